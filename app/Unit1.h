@@ -1,0 +1,247 @@
+#pragma once
+
+#include "app/fontobject.h"
+#include "app/prompter.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class Bevel;
+class ClickPanel;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QScrollArea;
+class QSpinBox;
+class QTextBrowser;
+class StringGrid;
+
+// How the program was started: the executable's path names the settings and
+// help files, the first argument a settings profile.
+struct StartupOptions
+{
+    QString executablePath;
+    QStringList arguments;
+};
+
+// The main window: one invoice shown as the A4 page it prints as, with the
+// biller details and customer register boxes hidden beside it. The invoice has
+// no data of its own: its values are the texts of the page's widgets.
+class TForm1 : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    TForm1(const StartupOptions &options, std::unique_ptr<Prompter> prompter,
+           QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    Prompter &prompter() const { return *m_prompter; }
+
+    // --- Window, page and menus ---
+    void FormCreate(const StartupOptions &options);
+    void Sulje1Click();
+    void Ohje1Click();
+    void Laskuttajantiedot1Click();
+    void Asiakasrekisteri1Click();
+    void LayoutPage();
+    /// The window width with no box open beside the page.
+    int PageWindowWidth() const;
+
+    QString IniFileName;
+    QString HelpFileName;
+    QString RegisterFileName;
+    int BasePanelWidth = 0;
+    int ScreenPixelsPerMm = 4;
+    FontObject OwnNameFont;
+    FontObject RowsHeaderFont;
+
+    QScrollArea *ScrollBox = nullptr;
+    QWidget *Page = nullptr;
+    QFrame *LaskuPanel1 = nullptr;
+    QFrame *LaskuPanel2 = nullptr;
+    QFrame *PankkiSiirto1 = nullptr;
+    QFrame *OmaPanel = nullptr;
+    QGroupBox *OmatTiedot1 = nullptr;
+    QGroupBox *AsiakBox1 = nullptr;
+
+    QMenu *Tiedosto1 = nullptr;
+    QAction *Noudalasku1 = nullptr;
+    QAction *Print1 = nullptr;
+    QAction *Pdfexport1 = nullptr;
+    QAction *N4 = nullptr;
+    QAction *Sulje1 = nullptr;
+    QMenu *Muokkaa1 = nullptr;
+    QAction *Laskuttajantiedot1 = nullptr;
+    QAction *Asiakasrekisteri1 = nullptr;
+    QMenu *Tulostusmarginaalit1 = nullptr;
+    QAction *Vas1 = nullptr;
+    QAction *Oik1 = nullptr;
+    QAction *Yla1 = nullptr;
+    QAction *Ala1 = nullptr;
+    QMenu *Pankkisiirto2 = nullptr;
+    QAction *Vas2 = nullptr;
+    QAction *Oik2 = nullptr;
+    QAction *FontPopEnable = nullptr;
+    QAction *ColMove1 = nullptr;
+    QAction *Paste1 = nullptr;
+    QAction *Ohje1 = nullptr;
+    QMenu *FontPopup1 = nullptr;
+    QAction *Font1 = nullptr;
+    QAction *Tyhjarivi1 = nullptr;
+    QAction *Poistarivi1 = nullptr;
+    QAction *Lisarivi1 = nullptr;
+    QAction *Copy2 = nullptr;
+    QAction *Paste2 = nullptr;
+
+    // --- The biller's heading block ---
+    QLabel *Label1 = nullptr;
+    StringGrid *YritNimi2 = nullptr;
+
+    // --- Invoice header and customer ---
+    QLabel *Label2 = nullptr;
+    QComboBox *AsiakNimi1 = nullptr;
+    StringGrid *AsiakOsoite1 = nullptr;
+    QLabel *Lasku1 = nullptr;
+    QLineEdit *LaskuPvm1 = nullptr;
+    QLineEdit *HuomAika2 = nullptr;
+    QLineEdit *LaskuNro1 = nullptr;
+    QLineEdit *EraPv2 = nullptr;
+    QLineEdit *AsiakY1 = nullptr;
+    QLineEdit *AsiakNro1 = nullptr;
+    QLineEdit *ViivKorko2 = nullptr;
+    QLineEdit *MaksuEhto2 = nullptr;
+    ClickPanel *Valmis1 = nullptr;
+    ClickPanel *Uusi1 = nullptr;
+    Bevel *Bevel1 = nullptr;
+    Bevel *Bevel2 = nullptr;
+    Bevel *Bevel3 = nullptr;
+
+    // --- The invoice rows ---
+    StringGrid *LaskuRivit1 = nullptr;
+    int CodeHeadingIndex = 0;
+    bool LaskuRivit1SelectCell(int column, int row);
+    bool LaskuRivit1KeyDown(int key);
+    void LaskuRivit1DblClick(int column, int row);
+    void ColMove1Click();
+    void LisaRivit1Click();
+    void LaskuNro1Change();
+    void EraPv2Change();
+    void TotSumChange();
+    void LaskuPvm1Change();
+    void ViiteNro1Change();
+
+    // --- Totals, reference and footer ---
+    QLineEdit *SumAlv0 = nullptr;
+    QLineEdit *AlvSum1 = nullptr;
+    QLineEdit *TotSum = nullptr;
+    QLineEdit *ViiteNro1 = nullptr;
+    ClickPanel *Panel2 = nullptr;
+    QCheckBox *LisaRivit1 = nullptr;
+    QCheckBox *SisAlv1 = nullptr;
+    QLabel *VirallNimi2 = nullptr;
+    QLabel *Osoite21 = nullptr;
+    QLabel *Posti2 = nullptr;
+    QLabel *FreeText3 = nullptr;
+    QLabel *Puhelin2 = nullptr;
+    QLabel *Faksi2 = nullptr;
+    QLabel *Osoite22 = nullptr;
+    QLabel *Pankki2 = nullptr;
+    QLabel *Iban2 = nullptr;
+    QLabel *Bic2 = nullptr;
+    QLabel *FreeText4 = nullptr;
+    QLabel *Koti2 = nullptr;
+    QLabel *YTunnus2 = nullptr;
+    QLabel *Vat2 = nullptr;
+    void RecalcInvoice();
+    void SisAlv1Click();
+
+    // --- New invoice ---
+    void Uusi1Click();
+    void ClearInvoice();
+
+    // --- The bank giro form ---
+    QLabel *Iban3 = nullptr;
+    QLabel *Bic3 = nullptr;
+    QLabel *VirallNimi3 = nullptr;
+    QLabel *Osoite31 = nullptr;
+    QLabel *Posti3 = nullptr;
+    QLabel *AsiakNimi2 = nullptr;
+    QLabel *AsiakOsoite2 = nullptr;
+    QLabel *AsiakOsoite3 = nullptr;
+    QLabel *AsiakOsoite4 = nullptr;
+    QLabel *LaskuNro2 = nullptr;
+    QLabel *LaskuPvm2 = nullptr;
+    QLabel *ViiteNro2 = nullptr;
+    QLabel *EraPv3 = nullptr;
+    QLabel *TotSum2 = nullptr;
+    QLabel *Label74 = nullptr;
+    QLabel *Label76 = nullptr;
+    QLabel *TiliSiirtoLabel = nullptr;
+
+    // --- Biller details box ---
+    QGroupBox *OmatBox1 = nullptr;
+    QLineEdit *YritNimi1 = nullptr;
+    QLineEdit *YritOts11 = nullptr;
+    QLineEdit *YritOts12 = nullptr;
+    QSpinBox *UpDown1 = nullptr;
+    QSpinBox *UpDown2 = nullptr;
+    QLineEdit *VirallNimi1 = nullptr;
+    QLineEdit *Osoite11 = nullptr;
+    QLineEdit *Osoite12 = nullptr;
+    QLineEdit *Puhelin1 = nullptr;
+    QLineEdit *Faksi1 = nullptr;
+    QLineEdit *Posti1 = nullptr;
+    QLineEdit *NextNr1 = nullptr;
+    QLineEdit *NextViite1 = nullptr;
+    QLineEdit *Koti1 = nullptr;
+    QLineEdit *YTunnus1 = nullptr;
+    QLineEdit *AlvTunnus1 = nullptr;
+    QLineEdit *Alv1 = nullptr;
+    QCheckBox *SisAlv2 = nullptr;
+    QCheckBox *YhtSisAlv = nullptr;
+    QLineEdit *Pankki1 = nullptr;
+    QLineEdit *Iban1 = nullptr;
+    QLineEdit *Bic1 = nullptr;
+    QLineEdit *MaksuEhto1 = nullptr;
+    QLineEdit *ViivKorko1 = nullptr;
+    QLineEdit *HuomAika1 = nullptr;
+    QLineEdit *FreeText1 = nullptr;
+    QLineEdit *FreeText2 = nullptr;
+    QLineEdit *CopyKpl1 = nullptr;
+    QCheckBox *ViivakoodiVal1 = nullptr;
+    QCheckBox *PdfOletus1 = nullptr;
+    QPushButton *Ok2 = nullptr;
+    QPushButton *Cancel2 = nullptr;
+    void SisAlv2Click();
+
+    // --- Customer register box ---
+    QPushButton *DelRow3 = nullptr;
+    QPushButton *Ok3 = nullptr;
+    QPushButton *Cancel3 = nullptr;
+    StringGrid *AsiakRekisteri1 = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createMenus();
+    void createUpperPanel();
+    void createTotalsPanel();
+    void createHeadingBlock();
+    void createGiroForm();
+    void createBillerBox();
+    void createRegisterBox();
+    void connectInvoiceEditing();
+    void connectBillerBox();
+
+    std::unique_ptr<Prompter> m_prompter;
+    QTextBrowser *m_helpWindow = nullptr;
+};

@@ -1,0 +1,137 @@
+// The biller details box: the user's own business details, the counters, the
+// VAT defaults and the output options. Its widgets are the program's working
+// copy of these settings.
+
+#include "app/Unit1.h"
+#include "app/widgetfactory.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct BillerEdit
+{
+    QLineEdit *TForm1::*field;
+    const char16_t *name;
+    const char16_t *label;
+    int left;
+    int top;
+    int width;
+    const char16_t *text;
+};
+
+// Edits outside the heading preview, with their labels above them and their
+// texts before any settings are read.
+constexpr BillerEdit kBillerEdits[] = {
+    {&TForm1::VirallNimi1, u"VirallNimi1", u"Yrityksen virallinen nimi", 368, 40, 145, u"Nimi?"},
+    {&TForm1::Osoite11, u"Osoite11", u"Osoite1", 368, 84, 145, u"Osoite?"},
+    {&TForm1::Osoite12, u"Osoite12", u"Esim. www-osoite", 368, 128, 145, u""},
+    {&TForm1::Puhelin1, u"Puhelin1", u"Esim. Puhelinnumero", 16, 176, 161, u"(00)0000000?"},
+    {&TForm1::Faksi1, u"Faksi1", u"Esim. Faksinumero", 192, 176, 161, u""},
+    {&TForm1::Posti1, u"Posti1", u"Postinumero ja -toimipaikka", 368, 176, 145, u"00000 KAUPUNKI?"},
+    {&TForm1::NextNr1, u"NextNr1", u"Seuraava laskun nro", 16, 224, 161, u"1"},
+    {&TForm1::NextViite1, u"NextViite1", u"Seuraava viitenumero ilman tark.nroa", 192, 224, 161, u"100"},
+    {&TForm1::Koti1, u"Koti1", u"Kotipaikka", 368, 224, 145, u"KAUPUNKI?"},
+    {&TForm1::YTunnus1, u"YTunnus1", u"Y-tunnus", 16, 268, 161, u"1234567-8?"},
+    {&TForm1::AlvTunnus1, u"AlvTunnus1", u"Alv-tunnus", 192, 268, 161, u"1234567-8?"},
+    {&TForm1::Alv1, u"Alv1", u"Yleinen alv-%", 368, 268, 73, u"25,5"},
+    {&TForm1::Pankki1, u"Pankki1", u"Pankin nimi", 16, 312, 161, u""},
+    {&TForm1::Iban1, u"Iban1", u"IBAN", 192, 312, 161, u"FI00 0000 0000 0000 00?"},
+    {&TForm1::Bic1, u"Bic1", u"BIC", 368, 312, 129, u"BANKBANK?"},
+    {&TForm1::MaksuEhto1, u"MaksuEhto1", u"Maksuehto", 16, 356, 97, u"14 pv netto"},
+    {&TForm1::ViivKorko1, u"ViivKorko1", u"Viivästyskorko", 192, 356, 49, u"13%"},
+    {&TForm1::HuomAika1, u"HuomAika1", u"Huomautusaika", 368, 356, 105, u"7 pv"},
+    {&TForm1::FreeText1, u"FreeText1", u"Vapaa teksti vasemmalla", 16, 400, 217, u""},
+    {&TForm1::FreeText2, u"FreeText2", u"Vapaa teksti oikealla", 280, 400, 217, u""},
+};
+
+constexpr int kEditHeight = 22;
+
+QSpinBox *brightness(QWidget *parent, const QString &name, const QString &label, int left, int value)
+{
+    QLabel *caption = makeLabel(parent, u"Label_"_s + name, label, 0, 89);
+    caption->move(left - caption->width() - 4, 89);
+    auto *spin = new QSpinBox(parent);
+    spin->setObjectName(name);
+    spin->setRange(0, 10);
+    spin->setSingleStep(1);
+    spin->setWrapping(false);
+    spin->setValue(value);
+    spin->setGeometry(left, 84, 49, kEditHeight);
+    spin->setAccessibleName(label);
+    return spin;
+}
+
+} // namespace
+
+void TForm1::createBillerBox()
+{
+    QGroupBox *box = OmatTiedot1;
+    box->setFont(pageFont(u"MS Sans Serif"_s, 10));
+    box->setAutoFillBackground(true);
+    QPalette pal = box->palette();
+    pal.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+    box->setPalette(pal);
+
+    OmatBox1 = new QGroupBox(u"Laskun lähettäjän otsikkotiedot"_s, box);
+    OmatBox1->setObjectName(u"OmatBox1"_s);
+    OmatBox1->setGeometry(16, 32, 329, 113);
+    OmatBox1->setAutoFillBackground(true);
+    YritNimi1 = makeEdit(OmatBox1, u"YritNimi1"_s, QRect(8, 12, 313, kEditHeight),
+                         u"Yrityksen nimi otsikossa"_s, true);
+    YritNimi1->setFont(pageFont(u"Arial"_s, 12));
+    YritNimi1->setText(u"Nimi?"_s);
+    YritOts11 = makeEdit(OmatBox1, u"YritOts11"_s, QRect(8, 36, 313, kEditHeight),
+                         u"Otsikkorivi 2"_s, true);
+    YritOts12 = makeEdit(OmatBox1, u"YritOts12"_s, QRect(8, 60, 313, kEditHeight),
+                         u"Otsikkorivi 3"_s, true);
+    YritOts11->setFont(pageFont(u"Arial"_s, 10));
+    YritOts12->setFont(pageFont(u"Arial"_s, 10));
+    UpDown1 = brightness(OmatBox1, u"UpDown1"_s, u"Taustavärin kirkkaus:"_s, 112, 7);
+    UpDown2 = brightness(OmatBox1, u"UpDown2"_s, u"Tekstin kirkkaus:"_s, 272, 0);
+    for (QWidget *w : OmatBox1->findChildren<QWidget *>()) {
+        if (!qobject_cast<QLineEdit *>(w) && !qobject_cast<QSpinBox *>(w))
+            w->setFont(pageFont(u"MS Sans Serif"_s, 8));
+    }
+
+    for (const BillerEdit &e : kBillerEdits) {
+        const QString label = QString::fromUtf16(e.label);
+        QLabel *caption = makeLabel(box, u"Label_"_s + QString::fromUtf16(e.name), label, e.left, e.top - 18);
+        caption->setFont(pageFont(u"MS Sans Serif"_s, 8));
+        caption->adjustSize();
+        QLineEdit *edit = makeEdit(box, QString::fromUtf16(e.name), QRect(e.left, e.top, e.width, kEditHeight),
+                                   label, true);
+        edit->setText(QString::fromUtf16(e.text));
+        this->*e.field = edit;
+    }
+
+    SisAlv2 = makeCheckBox(box, u"SisAlv2"_s, u"á hinta sis. alv"_s, 456, 262);
+    YhtSisAlv = makeCheckBox(box, u"YhtSisAlv"_s, u"Rivi yht. sis. alv"_s, 456, 282);
+    YhtSisAlv->setChecked(true);
+
+    QLabel *copies = makeLabel(box, u"Label_CopyKpl1"_s, u"Tulostus kpl  1 +"_s, 0, 435);
+    copies->move(112 - copies->width() - 4, 435);
+    CopyKpl1 = makeEdit(box, u"CopyKpl1"_s, QRect(112, 432, 17, kEditHeight), u"Tulostus kpl  1 +"_s, true);
+    CopyKpl1->setMaxLength(1);
+    CopyKpl1->setText(u"0"_s);
+    ViivakoodiVal1 = makeCheckBox(box, u"ViivakoodiVal1"_s, u"Viivakoodi"_s, 176, 435);
+    PdfOletus1 = makeCheckBox(box, u"PdfOletus1"_s, u"Oletustulostus Pdf"_s, 20, 470);
+    for (QCheckBox *check : {SisAlv2, YhtSisAlv, PdfOletus1}) {
+        check->setFont(pageFont(u"MS Sans Serif"_s, 8));
+        check->adjustSize();
+    }
+
+    Ok2 = new QPushButton(u"OK"_s, box);
+    Ok2->setObjectName(u"Ok2"_s);
+    Ok2->setGeometry(304, 472, 75, 25);
+    Cancel2 = new QPushButton(u"Peruuta"_s, box);
+    Cancel2->setObjectName(u"Cancel2"_s);
+    Cancel2->setGeometry(416, 472, 75, 25);
+}

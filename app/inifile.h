@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <stdexcept>
+
+// The settings file follows the Windows private-profile rules: "[section]"
+// lines, "key=value" lines, names matched without case, Windows-1252 text.
+
+/// Thrown when the settings file cannot be written; the old file stays as it was.
+class IniWriteError : public std::runtime_error
+{
+public:
+    explicit IniWriteError(const QString &path);
+
+    /// "Unable to write to <path>", the path in native separators.
+    QString message() const;
+
+private:
+    QString m_message;
+};
+
+/// The value of key in section of the file text, blanks trimmed and cut to 1023 characters;
+/// defaultValue when the section or the key is missing.
+QString IniReadString(const QString &fileText, QStringView section, QStringView key,
+                      const QString &defaultValue);
+
+/// A stored integer: decimal with an optional sign, or hexadecimal after "0x"/"0X";
+/// defaultValue for anything else, including values outside the range of int.
+int IniParseInteger(QStringView value, int defaultValue);
+
+/// The file text with key in section set to value. Every other line and line ending stays
+/// as it was; new lines end with CR LF. Line breaks in the value are written as blanks.
+QString IniWriteString(const QString &fileText, QStringView section, QStringView key,
+                       QStringView value);
+
+/// Reads one string from the file at path; defaultValue when the file is missing or unreadable.
+QString ReadIniString(const QString &path, QStringView section, QStringView key,
+                      const QString &defaultValue);
+
+/// Reads one integer from the file at path (see IniParseInteger).
+int ReadIniInteger(const QString &path, QStringView section, QStringView key, int defaultValue);
+
+/// Reads one yes/no option: an integer, true when not 0.
+bool ReadIniBool(const QString &path, QStringView section, QStringView key, bool defaultValue);
+
+/// Writes one string to the file at path, creating the file if needed, replacing it atomically.
+/// Throws IniWriteError when it cannot.
+void WriteIniString(const QString &path, QStringView section, QStringView key, QStringView value);
+
+/// Writes one integer in decimal (see WriteIniString).
+void WriteIniInteger(const QString &path, QStringView section, QStringView key, int value);

@@ -1,0 +1,66 @@
+// The real dialogs behind the program's questions; the only code that opens
+// Qt's modal dialogs.
+
+#include "prompter.h"
+
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+using namespace Qt::StringLiterals;
+
+void DialogPrompter::message(QWidget *parent, const QString &text)
+{
+    QMessageBox::information(parent, u"Laskutus"_s, text);
+}
+
+std::optional<QString> DialogPrompter::inputText(QWidget *parent, const QString &caption,
+                                                 const QString &prompt, const QString &value)
+{
+    bool ok = false;
+    const QString answer = QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal, value, &ok);
+    if (!ok)
+        return std::nullopt;
+    return answer;
+}
+
+QString DialogPrompter::openFileName(QWidget *parent, const QString &folder, const QString &filter)
+{
+    return QFileDialog::getOpenFileName(parent, QString(), folder, filter);
+}
+
+QString DialogPrompter::saveFileName(QWidget *parent, const QString &folder, const QString &name,
+                                     const QStringList &filters)
+{
+    QFileDialog dialog(parent, QString(), folder);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(filters);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.selectFile(name);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QFont> DialogPrompter::font(QWidget *parent, const QFont &initial)
+{
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, initial, parent);
+    if (!ok)
+        return std::nullopt;
+    return chosen;
+}
+
+bool DialogPrompter::choosePrinter(QWidget *parent, QPrinter &printer)
+{
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+QDate DialogPrompter::today() const
+{
+    return QDate::currentDate();
+}

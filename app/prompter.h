@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDate>
+#include <QFont>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QPrinter;
+class QWidget;
+
+// Every modal question the program asks, the clock and the printer choice go
+// through this interface, so that tests can answer them by script.
+class Prompter
+{
+public:
+    virtual ~Prompter() = default;
+
+    /// Shows a plain message box with an OK button.
+    virtual void message(QWidget *parent, const QString &text) = 0;
+    /// Asks for one value; nullopt when cancelled.
+    virtual std::optional<QString> inputText(QWidget *parent, const QString &caption,
+                                             const QString &prompt, const QString &value) = 0;
+    /// Asks for a file to open; empty when cancelled.
+    virtual QString openFileName(QWidget *parent, const QString &folder, const QString &filter) = 0;
+    /// Asks for a file name to save under; empty when cancelled.
+    virtual QString saveFileName(QWidget *parent, const QString &folder, const QString &name,
+                                 const QStringList &filters) = 0;
+    /// Asks for a font; nullopt when cancelled.
+    virtual std::optional<QFont> font(QWidget *parent, const QFont &initial) = 0;
+    /// Lets the user set up the printer; false when cancelled.
+    virtual bool choosePrinter(QWidget *parent, QPrinter &printer) = 0;
+    /// Today's date.
+    virtual QDate today() const = 0;
+};
+
+// Shows the real dialogs and reads the system clock.
+class DialogPrompter : public Prompter
+{
+public:
+    void message(QWidget *parent, const QString &text) override;
+    std::optional<QString> inputText(QWidget *parent, const QString &caption,
+                                     const QString &prompt, const QString &value) override;
+    QString openFileName(QWidget *parent, const QString &folder, const QString &filter) override;
+    QString saveFileName(QWidget *parent, const QString &folder, const QString &name,
+                         const QStringList &filters) override;
+    std::optional<QFont> font(QWidget *parent, const QFont &initial) override;
+    bool choosePrinter(QWidget *parent, QPrinter &printer) override;
+    QDate today() const override;
+};

@@ -1,0 +1,185 @@
+#pragma once
+
+#include "app/fontobject.h"
+
+#include <QAbstractTableModel>
+#include <QHash>
+#include <QLineEdit>
+#include <QPointer>
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+#include <functional>
+
+class QLineEdit;
+class StringGrid;
+
+// The grid's cells: plain texts, row-major, with an optional integer per cell.
+class StringGridModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    explicit StringGridModel(StringGrid *grid);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    void resize(int columns, int rows);
+    const QString &cell(int column, int row) const;
+    void setCell(int column, int row, const QString &text);
+    const QStringList &rowCells(int row) const { return m_rows[row]; }
+    void setRowCells(int row, QStringList cells);
+    void replaceAll(QList<QStringList> rows);
+
+private:
+    StringGrid *m_grid;
+    int m_columns = 0;
+    QList<QStringList> m_rows;
+};
+
+// Draws the cells the way the page shows them and commits every keystroke.
+class StringGridDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+
+public:
+    explicit StringGridDelegate(StringGrid *grid);
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override;
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override;
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override;
+    void setModelData(QWidget *editor, QAbstractItemModel *model,
+                      const QModelIndex &index) const override;
+    void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
+                              const QModelIndex &index) const override;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
+    QLineEdit *currentEditor() const { return m_editor; }
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override;
+
+private:
+    StringGrid *m_grid;
+    mutable QPointer<QLineEdit> m_editor;
+    mutable QString m_originalText;
+};
+
+// The program's string grid: cells as text addressed (column, row), fixed
+// heading rows and columns, column widths and row heights in pixels that
+// exclude the one-pixel grid line, a cell-select event that can refuse a move,
+// a key hook that sees keys before the grid, an attached font for cell (0, 0)
+// and an integer kept with each cell.
+class StringGrid : public QTableView
+{
+    Q_OBJECT
+
+public:
+    explicit StringGrid(int columns, int rows, QWidget *parent = nullptr);
+
+    int colCount() const;
+    int rowCount() const;
+    void setColCount(int columns);
+    void setRowCount(int rows);
+
+    const QString &cell(int column, int row) const { return m_model->cell(column, row); }
+    void setCell(int column, int row, const QString &text) { m_model->setCell(column, row, text); }
+    const QStringList &rowCells(int row) const { return m_model->rowCells(row); }
+    void setRowCells(int row, QStringList cells) { m_model->setRowCells(row, std::move(cells)); }
+    QStringList columnCells(int column) const;
+    /// Replaces every row at once; the row count becomes rows.size().
+    void setAllRows(QList<QStringList> rows);
+
+    int cellTag(int column, int row) const { return m_tags.value(tagKey(column, row)); }
+    void setCellTag(int column, int row, int value);
+
+    int colWidth(int column) const;
+    void setColWidth(int column, int width);
+    int rowHeight(int row) const;
+    void setRowHeight(int row, int height);
+    int defaultRowHeight() const { return m_defaultRowHeight; }
+    void setDefaultRowHeight(int height);
+    int gridLineWidth() const { return 1; }
+
+    int fixedRows() const { return m_fixedRows; }
+    int fixedCols() const { return m_fixedCols; }
+    void setFixed(int columns, int rows) { m_fixedCols = columns; m_fixedRows = rows; }
+
+    int col() const;
+    int row() const;
+    /// Moves the cursor; the cell-select event may refuse the move.
+    void setCurrentCell(int column, int row);
+
+    /// The font that cell (0, 0) carries for the heading row, if any.
+    const FontObject *attachedFont() const { return m_attachedFont; }
+    void attachFont(const FontObject *font) { m_attachedFont = font; viewport()->update(); }
+    QColor textColor() const;
+    void setTextColor(const QColor &color);
+    void setCellColor(const QColor &color);
+    QColor fixedColor() const { return m_fixedColor; }
+    void setFixedColor(const QColor &color) { m_fixedColor = color; viewport()->update(); }
+
+    void setRightAlignedColumns(QList<int> columns) { m_rightAligned = std::move(columns); }
+    bool isRightAligned(int column) const { return m_rightAligned.contains(column); }
+    void setCellTextOffset(int offset) { m_textOffset = offset; }
+    int cellTextOffset() const { return m_textOffset; }
+    void setEditable(bool editable) { m_editable = editable; }
+    bool isEditable() const { return m_editable; }
+    /// Lets the user drag column or row borders with the mouse.
+    void setResizable(bool columns, bool rows);
+    bool isCellEditable(int column, int row) const;
+
+    /// Finishes editing the current cell, keeping what was typed.
+    void commitEdit();
+
+    // Runs before the cursor moves to (column, row); false refuses the move.
+    std::function<bool(int column, int row)> onSelectCell;
+    // Sees every key first; returning true consumes it.
+    std::function<bool(int key, Qt::KeyboardModifiers modifiers)> onKeyDown;
+
+    /// Delivers a key to the key hook, then to the grid.
+    void deliverKey(int key, Qt::KeyboardModifiers modifiers);
+
+signals:
+    void cellDoubleClicked(int column, int row);
+    void rightButtonPressed(QPoint position);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+
+private:
+    friend class CursorGate;
+    static quint64 tagKey(int column, int row) { return (quint64(quint32(column)) << 32) | quint32(row); }
+    bool allowMove(int column, int row);
+    int borderAt(const QPoint &pos, Qt::Orientation orientation) const;
+
+    StringGridModel *m_model;
+    StringGridDelegate *m_delegate;
+    QHash<quint64, int> m_tags;
+    const FontObject *m_attachedFont = nullptr;
+    QList<int> m_rightAligned;
+    QColor m_fixedColor;
+    int m_fixedRows = 0;
+    int m_fixedCols = 0;
+    int m_defaultRowHeight = 20;
+    int m_textOffset = 2;
+    bool m_editable = true;
+    bool m_resizeColumns = false;
+    bool m_resizeRows = false;
+    int m_dragSection = -1;
+    Qt::Orientation m_dragOrientation = Qt::Horizontal;
+    int m_dragStart = 0;
+    int m_dragStartSize = 0;
+    bool m_inSelect = false;
+};

@@ -1,0 +1,262 @@
+// The main window: start-up in its fixed order, the A4 page layout, the menus,
+// help, the boxes shown over the page, and closing.
+
+#include "app/Unit1.h"
+#include "app/startup.h"
+#include "app/stringgrid.h"
+#include "app/widgetfactory.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTextBrowser>
+#include <QUrl>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QFrame *pagePanel(QWidget *page, const QString &name, const QRect &geometry, bool paper)
+{
+    auto *panel = new QFrame(page);
+    panel->setObjectName(name);
+    panel->setGeometry(geometry);
+    if (paper) {
+        panel->setAutoFillBackground(true);
+        QPalette pal = panel->palette();
+        pal.setColor(QPalette::Window, Qt::white);
+        panel->setPalette(pal);
+    }
+    return panel;
+}
+
+QGroupBox *dialogBox(QWidget *page, const QString &name, const QString &title, const QRect &geometry)
+{
+    auto *box = new QGroupBox(title, page);
+    box->setObjectName(name);
+    box->setGeometry(geometry);
+    box->hide();
+    return box;
+}
+
+} // namespace
+
+TForm1::TForm1(const StartupOptions &options, std::unique_ptr<Prompter> prompter, QWidget *parent)
+    : QMainWindow(parent)
+    , m_prompter(prompter ? std::move(prompter) : std::make_unique<DialogPrompter>())
+{
+    // The page's stored face names stay; faces this system lacks are drawn
+    // with metric-compatible ones, so the layout keeps its widths.
+    QFont::insertSubstitutions(u"MS Sans Serif"_s, {u"Liberation Sans"_s, u"Arial"_s});
+    QFont::insertSubstitutions(u"Small Fonts"_s, {u"Liberation Sans"_s, u"Arial"_s});
+    QFont::insertSubstitutions(u"Arial"_s, {u"Liberation Sans"_s});
+    setObjectName(u"Form1"_s);
+    setWindowTitle(u"Laskutus"_s);
+    setFont(pageFont(u"MS Sans Serif"_s, 8));
+
+    ScrollBox = new QScrollArea(this);
+    ScrollBox->setObjectName(u"ScrollBox"_s);
+    setCentralWidget(ScrollBox);
+    Page = new QWidget;
+    Page->setObjectName(u"Page"_s);
+    Page->resize(777, 1099);
+    ScrollBox->setWidget(Page);
+
+    // Stacking order: later panels lie over earlier ones.
+    LaskuPanel2 = pagePanel(Page, u"LaskuPanel2"_s, QRect(0, 712, 777, 157), true);
+    LaskuPanel1 = pagePanel(Page, u"LaskuPanel1"_s, QRect(0, 0, 777, 721), true);
+    PankkiSiirto1 = pagePanel(Page, u"PankkiSiirto1"_s, QRect(0, 320, 777, 361), true);
+    OmaPanel = pagePanel(Page, u"OmaPanel"_s, QRect(8, 8, 425, 97), false);
+    OmatTiedot1 = dialogBox(Page, u"OmatTiedot1"_s, u"Laskuttajan tiedot"_s, QRect(832, 0, 561, 513));
+    AsiakBox1 = dialogBox(Page, u"AsiakBox1"_s, u"Asiakasrekisteri"_s, QRect(792, 520, 921, 353));
+
+    createUpperPanel();
+    createTotalsPanel();
+    createHeadingBlock();
+    createGiroForm();
+    createBillerBox();
+    createRegisterBox();
+    createMenus();
+    connectInvoiceEditing();
+
+    FormCreate(options);
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::createMenus()
+{
+    Tiedosto1 = menuBar()->addMenu(u"Tiedosto"_s);
+    Noudalasku1 = Tiedosto1->addAction(u"Nouda lasku"_s);
+    Print1 = Tiedosto1->addAction(u"Tulosta"_s);
+    Pdfexport1 = Tiedosto1->addAction(u"Tulosta pdf"_s);
+    N4 = Tiedosto1->addSeparator();
+    Sulje1 = Tiedosto1->addAction(u"Sulje"_s);
+
+    Muokkaa1 = menuBar()->addMenu(u"Muokkaa"_s);
+    Laskuttajantiedot1 = Muokkaa1->addAction(u"Laskuttajan tiedot"_s);
+    Asiakasrekisteri1 = Muokkaa1->addAction(u"Asiakasrekisteri"_s);
+    Tulostusmarginaalit1 = Muokkaa1->addMenu(u"Tulostusmarginaalit"_s);
+    Vas1 = Tulostusmarginaalit1->addAction(u"Vasen"_s);
+    Oik1 = Tulostusmarginaalit1->addAction(u"Oikea"_s);
+    Yla1 = Tulostusmarginaalit1->addAction(u"Ylä"_s);
+    Ala1 = Tulostusmarginaalit1->addAction(u"Ala"_s);
+    Pankkisiirto2 = Muokkaa1->addMenu(u"Pankkisiirto"_s);
+    Vas2 = Pankkisiirto2->addAction(u"Vasen marginaali"_s);
+    Oik2 = Pankkisiirto2->addAction(u"Oikea marginaali"_s);
+    const QList<QAction *> margins = {Vas1, Oik1, Yla1, Ala1, Vas2, Oik2};
+    for (int i = 0; i < margins.size(); ++i)
+        margins[i]->setData(i);
+    FontPopEnable = Muokkaa1->addAction(u"Fontit hiiren 2-napilla"_s);
+    FontPopEnable->setCheckable(true);
+    ColMove1 = Muokkaa1->addAction(u"Sarakkeiden siirto"_s);
+    ColMove1->setCheckable(true);
+    Paste1 = Muokkaa1->addAction(u"Liitä"_s);
+    Paste1->setVisible(false);
+
+    Ohje1 = menuBar()->addAction(u"Ohje"_s);
+
+    FontPopup1 = new QMenu(this);
+    Font1 = FontPopup1->addAction(u"Font"_s);
+    Tyhjarivi1 = FontPopup1->addAction(u"Tyhjää rivi"_s);
+    Poistarivi1 = FontPopup1->addAction(u"Poista rivi"_s);
+    Lisarivi1 = FontPopup1->addAction(u"Lisää rivi"_s);
+    Copy2 = FontPopup1->addAction(u"Kopioi rivit"_s);
+    Paste2 = FontPopup1->addAction(u"Liitä rivit"_s);
+    for (QAction *rowCommand : {Tyhjarivi1, Poistarivi1, Lisarivi1})
+        rowCommand->setVisible(false);
+    Paste2->setEnabled(false);
+
+    // Commands that later parts of the program carry out stay greyed until then.
+    for (QAction *pending : {Noudalasku1, Print1, Pdfexport1, Laskuttajantiedot1, Asiakasrekisteri1,
+                             Vas1, Oik1, Yla1, Ala1, Vas2, Oik2, FontPopEnable, Paste1, Font1,
+                             Tyhjarivi1, Poistarivi1, Lisarivi1, Copy2})
+        pending->setEnabled(false);
+
+    connect(Sulje1, &QAction::triggered, this, &TForm1::Sulje1Click);
+    connect(Ohje1, &QAction::triggered, this, &TForm1::Ohje1Click);
+    connect(Laskuttajantiedot1, &QAction::triggered, this, &TForm1::Laskuttajantiedot1Click);
+    connect(Asiakasrekisteri1, &QAction::triggered, this, &TForm1::Asiakasrekisteri1Click);
+    connect(ColMove1, &QAction::triggered, this, &TForm1::ColMove1Click);
+}
+
+void TForm1::FormCreate(const StartupOptions &options)
+{
+    IniFileName = SettingsFileNameFor(options.executablePath, options.arguments);
+
+    OwnNameFont.font = YritNimi2->font();
+    OwnNameFont.color = YritNimi2->textColor();
+    YritNimi2->attachFont(&OwnNameFont);
+
+    BasePanelWidth = LaskuPanel1->width();
+    move(0, 0);
+    LayoutPage();
+
+    const QStringList rowHeadings = {u" "_s, u"Selite"_s, u"Määrä"_s, u" Yks."_s,
+                                     u"á hinta"_s, u"Alv-%"_s, u"Yht. €"_s};
+    for (int c = 0; c < rowHeadings.size(); ++c)
+        LaskuRivit1->setCell(c, 0, rowHeadings[c]);
+    const QStringList registerHeadings = {u"Asiakkaan nimi"_s, u"Osoite1"_s, u"Osoite2"_s,
+                                          u"Osoite3"_s, u"Y-tunnus"_s, u"As.nro"_s};
+    for (int c = 0; c < registerHeadings.size(); ++c)
+        AsiakRekisteri1->setCell(c, 0, registerHeadings[c]);
+
+    HelpFileName = HelpFileNameFor(options.executablePath);
+
+    Uusi1Click();
+
+    ScreenPixelsPerMm = PixelsPerMm(logicalDpiY());
+    // The system clipboard is left alone: text the user copied before starting
+    // the program stays available to other programs and to "Liitä rivit".
+}
+
+int TForm1::PageWindowWidth() const
+{
+    return LaskuPanel1->x() * 2 + LaskuPanel1->width() + 40;
+}
+
+void TForm1::LayoutPage()
+{
+    // Panel positions are page coordinates, unaffected by scrolling.
+    const int h2 = LaskuPanel2->height();
+    const int hg = PankkiSiirto1->height();
+    const int pageHeight = (297 * LaskuPanel1->width() + 105) / 210;
+
+    const int upper = LisaRivit1->isChecked() ? pageHeight - h2 : pageHeight - h2 - hg;
+    LaskuPanel1->resize(LaskuPanel1->width(), upper);
+    LaskuPanel2->move(LaskuPanel2->x(), upper);
+    PankkiSiirto1->move(PankkiSiirto1->x(), upper + h2);
+
+    const int gridHeight = upper - LaskuRivit1->y();
+    LaskuRivit1->resize(LaskuRivit1->width(), gridHeight);
+    LaskuRivit1->setRowCount((gridHeight - 2) / (LaskuRivit1->defaultRowHeight() + LaskuRivit1->gridLineWidth()));
+    Bevel2->resize(Bevel2->width(), upper + h2 - 2 - Bevel2->y());
+
+    Page->resize(std::max(Page->width(), LaskuPanel1->width()), PankkiSiirto1->y() + hg);
+    int height = pageHeight;
+    if (const QScreen *screen = this->screen()) {
+        if (screen->size().height() < pageHeight + 40)
+            height = screen->size().height() - 40;
+    }
+    resize(PageWindowWidth(), height);
+}
+
+void TForm1::Sulje1Click()
+{
+    close();
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+}
+
+void TForm1::Ohje1Click()
+{
+    if (!QFileInfo::exists(HelpFileName)) {
+        m_prompter->message(this, u"Ohjetiedostoa ei löydy:\r\n"_s + HelpFileName);
+        return;
+    }
+    if (!m_helpWindow) {
+        m_helpWindow = new QTextBrowser;
+        m_helpWindow->setObjectName(u"HelpWindow"_s);
+        m_helpWindow->setAttribute(Qt::WA_DeleteOnClose, false);
+        m_helpWindow->setWindowTitle(u"Laskutus – Ohje"_s);
+        m_helpWindow->setOpenExternalLinks(true);
+        m_helpWindow->resize(640, 720);
+    }
+    m_helpWindow->setSource(QUrl::fromLocalFile(HelpFileName));
+    m_helpWindow->show();
+    m_helpWindow->raise();
+}
+
+void TForm1::Laskuttajantiedot1Click()
+{
+    OmatTiedot1->move(8, 8);
+    LaskuPanel1->setEnabled(false);
+    OmatTiedot1->show();
+    OmatTiedot1->raise();
+}
+
+void TForm1::Asiakasrekisteri1Click()
+{
+    resize(AsiakBox1->width() + 56, height());
+    AsiakBox1->setGeometry(8, 8, AsiakBox1->width(), height() - 82);
+    AsiakRekisteri1->setGeometry(2, 58, AsiakBox1->width() - 4, AsiakBox1->height() - 60);
+    Page->resize(std::max(Page->width(), AsiakBox1->x() + AsiakBox1->width()), Page->height());
+    const int last = AsiakRekisteri1->rowCount() - 1;
+    AsiakRekisteri1->setCurrentCell(0, last);
+    AsiakRekisteri1->scrollTo(AsiakRekisteri1->model()->index(last, 0), QAbstractItemView::PositionAtTop);
+    LaskuPanel1->setEnabled(false);
+    AsiakBox1->show();
+    AsiakBox1->raise();
+}

@@ -1,0 +1,72 @@
+// Helpers that create the page's widgets at fixed positions.
+
+#include "widgetfactory.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVariant>
+
+QFont pageFont(const QString &family, int points, bool bold)
+{
+    QFont font(family, points);
+    font.setBold(bold);
+    return font;
+}
+
+void setTag(QWidget *widget, int tag)
+{
+    widget->setProperty("tag", tag);
+}
+
+int tagOf(const QWidget *widget)
+{
+    return widget->property("tag").toInt();
+}
+
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, int left, int top,
+                  int width)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->move(left, top);
+    label->adjustSize();
+    if (width > 0)
+        label->resize(width, label->height());
+    return label;
+}
+
+QLineEdit *makeEdit(QWidget *parent, const QString &name, const QRect &geometry,
+                    const QString &accessibleName, bool frame)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setFrame(frame);
+    edit->setGeometry(geometry);
+    edit->setAccessibleName(accessibleName);
+    if (!frame)
+        edit->setTextMargins(0, 0, 0, 0);
+    return edit;
+}
+
+QCheckBox *makeCheckBox(QWidget *parent, const QString &name, const QString &caption, int left,
+                        int top)
+{
+    auto *box = new QCheckBox(caption, parent);
+    box->setObjectName(name);
+    box->move(left, top);
+    box->adjustSize();
+    box->setAccessibleName(caption);
+    return box;
+}
+
+Bevel *makeBevel(QWidget *parent, const QString &name, const QRect &geometry, Bevel::Shape shape,
+                 int tag)
+{
+    auto *bevel = new Bevel(shape, parent);
+    bevel->setObjectName(name);
+    bevel->setGeometry(geometry);
+    setTag(bevel, tag);
+    return bevel;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+#include <stdexcept>
+
+// Amount text: money, quantities and VAT rates as text with a decimal comma and
+// the no-break space (U+00A0) between groups of thousands, whatever the locale.
+
+/// Thrown when a stored amount reaches 2^127 in magnitude; abandons the recalculation.
+class FloatingPointOverflow : public std::runtime_error
+{
+public:
+    FloatingPointOverflow();
+};
+
+/// Rounds a value to the 6-byte real form (40-bit significand, exponents of
+/// 2^-128 up to 2^126; smaller magnitudes become 0). Throws FloatingPointOverflow
+/// when the rounded magnitude is 2^127 or more, or the value is not finite.
+double StoreReal(long double value);
+
+/// Reads amount text: the first full stop counts as the comma, no-break spaces
+/// are dropped, then blanks, an optional sign, digits, an optional comma with
+/// digits, an optional exponent and blanks. Anything else, and a value beyond
+/// the range of the text conversion (1e5000), reads as 0. The value is stored
+/// as a 6-byte real, so a readable magnitude of 2^127 or more throws
+/// FloatingPointOverflow.
+double ParseAmount(QStringView text);
+
+/// As ParseAmount, but nullopt when the text does not read as a number
+/// (empty text included). Throws FloatingPointOverflow as ParseAmount does.
+std::optional<double> TryParseAmount(QStringView text);
+
+/// Writes a value with two decimals after adding 0.000001, rounding half away
+/// from zero: 1234.5 gives "1 234,50" with a no-break space. Exact for any
+/// magnitude; a value that rounds to zero gives "0,00", never "-0,00".
+QString FormatAmount(double value);
+
+/// True when a VAT cell needs the default rate: the text is empty, unreadable or
+/// negative. Any rate that reads as zero or more, whole or decimal ("13,5"), stays.
+/// Never throws.
+bool VatRateNeedsDefault(QStringView vat);

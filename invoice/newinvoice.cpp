@@ -1,0 +1,49 @@
+// A fresh invoice: emptied, dated today, with its due date, the next invoice
+// number and a reference number with its check digit.
+
+#include "app/Unit1.h"
+#include "app/stringgrid.h"
+#include "invoice/numbering.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+using namespace Qt::StringLiterals;
+
+void TForm1::Uusi1Click()
+{
+    ClearInvoice();
+    const QDate today = m_prompter->today();
+    LaskuPvm1->setText(DateText(today));
+    EraPv2->setText(DateText(DueDate(today, MaksuEhto2->text())));
+    int position = 1;
+    LaskuNro1->setText(QString::number(TakeInteger(NextNr1->text(), position)));
+    ViiteNro1->setText(AppendCheckDigit(NextViite1->text()));
+    SisAlv1->setChecked(SisAlv2->isChecked());
+}
+
+void TForm1::ClearInvoice()
+{
+    LaskuPvm1->setText(u"00.00.0000"_s);
+    LaskuNro1->setText(u"0"_s);
+    EraPv2->setText(LaskuPvm1->text());
+    AsiakY1->clear();
+    AsiakNro1->clear();
+    AsiakNimi1->setCurrentIndex(-1);
+    AsiakNimi1->setEditText(QString());
+    for (int r = 0; r < AsiakOsoite1->rowCount(); ++r)
+        AsiakOsoite1->setCell(1, r, QString());
+    LaskuRivit1->commitEdit();
+    for (int r = 1; r < LaskuRivit1->rowCount(); ++r) {
+        LaskuRivit1->setRowCells(r, QStringList());
+        LaskuRivit1->setCellTag(3, r, 0);
+    }
+    for (QLineEdit *field : {SumAlv0, AlvSum1, ViiteNro1, TotSum})
+        field->clear();
+    ViiteNro2->clear();
+    for (QLabel *payer : {AsiakNimi2, AsiakOsoite2, AsiakOsoite3, AsiakOsoite4})
+        payer->clear();
+    LisaRivit1->setChecked(false);
+}

@@ -1,0 +1,187 @@
+// Whole numbers in text, reference numbers and their counter, invoice dates
+// and due dates.
+
+#include "numbering.h"
+
+#include <cstdint>
+#include <limits>
+
+namespace {
+
+bool isAsciiDigit(QChar c)
+{
+    return c.unicode() >= u'0' && c.unicode() <= u'9';
+}
+
+int digitValue(QChar c)
+{
+    return c.unicode() - u'0';
+}
+
+// Days in four years of the program's own calendar, where every fourth year leaps.
+constexpr std::int64_t kDaysInFourYears = 1461;
+
+int monthLength(std::int64_t month, std::int64_t year)
+{
+    static constexpr int kLengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month == 2 && year % 4 == 0)
+        return 29;
+    return kLengths[month - 1];
+}
+
+} // namespace
+
+int TakeInteger(QStringView text, int &position)
+{
+    const qsizetype length = text.size();
+    qsizetype pos = position < 1 ? 1 : position;
+    const auto inRun = [&text](qsizetype p) {
+        const QChar c = text[p - 1];
+        return isAsciiDigit(c) || c == u'-';
+    };
+    while (pos <= length && !inRun(pos))
+        ++pos;
+    const qsizetype start = pos;
+    while (pos <= length && inRun(pos))
+        ++pos;
+    position = static_cast<int>(qMin<qsizetype>(pos, std::numeric_limits<int>::max()));
+    if (start > length || start == pos)
+        return 0;
+
+    qsizetype p = start;
+    const bool negative = text[p - 1] == u'-';
+    if (negative)
+        ++p;
+    if (p == pos)
+        return 0;
+    // The magnitude is checked as it grows, so a long run cannot overflow.
+    const std::int64_t limit = negative ? std::int64_t(std::numeric_limits<int>::max()) + 1
+                                        : std::numeric_limits<int>::max();
+    std::int64_t value = 0;
+    for (; p < pos; ++p) {
+        const QChar c = text[p - 1];
+        if (!isAsciiDigit(c))
+            return 0;
+        value = value * 10 + digitValue(c);
+        if (value > limit)
+            return 0;
+    }
+    return static_cast<int>(negative ? -value : value);
+}
+
+QString AppendCheckDigit(const QString &text)
+{
+    if (text.isEmpty())
+        return text;
+    static constexpr int kWeights[3] = {3, 7, 9};
+    // 1-based positions, as in the reference rules.
+    const auto at = [&text](qsizetype i) { return text[i - 1]; };
+    qsizetype i = text.size();
+    while (i > 1 && !isAsciiDigit(at(i)))
+        --i;
+    int sum = 0;
+    int k = 0;
+    while (i >= 1 && isAsciiDigit(at(i))) {
+        sum += digitValue(at(i)) * kWeights[k];
+        --i;
+        if (i > 1 && !isAsciiDigit(at(i)))
+            --i;
+        k = (k + 1) % 3;
+    }
+    return text + QChar(u'0' + sum % 10);
+}
+
+QString DateText(const QDate &date)
+{
+    if (!date.isValid())
+        return QStringLiteral("00.00.0000");
+    const int year = date.year();
+    QString yearText = QString::number(qAbs(year)).rightJustified(4, u'0');
+    if (year < 0)
+        yearText.prepend(u'-');
+    return QString::number(date.day()) + u'.' + QString::number(date.month()) + u'.' + yearText;
+}
+
+QDate DueDate(const QDate &today, QStringView paymentTerms)
+{
+    int position = 1;
+    const int days = TakeInteger(paymentTerms, position);
+    const QDate due = today.addDays(days);
+    if (!due.isValid() || due.year() < 1 || due.year() > 9999)
+        return {};
+    return due;
+}
+
+QString RegroupReferenceBase(const QString &text)
+{
+    QString grouped = text;
+    grouped.remove(u' ');
+    for (qsizetype i = 4; i < grouped.size(); i += 6)
+        grouped.insert(grouped.size() - i, u' ');
+    return grouped;
+}
+
+QString StepReferenceBase(const QString &text)
+{
+    if (text.isEmpty())
+        return QStringLiteral("1");
+    QString stepped = text;
+    // 1-based positions, as in the counter rules.
+    const auto isDigitAt = [&stepped](qsizetype p) { return isAsciiDigit(stepped[p - 1]); };
+    qsizetype p = stepped.size();
+    while (p > 1 && !isDigitAt(p))
+        --p;
+    while (p >= 1 && isDigitAt(p)) {
+        QChar &c = stepped[p - 1];
+        if (c != u'9') {
+            c = QChar(c.unicode() + 1);
+            return stepped;
+        }
+        c = u'0';
+        --p;
+        if (p > 1 && !isDigitAt(p))
+            --p;
+    }
+    if (p == 0)
+        stepped.prepend(u'1');
+    return stepped;
+}
+
+std::optional<QString> RecalcDueDateText(QStringView invoiceDate, QStringView defaultTerms)
+{
+    int position = 1;
+    std::int64_t day = TakeInteger(invoiceDate, position);
+    std::int64_t month = TakeInteger(invoiceDate, position);
+    std::int64_t year = TakeInteger(invoiceDate, position);
+    if (day < 1 || day > 31 || month < 1 || month > 12 || year <= 1900 || year >= 2099)
+        return std::nullopt;
+    int termPosition = 1;
+    day += TakeInteger(defaultTerms, termPosition);
+
+    // Any 48 months hold 1461 days, so whole four-year spans are stepped at once;
+    // what is left walks at most 49 months.
+    if (day > kDaysInFourYears) {
+        const std::int64_t spans = (day - 1) / kDaysInFourYears;
+        day -= spans * kDaysInFourYears;
+        year += 4 * spans;
+    } else if (day < 1) {
+        const std::int64_t spans = -day / kDaysInFourYears;
+        day += spans * kDaysInFourYears;
+        year -= 4 * spans;
+    }
+    while (day > monthLength(month, year)) {
+        day -= monthLength(month, year);
+        if (++month > 12) {
+            month = 1;
+            ++year;
+        }
+    }
+    while (day < 1) {
+        if (--month < 1) {
+            month = 12;
+            --year;
+        }
+        day += monthLength(month, year);
+    }
+    return QString::number(day) + u'.' + QString::number(month) + u'.' + QString::number(year);
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+// Whole numbers read out of text, reference numbers with their check digit,
+// the reference base counter, and date text with due dates.
+
+/// Reads the next whole number (a run of digits and "-") at or after the 1-based
+/// position and moves the position past it. The run gives 0 when it is not a
+/// 32-bit integer ("2026-12-06", "-", beyond the range); no run gives 0 with the
+/// position past the end.
+int TakeInteger(QStringView text, int &position);
+
+/// Appends the Finnish reference check digit (weights 3, 7, 9 from the right)
+/// computed over the rightmost run of digits, single separators inside it
+/// stepped over. Empty text stays empty; text without digits gets 0.
+QString AppendCheckDigit(const QString &text);
+
+/// "d.m.yyyy" without leading zeros in day and month; an invalid date gives "00.00.0000".
+QString DateText(const QDate &date);
+
+/// Today plus the first whole number of the payment terms, in days (0 without a
+/// number; a negative number goes back). A result outside the years 1 to 9999
+/// gives an invalid date.
+QDate DueDate(const QDate &today, QStringView paymentTerms);
+
+/// Groups a reference base in fives from the right, the last group of four
+/// leaving room for the check digit: "1234567890" gives "1 23456 7890".
+/// Only blanks are removed first; other characters count like digits.
+QString RegroupReferenceBase(const QString &text);
+
+/// Steps a reference base by one in place, carrying over single separators:
+/// "12 99" gives "13 00", "999" gives "1000", empty text gives "1". A carry that
+/// meets another character is dropped ("A99" gives "A00").
+QString StepReferenceBase(const QString &text);
+
+/// The due date of an opened invoice: its date text ("d.m.yyyy") plus the first
+/// whole number of the default payment terms, counted through month lengths in
+/// which February has 29 days in years divisible by 4. nullopt unless the date
+/// reads as 1 <= d <= 31, 1 <= m <= 12, 1900 < y < 2099. A negative term
+/// counts back the same way.
+std::optional<QString> RecalcDueDateText(QStringView invoiceDate, QStringView defaultTerms);

@@ -1,0 +1,103 @@
+// The bank giro form at the foot of the page: its printed texts, rules and
+// the data fields that mirror the invoice, and the copy of the payer onto it.
+
+#include "app/Unit1.h"
+#include "app/widgetfactory.h"
+
+#include <QComboBox>
+#include <QLabel>
+
+#include "app/stringgrid.h"
+
+using namespace Qt::StringLiterals;
+
+void TForm1::createGiroForm()
+{
+    QWidget *giro = PankkiSiirto1;
+    const QFont smallPrint = pageFont(u"Small Fonts"_s, 7);
+    const QFont dataFont = pageFont(u"Arial"_s, 10);
+    const QFont bigData = pageFont(u"Arial"_s, 12, true);
+
+    // Rules: the dashed cut line on top, then the form grid.
+    makeBevel(giro, u"Bevel24"_s, QRect(0, 0, 777, 33), Bevel::Shape::TopLine, 0);
+    makeBevel(giro, u"Bevel14"_s, QRect(0, 61, 777, 10), Bevel::Shape::BottomLine, 50);
+    makeBevel(giro, u"Bevel15"_s, QRect(0, 250, 777, 10), Bevel::Shape::BottomLine, 50);
+    makeBevel(giro, u"Bevel16"_s, QRect(0, 282, 777, 10), Bevel::Shape::BottomLine, 50);
+    makeBevel(giro, u"Bevel17"_s, QRect(408, 0, 20, 291), Bevel::Shape::LeftLine, 50);
+    makeBevel(giro, u"Bevel18"_s, QRect(14, 113, 392, 10), Bevel::Shape::BottomLine, 50);
+    makeBevel(giro, u"Bevel19"_s, QRect(408, 217, 369, 10), Bevel::Shape::BottomLine, 50);
+    makeBevel(giro, u"Bevel20"_s, QRect(72, 0, 20, 122), Bevel::Shape::LeftLine, 50);
+    makeBevel(giro, u"Bevel21"_s, QRect(468, 227, 20, 64), Bevel::Shape::LeftLine, 50);
+    makeBevel(giro, u"Bevel22"_s, QRect(608, 260, 20, 31), Bevel::Shape::LeftLine, 50);
+    makeBevel(giro, u"Bevel23"_s, QRect(72, 260, 20, 31), Bevel::Shape::LeftLine, 50);
+    makeBevel(giro, u"Bevel25"_s, QRect(72, 234, 336, 10), Bevel::Shape::BottomLine, 13);
+
+    // The bilingual printed texts.
+    makeLabel(giro, u"Label51"_s, u"Saajan"_s, 32, 8);
+    makeLabel(giro, u"Label52"_s, u"tilinumero"_s, 21, 20);
+    makeLabel(giro, u"Label53"_s, u"Mottagarens"_s, 7, 36);
+    makeLabel(giro, u"Label54"_s, u"kontonummer"_s, 3, 48);
+    makeLabel(giro, u"Label67"_s, u"IBAN"_s, 80, 4);
+    makeLabel(giro, u"Label68"_s, u"BIC"_s, 416, 4);
+    makeLabel(giro, u"Label55"_s, u"Saaja"_s, 36, 78);
+    makeLabel(giro, u"Label56"_s, u"Mottagare"_s, 15, 94);
+    makeLabel(giro, u"Label57"_s, u"Maksajan"_s, 22, 126);
+    makeLabel(giro, u"Label58"_s, u"nimi ja"_s, 39, 138);
+    makeLabel(giro, u"Label59"_s, u"osoite"_s, 40, 150);
+    makeLabel(giro, u"Label60"_s, u"Betalarens"_s, 18, 166);
+    makeLabel(giro, u"Label61"_s, u"namn och"_s, 20, 178);
+    makeLabel(giro, u"Label62"_s, u"adress"_s, 36, 190);
+    makeLabel(giro, u"Label63"_s, u"Allekirjoitus"_s, 16, 226);
+    makeLabel(giro, u"Label64"_s, u"Underskrift"_s, 16, 240);
+    makeLabel(giro, u"Label65"_s, u"Tililta nro"_s, 24, 262);
+    makeLabel(giro, u"Label66"_s, u"Från konto nr"_s, 4, 274);
+    makeLabel(giro, u"Label69"_s, u"Viitenro"_s, 412, 228);
+    makeLabel(giro, u"Label70"_s, u"Ref. nr"_s, 412, 242);
+    makeLabel(giro, u"Label71"_s, u"Eräpäivä"_s, 412, 260);
+    makeLabel(giro, u"Label72"_s, u"Förfallodag"_s, 412, 274);
+    makeLabel(giro, u"Label73"_s, u"Euro"_s, 612, 260);
+    makeLabel(giro, u"Label44"_s, u"Maksu välitetään saajalle maksujenvälityksen "_s, 584, 296)->setFont(smallPrint);
+    makeLabel(giro, u"Label48"_s, u"ehtojen mukaisesti ja vain maksajan ilmoitta-"_s, 584, 306)->setFont(smallPrint);
+    makeLabel(giro, u"Label75"_s, u"man tilinumeron perusteella."_s, 584, 316)->setFont(smallPrint);
+    makeLabel(giro, u"Label49"_s, u"Betalningen förmedlas till mottagaren enligt "_s, 584, 328)->setFont(smallPrint);
+    makeLabel(giro, u"Label50"_s, u"villkoren för betalningsförmedling och endast"_s, 584, 338)->setFont(smallPrint);
+    makeLabel(giro, u"Label77"_s, u"till det kontonummer som betalaren angivit."_s, 584, 348)->setFont(smallPrint);
+    TiliSiirtoLabel = makeLabel(giro, u"TiliSiirtoLabel"_s, u"TILISIIRTO.  GIRERING"_s, 0, 248);
+    TiliSiirtoLabel->setFont(pageFont(u"Arial"_s, 9));
+    TiliSiirtoLabel->adjustSize();
+    setTag(TiliSiirtoLabel, 90);
+    TiliSiirtoLabel->hide();
+    Label74 = makeLabel(giro, u"Label74"_s, u"Lasku nro"_s, 424, 88);
+    Label76 = makeLabel(giro, u"Label76"_s, u"Päiväys"_s, 424, 104);
+    Label74->setFont(dataFont);
+    Label76->setFont(dataFont);
+    Label74->adjustSize();
+    Label76->adjustSize();
+
+    // Data fields, filled from the biller details and the invoice.
+    auto data = [&](const QString &name, const QString &caption, int left, int top, int width,
+                    const QFont &font) {
+        QLabel *label = makeLabel(giro, name, caption, left, top);
+        label->setFont(font);
+        label->adjustSize();
+        label->resize(width, label->height());
+        return label;
+    };
+    Iban3 = data(u"Iban3"_s, u"FI00 0000 0000 0000 00"_s, 88, 28, 316, bigData);
+    Bic3 = data(u"Bic3"_s, u"BANKBANK"_s, 424, 28, 345, bigData);
+    VirallNimi3 = data(u"VirallNimi3"_s, QString(), 88, 72, 316, dataFont);
+    Osoite31 = data(u"Osoite31"_s, QString(), 88, 88, 316, dataFont);
+    Posti3 = data(u"Posti3"_s, QString(), 88, 104, 316, dataFont);
+    AsiakNimi2 = data(u"AsiakNimi2"_s, QString(), 88, 128, 316, dataFont);
+    AsiakOsoite2 = data(u"AsiakOsoite2"_s, QString(), 88, 144, 316, dataFont);
+    AsiakOsoite3 = data(u"AsiakOsoite3"_s, QString(), 88, 160, 316, dataFont);
+    AsiakOsoite4 = data(u"AsiakOsoite4"_s, QString(), 88, 176, 316, dataFont);
+    LaskuNro2 = data(u"LaskuNro2"_s, QString(), 488, 88, 281, dataFont);
+    LaskuPvm2 = data(u"LaskuPvm2"_s, QString(), 480, 104, 289, dataFont);
+    ViiteNro2 = data(u"ViiteNro2"_s, QString(), 480, 236, 289, bigData);
+    EraPv3 = data(u"EraPv3"_s, QString(), 480, 268, 124, bigData);
+    // Right-aligned to x 767: a long sum grows to the left.
+    TotSum2 = data(u"TotSum2"_s, u"00 000,00"_s, 612, 268, 155, bigData);
+    TotSum2->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    setTag(TotSum2, 1);
+}

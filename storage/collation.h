@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The customer register's name order: Finnish alphabet (å, ä, ö after z),
+// case and accents ignored first, blanks, punctuation and digits before
+// letters; accents, then case, only break ties.
+
+/// A key whose plain binary comparison (QString::compare, operator<) gives the
+/// name order. Compute it once per name when sorting or searching many.
+QString NameSortKey(QStringView name);
+
+/// Compares two names in name order: negative, zero or positive.
+int CompareNames(QStringView a, QStringView b);
+
+/// Re-sorts register rows (cells in column order, no heading row) the way the
+/// register is kept: empty cells become a blank placeholder, rows without a
+/// cell of two or more characters are dropped, rows are ordered by the name
+/// cell and then the other cells, column by column, ignoring case, and of
+/// rows equal ignoring case only the first is kept.
+void SortRegisterRows(QList<QStringList> &rows);
+
+/// Searches names kept in name order for one that begins with the typed key,
+/// ignoring case and accents. sortKeys holds NameSortKey of each name in row
+/// order; rows before first are not searched, and empty names at the end (the
+/// register's new-customer row) are left out. Of several names that begin
+/// with the key the first in order is found. Returns its index, or -1 when
+/// there is none, the key is empty or first lies beyond the last index.
+int FindNamePrefix(const QStringList &sortKeys, QStringView key, int first);

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The grid line format: one line of comma-separated cell texts, used by the
+// invoice files, the customer register and the row clipboard.
+
+/// Writes cell texts as one line. A text is quoted, with inner quotes
+/// doubled, when it is empty or holds a comma, a quote or a character with
+/// code 1..32; otherwise it is written bare. A line break or NUL inside a
+/// text is written as a blank, so the line stays one line.
+QString FormatCellsLine(const QStringList &cells);
+
+/// Appends the cells as one line when always is set or some cell holds two or
+/// more characters; empty cells are written as a blank placeholder so that
+/// later values keep their cells on reading. Returns whether it appended.
+bool AppendCellsLine(QStringList cells, QStringList &lines, bool always);
+
+/// Cuts a line into its fields. Quoted fields may hold commas and blanks, a
+/// doubled quote stands for one and an unclosed quote runs to the end; bare
+/// fields end at a comma or a blank. Two commas give an empty field.
+QStringList SplitGridLine(QStringView line);
+
+/// The cells of one grid row or column after reading the line into it: each
+/// field goes to the first cell still empty, fields beyond the cells are
+/// dropped, and an empty field therefore uses up no cell.
+QStringList ReadLineIntoCells(QStringView line, int cellCount);

@@ -1,0 +1,86 @@
+#include "scriptedprompter.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void unexpected(const char *what)
+{
+    QTest::qFail(what, __FILE__, __LINE__);
+}
+
+} // namespace
+
+void ScriptedPrompter::message(QWidget *, const QString &text)
+{
+    messages.append(text);
+}
+
+std::optional<QString> ScriptedPrompter::inputText(QWidget *, const QString &caption,
+                                                   const QString &prompt, const QString &)
+{
+    inputPrompts.append(caption + u'|' + prompt);
+    if (m_inputs.isEmpty()) {
+        unexpected("an input box nobody expected");
+        return std::nullopt;
+    }
+    const QVariant answer = m_inputs.dequeue();
+    if (answer.isNull())
+        return std::nullopt;
+    return answer.toString();
+}
+
+QString ScriptedPrompter::openFileName(QWidget *, const QString &, const QString &)
+{
+    if (m_opens.isEmpty()) {
+        unexpected("an open dialog nobody expected");
+        return QString();
+    }
+    return m_opens.dequeue();
+}
+
+QString ScriptedPrompter::saveFileName(QWidget *, const QString &folder, const QString &name,
+                                       const QStringList &)
+{
+    saveRequests.append(folder + u'|' + name);
+    if (m_saves.isEmpty()) {
+        unexpected("a save dialog nobody expected");
+        return QString();
+    }
+    return m_saves.dequeue();
+}
+
+std::optional<QFont> ScriptedPrompter::font(QWidget *, const QFont &initial)
+{
+    fontRequests.append(initial);
+    if (m_fonts.isEmpty()) {
+        unexpected("a font dialog nobody expected");
+        return std::nullopt;
+    }
+    const QVariant answer = m_fonts.dequeue();
+    if (answer.isNull())
+        return std::nullopt;
+    return answer.value<QFont>();
+}
+
+bool ScriptedPrompter::choosePrinter(QWidget *, QPrinter &)
+{
+    if (m_printers.isEmpty()) {
+        unexpected("a print dialog nobody expected");
+        return false;
+    }
+    return m_printers.dequeue();
+}
+
+QDate ScriptedPrompter::today() const
+{
+    return m_today;
+}
+
+bool ScriptedPrompter::allAnswersUsed() const
+{
+    return m_inputs.isEmpty() && m_opens.isEmpty() && m_saves.isEmpty() && m_fonts.isEmpty()
+        && m_printers.isEmpty();
+}

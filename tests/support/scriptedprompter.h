@@ -1,0 +1,49 @@
+#pragma once
+
+#include "app/prompter.h"
+
+#include <QQueue>
+#include <QVariant>
+
+// Answers the program's questions from a queue filled by the test, records
+// what was asked, and fails the test on a question nobody expected.
+class ScriptedPrompter : public Prompter
+{
+public:
+    void message(QWidget *parent, const QString &text) override;
+    std::optional<QString> inputText(QWidget *parent, const QString &caption,
+                                     const QString &prompt, const QString &value) override;
+    QString openFileName(QWidget *parent, const QString &folder, const QString &filter) override;
+    QString saveFileName(QWidget *parent, const QString &folder, const QString &name,
+                         const QStringList &filters) override;
+    std::optional<QFont> font(QWidget *parent, const QFont &initial) override;
+    bool choosePrinter(QWidget *parent, QPrinter &printer) override;
+    QDate today() const override;
+
+    // Answers, in the order the questions come. A null QVariant cancels.
+    void answerInput(const QVariant &text) { m_inputs.enqueue(text); }
+    void answerOpen(const QString &path) { m_opens.enqueue(path); }
+    void answerSave(const QString &path) { m_saves.enqueue(path); }
+    void answerFont(const QVariant &font) { m_fonts.enqueue(font); }
+    void answerPrinter(bool accept) { m_printers.enqueue(accept); }
+    void setToday(const QDate &date) { m_today = date; }
+
+    /// Messages shown so far, oldest first.
+    QStringList messages;
+    /// Captions and prompts of input boxes shown so far.
+    QStringList inputPrompts;
+    /// Initial fonts the font dialog was opened with.
+    QList<QFont> fontRequests;
+    /// Folders and names the save dialog was opened with.
+    QStringList saveRequests;
+    /// True when every scripted answer was used.
+    bool allAnswersUsed() const;
+
+private:
+    QQueue<QVariant> m_inputs;
+    QQueue<QString> m_opens;
+    QQueue<QString> m_saves;
+    QQueue<QVariant> m_fonts;
+    QQueue<bool> m_printers;
+    QDate m_today = QDate(2026, 12, 7);
+};

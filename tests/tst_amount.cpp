@@ -1,0 +1,329 @@
+// Amount text: reading and writing amounts, the default VAT rule and the
+// 6-byte real's limits.
+
+#include "invoice/amount.h"
+
+#include <QTest>
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Exact text of a double, so that values are compared without fuzz.
+QString exact(double value)
+{
+    return QString::number(value, 'g', 17);
+}
+
+QString repeated(QStringView piece, int count)
+{
+    return piece.toString().repeated(count);
+}
+
+} // namespace
+
+class TestAmount : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void parseAmount_readsAmountText_data();
+    void parseAmount_readsAmountText();
+    void tryParseAmount_tellsUnreadableText_data();
+    void tryParseAmount_tellsUnreadableText();
+    void parseAmount_throwsWhenTheStoredValueOverflows_data();
+    void parseAmount_throwsWhenTheStoredValueOverflows();
+    void parseAmount_handlesLongTexts_data();
+    void parseAmount_handlesLongTexts();
+    void formatAmount_writesTwoDecimals_data();
+    void formatAmount_writesTwoDecimals();
+    void formatAmount_writesTheLargestDouble();
+    void formatAmount_readsBackAsTheRoundedValue();
+    void vatRateNeedsDefault_onlyForEmptyNegativeOrUnreadable_data();
+    void vatRateNeedsDefault_onlyForEmptyNegativeOrUnreadable();
+    void storeReal_roundsToFortyBits_data();
+    void storeReal_roundsToFortyBits();
+    void storeReal_throwsFromTwoToThe127_data();
+    void storeReal_throwsFromTwoToThe127();
+    void storeReal_zeroHasNoSign();
+    void floatingPointOverflow_hasTheStandardMessage();
+};
+
+void TestAmount::parseAmount_readsAmountText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("expected");
+
+    QTest::newRow("whole number") << u"42"_s << 42.0;
+    QTest::newRow("decimal comma") << u"12,5"_s << 12.5;
+    QTest::newRow("full stop counts as comma") << u"12.5"_s << 12.5;
+    QTest::newRow("full stop then comma is two commas") << u"1.234,50"_s << 0.0;
+    QTest::newRow("two full stops") << u"1.2.3"_s << 0.0;
+    QTest::newRow("two commas") << u"1,2,3"_s << 0.0;
+    QTest::newRow("no-break space dropped") << u"1\u00A0234,50"_s << 1234.5;
+    QTest::newRow("no-break spaces anywhere") << u"\u00A01\u00A0\u00A02\u00A0"_s << 12.0;
+    QTest::newRow("ordinary blank between digits") << u"1 234,50"_s << 0.0;
+    QTest::newRow("blanks around") << u"   7,25  "_s << 7.25;
+    QTest::newRow("tab is not a blank") << u"\t7"_s << 0.0;
+    QTest::newRow("plus sign") << u"+3"_s << 3.0;
+    QTest::newRow("minus sign") << u"-3,25"_s << -3.25;
+    QTest::newRow("blank after sign") << u"- 3"_s << 0.0;
+    QTest::newRow("two signs") << u"--3"_s << 0.0;
+    QTest::newRow("lone sign") << u"-"_s << 0.0;
+    QTest::newRow("comma alone") << u","_s << 0.0;
+    QTest::newRow("leading comma") << u",5"_s << 0.5;
+    QTest::newRow("trailing comma") << u"5,"_s << 5.0;
+    QTest::newRow("leading zeros") << u"0042"_s << 42.0;
+    QTest::newRow("exponent") << u"1e3"_s << 1000.0;
+    QTest::newRow("exponent with sign") << u"2,5E-1"_s << 0.25;
+    QTest::newRow("exponent after full stop") << u"1.5e+2"_s << 150.0;
+    QTest::newRow("exponent without digits") << u"1e"_s << 0.0;
+    QTest::newRow("exponent alone") << u"e3"_s << 0.0;
+    QTest::newRow("empty") << QString() << 0.0;
+    QTest::newRow("blanks only") << u"   "_s << 0.0;
+    QTest::newRow("letters") << u"abc"_s << 0.0;
+    QTest::newRow("per cent sign") << u"24%"_s << 0.0;
+    QTest::newRow("euro sign") << u"12 \u20AC"_s << 0.0;
+    QTest::newRow("non-ASCII digits") << u"\u0661\u0662"_s << 0.0;
+    QTest::newRow("stored as 6-byte real") << u"0,1"_s << StoreReal(0.1L);
+    QTest::newRow("just below 2^127") << u"1e38"_s << StoreReal(1e38L);
+    QTest::newRow("conversion overflow reads as 0") << u"1e5000"_s << 0.0;
+    QTest::newRow("negative conversion overflow") << u"-1e5000"_s << 0.0;
+    QTest::newRow("huge exponent") << u"1e99999999999999999999999"_s << 0.0;
+    QTest::newRow("zero with huge exponent") << u"0e99999999999999999999999"_s << 0.0;
+    QTest::newRow("underflow") << u"1e-5000"_s << 0.0;
+    QTest::newRow("below the 6-byte range") << u"1e-40"_s << 0.0;
+    QTest::newRow("many digits cancel exponent") << u"0,000000000000000000000000000000000000000000000000012e50"_s
+                                                   << StoreReal(1.2L);
+}
+
+void TestAmount::parseAmount_readsAmountText()
+{
+    QFETCH(QString, text);
+    QFETCH(double, expected);
+    QCOMPARE(exact(ParseAmount(text)), exact(expected));
+}
+
+void TestAmount::tryParseAmount_tellsUnreadableText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("readable");
+    QTest::addColumn<double>("expected");
+
+    QTest::newRow("empty") << QString() << false << 0.0;
+    QTest::newRow("blanks only") << u"  "_s << false << 0.0;
+    QTest::newRow("letters") << u"x"_s << false << 0.0;
+    QTest::newRow("comma alone is zero") << u","_s << true << 0.0;
+    QTest::newRow("zero") << u"0"_s << true << 0.0;
+    QTest::newRow("decimal") << u"13,5"_s << true << 13.5;
+    QTest::newRow("conversion overflow") << u"1e5000"_s << false << 0.0;
+    QTest::newRow("underflow is zero") << u"1e-5000"_s << true << 0.0;
+}
+
+void TestAmount::tryParseAmount_tellsUnreadableText()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, readable);
+    QFETCH(double, expected);
+    const std::optional<double> value = TryParseAmount(text);
+    QCOMPARE(value.has_value(), readable);
+    if (readable)
+        QCOMPARE(exact(*value), exact(expected));
+}
+
+void TestAmount::parseAmount_throwsWhenTheStoredValueOverflows_data()
+{
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("1e39") << u"1e39"_s;
+    QTest::newRow("negative") << u"-2e38"_s;
+    QTest::newRow("2^127") << u"170141183460469231731687303715884105728"_s;
+    QTest::newRow("2^127 - 1 rounds up") << u"170141183460469231731687303715884105727"_s;
+    QTest::newRow("within the extended range") << u"1e400"_s;
+    QTest::newRow("with separators") << u"1\u00A0000e38"_s;
+}
+
+void TestAmount::parseAmount_throwsWhenTheStoredValueOverflows()
+{
+    QFETCH(QString, text);
+    QVERIFY_THROWS_EXCEPTION(FloatingPointOverflow, ParseAmount(text));
+    QVERIFY_THROWS_EXCEPTION(FloatingPointOverflow, TryParseAmount(text));
+}
+
+void TestAmount::parseAmount_handlesLongTexts_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("expected");
+
+    for (const int length : {10'000, 1'000'000}) {
+        const QByteArray n = QByteArray::number(length);
+        QTest::addRow("%s digits beyond the range", n.constData()) << repeated(u"9", length) << 0.0;
+        QTest::addRow("%s leading zeros", n.constData()) << repeated(u"0", length) + u"5"_s << 5.0;
+        QTest::addRow("%s decimals", n.constData()) << u"0,"_s + repeated(u"1", length)
+                                                    << StoreReal(1.0L / 9.0L);
+        QTest::addRow("%s zero decimals then a digit", n.constData())
+                << u"0,"_s + repeated(u"0", length) + u"1"_s << 0.0;
+        QTest::addRow("%s trailing blanks", n.constData()) << u"1"_s + repeated(u" ", length) << 1.0;
+        QTest::addRow("%s full stops", n.constData()) << repeated(u".", length) << 0.0;
+        QTest::addRow("%s no-break spaces", n.constData()) << repeated(u"\u00A0", length) + u"3"_s << 3.0;
+        QTest::addRow("%s exponent digits", n.constData()) << u"1e"_s + repeated(u"9", length) << 0.0;
+        QTest::addRow("%s negative exponent digits", n.constData())
+                << u"1e-"_s + repeated(u"9", length) << 0.0;
+        QTest::addRow("%s digits and a balancing exponent", n.constData())
+                << u"1"_s + repeated(u"0", length) + u"e-"_s + QString::number(length) << 1.0;
+        QTest::addRow("%s letters", n.constData()) << repeated(u"x", length) << 0.0;
+    }
+}
+
+void TestAmount::parseAmount_handlesLongTexts()
+{
+    QFETCH(QString, text);
+    QFETCH(double, expected);
+    QCOMPARE(exact(ParseAmount(text)), exact(expected));
+}
+
+void TestAmount::formatAmount_writesTwoDecimals_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("zero") << 0.0 << u"0,00"_s;
+    QTest::newRow("negative zero") << -0.0 << u"0,00"_s;
+    QTest::newRow("thousands") << 1234.5 << u"1\u00A0234,50"_s;
+    QTest::newRow("one million") << 1e6 << u"1\u00A0000\u00A0000,00"_s;
+    QTest::newRow("negative") << -3.2 << u"-3,20"_s;
+    QTest::newRow("negative thousands") << -1234567.891 << u"-1\u00A0234\u00A0567,89"_s;
+    QTest::newRow("half cent rounds up") << 0.125 << u"0,13"_s;
+    QTest::newRow("held below a half cent") << 2.675 << u"2,68"_s;
+    QTest::newRow("negative half cent towards zero") << -1.005 << u"-1,00"_s;
+    QTest::newRow("small negative is zero") << -0.001 << u"0,00"_s;
+    QTest::newRow("negative below half a cent") << -0.005 << u"0,00"_s;
+    QTest::newRow("negative past half a cent") << -0.006 << u"-0,01"_s;
+    QTest::newRow("carry into a new group") << 999.995 << u"1\u00A0000,00"_s;
+    QTest::newRow("carry from 99,995") << 99.995 << u"100,00"_s;
+    QTest::newRow("three digits, no separator") << 123.0 << u"123,00"_s;
+    QTest::newRow("1e20") << 1e20 << u"100\u00A0000\u00A0000\u00A0000\u00A0000\u00A0000\u00A0000,00"_s;
+    QTest::newRow("1.5e38 exactly")
+            << 1.5e38
+            << u"150\u00A0000\u00A0000\u00A0000\u00A0000\u00A0006\u00A0067\u00A0947\u00A0700\u00A0923"
+               "\u00A0341\u00A0471\u00A0744,00"_s;
+    // The added millionth is lost at this size, so the tie stays and rounds away from zero.
+    QTest::newRow("exact tie, large") << std::ldexp(1.0, 49) + 0.125
+                                      << u"562\u00A0949\u00A0953\u00A0421\u00A0312,13"_s;
+    QTest::newRow("exact tie, large, negative") << -(std::ldexp(1.0, 49) + 0.125)
+                                                << u"-562\u00A0949\u00A0953\u00A0421\u00A0312,13"_s;
+    QTest::newRow("not a number") << std::nan("") << u"NAN"_s;
+    QTest::newRow("infinity") << -HUGE_VAL << u"-INF"_s;
+}
+
+void TestAmount::formatAmount_writesTwoDecimals()
+{
+    QFETCH(double, value);
+    QFETCH(QString, expected);
+    QCOMPARE(FormatAmount(value), expected);
+}
+
+void TestAmount::formatAmount_writesTheLargestDouble()
+{
+    const QString text = FormatAmount(1.7976931348623157e308);
+    QVERIFY(text.startsWith(u"179\u00A0769\u00A0313\u00A0486\u00A0231\u00A0570\u00A0"_s));
+    QVERIFY(text.endsWith(u"\u00A0368,00"_s));
+    QCOMPARE(text.size(), 309 + 102 + 3);
+}
+
+void TestAmount::formatAmount_readsBackAsTheRoundedValue()
+{
+    for (const double value : {0.0, 0.01, 12.345, -99.99, 1234567.8, 1e15}) {
+        const QString text = FormatAmount(value);
+        QCOMPARE(FormatAmount(ParseAmount(text)), text);
+    }
+}
+
+void TestAmount::vatRateNeedsDefault_onlyForEmptyNegativeOrUnreadable_data()
+{
+    QTest::addColumn<QString>("vat");
+    QTest::addColumn<bool>("needsDefault");
+
+    QTest::newRow("whole rate") << u"24"_s << false;
+    QTest::newRow("Finnish reduced rate 13,5") << u"13,5"_s << false;
+    QTest::newRow("general rate 25,5") << u"25,5"_s << false;
+    QTest::newRow("with a full stop") << u"25.5"_s << false;
+    QTest::newRow("zero") << u"0"_s << false;
+    QTest::newRow("negative zero") << u"-0"_s << false;
+    QTest::newRow("comma alone reads as zero") << u","_s << false;
+    QTest::newRow("blanks around") << u" 14 "_s << false;
+    QTest::newRow("huge reads as a number") << u"1e40"_s << false;
+    QTest::newRow("tiny negative stores as zero") << u"-1e-50"_s << false;
+    QTest::newRow("empty") << QString() << true;
+    QTest::newRow("blanks only") << u"  "_s << true;
+    QTest::newRow("negative") << u"-1"_s << true;
+    QTest::newRow("negative decimal") << u"-0,5"_s << true;
+    QTest::newRow("huge negative") << u"-1e40"_s << true;
+    QTest::newRow("per cent sign") << u"24 %"_s << true;
+    QTest::newRow("letters") << u"alv"_s << true;
+    QTest::newRow("conversion overflow") << u"1e5000"_s << true;
+}
+
+void TestAmount::vatRateNeedsDefault_onlyForEmptyNegativeOrUnreadable()
+{
+    QFETCH(QString, vat);
+    QFETCH(bool, needsDefault);
+    QCOMPARE(VatRateNeedsDefault(vat), needsDefault);
+}
+
+void TestAmount::storeReal_roundsToFortyBits_data()
+{
+    QTest::addColumn<long double>("value");
+    QTest::addColumn<double>("expected");
+
+    QTest::newRow("one") << 1.0L << 1.0;
+    QTest::newRow("below half a unit drops") << 1.0L + std::ldexp(1.0L, -41) << 1.0;
+    QTest::newRow("half a unit rounds away") << 1.0L + std::ldexp(1.0L, -40) << 1.0 + std::ldexp(1.0, -39);
+    QTest::newRow("negative half unit") << -(1.0L + std::ldexp(1.0L, -40)) << -(1.0 + std::ldexp(1.0, -39));
+    QTest::newRow("0.1 keeps 40 bits") << 0.1L << std::ldexp(std::round(std::ldexp(0.8, 40)), -43);
+    QTest::newRow("smallest real") << std::ldexp(1.0L, -128) << std::ldexp(1.0, -128);
+    QTest::newRow("below the smallest is zero") << std::ldexp(1.5L, -129) << 0.0;
+    QTest::newRow("largest real") << std::ldexp(1.0L, 127) - std::ldexp(1.0L, 87)
+                                  << std::ldexp(1.0, 127) - std::ldexp(1.0, 87);
+}
+
+void TestAmount::storeReal_roundsToFortyBits()
+{
+    QFETCH(long double, value);
+    QFETCH(double, expected);
+    QCOMPARE(exact(StoreReal(value)), exact(expected));
+}
+
+void TestAmount::storeReal_throwsFromTwoToThe127_data()
+{
+    QTest::addColumn<long double>("value");
+
+    QTest::newRow("2^127") << std::ldexp(1.0L, 127);
+    QTest::newRow("-2^127") << -std::ldexp(1.0L, 127);
+    QTest::newRow("rounds up to 2^127") << std::ldexp(1.0L, 127) - std::ldexp(1.0L, 86);
+    QTest::newRow("1e300") << 1e300L;
+    QTest::newRow("infinity") << static_cast<long double>(HUGE_VAL);
+    QTest::newRow("not a number") << static_cast<long double>(std::nan(""));
+}
+
+void TestAmount::storeReal_throwsFromTwoToThe127()
+{
+    QFETCH(long double, value);
+    QVERIFY_THROWS_EXCEPTION(FloatingPointOverflow, StoreReal(value));
+}
+
+void TestAmount::storeReal_zeroHasNoSign()
+{
+    QVERIFY(!std::signbit(StoreReal(-0.0L)));
+    QVERIFY(!std::signbit(StoreReal(-std::ldexp(1.0L, -200))));
+}
+
+void TestAmount::floatingPointOverflow_hasTheStandardMessage()
+{
+    QCOMPARE(QString::fromLatin1(FloatingPointOverflow().what()), u"Floating point overflow"_s);
+}
+
+QTEST_APPLESS_MAIN(TestAmount)
+#include "tst_amount.moc"

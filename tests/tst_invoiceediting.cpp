@@ -1,0 +1,423 @@
+// Filling in an invoice on the page as a person does: the rows grid's cursor
+// walk, totals, mirrors on the giro form, the new-invoice command and layout.
+
+#include "app/stringgrid.h"
+#include "tests/support/formfixture.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString nbsp = QString(QChar(0xA0));
+
+} // namespace
+
+class InvoiceEditingTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startupShowsNewInvoiceOnPageAndGiro();
+    void quantityThenPriceFillsRowAndTotals();
+    void vatRateTypedByUserIsKept_data();
+    void vatRateTypedByUserIsKept();
+    void enterWalk_data();
+    void enterWalk();
+    void totalColumnNeverTakesCursor_data();
+    void totalColumnNeverTakesCursor();
+    void leavingEmptyRowDoesNotRecalculate();
+    void editingTotalByHandUpdatesGiro();
+    void headingDoubleClickCycles();
+    void unitDoubleClickFollowsHiddenIndex();
+    void extraRowsMoveGiroAndBack();
+    void newInvoiceClearsAndKeepsCounters();
+    void pricesIncludeVatToggleRecalculates();
+    void overflowShowsMessageAndKeepsTotals();
+    void hugePasteIntoCellIsHandled();
+    void fieldsHaveAccessibleNames();
+    void columnMoveTogglesResizing();
+};
+
+void InvoiceEditingTest::startupShowsNewInvoiceOnPageAndGiro()
+{
+    FormFixture f;
+    TForm1 &form = f.form();
+    QCOMPARE(form.windowTitle(), u"Laskutus"_s);
+    QCOMPARE(form.LaskuPvm1->text(), u"7.12.2026"_s);
+    QCOMPARE(form.EraPv2->text(), u"21.12.2026"_s);
+    QCOMPARE(form.LaskuNro1->text(), u"1"_s);
+    QCOMPARE(form.ViiteNro1->text(), u"1009"_s);
+    QCOMPARE(form.LaskuPvm2->text(), u"7.12.2026"_s);
+    QCOMPARE(form.EraPv3->text(), u"21.12.2026"_s);
+    QCOMPARE(form.LaskuNro2->text(), u"1"_s);
+    QCOMPARE(form.ViiteNro2->text(), u"1009"_s);
+    QCOMPARE(form.Alv1->text(), u"25,5"_s);
+    QCOMPARE(form.LaskuRivit1->rowCount(), 16);
+    const QStringList headings = {u" "_s, u"Selite"_s, u"Määrä"_s, u" Yks."_s, u"á hinta"_s,
+                                  u"Alv-%"_s, u"Yht. €"_s};
+    for (int c = 0; c < 7; ++c)
+        QCOMPARE(form.LaskuRivit1->cell(c, 0), headings[c]);
+    QCOMPARE(form.AsiakRekisteri1->cell(5, 0), u"As.nro"_s);
+    QVERIFY(!form.OmatTiedot1->isVisible());
+    QVERIFY(!form.AsiakBox1->isVisible());
+    QCOMPARE(form.width(), 817);
+    QCOMPARE(form.PankkiSiirto1->y() + form.PankkiSiirto1->height(), 1099);
+}
+
+void InvoiceEditingTest::quantityThenPriceFillsRowAndTotals()
+{
+    FormFixture f;
+    QVERIFY(f.show());
+    StringGrid *grid = f.form().LaskuRivit1;
+    typeIntoGrid(grid, 2, 1, u"2"_s);
+    pressKey(Qt::Key_Return);
+    QCOMPARE(grid->col(), 3);
+    pressKey(Qt::Key_Return);
+    QCOMPARE(grid->col(), 4);
+    typeKeys(u"10"_s);
+    pressKey(Qt::Key_Return);
+
+    QCOMPARE(grid->row(), 2);
+    QCOMPARE(grid->col(), 1);
+    QCOMPARE(grid->cell(5, 1), u"25,5"_s);
+    QCOMPARE(grid->cell(4, 1), u"10,00"_s);
+    QCOMPARE(grid->cell(6, 1), u"25,10"_s);
+    QCOMPARE(f.form().SumAlv0->text(), u"20,00"_s);
+    QCOMPARE(f.form().AlvSum1->text(), u"5,10"_s);
+    QCOMPARE(f.form().TotSum->text(), u"25,10"_s);
+    QCOMPARE(f.form().TotSum2->text(), u"25,10"_s);
+}
+
+void InvoiceEditingTest::vatRateTypedByUserIsKept_data()
+{
+    QTest::addColumn<QString>("vat");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("total");
+    QTest::newRow("food 13,5 %") << u"13,5"_s << u"13,5"_s << u"22,70"_s;
+    QTest::newRow("decimal with full stop") << u"25.5"_s << u"25.5"_s << u"25,10"_s;
+    QTest::newRow("books 10 %") << u"10"_s << u"10"_s << u"22,00"_s;
+    QTest::newRow("zero rate") << u"0"_s << u"0"_s << u"20,00"_s;
+    QTest::newRow("negative gets default") << u"-5"_s << u"25,5"_s << u"25,10"_s;
+    QTest::newRow("text gets default") << u"alv"_s << u"25,5"_s << u"25,10"_s;
+}
+
+void InvoiceEditingTest::vatRateTypedByUserIsKept()
+{
+    QFETCH(QString, vat);
+    QFETCH(QString, shown);
+    QFETCH(QString, total);
+    FormFixture f;
+    QVERIFY(f.show());
+    StringGrid *grid = f.form().LaskuRivit1;
+    grid->setCell(5, 1, vat);
+    typeIntoGrid(grid, 2, 1, u"2"_s);
+    pressKey(Qt::Key_Return);
+    pressKey(Qt::Key_Return);
+    typeKeys(u"10"_s);
+    pressKey(Qt::Key_Return);
+    QCOMPARE(grid->cell(5, 1), shown);
+    QCOMPARE(grid->cell(6, 1), total);
+
+    // Editing the quantity again keeps the rate.
+    typeIntoGrid(grid, 2, 1, u"3"_s);
+    pressKey(Qt::Key_Return);
+    QCOMPARE(grid->cell(5, 1), shown);
+}
+
+void InvoiceEditingTest::enterWalk_data()
+{
+    QTest::addColumn<int>("fromColumn");
+    QTest::addColumn<int>("fromRow");
+    QTest::addColumn<int>("toColumn");
+    QTest::addColumn<int>("toRow");
+    QTest::newRow("code to description") << 0 << 3 << 1 << 3;
+    QTest::newRow("unit to price") << 3 << 3 << 4 << 3;
+    QTest::newRow("price to next description") << 4 << 3 << 1 << 4;
+    QTest::newRow("VAT to next description") << 5 << 3 << 1 << 4;
+    QTest::newRow("last row stays") << 4 << 15 << 1 << 15;
+}
+
+void InvoiceEditingTest::enterWalk()
+{
+    QFETCH(int, fromColumn);
+    QFETCH(int, fromRow);
+    QFETCH(int, toColumn);
+    QFETCH(int, toRow);
+    FormFixture f;
+    QVERIFY(f.show());
+    StringGrid *grid = f.form().LaskuRivit1;
+    grid->setFocus();
+    grid->setCurrentCell(fromColumn, fromRow);
+    QTest::keyClick(grid, Qt::Key_Return);
+    QCOMPARE(grid->col(), toColumn);
+    QCOMPARE(grid->row(), toRow);
+}
+
+void InvoiceEditingTest::totalColumnNeverTakesCursor_data()
+{
+    QTest::addColumn<int>("currentRow");
+    QTest::addColumn<int>("clickedRow");
+    QTest::addColumn<int>("expectedRow");
+    QTest::newRow("goes below the current row, not the clicked one") << 2 << 7 << 3;
+    QTest::newRow("last row stays") << 15 << 3 << 15;
+}
+
+void InvoiceEditingTest::totalColumnNeverTakesCursor()
+{
+    QFETCH(int, currentRow);
+    QFETCH(int, clickedRow);
+    QFETCH(int, expectedRow);
+    FormFixture f;
+    QVERIFY(f.show());
+    StringGrid *grid = f.form().LaskuRivit1;
+    grid->setCurrentCell(2, currentRow);
+    const QRect cell = grid->visualRect(grid->model()->index(clickedRow, 6));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    QCOMPARE(grid->col(), 1);
+    QCOMPARE(grid->row(), expectedRow);
+
+    // Tab from the VAT cell cannot land there either.
+    grid->setCurrentCell(5, 1);
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Tab);
+    QCOMPARE(grid->col(), 1);
+    QCOMPARE(grid->row(), 2);
+}
+
+void InvoiceEditingTest::leavingEmptyRowDoesNotRecalculate()
+{
+    FormFixture f;
+    QVERIFY(f.show());
+    StringGrid *grid = f.form().LaskuRivit1;
+    typeIntoGrid(grid, 1, 1, u"Työ"_s);
+    pressKey(Qt::Key_Return);
+    QCOMPARE(f.form().TotSum->text(), QString());
+
+    // A row that has a total recalculates when any of its cells is left.
+    grid->setCell(2, 2, u"1"_s);
+    grid->setCell(4, 2, u"5"_s);
+    grid->setCell(6, 2, u"x"_s);
+    grid->setCurrentCell(0, 2);
+    grid->setCurrentCell(1, 2);
+    // An empty rate counts as 0 % when the row was not left from quantity or price.
+    QCOMPARE(grid->cell(6, 2), u"5,00"_s);
+    QCOMPARE(f.form().TotSum->text(), u"5,00"_s);
+}
+
+void InvoiceEditingTest::editingTotalByHandUpdatesGiro()
+{
+    FormFixture f;
+    f.form().TotSum->setText(u"99,00"_s);
+    QCOMPARE(f.form().TotSum2->text(), u"99,00"_s);
+    f.form().LaskuNro1->setText(u"57"_s);
+    QCOMPARE(f.form().LaskuNro2->text(), u"57"_s);
+    f.form().RecalcInvoice();
+    QCOMPARE(f.form().TotSum2->text(), u"0,00"_s);
+}
+
+void InvoiceEditingTest::headingDoubleClickCycles()
+{
+    FormFixture f;
+    TForm1 &form = f.form();
+    const QStringList expected = {u"ID"_s, u"Item"_s, u"Rivi"_s, u" "_s};
+    for (const QString &heading : expected) {
+        form.LaskuRivit1DblClick(0, 0);
+        QCOMPARE(form.LaskuRivit1->cell(0, 0), heading);
+    }
+    form.LaskuRivit1DblClick(1, 0);
+    QCOMPARE(form.LaskuRivit1->cell(1, 0), u"Tuote"_s);
+    form.LaskuRivit1DblClick(1, 0);
+    QCOMPARE(form.LaskuRivit1->cell(1, 0), u"Selite"_s);
+    form.LaskuRivit1DblClick(2, 3);
+    QCOMPARE(form.LaskuRivit1->cell(2, 3), QString());
+
+    // Through the mouse too.
+    QVERIFY(f.show());
+    const QRect heading = form.LaskuRivit1->visualRect(form.LaskuRivit1->model()->index(0, 0));
+    QTest::mouseDClick(form.LaskuRivit1->viewport(), Qt::LeftButton, {}, heading.center());
+    QCOMPARE(form.LaskuRivit1->cell(0, 0), u"ID"_s);
+}
+
+void InvoiceEditingTest::unitDoubleClickFollowsHiddenIndex()
+{
+    FormFixture f;
+    TForm1 &form = f.form();
+    form.LaskuRivit1DblClick(3, 2);
+    QCOMPARE(form.LaskuRivit1->cell(3, 2), u"kpl"_s);
+    form.LaskuRivit1->setCell(3, 2, u"pcs"_s);
+    form.LaskuRivit1DblClick(3, 2);
+    QCOMPARE(form.LaskuRivit1->cell(3, 2), u"h"_s);
+    form.LaskuRivit1DblClick(3, 2);
+    form.LaskuRivit1DblClick(3, 2);
+    QCOMPARE(form.LaskuRivit1->cell(3, 2), u" "_s);
+
+    // A new invoice resets the hidden index with the row.
+    form.LaskuRivit1DblClick(3, 4);
+    form.Uusi1Click();
+    form.LaskuRivit1DblClick(3, 4);
+    QCOMPARE(form.LaskuRivit1->cell(3, 4), u"kpl"_s);
+}
+
+void InvoiceEditingTest::extraRowsMoveGiroAndBack()
+{
+    FormFixture f;
+    TForm1 &form = f.form();
+    const int giroTop = form.PankkiSiirto1->y();
+    form.LisaRivit1->setChecked(true);
+    QCOMPARE(form.LaskuRivit1->rowCount(), 34);
+    QCOMPARE(form.LaskuPanel1->height(), 1099 - 157);
+    QCOMPARE(form.PankkiSiirto1->y(), 1099);
+    form.LisaRivit1->setChecked(false);
+    QCOMPARE(form.LaskuRivit1->rowCount(), 16);
+    QCOMPARE(form.PankkiSiirto1->y(), giroTop);
+
+    // A new invoice unchecks it.
+    form.LisaRivit1->setChecked(true);
+    form.Uusi1Click();
+    QVERIFY(!form.LisaRivit1->isChecked());
+    QCOMPARE(form.LaskuRivit1->rowCount(), 16);
+}
+
+void InvoiceEditingTest::newInvoiceClearsAndKeepsCounters()
+{
+    FormFixture f;
+    TForm1 &form = f.form();
+    form.LaskuRivit1->setCell(1, 1, u"Työ"_s);
+    form.AsiakY1->setText(u"1234567-8"_s);
+    form.AsiakOsoite1->setCell(1, 2, u"Katu 1"_s);
+    form.AsiakOsoite2->setText(u"Katu 1"_s);
+    form.NextNr1->setText(u"0042"_s);
+    form.NextViite1->setText(u"1000"_s);
+    form.MaksuEhto2->setText(u"netto"_s);
+    f.prompter().setToday(QDate(2028, 2, 15));
+    form.Uusi1Click();
+    QCOMPARE(form.LaskuRivit1->cell(1, 1), QString());
+    QCOMPARE(form.AsiakY1->text(), QString());
+    QCOMPARE(form.AsiakOsoite1->cell(1, 2), QString());
+    QCOMPARE(form.AsiakOsoite2->text(), QString());
+    QCOMPARE(form.LaskuNro1->text(), u"42"_s);
+    QCOMPARE(form.ViiteNro1->text(), u"10003"_s);
+    QCOMPARE(form.ViiteNro2->text(), u"10003"_s);
+    QCOMPARE(form.LaskuPvm1->text(), u"15.2.2028"_s);
+    QCOMPARE(form.EraPv2->text(), u"15.2.2028"_s);
+    QCOMPARE(form.MaksuEhto2->text(), u"netto"_s);
+    QCOMPARE(form.TotSum->text(), QString());
+    QCOMPARE(form.NextNr1->text(), u"0042"_s);
+}
+
+void InvoiceEditingTest::pricesIncludeVatToggleRecalculates()
+{
+    FormFixture f;
+    TForm1 &form = f.form();
+    form.LaskuRivit1->setCell(2, 1, u"1"_s);
+    form.LaskuRivit1->setCell(4, 1, u"12,55"_s);
+    form.LaskuRivit1->setCell(5, 1, u"25,5"_s);
+    form.SisAlv1->setChecked(true);
+    QCOMPARE(form.LaskuRivit1->cell(6, 1), u"12,55"_s);
+    QCOMPARE(form.AlvSum1->text(), u"2,55"_s);
+    QCOMPARE(form.SumAlv0->text(), u"10,00"_s);
+
+    // Row totals that include VAT are not given the VAT a second time.
+    form.YhtSisAlv->setChecked(false);
+    form.RecalcInvoice();
+    QCOMPARE(form.TotSum->text(), u"12,55"_s);
+    QCOMPARE(form.SumAlv0->text(), u"10,00"_s);
+
+    // The default keeps "Rivi yht. sis. alv" checked.
+    form.SisAlv2->setChecked(true);
+    QVERIFY(form.YhtSisAlv->isChecked());
+    // A new invoice follows the default and recalculates the emptied rows.
+    form.SisAlv1->setChecked(false);
+    form.Uusi1Click();
+    QVERIFY(form.SisAlv1->isChecked());
+    QCOMPARE(form.TotSum->text(), u"0,00"_s);
+}
+
+void InvoiceEditingTest::overflowShowsMessageAndKeepsTotals()
+{
+    FormFixture f;
+    TForm1 &form = f.form();
+    form.LaskuRivit1->setCell(2, 1, u"1"_s);
+    form.LaskuRivit1->setCell(4, 1, u"5"_s);
+    form.LaskuRivit1->setCell(2, 2, u"1e30"_s);
+    form.LaskuRivit1->setCell(4, 2, u"1e30"_s);
+    form.TotSum->setText(u"1,00"_s);
+    form.RecalcInvoice();
+    QCOMPARE(f.prompter().messages, QStringList{u"Floating point overflow"_s});
+    QCOMPARE(form.LaskuRivit1->cell(4, 1), u"5,00"_s);
+    QCOMPARE(form.TotSum->text(), u"1,00"_s);
+}
+
+void InvoiceEditingTest::hugePasteIntoCellIsHandled()
+{
+    FormFixture f;
+    QVERIFY(f.show());
+    StringGrid *grid = f.form().LaskuRivit1;
+    const QString huge = QString(10000, u'9');
+    grid->setCell(2, 1, huge);
+    grid->setCell(4, 1, u"1"_s + QString(10000, u'x'));
+    grid->setCurrentCell(2, 1);
+    grid->setCurrentCell(1, 2);
+    QCOMPARE(grid->cell(4, 1), QString());
+    typeIntoGrid(grid, 1, 3, u"a"_s);
+    auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    QVERIFY(editor);
+    editor->insert(QString(10000, u'b'));
+    pressKey(Qt::Key_Return);
+    QCOMPARE(grid->cell(1, 3).size(), 10001);
+}
+
+void InvoiceEditingTest::fieldsHaveAccessibleNames()
+{
+    FormFixture f;
+    TForm1 &form = f.form();
+    QCOMPARE(form.LaskuPvm1->accessibleName(), u"Laskun päiväys"_s);
+    QCOMPARE(form.TotSum->accessibleName(), u"Lasku yhteensä euroa"_s);
+    QCOMPARE(form.Alv1->accessibleName(), u"Yleinen alv-%"_s);
+    const auto edits = form.findChildren<QLineEdit *>();
+    for (const QLineEdit *edit : edits) {
+        if (edit->parent() && edit->parent()->inherits("QAbstractSpinBox"))
+            continue;
+        if (edit->parent() && edit->parent()->inherits("QComboBox"))
+            continue;
+        QVERIFY2(!edit->accessibleName().isEmpty(), qPrintable(edit->objectName()));
+    }
+    for (const QCheckBox *box : form.findChildren<QCheckBox *>())
+        QVERIFY2(!box->accessibleName().isEmpty(), qPrintable(box->objectName()));
+    for (const StringGrid *grid : form.findChildren<StringGrid *>())
+        QVERIFY2(!grid->accessibleName().isEmpty(), qPrintable(grid->objectName()));
+}
+
+void InvoiceEditingTest::columnMoveTogglesResizing()
+{
+    FormFixture f;
+    QVERIFY(f.show());
+    TForm1 &form = f.form();
+    StringGrid *grid = form.LaskuRivit1;
+    const int before = grid->colWidth(1);
+    const QRect cell = grid->visualRect(grid->model()->index(1, 1));
+    const QPoint border(cell.right() + 1, cell.center().y());
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, border);
+    QTest::mouseMove(grid->viewport(), border + QPoint(30, 0));
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, border + QPoint(30, 0));
+    QCOMPARE(grid->colWidth(1), before);
+
+    form.ColMove1->trigger();
+    QVERIFY(form.ColMove1->isChecked());
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, border);
+    QTest::mouseMove(grid->viewport(), border + QPoint(30, 0));
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, border + QPoint(30, 0));
+    QCOMPARE(grid->colWidth(1), before + 30);
+}
+
+QTEST_MAIN(InvoiceEditingTest)
+#include "tst_invoiceediting.moc"
