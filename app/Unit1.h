@@ -186,6 +186,44 @@ public:
     QLabel *Label76 = nullptr;
     QLabel *TiliSiirtoLabel = nullptr;
 
+    // --- Settings file ---
+    QString DataDir;
+    int MarginLeft = 0;
+    int MarginTop = 0;
+    int MarginRight = 0;
+    int MarginBottom = 0;
+    int GiroMarginLeft = 0;
+    int GiroMarginRight = 0;
+    bool XPrintMode = false;
+    QString PasteType;
+    bool BillerChanged = false;
+    /// Reads every setting into the biller box, the fields and the grid layout.
+    void LoadSettings();
+    /// Writes the save folder, the biller details, options and margins;
+    /// throws IniWriteError, leaving the keys already written.
+    void SaveSettings();
+    /// Writes the column widths and row heights of the three page grids.
+    void SaveGridLayout();
+    void ApplyBillerDetails();
+
+    // --- Print margins ---
+    void Tulostusmarginaalit1Click();
+    void Pankkisiirto2Click();
+    void Vas1Click(int tag);
+    void EditMargin(const QString &prompt, int &margin);
+
+    // --- Font areas ---
+    QString PopupAreaName;
+    const FontArea *PopupAreaFont = nullptr;
+    void LoadAreaFonts();
+    void ReadAreaFont(const QString &section, FontObject &font);
+    void PropagateAreaFonts();
+    /// Opens the popup menu for a right-click at `position` on `widget`.
+    void ShowAreaPopup(QWidget *widget, const FontArea &area, const QPoint &position);
+    void Font1Click();
+    /// The font area named by its settings section.
+    const FontArea *fontArea(const QString &section) const;
+
     // --- Biller details box ---
     QGroupBox *OmatBox1 = nullptr;
     QLineEdit *YritNimi1 = nullptr;
@@ -221,6 +259,11 @@ public:
     QPushButton *Ok2 = nullptr;
     QPushButton *Cancel2 = nullptr;
     void SisAlv2Click();
+    void Koti1Change();
+    void Tausta1Change();
+    void Teksti1Change();
+    void Ok2Click();
+    void Cancel2Click();
 
     // --- Customer register box ---
     QPushButton *DelRow3 = nullptr;
@@ -230,6 +273,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createMenus();
@@ -240,8 +284,11 @@ private:
     void createBillerBox();
     void createRegisterBox();
     void connectInvoiceEditing();
-    void connectBillerBox();
+    void connectSettings();
+    void connectMargins();
+    void connectFontAreas();
 
     std::unique_ptr<Prompter> m_prompter;
     QTextBrowser *m_helpWindow = nullptr;
+    QList<FontArea> m_fontAreas;
 };

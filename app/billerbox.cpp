@@ -3,7 +3,10 @@
 // copy of these settings.
 
 #include "app/Unit1.h"
+#include "app/inifile.h"
+#include "app/settingsrules.h"
 #include "app/widgetfactory.h"
+#include "invoice/numbering.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -134,4 +137,73 @@ void TForm1::createBillerBox()
     Cancel2 = new QPushButton(u"Peruuta"_s, box);
     Cancel2->setObjectName(u"Cancel2"_s);
     Cancel2->setGeometry(416, 472, 75, 25);
+}
+
+void TForm1::connectSettings()
+{
+    for (const BillerEdit &e : kBillerEdits)
+        connect(this->*e.field, &QLineEdit::textChanged, this, &TForm1::Koti1Change);
+    for (QLineEdit *edit : {YritNimi1, YritOts11, YritOts12, CopyKpl1})
+        connect(edit, &QLineEdit::textChanged, this, &TForm1::Koti1Change);
+    connect(ViivakoodiVal1, &QCheckBox::toggled, this, &TForm1::Koti1Change);
+    // Unlike the VAT defaults, the PDF default is a change to confirm or cancel.
+    connect(PdfOletus1, &QCheckBox::toggled, this, &TForm1::Koti1Change);
+    connect(PdfOletus1, &QCheckBox::toggled, this, &TForm1::LisaRivit1Click);
+    connect(UpDown1, &QSpinBox::valueChanged, this, &TForm1::Tausta1Change);
+    connect(UpDown2, &QSpinBox::valueChanged, this, &TForm1::Teksti1Change);
+    connect(Ok2, &QPushButton::clicked, this, &TForm1::Ok2Click);
+    connect(Cancel2, &QPushButton::clicked, this, &TForm1::Cancel2Click);
+    connectMargins();
+    connectFontAreas();
+}
+
+void TForm1::Koti1Change()
+{
+    BillerChanged = true;
+}
+
+void TForm1::Tausta1Change()
+{
+    const int level = BrightnessLevel(UpDown1->value());
+    QPalette pal = OmatBox1->palette();
+    pal.setColor(QPalette::Window, QColor(level, level, level));
+    OmatBox1->setPalette(pal);
+    BillerChanged = true;
+}
+
+void TForm1::Teksti1Change()
+{
+    const int level = BrightnessLevel(UpDown2->value());
+    for (QLineEdit *edit : {YritNimi1, YritOts11, YritOts12}) {
+        QPalette pal = edit->palette();
+        pal.setColor(QPalette::Text, QColor(level, level, level));
+        edit->setPalette(pal);
+    }
+    BillerChanged = true;
+}
+
+void TForm1::Ok2Click()
+{
+    if (BillerChanged) {
+        NextViite1->setText(RegroupReferenceBase(NextViite1->text()));
+        try {
+            SaveSettings();
+        } catch (const IniWriteError &error) {
+            // The box stays open with the edits, so the user can try again.
+            m_prompter->message(this, error.message());
+            return;
+        }
+    }
+    OmatTiedot1->hide();
+    LaskuPanel1->setEnabled(true);
+    SisAlv1->setChecked(SisAlv2->isChecked());
+    RecalcInvoice();
+}
+
+void TForm1::Cancel2Click()
+{
+    if (BillerChanged)
+        LoadSettings();
+    OmatTiedot1->hide();
+    LaskuPanel1->setEnabled(true);
 }

@@ -4,11 +4,11 @@
 #include "inifile.h"
 
 #include "storage/cp1252.h"
+#include "storage/textfile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <limits>
 #include <optional>
@@ -285,13 +285,8 @@ void WriteIniString(const QString &path, QStringView section, QStringView key, Q
         text = *current;
     }
 
-    // QSaveFile writes a temporary file beside it and renames it over the old
-    // one, so a crash or a full disk never leaves half a settings file.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw IniWriteError(path);
-    file.write(stringToCp1252(IniWriteString(text, section, key, value)));
-    if (!file.commit())
+    // A crash or a full disk never leaves half a settings file.
+    if (!ReplaceFileContents(path, stringToCp1252(IniWriteString(text, section, key, value))))
         throw IniWriteError(path);
 }
 

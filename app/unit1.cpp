@@ -87,11 +87,15 @@ TForm1::TForm1(const StartupOptions &options, std::unique_ptr<Prompter> prompter
     createRegisterBox();
     createMenus();
     connectInvoiceEditing();
+    connectSettings();
 
     FormCreate(options);
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    delete m_helpWindow;
+}
 
 void TForm1::createMenus()
 {
@@ -137,9 +141,9 @@ void TForm1::createMenus()
     Paste2->setEnabled(false);
 
     // Commands that later parts of the program carry out stay greyed until then.
-    for (QAction *pending : {Noudalasku1, Print1, Pdfexport1, Laskuttajantiedot1, Asiakasrekisteri1,
-                             Vas1, Oik1, Yla1, Ala1, Vas2, Oik2, FontPopEnable, Paste1, Font1,
-                             Tyhjarivi1, Poistarivi1, Lisarivi1, Copy2})
+    for (QAction *pending : {Print1, Pdfexport1, Paste1, Tyhjarivi1, Poistarivi1, Lisarivi1, Copy2})
+        pending->setEnabled(false);
+    for (QAction *pending : {Noudalasku1, Asiakasrekisteri1})
         pending->setEnabled(false);
 
     connect(Sulje1, &QAction::triggered, this, &TForm1::Sulje1Click);
@@ -171,6 +175,8 @@ void TForm1::FormCreate(const StartupOptions &options)
         AsiakRekisteri1->setCell(c, 0, registerHeadings[c]);
 
     HelpFileName = HelpFileNameFor(options.executablePath);
+    LoadSettings();
+    LoadAreaFonts();
 
     Uusi1Click();
 
@@ -217,6 +223,12 @@ void TForm1::Sulje1Click()
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
+    // Only the grid layout is written at closing; the window always closes.
+    try {
+        SaveGridLayout();
+    } catch (const std::exception &error) {
+        m_prompter->message(this, QString::fromUtf8(error.what()));
+    }
     event->accept();
 }
 

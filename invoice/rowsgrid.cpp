@@ -30,6 +30,12 @@ void TForm1::connectInvoiceEditing()
     connect(TotSum, &QLineEdit::textChanged, this, &TForm1::TotSumChange);
     connect(LaskuPvm1, &QLineEdit::textChanged, this, &TForm1::LaskuPvm1Change);
     connect(ViiteNro1, &QLineEdit::textChanged, this, &TForm1::ViiteNro1Change);
+    // The giro form starts from the page's values, not its design placeholders.
+    LaskuNro1Change();
+    EraPv2Change();
+    TotSumChange();
+    LaskuPvm1Change();
+    ViiteNro1Change();
 
     LaskuRivit1->onSelectCell = [this](int column, int row) { return LaskuRivit1SelectCell(column, row); };
     LaskuRivit1->onKeyDown = [this](int key, Qt::KeyboardModifiers) { return LaskuRivit1KeyDown(key); };

@@ -54,11 +54,16 @@ void WriteTextLines(const QString &path, const QStringList &lines)
     // A NUL would end the text for every reader and lose the lines after it.
     bytes.replace('\0', '?');
 
+    if (!ReplaceFileContents(path, bytes))
+        throw FileCreateError(path);
+}
+
+bool ReplaceFileContents(const QString &path, const QByteArray &bytes)
+{
     // Unbuffered, because a buffered write that fails halfway (disk full)
     // can still be committed as a cut file; here the short write shows and
     // the old file stays.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size()
-        || !file.commit())
-        throw FileCreateError(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(bytes) == bytes.size()
+        && file.commit();
 }

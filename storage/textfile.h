@@ -18,3 +18,7 @@ QStringList ReadTextLines(const QString &path);
 /// The old file stays whole unless the new one was written completely.
 /// Throws FileCreateError when the file cannot be written.
 void WriteTextLines(const QString &path, const QStringList &lines);
+
+/// Replaces a file with the bytes through a temporary file in the same
+/// folder; false, with the old file whole, when any step fails.
+bool ReplaceFileContents(const QString &path, const QByteArray &bytes);

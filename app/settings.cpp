@@ -1,0 +1,208 @@
+// The settings file: reading every setting into the biller box and the
+// window's fields, writing them back, the grid layout, and copying the biller
+// details onto the page.
+
+#include "app/Unit1.h"
+#include "app/inifile.h"
+#include "app/settingsrules.h"
+#include "app/stringgrid.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kFile = u"File"_s;
+const QString kBiller = u"Laskuttaja"_s;
+const QString kMargins = u"Marginaalit"_s;
+
+struct StringSetting
+{
+    const char16_t *key;
+    QLineEdit *TForm1::*field;
+    const char16_t *defaultValue;
+};
+
+// The biller's text settings in file order, split where the two VAT check
+// boxes stand between them.
+constexpr StringSetting kBillerTexts[] = {
+    {u"OtsikkoNimi", &TForm1::YritNimi1, u"Nimi?"},
+    {u"Otsikkorivi2", &TForm1::YritOts11, u""},
+    {u"Otsikkorivi3", &TForm1::YritOts12, u""},
+    {u"Nimi", &TForm1::VirallNimi1, u"Nimi?"},
+    {u"Osoite1", &TForm1::Osoite11, u"Osoite?"},
+    {u"Osoite2", &TForm1::Osoite12, u""},
+    {u"Kaupunki", &TForm1::Posti1, u"00000 KAUPUNKI?"},
+    {u"Puhelin", &TForm1::Puhelin1, u"(00)0000000?"},
+    {u"Faksi", &TForm1::Faksi1, u""},
+    {u"Kotipaikka", &TForm1::Koti1, u"KAUPUNKI?"},
+    {u"SeurLasku", &TForm1::NextNr1, u"1"},
+    // A reference of at least four digits with its check digit, as banks require.
+    {u"SeurViite", &TForm1::NextViite1, u"100"},
+    {u"Y-yunnus", &TForm1::YTunnus1, u"1234567-8?"},
+    {u"Alv-tunnus", &TForm1::AlvTunnus1, u"1234567-8?"},
+    {u"Alv", &TForm1::Alv1, u"25,5"},
+};
+constexpr StringSetting kBillerTextsAfterVat[] = {
+    {u"Pankki", &TForm1::Pankki1, u""},
+    {u"Iban", &TForm1::Iban1, u"FI00 0000 0000 0000 00?"},
+    {u"Bic", &TForm1::Bic1, u"BANKBANK?"},
+    {u"Maksuehto", &TForm1::MaksuEhto1, u"14 pv netto"},
+    {u"Viiv.korko", &TForm1::ViivKorko1, u"13%"},
+    {u"Huom.aika", &TForm1::HuomAika1, u"7 pv"},
+    {u"VapaaTeksti1", &TForm1::FreeText1, u""},
+    {u"VapaaTeksti2", &TForm1::FreeText2, u""},
+    {u"Kopiot", &TForm1::CopyKpl1, u"0"},
+};
+
+struct MarginSetting
+{
+    const char16_t *key;
+    int TForm1::*field;
+};
+
+constexpr MarginSetting kMarginSettings[] = {
+    {u"Left", &TForm1::MarginLeft},       {u"Top", &TForm1::MarginTop},
+    {u"Right", &TForm1::MarginRight},     {u"Bottom", &TForm1::MarginBottom},
+    {u"BankTrLeft", &TForm1::GiroMarginLeft}, {u"BankTrRight", &TForm1::GiroMarginRight},
+};
+
+QString key(const char16_t *text)
+{
+    return QString::fromUtf16(text);
+}
+
+QColor grey(int step)
+{
+    const int level = BrightnessLevel(step);
+    return QColor(level, level, level);
+}
+
+void setTextColor(QWidget *widget, const QColor &color)
+{
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::Text, color);
+    pal.setColor(QPalette::WindowText, color);
+    widget->setPalette(pal);
+}
+
+void setBackground(QWidget *widget, const QColor &color)
+{
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::Window, color);
+    widget->setPalette(pal);
+    widget->setAutoFillBackground(true);
+}
+
+} // namespace
+
+void TForm1::LoadSettings()
+{
+    const QString &ini = IniFileName;
+    DataDir = ReadIniString(ini, kFile, u"OletDir", QString());
+    for (const StringSetting &s : kBillerTexts)
+        (this->*s.field)->setText(ReadIniString(ini, kBiller, key(s.key), key(s.defaultValue)));
+    SisAlv2->setChecked(ReadIniBool(ini, kBiller, u"ASisAlv", false));
+    YhtSisAlv->setChecked(ReadIniBool(ini, kBiller, u"YhtSisAlv", true));
+    for (const StringSetting &s : kBillerTextsAfterVat)
+        (this->*s.field)->setText(ReadIniString(ini, kBiller, key(s.key), key(s.defaultValue)));
+    UpDown1->setValue(ClampBrightnessStep(ReadIniInteger(ini, kBiller, u"OtsBakCol", 7)));
+    UpDown2->setValue(ClampBrightnessStep(ReadIniInteger(ini, kBiller, u"OtsTxtCol", 0)));
+    ViivakoodiVal1->setChecked(ReadIniBool(ini, kBiller, u"Viivakoodi", false));
+    PdfOletus1->setChecked(ReadIniBool(ini, kBiller, u"PdfOletus", false));
+
+    for (const MarginSetting &m : kMarginSettings)
+        this->*m.field = ReadIniInteger(ini, kMargins, key(m.key), 0);
+
+    for (int c = 0; c < LaskuRivit1->colCount(); ++c)
+        LaskuRivit1->setColWidth(c, ReadIniInteger(ini, kBiller, u"ColWidth"_s + QString::number(c), LaskuRivit1->colWidth(c)));
+    for (int r = 0; r < AsiakOsoite1->rowCount(); ++r)
+        AsiakOsoite1->setRowHeight(r, ReadIniInteger(ini, kBiller, u"AsiakRow"_s + QString::number(r), AsiakOsoite1->rowHeight(r)));
+    for (int r = 0; r < YritNimi2->rowCount(); ++r)
+        YritNimi2->setRowHeight(r, ReadIniInteger(ini, kBiller, u"OmatRow"_s + QString::number(r), YritNimi2->rowHeight(r)));
+
+    XPrintMode = ReadIniInteger(ini, u"PrintMode", u"XPrint", 0) == 1;
+    PasteType = ReadIniString(ini, u"ClipBoard", u"PasteType", QString());
+    Paste1->setVisible(PasteType == u"OSTOSKORI");
+
+    ApplyBillerDetails();
+    BillerChanged = false;
+}
+
+void TForm1::SaveSettings()
+{
+    const QString &ini = IniFileName;
+    WriteIniString(ini, kFile, u"OletDir", DataDir);
+    for (const StringSetting &s : kBillerTexts)
+        WriteIniString(ini, kBiller, key(s.key), (this->*s.field)->text());
+    WriteIniInteger(ini, kBiller, u"ASisAlv", SisAlv2->isChecked() ? 1 : 0);
+    WriteIniInteger(ini, kBiller, u"YhtSisAlv", YhtSisAlv->isChecked() ? 1 : 0);
+    for (const StringSetting &s : kBillerTextsAfterVat)
+        WriteIniString(ini, kBiller, key(s.key), (this->*s.field)->text());
+    WriteIniInteger(ini, kBiller, u"OtsBakCol", UpDown1->value());
+    WriteIniInteger(ini, kBiller, u"OtsTxtCol", UpDown2->value());
+    WriteIniInteger(ini, kBiller, u"Viivakoodi", ViivakoodiVal1->isChecked() ? 1 : 0);
+    WriteIniInteger(ini, kBiller, u"PdfOletus", PdfOletus1->isChecked() ? 1 : 0);
+    for (const MarginSetting &m : kMarginSettings)
+        WriteIniInteger(ini, kMargins, key(m.key), this->*m.field);
+    ApplyBillerDetails();
+    BillerChanged = false;
+}
+
+void TForm1::SaveGridLayout()
+{
+    const QString &ini = IniFileName;
+    for (int c = 0; c < LaskuRivit1->colCount(); ++c)
+        WriteIniInteger(ini, kBiller, u"ColWidth"_s + QString::number(c), LaskuRivit1->colWidth(c));
+    for (int r = 0; r < AsiakOsoite1->rowCount(); ++r)
+        WriteIniInteger(ini, kBiller, u"AsiakRow"_s + QString::number(r), AsiakOsoite1->rowHeight(r));
+    for (int r = 0; r < YritNimi2->rowCount(); ++r)
+        WriteIniInteger(ini, kBiller, u"OmatRow"_s + QString::number(r), YritNimi2->rowHeight(r));
+}
+
+void TForm1::ApplyBillerDetails()
+{
+    YritNimi2->setCell(1, 0, YritNimi1->text());
+    YritNimi2->setCell(1, 1, YritOts11->text());
+    YritNimi2->setCell(1, 2, YritOts12->text());
+    const std::pair<QLineEdit *, QList<QLabel *>> labels[] = {
+        {VirallNimi1, {VirallNimi2, VirallNimi3}},
+        {Osoite11, {Osoite21, Osoite31}},
+        {Osoite12, {Osoite22}},
+        {Posti1, {Posti2, Posti3}},
+        {Puhelin1, {Puhelin2}},
+        {Faksi1, {Faksi2}},
+        {Koti1, {Koti2}},
+        {YTunnus1, {YTunnus2}},
+        {AlvTunnus1, {Vat2}},
+        {Pankki1, {Pankki2}},
+        {Iban1, {Iban2, Iban3}},
+        {Bic1, {Bic2, Bic3}},
+        {FreeText1, {FreeText3}},
+        {FreeText2, {FreeText4}},
+    };
+    for (const auto &[source, targets] : labels) {
+        for (QLabel *target : targets)
+            target->setText(source->text());
+    }
+    MaksuEhto2->setText(MaksuEhto1->text());
+    ViivKorko2->setText(ViivKorko1->text());
+    HuomAika2->setText(HuomAika1->text());
+
+    const QColor background = grey(UpDown1->value());
+    setBackground(OmatBox1, background);
+    setBackground(OmaPanel, background);
+    YritNimi2->setCellColor(background);
+    YritNimi2->setFixedColor(background);
+    const QColor text = grey(UpDown2->value());
+    setTextColor(YritNimi1, text);
+    YritNimi2->setTextColor(text);
+    OwnNameFont.color = text;
+    YritNimi2->viewport()->update();
+}

@@ -1,0 +1,508 @@
+// The settings file as the user meets it: defaults on a first start, a file
+// written by hand, the biller details box, margins, fonts and closing.
+
+#include "app/inifile.h"
+#include "app/stringgrid.h"
+#include "storage/cp1252.h"
+#include "tests/support/formfixture.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray crlf(const QString &text)
+{
+    QString withCr = text;
+    withCr.replace(u"\n"_s, u"\r\n"_s);
+    return stringToCp1252(withCr);
+}
+
+QString ini(const FormFixture &f, const QString &section, const QString &key)
+{
+    return ReadIniString(f.settingsPath(), section, key, u"<missing>"_s);
+}
+
+QColor background(const QWidget *widget)
+{
+    return widget->palette().color(QPalette::Window);
+}
+
+// Makes every file larger than the current settings file unwritable, as a
+// full disk does, also for root.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
+
+private:
+    rlimit m_old{};
+};
+
+} // namespace
+
+class SettingsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void firstStartShowsDefaults();
+    void handWrittenFileLoadsAndUnknownLinesSurvive();
+    void profileArgumentNamesTheFile();
+    void closingWritesGridLayout();
+    void storedValues_data();
+    void storedValues();
+    void okRegroupsReferenceAndSaves_data();
+    void okRegroupsReferenceAndSaves();
+    void okWithoutChangeWritesNothingButResetsInvoiceVat();
+    void brightnessPreviewAndPageAfterOk();
+    void cancelRestoresStoredValues();
+    void pdfDefaultIsAChangeToConfirm();
+    void failedWriteKeepsOldFileAndBoxOpen();
+    void pastedLineBreaksCannotAddKeys();
+    void marginEntry_data();
+    void marginEntry();
+    void giroMarginCaptions();
+    void rightClickOpensPopupWhereAllowed();
+    void fontChoiceChangesAreaAndIsStored();
+    void cancelledFontChoiceWritesNothing();
+    void storedAreaFonts();
+};
+
+void SettingsTest::firstStartShowsDefaults()
+{
+    FormFixture f;
+    TForm1 &form = f.form();
+    QCOMPARE(form.YritNimi1->text(), u"Nimi?"_s);
+    QCOMPARE(form.NextNr1->text(), u"1"_s);
+    QCOMPARE(form.NextViite1->text(), u"100"_s);
+    QCOMPARE(form.Alv1->text(), u"25,5"_s);
+    QCOMPARE(form.MaksuEhto1->text(), u"14 pv netto"_s);
+    QCOMPARE(form.ViivKorko1->text(), u"13%"_s);
+    QCOMPARE(form.HuomAika1->text(), u"7 pv"_s);
+    QCOMPARE(form.CopyKpl1->text(), u"0"_s);
+    QVERIFY(!form.SisAlv2->isChecked());
+    QVERIFY(form.YhtSisAlv->isChecked());
+    QCOMPARE(form.UpDown1->value(), 7);
+    QCOMPARE(form.UpDown2->value(), 0);
+    QVERIFY(!form.BillerChanged);
+    QCOMPARE(form.VirallNimi2->text(), u"Nimi?"_s);
+    QCOMPARE(form.VirallNimi3->text(), u"Nimi?"_s);
+    QCOMPARE(form.Iban3->text(), u"FI00 0000 0000 0000 00?"_s);
+    QCOMPARE(form.YritNimi2->cell(1, 0), u"Nimi?"_s);
+    QCOMPARE(background(form.OmaPanel), QColor(182, 182, 182));
+    QCOMPARE(form.DataDir, QString());
+    QVERIFY(!QFile::exists(f.settingsPath()));
+}
+
+void SettingsTest::handWrittenFileLoadsAndUnknownLinesSurvive()
+{
+    const QByteArray original = crlf(u"; oma kommentti\n"
+                                     "[laskuttaja]\n"
+                                     "NIMI=Pörssi & Öljy Oy\n"
+                                     "osoite1=Kauppakatu 1\n"
+                                     "Tuntematon=säilyy €\n"
+                                     "seurlasku=57\n"
+                                     "\n"
+                                     "[Muu osio]\n"
+                                     "avain=arvo\n"
+                                     "[FILE]\n"
+                                     "oletdir=/tmp/laskut/\n"_s);
+    FormFixture f(original);
+    TForm1 &form = f.form();
+    QCOMPARE(form.VirallNimi1->text(), u"Pörssi & Öljy Oy"_s);
+    QCOMPARE(form.Osoite31->text(), u"Kauppakatu 1"_s);
+    QCOMPARE(form.LaskuNro1->text(), u"57"_s);
+    QCOMPARE(form.DataDir, u"/tmp/laskut/"_s);
+
+    form.Laskuttajantiedot1Click();
+    form.Koti1->setText(u"Mäntsälä €"_s);
+    QTest::mouseClick(form.Ok2, Qt::LeftButton);
+    QVERIFY(form.OmatTiedot1->isHidden());
+
+    const QByteArray written = f.settingsBytes();
+    for (const char *line : {"; oma kommentti\r\n", "[laskuttaja]\r\n", "NIMI=P\xf6rssi & \xd6ljy Oy\r\n",
+                             "Tuntematon=s\xe4ilyy \x80\r\n", "[Muu osio]\r\navain=arvo\r\n",
+                             "[FILE]\r\noletdir=/tmp/laskut/\r\n", "Kotipaikka=M\xe4nts\xe4l\xe4 \x80\r\n"})
+        QVERIFY2(written.contains(line), line);
+    QCOMPARE(ini(f, u"Laskuttaja"_s, u"Kotipaikka"_s), u"Mäntsälä €"_s);
+    QCOMPARE(form.Koti2->text(), u"Mäntsälä €"_s);
+    QVERIFY(!written.contains("\n\n"));
+}
+
+void SettingsTest::profileArgumentNamesTheFile()
+{
+    FormFixture f(QByteArray(), {u"firma2"_s, u"x"_s});
+    TForm1 &form = f.form();
+    const QString profile = f.folder() + u"/firma2.ini"_s;
+    QCOMPARE(form.IniFileName, profile);
+    QCOMPARE(form.HelpFileName, f.folder() + u"/laskutus.html"_s);
+    form.VirallNimi1->setText(u"Firma Kaksi"_s);
+    form.Ok2Click();
+    QCOMPARE(ReadIniString(profile, u"Laskuttaja", u"Nimi", QString()), u"Firma Kaksi"_s);
+    QVERIFY(!QFile::exists(f.settingsPath()));
+}
+
+void SettingsTest::closingWritesGridLayout()
+{
+    FormFixture f;
+    QVERIFY(f.show());
+    f.form().LaskuRivit1->setColWidth(1, 350);
+    f.form().close();
+    for (int c = 0; c < 7; ++c)
+        QVERIFY(ini(f, u"Laskuttaja"_s, u"ColWidth"_s + QString::number(c)) != u"<missing>"_s);
+    for (int r = 0; r < 4; ++r)
+        QCOMPARE(ini(f, u"Laskuttaja"_s, u"AsiakRow"_s + QString::number(r)), u"19"_s);
+    QCOMPARE(ini(f, u"Laskuttaja"_s, u"OmatRow0"_s), u"38"_s);
+    QCOMPARE(ini(f, u"Laskuttaja"_s, u"OmatRow2"_s), u"19"_s);
+    QCOMPARE(ini(f, u"Laskuttaja"_s, u"ColWidth1"_s), u"350"_s);
+    QCOMPARE(ini(f, u"Laskuttaja"_s, u"ColWidth7"_s), u"<missing>"_s);
+    QCOMPARE(ini(f, u"Laskuttaja"_s, u"Nimi"_s), u"<missing>"_s);
+
+    // The next start takes the stored width.
+    FormFixture again(f.settingsBytes());
+    QCOMPARE(again.form().LaskuRivit1->colWidth(1), 350);
+}
+
+void SettingsTest::storedValues_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("probe");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("VAT-inclusive prices keep row totals with VAT")
+        << u"[Laskuttaja]\nASisAlv=1\nYhtSisAlv=0\n"_s << u"vat"_s << u"1 1"_s;
+    QTest::newRow("XPrint 2 leaves it off") << u"[PrintMode]\nXPrint=2\n"_s << u"xprint"_s << u"0"_s;
+    QTest::newRow("XPrint 1 turns it on") << u"[PrintMode]\nXPrint=1\n"_s << u"xprint"_s << u"1"_s;
+    QTest::newRow("lower-case paste type keeps Liitä hidden")
+        << u"[ClipBoard]\nPasteType=ostoskori\n"_s << u"paste"_s << u"0"_s;
+    QTest::newRow("paste type OSTOSKORI shows Liitä")
+        << u"[ClipBoard]\nPasteType=OSTOSKORI\n"_s << u"paste"_s << u"1"_s;
+    QTest::newRow("hexadecimal brightness") << u"[Laskuttaja]\nOtsBakCol=0x0A\n"_s << u"bright"_s << u"10 0"_s;
+    QTest::newRow("brightness above range is clamped")
+        << u"[Laskuttaja]\nOtsBakCol=15\nOtsTxtCol=-3\n"_s << u"bright"_s << u"10 0"_s;
+    QTest::newRow("unreadable column width keeps the design width")
+        << u"[Laskuttaja]\nColWidth3=abc\nColWidth4=70\n"_s << u"widths"_s << u"42 70"_s;
+    QTest::newRow("margins") << u"[Marginaalit]\nLeft=20\nBankTrRight=-4\n"_s << u"margins"_s << u"20 -4"_s;
+    QTest::newRow("long value cut to 1023")
+        << u"[Laskuttaja]\nNimi="_s + QString(1500, u'x') + u"\n"_s << u"namelength"_s << u"1023"_s;
+}
+
+void SettingsTest::storedValues()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, probe);
+    QFETCH(QString, expected);
+    FormFixture f(crlf(file));
+    TForm1 &form = f.form();
+    QString actual;
+    if (probe == u"vat")
+        actual = QString::number(form.SisAlv2->isChecked()) + u' ' + QString::number(form.YhtSisAlv->isChecked());
+    else if (probe == u"xprint")
+        actual = QString::number(form.XPrintMode);
+    else if (probe == u"paste")
+        actual = QString::number(form.Paste1->isVisible());
+    else if (probe == u"bright")
+        actual = QString::number(form.UpDown1->value()) + u' ' + QString::number(form.UpDown2->value());
+    else if (probe == u"widths")
+        actual = QString::number(form.LaskuRivit1->colWidth(3)) + u' ' + QString::number(form.LaskuRivit1->colWidth(4));
+    else if (probe == u"margins")
+        actual = QString::number(form.MarginLeft) + u' ' + QString::number(form.GiroMarginRight);
+    else if (probe == u"namelength")
+        actual = QString::number(form.VirallNimi1->text().size());
+    QCOMPARE(actual, expected);
+    QVERIFY(!form.BillerChanged);
+}
+
+void SettingsTest::okRegroupsReferenceAndSaves_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("regrouped");
+    QTest::newRow("ten digits") << u"1234567890"_s << u"1 23456 7890"_s;
+    QTest::newRow("blanks moved") << u"12 345"_s << u"1 2345"_s;
+    QTest::newRow("four digits") << u"1234"_s << u"1234"_s;
+    QTest::newRow("empty") << QString() << QString();
+}
+
+void SettingsTest::okRegroupsReferenceAndSaves()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, regrouped);
+    FormFixture f;
+    TForm1 &form = f.form();
+    form.Laskuttajantiedot1Click();
+    QVERIFY(!form.LaskuPanel1->isEnabled());
+    form.NextViite1->setText(typed);
+    QVERIFY(form.BillerChanged);
+    form.Ok2Click();
+    QCOMPARE(form.NextViite1->text(), regrouped);
+    QCOMPARE(ini(f, u"Laskuttaja"_s, u"SeurViite"_s), regrouped);
+    QVERIFY(!form.BillerChanged);
+    QVERIFY(form.LaskuPanel1->isEnabled());
+}
+
+void SettingsTest::okWithoutChangeWritesNothingButResetsInvoiceVat()
+{
+    FormFixture f;
+    TForm1 &form = f.form();
+    form.LaskuRivit1->setCell(2, 1, u"1"_s);
+    form.LaskuRivit1->setCell(4, 1, u"10"_s);
+    form.LaskuRivit1->setCell(5, 1, u"25,5"_s);
+    form.SisAlv1->setChecked(true);
+    form.Laskuttajantiedot1Click();
+    form.NextViite1->blockSignals(true);
+    form.NextViite1->setText(u"12345"_s);
+    form.NextViite1->blockSignals(false);
+    form.Ok2Click();
+    QVERIFY(!QFile::exists(f.settingsPath()));
+    QCOMPARE(form.NextViite1->text(), u"12345"_s);
+    QVERIFY(!form.SisAlv1->isChecked());
+    QCOMPARE(form.TotSum->text(), u"12,55"_s);
+}
+
+void SettingsTest::brightnessPreviewAndPageAfterOk()
+{
+    FormFixture f;
+    TForm1 &form = f.form();
+    form.Laskuttajantiedot1Click();
+    form.UpDown1->setValue(10);
+    QCOMPARE(background(form.OmatBox1), QColor(255, 255, 255));
+    QCOMPARE(background(form.OmaPanel), QColor(182, 182, 182));
+    form.UpDown2->setValue(3);
+    QCOMPARE(form.YritOts11->palette().color(QPalette::Text), QColor(78, 78, 78));
+    form.Ok2Click();
+    QCOMPARE(background(form.OmaPanel), QColor(255, 255, 255));
+    QCOMPARE(form.OwnNameFont.color, QColor(78, 78, 78));
+    QCOMPARE(ini(f, u"Laskuttaja"_s, u"OtsBakCol"_s), u"10"_s);
+}
+
+void SettingsTest::cancelRestoresStoredValues()
+{
+    FormFixture f(crlf(u"[Laskuttaja]\nNimi=Oy Ab\n"_s));
+    TForm1 &form = f.form();
+    form.Laskuttajantiedot1Click();
+    form.VirallNimi1->setText(u"Muutettu"_s);
+    form.Alv1->setText(u"10"_s);
+    form.UpDown1->setValue(2);
+    form.Cancel2Click();
+    QCOMPARE(form.VirallNimi1->text(), u"Oy Ab"_s);
+    QCOMPARE(form.Alv1->text(), u"25,5"_s);
+    QCOMPARE(form.UpDown1->value(), 7);
+    QVERIFY(form.OmatTiedot1->isHidden());
+    QVERIFY(form.LaskuPanel1->isEnabled());
+
+    // The VAT defaults take effect at once and are not undone by a cancel.
+    form.Laskuttajantiedot1Click();
+    form.YhtSisAlv->setChecked(false);
+    QVERIFY(!form.BillerChanged);
+    form.Cancel2Click();
+    QVERIFY(!form.YhtSisAlv->isChecked());
+    form.SisAlv2->setChecked(true);
+    QVERIFY(form.YhtSisAlv->isChecked());
+}
+
+void SettingsTest::pdfDefaultIsAChangeToConfirm()
+{
+    FormFixture f;
+    TForm1 &form = f.form();
+    form.Laskuttajantiedot1Click();
+    form.PdfOletus1->setChecked(true);
+    QVERIFY(form.BillerChanged);
+    form.Cancel2Click();
+    QVERIFY(!form.PdfOletus1->isChecked());
+    form.PdfOletus1->setChecked(true);
+    form.Ok2Click();
+    QCOMPARE(ini(f, u"Laskuttaja"_s, u"PdfOletus"_s), u"1"_s);
+}
+
+void SettingsTest::failedWriteKeepsOldFileAndBoxOpen()
+{
+    const QByteArray original = crlf(u"[Laskuttaja]\nNimi=Vanha Oy\n[Oma]\nx=1\n"_s);
+    FormFixture f(original);
+    TForm1 &form = f.form();
+    form.Laskuttajantiedot1Click();
+    form.VirallNimi1->setText(u"Uusi Oy, jolla on paljon pidempi nimi kuin ennen"_s);
+    {
+        FileSizeLimit full(rlim_t(original.size()));
+        form.Ok2Click();
+    }
+    QCOMPARE(f.prompter().messages, QStringList{u"Unable to write to "_s + f.settingsPath()});
+    QCOMPARE(f.settingsBytes(), original);
+    QVERIFY(form.BillerChanged);
+    QVERIFY(!form.OmatTiedot1->isHidden());
+
+    // With room again, the same OK succeeds.
+    form.Ok2Click();
+    QVERIFY(form.OmatTiedot1->isHidden());
+    QCOMPARE(ini(f, u"Laskuttaja"_s, u"Nimi"_s), u"Uusi Oy, jolla on paljon pidempi nimi kuin ennen"_s);
+    QCOMPARE(ini(f, u"Oma"_s, u"x"_s), u"1"_s);
+}
+
+void SettingsTest::pastedLineBreaksCannotAddKeys()
+{
+    FormFixture f(crlf(u"[File]\nOletDir=/data/\n"_s));
+    TForm1 &form = f.form();
+    form.YritNimi1->setText(u"Oy\r\n[File]\r\nOletDir=x"_s);
+    form.Ok2Click();
+    QCOMPARE(ini(f, u"File"_s, u"OletDir"_s), u"/data/"_s);
+    QCOMPARE(ini(f, u"Laskuttaja"_s, u"OtsikkoNimi"_s), u"Oy  [File]  OletDir=x"_s);
+}
+
+void SettingsTest::marginEntry_data()
+{
+    QTest::addColumn<QVariant>("answer");
+    QTest::addColumn<int>("stored");
+    QTest::newRow("twelve") << QVariant(u"12"_s) << 12;
+    QTest::newRow("negative") << QVariant(u"-5"_s) << -5;
+    QTest::newRow("decimal keeps") << QVariant(u"2,5"_s) << 3;
+    QTest::newRow("empty keeps") << QVariant(QString()) << 3;
+    QTest::newRow("cancel keeps") << QVariant() << 3;
+}
+
+void SettingsTest::marginEntry()
+{
+    QFETCH(QVariant, answer);
+    QFETCH(int, stored);
+    FormFixture f(crlf(u"[Marginaalit]\nLeft=3\n"_s));
+    TForm1 &form = f.form();
+    f.prompter().answerInput(answer);
+    form.Vas1->trigger();
+    QCOMPARE(f.prompter().inputPrompts, QStringList{u"Marginaalin muutos|Vasen"_s});
+    QCOMPARE(form.MarginLeft, stored);
+    QCOMPARE(ini(f, u"Marginaalit"_s, u"Left"_s), QString::number(stored));
+    // The whole settings are written each time.
+    QCOMPARE(ini(f, u"Laskuttaja"_s, u"Alv"_s), u"25,5"_s);
+    emit form.Tulostusmarginaalit1->aboutToShow();
+    QCOMPARE(form.Vas1->text(), u"Vasen "_s + QString::number(stored));
+}
+
+void SettingsTest::giroMarginCaptions()
+{
+    FormFixture f;
+    TForm1 &form = f.form();
+    f.prompter().answerInput(u"7"_s);
+    form.Oik2->trigger();
+    QCOMPARE(f.prompter().inputPrompts, QStringList{u"Marginaalin muutos|Pankkisiirron oikea"_s});
+    emit form.Pankkisiirto2->aboutToShow();
+    QCOMPARE(form.Oik2->text(), u"Oikea marg. 7"_s);
+    QCOMPARE(form.Vas2->text(), u"Vasen marg. 0"_s);
+    QCOMPARE(ini(f, u"Marginaalit"_s, u"BankTrRight"_s), u"7"_s);
+}
+
+void SettingsTest::rightClickOpensPopupWhereAllowed()
+{
+    FormFixture f;
+    QVERIFY(f.show());
+    TForm1 &form = f.form();
+    QTest::mouseClick(form.TotSum, Qt::RightButton);
+    QVERIFY(!form.FontPopup1->isVisible());
+
+    QTest::mouseClick(form.LaskuRivit1->viewport(), Qt::RightButton, {}, QPoint(60, 30));
+    QTRY_VERIFY(form.FontPopup1->isVisible());
+    QVERIFY(form.Poistarivi1->isVisible());
+    QCOMPARE(form.PopupAreaName, u"LaskuRivit"_s);
+    form.FontPopup1->hide();
+
+    form.FontPopEnable->trigger();
+    QTest::mouseClick(form.EraPv3, Qt::RightButton);
+    QTRY_VERIFY(form.FontPopup1->isVisible());
+    QVERIFY(!form.Poistarivi1->isVisible());
+    QVERIFY(form.Font1->isVisible());
+    QCOMPARE(form.PopupAreaName, u"IbanBic"_s);
+    form.FontPopup1->hide();
+
+    QTest::mouseClick(form.YritNimi2->viewport(), Qt::RightButton, {}, QPoint(40, 10));
+    QCOMPARE(form.PopupAreaName, u"OmaNimi"_s);
+    form.FontPopup1->hide();
+    QTest::mouseClick(form.YritNimi2->viewport(), Qt::RightButton, {}, QPoint(40, 50));
+    QCOMPARE(form.PopupAreaName, u"OmatTiedot"_s);
+    form.FontPopup1->hide();
+}
+
+void SettingsTest::fontChoiceChangesAreaAndIsStored()
+{
+    FormFixture f;
+    QVERIFY(f.show());
+    TForm1 &form = f.form();
+    form.FontPopEnable->trigger();
+    QTest::mouseClick(form.EraPv3, Qt::RightButton);
+    form.FontPopup1->hide();
+    QFont arial(u"Arial"_s, 14);
+    arial.setBold(true);
+    f.prompter().answerFont(QVariant::fromValue(arial));
+    form.Font1->trigger();
+    for (QLabel *label : {form.Iban3, form.Bic3, form.ViiteNro2, form.EraPv3, form.TotSum2}) {
+        QCOMPARE(label->font().family(), u"Arial"_s);
+        QCOMPARE(label->font().pointSize(), 14);
+        QVERIFY(label->font().bold());
+    }
+    QCOMPARE(ini(f, u"IbanBic"_s, u"FontName"_s), u"Arial"_s);
+    QCOMPARE(ini(f, u"IbanBic"_s, u"FontSize"_s), u"14"_s);
+    QCOMPARE(ini(f, u"IbanBic"_s, u"FontStyle"_s), u"1"_s);
+
+    // A new rows font leaves the headings in the font made at start-up.
+    const int headingSize = form.RowsHeaderFont.font.pointSize();
+    QTest::mouseClick(form.LaskuRivit1->viewport(), Qt::RightButton, {}, QPoint(60, 30));
+    form.FontPopup1->hide();
+    f.prompter().answerFont(QVariant::fromValue(QFont(u"Arial"_s, 16)));
+    form.Font1->trigger();
+    QCOMPARE(form.LaskuRivit1->font().pointSize(), 16);
+    QCOMPARE(form.RowsHeaderFont.font.pointSize(), headingSize);
+}
+
+void SettingsTest::cancelledFontChoiceWritesNothing()
+{
+    FormFixture f;
+    QVERIFY(f.show());
+    TForm1 &form = f.form();
+    const QFont before = form.TotSum->font();
+    form.FontPopEnable->trigger();
+    QTest::mouseClick(form.TotSum, Qt::RightButton);
+    form.FontPopup1->hide();
+    f.prompter().answerFont(QVariant());
+    form.Font1->trigger();
+    QCOMPARE(form.TotSum->font(), before);
+    QVERIFY(!QFile::exists(f.settingsPath()));
+}
+
+void SettingsTest::storedAreaFonts()
+{
+    FormFixture f(crlf(u"[TotSum]\nFontSize=20\n[LaskuPvm]\nFontName=Courier\nFontStyle=2\n[LaskuRivit]\nFontSize=15\n"_s));
+    TForm1 &form = f.form();
+    QCOMPARE(form.TotSum->font().family(), u"Arial"_s);
+    QCOMPARE(form.TotSum->font().pointSize(), 20);
+    QVERIFY(form.TotSum->font().bold());
+    for (QLineEdit *edit : {form.LaskuPvm1, form.MaksuEhto2, form.AsiakNro1}) {
+        QCOMPARE(edit->font().family(), u"Courier"_s);
+        QVERIFY(edit->font().italic());
+        QVERIFY(!edit->font().bold());
+        QCOMPARE(edit->font().pointSize(), 10);
+    }
+    QCOMPARE(form.RowsHeaderFont.font.pointSize(), 12);
+    // The name box shows the customer area's font, not its own design font.
+    QCOMPARE(form.AsiakNimi1->font(), form.AsiakOsoite1->font());
+}
+
+QTEST_MAIN(SettingsTest)
+#include "tst_settings.moc"

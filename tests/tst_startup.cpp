@@ -1,0 +1,94 @@
+// File names decided at start-up and the help window.
+
+#include "app/settingsrules.h"
+#include "app/startup.h"
+#include "tests/support/formfixture.h"
+
+#include <QFile>
+#include <QTest>
+#include <QTextBrowser>
+
+using namespace Qt::StringLiterals;
+
+class StartupTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fileNames_data();
+    void fileNames();
+    void brightnessLevels();
+    void helpOpensFileBesideProgram();
+    void missingHelpFileIsReported();
+};
+
+void StartupTest::fileNames_data()
+{
+    QTest::addColumn<QString>("executable");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<QString>("help");
+    QTest::newRow("no arguments") << u"/opt/apps/billing.exe"_s << QStringList() << u"/opt/apps/billing.INI"_s
+                                  << u"/opt/apps/billing.html"_s;
+    QTest::newRow("profile, further arguments ignored")
+        << u"/opt/apps/billing.exe"_s << QStringList{u"firma2"_s, u"x"_s} << u"/opt/apps/firma2.ini"_s
+        << u"/opt/apps/billing.html"_s;
+    QTest::newRow("name without extension") << u"/usr/bin/laskutus"_s << QStringList() << u"/usr/bin/laskutus.INI"_s
+                                            << u"/usr/bin/laskutus.html"_s;
+    QTest::newRow("dot in folder only") << u"/opt/v1.2/laskutus"_s << QStringList() << u"/opt/v1.2/laskutus.INI"_s
+                                        << u"/opt/v1.2/laskutus.html"_s;
+}
+
+void StartupTest::fileNames()
+{
+    QFETCH(QString, executable);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, settings);
+    QFETCH(QString, help);
+    QCOMPARE(SettingsFileNameFor(executable, arguments), settings);
+    QCOMPARE(HelpFileNameFor(executable), help);
+}
+
+void StartupTest::brightnessLevels()
+{
+    const QList<int> expected = {0, 26, 52, 78, 104, 130, 156, 182, 208, 234, 255};
+    for (int step = 0; step <= 10; ++step)
+        QCOMPARE(BrightnessLevel(step), expected[step]);
+    QCOMPARE(BrightnessLevel(15), 255);
+    QCOMPARE(BrightnessLevel(-2), 0);
+    QCOMPARE(PixelsPerMm(96), 4);
+    QCOMPARE(PixelsPerMm(600), 24);
+}
+
+void StartupTest::helpOpensFileBesideProgram()
+{
+    FormFixture f;
+    QFile help(f.form().HelpFileName);
+    QVERIFY(help.open(QIODevice::WriteOnly));
+    help.write("<html><body><h1>Laskutus – ohje</h1></body></html>");
+    help.close();
+    f.form().Ohje1->trigger();
+    auto *browser = f.form().findChild<QTextBrowser *>();
+    QVERIFY(!browser);
+    const auto windows = QApplication::topLevelWidgets();
+    QTextBrowser *shown = nullptr;
+    for (QWidget *w : windows) {
+        if (auto *b = qobject_cast<QTextBrowser *>(w))
+            shown = b;
+    }
+    QVERIFY(shown);
+    QVERIFY(shown->isVisible());
+    QVERIFY(shown->toPlainText().contains(u"ohje"_s));
+    QVERIFY(f.prompter().messages.isEmpty());
+}
+
+void StartupTest::missingHelpFileIsReported()
+{
+    FormFixture f;
+    f.form().Ohje1->trigger();
+    QCOMPARE(f.prompter().messages.size(), 1);
+    QVERIFY(f.prompter().messages.constFirst().startsWith(u"Ohjetiedostoa ei löydy"_s));
+}
+
+QTEST_MAIN(StartupTest)
+#include "tst_startup.moc"
