@@ -57,17 +57,23 @@ constexpr BillerEdit kBillerEdits[] = {
 
 constexpr int kEditHeight = 22;
 
+// The heading preview sits below its box's title, which takes more room here
+// than the design allowed for.
+constexpr int kTitleRoom = 6;
+
 QSpinBox *brightness(QWidget *parent, const QString &name, const QString &label, int left, int value)
 {
-    QLabel *caption = makeLabel(parent, u"Label_"_s + name, label, 0, 89);
-    caption->move(left - caption->width() - 4, 89);
+    QLabel *caption = makeLabel(parent, u"Label_"_s + name, label, 0, 89 + kTitleRoom);
+    caption->setFont(pageFont(u"MS Sans Serif"_s, 7));
+    caption->adjustSize();
+    caption->move(left - caption->width() - 4, 89 + kTitleRoom);
     auto *spin = new QSpinBox(parent);
     spin->setObjectName(name);
     spin->setRange(0, 10);
     spin->setSingleStep(1);
     spin->setWrapping(false);
     spin->setValue(value);
-    spin->setGeometry(left, 84, 49, kEditHeight);
+    spin->setGeometry(left, 84 + kTitleRoom, 49, kEditHeight);
     spin->setAccessibleName(label);
     return spin;
 }
@@ -85,30 +91,32 @@ void TForm1::createBillerBox()
 
     OmatBox1 = new QGroupBox(u"Laskun lähettäjän otsikkotiedot"_s, box);
     OmatBox1->setObjectName(u"OmatBox1"_s);
-    OmatBox1->setGeometry(16, 32, 329, 113);
+    OmatBox1->setGeometry(16, 32, 329, 113 + kTitleRoom);
     OmatBox1->setAutoFillBackground(true);
-    YritNimi1 = makeEdit(OmatBox1, u"YritNimi1"_s, QRect(8, 12, 313, kEditHeight),
+    OmatBox1->setFont(pageFont(u"MS Sans Serif"_s, 8));
+    YritNimi1 = makeEdit(OmatBox1, u"YritNimi1"_s, QRect(8, 12 + kTitleRoom, 313, kEditHeight),
                          u"Yrityksen nimi otsikossa"_s, true);
     YritNimi1->setFont(pageFont(u"Arial"_s, 12));
     YritNimi1->setText(u"Nimi?"_s);
-    YritOts11 = makeEdit(OmatBox1, u"YritOts11"_s, QRect(8, 36, 313, kEditHeight),
+    YritOts11 = makeEdit(OmatBox1, u"YritOts11"_s, QRect(8, 36 + kTitleRoom, 313, kEditHeight),
                          u"Otsikkorivi 2"_s, true);
-    YritOts12 = makeEdit(OmatBox1, u"YritOts12"_s, QRect(8, 60, 313, kEditHeight),
+    YritOts12 = makeEdit(OmatBox1, u"YritOts12"_s, QRect(8, 60 + kTitleRoom, 313, kEditHeight),
                          u"Otsikkorivi 3"_s, true);
     YritOts11->setFont(pageFont(u"Arial"_s, 10));
     YritOts12->setFont(pageFont(u"Arial"_s, 10));
     UpDown1 = brightness(OmatBox1, u"UpDown1"_s, u"Taustavärin kirkkaus:"_s, 112, 7);
     UpDown2 = brightness(OmatBox1, u"UpDown2"_s, u"Tekstin kirkkaus:"_s, 272, 0);
-    for (QWidget *w : OmatBox1->findChildren<QWidget *>()) {
-        if (!qobject_cast<QLineEdit *>(w) && !qobject_cast<QSpinBox *>(w))
-            w->setFont(pageFont(u"MS Sans Serif"_s, 8));
-    }
 
     for (const BillerEdit &e : kBillerEdits) {
         const QString label = QString::fromUtf16(e.label);
         QLabel *caption = makeLabel(box, u"Label_"_s + QString::fromUtf16(e.name), label, e.left, e.top - 18);
         caption->setFont(pageFont(u"MS Sans Serif"_s, 8));
         caption->adjustSize();
+        // A caption wider than its column would run into the next one.
+        if (caption->width() > e.width + 12) {
+            caption->setFont(pageFont(u"MS Sans Serif"_s, 7));
+            caption->adjustSize();
+        }
         QLineEdit *edit = makeEdit(box, QString::fromUtf16(e.name), QRect(e.left, e.top, e.width, kEditHeight),
                                    label, true);
         edit->setText(QString::fromUtf16(e.text));
