@@ -138,6 +138,13 @@ public:
     void LaskuPvm1Change();
     void ViiteNro1Change();
 
+    // --- Row commands ---
+    void Tyhjarivi1Click();
+    void Poistarivi1Click();
+    void Lisarivi1Click();
+    void Copy2Click();
+    void Paste2Click();
+
     // --- Totals, reference and footer ---
     QLineEdit *SumAlv0 = nullptr;
     QLineEdit *AlvSum1 = nullptr;
@@ -271,6 +278,55 @@ public:
     QPushButton *Cancel3 = nullptr;
     StringGrid *AsiakRekisteri1 = nullptr;
 
+    // --- Invoice files ---
+    QString InvoiceYearText() const;
+    /// Asks for the save folder with the save dialog; the program's folder when cancelled.
+    void AskSaveFolder();
+    /// The invoice file's path without ".csv"; makes the year folder.
+    QString InvoiceFileBase();
+    void Valmis1Click();
+    void Noudalasku1Click();
+    void RecalcDueDate();
+    void AdvanceCounters();
+    /// Appends one line per row worth writing, rows 1 to the last.
+    static void GridToLines(const StringGrid *grid, QStringList &lines);
+    /// Reads line i into row i + 1, growing the grid to fit, and empties the last row.
+    static void LinesToGrid(StringGrid *grid, const QStringList &lines);
+
+    // --- Customer register ---
+    bool FillingCustomer = false;
+    /// A register file that exists but could not be read; it is never saved over.
+    QString UnreadableRegisterFile;
+    void LoadCustomerRegister();
+    /// Writes the register file; throws FileCreateError.
+    void SaveCustomerRegister();
+    /// Re-sorts the register and returns the smallest free customer number.
+    int NextCustomerNumber();
+    void FillCustomerFromRegister(int row);
+    void RegisterInvoiceCustomer();
+    /// Sorts a name typed into the new-customer row into place, numbers it and
+    /// moves the cursor to its first address line; its row, or -1 when none.
+    int CompletePendingCustomer();
+    bool AsiakRekisteri1SelectCell(int column, int row);
+    bool AsiakRekisteri1KeyDown(int key);
+    void DelRow3Click();
+    void Ok3Click();
+    void Cancel3Click();
+    void CloseRegisterBox();
+    bool AsiakNro1KeyPress(int key);
+    void AsiakNimi1Change();
+    bool AsiakNimi1KeyPress(int key);
+    void AsiakNimi1DropDown();
+    void AsiakOsoite1Enter();
+    bool AsiakOsoite1KeyPress(int key);
+    void FillPayerOnGiro();
+    /// The name sort keys of the register rows, rebuilt only after the register changed.
+    const QStringList &RegisterNameKeys();
+    quint64 RegisterRevision = 0;
+    quint64 NameKeysRevision = ~quint64(0);
+    quint64 NameItemsRevision = ~quint64(0);
+    QStringList NameKeys;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -285,7 +341,9 @@ private:
     void createRegisterBox();
     void connectInvoiceEditing();
     void connectSettings();
+    void connectStorage();
     void connectMargins();
+    void connectRowCommands();
     void connectFontAreas();
 
     std::unique_ptr<Prompter> m_prompter;

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -106,6 +107,9 @@ void TForm1::LoadSettings()
 {
     const QString &ini = IniFileName;
     DataDir = ReadIniString(ini, kFile, u"OletDir", QString());
+    // A folder typed into the file by hand may lack its closing separator.
+    if (!DataDir.isEmpty() && !DataDir.endsWith(u'/') && !DataDir.endsWith(QDir::separator()))
+        DataDir += QDir::separator();
     for (const StringSetting &s : kBillerTexts)
         (this->*s.field)->setText(ReadIniString(ini, kBiller, key(s.key), key(s.defaultValue)));
     SisAlv2->setChecked(ReadIniBool(ini, kBiller, u"ASisAlv", false));

@@ -88,6 +88,8 @@ TForm1::TForm1(const StartupOptions &options, std::unique_ptr<Prompter> prompter
     createMenus();
     connectInvoiceEditing();
     connectSettings();
+    connectRowCommands();
+    connectStorage();
 
     FormCreate(options);
 }
@@ -141,9 +143,7 @@ void TForm1::createMenus()
     Paste2->setEnabled(false);
 
     // Commands that later parts of the program carry out stay greyed until then.
-    for (QAction *pending : {Print1, Pdfexport1, Paste1, Tyhjarivi1, Poistarivi1, Lisarivi1, Copy2})
-        pending->setEnabled(false);
-    for (QAction *pending : {Noudalasku1, Asiakasrekisteri1})
+    for (QAction *pending : {Print1, Pdfexport1, Paste1})
         pending->setEnabled(false);
 
     connect(Sulje1, &QAction::triggered, this, &TForm1::Sulje1Click);
@@ -177,6 +177,8 @@ void TForm1::FormCreate(const StartupOptions &options)
     HelpFileName = HelpFileNameFor(options.executablePath);
     LoadSettings();
     LoadAreaFonts();
+    RegisterFileName = DataDir + u"AsiakRek.csv"_s;
+    LoadCustomerRegister();
 
     Uusi1Click();
 
@@ -204,7 +206,16 @@ void TForm1::LayoutPage()
 
     const int gridHeight = upper - LaskuRivit1->y();
     LaskuRivit1->resize(LaskuRivit1->width(), gridHeight);
-    LaskuRivit1->setRowCount((gridHeight - 2) / (LaskuRivit1->defaultRowHeight() + LaskuRivit1->gridLineWidth()));
+    // Rows that hold text are never dropped by a smaller page, so an opened or
+    // pasted invoice longer than the page keeps every row.
+    int rows = (gridHeight - 2) / (LaskuRivit1->defaultRowHeight() + LaskuRivit1->gridLineWidth());
+    for (int r = LaskuRivit1->rowCount() - 1; r >= rows; --r) {
+        if (!LaskuRivit1->rowCells(r).join(QString()).isEmpty()) {
+            rows = r + 1;
+            break;
+        }
+    }
+    LaskuRivit1->setRowCount(rows);
     Bevel2->resize(Bevel2->width(), upper + h2 - 2 - Bevel2->y());
 
     Page->resize(std::max(Page->width(), LaskuPanel1->width()), PankkiSiirto1->y() + hg);

@@ -101,3 +101,15 @@ void TForm1::createGiroForm()
     TotSum2->setAlignment(Qt::AlignRight | Qt::AlignTop);
     setTag(TotSum2, 1);
 }
+
+void TForm1::FillPayerOnGiro()
+{
+    // The name box is never printed: its text reaches paper through the
+    // address grid's first line.
+    const QString name = AsiakNimi1->currentText();
+    AsiakOsoite1->setCell(1, 0, name);
+    AsiakNimi2->setText(name);
+    AsiakOsoite2->setText(AsiakOsoite1->cell(1, 1));
+    AsiakOsoite3->setText(AsiakOsoite1->cell(1, 2));
+    AsiakOsoite4->setText(AsiakOsoite1->cell(1, 3));
+}

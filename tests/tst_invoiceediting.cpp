@@ -280,6 +280,13 @@ void InvoiceEditingTest::extraRowsMoveGiroAndBack()
     QCOMPARE(form.LaskuRivit1->rowCount(), 16);
     QCOMPARE(form.PankkiSiirto1->y(), giroTop);
 
+    // Rows holding text are not dropped when the page gets shorter.
+    form.LisaRivit1->setChecked(true);
+    form.LaskuRivit1->setCell(1, 30, u"Rivi 30"_s);
+    form.LisaRivit1->setChecked(false);
+    QCOMPARE(form.LaskuRivit1->rowCount(), 31);
+    QCOMPARE(form.LaskuRivit1->cell(1, 30), u"Rivi 30"_s);
+
     // A new invoice unchecks it.
     form.LisaRivit1->setChecked(true);
     form.Uusi1Click();

@@ -1,0 +1,37 @@
+// Customer numbers of the register.
+
+#include "customerregister.h"
+
+#include <vector>
+
+namespace {
+
+// The value of a text that is exactly the decimal text of a positive number
+// up to limit ("7", not "07", " 7" or "7a"), else 0.
+int plainNumber(const QString &text, int limit)
+{
+    if (text.isEmpty() || text.size() > 9 || text.front() == u'0')
+        return 0;
+    int value = 0;
+    for (QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return 0;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value <= limit ? value : 0;
+}
+
+} // namespace
+
+int SmallestFreeCustomerNumber(const QStringList &numbers)
+{
+    // With n texts, one of 1 to n + 1 is always free.
+    const int limit = int(numbers.size()) + 1;
+    std::vector<bool> used(size_t(limit) + 1, false);
+    for (const QString &text : numbers)
+        used[size_t(plainNumber(text, limit))] = true;
+    int number = 1;
+    while (used[size_t(number)])
+        ++number;
+    return number;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <exception>
+#include <optional>
+
+// Invoice files: the year folder, the file name taken from the invoice
+// number, the header line and the lines of a whole file, and the counters
+// that advance after a save.
+
+/// The year folder's name: the third whole number of the invoice date text
+/// in decimal, "0" when the date holds fewer than three numbers.
+QString InvoiceYearOfDate(QStringView invoiceDate);
+
+/// Whether a typed invoice number can name a file inside the year folder:
+/// not empty, not only dots and blanks, no "..", no control character, none
+/// of / \ : * ? " < > |, and no device name such as CON or LPT1.
+bool IsUsableInvoiceNumber(QStringView number);
+
+/// The header line: every value between double quotes, inner quotes doubled,
+/// separated by commas. Line breaks inside a value are written as blanks.
+QString FormatHeaderLine(const QStringList &values);
+
+/// The lines of an invoice file: the header line, the customer line (always
+/// written) and one line per row that has a cell of two or more characters.
+QStringList InvoiceFileLines(const QStringList &header, const QStringList &customer,
+                             const QList<QStringList> &rows);
+
+/// Reads each line into a row of cellCount cells by the grid line rule.
+QList<QStringList> ReadLinesIntoRows(const QStringList &lines, int cellCount);
+
+/// The next invoice counter after a save: the counter's first whole number
+/// plus one, or nullopt when the invoice number's first whole number differs
+/// from it (the invoice was not numbered from the counter).
+std::optional<QString> NextInvoiceCounter(QStringView counter, QStringView invoiceNumber);
+
+/// The save folder chosen by entering a name in the save dialog: the folder
+/// part of the name in native separators, ending with a separator; empty when
+/// nothing was entered.
+QString SaveFolderOfEnteredName(const QString &enteredName);
+
+/// The text shown for an error that abandoned a command.
+QString CommandErrorText(const std::exception &error);

@@ -1,0 +1,646 @@
+// The customer register as the user meets it: the register box with its
+// new-customer row, "Poista rivi", "OK" and "Peruuta"; lookups by number and
+// by name while typing; the drop-down; and customers added by saving.
+
+#include "app/bevel.h"
+#include "app/stringgrid.h"
+#include "storage/cp1252.h"
+#include "tests/support/formfixture.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray cp(const QString &text)
+{
+    return stringToCp1252(text);
+}
+
+// A program folder whose save folder already holds a register file.
+class Register
+{
+public:
+    explicit Register(const QStringList &lines = {})
+    {
+        if (!lines.isEmpty()) {
+            QFile file(m_data.filePath(u"AsiakRek.csv"_s));
+            if (file.open(QIODevice::WriteOnly))
+                file.write(cp(lines.join(u"\r\n"_s) + u"\r\n"_s));
+        }
+        const QString settings = u"[File]\r\nOletDir="_s + QDir::toNativeSeparators(m_data.path())
+            + QDir::separator() + u"\r\n"_s;
+        m_fixture = std::make_unique<FormFixture>(cp(settings));
+    }
+
+    TForm1 &form() { return m_fixture->form(); }
+    FormFixture &fixture() { return *m_fixture; }
+    ScriptedPrompter &prompter() { return m_fixture->prompter(); }
+    StringGrid *grid() { return m_fixture->form().AsiakRekisteri1; }
+    QString file() const { return m_data.filePath(u"AsiakRek.csv"_s); }
+    QString data(const QString &relative) const { return m_data.filePath(relative); }
+
+    /// The customer rows of the grid, heading and new-customer row left out.
+    QList<QStringList> customers()
+    {
+        QList<QStringList> rows;
+        for (int r = 1; r < grid()->rowCount() - 1; ++r)
+            rows.append(grid()->rowCells(r));
+        return rows;
+    }
+    QStringList names()
+    {
+        QStringList list;
+        for (const QStringList &row : customers())
+            list.append(row[0]);
+        return list;
+    }
+
+    /// Opens the register box and types a new customer's name into its last row.
+    void typeNewCustomer(const QString &name)
+    {
+        if (!form().AsiakBox1->isVisible())
+            form().Asiakasrekisteri1->trigger();
+        typeIntoGrid(grid(), 0, grid()->rowCount() - 1, name);
+    }
+
+private:
+    QTemporaryDir m_data;
+    std::unique_ptr<FormFixture> m_fixture;
+};
+
+QStringList row(const QString &name, const QString &address, const QString &id, const QString &number)
+{
+    return {name, address, u" "_s, u" "_s, id, number};
+}
+
+const QStringList kThree = {
+    u"\"Aalto Anna\",\"Koivukuja 2\",\" \",\" \",\" \",1"_s,
+    u"\"Virtanen Matti\",\"Mäntytie 5\",\"00100 HELSINKI\",\" \",1234567-8,2"_s,
+    u"\"Virtanen Pekka\",\"Kuusitie 7\",\" \",\" \",\" \",4"_s,
+};
+
+QLineEdit *nameEdit(TForm1 &form)
+{
+    return form.AsiakNimi1->lineEdit();
+}
+
+} // namespace
+
+class CustomersTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void registerLoadsSortedAtStart_data();
+    void registerLoadsSortedAtStart();
+    void newCustomerGetsSmallestFreeNumber_data();
+    void newCustomerGetsSmallestFreeNumber();
+    void enterInRegisterSortsAndNumbersNewCustomer();
+    void enterWalksRightThenToNewRow();
+    void deleteRowMovesCustomersUp();
+    void deleteOnNewCustomerRowDoesNothing();
+    void cancelRestoresTheFile();
+    void okSavesAndClosesTheBox();
+    void okNumbersNameNotYetLeft();
+    void okWithUnwritableFileKeepsBoxOpen();
+    void singleCharacterCustomerDroppedAtResort();
+    void lookupByNumber_data();
+    void lookupByNumber();
+    void typingCompletesFromRegister_data();
+    void typingCompletesFromRegister();
+    void everyNameFoundByItsBeginning();
+    void backspaceRemovesCompletionAndLastCharacter();
+    void unknownNameEmptiesCustomerBlock();
+    void dropDownListsRegisterNames();
+    void dropDownKeepsTypedCustomer();
+    void renamedCustomerFoundByNewName();
+    void enterWalksNameAddressAndRows();
+    void savingKnownCustomerLeavesRegister();
+    void savingNewCustomerAddsItWithAddress();
+    void unreadableRegisterIsNeverSavedOver();
+};
+
+void CustomersTest::registerLoadsSortedAtStart_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("no file") << QStringList() << QStringList();
+    QTest::newRow("sorted file") << kThree
+                                 << QStringList{u"Aalto Anna"_s, u"Virtanen Matti"_s, u"Virtanen Pekka"_s};
+    QTest::newRow("edited by hand: Finnish order, any case")
+        << QStringList{u"Öhman,x,,,,1"_s, u"zeta,x,,,,2"_s, u"Åberg,x,,,,3"_s, u"ähtäri,x,,,,4"_s,
+                       u"Aalto,x,\" \",\" \",\" \",5"_s}
+        << QStringList{u"Aalto"_s, u"zeta"_s, u"Åberg"_s, u"ähtäri"_s, u"Öhman"_s};
+}
+
+void CustomersTest::registerLoadsSortedAtStart()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QStringList, names);
+    Register reg(lines);
+    QCOMPARE(reg.grid()->rowCount(), names.size() + 2);
+    QCOMPARE(reg.grid()->cell(0, 0), u"Asiakkaan nimi"_s);
+    QCOMPARE(reg.names(), names);
+    QCOMPARE(reg.grid()->rowCells(reg.grid()->rowCount() - 1), QStringList(6));
+    if (!lines.isEmpty())
+        QCOMPARE(reg.customers().value(0).value(5), lines == kThree ? u"1"_s : u"5"_s);
+}
+
+void CustomersTest::newCustomerGetsSmallestFreeNumber_data()
+{
+    QTest::addColumn<QStringList>("numbers");
+    QTest::addColumn<QString>("next");
+    QTest::newRow("1, 2 and 4 used") << QStringList{u"1"_s, u"2"_s, u"4"_s} << u"3"_s;
+    QTest::newRow("1 to 5 used") << QStringList{u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s} << u"6"_s;
+    QTest::newRow("empty register") << QStringList() << u"1"_s;
+}
+
+void CustomersTest::newCustomerGetsSmallestFreeNumber()
+{
+    QFETCH(QStringList, numbers);
+    QFETCH(QString, next);
+    QStringList lines;
+    for (const QString &number : numbers)
+        lines.append(u"Asiakas"_s + number + u",Katu,\" \",\" \",\" \","_s + number);
+    Register reg(lines);
+    QVERIFY(reg.fixture().show());
+    reg.typeNewCustomer(u"Uusi"_s);
+    pressKey(Qt::Key_Return);
+    QCOMPARE(reg.grid()->cell(5, reg.grid()->row()), next);
+}
+
+void CustomersTest::enterInRegisterSortsAndNumbersNewCustomer()
+{
+    Register reg(kThree);
+    QVERIFY(reg.fixture().show());
+    reg.typeNewCustomer(u"Nieminen Oy"_s);
+    pressKey(Qt::Key_Return);
+
+    QCOMPARE(reg.names(), (QStringList{u"Aalto Anna"_s, u"Nieminen Oy"_s, u"Virtanen Matti"_s,
+                                       u"Virtanen Pekka"_s}));
+    QCOMPARE(reg.grid()->rowCells(2), row(u"Nieminen Oy"_s, u" "_s, u" "_s, u"3"_s));
+    QCOMPARE(reg.grid()->row(), 2);
+    QCOMPARE(reg.grid()->col(), 1);
+    QCOMPARE(reg.grid()->rowCells(5), QStringList(6));
+    QCOMPARE(reg.grid()->rowCount(), 6);
+
+    // The user goes on with the address; nothing is saved before "OK".
+    typeKeys(u"Satamakatu 3"_s);
+    pressKey(Qt::Key_Return);
+    QCOMPARE(reg.grid()->cell(1, 2), u"Satamakatu 3"_s);
+    QCOMPARE(reg.grid()->col(), 2);
+    QCOMPARE(readBytes(reg.file()), cp(kThree.join(u"\r\n"_s) + u"\r\n"_s));
+}
+
+void CustomersTest::enterWalksRightThenToNewRow()
+{
+    Register reg(kThree);
+    QVERIFY(reg.fixture().show());
+    reg.form().Asiakasrekisteri1->trigger();
+    reg.grid()->setFocus();
+    reg.grid()->setCurrentCell(2, 1);
+    pressKey(Qt::Key_Return);
+    QCOMPARE(reg.grid()->col(), 3);
+    QCOMPARE(reg.grid()->row(), 1);
+    reg.grid()->setCurrentCell(5, 2);
+    pressKey(Qt::Key_Return);
+    QCOMPARE(reg.grid()->col(), 0);
+    QCOMPARE(reg.grid()->row(), 4);
+    QCOMPARE(reg.names().size(), 3);
+}
+
+void CustomersTest::deleteRowMovesCustomersUp()
+{
+    Register reg(kThree);
+    QVERIFY(reg.fixture().show());
+    reg.form().Asiakasrekisteri1->trigger();
+    // A cell emptied in the box moves with its row as an empty cell.
+    reg.grid()->setCell(4, 2, QString());
+    reg.grid()->setCurrentCell(3, 1);
+    QTest::mouseClick(reg.form().DelRow3, Qt::LeftButton);
+
+    QCOMPARE(reg.customers(),
+             (QList<QStringList>{{u"Virtanen Matti"_s, u"Mäntytie 5"_s, u"00100 HELSINKI"_s, u" "_s, QString(), u"2"_s},
+                                 row(u"Virtanen Pekka"_s, u"Kuusitie 7"_s, u" "_s, u"4"_s)}));
+    QCOMPARE(reg.grid()->rowCount(), 4);
+    QCOMPARE(reg.grid()->rowCells(3), QStringList(6));
+    QCOMPARE(reg.grid()->row(), 1);
+    // Reaches the file only with "OK".
+    QCOMPARE(readBytes(reg.file()), cp(kThree.join(u"\r\n"_s) + u"\r\n"_s));
+}
+
+void CustomersTest::deleteOnNewCustomerRowDoesNothing()
+{
+    Register reg(kThree);
+    reg.form().Asiakasrekisteri1->trigger();
+    reg.grid()->setCurrentCell(0, 4);
+    reg.form().DelRow3Click();
+    QCOMPARE(reg.grid()->rowCount(), 5);
+    QCOMPARE(reg.names().size(), 3);
+
+    Register empty;
+    empty.form().Asiakasrekisteri1->trigger();
+    empty.form().DelRow3Click();
+    QCOMPARE(empty.grid()->rowCount(), 2);
+}
+
+void CustomersTest::cancelRestoresTheFile()
+{
+    Register reg(kThree);
+    QVERIFY(reg.fixture().show());
+    const QList<QStringList> stored = reg.customers();
+    reg.typeNewCustomer(u"Uusi Yksi"_s);
+    pressKey(Qt::Key_Return);
+    reg.typeNewCustomer(u"Uusi Kaksi"_s);
+    pressKey(Qt::Key_Return);
+    QCOMPARE(reg.names().size(), 5);
+    reg.grid()->setCurrentCell(0, 1);
+    reg.form().DelRow3Click();
+    QVERIFY(reg.form().AsiakBox1->isVisible());
+    QVERIFY(!reg.form().LaskuPanel1->isEnabled());
+
+    QTest::mouseClick(reg.form().Cancel3, Qt::LeftButton);
+
+    QCOMPARE(reg.customers(), stored);
+    QCOMPARE(reg.grid()->rowCount(), 5);
+    QVERIFY(!reg.form().AsiakBox1->isVisible());
+    QVERIFY(reg.form().LaskuPanel1->isEnabled());
+    QCOMPARE(reg.form().width(), reg.form().PageWindowWidth());
+}
+
+void CustomersTest::okSavesAndClosesTheBox()
+{
+    Register reg(kThree);
+    QVERIFY(reg.fixture().show());
+    reg.typeNewCustomer(u"Nieminen Oy"_s);
+    pressKey(Qt::Key_Return);
+    typeKeys(u"Satamakatu 3, B"_s);
+    pressKey(Qt::Key_Return);
+    reg.grid()->setCurrentCell(0, 3);
+    reg.form().DelRow3Click();
+
+    QTest::mouseClick(reg.form().Ok3, Qt::LeftButton);
+
+    QCOMPARE(reg.prompter().messages, QStringList());
+    QCOMPARE(readBytes(reg.file()), cp(u"\"Aalto Anna\",\"Koivukuja 2\",\" \",\" \",\" \",1\r\n"
+                                       u"\"Nieminen Oy\",\"Satamakatu 3, B\",\" \",\" \",\" \",3\r\n"
+                                       u"\"Virtanen Pekka\",\"Kuusitie 7\",\" \",\" \",\" \",4\r\n"_s));
+    QVERIFY(!reg.form().AsiakBox1->isVisible());
+    QVERIFY(reg.form().LaskuPanel1->isEnabled());
+    QCOMPARE(reg.form().width(), reg.form().PageWindowWidth());
+}
+
+void CustomersTest::okNumbersNameNotYetLeft()
+{
+    Register reg(kThree);
+    QVERIFY(reg.fixture().show());
+    reg.typeNewCustomer(u"Nieminen Oy"_s);
+    QTest::mouseClick(reg.form().Ok3, Qt::LeftButton);
+    QCOMPARE(reg.names(), (QStringList{u"Aalto Anna"_s, u"Nieminen Oy"_s, u"Virtanen Matti"_s,
+                                       u"Virtanen Pekka"_s}));
+    QCOMPARE(reg.grid()->cell(5, 2), u"3"_s);
+    QCOMPARE(reg.grid()->rowCells(reg.grid()->rowCount() - 1), QStringList(6));
+    QVERIFY(readBytes(reg.file()).contains("\"Nieminen Oy\",\" \",\" \",\" \",\" \",3\r\n"));
+}
+
+void CustomersTest::okWithUnwritableFileKeepsBoxOpen()
+{
+    Register reg(kThree);
+    QVERIFY(reg.fixture().show());
+    QVERIFY(QFile::remove(reg.file()));
+    QVERIFY(QDir().mkdir(reg.file()));
+    reg.typeNewCustomer(u"Nieminen Oy"_s);
+    pressKey(Qt::Key_Return);
+    reg.form().Ok3Click();
+    QCOMPARE(reg.prompter().messages, QStringList{u"Cannot create file "_s + QDir::toNativeSeparators(reg.file())});
+    QVERIFY(reg.form().AsiakBox1->isVisible());
+    QCOMPARE(reg.names().size(), 4);
+}
+
+void CustomersTest::singleCharacterCustomerDroppedAtResort()
+{
+    Register reg(kThree);
+    QVERIFY(reg.fixture().show());
+    reg.form().Asiakasrekisteri1->trigger();
+    reg.grid()->setRowCells(1, {u"A"_s, u"x"_s, u" "_s, u" "_s, u" "_s, u"1"_s});
+    reg.form().Ok3Click();
+    QVERIFY(!readBytes(reg.file()).contains("\"A\""));
+    QVERIFY(!readBytes(reg.file()).startsWith("A,"));
+    QCOMPARE(reg.names(), (QStringList{u"A"_s, u"Virtanen Matti"_s, u"Virtanen Pekka"_s}));
+
+    reg.typeNewCustomer(u"Uusi"_s);
+    pressKey(Qt::Key_Return);
+    QCOMPARE(reg.names(), (QStringList{u"Uusi"_s, u"Virtanen Matti"_s, u"Virtanen Pekka"_s}));
+    // Numbers are collected before the re-sort drops the row.
+    QCOMPARE(reg.grid()->cell(5, 1), u"3"_s);
+}
+
+void CustomersTest::lookupByNumber_data()
+{
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("id");
+    QTest::newRow("known customer") << u"2"_s << u"Virtanen Matti"_s << u"Mäntytie 5"_s << u"1234567-8"_s;
+    QTest::newRow("not in register empties the block") << u"99"_s << QString() << QString() << QString();
+}
+
+void CustomersTest::lookupByNumber()
+{
+    QFETCH(QString, number);
+    QFETCH(QString, name);
+    QFETCH(QString, address);
+    QFETCH(QString, id);
+    Register reg(kThree);
+    TForm1 &form = reg.form();
+    QVERIFY(reg.fixture().show());
+    form.AsiakNimi1->setEditText(u"Joku Muu"_s);
+    form.AsiakOsoite1->setCell(1, 1, u"Vanha osoite"_s);
+    form.AsiakY1->setText(u"vanha"_s);
+    form.AsiakNro1->setFocus();
+    form.AsiakNro1->clear();
+    typeKeys(number);
+    pressKey(Qt::Key_Return);
+
+    QCOMPARE(form.AsiakNimi1->currentText(), name);
+    QCOMPARE(form.AsiakOsoite1->cell(1, 0), name);
+    QCOMPARE(form.AsiakOsoite1->cell(1, 1), address);
+    QCOMPARE(form.AsiakY1->text(), id);
+    QCOMPARE(form.AsiakNro1->text(), name.isEmpty() ? QString() : number);
+    QCOMPARE(form.AsiakNimi2->text(), name);
+    QCOMPARE(form.AsiakOsoite2->text(), address);
+    QCOMPARE(form.AsiakOsoite3->text(), name.isEmpty() ? QString() : u"00100 HELSINKI"_s);
+}
+
+void CustomersTest::typingCompletesFromRegister_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("number");
+    QTest::newRow("first word fills the first of two") << u"Virtanen"_s << u"Virtanen Matti"_s << u"2"_s;
+    QTest::newRow("first letter of second word") << u"Virtanen P"_s << u"Virtanen Pekka"_s << u"4"_s;
+    QTest::newRow("any case") << u"virtanen p"_s << u"Virtanen Pekka"_s << u"4"_s;
+    QTest::newRow("one letter") << u"a"_s << u"Aalto Anna"_s << u"1"_s;
+}
+
+void CustomersTest::typingCompletesFromRegister()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, name);
+    QFETCH(QString, number);
+    Register reg(kThree);
+    TForm1 &form = reg.form();
+    QVERIFY(reg.fixture().show());
+    form.AsiakNimi1->setFocus();
+    typeKeys(typed);
+
+    QCOMPARE(form.AsiakNimi1->currentText(), name);
+    QCOMPARE(nameEdit(form)->selectionStart(), typed.size());
+    QCOMPARE(nameEdit(form)->selectedText(), name.mid(typed.size()));
+    QCOMPARE(form.AsiakNro1->text(), number);
+    QCOMPARE(form.AsiakOsoite1->cell(1, 0), name);
+    QCOMPARE(form.AsiakNimi2->text(), name);
+}
+
+void CustomersTest::everyNameFoundByItsBeginning()
+{
+    const QStringList names = {u"Åberg Oy"_s, u"aalto Ky"_s, u"Öljy-Öhman"_s, u"Zeta Tmi"_s,
+                               u"ääni Ab"_s, u"Éclair Ay"_s, u"Mäki Pekka"_s, u"Mattila Ari"_s};
+    QStringList lines;
+    for (int i = 0; i < names.size(); ++i)
+        lines.append(u"\""_s + names[i] + u"\",x,,,,"_s + QString::number(i + 1));
+    Register reg(lines);
+    TForm1 &form = reg.form();
+    QVERIFY(reg.fixture().show());
+    for (const QString &name : names) {
+        for (const QString &typed : {name.left(3), name.left(3).toUpper(), name.left(3).toLower()}) {
+            form.AsiakNimi1->setFocus();
+            nameEdit(form)->clear();
+            typeKeys(typed);
+            QVERIFY2(form.AsiakNimi1->currentText() == name, qPrintable(typed + u" -> "_s + form.AsiakNimi1->currentText()));
+        }
+    }
+}
+
+void CustomersTest::backspaceRemovesCompletionAndLastCharacter()
+{
+    Register reg(kThree);
+    TForm1 &form = reg.form();
+    QVERIFY(reg.fixture().show());
+    form.AsiakNimi1->setFocus();
+    typeKeys(u"Virtanen P"_s);
+    QCOMPARE(form.AsiakNimi1->currentText(), u"Virtanen Pekka"_s);
+
+    pressKey(Qt::Key_Backspace);
+
+    // "Virtanen " remains and completes again, to the first such name.
+    QCOMPARE(form.AsiakNimi1->currentText(), u"Virtanen Matti"_s);
+    QCOMPARE(nameEdit(form)->selectionStart(), 9);
+    QCOMPARE(nameEdit(form)->selectedText(), u"Matti"_s);
+    QCOMPARE(form.AsiakNro1->text(), u"2"_s);
+}
+
+void CustomersTest::unknownNameEmptiesCustomerBlock()
+{
+    Register reg(kThree);
+    TForm1 &form = reg.form();
+    QVERIFY(reg.fixture().show());
+    form.AsiakNimi1->setFocus();
+    typeKeys(u"Virx"_s);
+    QCOMPARE(form.AsiakNimi1->currentText(), u"Virx"_s);
+    QCOMPARE(form.AsiakNro1->text(), QString());
+    QCOMPARE(form.AsiakY1->text(), QString());
+    QCOMPARE(form.AsiakOsoite1->cell(1, 1), QString());
+    QCOMPARE(form.AsiakNimi2->text(), u"Virx"_s);
+    // Editing inside a name not in the register keeps what was typed.
+    nameEdit(form)->setCursorPosition(2);
+    typeKeys(u"ab"_s);
+    QCOMPARE(form.AsiakNimi1->currentText(), u"Viabrx"_s);
+}
+
+void CustomersTest::dropDownListsRegisterNames()
+{
+    Register reg(kThree);
+    TForm1 &form = reg.form();
+    QVERIFY(reg.fixture().show());
+    form.AsiakNimi1->setFocus();
+    typeKeys(u"Vir"_s);
+    QTest::keyClick(form.AsiakNimi1, Qt::Key_F4);
+
+    QStringList items;
+    for (int i = 0; i < form.AsiakNimi1->count(); ++i)
+        items.append(form.AsiakNimi1->itemText(i));
+    QCOMPARE(items, (QStringList{u"Aalto Anna"_s, u"Virtanen Matti"_s, u"Virtanen Pekka"_s, QString()}));
+    // The typed text and its completion stay while the list is open.
+    QCOMPARE(form.AsiakNimi1->currentText(), u"Virtanen Matti"_s);
+    QCOMPARE(form.AsiakNro1->text(), u"2"_s);
+
+    // Choosing an item runs the lookup by name.
+    QAbstractItemView *list = form.AsiakNimi1->view();
+    QTRY_VERIFY(list->isVisible());
+    list->setCurrentIndex(list->model()->index(2, 0));
+    QTest::keyClick(list, Qt::Key_Return);
+    QTRY_COMPARE(form.AsiakNimi1->currentText(), u"Virtanen Pekka"_s);
+    QCOMPARE(form.AsiakNro1->text(), u"4"_s);
+    QCOMPARE(form.AsiakOsoite1->cell(1, 1), u"Kuusitie 7"_s);
+
+    // A register changed since is listed anew.
+    reg.typeNewCustomer(u"Nieminen Oy"_s);
+    pressKey(Qt::Key_Return);
+    form.Ok3Click();
+    form.AsiakNimi1DropDown();
+    QCOMPARE(form.AsiakNimi1->count(), 5);
+    QCOMPARE(form.AsiakNimi1->itemText(1), u"Nieminen Oy"_s);
+    QCOMPARE(form.AsiakNimi1->currentText(), u"Virtanen Pekka"_s);
+}
+
+void CustomersTest::dropDownKeepsTypedCustomer()
+{
+    Register reg(kThree);
+    TForm1 &form = reg.form();
+    QVERIFY(reg.fixture().show());
+    form.AsiakNimi1->setFocus();
+    typeKeys(u"Uusi Asiakas"_s);
+    form.AsiakOsoite1->setCell(1, 1, u"Katu 1"_s);
+    form.AsiakY1->setText(u"7654321-0"_s);
+    nameEdit(form)->setCursorPosition(4);
+    QTest::keyClick(form.AsiakNimi1, Qt::Key_Down, Qt::AltModifier);
+    QCOMPARE(form.AsiakNimi1->count(), 4);
+    QCOMPARE(form.AsiakNimi1->currentText(), u"Uusi Asiakas"_s);
+    QCOMPARE(nameEdit(form)->cursorPosition(), 4);
+    QCOMPARE(form.AsiakOsoite1->cell(1, 1), u"Katu 1"_s);
+    QCOMPARE(form.AsiakY1->text(), u"7654321-0"_s);
+}
+
+void CustomersTest::renamedCustomerFoundByNewName()
+{
+    Register reg(kThree);
+    TForm1 &form = reg.form();
+    QVERIFY(reg.fixture().show());
+    form.Asiakasrekisteri1->trigger();
+    reg.grid()->setFocus();
+    reg.grid()->setCurrentCell(0, 1);
+    pressKey(Qt::Key_F2);
+    pressKey(Qt::Key_End);
+    typeKeys(u"nen"_s);
+    pressKey(Qt::Key_Return);
+    QCOMPARE(reg.grid()->cell(0, 1), u"Aalto Annanen"_s);
+    form.Ok3Click();
+
+    form.AsiakNimi1->setFocus();
+    typeKeys(u"aalto annan"_s);
+    QCOMPARE(form.AsiakNimi1->currentText(), u"Aalto Annanen"_s);
+    QCOMPARE(form.AsiakNro1->text(), u"1"_s);
+}
+
+void CustomersTest::enterWalksNameAddressAndRows()
+{
+    Register reg(kThree);
+    TForm1 &form = reg.form();
+    QVERIFY(reg.fixture().show());
+    form.AsiakNimi1->setFocus();
+    typeKeys(u"Uusi Asiakas"_s);
+    pressKey(Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), form.AsiakOsoite1);
+    QCOMPARE(form.AsiakOsoite1->row(), 1);
+    QCOMPARE(form.AsiakOsoite1->col(), 1);
+    typeKeys(u"Katu 1"_s);
+    pressKey(Qt::Key_Return);
+    QCOMPARE(form.AsiakOsoite1->cell(1, 1), u"Katu 1"_s);
+    QCOMPARE(form.AsiakOsoite1->row(), 2);
+    typeKeys(u"00100 HELSINKI"_s);
+    pressKey(Qt::Key_Return);
+    QCOMPARE(form.AsiakOsoite1->row(), 3);
+    pressKey(Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), form.LaskuRivit1);
+    QCOMPARE(form.LaskuRivit1->row(), 1);
+    QCOMPARE(form.LaskuRivit1->col(), 1);
+    QCOMPARE(form.AsiakOsoite1->cell(1, 2), u"00100 HELSINKI"_s);
+    QCOMPARE(form.AsiakNimi1->currentText(), u"Uusi Asiakas"_s);
+}
+
+void CustomersTest::savingKnownCustomerLeavesRegister()
+{
+    Register reg(kThree);
+    TForm1 &form = reg.form();
+    const QByteArray before = readBytes(reg.file());
+    // An old invoice whose customer is written in another case, at another address.
+    QFile invoice(reg.data(u"old.csv"_s));
+    QVERIFY(invoice.open(QIODevice::WriteOnly));
+    invoice.write("\"1\",\"7.12.2026\",\"1009\",\"\",\"12\"\r\n\"VIRTANEN MATTI\",\"Toinen osoite\"\r\nx,Rivi\r\n");
+    invoice.close();
+    reg.prompter().answerOpen(invoice.fileName());
+    form.Noudalasku1Click();
+    QCOMPARE(form.AsiakNimi1->currentText(), u"VIRTANEN MATTI"_s);
+    QCOMPARE(form.AsiakNro1->text(), u"12"_s);
+    form.Valmis1Click();
+
+    QCOMPARE(reg.prompter().messages, QStringList());
+    QCOMPARE(readBytes(reg.file()), before);
+    QVERIFY(readBytes(reg.data(u"2026/1.csv"_s)).startsWith("\"1\",\"7.12.2026\",\"1009\",\"\",\"12\"\r\n"
+                                                             "\"VIRTANEN MATTI\",\"Toinen osoite\""));
+}
+
+void CustomersTest::savingNewCustomerAddsItWithAddress()
+{
+    Register reg(kThree);
+    TForm1 &form = reg.form();
+    form.AsiakNimi1->setEditText(u"Nieminen Oy"_s);
+    form.AsiakOsoite1->setCell(1, 1, u"Satamakatu 3"_s);
+    form.AsiakOsoite1->setCell(1, 2, u"20100 TURKU"_s);
+    form.AsiakY1->setText(u"7654321-0"_s);
+    form.AsiakNro1->setText(u"12"_s);
+    form.LaskuRivit1->setRowCells(1, {QString(), u"Työ"_s});
+    form.Valmis1Click();
+
+    QCOMPARE(reg.prompter().messages, QStringList());
+    QCOMPARE(readBytes(reg.file()),
+             cp(kThree[0] + u"\r\n\"Nieminen Oy\",\"Satamakatu 3\",\"20100 TURKU\",\" \",7654321-0,3\r\n"_s
+                + kThree[1] + u"\r\n"_s + kThree[2] + u"\r\n"_s));
+    // The typed number was replaced by the new customer's.
+    QVERIFY(readBytes(reg.data(u"2026/1.csv"_s)).startsWith("\"1\",\"7.12.2026\",\"1009\",\"7654321-0\",\"3\"\r\n"));
+    QCOMPARE(reg.grid()->rowCount(), 6);
+}
+
+void CustomersTest::unreadableRegisterIsNeverSavedOver()
+{
+    QTemporaryDir data;
+    const QString registerPath = QDir::toNativeSeparators(data.filePath(u"AsiakRek.csv"_s));
+    QVERIFY(QDir(data.path()).mkdir(u"AsiakRek.csv"_s));
+    // The folder is written without its closing separator, as by hand.
+    FormFixture f(cp(u"[File]\r\nOletDir="_s + QDir::toNativeSeparators(data.path()) + u"\r\n"_s));
+    TForm1 &form = f.form();
+    QCOMPARE(form.RegisterFileName, registerPath);
+    QCOMPARE(f.prompter().messages, QStringList{u"Cannot open file "_s + registerPath});
+
+    form.AsiakNimi1->setEditText(u"Uusi Oy"_s);
+    form.LaskuRivit1->setRowCells(1, {QString(), u"Työ"_s});
+    form.Valmis1Click();
+    QCOMPARE(f.prompter().messages.last(), u"Cannot create file "_s + registerPath);
+    QVERIFY(!QFile::exists(data.filePath(u"2026/1.csv"_s)));
+    QCOMPARE(form.AsiakNimi1->currentText(), u"Uusi Oy"_s);
+}
+
+QTEST_MAIN(CustomersTest)
+#include "tst_customers.moc"

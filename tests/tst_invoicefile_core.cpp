@@ -1,0 +1,238 @@
+// Invoice file rules without a window: year folder, usable file names, the
+// header and file lines, counters, the save folder and customer numbers.
+
+#include "app/inifile.h"
+#include "storage/customerregister.h"
+#include "storage/fileerror.h"
+#include "storage/invoicefile.h"
+
+#include <QDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class InvoiceFileCoreTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void yearOfDate_data();
+    void yearOfDate();
+    void usableInvoiceNumber_data();
+    void usableInvoiceNumber();
+    void headerLineQuotesEveryValue_data();
+    void headerLineQuotesEveryValue();
+    void fileLinesKeepOnlyRowsWorthWriting();
+    void customerLineQuoting_data();
+    void customerLineQuoting();
+    void linesReadIntoRows();
+    void nextInvoiceCounter_data();
+    void nextInvoiceCounter();
+    void saveFolderOfEnteredName_data();
+    void saveFolderOfEnteredName();
+    void smallestFreeCustomerNumber_data();
+    void smallestFreeCustomerNumber();
+    void commandErrorTexts();
+};
+
+void InvoiceFileCoreTest::yearOfDate_data()
+{
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("year");
+    QTest::newRow("usual date") << u"7.12.2026"_s << u"2026"_s;
+    QTest::newRow("leading zeros") << u"07.01.2025"_s << u"2025"_s;
+    QTest::newRow("day and month only") << u"1.2."_s << u"0"_s;
+    QTest::newRow("empty") << QString() << u"0"_s;
+    QTest::newRow("other separators") << u"7/12 2026"_s << u"2026"_s;
+    QTest::newRow("fourth number ignored") << u"1.2.2024.5"_s << u"2024"_s;
+    QTest::newRow("empty date text") << u"00.00.0000"_s << u"0"_s;
+}
+
+void InvoiceFileCoreTest::yearOfDate()
+{
+    QFETCH(QString, date);
+    QFETCH(QString, year);
+    QCOMPARE(InvoiceYearOfDate(date), year);
+}
+
+void InvoiceFileCoreTest::usableInvoiceNumber_data()
+{
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<bool>("usable");
+    QTest::newRow("digits") << u"57"_s << true;
+    QTest::newRow("with year and dash") << u"2026-57"_s << true;
+    QTest::newRow("letters and blank") << u"A 57"_s << true;
+    QTest::newRow("trailing dot") << u"57."_s << true;
+    QTest::newRow("device name inside a longer word") << u"CONSOLE"_s << true;
+    QTest::newRow("Finnish letters") << u"Äö-1"_s << true;
+    QTest::newRow("parent folder") << u"../x"_s << false;
+    QTest::newRow("slash") << u"a/b"_s << false;
+    QTest::newRow("backslash") << u"a\\b"_s << false;
+    QTest::newRow("two dots") << u".."_s << false;
+    QTest::newRow("dots inside") << u"1..2"_s << false;
+    QTest::newRow("one dot") << u"."_s << false;
+    QTest::newRow("only blanks and dots") << u" . "_s << false;
+    QTest::newRow("empty") << QString() << false;
+    QTest::newRow("drive colon") << u"c:x"_s << false;
+    QTest::newRow("asterisk") << u"5*"_s << false;
+    QTest::newRow("question mark") << u"5?"_s << false;
+    QTest::newRow("quote") << u"5\""_s << false;
+    QTest::newRow("less than") << u"<5"_s << false;
+    QTest::newRow("greater than") << u"5>"_s << false;
+    QTest::newRow("bar") << u"5|6"_s << false;
+    QTest::newRow("tab") << u"5\t6"_s << false;
+    QTest::newRow("NUL") << QString(u"5\0006"_s) << false;
+    QTest::newRow("DEL") << u"5\u007F"_s << false;
+    QTest::newRow("device CON") << u"CON"_s << false;
+    QTest::newRow("device lower case with extension") << u"lpt1.x"_s << false;
+    QTest::newRow("device with trailing blank") << u"nul "_s << false;
+}
+
+void InvoiceFileCoreTest::usableInvoiceNumber()
+{
+    QFETCH(QString, number);
+    QFETCH(bool, usable);
+    QCOMPARE(IsUsableInvoiceNumber(number), usable);
+}
+
+void InvoiceFileCoreTest::headerLineQuotesEveryValue_data()
+{
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("empty values give adjacent quotes")
+        << QStringList{u"57"_s, u"7.12.2026"_s, u"1009"_s, QString(), QString()}
+        << u"\"57\",\"7.12.2026\",\"1009\",\"\",\"\""_s;
+    QTest::newRow("inner quote doubled")
+        << QStringList{u"5\"7"_s, u"a,b"_s, u" "_s, u"x"_s, u"1"_s}
+        << u"\"5\"\"7\",\"a,b\",\" \",\"x\",\"1\""_s;
+    QTest::newRow("line break becomes blank")
+        << QStringList{u"1\r\n2"_s} << u"\"1  2\""_s;
+}
+
+void InvoiceFileCoreTest::headerLineQuotesEveryValue()
+{
+    QFETCH(QStringList, values);
+    QFETCH(QString, line);
+    QCOMPARE(FormatHeaderLine(values), line);
+}
+
+void InvoiceFileCoreTest::fileLinesKeepOnlyRowsWorthWriting()
+{
+    const QStringList header = {u"1"_s, u"2.1.2026"_s, u"1009"_s, QString(), u"3"_s};
+    const QStringList customer = {u"Yritys"_s, QString(), QString(), QString()};
+    const QList<QStringList> rows = {
+        {QString(), QString(), u"2"_s, QString(), QString(), QString(), QString()},
+        {QString(), QString(), u"10"_s, QString(), QString(), QString(), QString()},
+        {u" "_s, u" "_s, u" "_s, u" "_s, u" "_s, u" "_s, u" "_s},
+        {QString(), u"Työ"_s, u"2"_s, u"h"_s, u"50,00"_s, u"25,5"_s, u"125,50"_s},
+    };
+    const QStringList expected = {
+        u"\"1\",\"2.1.2026\",\"1009\",\"\",\"3\""_s,
+        u"Yritys,\" \",\" \",\" \""_s,
+        u"\" \",\" \",10,\" \",\" \",\" \",\" \""_s,
+        u"\" \",Työ,2,h,\"50,00\",\"25,5\",\"125,50\""_s,
+    };
+    QCOMPARE(InvoiceFileLines(header, customer, rows), expected);
+
+    // Without any row worth writing the file would have two lines only.
+    QCOMPARE(InvoiceFileLines(header, customer, rows.mid(0, 1)).size(), 2);
+    QCOMPARE(InvoiceFileLines(header, QStringList(4), {}).size(), 2);
+}
+
+void InvoiceFileCoreTest::customerLineQuoting_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("one word bare") << u"Yritys"_s << u"Yritys,Katu,\" \",\" \""_s;
+    QTest::newRow("two words quoted") << u"Matti Meikäläinen"_s << u"\"Matti Meikäläinen\",Katu,\" \",\" \""_s;
+    QTest::newRow("comma and quote") << u"Oy \"A, B\""_s << u"\"Oy \"\"A, B\"\"\",Katu,\" \",\" \""_s;
+}
+
+void InvoiceFileCoreTest::customerLineQuoting()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, line);
+    const QStringList lines = InvoiceFileLines({}, {name, u"Katu"_s, QString(), QString()}, {});
+    QCOMPARE(lines.value(1), line);
+}
+
+void InvoiceFileCoreTest::linesReadIntoRows()
+{
+    const QList<QStringList> rows = ReadLinesIntoRows(
+        {u"\"Oy \"\"A, B\"\"\",\" \",x,,y,1,extra"_s, u"\"unclosed, quote"_s, QString()}, 6);
+    QCOMPARE(rows.size(), 3);
+    QCOMPARE(rows[0], (QStringList{u"Oy \"A, B\""_s, u" "_s, u"x"_s, u"y"_s, u"1"_s, u"extra"_s}));
+    QCOMPARE(rows[1], (QStringList{u"unclosed, quote"_s, QString(), QString(), QString(), QString(), QString()}));
+    QCOMPARE(rows[2], QStringList(6));
+}
+
+void InvoiceFileCoreTest::nextInvoiceCounter_data()
+{
+    QTest::addColumn<QString>("counter");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("next");
+    QTest::newRow("from the counter") << u"57"_s << u"57"_s << u"58"_s;
+    QTest::newRow("other characters dropped") << u"nro 57 x"_s << u"57"_s << u"58"_s;
+    QTest::newRow("number with a prefix") << u"57"_s << u"A57"_s << u"58"_s;
+    QTest::newRow("typed number differs") << u"57"_s << u"100"_s << QString();
+    QTest::newRow("largest counter") << u"2147483647"_s << u"2147483647"_s << u"2147483648"_s;
+}
+
+void InvoiceFileCoreTest::nextInvoiceCounter()
+{
+    QFETCH(QString, counter);
+    QFETCH(QString, number);
+    QFETCH(QString, next);
+    const std::optional<QString> result = NextInvoiceCounter(counter, number);
+    QCOMPARE(result.value_or(QString()), next);
+}
+
+void InvoiceFileCoreTest::saveFolderOfEnteredName_data()
+{
+    QTest::addColumn<QString>("entered");
+    QTest::addColumn<QString>("folder");
+    const QString sep = QDir::separator();
+    QTest::newRow("name in a folder") << u"/home/a/laskut/Anna tallennuskansio"_s
+                                      << QDir::toNativeSeparators(u"/home/a/laskut/"_s);
+    QTest::newRow("root keeps its separator") << u"/Anna tallennuskansio"_s << sep;
+    QTest::newRow("nothing entered") << QString() << QString();
+}
+
+void InvoiceFileCoreTest::saveFolderOfEnteredName()
+{
+    QFETCH(QString, entered);
+    QFETCH(QString, folder);
+    QCOMPARE(SaveFolderOfEnteredName(entered), folder);
+}
+
+void InvoiceFileCoreTest::smallestFreeCustomerNumber_data()
+{
+    QTest::addColumn<QStringList>("numbers");
+    QTest::addColumn<int>("next");
+    QTest::newRow("gap at 3") << QStringList{u"As.nro"_s, u"1"_s, u"2"_s, u"4"_s, QString()} << 3;
+    QTest::newRow("1 to 5 used") << QStringList{u"5"_s, u"3"_s, u"1"_s, u"2"_s, u"4"_s} << 6;
+    QTest::newRow("empty register") << QStringList{u"As.nro"_s, QString()} << 1;
+    QTest::newRow("placeholders only") << QStringList{u" "_s, u" "_s} << 1;
+    QTest::newRow("1 free") << QStringList{u"2"_s, u"3"_s} << 1;
+    QTest::newRow("texts compared as they stand") << QStringList{u"01"_s, u" 1"_s} << 1;
+}
+
+void InvoiceFileCoreTest::smallestFreeCustomerNumber()
+{
+    QFETCH(QStringList, numbers);
+    QFETCH(int, next);
+    QCOMPARE(SmallestFreeCustomerNumber(numbers), next);
+}
+
+void InvoiceFileCoreTest::commandErrorTexts()
+{
+    QCOMPARE(CommandErrorText(FileCreateError(u"/a/b.csv"_s)),
+             u"Cannot create file "_s + QDir::toNativeSeparators(u"/a/b.csv"_s));
+    QCOMPARE(CommandErrorText(FileOpenError(u"/a/b.csv"_s)),
+             u"Cannot open file "_s + QDir::toNativeSeparators(u"/a/b.csv"_s));
+    QCOMPARE(CommandErrorText(IniWriteError(u"/a/x.INI"_s)), IniWriteError(u"/a/x.INI"_s).message());
+    QCOMPARE(CommandErrorText(std::runtime_error("Floating point overflow")), u"Floating point overflow"_s);
+}
+
+QTEST_APPLESS_MAIN(InvoiceFileCoreTest)
+#include "tst_invoicefile_core.moc"

@@ -1,0 +1,635 @@
+// Saving invoices with "VALMIS/TALLENNA" and opening them with "Nouda lasku",
+// as the user meets it: the files written byte for byte, refused invoices,
+// unsafe numbers, unwritable folders, the counters and the save folder.
+
+#include "app/inifile.h"
+#include "app/bevel.h"
+#include "app/stringgrid.h"
+#include "invoice/numbering.h"
+#include "storage/cp1252.h"
+#include "tests/support/formfixture.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kIncomplete = u"Puuttellinen lasku\r\nEi tallennettu"_s;
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray cp(const QString &text)
+{
+    return stringToCp1252(text);
+}
+
+// Every file and folder under a folder, relative to it.
+QStringList treeOf(const QString &folder)
+{
+    QStringList entries;
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        entries.append(QDir(folder).relativeFilePath(it.next()));
+    entries.sort();
+    return entries;
+}
+
+// A program folder with its settings, and a separate save folder.
+class Saving
+{
+public:
+    explicit Saving(const QString &billerLines = QString(), bool withSaveFolder = true)
+    {
+        QString text;
+        if (withSaveFolder)
+            text += u"[File]\r\nOletDir="_s + QDir::toNativeSeparators(m_data.path()) + QDir::separator() + u"\r\n"_s;
+        if (!billerLines.isEmpty())
+            text += u"[Laskuttaja]\r\n"_s + billerLines;
+        m_fixture = std::make_unique<FormFixture>(text.isEmpty() ? QByteArray() : cp(text));
+    }
+
+    TForm1 &form() { return m_fixture->form(); }
+    FormFixture &fixture() { return *m_fixture; }
+    ScriptedPrompter &prompter() { return m_fixture->prompter(); }
+    QString data(const QString &relative = QString()) const
+    {
+        return relative.isEmpty() ? m_data.path() : m_data.filePath(relative);
+    }
+    QString setting(const QString &key) const
+    {
+        return ReadIniString(m_fixture->settingsPath(), u"Laskuttaja"_s, key, u"<missing>"_s);
+    }
+
+private:
+    QTemporaryDir m_data;
+    std::unique_ptr<FormFixture> m_fixture;
+};
+
+void fillInvoice(TForm1 &form, const QString &name, const QStringList &address,
+                 const QList<QStringList> &rows)
+{
+    form.AsiakNimi1->setEditText(name);
+    for (int i = 0; i < address.size(); ++i)
+        form.AsiakOsoite1->setCell(1, i + 1, address[i]);
+    for (int r = 0; r < rows.size(); ++r)
+        form.LaskuRivit1->setRowCells(r + 1, rows[r]);
+}
+
+const QList<QStringList> kWorkRow = {
+    {QString(), u"Työ"_s, u"2"_s, u"h"_s, u"50,00"_s, u"25,5"_s, u"125,50"_s}};
+
+void clickSave(TForm1 &form)
+{
+    QTest::mouseClick(form.Valmis1, Qt::LeftButton);
+}
+
+} // namespace
+
+class InvoiceFilesTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void savingNewCustomerWritesFilesAndAdvances();
+    void yellowPanelAlsoSaves();
+    void handWrittenFileOpensAndSavesBackSame();
+    void incompleteInvoiceIsRefused_data();
+    void incompleteInvoiceIsRefused();
+    void unsafeInvoiceNumberIsRefused_data();
+    void unsafeInvoiceNumberIsRefused();
+    void unwritableYearFolderKeepsInvoiceAndCounters();
+    void unwritableRegisterStopsBeforeInvoiceFile();
+    void unwritableSettingsKeepInvoiceOnScreen();
+    void countersAdvanceOnlyFromCounter_data();
+    void countersAdvanceOnlyFromCounter();
+    void yearFolderFromInvoiceDate_data();
+    void yearFolderFromInvoiceDate();
+    void saveFolderAskedOnce_data();
+    void saveFolderAskedOnce();
+    void savingSameNumberTwiceOverwrites();
+    void extraRowsPageFollowsRowCount_data();
+    void extraRowsPageFollowsRowCount();
+    void dueDateRecomputedOnOpen_data();
+    void dueDateRecomputedOnOpen();
+    void placeholdersRoundTrip();
+    void shortOrMalformedFilesOpen_data();
+    void shortOrMalformedFilesOpen();
+    void unreadableFileLeavesInvoiceEmpty();
+    void cancelledOpenChangesNothing();
+};
+
+void InvoiceFilesTest::savingNewCustomerWritesFilesAndAdvances()
+{
+    Saving s(u"SeurLasku=57\r\nSeurViite=1234\r\n"_s);
+    TForm1 &form = s.form();
+    QVERIFY(s.fixture().show());
+    QCOMPARE(form.LaskuNro1->text(), u"57"_s);
+    const QString reference = form.ViiteNro1->text();
+    QCOMPARE(reference, AppendCheckDigit(u"1234"_s));
+    fillInvoice(form, u"Matti Meikäläinen"_s, {u"Kuusikatu 1"_s, u"00100 HELSINKI"_s}, kWorkRow);
+    form.AsiakY1->setText(u"1234567-8"_s);
+    form.AsiakNro1->setText(u"99"_s);
+
+    clickSave(form);
+
+    QCOMPARE(s.prompter().messages, QStringList());
+    const QByteArray expected = cp(
+        u"\"57\",\"7.12.2026\",\""_s + reference + u"\",\"1234567-8\",\"1\"\r\n"
+        u"\"Matti Meikäläinen\",\"Kuusikatu 1\",\"00100 HELSINKI\",\" \"\r\n"
+        u"\" \",Työ,2,h,\"50,00\",\"25,5\",\"125,50\"\r\n"_s);
+    QCOMPARE(readBytes(s.data(u"2026/57.csv"_s)), expected);
+    // Windows-1252: "ä" is the single byte E4.
+    QVERIFY(expected.contains("Meik\xE4l\xE4inen"));
+    QCOMPARE(readBytes(s.data(u"AsiakRek.csv"_s)),
+             cp(u"\"Matti Meikäläinen\",\"Kuusikatu 1\",\"00100 HELSINKI\",\" \",1234567-8,1\r\n"_s));
+    QCOMPARE(s.setting(u"SeurLasku"_s), u"58"_s);
+    QCOMPARE(s.setting(u"SeurViite"_s), u"1235"_s);
+
+    // A fresh invoice with the next number and reference.
+    QCOMPARE(form.LaskuNro1->text(), u"58"_s);
+    QCOMPARE(form.ViiteNro1->text(), AppendCheckDigit(u"1235"_s));
+    QCOMPARE(form.AsiakNimi1->currentText(), QString());
+    QCOMPARE(form.AsiakNro1->text(), QString());
+    QCOMPARE(form.LaskuRivit1->cell(1, 1), QString());
+    QCOMPARE(form.AsiakRekisteri1->cell(5, 1), u"1"_s);
+}
+
+void InvoiceFilesTest::yellowPanelAlsoSaves()
+{
+    Saving s;
+    fillInvoice(s.form(), u"Yritys"_s, {}, kWorkRow);
+    QTest::mouseClick(s.form().Panel2, Qt::LeftButton, {}, QPoint(2, 2));
+    QVERIFY(QFile::exists(s.data(u"2026/1.csv"_s)));
+    QCOMPARE(s.form().LaskuNro1->text(), u"2"_s);
+}
+
+void InvoiceFilesTest::handWrittenFileOpensAndSavesBackSame()
+{
+    Saving s;
+    TForm1 &form = s.form();
+    // Written by hand: CR-only line ends, quoted commas and doubled quotes,
+    // placeholders, Finnish letters and the euro sign (byte 128).
+    const QString text =
+        u"\"58\",\"1.12.2026\",\"1009\",\"FI 1234567-8\",\"7\"\r"
+        u"\"Oy \"\"Äijä\"\" Ab\",\"Katu 1, B 2\",\"00100 HELSINKI\",\" \"\r"
+        u"\" \",Työ,2,h,\"50,00\",\"25,5\",\"125,50\"\r"
+        u"A1,\"Kahvi, tumma \"\"Öljy\"\" 5 €\",1,kpl,\"5,00\",14,\"5,70\"\r"_s;
+    const QByteArray bytes = cp(text);
+    QVERIFY(bytes.contains(char(0x80)));
+    writeBytes(s.data(u"hand.csv"_s), bytes);
+    writeBytes(s.data(u"AsiakRek.csv"_s),
+               cp(u"\"Oy \"\"Äijä\"\" Ab\",\"Katu 1, B 2\",\"00100 HELSINKI\",\" \",FI 1234567-8,7\r\n"_s));
+    form.Cancel3Click(); // reads the register written above
+    s.prompter().answerOpen(s.data(u"hand.csv"_s));
+
+    form.Noudalasku1->trigger();
+
+    QCOMPARE(form.LaskuNro1->text(), u"58"_s);
+    QCOMPARE(form.LaskuPvm1->text(), u"1.12.2026"_s);
+    QCOMPARE(form.ViiteNro1->text(), u"1009"_s);
+    QCOMPARE(form.AsiakY1->text(), u"FI 1234567-8"_s);
+    QCOMPARE(form.AsiakNro1->text(), u"7"_s);
+    QCOMPARE(form.AsiakNimi1->currentText(), u"Oy \"Äijä\" Ab"_s);
+    QCOMPARE(form.AsiakOsoite1->cell(1, 1), u"Katu 1, B 2"_s);
+    QCOMPARE(form.AsiakOsoite1->cell(1, 2), u"00100 HELSINKI"_s);
+    QCOMPARE(form.AsiakOsoite1->cell(1, 3), u" "_s);
+    QCOMPARE(form.LaskuRivit1->rowCells(1),
+             (QStringList{u" "_s, u"Työ"_s, u"2"_s, u"h"_s, u"50,00"_s, u"25,5"_s, u"125,50"_s}));
+    QCOMPARE(form.LaskuRivit1->rowCells(2),
+             (QStringList{u"A1"_s, u"Kahvi, tumma \"Öljy\" 5 €"_s, u"1"_s, u"kpl"_s, u"5,00"_s,
+                          u"14"_s, u"5,70"_s}));
+    QCOMPARE(form.LaskuRivit1->rowCells(3), QStringList(7));
+    QCOMPARE(form.EraPv2->text(), u"15.12.2026"_s);
+    QCOMPARE(form.TotSum->text(), u"131,20"_s);
+    QCOMPARE(form.AsiakNimi2->text(), u"Oy \"Äijä\" Ab"_s);
+    QCOMPARE(form.AsiakOsoite2->text(), u"Katu 1, B 2"_s);
+    QVERIFY(!form.LisaRivit1->isChecked());
+
+    clickSave(form);
+
+    QCOMPARE(s.prompter().messages, QStringList());
+    QByteArray crlf = bytes;
+    crlf.replace('\r', "\r\n");
+    QCOMPARE(readBytes(s.data(u"2026/58.csv"_s)), crlf);
+    // The customer was known: the register stays as it was.
+    QCOMPARE(readBytes(s.data(u"AsiakRek.csv"_s)),
+             cp(u"\"Oy \"\"Äijä\"\" Ab\",\"Katu 1, B 2\",\"00100 HELSINKI\",\" \",FI 1234567-8,7\r\n"_s));
+}
+
+void InvoiceFilesTest::incompleteInvoiceIsRefused_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QList<QStringList>>("rows");
+    QTest::addColumn<bool>("registered");
+    QTest::newRow("no customer name") << QString() << kWorkRow << false;
+    QTest::newRow("no rows") << u"Yritys"_s << QList<QStringList>() << true;
+    QTest::newRow("quantity 2 only")
+        << u"Yritys"_s << QList<QStringList>{{QString(), QString(), u"2"_s}} << true;
+    QTest::newRow("placeholders only")
+        << u"Yritys"_s << QList<QStringList>{{u" "_s, u" "_s, u" "_s, u" "_s, u" "_s, u" "_s, u" "_s}} << true;
+}
+
+void InvoiceFilesTest::incompleteInvoiceIsRefused()
+{
+    QFETCH(QString, name);
+    QFETCH(QList<QStringList>, rows);
+    QFETCH(bool, registered);
+    Saving s;
+    TForm1 &form = s.form();
+    fillInvoice(form, name, {u"Katu 1"_s}, rows);
+    const QByteArray settings = s.fixture().settingsBytes();
+
+    clickSave(form);
+
+    QCOMPARE(s.prompter().messages, QStringList{kIncomplete});
+    QCOMPARE(treeOf(s.data()), registered ? QStringList({u"2026"_s, u"AsiakRek.csv"_s}) : QStringList{u"2026"_s});
+    QCOMPARE(s.fixture().settingsBytes(), settings);
+    // The invoice stays on screen for correction.
+    QCOMPARE(form.LaskuNro1->text(), u"1"_s);
+    QCOMPARE(form.AsiakNimi1->currentText(), name);
+    QCOMPARE(form.AsiakOsoite1->cell(1, 1), u"Katu 1"_s);
+    for (int r = 0; r < rows.size(); ++r)
+        QCOMPARE(form.LaskuRivit1->cell(2, r + 1), rows[r].value(2));
+}
+
+void InvoiceFilesTest::unsafeInvoiceNumberIsRefused_data()
+{
+    QTest::addColumn<QString>("number");
+    QTest::newRow("parent folder") << u"../x"_s;
+    QTest::newRow("sub folder") << u"a/b"_s;
+    QTest::newRow("backslash") << u"..\\x"_s;
+    QTest::newRow("two dots") << u".."_s;
+    QTest::newRow("empty") << QString();
+    QTest::newRow("colon") << u"c:x"_s;
+    QTest::newRow("device name") << u"CON"_s;
+    QTest::newRow("control character") << u"5\u0001"_s;
+}
+
+void InvoiceFilesTest::unsafeInvoiceNumberIsRefused()
+{
+    QFETCH(QString, number);
+    Saving s;
+    TForm1 &form = s.form();
+    fillInvoice(form, u"Uusi Asiakas"_s, {u"Katu 1"_s}, kWorkRow);
+    form.LaskuNro1->setText(number);
+    const QByteArray settings = s.fixture().settingsBytes();
+    const QStringList programFolder = treeOf(s.fixture().folder());
+
+    clickSave(form);
+
+    const QString path = QDir::toNativeSeparators(s.data()) + QDir::separator() + u"2026"_s
+        + QDir::separator() + number + u".csv"_s;
+    QCOMPARE(s.prompter().messages, QStringList{u"Cannot create file "_s + QDir::toNativeSeparators(path)});
+    // Nothing written: no invoice, no register, no settings, nothing outside.
+    QCOMPARE(treeOf(s.data()), QStringList{u"2026"_s});
+    QCOMPARE(treeOf(s.fixture().folder()), programFolder);
+    QVERIFY(!QFile::exists(s.data(u"../x.csv"_s)));
+    QCOMPARE(s.fixture().settingsBytes(), settings);
+    QCOMPARE(form.LaskuNro1->text(), number);
+    QCOMPARE(form.AsiakNimi1->currentText(), u"Uusi Asiakas"_s);
+    QCOMPARE(form.AsiakNro1->text(), QString());
+    QCOMPARE(form.LaskuRivit1->cell(1, 1), u"Työ"_s);
+    QCOMPARE(form.AsiakRekisteri1->rowCount(), 2);
+}
+
+void InvoiceFilesTest::unwritableYearFolderKeepsInvoiceAndCounters()
+{
+    Saving s(u"SeurLasku=57\r\n"_s);
+    TForm1 &form = s.form();
+    // Root may write anywhere, but not into a "folder" that is a file.
+    writeBytes(s.data(u"2026"_s), "not a folder");
+    fillInvoice(form, u"Matti Meikäläinen"_s, {u"Kuusikatu 1"_s}, kWorkRow);
+    const QByteArray settings = s.fixture().settingsBytes();
+
+    clickSave(form);
+
+    const QString path = s.data(u"2026/57.csv"_s);
+    QCOMPARE(s.prompter().messages, QStringList{u"Cannot create file "_s + QDir::toNativeSeparators(path)});
+    QCOMPARE(s.fixture().settingsBytes(), settings);
+    QCOMPARE(form.NextNr1->text(), u"57"_s);
+    QCOMPARE(form.LaskuNro1->text(), u"57"_s);
+    QCOMPARE(form.AsiakNimi1->currentText(), u"Matti Meikäläinen"_s);
+    QCOMPARE(form.LaskuRivit1->cell(1, 1), u"Työ"_s);
+    // The customer was registered before the write failed, and stays.
+    QCOMPARE(form.AsiakNro1->text(), u"1"_s);
+    QVERIFY(readBytes(s.data(u"AsiakRek.csv"_s)).startsWith("\"Matti Meik"));
+}
+
+void InvoiceFilesTest::unwritableRegisterStopsBeforeInvoiceFile()
+{
+    Saving s;
+    TForm1 &form = s.form();
+    QVERIFY(QDir(s.data()).mkdir(u"AsiakRek.csv"_s));
+    fillInvoice(form, u"Yritys"_s, {}, kWorkRow);
+    const QByteArray settings = s.fixture().settingsBytes();
+
+    clickSave(form);
+
+    QCOMPARE(s.prompter().messages,
+             QStringList{u"Cannot create file "_s + QDir::toNativeSeparators(s.data(u"AsiakRek.csv"_s))});
+    QVERIFY(!QFile::exists(s.data(u"2026/1.csv"_s)));
+    QCOMPARE(s.fixture().settingsBytes(), settings);
+    QCOMPARE(form.LaskuNro1->text(), u"1"_s);
+    QCOMPARE(form.AsiakNimi1->currentText(), u"Yritys"_s);
+}
+
+void InvoiceFilesTest::unwritableSettingsKeepInvoiceOnScreen()
+{
+    Saving s(u"SeurLasku=57\r\n"_s);
+    TForm1 &form = s.form();
+    // The settings "file" is a folder: the invoice is written, the counters are not.
+    QVERIFY(QFile::remove(s.fixture().settingsPath()));
+    QVERIFY(QDir().mkdir(s.fixture().settingsPath()));
+    fillInvoice(form, u"Yritys"_s, {}, kWorkRow);
+
+    clickSave(form);
+
+    QCOMPARE(s.prompter().messages.size(), 1);
+    QVERIFY2(s.prompter().messages[0].startsWith(u"Unable to write to"_s), qPrintable(s.prompter().messages[0]));
+    QVERIFY(QFile::exists(s.data(u"2026/57.csv"_s)));
+    QCOMPARE(form.LaskuNro1->text(), u"57"_s);
+    QCOMPARE(form.AsiakNimi1->currentText(), u"Yritys"_s);
+}
+
+void InvoiceFilesTest::countersAdvanceOnlyFromCounter_data()
+{
+    QTest::addColumn<QString>("reference");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("nextNumber");
+    QTest::addColumn<QString>("nextReference");
+    QTest::newRow("999 becomes 1000") << u"999"_s << u"57"_s << u"58"_s << u"1000"_s;
+    QTest::newRow("carry over a blank") << u"12 99"_s << u"57"_s << u"58"_s << u"13 00"_s;
+    QTest::newRow("carry stops at a letter") << u"A99"_s << u"57"_s << u"58"_s << u"A00"_s;
+    QTest::newRow("typed number leaves counters") << u"1234"_s << u"100"_s << u"57"_s << u"1234"_s;
+}
+
+void InvoiceFilesTest::countersAdvanceOnlyFromCounter()
+{
+    QFETCH(QString, reference);
+    QFETCH(QString, number);
+    QFETCH(QString, nextNumber);
+    QFETCH(QString, nextReference);
+    Saving s(u"SeurLasku=57\r\nSeurViite="_s + reference + u"\r\n"_s);
+    TForm1 &form = s.form();
+    fillInvoice(form, u"Yritys"_s, {}, kWorkRow);
+    form.LaskuNro1->setText(number);
+    const QByteArray settings = s.fixture().settingsBytes();
+
+    clickSave(form);
+
+    QCOMPARE(s.prompter().messages, QStringList());
+    QVERIFY(QFile::exists(s.data(u"2026/"_s + number + u".csv"_s)));
+    QCOMPARE(form.NextNr1->text(), nextNumber);
+    QCOMPARE(form.NextViite1->text(), nextReference);
+    QCOMPARE(form.LaskuNro1->text(), nextNumber);
+    QCOMPARE(form.AsiakNimi1->currentText(), QString());
+    if (number == u"57") {
+        QCOMPARE(s.setting(u"SeurLasku"_s), nextNumber);
+        QCOMPARE(s.setting(u"SeurViite"_s), nextReference);
+    } else {
+        QCOMPARE(s.fixture().settingsBytes(), settings);
+    }
+}
+
+void InvoiceFilesTest::yearFolderFromInvoiceDate_data()
+{
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("full date") << u"31.1.2025"_s << u"2025/1.csv"_s;
+    QTest::newRow("day and month only") << u"31.1."_s << u"0/1.csv"_s;
+}
+
+void InvoiceFilesTest::yearFolderFromInvoiceDate()
+{
+    QFETCH(QString, date);
+    QFETCH(QString, file);
+    Saving s;
+    fillInvoice(s.form(), u"Yritys"_s, {}, kWorkRow);
+    s.form().LaskuPvm1->setText(date);
+    clickSave(s.form());
+    QVERIFY(QFile::exists(s.data(file)));
+}
+
+void InvoiceFilesTest::saveFolderAskedOnce_data()
+{
+    QTest::addColumn<bool>("cancel");
+    QTest::newRow("folder chosen") << false;
+    QTest::newRow("cancelled gives program folder") << true;
+}
+
+void InvoiceFilesTest::saveFolderAskedOnce()
+{
+    QFETCH(bool, cancel);
+    Saving s(QString(), false);
+    TForm1 &form = s.form();
+    QCOMPARE(form.DataDir, QString());
+    const QString folder = cancel ? s.fixture().folder() : s.data();
+    s.prompter().answerSave(cancel ? QString() : s.data(u"Anna tallennuskansio"_s));
+    fillInvoice(form, u"Yritys"_s, {}, kWorkRow);
+
+    clickSave(form);
+
+    QCOMPARE(s.prompter().saveRequests, QStringList{u"|Anna tallennuskansio"_s});
+    const QString native = QDir::toNativeSeparators(folder) + QDir::separator();
+    QCOMPARE(form.DataDir, native);
+    QCOMPARE(form.RegisterFileName, native + u"AsiakRek.csv"_s);
+    QVERIFY(QFile::exists(folder + u"/2026/1.csv"_s));
+    QVERIFY(QFile::exists(folder + u"/AsiakRek.csv"_s));
+    QCOMPARE(ReadIniString(s.fixture().settingsPath(), u"File"_s, u"OletDir"_s, QString()), native);
+
+    // Set once: the next save does not ask again.
+    fillInvoice(form, u"Toinen"_s, {}, kWorkRow);
+    clickSave(form);
+    QCOMPARE(s.prompter().saveRequests.size(), 1);
+    QVERIFY(QFile::exists(folder + u"/2026/2.csv"_s));
+}
+
+void InvoiceFilesTest::savingSameNumberTwiceOverwrites()
+{
+    Saving s;
+    TForm1 &form = s.form();
+    fillInvoice(form, u"Yritys"_s, {}, kWorkRow);
+    form.LaskuNro1->setText(u"57"_s);
+    clickSave(form);
+    fillInvoice(form, u"Yritys"_s, {}, {{QString(), u"Toinen"_s}});
+    form.LaskuNro1->setText(u"57"_s);
+    clickSave(form);
+    QCOMPARE(s.prompter().messages, QStringList());
+    const QByteArray bytes = readBytes(s.data(u"2026/57.csv"_s));
+    QVERIFY(bytes.contains("Toinen"));
+    QVERIFY(!bytes.contains(cp(u"Työ"_s)));
+}
+
+void InvoiceFilesTest::extraRowsPageFollowsRowCount_data()
+{
+    QTest::addColumn<int>("rowLines");
+    QTest::addColumn<bool>("extraRows");
+    QTest::newRow("16 rows fit the page") << 16 << false;
+    QTest::newRow("17 rows need the extra page") << 17 << true;
+    QTest::newRow("40 rows all kept") << 40 << true;
+}
+
+void InvoiceFilesTest::extraRowsPageFollowsRowCount()
+{
+    QFETCH(int, rowLines);
+    QFETCH(bool, extraRows);
+    Saving s;
+    TForm1 &form = s.form();
+    QString text = u"\"5\",\"1.2.2026\",\"1009\",\"\",\"\"\r\nYritys\r\n"_s;
+    for (int i = 1; i <= rowLines; ++i)
+        text += u"\" \",Rivi"_s + QString::number(i) + u"\r\n"_s;
+    writeBytes(s.data(u"rows.csv"_s), cp(text));
+    s.prompter().answerOpen(s.data(u"rows.csv"_s));
+
+    form.Noudalasku1Click();
+
+    QCOMPARE(form.LisaRivit1->isChecked(), extraRows);
+    QVERIFY(form.LaskuRivit1->rowCount() >= rowLines + 1);
+    QCOMPARE(form.LaskuRivit1->cell(1, rowLines), u"Rivi"_s + QString::number(rowLines));
+
+    // Saving again writes every row.
+    clickSave(form);
+    QCOMPARE(cp1252ToString(readBytes(s.data(u"2026/5.csv"_s))).count(u"Rivi"_s), rowLines);
+}
+
+void InvoiceFilesTest::dueDateRecomputedOnOpen_data()
+{
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("terms");
+    QTest::addColumn<QString>("due");
+    QTest::newRow("leap February") << u"31.1.2024"_s << u"30 pv netto"_s << u"1.3.2024"_s;
+    QTest::newRow("common February") << u"31.1.2023"_s << u"30 pv netto"_s << u"2.3.2023"_s;
+    QTest::newRow("over the year end") << u"20.12.2023"_s << u"14 pv netto"_s << u"3.1.2024"_s;
+    QTest::newRow("invalid date keeps the cleared text") << u"1.13.2024"_s << u"14"_s << u"00.00.0000"_s;
+}
+
+void InvoiceFilesTest::dueDateRecomputedOnOpen()
+{
+    QFETCH(QString, date);
+    QFETCH(QString, terms);
+    QFETCH(QString, due);
+    Saving s;
+    TForm1 &form = s.form();
+    form.MaksuEhto1->setText(terms);
+    // The invoice's own term is not used.
+    form.MaksuEhto2->setText(u"60 pv"_s);
+    writeBytes(s.data(u"due.csv"_s), cp(u"\"1\",\""_s + date + u"\",\"\",\"\",\"\"\r\nYritys\r\nx,Rivi\r\n"_s));
+    s.prompter().answerOpen(s.data(u"due.csv"_s));
+    form.Noudalasku1Click();
+    QCOMPARE(form.EraPv2->text(), due);
+    QCOMPARE(form.EraPv3->text(), due);
+}
+
+void InvoiceFilesTest::placeholdersRoundTrip()
+{
+    Saving s;
+    TForm1 &form = s.form();
+    fillInvoice(form, u"Yritys"_s, {}, kWorkRow);
+    form.LaskuRivit1->setRowCells(2, {u" "_s, u" "_s, u" "_s, u" "_s, u" "_s, u" "_s, u" "_s});
+    form.LaskuRivit1->setRowCells(3, {QString(), u"Viimeinen"_s});
+    clickSave(form);
+    const QByteArray first = readBytes(s.data(u"2026/1.csv"_s));
+
+    s.prompter().answerOpen(s.data(u"2026/1.csv"_s));
+    form.Noudalasku1Click();
+    // Empty cells come back as one blank; the skipped row leaves no gap.
+    QCOMPARE(form.LaskuRivit1->cell(0, 1), u" "_s);
+    QCOMPARE(form.LaskuRivit1->cell(1, 2), u"Viimeinen"_s);
+    QCOMPARE(form.LaskuRivit1->cell(2, 2), u" "_s);
+    QCOMPARE(form.AsiakOsoite1->cell(1, 1), u" "_s);
+    clickSave(form);
+    QCOMPARE(readBytes(s.data(u"2026/1.csv"_s)), first);
+    QCOMPARE(first.count("\r\n"), 4);
+}
+
+void InvoiceFilesTest::shortOrMalformedFilesOpen_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("description");
+    QTest::newRow("empty file") << QByteArray() << u"0"_s << QString() << QString();
+    QTest::newRow("header only") << QByteArray("\"5\",\"1.1.2026\"\r\n") << u"0"_s << QString() << QString();
+    QTest::newRow("short header, LF ends") << QByteArray("\"5\"\nYritys\nx,Rivi\n")
+                                          << u"5"_s << u"Yritys"_s << u"Rivi"_s;
+    QTest::newRow("unclosed quote takes the rest")
+        << QByteArray("\"5\",\"1.1.2026\",\"\",\"\",\"\",\"extra\"\r\n\"Oy, Ab\r\nx,\"Rivi, pitka\r\n")
+        << u"5"_s << u"Oy, Ab"_s << u"Rivi, pitka"_s;
+    QTest::newRow("text ends at NUL")
+        << QByteArray("\"5\"\r\nYritys\r\nx,Rivi\r\n\0x,Toinen\r\n", 35)
+        << u"5"_s << u"Yritys"_s << u"Rivi"_s;
+}
+
+void InvoiceFilesTest::shortOrMalformedFilesOpen()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, number);
+    QFETCH(QString, name);
+    QFETCH(QString, description);
+    Saving s;
+    TForm1 &form = s.form();
+    fillInvoice(form, u"Edellinen"_s, {u"Katu"_s}, kWorkRow);
+    writeBytes(s.data(u"short.csv"_s), bytes);
+    s.prompter().answerOpen(s.data(u"short.csv"_s));
+
+    form.Noudalasku1Click();
+
+    QCOMPARE(s.prompter().messages, QStringList());
+    QCOMPARE(form.LaskuNro1->text(), number);
+    QCOMPARE(form.AsiakNimi1->currentText(), name);
+    QCOMPARE(form.LaskuRivit1->cell(1, 1), description);
+    QCOMPARE(form.LaskuRivit1->cell(1, 2), QString());
+    QCOMPARE(form.TotSum->text(), u"0,00"_s);
+}
+
+void InvoiceFilesTest::unreadableFileLeavesInvoiceEmpty()
+{
+    Saving s;
+    TForm1 &form = s.form();
+    fillInvoice(form, u"Edellinen"_s, {u"Katu"_s}, kWorkRow);
+    const QString missing = s.data(u"puuttuu.csv"_s);
+    s.prompter().answerOpen(missing);
+    form.Noudalasku1Click();
+    QCOMPARE(s.prompter().messages, QStringList{u"Cannot open file "_s + QDir::toNativeSeparators(missing)});
+    QCOMPARE(form.LaskuNro1->text(), u"0"_s);
+    QCOMPARE(form.AsiakNimi1->currentText(), QString());
+    QCOMPARE(form.AsiakOsoite1->cell(1, 1), QString());
+    QCOMPARE(form.LaskuRivit1->cell(1, 1), QString());
+}
+
+void InvoiceFilesTest::cancelledOpenChangesNothing()
+{
+    Saving s;
+    TForm1 &form = s.form();
+    fillInvoice(form, u"Edellinen"_s, {u"Katu"_s}, kWorkRow);
+    s.prompter().answerOpen(QString());
+    form.Noudalasku1Click();
+    QCOMPARE(form.AsiakNimi1->currentText(), u"Edellinen"_s);
+    QCOMPARE(form.LaskuRivit1->cell(1, 1), u"Työ"_s);
+    QCOMPARE(form.LaskuNro1->text(), u"1"_s);
+}
+
+QTEST_MAIN(InvoiceFilesTest)
+#include "tst_invoicefiles.moc"

@@ -1,0 +1,157 @@
+// The rows grid's popup commands: emptying, deleting and inserting rows, and
+// carrying rows over the clipboard.
+
+#include "app/stringgrid.h"
+#include "tests/support/formfixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Column 1 of rows 1..n, joined by "|", empty cells as "".
+QString descriptions(const StringGrid *grid, int rows)
+{
+    QStringList texts;
+    for (int r = 1; r <= rows; ++r)
+        texts.append(grid->cell(1, r));
+    return texts.join(u'|');
+}
+
+void fillRows(StringGrid *grid, int rows)
+{
+    for (int r = 1; r <= rows; ++r) {
+        grid->setCell(1, r, u"Rivi "_s + QString::number(r));
+        grid->setCell(2, r, u"1"_s);
+        grid->setCell(4, r, QString::number(r));
+        grid->setCell(5, r, u"0"_s);
+    }
+}
+
+} // namespace
+
+class RowCommandsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void rowCommand_data();
+    void rowCommand();
+    void unitIndexRestartsInMovedRows();
+    void copyAndPasteCarryRowsToNewInvoice();
+    void pasteIsEnabledOnlyWithClipboardText();
+};
+
+void RowCommandsTest::rowCommand_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("empty row 2") << u"Tyhjarivi1"_s << 2 << u"Rivi 1||Rivi 3|Rivi 4|Rivi 5|"_s;
+    QTest::newRow("delete row 3") << u"Poistarivi1"_s << 3 << u"Rivi 1|Rivi 2|Rivi 4|Rivi 5||"_s;
+    QTest::newRow("insert at row 2") << u"Lisarivi1"_s << 2 << u"Rivi 1||Rivi 2|Rivi 3|Rivi 4|Rivi 5"_s;
+}
+
+void RowCommandsTest::rowCommand()
+{
+    QFETCH(QString, command);
+    QFETCH(int, row);
+    QFETCH(QString, expected);
+    FormFixture f;
+    TForm1 &form = f.form();
+    StringGrid *grid = form.LaskuRivit1;
+    fillRows(grid, 5);
+    grid->setCell(1, 15, u"Viimeinen"_s);
+    if (row > 0)
+        grid->setCurrentCell(1, row);
+    form.RecalcInvoice();
+    const QString totalBefore = form.TotSum->text();
+    QAction *action = command == u"Tyhjarivi1" ? form.Tyhjarivi1
+        : command == u"Poistarivi1"            ? form.Poistarivi1
+                                               : form.Lisarivi1;
+    action->trigger();
+    QCOMPARE(descriptions(grid, 6), expected);
+    // Each cell keeps its column, and the totals wait for the next recalculation.
+    if (command == u"Poistarivi1" && row == 3) {
+        QCOMPARE(grid->cell(4, 3), u"4,00"_s);
+        QCOMPARE(grid->cell(1, 15), QString());
+        QCOMPARE(grid->cell(1, 14), u"Viimeinen"_s);
+    }
+    if (command == u"Lisarivi1")
+        QCOMPARE(grid->cell(1, 15), QString());
+    QCOMPARE(form.TotSum->text(), totalBefore);
+}
+
+void RowCommandsTest::unitIndexRestartsInMovedRows()
+{
+    FormFixture f;
+    TForm1 &form = f.form();
+    form.LaskuRivit1DblClick(3, 2);
+    form.LaskuRivit1DblClick(3, 2);
+    QCOMPARE(form.LaskuRivit1->cell(3, 2), u"h"_s);
+    form.LaskuRivit1->setCurrentCell(1, 1);
+    form.Lisarivi1->trigger();
+    QCOMPARE(form.LaskuRivit1->cell(3, 3), u"h"_s);
+    form.LaskuRivit1DblClick(3, 3);
+    QCOMPARE(form.LaskuRivit1->cell(3, 3), u"kpl"_s);
+}
+
+void RowCommandsTest::copyAndPasteCarryRowsToNewInvoice()
+{
+    FormFixture f;
+    TForm1 &form = f.form();
+    StringGrid *grid = form.LaskuRivit1;
+    fillRows(grid, 3);
+    grid->setCell(0, 2, u"A, \"B\""_s);
+    form.Copy2->trigger();
+    const QString copied = QApplication::clipboard()->text();
+    QCOMPARE(copied.count(u"\r\n"_s), 3);
+    QVERIFY(copied.endsWith(u"\r\n"_s));
+    QVERIFY(form.Paste2->isEnabled());
+
+    form.Uusi1Click();
+    fillRows(grid, 5);
+    grid->setCell(1, 4, u"Jää"_s);
+    form.Paste2->trigger();
+    QCOMPARE(descriptions(grid, 5), u"Rivi 1|Rivi 2|Rivi 3|Jää|Rivi 5"_s);
+    QCOMPARE(grid->cell(0, 2), u"A, \"B\""_s);
+    QCOMPARE(grid->cell(0, 1), u" "_s);
+    QCOMPARE(form.TotSum->text(), u"15,00"_s);
+
+    // More rows than the page holds all arrive.
+    QString many;
+    for (int i = 1; i <= 20; ++i)
+        many += u"x,Tuote"_s + QString::number(i) + u",1,\" \",2,0\r\n"_s;
+    QApplication::clipboard()->setText(many);
+    form.Paste2->trigger();
+    QCOMPARE(grid->rowCount(), 22);
+    QCOMPARE(grid->cell(1, 20), u"Tuote20"_s);
+    QCOMPARE(form.TotSum->text(), u"40,00"_s);
+}
+
+void RowCommandsTest::pasteIsEnabledOnlyWithClipboardText()
+{
+    QApplication::clipboard()->setText(u"Osoite, jonka käyttäjä kopioi"_s);
+    FormFixture f;
+    QVERIFY(f.show());
+    TForm1 &form = f.form();
+    // Starting the program leaves what the user copied elsewhere alone.
+    QCOMPARE(QApplication::clipboard()->text(), u"Osoite, jonka käyttäjä kopioi"_s);
+    QVERIFY(!form.Paste2->isEnabled());
+    QTest::mouseClick(form.LaskuRivit1->viewport(), Qt::RightButton, {}, QPoint(60, 30));
+    QVERIFY(form.Paste2->isEnabled());
+    form.FontPopup1->hide();
+    QApplication::clipboard()->clear();
+    QTest::mouseClick(form.LaskuRivit1->viewport(), Qt::RightButton, {}, QPoint(60, 30));
+    QVERIFY(!form.Paste2->isEnabled());
+    form.FontPopup1->hide();
+}
+
+QTEST_MAIN(RowCommandsTest)
+#include "tst_rowcommands.moc"
