@@ -6,6 +6,7 @@
 #include "app/stringgrid.h"
 #include "storage/cp1252.h"
 #include "tests/support/formfixture.h"
+#include "tests/support/testfiles.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -25,12 +26,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QByteArray cp(const QString &text)
 {

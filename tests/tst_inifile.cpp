@@ -2,6 +2,7 @@
 // private-profile rules, and the file on disk as Windows-1252.
 
 #include "app/inifile.h"
+#include "tests/support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,23 +11,6 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-} // namespace
 
 class TestIniFile : public QObject
 {

@@ -8,6 +8,7 @@
 #include "invoice/numbering.h"
 #include "storage/cp1252.h"
 #include "tests/support/formfixture.h"
+#include "tests/support/testfiles.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -26,19 +27,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString kIncomplete = u"Puuttellinen lasku\r\nEi tallennettu"_s;
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 QByteArray cp(const QString &text)
 {

@@ -2,6 +2,7 @@
 
 #include "storage/fileerror.h"
 #include "storage/textfile.h"
+#include "tests/support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,24 +17,6 @@
 #endif
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-} // namespace
 
 class TestTextFile : public QObject
 {
@@ -110,7 +93,7 @@ void TestTextFile::readsLineEnds()
     QFETCH(QByteArray, bytes);
     QFETCH(QStringList, lines);
 
-    QVERIFY(writeBytes(path(u"in.csv"_s), bytes));
+    writeBytes(path(u"in.csv"_s), bytes);
     QCOMPARE(ReadTextLines(path(u"in.csv"_s)), lines);
 }
 
@@ -128,7 +111,7 @@ void TestTextFile::writesUnknownCharacterAsQuestionMark()
 
 void TestTextFile::writeReplacesExistingFile()
 {
-    QVERIFY(writeBytes(path(u"out.csv"_s), QByteArray("a much longer old content\r\n")));
+    writeBytes(path(u"out.csv"_s), QByteArray("a much longer old content\r\n"));
     WriteTextLines(path(u"out.csv"_s), {u"new"_s});
     QCOMPARE(readBytes(path(u"out.csv"_s)), QByteArray("new\r\n"));
 }
@@ -160,7 +143,7 @@ void TestTextFile::directoryThrowsOpenError()
 void TestTextFile::unwritableTargetThrowsCreateError()
 {
     // Tests may run as root, so make the folder a regular file instead.
-    QVERIFY(writeBytes(path(u"plain"_s), QByteArray("x")));
+    writeBytes(path(u"plain"_s), QByteArray("x"));
     const QString target = path(u"plain/out.csv"_s);
     try {
         WriteTextLines(target, {u"a"_s});
@@ -176,7 +159,7 @@ void TestTextFile::failedWriteLeavesOldFileWhole()
 #ifdef Q_OS_UNIX
     // A file size limit makes the write fail halfway, as a full disk would.
     const QByteArray old("old line\r\n");
-    QVERIFY(writeBytes(path(u"out.csv"_s), old));
+    writeBytes(path(u"out.csv"_s), old);
 
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit previous{};

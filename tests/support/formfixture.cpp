@@ -1,6 +1,7 @@
 #include "formfixture.h"
 
 #include "app/stringgrid.h"
+#include "testfiles.h"
 
 #include <QApplication>
 #include <QFile>
@@ -21,10 +22,7 @@ FormFixture::FormFixture(const QByteArray &settings, const QStringList &argument
 
 QByteArray FormFixture::settingsBytes() const
 {
-    QFile file(settingsPath());
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.readAll();
+    return readBytes(settingsPath());
 }
 
 bool FormFixture::show()
