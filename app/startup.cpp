@@ -2,8 +2,11 @@
 
 #include "startup.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 using namespace Qt::StringLiterals;
 
@@ -33,4 +36,13 @@ QString HelpFileNameFor(const QString &executablePath)
 int PixelsPerMm(int dotsPerInch)
 {
     return (dotsPerInch * 10 + 127) / 254;
+}
+
+void InstallFinnishQtTexts(QCoreApplication &app)
+{
+    auto *texts = new QTranslator(&app);
+    if (texts->load(u"qtbase_fi"_s, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(texts);
+    else
+        delete texts;
 }

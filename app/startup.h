@@ -17,3 +17,8 @@ QString HelpFileNameFor(const QString &executablePath);
 
 /// Screen pixels per millimetre for a resolution in dots per inch, rounded.
 int PixelsPerMm(int dotsPerInch);
+
+class QCoreApplication;
+
+/// Makes Qt's own dialogs speak Finnish, whatever the system's language.
+void InstallFinnishQtTexts(QCoreApplication &app);

@@ -3,6 +3,7 @@
 // never reads or writes a user's files.
 
 #include "app/Unit1.h"
+#include "app/startup.h"
 
 #include <QApplication>
 #include <QDir>
@@ -18,6 +19,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"Laskutus"_s);
+    InstallFinnishQtTexts(app);
 
     // The folder comes as the first argument; without one the probe makes its own.
     const QStringList arguments = QCoreApplication::arguments();
