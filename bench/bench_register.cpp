@@ -3,6 +3,7 @@
 // registers of 1,000, 10,000 and 100,000 customers. Each size runs in a child
 // process of its own, so that its peak memory is its own.
 
+#include "bench/benchutil.h"
 #include "app/Unit1.h"
 #include "app/stringgrid.h"
 #include "storage/collation.h"
@@ -35,22 +36,6 @@ constexpr int kSizes[] = {1000, 10000, 100000};
 constexpr int kLoadRuns = 7;
 constexpr int kKeystrokes = 41;
 constexpr int kAddRuns = 7;
-
-QTextStream &out()
-{
-    static QTextStream stream(stdout);
-    return stream;
-}
-
-double medianMs(QList<qint64> nanoseconds)
-{
-    std::sort(nanoseconds.begin(), nanoseconds.end());
-    const qsizetype middle = nanoseconds.size() / 2;
-    const double ns = nanoseconds.size() % 2 == 1
-        ? double(nanoseconds[middle])
-        : (double(nanoseconds[middle - 1]) + double(nanoseconds[middle])) / 2.0;
-    return ns / 1e6;
-}
 
 // Answers nothing: the measured commands never ask.
 class SilentPrompter : public Prompter
@@ -230,9 +215,9 @@ int runSize(int customers)
     const double dropDownMs = double(dropDown.nsecsElapsed()) / 1e6;
 
     out() << QString::number(customers).rightJustified(9) << u"  load "_s
-          << QString::number(medianMs(load), 'f', 1).rightJustified(7) << u" ms  keystroke "_s
-          << QString::number(medianMs(keystroke), 'f', 3).rightJustified(7) << u" ms  add "_s
-          << QString::number(medianMs(add), 'f', 1).rightJustified(7) << u" ms  peak "_s
+          << QString::number(median(load) / 1e6, 'f', 1).rightJustified(7) << u" ms  keystroke "_s
+          << QString::number(median(keystroke) / 1e6, 'f', 3).rightJustified(7) << u" ms  add "_s
+          << QString::number(median(add) / 1e6, 'f', 1).rightJustified(7) << u" ms  peak "_s
           << QString::number(peakMemoryKb() / 1024.0, 'f', 1).rightJustified(6) << u" MiB"_s
           << u"  (first drop-down "_s << QString::number(dropDownMs, 'f', 1) << u" ms; completed "_s
           << completed << u"/"_s << kKeystrokes << (added ? u""_s : u"; ADD FAILED"_s) << u")"_s

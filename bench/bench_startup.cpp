@@ -1,6 +1,7 @@
 // Start-up time of the program against a floor of plain widgets, measured as
 // whole child processes, then the cost of one invoice recalculation in-process.
 
+#include "bench/benchutil.h"
 #include "app/Unit1.h"
 #include "app/stringgrid.h"
 
@@ -21,21 +22,6 @@ namespace {
 constexpr double kBudget = 1.5;
 constexpr int kRecalcWarmUp = 200;
 constexpr int kRecalcRuns = 5000;
-
-QTextStream &out()
-{
-    static QTextStream stream(stdout);
-    return stream;
-}
-
-double median(QList<qint64> values)
-{
-    std::sort(values.begin(), values.end());
-    const qsizetype middle = values.size() / 2;
-    if (values.size() % 2 == 1)
-        return double(values[middle]);
-    return (double(values[middle - 1]) + double(values[middle])) / 2.0;
-}
 
 // Wall time in nanoseconds from starting the child to its exit, or nothing
 // when it did not start, crashed, hung or exited with an error.
