@@ -129,7 +129,8 @@ public:
     int CodeHeadingIndex = 0;
     bool LaskuRivit1SelectCell(int column, int row);
     bool LaskuRivit1KeyDown(int key);
-    void LaskuRivit1DblClick(int column, int row);
+    /// The heading and unit conveniences; false when the cell has none.
+    bool LaskuRivit1DblClick(int column, int row);
     void ColMove1Click();
     void LisaRivit1Click();
     void LaskuNro1Change();

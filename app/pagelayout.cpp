@@ -124,6 +124,8 @@ void TForm1::createUpperPanel()
     LaskuRivit1->setLineWidth(1);
     LaskuRivit1->setFont(pageFont(u"Arial"_s, 10));
     LaskuRivit1->setRightAlignedColumns({2, 4, 5, 6});
+    // Row totals are written only by the recalculation.
+    LaskuRivit1->setReadOnlyColumns({6});
     LaskuRivit1->setDefaultRowHeight(20);
     int width = 2;
     for (int c = 0; c < 7; ++c) {

@@ -200,6 +200,7 @@ QWidget *StringGridDelegate::createEditor(QWidget *parent, const QStyleOptionVie
         emit const_cast<StringGridDelegate *>(this)->commitData(editor);
     });
     m_editor = editor;
+    m_editedIndex = index;
     m_originalText = m_grid->cell(index.column(), index.row());
     return editor;
 }
@@ -253,6 +254,16 @@ bool StringGridDelegate::eventFilter(QObject *object, QEvent *event)
             return true;
         default:
             break;
+        }
+    }
+    if (editor && editor == m_editor && event->type() == QEvent::MouseButtonDblClick
+        && m_editedIndex.isValid() && m_grid->onDoubleClick) {
+        // The cell under the pointer is the edited one: its double-click
+        // convenience comes before the editor's word selection.
+        // The cell already holds every keystroke; the editor follows its new text.
+        if (m_grid->onDoubleClick(m_editedIndex.column(), m_editedIndex.row())) {
+            emit closeEditor(editor, NoHint);
+            return true;
         }
     }
     return QStyledItemDelegate::eventFilter(object, event);
@@ -411,7 +422,8 @@ void StringGrid::setResizable(bool columns, bool rows)
 
 bool StringGrid::isCellEditable(int column, int row) const
 {
-    return m_editable && row >= m_fixedRows && column >= m_fixedCols;
+    return m_editable && row >= m_fixedRows && column >= m_fixedCols
+        && !m_readOnlyColumns.contains(column);
 }
 
 void StringGrid::commitEdit()
@@ -521,8 +533,8 @@ void StringGrid::mouseReleaseEvent(QMouseEvent *event)
 void StringGrid::mouseDoubleClickEvent(QMouseEvent *event)
 {
     const QModelIndex index = indexAt(event->position().toPoint());
-    if (event->button() == Qt::LeftButton && index.isValid())
-        emit cellDoubleClicked(index.column(), index.row());
+    if (event->button() == Qt::LeftButton && index.isValid() && onDoubleClick)
+        onDoubleClick(index.column(), index.row());
 }
 
 QModelIndex StringGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)

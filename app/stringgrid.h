@@ -68,6 +68,7 @@ protected:
 private:
     StringGrid *m_grid;
     mutable QPointer<QLineEdit> m_editor;
+    mutable QPersistentModelIndex m_editedIndex;
     mutable QString m_originalText;
 };
 
@@ -130,6 +131,9 @@ public:
     void setCellTextOffset(int offset) { m_textOffset = offset; }
     int cellTextOffset() const { return m_textOffset; }
     void setEditable(bool editable) { m_editable = editable; }
+    /// Columns that only the program writes: no path, key, click or Qt's own
+    /// "edit the next cell", opens an editor on them.
+    void setReadOnlyColumns(QList<int> columns) { m_readOnlyColumns = std::move(columns); }
     bool isEditable() const { return m_editable; }
     /// Lets the user drag column or row borders with the mouse.
     void setResizable(bool columns, bool rows);
@@ -140,6 +144,9 @@ public:
 
     // Runs before the cursor moves to (column, row); false refuses the move.
     std::function<bool(int column, int row)> onSelectCell;
+    // Runs on a double-click on a cell, its editor open or not; returning true
+    // means the double-click did its job and the editor leaves it alone.
+    std::function<bool(int column, int row)> onDoubleClick;
     // Sees every key first; returning true consumes it.
     std::function<bool(int key, Qt::KeyboardModifiers modifiers)> onKeyDown;
 
@@ -147,7 +154,6 @@ public:
     void deliverKey(int key, Qt::KeyboardModifiers modifiers);
 
 signals:
-    void cellDoubleClicked(int column, int row);
     void rightButtonPressed(QPoint position);
 
 protected:
@@ -169,6 +175,7 @@ private:
     QHash<quint64, int> m_tags;
     const FontObject *m_attachedFont = nullptr;
     QList<int> m_rightAligned;
+    QList<int> m_readOnlyColumns;
     QColor m_fixedColor;
     int m_fixedRows = 0;
     int m_fixedCols = 0;

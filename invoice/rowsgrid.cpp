@@ -39,7 +39,7 @@ void TForm1::connectInvoiceEditing()
 
     LaskuRivit1->onSelectCell = [this](int column, int row) { return LaskuRivit1SelectCell(column, row); };
     LaskuRivit1->onKeyDown = [this](int key, Qt::KeyboardModifiers) { return LaskuRivit1KeyDown(key); };
-    connect(LaskuRivit1, &StringGrid::cellDoubleClicked, this, &TForm1::LaskuRivit1DblClick);
+    LaskuRivit1->onDoubleClick = [this](int column, int row) { return LaskuRivit1DblClick(column, row); };
 
     connect(SisAlv1, &QCheckBox::toggled, this, &TForm1::SisAlv1Click);
     connect(LisaRivit1, &QCheckBox::toggled, this, &TForm1::LisaRivit1Click);
@@ -110,7 +110,7 @@ bool TForm1::LaskuRivit1KeyDown(int key)
     return true;
 }
 
-void TForm1::LaskuRivit1DblClick(int column, int row)
+bool TForm1::LaskuRivit1DblClick(int column, int row)
 {
     if (row == 0 && column == CodeColumn) {
         CodeHeadingIndex = (CodeHeadingIndex + 1) % 4;
@@ -123,7 +123,10 @@ void TForm1::LaskuRivit1DblClick(int column, int row)
         const int index = (LaskuRivit1->cellTag(UnitColumn, row) + 1) % 4;
         LaskuRivit1->setCellTag(UnitColumn, row, index);
         LaskuRivit1->setCell(UnitColumn, row, kUnitNames[index]);
+    } else {
+        return false;
     }
+    return true;
 }
 
 void TForm1::ColMove1Click()

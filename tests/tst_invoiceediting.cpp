@@ -5,6 +5,7 @@
 #include "tests/support/formfixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -34,10 +35,13 @@ private slots:
     void enterWalk();
     void totalColumnNeverTakesCursor_data();
     void totalColumnNeverTakesCursor();
+    void totalColumnNeverTakesEditor_data();
+    void totalColumnNeverTakesEditor();
     void leavingEmptyRowDoesNotRecalculate();
     void editingTotalByHandUpdatesGiro();
     void headingDoubleClickCycles();
     void unitDoubleClickFollowsHiddenIndex();
+    void unitDoubleClickOnOpenEditorCycles();
     void extraRowsMoveGiroAndBack();
     void newInvoiceClearsAndKeepsCounters();
     void pricesIncludeVatToggleRecalculates();
@@ -193,6 +197,67 @@ void InvoiceEditingTest::totalColumnNeverTakesCursor()
     QCOMPARE(grid->row(), 2);
 }
 
+void InvoiceEditingTest::totalColumnNeverTakesEditor_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("action");
+    QTest::newRow("Tab from the VAT cell's open editor") << 5 << 1 << u"24"_s << u"Tab"_s;
+    QTest::newRow("Tab from the VAT cell") << 5 << 1 << QString() << u"Tab"_s;
+    QTest::newRow("Shift+Tab from the code cell's open editor") << 0 << 2 << u"x"_s << u"Backtab"_s;
+    QTest::newRow("Shift+Tab from the code cell") << 0 << 2 << QString() << u"Backtab"_s;
+    QTest::newRow("Enter from the VAT cell's open editor") << 5 << 1 << u"24"_s << u"Return"_s;
+    QTest::newRow("right arrow from the VAT cell") << 5 << 1 << QString() << u"Right"_s;
+    QTest::newRow("End on the row") << 2 << 1 << QString() << u"End"_s;
+    QTest::newRow("Home, then End") << 5 << 1 << QString() << u"Home End"_s;
+    QTest::newRow("click on the total") << 5 << 1 << u"24"_s << u"click"_s;
+    QTest::newRow("double-click on the total") << 5 << 1 << QString() << u"double-click"_s;
+}
+
+// Whatever key, click or editor leads there, the row total never takes the
+// cursor or an editor: what is typed next lands elsewhere and the total stays.
+void InvoiceEditingTest::totalColumnNeverTakesEditor()
+{
+    QFETCH(int, column);
+    QFETCH(int, row);
+    QFETCH(QString, typed);
+    QFETCH(QString, action);
+    FormFixture f;
+    QVERIFY(f.show());
+    StringGrid *grid = f.form().LaskuRivit1;
+    grid->setCell(2, 1, u"2"_s);
+    grid->setCell(4, 1, u"10"_s);
+    grid->setCell(5, 1, u"24"_s);
+    grid->setFocus();
+    grid->setCurrentCell(4, 1);
+    grid->setCurrentCell(column, row);
+    typeKeys(typed);
+
+    const QMap<QString, Qt::Key> keys = {{u"Tab"_s, Qt::Key_Tab}, {u"Backtab"_s, Qt::Key_Backtab},
+                                         {u"Return"_s, Qt::Key_Return}, {u"Right"_s, Qt::Key_Right},
+                                         {u"End"_s, Qt::Key_End}, {u"Home"_s, Qt::Key_Home}};
+    const QPoint total = grid->visualRect(grid->model()->index(1, 6)).center();
+    for (const QString &step : action.split(u' ')) {
+        if (step == u"click")
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, total);
+        else if (step == u"double-click")
+            doubleClick(grid->viewport(), total);
+        else
+            pressKey(keys.value(step));
+    }
+    QVERIFY(grid->col() != 6);
+    typeKeys(u"999"_s);
+    pressKey(Qt::Key_Return);
+
+    for (int r = 1; r < grid->rowCount(); ++r)
+        QVERIFY2(!grid->cell(6, r).contains(u"999"_s), qPrintable(grid->cell(6, r)));
+    QCOMPARE(grid->cell(6, 1), u"24,80"_s);
+    QCOMPARE(f.form().SumAlv0->text(), u"20,00"_s);
+    QCOMPARE(f.form().AlvSum1->text(), u"4,80"_s);
+    QCOMPARE(f.form().TotSum->text(), u"24,80"_s);
+}
+
 void InvoiceEditingTest::leavingEmptyRowDoesNotRecalculate()
 {
     FormFixture f;
@@ -265,6 +330,33 @@ void InvoiceEditingTest::unitDoubleClickFollowsHiddenIndex()
     form.Uusi1Click();
     form.LaskuRivit1DblClick(3, 4);
     QCOMPARE(form.LaskuRivit1->cell(3, 4), u"kpl"_s);
+}
+
+void InvoiceEditingTest::unitDoubleClickOnOpenEditorCycles()
+{
+    FormFixture f;
+    QVERIFY(f.show());
+    StringGrid *grid = f.form().LaskuRivit1;
+    const QPoint unit = grid->visualRect(grid->model()->index(2, 3)).center();
+    doubleClick(grid->viewport(), unit);
+    QCOMPARE(grid->cell(3, 2), u"kpl"_s);
+
+    // The cell under the pointer decides, its editor open or not.
+    typeIntoGrid(grid, 3, 2, u"pcs"_s);
+    QWidget *editor = QApplication::focusWidget();
+    QVERIFY(editor != grid);
+    QCOMPARE(grid->cell(3, 2), u"pcs"_s);
+    doubleClick(editor, editor->rect().center());
+    QCOMPARE(grid->cell(3, 2), u"h"_s);
+
+    // In a text cell the double-click stays the editor's own: it selects a word.
+    typeIntoGrid(grid, 1, 2, u"Kahvi"_s);
+    editor = QApplication::focusWidget();
+    doubleClick(editor, QPoint(8, editor->height() / 2));
+    QCOMPARE(QApplication::focusWidget(), editor);
+    QCOMPARE(qobject_cast<QLineEdit *>(editor)->selectedText(), u"Kahvi"_s);
+    QCOMPARE(grid->cell(1, 2), u"Kahvi"_s);
+    QCOMPARE(grid->cell(3, 2), u"h"_s);
 }
 
 void InvoiceEditingTest::extraRowsMoveGiroAndBack()

@@ -57,3 +57,9 @@ void pressKey(Qt::Key key)
     if (target)
         QTest::keyClick(target, key);
 }
+
+void doubleClick(QWidget *widget, const QPoint &position)
+{
+    QTest::mouseClick(widget, Qt::LeftButton, {}, position);
+    QTest::mouseDClick(widget, Qt::LeftButton, {}, position);
+}

@@ -39,5 +39,7 @@ private:
 void typeIntoGrid(StringGrid *grid, int column, int row, const QString &text);
 /// Types text into whatever widget has the focus, one key at a time.
 void typeKeys(const QString &text);
+/// Double-clicks as a mouse does: a click, then the double-click event.
+void doubleClick(QWidget *widget, const QPoint &position);
 /// Presses a key on whatever widget has the focus.
 void pressKey(Qt::Key key);
