@@ -303,7 +303,9 @@ public:
     void SaveCustomerRegister();
     /// Re-sorts the register and returns the smallest free customer number.
     int NextCustomerNumber();
-    void FillCustomerFromRegister(int row);
+    /// Fills the customer block from a register row; the name box keeps the
+    /// typed beginning of the name as typed and shows the rest after it.
+    void FillCustomerFromRegister(int row, const QString &typed = QString());
     void RegisterInvoiceCustomer();
     /// Sorts a name typed into the new-customer row into place, numbers it and
     /// moves the cursor to its first address line; its row, or -1 when none.

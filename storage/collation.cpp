@@ -169,16 +169,23 @@ void appendPrimary(QStringView folded, QString &out)
     }
 }
 
+// The text with case folded away; a NUL, which would end the folded part of a
+// key early, stands as the unit above it.
+QString foldedText(QStringView text)
+{
+    QString folded = text.toString().toCaseFolded();
+    folded.replace(QChar(kEndFolded), QChar(char16_t(kEndFolded + 1)));
+    return folded;
+}
+
 // Appends the case-insensitive part of a key: primary weights, then the
 // folded text that breaks ties between accents.
 void appendFoldedKey(QStringView text, QString &out)
 {
-    const QString folded = text.toString().toCaseFolded();
+    const QString folded = foldedText(text);
     appendPrimary(folded, out);
     out += QChar(kEndPrimary);
-    // A NUL would end the folded part early; no reader lets one in anyway.
-    for (QChar c : folded)
-        out += c.unicode() == kEndFolded ? QChar(char16_t(kEndFolded + 1)) : c;
+    out += folded;
     out += QChar(kEndFolded);
 }
 
@@ -247,14 +254,16 @@ void SortRegisterRows(QList<QStringList> &rows)
 
 int FindNamePrefix(const QStringList &sortKeys, QStringView key, int first)
 {
+    const QString typed = foldedText(key);
     QString wanted;
-    appendPrimary(key.toString().toCaseFolded(), wanted);
+    appendPrimary(typed, wanted);
     if (wanted.isEmpty())
         return -1;
 
-    // Comparing only the primary weights ignores case and accents, and cutting
-    // sorted keys to one length keeps them sorted, so the search finds every
-    // name by its beginning.
+    // Names that begin with the key, letter for letter, begin with its
+    // primary weights too, and cutting sorted keys to one length keeps them
+    // sorted: the search finds the first name of that run, and the run is
+    // then read in order for the first name that really begins with the key.
     qsizetype lo = qMax(first, 0);
     qsizetype hi = sortKeys.size() - 1;
     // An empty name would sort first, yet the register keeps its empty
@@ -262,17 +271,21 @@ int FindNamePrefix(const QStringList &sortKeys, QStringView key, int first)
     while (hi >= lo && hasNoPrimary(sortKeys[hi]))
         --hi;
 
-    int found = -1;
+    const qsizetype last = hi;
     while (lo <= hi) {
         const qsizetype mid = lo + (hi - lo) / 2;
-        const int order = QStringView(sortKeys[mid]).left(wanted.size()).compare(wanted);
-        if (order < 0) {
+        if (QStringView(sortKeys[mid]).left(wanted.size()).compare(wanted) < 0)
             lo = mid + 1;
-        } else {
-            if (order == 0)
-                found = int(mid);
+        else
             hi = mid - 1;
-        }
     }
-    return found;
+    for (qsizetype i = lo; i <= last; ++i) {
+        const QStringView sortKey = sortKeys[i];
+        if (!sortKey.startsWith(wanted))
+            break;
+        const qsizetype folded = sortKey.indexOf(QChar(kEndPrimary)) + 1;
+        if (sortKey.sliced(folded).startsWith(typed))
+            return int(i);
+    }
+    return -1;
 }

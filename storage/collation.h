@@ -22,10 +22,11 @@ int CompareNames(QStringView a, QStringView b);
 /// rows equal ignoring case only the first is kept.
 void SortRegisterRows(QList<QStringList> &rows);
 
-/// Searches names kept in name order for one that begins with the typed key,
-/// ignoring case and accents. sortKeys holds NameSortKey of each name in row
-/// order; rows before first are not searched, and empty names at the end (the
-/// register's new-customer row) are left out. Of several names that begin
-/// with the key the first in order is found. Returns its index, or -1 when
-/// there is none, the key is empty or first lies beyond the last index.
+/// Searches names kept in name order for one that begins with the typed key
+/// letter for letter, ignoring case only: é is not e, ß is not ss. sortKeys
+/// holds NameSortKey of each name in row order; rows before first are not
+/// searched, and empty names at the end (the register's new-customer row) are
+/// left out. Of several names that begin with the key the first in order is
+/// found. Returns its index, or -1 when there is none, the key is empty or
+/// first lies beyond the last index.
 int FindNamePrefix(const QStringList &sortKeys, QStringView key, int first);

@@ -207,10 +207,10 @@ const QStringList &TForm1::RegisterNameKeys()
     return NameKeys;
 }
 
-void TForm1::FillCustomerFromRegister(int row)
+void TForm1::FillCustomerFromRegister(int row, const QString &typed)
 {
     FillingCustomer = true;
-    const QString &name = AsiakRekisteri1->cell(NameColumn, row);
+    const QString name = typed + AsiakRekisteri1->cell(NameColumn, row).mid(typed.size());
     AsiakNimi1->setEditText(name);
     AsiakOsoite1->setCell(1, 0, name);
     for (int r = 1; r <= 3; ++r)
@@ -355,11 +355,16 @@ void TForm1::AsiakNimi1Change()
         const int caret = edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
         const QString text = edit->text();
         const QStringList &keys = RegisterNameKeys();
-        int row = FindNamePrefix(keys, text, 1);
-        if (row < 1)
-            row = FindNamePrefix(keys, QStringView(text).left(caret), 1);
+        QString typed = text;
+        int row = FindNamePrefix(keys, typed, 1);
+        if (row < 1) {
+            typed = text.left(caret);
+            row = FindNamePrefix(keys, typed, 1);
+        }
         if (row > 0) {
-            FillCustomerFromRegister(row);
+            // What was typed stays as typed; the register's name only
+            // completes it after the caret.
+            FillCustomerFromRegister(row, typed);
             // The completed part is selected, so the next key typed replaces it.
             const int length = int(edit->text().size());
             if (length > caret)

@@ -125,6 +125,8 @@ private slots:
     void typingCompletesFromRegister_data();
     void typingCompletesFromRegister();
     void everyNameFoundByItsBeginning();
+    void lookupNeverTakesALookAlike_data();
+    void lookupNeverTakesALookAlike();
     void backspaceRemovesCompletionAndLastCharacter();
     void unknownNameEmptiesCustomerBlock();
     void dropDownListsRegisterNames();
@@ -395,7 +397,7 @@ void CustomersTest::typingCompletesFromRegister_data()
     QTest::addColumn<QString>("number");
     QTest::newRow("first word fills the first of two") << u"Virtanen"_s << u"Virtanen Matti"_s << u"2"_s;
     QTest::newRow("first letter of second word") << u"Virtanen P"_s << u"Virtanen Pekka"_s << u"4"_s;
-    QTest::newRow("any case") << u"virtanen p"_s << u"Virtanen Pekka"_s << u"4"_s;
+    QTest::newRow("any case, kept as typed") << u"virtanen p"_s << u"virtanen pekka"_s << u"4"_s;
     QTest::newRow("one letter") << u"a"_s << u"Aalto Anna"_s << u"1"_s;
 }
 
@@ -410,12 +412,13 @@ void CustomersTest::typingCompletesFromRegister()
     form.AsiakNimi1->setFocus();
     typeKeys(typed);
 
-    QCOMPARE(form.AsiakNimi1->currentText(), name);
+    const QString shown = typed + name.mid(typed.size());
+    QCOMPARE(form.AsiakNimi1->currentText(), shown);
     QCOMPARE(nameEdit(form)->selectionStart(), typed.size());
     QCOMPARE(nameEdit(form)->selectedText(), name.mid(typed.size()));
     QCOMPARE(form.AsiakNro1->text(), number);
-    QCOMPARE(form.AsiakOsoite1->cell(1, 0), name);
-    QCOMPARE(form.AsiakNimi2->text(), name);
+    QCOMPARE(form.AsiakOsoite1->cell(1, 0), shown);
+    QCOMPARE(form.AsiakNimi2->text(), shown);
 }
 
 void CustomersTest::everyNameFoundByItsBeginning()
@@ -433,9 +436,59 @@ void CustomersTest::everyNameFoundByItsBeginning()
             form.AsiakNimi1->setFocus();
             nameEdit(form)->clear();
             typeKeys(typed);
-            QVERIFY2(form.AsiakNimi1->currentText() == name, qPrintable(typed + u" -> "_s + form.AsiakNimi1->currentText()));
+            const QString shown = typed + name.mid(typed.size());
+            QVERIFY2(form.AsiakNimi1->currentText() == shown, qPrintable(typed + u" -> "_s + form.AsiakNimi1->currentText()));
         }
     }
+}
+
+void CustomersTest::lookupNeverTakesALookAlike_data()
+{
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("chosenFromList");
+    QTest::addColumn<QString>("number");
+    const QStringList cafes{u"Cafe Ole Oy"_s, u"Café Olé Oy"_s};
+    QTest::newRow("accents typed") << cafes << u"Café Olé Oy"_s << false << u"2"_s;
+    QTest::newRow("accents chosen from the list") << cafes << u"Café Olé Oy"_s << true << u"2"_s;
+    QTest::newRow("no accents typed") << cafes << u"Cafe Ole Oy"_s << false << u"1"_s;
+    QTest::newRow("ß typed, ss in the register") << QStringList{u"Strasse Oy"_s} << u"Straße Oy"_s << false << QString();
+    QTest::newRow("ss typed, ß in the register") << QStringList{u"Straße Oy"_s} << u"Strasse Oy"_s << false << QString();
+    QTest::newRow("th typed, þ in the register") << QStringList{u"Þór Ab"_s} << u"Thora Ab"_s << false << QString();
+    QTest::newRow("y typed, ü in the register") << QStringList{u"Müller Oy"_s} << u"Myller Oy"_s << false << QString();
+    QTest::newRow("capitals of a new name stay") << QStringList{u"Abc Oy"_s} << u"ABC Consulting"_s << false << QString();
+}
+
+// A customer is filled only from a name that matches letter for letter,
+// ignoring case only, and the name box always keeps what was typed.
+void CustomersTest::lookupNeverTakesALookAlike()
+{
+    QFETCH(QStringList, names);
+    QFETCH(QString, typed);
+    QFETCH(bool, chosenFromList);
+    QFETCH(QString, number);
+    QStringList lines;
+    for (int i = 0; i < names.size(); ++i)
+        lines.append(u"\""_s + names[i] + u"\",\"Katu "_s + QString::number(i + 1) + u"\",\" \",\" \",\" \","_s + QString::number(i + 1));
+    Register reg(lines);
+    TForm1 &form = reg.form();
+    QVERIFY(reg.fixture().show());
+    form.AsiakNimi1->setFocus();
+    if (chosenFromList) {
+        QTest::keyClick(form.AsiakNimi1, Qt::Key_F4);
+        QAbstractItemView *list = form.AsiakNimi1->view();
+        QTRY_VERIFY(list->isVisible());
+        list->setCurrentIndex(list->model()->index(int(names.indexOf(typed)), 0));
+        QTest::keyClick(list, Qt::Key_Return);
+        QTRY_VERIFY(!list->isVisible());
+    } else {
+        typeKeys(typed);
+    }
+
+    QCOMPARE(form.AsiakNimi1->currentText(), typed);
+    QCOMPARE(form.AsiakNro1->text(), number);
+    QCOMPARE(form.AsiakOsoite1->cell(1, 1), number.isEmpty() ? QString() : u"Katu "_s + number);
+    QCOMPARE(form.AsiakNimi2->text(), typed);
 }
 
 void CustomersTest::backspaceRemovesCompletionAndLastCharacter()
@@ -545,7 +598,7 @@ void CustomersTest::renamedCustomerFoundByNewName()
 
     form.AsiakNimi1->setFocus();
     typeKeys(u"aalto annan"_s);
-    QCOMPARE(form.AsiakNimi1->currentText(), u"Aalto Annanen"_s);
+    QCOMPARE(form.AsiakNimi1->currentText(), u"aalto annanen"_s);
     QCOMPARE(form.AsiakNro1->text(), u"1"_s);
 }
 
