@@ -240,6 +240,9 @@ void TForm1::closeEvent(QCloseEvent *event)
     } catch (const std::exception &error) {
         m_prompter->message(this, QString::fromUtf8(error.what()));
     }
+    // The help window is a window of its own; it goes with the program.
+    if (m_helpWindow)
+        m_helpWindow->close();
     event->accept();
 }
 
@@ -253,6 +256,8 @@ void TForm1::Ohje1Click()
         m_helpWindow = new QTextBrowser;
         m_helpWindow->setObjectName(u"HelpWindow"_s);
         m_helpWindow->setAttribute(Qt::WA_DeleteOnClose, false);
+        // An open help window never keeps the program running.
+        m_helpWindow->setAttribute(Qt::WA_QuitOnClose, false);
         m_helpWindow->setWindowTitle(u"Laskutus – Ohje"_s);
         m_helpWindow->setOpenExternalLinks(true);
         m_helpWindow->resize(640, 720);

@@ -5,8 +5,11 @@
 #include "tests/support/formfixture.h"
 
 #include <QFile>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
+#include <QWindow>
 
 using namespace Qt::StringLiterals;
 
@@ -20,6 +23,8 @@ private slots:
     void brightnessLevels();
     void helpOpensFileBesideProgram();
     void missingHelpFileIsReported();
+    void closingEndsProgramWithHelpOpen_data();
+    void closingEndsProgramWithHelpOpen();
 };
 
 void StartupTest::fileNames_data()
@@ -88,6 +93,52 @@ void StartupTest::missingHelpFileIsReported()
     f.form().Ohje1->trigger();
     QCOMPARE(f.prompter().messages.size(), 1);
     QVERIFY(f.prompter().messages.constFirst().startsWith(u"Ohjetiedostoa ei löydy"_s));
+}
+
+void StartupTest::closingEndsProgramWithHelpOpen_data()
+{
+    QTest::addColumn<bool>("byMenu");
+    QTest::newRow("Sulje") << true;
+    QTest::newRow("the window's close button") << false;
+}
+
+void StartupTest::closingEndsProgramWithHelpOpen()
+{
+    QFETCH(bool, byMenu);
+    FormFixture f;
+    QVERIFY(f.show());
+    QFile help(f.form().HelpFileName);
+    QVERIFY(help.open(QIODevice::WriteOnly));
+    help.write("<html><body>ohje</body></html>");
+    help.close();
+    f.form().Ohje1->trigger();
+    QWidget *helpWindow = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (qobject_cast<QTextBrowser *>(w) && w->isVisible())
+            helpWindow = w;
+    QVERIFY(helpWindow);
+
+    // Closed from inside the running program, which must then end by itself.
+    QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
+    bool stillRunning = false;
+    QTimer::singleShot(0, &f.form(), [&f, byMenu] {
+        if (byMenu)
+            f.form().Sulje1->trigger();
+        else
+            f.form().windowHandle()->close();
+    });
+    QTimer::singleShot(3000, qApp, [&stillRunning] {
+        stillRunning = true;
+        QApplication::quit();
+    });
+    QApplication::setQuitOnLastWindowClosed(true);
+    QApplication::exec();
+    QVERIFY(!stillRunning);
+    QCOMPARE(lastClosed.size(), 1);
+    QVERIFY(!f.form().isVisible());
+    QVERIFY(!helpWindow->isVisible());
+    // The grid layout was written on the way out.
+    QVERIFY(f.settingsBytes().contains("ColWidth6="));
 }
 
 QTEST_MAIN(StartupTest)
