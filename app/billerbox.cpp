@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QValidator>
 
 using namespace Qt::StringLiterals;
 
@@ -60,6 +61,35 @@ constexpr int kEditHeight = 22;
 // The heading preview sits below its box's title, which takes more room here
 // than the design allowed for.
 constexpr int kTitleRoom = 6;
+
+// Limits what is typed into a box, not what the program puts there: a longer
+// text from the settings is shown and written whole, and typing cannot make
+// it longer still.
+class TypedLengthValidator : public QValidator
+{
+public:
+    TypedLengthValidator(QLineEdit *edit, int maxLength)
+        : QValidator(edit)
+        , m_edit(edit)
+        , m_maxLength(maxLength)
+        , m_accepted(edit->text())
+    {
+    }
+
+    State validate(QString &input, int &) const override
+    {
+        // Text set by the program leaves the box unmodified.
+        if (m_edit->isModified() && !KeepsTypedLength(m_accepted, input, m_maxLength))
+            return Invalid;
+        m_accepted = input;
+        return Acceptable;
+    }
+
+private:
+    QLineEdit *m_edit;
+    int m_maxLength;
+    mutable QString m_accepted;
+};
 
 QSpinBox *brightness(QWidget *parent, const QString &name, const QString &label, int left, int value)
 {
@@ -130,8 +160,8 @@ void TForm1::createBillerBox()
     QLabel *copies = makeLabel(box, u"Label_CopyKpl1"_s, u"Tulostus kpl  1 +"_s, 0, 435);
     copies->move(112 - copies->width() - 4, 435);
     CopyKpl1 = makeEdit(box, u"CopyKpl1"_s, QRect(112, 432, 17, kEditHeight), u"Tulostus kpl  1 +"_s, true);
-    CopyKpl1->setMaxLength(1);
     CopyKpl1->setText(u"0"_s);
+    CopyKpl1->setValidator(new TypedLengthValidator(CopyKpl1, kCopiesTypedLength));
     ViivakoodiVal1 = makeCheckBox(box, u"ViivakoodiVal1"_s, u"Viivakoodi"_s, 176, 435);
     PdfOletus1 = makeCheckBox(box, u"PdfOletus1"_s, u"Oletustulostus Pdf"_s, 20, 470);
     for (QCheckBox *check : {SisAlv2, YhtSisAlv, PdfOletus1}) {

@@ -125,9 +125,9 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
 void TForm1::ReadAreaFont(const QString &section, FontObject &font)
 {
     font.font.setFamily(ReadIniString(IniFileName, section, u"FontName", font.font.family()));
-    const int size = ReadIniInteger(IniFileName, section, u"FontSize", font.font.pointSize());
-    if (size > 0)
-        font.font.setPointSize(size);
+    const int storedSize = ReadIniInteger(IniFileName, section, u"FontSize", font.font.pointSize());
+    if (const std::optional<int> size = StoredFontPointSize(storedSize))
+        font.font.setPointSize(*size);
     const int current = FontStyleBits(font.font.bold(), font.font.italic(), font.font.underline(),
                                       font.font.strikeOut());
     const int style = ReadIniInteger(IniFileName, section, u"FontStyle", current);
@@ -146,7 +146,7 @@ void TForm1::LoadAreaFonts()
         if (area.section == u"LaskuRivit") {
             // The headings print smaller; made once, it does not follow later changes.
             RowsHeaderFont = font;
-            RowsHeaderFont.font.setPointSize(std::max(1, (font.font.pointSize() * 8 + 5) / 10));
+            RowsHeaderFont.font.setPointSize(RowsHeadingPointSize(font.font.pointSize()));
             LaskuRivit1->attachFont(&RowsHeaderFont);
         }
     }

@@ -96,6 +96,8 @@ struct KeyLocation
     bool sectionFound = false;
     bool keyFound = false;
     Line keyLine;
+    // The key as the file spells it, and where its value starts.
+    QStringView keyName;
     qsizetype valueStart = 0;
     // The section's last key line, or its header when it has no keys.
     Line lastLine;
@@ -121,6 +123,7 @@ KeyLocation findKey(QStringView text, QStringView section, QStringView key)
             if (parsed.name.compare(key, Qt::CaseInsensitive) == 0) {
                 location.keyFound = true;
                 location.keyLine = line;
+                location.keyName = parsed.name;
                 location.valueStart = line.start + parsed.valueStart;
                 break;
             }
@@ -222,17 +225,23 @@ QString IniWriteString(const QString &fileText, QStringView section, QStringView
     QString result;
     result.reserve(text.size() + section.size() + key.size() + cleanValue.size() + 8);
 
-    if (location.keyFound) {
-        result.append(text.first(location.valueStart));
+    // A rewritten line is exactly key=value: blanks kept from the old line
+    // would add to the value's own on every save.
+    const auto appendKeyValue = [&](QStringView name) {
+        result.append(name);
+        result.append(u'=');
         result.append(cleanValue);
+    };
+
+    if (location.keyFound) {
+        result.append(text.first(location.keyLine.start));
+        appendKeyValue(location.keyName);
         result.append(text.sliced(location.keyLine.end));
         return result;
     }
 
     const auto appendKeyLine = [&] {
-        result.append(key);
-        result.append(u'=');
-        result.append(cleanValue);
+        appendKeyValue(key);
         result.append(u"\r\n");
     };
 

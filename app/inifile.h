@@ -30,8 +30,9 @@ QString IniReadString(const QString &fileText, QStringView section, QStringView 
 /// defaultValue for anything else, including values outside the range of int.
 int IniParseInteger(QStringView value, int defaultValue);
 
-/// The file text with key in section set to value. Every other line and line ending stays
-/// as it was; new lines end with CR LF. Line breaks in the value are written as blanks.
+/// The file text with key in section set to value. The key's line becomes exactly key=value,
+/// the key spelled as the file has it; every other line and line ending stays as it was; new
+/// lines end with CR LF. Line breaks in the value are written as blanks.
 QString IniWriteString(const QString &fileText, QStringView section, QStringView key,
                        QStringView value);
 

@@ -122,14 +122,17 @@ void TForm1::LoadSettings()
     PdfOletus1->setChecked(ReadIniBool(ini, kBiller, u"PdfOletus", false));
 
     for (const MarginSetting &m : kMarginSettings)
-        this->*m.field = ReadIniInteger(ini, kMargins, key(m.key), 0);
+        this->*m.field = ClampMarginMm(ReadIniInteger(ini, kMargins, key(m.key), 0));
 
+    const auto layout = [&](const QString &name, int number, int current) {
+        return ReadIniInteger(ini, kBiller, name + QString::number(number), current);
+    };
     for (int c = 0; c < LaskuRivit1->colCount(); ++c)
-        LaskuRivit1->setColWidth(c, ReadIniInteger(ini, kBiller, u"ColWidth"_s + QString::number(c), LaskuRivit1->colWidth(c)));
+        LaskuRivit1->setColWidth(c, ClampGridColumnWidth(layout(u"ColWidth"_s, c, LaskuRivit1->colWidth(c))));
     for (int r = 0; r < AsiakOsoite1->rowCount(); ++r)
-        AsiakOsoite1->setRowHeight(r, ReadIniInteger(ini, kBiller, u"AsiakRow"_s + QString::number(r), AsiakOsoite1->rowHeight(r)));
+        AsiakOsoite1->setRowHeight(r, ClampGridRowHeight(layout(u"AsiakRow"_s, r, AsiakOsoite1->rowHeight(r))));
     for (int r = 0; r < YritNimi2->rowCount(); ++r)
-        YritNimi2->setRowHeight(r, ReadIniInteger(ini, kBiller, u"OmatRow"_s + QString::number(r), YritNimi2->rowHeight(r)));
+        YritNimi2->setRowHeight(r, ClampGridRowHeight(layout(u"OmatRow"_s, r, YritNimi2->rowHeight(r))));
 
     XPrintMode = ReadIniInteger(ini, u"PrintMode", u"XPrint", 0) == 1;
     PasteType = ReadIniString(ini, u"ClipBoard", u"PasteType", QString());

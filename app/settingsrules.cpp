@@ -1,7 +1,41 @@
-// Small rules of the settings: brightness steps, typed whole numbers and the
-// stored font style.
+// Small rules of the settings: the ranges of stored numbers, brightness steps,
+// typed whole numbers, the typed copy count and the stored font style.
 
 #include "settingsrules.h"
+
+#include <algorithm>
+
+int ClampGridColumnWidth(int width)
+{
+    return std::clamp(width, kMinGridColumnWidth, kMaxGridColumnWidth);
+}
+
+int ClampGridRowHeight(int height)
+{
+    return std::clamp(height, kMinGridRowHeight, kMaxGridRowHeight);
+}
+
+std::optional<int> StoredFontPointSize(int size)
+{
+    if (size <= 0)
+        return std::nullopt;
+    return std::clamp(size, kMinFontPointSize, kMaxFontPointSize);
+}
+
+int ClampMarginMm(int margin)
+{
+    return std::clamp(margin, -kMaxMarginMm, kMaxMarginMm);
+}
+
+int RowsHeadingPointSize(int rowsPointSize)
+{
+    return int(std::max<qint64>(1, (qint64(rowsPointSize) * 8 + 5) / 10));
+}
+
+bool KeepsTypedLength(QStringView before, QStringView after, int maxLength)
+{
+    return after.size() <= std::max<qsizetype>(maxLength, before.size());
+}
 
 int ClampBrightnessStep(int step)
 {

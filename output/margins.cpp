@@ -71,7 +71,7 @@ void TForm1::EditMargin(const QString &prompt, int &margin)
     const QString preset = QString::number(margin);
     const QString answer = m_prompter->inputText(this, u"Marginaalin muutos"_s, prompt, preset).value_or(preset);
     if (const std::optional<int> value = ParseWholeNumber(answer))
-        margin = *value;
+        margin = ClampMarginMm(*value);
     try {
         SaveSettings();
     } catch (const IniWriteError &error) {

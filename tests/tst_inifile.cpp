@@ -23,6 +23,8 @@ private slots:
     void parseInteger();
     void writeString_data();
     void writeString();
+    void rewritingKeyNeverGrowsLine_data();
+    void rewritingKeyNeverGrowsLine();
     void lineBreakInValue_data();
     void lineBreakInValue();
     void cp1252RoundTrip_data();
@@ -128,9 +130,9 @@ void TestIniFile::writeString_data()
     QTest::newRow("replace keeps the key's spelling")
         << u"[Laskuttaja]\r\nNIMI=Vanha\r\n"_s << u"laskuttaja"_s << u"Nimi"_s << u"Uusi"_s
         << u"[Laskuttaja]\r\nNIMI=Uusi\r\n"_s;
-    QTest::newRow("replace keeps blanks around the equals sign")
+    QTest::newRow("rewritten line is exactly key=value")
         << u"[S]\r\n  k = old \r\n"_s << u"S"_s << u"k"_s << u"new"_s
-        << u"[S]\r\n  k = new\r\n"_s;
+        << u"[S]\r\nk=new\r\n"_s;
     QTest::newRow("replace the last line without ending")
         << u"[S]\r\nk=old"_s << u"S"_s << u"k"_s << u"new"_s
         << u"[S]\r\nk=new"_s;
@@ -184,6 +186,31 @@ void TestIniFile::writeString()
     QCOMPARE(written, expected);
     QCOMPARE(IniReadString(written, section, key, QString()),
              QString(value).replace(u'\r', u' ').replace(u'\n', u' '));
+}
+
+void TestIniFile::rewritingKeyNeverGrowsLine_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("value with leading blanks")
+        << u"[Laskuttaja]\r\nNimi=Oy\r\n[Muu]\r\n"_s << u"  Oy"_s << u"[Laskuttaja]\r\nNimi=  Oy\r\n[Muu]\r\n"_s;
+    QTest::newRow("blanks in the file and in the value, LF line ends kept")
+        << u"[Laskuttaja]\nNimi = \t Oy  \nx=1\n"_s << u" Oy"_s << u"[Laskuttaja]\nNimi= Oy\nx=1\n"_s;
+}
+
+// Saving rewrites the same key again and again with the value it read back.
+void TestIniFile::rewritingKeyNeverGrowsLine()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, value);
+    QFETCH(QString, expected);
+
+    QString written = text;
+    for (int save = 0; save < 3; ++save)
+        written = IniWriteString(written, u"laskuttaja", u"Nimi", value);
+    QCOMPARE(written, expected);
 }
 
 void TestIniFile::lineBreakInValue_data()
@@ -259,7 +286,7 @@ void TestIniFile::unknownContentKeptByteForByte_data()
                             "[Tuntematon]\r\n"
                             "x = 1";
     QTest::addRow("key replaced") << head + tail << u"Nimi"_s
-                                  << QByteArray(head).replace("Vanha  ", "Uusi") + tail;
+                                  << QByteArray(head).replace("  NIMI   =  Vanha  ", "NIMI=Uusi") + tail;
     QTest::addRow("key added") << head + tail << u"Osoite1"_s
                                << head + "Osoite1=Uusi\r\n" + tail;
 }

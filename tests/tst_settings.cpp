@@ -2,12 +2,15 @@
 // written by hand, the biller details box, margins, fonts and closing.
 
 #include "app/inifile.h"
+#include "app/settingsrules.h"
 #include "app/stringgrid.h"
 #include "storage/cp1252.h"
 #include "tests/support/formfixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
@@ -19,6 +22,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <limits>
 #include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
@@ -36,6 +40,9 @@ QString ini(const FormFixture &f, const QString &section, const QString &key)
 {
     return ReadIniString(f.settingsPath(), section, key, u"<missing>"_s);
 }
+
+// How a number read from the settings file is put to use.
+using StoredNumberRule = int (*)(int);
 
 QColor background(const QWidget *widget)
 {
@@ -89,6 +96,11 @@ private slots:
     void fontChoiceChangesAreaAndIsStored();
     void cancelledFontChoiceWritesNothing();
     void storedAreaFonts();
+    void copyCountTypedOneCharacter_data();
+    void copyCountTypedOneCharacter();
+    void storedNumberRanges_data();
+    void storedNumberRanges();
+    void outOfRangeNumbersStartUsableWindow();
 };
 
 void SettingsTest::firstStartShowsDefaults()
@@ -375,6 +387,7 @@ void SettingsTest::marginEntry_data()
     QTest::addColumn<int>("stored");
     QTest::newRow("twelve") << QVariant(u"12"_s) << 12;
     QTest::newRow("negative") << QVariant(u"-5"_s) << -5;
+    QTest::newRow("beyond the sheet") << QVariant(u"2147483647"_s) << kMaxMarginMm;
     QTest::newRow("decimal keeps") << QVariant(u"2,5"_s) << 3;
     QTest::newRow("empty keeps") << QVariant(QString()) << 3;
     QTest::newRow("cancel keeps") << QVariant() << 3;
@@ -502,6 +515,108 @@ void SettingsTest::storedAreaFonts()
     QCOMPARE(form.RowsHeaderFont.font.pointSize(), 12);
     // The name box shows the customer area's font, not its own design font.
     QCOMPARE(form.AsiakNimi1->font(), form.AsiakOsoite1->font());
+}
+
+void SettingsTest::copyCountTypedOneCharacter_data()
+{
+    // Keys: "^" selects all, "|" goes to the end, "<" is Backspace, "#"
+    // pastes "99"; any other character is typed.
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("typed over the default") << u"0"_s << u"^34"_s << u"3"_s;
+    QTest::newRow("second character refused") << u"0"_s << u"|5"_s << u"0"_s;
+    QTest::newRow("two characters pasted refused") << u"0"_s << u"^#"_s << u"0"_s;
+    QTest::newRow("stored count kept whole") << u"12"_s << QString() << u"12"_s;
+    QTest::newRow("stored count not lengthened") << u"12"_s << u"|5"_s << u"12"_s;
+    QTest::newRow("stored count shortened, not lengthened again") << u"12"_s << u"|<7"_s << u"1"_s;
+}
+
+void SettingsTest::copyCountTypedOneCharacter()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, keys);
+    QFETCH(QString, shown);
+    FormFixture f(crlf(u"[Laskuttaja]\nKopiot="_s + stored + u"\n"_s));
+    QVERIFY(f.show());
+    TForm1 &form = f.form();
+    QCOMPARE(form.CopyKpl1->text(), stored);
+    form.Laskuttajantiedot1Click();
+    QLineEdit *box = form.CopyKpl1;
+    QApplication::clipboard()->setText(u"99"_s);
+    for (QChar key : keys) {
+        if (key == u'^')
+            QTest::keySequence(box, QKeySequence::SelectAll);
+        else if (key == u'|')
+            QTest::keyClick(box, Qt::Key_End);
+        else if (key == u'<')
+            QTest::keyClick(box, Qt::Key_Backspace);
+        else if (key == u'#')
+            QTest::keySequence(box, QKeySequence::Paste);
+        else
+            QTest::keyClicks(box, QString(key));
+    }
+    QCOMPARE(box->text(), shown);
+    QTest::keyClicks(form.Koti1, u"la"_s);
+    QTest::mouseClick(form.Ok2, Qt::LeftButton);
+    QVERIFY(f.settingsBytes().contains("\r\nKopiot=" + shown.toLatin1() + "\r\n"));
+}
+
+void SettingsTest::storedNumberRanges_data()
+{
+    constexpr int most = std::numeric_limits<int>::max();
+    constexpr int least = std::numeric_limits<int>::min();
+    QTest::addColumn<StoredNumberRule>("rule");
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<int>("used");
+    QTest::newRow("usual column width") << &ClampGridColumnWidth << 350 << 350;
+    QTest::newRow("huge column width") << &ClampGridColumnWidth << most << kMaxGridColumnWidth;
+    QTest::newRow("negative column width") << &ClampGridColumnWidth << least << kMinGridColumnWidth;
+    QTest::newRow("huge row height") << &ClampGridRowHeight << most << kMaxGridRowHeight;
+    QTest::newRow("zero row height") << &ClampGridRowHeight << 0 << kMinGridRowHeight;
+    const StoredNumberRule fontSize = [](int size) { return StoredFontPointSize(size).value_or(0); };
+    QTest::newRow("huge font size") << fontSize << most << kMaxFontPointSize;
+    QTest::newRow("tiny font size") << fontSize << 1 << kMinFontPointSize;
+    QTest::newRow("no font size keeps the font's own") << fontSize << least << 0;
+    QTest::newRow("heading of a 15 pt rows font") << &RowsHeadingPointSize << 15 << 12;
+    QTest::newRow("heading of a huge rows font") << &RowsHeadingPointSize << most << 1717986918;
+    QTest::newRow("huge margin") << &ClampMarginMm << most << kMaxMarginMm;
+    QTest::newRow("hugely negative margin") << &ClampMarginMm << least << -kMaxMarginMm;
+}
+
+void SettingsTest::storedNumberRanges()
+{
+    QFETCH(StoredNumberRule, rule);
+    QFETCH(int, stored);
+    QFETCH(int, used);
+    QCOMPARE(rule(stored), used);
+}
+
+void SettingsTest::outOfRangeNumbersStartUsableWindow()
+{
+    FormFixture f(crlf(u"[Laskuttaja]\nColWidth0=-2147483648\nColWidth1=2147483647\n"
+                       "AsiakRow0=2147483647\nAsiakRow1=-2147483648\nOmatRow0=2147483647\n"
+                       "[Marginaalit]\nLeft=2147483647\n"
+                       "[LaskuRivit]\nFontSize=2147483647\n[TotSum]\nFontSize=-1\n[IbanBic]\nFontSize=1\n"_s));
+    QVERIFY(f.show());
+    TForm1 &form = f.form();
+    StringGrid *rows = form.LaskuRivit1;
+    QCOMPARE(rows->colWidth(0), kMinGridColumnWidth);
+    QCOMPARE(rows->colWidth(1), kMaxGridColumnWidth);
+    // The description column's border stays in view, to be dragged back.
+    QVERIFY(rows->columnViewportPosition(1) + rows->columnWidth(1) < rows->viewport()->width());
+    QCOMPARE(form.AsiakOsoite1->rowHeight(0), kMaxGridRowHeight);
+    QCOMPARE(form.AsiakOsoite1->rowHeight(1), kMinGridRowHeight);
+    QVERIFY(form.YritNimi2->rowHeight(0) < form.YritNimi2->viewport()->height());
+    QCOMPARE(rows->font().pointSize(), kMaxFontPointSize);
+    QCOMPARE(form.RowsHeaderFont.font.pointSize(), RowsHeadingPointSize(kMaxFontPointSize));
+    QCOMPARE(form.TotSum->font().pointSize(), 12);
+    QCOMPARE(form.EraPv3->font().pointSize(), kMinFontPointSize);
+    emit form.Tulostusmarginaalit1->aboutToShow();
+    QCOMPARE(form.Vas1->text(), u"Vasen "_s + QString::number(kMaxMarginMm));
+
+    form.close();
+    QCOMPARE(ini(f, u"Laskuttaja"_s, u"ColWidth1"_s), QString::number(kMaxGridColumnWidth));
 }
 
 QTEST_MAIN(SettingsTest)
