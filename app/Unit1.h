@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 
 class Bevel;
@@ -280,6 +281,9 @@ public:
     StringGrid *AsiakRekisteri1 = nullptr;
 
     // --- Invoice files ---
+    /// The file the invoice on screen was opened from; saving replaces it
+    /// without asking. Empty for a new invoice.
+    QString OpenedInvoiceFile;
     QString InvoiceYearText() const;
     /// Asks for the save folder with the save dialog; the program's folder when cancelled.
     void AskSaveFolder();
@@ -348,8 +352,13 @@ private:
     void connectMargins();
     void connectRowCommands();
     void connectFontAreas();
+    /// Hands a widget's events to a handler of the window first.
+    void hookEvents(QObject *target, std::function<bool(QEvent *)> handler);
+    /// Stops every handler of the window from running; see the destructor.
+    void detachHandlers();
 
     std::unique_ptr<Prompter> m_prompter;
     QTextBrowser *m_helpWindow = nullptr;
     QList<FontArea> m_fontAreas;
+    QList<QObject *> m_eventHooks;
 };

@@ -86,6 +86,7 @@ void TForm1::createUpperPanel()
     AsiakNimi1->setObjectName(u"AsiakNimi1"_s);
     AsiakNimi1->setEditable(true);
     AsiakNimi1->setInsertPolicy(QComboBox::NoInsert);
+    allowAnyLength(AsiakNimi1->lineEdit());
     AsiakNimi1->setFrame(false);
     AsiakNimi1->setFont(pageFont(u"Arial"_s, 11, true));
     AsiakNimi1->setGeometry(25, 126, 388, 21);

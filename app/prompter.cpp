@@ -17,6 +17,13 @@ void DialogPrompter::message(QWidget *parent, const QString &text)
     QMessageBox::information(parent, u"Laskutus"_s, text);
 }
 
+bool DialogPrompter::question(QWidget *parent, const QString &text)
+{
+    return QMessageBox::question(parent, u"Laskutus"_s, text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No)
+        == QMessageBox::Yes;
+}
+
 std::optional<QString> DialogPrompter::inputText(QWidget *parent, const QString &caption,
                                                  const QString &prompt, const QString &value)
 {

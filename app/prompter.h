@@ -19,6 +19,8 @@ public:
 
     /// Shows a plain message box with an OK button.
     virtual void message(QWidget *parent, const QString &text) = 0;
+    /// Asks a yes/no question whose default answer is no; true for yes.
+    virtual bool question(QWidget *parent, const QString &text) = 0;
     /// Asks for one value; nullopt when cancelled.
     virtual std::optional<QString> inputText(QWidget *parent, const QString &caption,
                                              const QString &prompt, const QString &value) = 0;
@@ -40,6 +42,7 @@ class DialogPrompter : public Prompter
 {
 public:
     void message(QWidget *parent, const QString &text) override;
+    bool question(QWidget *parent, const QString &text) override;
     std::optional<QString> inputText(QWidget *parent, const QString &caption,
                                      const QString &prompt, const QString &value) override;
     QString openFileName(QWidget *parent, const QString &folder, const QString &filter) override;

@@ -3,6 +3,8 @@
 
 #include "stringgrid.h"
 
+#include "app/widgetfactory.h"
+
 #include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -191,6 +193,7 @@ QWidget *StringGridDelegate::createEditor(QWidget *parent, const QStyleOptionVie
                                           const QModelIndex &index) const
 {
     auto *editor = new QLineEdit(parent);
+    allowAnyLength(editor);
     editor->setFrame(false);
     editor->setFont(m_grid->font());
     editor->setAlignment(m_grid->isRightAligned(index.column()) ? Qt::AlignRight : Qt::AlignLeft);
@@ -434,6 +437,13 @@ void StringGrid::commitEdit()
         commitData(editor);
         closeEditor(editor, QAbstractItemDelegate::NoHint);
     }
+}
+
+void StringGrid::clearHooks()
+{
+    onSelectCell = nullptr;
+    onDoubleClick = nullptr;
+    onKeyDown = nullptr;
 }
 
 void StringGrid::deliverKey(int key, Qt::KeyboardModifiers modifiers)

@@ -150,6 +150,9 @@ public:
     // Sees every key first; returning true consumes it.
     std::function<bool(int key, Qt::KeyboardModifiers modifiers)> onKeyDown;
 
+    /// Forgets the cell-select, double-click and key hooks.
+    void clearHooks();
+
     /// Delivers a key to the key hook, then to the grid.
     void deliverKey(int key, Qt::KeyboardModifiers modifiers);
 

@@ -7,6 +7,7 @@
 #include "app/widgetfactory.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -96,7 +97,25 @@ TForm1::TForm1(const StartupOptions &options, std::unique_ptr<Prompter> prompter
 
 TForm1::~TForm1()
 {
+    detachHandlers();
     delete m_helpWindow;
+}
+
+void TForm1::detachHandlers()
+{
+    // ~QWidget deletes the page's widgets after this class's part is gone, and
+    // deleting them still moves the focus, sends focus-out and hide events and
+    // emits signals: none of that may reach a handler of this window.
+    disconnect(qApp, nullptr, this, nullptr);
+    qDeleteAll(m_eventHooks);
+    m_eventHooks.clear();
+    const QList<QObject *> children = findChildren<QObject *>();
+    for (QObject *child : children) {
+        child->removeEventFilter(this);
+        disconnect(child, nullptr, this, nullptr);
+        if (auto *grid = qobject_cast<StringGrid *>(child))
+            grid->clearHooks();
+    }
 }
 
 void TForm1::createMenus()

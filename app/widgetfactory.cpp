@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QVariant>
 
+#include <limits>
+
 QFont pageFont(const QString &family, int points, bool bold)
 {
     QFont font(family, points);
@@ -22,6 +24,11 @@ void setTag(QWidget *widget, int tag)
 int tagOf(const QWidget *widget)
 {
     return widget->property("tag").toInt();
+}
+
+void allowAnyLength(QLineEdit *edit)
+{
+    edit->setMaxLength(std::numeric_limits<int>::max());
 }
 
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, int left, int top,
@@ -45,6 +52,7 @@ QLineEdit *makeEdit(QWidget *parent, const QString &name, const QRect &geometry,
     edit->setFrame(frame);
     edit->setGeometry(geometry);
     edit->setAccessibleName(accessibleName);
+    allowAnyLength(edit);
     if (!frame)
         edit->setTextMargins(0, 0, 0, 0);
     return edit;

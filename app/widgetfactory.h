@@ -21,6 +21,10 @@ QFont pageFont(const QString &family, int points, bool bold = false);
 void setTag(QWidget *widget, int tag);
 int tagOf(const QWidget *widget);
 
+/// Lets an edit hold a text of any length instead of Qt's default 32,767
+/// characters, so that what a file holds is shown and saved whole.
+void allowAnyLength(QLineEdit *edit);
+
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, int left, int top,
                   int width = 0);
 QLineEdit *makeEdit(QWidget *parent, const QString &name, const QRect &geometry,

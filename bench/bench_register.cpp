@@ -42,6 +42,7 @@ class SilentPrompter : public Prompter
 {
 public:
     void message(QWidget *, const QString &text) override { out() << "message: " << text << Qt::endl; }
+    bool question(QWidget *, const QString &) override { return false; }
     std::optional<QString> inputText(QWidget *, const QString &, const QString &, const QString &) override
     {
         return std::nullopt;

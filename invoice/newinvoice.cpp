@@ -18,8 +18,7 @@ void TForm1::Uusi1Click()
     const QDate today = m_prompter->today();
     LaskuPvm1->setText(DateText(today));
     EraPv2->setText(DateText(DueDate(today, MaksuEhto2->text())));
-    int position = 1;
-    LaskuNro1->setText(QString::number(TakeInteger(NextNr1->text(), position)));
+    LaskuNro1->setText(WholeNumberText(NextNr1->text()));
     ViiteNro1->setText(AppendCheckDigit(NextViite1->text()));
     SisAlv1->setChecked(SisAlv2->isChecked());
 }
@@ -35,6 +34,7 @@ void TForm1::ClearInvoice()
     AsiakNimi1->setEditText(QString());
     for (int r = 0; r < AsiakOsoite1->rowCount(); ++r)
         AsiakOsoite1->setCell(1, r, QString());
+    OpenedInvoiceFile.clear();
     LaskuRivit1->commitEdit();
     for (int r = 1; r < LaskuRivit1->rowCount(); ++r) {
         LaskuRivit1->setRowCells(r, QStringList());

@@ -3,8 +3,11 @@
 
 #include "numbering.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -100,6 +103,55 @@ QString DateText(const QDate &date)
     if (year < 0)
         yearText.prepend(u'-');
     return QString::number(date.day()) + u'.' + QString::number(date.month()) + u'.' + yearText;
+}
+
+QString WholeNumberText(QStringView text)
+{
+    int position = 1;
+    if (const int value = TakeInteger(text, position))
+        return QString::number(value);
+    // TakeInteger gives 0 for a run of digits beyond its range too, which is
+    // still a number; position stands just past the run.
+    const qsizetype end = position - 1;
+    qsizetype start = end;
+    while (start > 0 && (isAsciiDigit(text[start - 1]) || text[start - 1] == u'-'))
+        --start;
+    QStringView digits = text.sliced(start, end - start);
+    const bool negative = digits.startsWith(u'-');
+    if (negative)
+        digits = digits.sliced(1);
+    if (digits.isEmpty() || !std::all_of(digits.begin(), digits.end(), isAsciiDigit))
+        return u"0"_s;
+    while (digits.size() > 1 && digits.front() == u'0')
+        digits = digits.sliced(1);
+    if (digits == u"0")
+        return u"0"_s;
+    return (negative ? u"-"_s : QString()) + digits.toString();
+}
+
+QString IncrementWholeNumberText(const QString &number)
+{
+    const bool negative = number.startsWith(u'-');
+    QString digits = negative ? number.mid(1) : number;
+    if (!negative) {
+        qsizetype i = digits.size();
+        while (i > 0 && digits[i - 1] == u'9')
+            digits[--i] = u'0';
+        if (i == 0)
+            digits.prepend(u'1');
+        else
+            digits[i - 1] = QChar(digits[i - 1].unicode() + 1);
+        return digits;
+    }
+    // Below zero one more is one less in magnitude.
+    qsizetype i = digits.size();
+    while (i > 0 && digits[i - 1] == u'0')
+        digits[--i] = u'9';
+    if (i > 0)
+        digits[i - 1] = QChar(digits[i - 1].unicode() - 1);
+    while (digits.size() > 1 && digits.front() == u'0')
+        digits.remove(0, 1);
+    return digits == u"0" ? digits : u"-"_s + digits;
 }
 
 QDate DueDate(const QDate &today, QStringView paymentTerms)

@@ -15,6 +15,15 @@
 /// position past the end.
 int TakeInteger(QStringView text, int &position);
 
+/// The first whole number of a text in decimal, of any length: what
+/// TakeInteger reads from position 1, and beyond the 32-bit range the run's
+/// digits without leading zeros. "0" when the text has no such number.
+QString WholeNumberText(QStringView text);
+
+/// A whole number in decimal plus one, of any length: "2147483647" gives
+/// "2147483648", "-1" gives "0".
+QString IncrementWholeNumberText(const QString &number);
+
 /// Appends the Finnish reference check digit (weights 3, 7, 9 from the right)
 /// computed over the rightmost run of digits, single separators inside it
 /// stepped over. Empty text stays empty; text without digits gets 0.

@@ -80,7 +80,13 @@ void TForm1::Paste2Click()
     const QString text = QApplication::clipboard()->text();
     if (text.isEmpty())
         return;
+    const QStringList lines = SplitTextLines(text);
+    // Files are refused as they are read; a clipboard text is checked here.
+    if (const QString reason = LinesRefusal(lines); !reason.isEmpty()) {
+        m_prompter->message(this, PastedLinesRefusedText(reason));
+        return;
+    }
     LaskuRivit1->commitEdit();
-    LinesToGrid(LaskuRivit1, SplitTextLines(text));
+    LinesToGrid(LaskuRivit1, lines);
     RecalcInvoice();
 }

@@ -47,11 +47,6 @@ private:
     std::function<bool(QEvent *)> m_handler;
 };
 
-void hookEvents(QObject *target, QObject *owner, std::function<bool(QEvent *)> handler)
-{
-    target->installEventFilter(new EventHook(owner, std::move(handler)));
-}
-
 bool isEnter(int key)
 {
     return key == Qt::Key_Return || key == Qt::Key_Enter;
@@ -99,6 +94,13 @@ void sortCustomers(StringGrid *grid)
 
 } // namespace
 
+void TForm1::hookEvents(QObject *target, std::function<bool(QEvent *)> handler)
+{
+    auto *hook = new EventHook(this, std::move(handler));
+    target->installEventFilter(hook);
+    m_eventHooks.append(hook);
+}
+
 void TForm1::connectStorage()
 {
     connect(Valmis1, &ClickPanel::clicked, this, &TForm1::Valmis1Click);
@@ -125,8 +127,8 @@ void TForm1::connectStorage()
     connect(AsiakNimi1, &QComboBox::editTextChanged, this, &TForm1::AsiakNimi1Change);
     // Keys reach the combo box first; sent to its edit part directly, they arrive there.
     auto nameKeys = [this](QEvent *event) { return AsiakNimi1KeyPress(pressedKey(event)); };
-    hookEvents(AsiakNimi1->lineEdit(), this, nameKeys);
-    hookEvents(AsiakNimi1, this, [this, nameKeys](QEvent *event) {
+    hookEvents(AsiakNimi1->lineEdit(), nameKeys);
+    hookEvents(AsiakNimi1, [this, nameKeys](QEvent *event) {
         const bool click = event->type() == QEvent::MouseButtonPress
             && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton;
         const int key = pressedKey(event);
@@ -136,7 +138,7 @@ void TForm1::connectStorage()
             AsiakNimi1DropDown();
         return nameKeys(event);
     });
-    hookEvents(AsiakNro1, this, [this](QEvent *event) { return AsiakNro1KeyPress(pressedKey(event)); });
+    hookEvents(AsiakNro1, [this](QEvent *event) { return AsiakNro1KeyPress(pressedKey(event)); });
 
     AsiakOsoite1->onKeyDown = [this](int key, Qt::KeyboardModifiers) { return AsiakOsoite1KeyPress(key); };
     // Entering the address grid from elsewhere, not the grid taking the focus
@@ -163,7 +165,9 @@ void TForm1::LoadCustomerRegister()
             return;
         }
     }
-    setCustomerRows(AsiakRekisteri1, ReadLinesIntoRows(lines, AsiakRekisteri1->colCount()));
+    // The lines go as soon as they are rows, leaving their memory to the sort.
+    const int columns = AsiakRekisteri1->colCount();
+    setCustomerRows(AsiakRekisteri1, ReadLinesIntoRows(std::exchange(lines, {}), columns));
     // The name lookup searches by halves and needs the name order. The
     // program writes the file in that order, but a file edited by hand may
     // not keep it.

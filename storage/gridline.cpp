@@ -6,10 +6,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Blanks and control characters separate fields; NUL ends the line.
+// Blanks and control characters separate fields. A NUL is one of them: a
+// damaged file's NUL reads as a blank and hides nothing after it.
 bool isSeparatorSpace(QChar c)
 {
-    return c.unicode() >= 1 && c.unicode() <= 32;
+    return c.unicode() <= 32;
 }
 
 bool needsQuotes(QStringView text)
@@ -23,6 +24,85 @@ bool needsQuotes(QStringView text)
     return false;
 }
 
+// One field as it stands in the line: a quoted field without its quotes,
+// its inner quotes still doubled.
+struct RawField
+{
+    QStringView text;
+    bool quoted = false;
+};
+
+// Cuts a line into its fields one at a time, without copying them.
+class FieldCutter
+{
+public:
+    explicit FieldCutter(QStringView line)
+        : m_line(line)
+    {
+        skipSpaces();
+    }
+
+    bool atEnd() const { return m_pos >= m_line.size(); }
+
+    RawField next()
+    {
+        const qsizetype size = m_line.size();
+        RawField field;
+        if (m_line[m_pos] == u'"') {
+            const qsizetype start = ++m_pos;
+            while (m_pos < size) {
+                if (m_line[m_pos] == u'"') {
+                    if (m_pos + 1 < size && m_line[m_pos + 1] == u'"') {
+                        m_pos += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++m_pos;
+            }
+            field = {m_line.sliced(start, m_pos - start), true};
+            if (m_pos < size)
+                ++m_pos;
+        } else {
+            const qsizetype start = m_pos;
+            while (m_pos < size && m_line[m_pos] != u',' && !isSeparatorSpace(m_line[m_pos]))
+                ++m_pos;
+            field = {m_line.sliced(start, m_pos - start), false};
+        }
+        skipSpaces();
+        if (m_pos < size && m_line[m_pos] == u',') {
+            ++m_pos;
+            skipSpaces();
+        }
+        return field;
+    }
+
+private:
+    void skipSpaces()
+    {
+        while (m_pos < m_line.size() && isSeparatorSpace(m_line[m_pos]))
+            ++m_pos;
+    }
+
+    QStringView m_line;
+    qsizetype m_pos = 0;
+};
+
+QString fieldText(const RawField &field)
+{
+    if (!field.quoted)
+        return field.text.toString();
+    QString text;
+    text.reserve(field.text.size());
+    for (qsizetype i = 0; i < field.text.size(); ++i) {
+        const QChar c = field.text[i];
+        if (c == u'"')
+            ++i;
+        text += c == u'\0' ? QChar(u' ') : c;
+    }
+    return text;
+}
+
 } // namespace
 
 QString FormatCellsLine(const QStringList &cells)
@@ -32,8 +112,8 @@ QString FormatCellsLine(const QStringList &cells)
         if (i > 0)
             line += u',';
         QString text = cells[i];
-        // A line break would cut the line in two and a NUL would end the
-        // file for its reader; either would shift every later value.
+        // A line break would cut the line in two, shifting every later value;
+        // a NUL would read back as a blank anyway.
         for (QChar &c : text) {
             if (c == u'\r' || c == u'\n' || c == u'\0')
                 c = u' ';
@@ -66,51 +146,11 @@ bool AppendCellsLine(QStringList cells, QStringList &lines, bool always)
     return true;
 }
 
-QStringList SplitGridLine(QStringView line)
+QStringList SplitGridLine(QStringView line, qsizetype maxFields)
 {
-    const qsizetype nul = line.indexOf(QChar(u'\0'));
-    if (nul >= 0)
-        line = line.left(nul);
-    const qsizetype size = line.size();
-
     QStringList fields;
-    qsizetype pos = 0;
-    auto skipSpaces = [&] {
-        while (pos < size && isSeparatorSpace(line[pos]))
-            ++pos;
-    };
-
-    skipSpaces();
-    while (pos < size) {
-        if (line[pos] == u'"') {
-            QString field;
-            ++pos;
-            while (pos < size) {
-                if (line[pos] == u'"') {
-                    if (pos + 1 < size && line[pos + 1] == u'"') {
-                        field += u'"';
-                        pos += 2;
-                        continue;
-                    }
-                    ++pos;
-                    break;
-                }
-                field += line[pos];
-                ++pos;
-            }
-            fields.append(field);
-        } else {
-            const qsizetype start = pos;
-            while (pos < size && line[pos] != u',' && line[pos].unicode() > 32)
-                ++pos;
-            fields.append(line.sliced(start, pos - start).toString());
-        }
-        skipSpaces();
-        if (pos < size && line[pos] == u',') {
-            ++pos;
-            skipSpaces();
-        }
-    }
+    for (FieldCutter cutter(line); !cutter.atEnd() && fields.size() != maxFields;)
+        fields.append(fieldText(cutter.next()));
     return fields;
 }
 
@@ -118,12 +158,20 @@ QStringList ReadLineIntoCells(QStringView line, int cellCount)
 {
     QStringList cells(qMax(cellCount, 0));
     qsizetype next = 0;
-    for (const QString &field : SplitGridLine(line)) {
-        if (next >= cells.size())
-            break;
+    for (FieldCutter cutter(line); !cutter.atEnd() && next < cells.size();) {
         // An empty field leaves its cell empty, so the next field lands there.
-        if (!field.isEmpty())
-            cells[next++] = field;
+        const RawField field = cutter.next();
+        if (!field.text.isEmpty())
+            cells[next++] = fieldText(field);
     }
     return cells;
+}
+
+bool IsEmptyGridLine(QStringView line)
+{
+    for (FieldCutter cutter(line); !cutter.atEnd();) {
+        if (!cutter.next().text.isEmpty())
+            return false;
+    }
+    return true;
 }

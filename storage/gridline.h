@@ -19,10 +19,16 @@ bool AppendCellsLine(QStringList cells, QStringList &lines, bool always);
 
 /// Cuts a line into its fields. Quoted fields may hold commas and blanks, a
 /// doubled quote stands for one and an unclosed quote runs to the end; bare
-/// fields end at a comma or a blank. Two commas give an empty field.
-QStringList SplitGridLine(QStringView line);
+/// fields end at a comma or a blank. Two commas give an empty field. A NUL
+/// counts as a blank. With maxFields given, the fields after the first
+/// maxFields are not read.
+QStringList SplitGridLine(QStringView line, qsizetype maxFields = -1);
 
 /// The cells of one grid row or column after reading the line into it: each
 /// field goes to the first cell still empty, fields beyond the cells are
 /// dropped, and an empty field therefore uses up no cell.
 QStringList ReadLineIntoCells(QStringView line, int cellCount);
+
+/// Whether the line gives no cell text at all: it holds only blanks, control
+/// characters, commas and empty quoted fields. Such a line makes no row.
+bool IsEmptyGridLine(QStringView line);

@@ -8,6 +8,7 @@
 #include "storage/gridline.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
@@ -104,12 +105,37 @@ QList<QStringList> ReadLinesIntoRows(const QStringList &lines, int cellCount)
 
 std::optional<QString> NextInvoiceCounter(QStringView counter, QStringView invoiceNumber)
 {
-    int position = 1;
-    const int next = TakeInteger(counter, position);
-    position = 1;
-    if (TakeInteger(invoiceNumber, position) != next)
+    const QString next = WholeNumberText(counter);
+    if (WholeNumberText(invoiceNumber) != next)
         return std::nullopt;
-    return QString::number(qint64(next) + 1);
+    return IncrementWholeNumberText(next);
+}
+
+QString EarlierVersionPath(const QString &path, int version)
+{
+    const QFileInfo file(path);
+    const QString suffix = file.suffix().isEmpty() ? QString() : u"."_s + file.suffix();
+    const QString mark = version <= 1 ? u" (aiempi versio)"_s
+                                      : u" (aiempi versio %1)"_s.arg(version);
+    return file.dir().filePath(file.completeBaseName() + mark + suffix);
+}
+
+QString KeepEarlierVersion(const QString &path)
+{
+    int version = 1;
+    while (QFileInfo::exists(EarlierVersionPath(path, version)))
+        ++version;
+    const QString kept = EarlierVersionPath(path, version);
+    if (!QFile::copy(path, kept))
+        throw FileCreateError(kept);
+    return kept;
+}
+
+QString ReplaceInvoiceQuestion(const QString &invoiceNumber, const QString &path)
+{
+    return u"Lasku numero %1 on jo tallennettu tiedostoon\r\n%2\r\n\r\n"
+           "Korvataanko tallennettu lasku tällä? Sen aiempi versio säilyy samassa kansiossa."_s
+        .arg(invoiceNumber, QDir::toNativeSeparators(path));
 }
 
 QString SaveFolderOfEnteredName(const QString &enteredName)

@@ -33,9 +33,23 @@ QStringList InvoiceFileLines(const QStringList &header, const QStringList &custo
 QList<QStringList> ReadLinesIntoRows(const QStringList &lines, int cellCount);
 
 /// The next invoice counter after a save: the counter's first whole number
-/// plus one, or nullopt when the invoice number's first whole number differs
-/// from it (the invoice was not numbered from the counter).
+/// plus one, of any length so that numbers never wrap, or nullopt when the
+/// invoice number's first whole number differs from it (the invoice was not
+/// numbered from the counter).
 std::optional<QString> NextInvoiceCounter(QStringView counter, QStringView invoiceNumber);
+
+/// Where the earlier version of an invoice file is kept beside it when the file
+/// is replaced: "57.csv" gives "57 (aiempi versio).csv", version 2 and later
+/// "57 (aiempi versio 2).csv" and so on.
+QString EarlierVersionPath(const QString &path, int version);
+
+/// Copies an invoice file that is about to be replaced to the first free
+/// earlier-version name beside it and returns that name. Throws
+/// FileCreateError when the copy cannot be made.
+QString KeepEarlierVersion(const QString &path);
+
+/// The question asked before a saved invoice is replaced by another one.
+QString ReplaceInvoiceQuestion(const QString &invoiceNumber, const QString &path);
 
 /// The save folder chosen by entering a name in the save dialog: the folder
 /// part of the name in native separators, ending with a separator; empty when

@@ -24,6 +24,11 @@ const QString kIncomplete = u"Puuttellinen lasku\r\nEi tallennettu"_s;
 // A file with more row lines than the page holds shows the extra rows page.
 constexpr int kPageRowLines = 16;
 
+bool isSameFile(const QString &a, const QString &b)
+{
+    return !b.isEmpty() && QFileInfo(a).canonicalFilePath() == QFileInfo(b).canonicalFilePath();
+}
+
 } // namespace
 
 void TForm1::GridToLines(const StringGrid *grid, QStringList &lines)
@@ -36,9 +41,9 @@ void TForm1::LinesToGrid(StringGrid *grid, const QStringList &lines)
 {
     if (grid->rowCount() < lines.size() + 2)
         grid->setRowCount(int(lines.size()) + 2);
-    const QList<QStringList> rows = ReadLinesIntoRows(lines, grid->colCount());
+    QList<QStringList> rows = ReadLinesIntoRows(lines, grid->colCount());
     for (qsizetype i = 0; i < rows.size(); ++i)
-        grid->setRowCells(int(i) + 1, rows[i]);
+        grid->setRowCells(int(i) + 1, std::move(rows[i]));
     grid->setRowCells(grid->rowCount() - 1, QStringList());
 }
 
@@ -84,6 +89,10 @@ void TForm1::Valmis1Click()
         // write elsewhere than the year folder, before anything is written.
         if (!IsUsableInvoiceNumber(LaskuNro1->text()))
             throw FileCreateError(path);
+        // Another invoice saved under this number is never lost unasked.
+        const bool replacing = QFileInfo::exists(path) && !isSameFile(path, OpenedInvoiceFile);
+        if (replacing && !m_prompter->question(this, ReplaceInvoiceQuestion(LaskuNro1->text(), path)))
+            return;
         RegisterInvoiceCustomer();
 
         const QStringList header = {LaskuNro1->text(), LaskuPvm1->text(), ViiteNro1->text(),
@@ -98,6 +107,8 @@ void TForm1::Valmis1Click()
             m_prompter->message(this, kIncomplete);
             return;
         }
+        if (replacing)
+            KeepEarlierVersion(path);
         WriteTextLines(path, lines);
         // Printing or PDF export of the saved invoice comes here.
         AdvanceCounters();
@@ -116,9 +127,9 @@ void TForm1::Noudalasku1Click()
     try {
         const QStringList lines = ReadTextLines(path);
         if (lines.size() >= 2) {
-            const QStringList header = SplitGridLine(lines[0]);
             QLineEdit *const fields[] = {LaskuNro1, LaskuPvm1, ViiteNro1, AsiakY1, AsiakNro1};
-            for (qsizetype i = 0; i < std::min(header.size(), qsizetype(std::size(fields))); ++i)
+            const QStringList header = SplitGridLine(lines[0], std::size(fields));
+            for (qsizetype i = 0; i < header.size(); ++i)
                 fields[i]->setText(header[i]);
 
             const QStringList customer = ReadLineIntoCells(lines[1], 4);
@@ -136,6 +147,7 @@ void TForm1::Noudalasku1Click()
             RecalcDueDate();
             FillPayerOnGiro();
         }
+        OpenedInvoiceFile = path;
         RecalcInvoice();
     } catch (const std::exception &error) {
         m_prompter->message(this, CommandErrorText(error));

@@ -4,24 +4,26 @@
 
 #include "cp1252.h"
 #include "fileerror.h"
+#include "gridline.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSaveFile>
 
+using namespace Qt::StringLiterals;
+
 QStringList SplitTextLines(QStringView text)
 {
-    const qsizetype nul = text.indexOf(QChar(u'\0'));
-    if (nul >= 0)
-        text = text.left(nul);
-
     QStringList lines;
     qsizetype start = 0;
     const qsizetype size = text.size();
-    while (start < size) {
+    while (start < size && lines.size() <= kMaxTextLines) {
         qsizetype end = start;
         while (end < size && text[end] != u'\r' && text[end] != u'\n')
             ++end;
-        lines.append(text.sliced(start, end - start).toString());
+        const QStringView line = text.sliced(start, end - start);
+        if (!IsEmptyGridLine(line))
+            lines.append(line.toString());
         if (end < size && text[end] == u'\r')
             ++end;
         if (end < size && text[end] == u'\n')
@@ -31,17 +33,47 @@ QStringList SplitTextLines(QStringView text)
     return lines;
 }
 
+QString LinesRefusal(const QStringList &lines)
+{
+    if (lines.size() > kMaxTextLines)
+        return u"yli %1 riviä"_s.arg(kMaxTextLines);
+    for (const QString &line : lines) {
+        if (line.size() > kMaxTextLineLength)
+            return u"yli %1 merkin rivi"_s.arg(kMaxTextLineLength);
+    }
+    return QString();
+}
+
 QStringList ReadTextLines(const QString &path)
 {
+    const auto refused = [&path](const QString &reason) {
+        return FileError(u"Tiedostoa %1 ei avattu: %2. Tiedosto voi olla vioittunut."_s.arg(
+            QDir::toNativeSeparators(path), reason));
+    };
+    const QString tooLarge = u"se on suurempi kuin %1 Mt"_s.arg(kMaxTextFileBytes / (1024 * 1024));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw FileOpenError(path);
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw FileOpenError(path);
-    // Every reader stops at a NUL byte; cut there before decoding.
-    const qsizetype nul = bytes.indexOf('\0');
-    return SplitTextLines(cp1252ToString(QByteArrayView(bytes).first(nul >= 0 ? nul : bytes.size())));
+    if (file.size() > kMaxTextFileBytes)
+        throw refused(tooLarge);
+    QString text;
+    {
+        const QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            throw FileOpenError(path);
+        if (bytes.size() > kMaxTextFileBytes)
+            throw refused(tooLarge);
+        text = cp1252ToString(bytes);
+    }
+    const QStringList lines = SplitTextLines(text);
+    if (const QString reason = LinesRefusal(lines); !reason.isEmpty())
+        throw refused(u"siinä on "_s + reason);
+    return lines;
+}
+
+QString PastedLinesRefusedText(const QString &reason)
+{
+    return u"Rivejä ei liitetty: leikepöydällä on %1."_s.arg(reason);
 }
 
 void WriteTextLines(const QString &path, const QStringList &lines)
@@ -51,7 +83,7 @@ void WriteTextLines(const QString &path, const QStringList &lines)
         bytes += stringToCp1252(line);
         bytes += "\r\n";
     }
-    // A NUL would end the text for every reader and lose the lines after it.
+    // Other programs may take a NUL for the end of the text.
     bytes.replace('\0', '?');
 
     if (!ReplaceFileContents(path, bytes))

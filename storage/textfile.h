@@ -4,15 +4,42 @@
 #include <QStringList>
 
 // Text files of the program: Windows-1252, lines ended by CR LF when written,
-// by CR, LF or CR LF when read.
+// by CR, LF or CR LF when read. Every file read this way, and the row
+// clipboard, holds lines of the grid line format (storage/gridline.h); a line
+// that gives no cell text is left out on reading, so that it costs nothing.
+
+/// The most lines holding something that one text may give. No register or
+/// invoice comes near it; a text with more is damaged, and its rows could
+/// take more memory than the machine has.
+constexpr qsizetype kMaxTextLines = 500000;
+
+/// The longest line read, in characters: far more than any row the program
+/// writes. A longer text would cost many times its size when shown.
+constexpr qsizetype kMaxTextLineLength = 100000;
+
+/// The largest file read: room for kMaxTextLines lines of some 130
+/// characters, more than any register or invoice the program writes.
+constexpr qint64 kMaxTextFileBytes = 64 * 1024 * 1024;
 
 /// Cuts text into lines: a line ends at CR, LF or CR LF, the text ends at its
-/// end or at the first NUL, and a final line break adds no empty line.
+/// end, and a final line break adds no empty line. Lines that give no cell
+/// text (IsEmptyGridLine) are left out. Stops after kMaxTextLines + 1 lines:
+/// a text with more is refused whole, and reading on would only cost memory.
 QStringList SplitTextLines(QStringView text);
 
+/// Why lines cut from a text are more than the program takes: more than
+/// kMaxTextLines of them, or one longer than kMaxTextLineLength. The end of a
+/// Finnish sentence ("yli 500000 riviä"); empty when they fit.
+QString LinesRefusal(const QStringList &lines);
+
 /// Reads the lines of a Windows-1252 file by the rule of SplitTextLines.
-/// Throws FileOpenError when the file cannot be opened or read.
+/// Throws FileOpenError when the file cannot be opened or read, and FileError
+/// with a message in Finnish when it is larger than kMaxTextFileBytes or its
+/// lines are refused by LinesRefusal.
 QStringList ReadTextLines(const QString &path);
+
+/// The message shown when pasted lines are refused for the reason given.
+QString PastedLinesRefusedText(const QString &reason);
 
 /// Replaces the file with the lines in Windows-1252, each ended by CR LF.
 /// The old file stays whole unless the new one was written completely.

@@ -5,6 +5,7 @@
 #include "app/bevel.h"
 #include "app/stringgrid.h"
 #include "storage/cp1252.h"
+#include "storage/textfile.h"
 #include "tests/support/formfixture.h"
 #include "tests/support/testfiles.h"
 
@@ -136,6 +137,10 @@ private slots:
     void savingKnownCustomerLeavesRegister();
     void savingNewCustomerAddsItWithAddress();
     void unreadableRegisterIsNeverSavedOver();
+    void nulHidesNoCustomer();
+    void emptyLinesMakeNoCustomers_data();
+    void emptyLinesMakeNoCustomers();
+    void damagedRegisterRefusedAndKept();
 };
 
 void CustomersTest::registerLoadsSortedAtStart_data()
@@ -688,6 +693,59 @@ void CustomersTest::unreadableRegisterIsNeverSavedOver()
     QCOMPARE(f.prompter().messages.last(), u"Cannot create file "_s + registerPath);
     QVERIFY(!QFile::exists(data.filePath(u"2026/1.csv"_s)));
     QCOMPARE(form.AsiakNimi1->currentText(), u"Uusi Oy"_s);
+}
+
+void CustomersTest::nulHidesNoCustomer()
+{
+    QStringList lines = kThree;
+    lines[0].insert(lines[0].indexOf(u','), QChar(u'\0'));
+    lines[1].append(QChar(u'\0'));
+    Register reg(lines);
+    reg.form().AsiakNimi1->setEditText(u"Nieminen Oy"_s);
+    reg.form().LaskuRivit1->setRowCells(1, {QString(), u"Työ"_s});
+    reg.form().Valmis1Click();
+
+    QCOMPARE(reg.prompter().messages, QStringList());
+    QCOMPARE(readBytes(reg.file()),
+             cp(kThree[0] + u"\r\n\"Nieminen Oy\",\" \",\" \",\" \",\" \",3\r\n"_s + kThree[1] + u"\r\n"_s
+                + kThree[2] + u"\r\n"_s));
+}
+
+void CustomersTest::emptyLinesMakeNoCustomers_data()
+{
+    QTest::addColumn<QString>("empty");
+    QTest::newRow("no characters") << QString();
+    QTest::newRow("blanks, commas and empty quotes") << u"  ,\"\",,"_s;
+    QTest::newRow("NUL") << QString(1, QChar(u'\0'));
+}
+
+void CustomersTest::emptyLinesMakeNoCustomers()
+{
+    QFETCH(QString, empty);
+    // Leading empty lines keep the name order, so nothing re-sorts them away.
+    Register reg(QStringList(1000, empty) + kThree);
+    QCOMPARE(reg.grid()->rowCount(), 5);
+    QCOMPARE(reg.names(), (QStringList{u"Aalto Anna"_s, u"Virtanen Matti"_s, u"Virtanen Pekka"_s}));
+}
+
+void CustomersTest::damagedRegisterRefusedAndKept()
+{
+    QTemporaryDir data;
+    const QString registerPath = QDir::toNativeSeparators(data.filePath(u"AsiakRek.csv"_s));
+    const QByteArray bytes = QByteArray("Asiakas,Katu,,,,1\r\n").repeated(kMaxTextLines + 1);
+    writeBytes(registerPath, bytes);
+    FormFixture f(cp(u"[File]\r\nOletDir="_s + QDir::toNativeSeparators(data.path()) + QDir::separator() + u"\r\n"_s));
+    QCOMPARE(f.prompter().messages,
+             QStringList{u"Tiedostoa %1 ei avattu: siinä on yli %2 riviä. Tiedosto voi olla vioittunut."_s.arg(
+                 registerPath, QString::number(kMaxTextLines))});
+    QCOMPARE(f.form().AsiakRekisteri1->rowCount(), 2);
+
+    // A refused register is never saved over with the empty one.
+    f.form().AsiakNimi1->setEditText(u"Uusi Oy"_s);
+    f.form().LaskuRivit1->setRowCells(1, {QString(), u"Työ"_s});
+    f.form().Valmis1Click();
+    QCOMPARE(f.prompter().messages.last(), u"Cannot create file "_s + registerPath);
+    QCOMPARE(readBytes(registerPath), bytes);
 }
 
 QTEST_MAIN(CustomersTest)

@@ -18,6 +18,10 @@ private slots:
     void appendCellsLine();
     void splitGridLine_data();
     void splitGridLine();
+    void splitGridLineUpTo_data();
+    void splitGridLineUpTo();
+    void emptyGridLine_data();
+    void emptyGridLine();
     void readLineIntoCells_data();
     void readLineIntoCells();
     void writtenRowReadsBack_data();
@@ -105,8 +109,9 @@ void TestGridLine::splitGridLine_data()
     QTest::newRow("text after a closing quote is a new field") << u"\"ab\"cd"_s
                                                                << QStringList{u"ab"_s, u"cd"_s};
     QTest::newRow("placeholder") << u"\" \",x"_s << QStringList{u" "_s, u"x"_s};
-    QTest::newRow("NUL ends the line") << u"a,b\0,c"_s << QStringList{u"a"_s, u"b"_s};
-    QTest::newRow("NUL inside quotes ends the line") << u"\"a\0b\",c"_s << QStringList{u"a"_s};
+    QTest::newRow("NUL counts as a blank") << u"\0a,b\0,c\0d"_s
+                                           << QStringList{u"a"_s, u"b"_s, u"c"_s, u"d"_s};
+    QTest::newRow("NUL inside quotes is a blank") << u"\"a\0b\",c"_s << QStringList{u"a b"_s, u"c"_s};
 }
 
 void TestGridLine::splitGridLine()
@@ -114,6 +119,49 @@ void TestGridLine::splitGridLine()
     QFETCH(QString, line);
     QFETCH(QStringList, fields);
     QCOMPARE(SplitGridLine(line), fields);
+}
+
+void TestGridLine::splitGridLineUpTo_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("maxFields");
+    QTest::addColumn<QStringList>("fields");
+
+    QTest::newRow("fields after the most not read") << u"\"57\",\"1.2.2026\",x,y"_s << 2
+                                                    << QStringList{u"57"_s, u"1.2.2026"_s};
+    QTest::newRow("a huge line read only as far as needed") << u"a,"_s.repeated(1000000) << 5
+                                                            << QStringList(5, u"a"_s);
+}
+
+void TestGridLine::splitGridLineUpTo()
+{
+    QFETCH(QString, line);
+    QFETCH(int, maxFields);
+    QFETCH(QStringList, fields);
+    QCOMPARE(SplitGridLine(line, maxFields), fields);
+}
+
+void TestGridLine::emptyGridLine_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("empty");
+
+    QTest::newRow("nothing") << QString() << true;
+    QTest::newRow("control characters and NULs") << u"\0\u0001\f\0"_s << true;
+    QTest::newRow("empty quoted fields") << u"\"\",\"\" , \"\""_s << true;
+    QTest::newRow("unclosed quote with nothing after it") << u" ,\""_s << true;
+    QTest::newRow("placeholder blank") << u"\" \""_s << false;
+    QTest::newRow("NUL inside quotes is a blank") << u"\"\0\""_s << false;
+    QTest::newRow("doubled quote is a quote") << u"\"\"\"\""_s << false;
+}
+
+void TestGridLine::emptyGridLine()
+{
+    QFETCH(QString, line);
+    QFETCH(bool, empty);
+    QCOMPARE(IsEmptyGridLine(line), empty);
+    // Empty exactly when no cell of the row it gives holds text.
+    QCOMPARE(ReadLineIntoCells(line, 7).join(QString()).isEmpty(), empty);
 }
 
 void TestGridLine::readLineIntoCells_data()
@@ -137,6 +185,8 @@ void TestGridLine::readLineIntoCells_data()
     QTest::newRow("bare name of two words takes two cells")
         << u"Matti Meikäläinen,Katu"_s << 3 << QStringList{u"Matti"_s, u"Meikäläinen"_s, u"Katu"_s};
     QTest::newRow("no cells") << u"a,b"_s << 0 << QStringList{};
+    QTest::newRow("text after a NUL kept")
+        << u"a\0b,\0,\"c\0\",d"_s << 4 << QStringList{u"a"_s, u"b"_s, u"c "_s, u"d"_s};
 }
 
 void TestGridLine::readLineIntoCells()

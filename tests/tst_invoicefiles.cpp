@@ -7,17 +7,21 @@
 #include "app/stringgrid.h"
 #include "invoice/numbering.h"
 #include "storage/cp1252.h"
+#include "storage/textfile.h"
 #include "tests/support/formfixture.h"
 #include "tests/support/testfiles.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 
 #include <memory>
@@ -116,7 +120,11 @@ private slots:
     void yearFolderFromInvoiceDate();
     void saveFolderAskedOnce_data();
     void saveFolderAskedOnce();
-    void savingSameNumberTwiceOverwrites();
+    void savingOverSavedInvoiceAsks_data();
+    void savingOverSavedInvoiceAsks();
+    void counterNeverWraps_data();
+    void counterNeverWraps();
+    void longTextsOpenAndSaveWhole();
     void extraRowsPageFollowsRowCount_data();
     void extraRowsPageFollowsRowCount();
     void dueDateRecomputedOnOpen_data();
@@ -126,6 +134,14 @@ private slots:
     void shortOrMalformedFilesOpen();
     void unreadableFileLeavesInvoiceEmpty();
     void cancelledOpenChangesNothing();
+    void emptyLinesMakeNoRows_data();
+    void emptyLinesMakeNoRows();
+    void nulHidesNothingOfTheFile_data();
+    void nulHidesNothingOfTheFile();
+    void damagedFileRefused_data();
+    void damagedFileRefused();
+    void pastedLines_data();
+    void pastedLines();
 };
 
 void InvoiceFilesTest::savingNewCustomerWritesFilesAndAdvances()
@@ -454,20 +470,129 @@ void InvoiceFilesTest::saveFolderAskedOnce()
     QVERIFY(QFile::exists(folder + u"/2026/2.csv"_s));
 }
 
-void InvoiceFilesTest::savingSameNumberTwiceOverwrites()
+void InvoiceFilesTest::savingOverSavedInvoiceAsks_data()
+{
+    QTest::addColumn<int>("earlierVersions");
+    QTest::addColumn<bool>("opened");
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("no: nothing written, the invoice stays") << 0 << false << false;
+    QTest::newRow("yes: replaced, the earlier version kept") << 0 << false << true;
+    QTest::newRow("yes again: a second earlier version") << 1 << false << true;
+    QTest::newRow("the invoice opened from the file: no question") << 0 << true << true;
+}
+
+// Another invoice saved under the same number is never replaced unasked, and
+// a replaced one stays beside the new file as an earlier version.
+void InvoiceFilesTest::savingOverSavedInvoiceAsks()
+{
+    QFETCH(int, earlierVersions);
+    QFETCH(bool, opened);
+    QFETCH(bool, answer);
+    Saving s(u"SeurLasku=57\r\n"_s);
+    TForm1 &form = s.form();
+    QVERIFY(QDir().mkpath(s.data(u"2026"_s)));
+    const QByteArray saved = cp(u"\"57\",\"1.12.2026\",\"1009\",\"\",\"1\"\r\n"
+                                u"Vanha,\" \",\" \",\" \"\r\n\" \",Aiempi,1,\" \",\"5,00\",\"25,5\",\"6,28\"\r\n"_s);
+    writeBytes(s.data(u"2026/57.csv"_s), saved);
+    if (earlierVersions > 0)
+        writeBytes(s.data(u"2026/57 (aiempi versio).csv"_s), "kept");
+    if (opened) {
+        s.prompter().answerOpen(s.data(u"2026/57.csv"_s));
+        form.Noudalasku1->trigger();
+        form.LaskuRivit1->setCell(1, 1, u"Toinen"_s);
+    } else {
+        fillInvoice(form, u"Uusi Oy"_s, {}, {{QString(), u"Toinen"_s}});
+        s.prompter().answerQuestion(answer);
+    }
+    const QStringList before = treeOf(s.data());
+
+    clickSave(form);
+
+    QVERIFY(s.prompter().allAnswersUsed());
+    QCOMPARE(s.prompter().questions.size(), opened ? 0 : 1);
+    QCOMPARE(s.prompter().messages, QStringList());
+    const QByteArray now = readBytes(s.data(u"2026/57.csv"_s));
+    if (!answer) {
+        QVERIFY(s.prompter().questions.constFirst().contains(QDir::toNativeSeparators(s.data(u"2026/57.csv"_s))));
+        QCOMPARE(now, saved);
+        QCOMPARE(treeOf(s.data()), before);
+        QCOMPARE(form.LaskuNro1->text(), u"57"_s);
+        QCOMPARE(form.LaskuRivit1->cell(1, 1), u"Toinen"_s);
+        QCOMPARE(form.NextNr1->text(), u"57"_s);
+        return;
+    }
+    QVERIFY(now.contains("Toinen"));
+    const QString kept = earlierVersions > 0 ? u"2026/57 (aiempi versio 2).csv"_s
+                                             : u"2026/57 (aiempi versio).csv"_s;
+    QCOMPARE(QFileInfo::exists(s.data(kept)), !opened);
+    if (!opened)
+        QCOMPARE(readBytes(s.data(kept)), saved);
+    QCOMPARE(form.NextNr1->text(), u"58"_s);
+}
+
+void InvoiceFilesTest::counterNeverWraps_data()
+{
+    QTest::addColumn<QString>("counter");
+    QTest::addColumn<QStringList>("numbers");
+    QTest::newRow("past the largest 32-bit number")
+        << u"2147483647"_s << QStringList{u"2147483647"_s, u"2147483648"_s, u"2147483649"_s};
+    QTest::newRow("twenty digits")
+        << u"99999999999999999999"_s << QStringList{u"99999999999999999999"_s, u"100000000000000000000"_s};
+}
+
+// Each save takes the next number, however long: no invoice is ever numbered 0
+// again and none replaces an earlier one.
+void InvoiceFilesTest::counterNeverWraps()
+{
+    QFETCH(QString, counter);
+    QFETCH(QStringList, numbers);
+    Saving s(u"SeurLasku="_s + counter + u"\r\n"_s);
+    TForm1 &form = s.form();
+    for (const QString &number : numbers) {
+        QCOMPARE(form.LaskuNro1->text(), number);
+        fillInvoice(form, u"Yritys"_s, {}, kWorkRow);
+        clickSave(form);
+        QCOMPARE(s.prompter().messages, QStringList());
+        QVERIFY(QFileInfo::exists(s.data(u"2026/"_s + number + u".csv"_s)));
+    }
+    QCOMPARE(s.setting(u"SeurLasku"_s), IncrementWholeNumberText(numbers.constLast()));
+    QVERIFY(!QFileInfo::exists(s.data(u"2026/0.csv"_s)));
+    QVERIFY(s.prompter().questions.isEmpty());
+}
+
+// Texts far beyond an edit box's usual limit are shown, edited and saved whole.
+void InvoiceFilesTest::longTextsOpenAndSaveWhole()
 {
     Saving s;
     TForm1 &form = s.form();
-    fillInvoice(form, u"Yritys"_s, {}, kWorkRow);
-    form.LaskuNro1->setText(u"57"_s);
-    clickSave(form);
-    fillInvoice(form, u"Yritys"_s, {}, {{QString(), u"Toinen"_s}});
-    form.LaskuNro1->setText(u"57"_s);
+    QVERIFY(s.fixture().show());
+    const QString name = QString(40000, u'N');
+    const QString id = QString(40000, u'Y');
+    const QString text = QString(40000, u'T');
+    QVERIFY(QDir().mkpath(s.data(u"2026"_s)));
+    writeBytes(s.data(u"2026/5.csv"_s),
+               cp(u"\"5\",\"7.12.2026\",\"1009\",\""_s + id + u"\",\"\"\r\n"_s + name
+                  + u",\" \",\" \",\" \"\r\n\" \","_s + text + u",1,\" \",\"5,00\",\"25,5\",\"6,28\"\r\n"_s));
+    s.prompter().answerOpen(s.data(u"2026/5.csv"_s));
+    form.Noudalasku1->trigger();
+    QCOMPARE(form.AsiakNimi1->currentText().size(), name.size());
+    QCOMPARE(form.AsiakY1->text(), id);
+
+    StringGrid *grid = form.LaskuRivit1;
+    grid->setFocus();
+    grid->setCurrentCell(1, 1);
+    pressKey(Qt::Key_F2);
+    pressKey(Qt::Key_End);
+    typeKeys(u"x"_s);
+    pressKey(Qt::Key_Return);
+    QCOMPARE(grid->cell(1, 1), text + u"x"_s);
+
     clickSave(form);
     QCOMPARE(s.prompter().messages, QStringList());
-    const QByteArray bytes = readBytes(s.data(u"2026/57.csv"_s));
-    QVERIFY(bytes.contains("Toinen"));
-    QVERIFY(!bytes.contains(cp(u"Työ"_s)));
+    const QByteArray saved = readBytes(s.data(u"2026/5.csv"_s));
+    QVERIFY(saved.contains(cp(id)));
+    QVERIFY(saved.contains(cp(u"\n"_s + name + u","_s)));
+    QVERIFY(saved.contains(cp(u","_s + text + u"x,"_s)));
 }
 
 void InvoiceFilesTest::extraRowsPageFollowsRowCount_data()
@@ -565,8 +690,8 @@ void InvoiceFilesTest::shortOrMalformedFilesOpen_data()
     QTest::newRow("unclosed quote takes the rest")
         << QByteArray("\"5\",\"1.1.2026\",\"\",\"\",\"\",\"extra\"\r\n\"Oy, Ab\r\nx,\"Rivi, pitka\r\n")
         << u"5"_s << u"Oy, Ab"_s << u"Rivi, pitka"_s;
-    QTest::newRow("text ends at NUL")
-        << QByteArray("\"5\"\r\nYritys\r\nx,Rivi\r\n\0x,Toinen\r\n", 35)
+    QTest::newRow("NUL reads as a blank")
+        << QByteArray("\"5\"\r\nYritys") + '\0' + QByteArray("\r\nx,Rivi\r\n")
         << u"5"_s << u"Yritys"_s << u"Rivi"_s;
 }
 
@@ -617,6 +742,142 @@ void InvoiceFilesTest::cancelledOpenChangesNothing()
     QCOMPARE(form.AsiakNimi1->currentText(), u"Edellinen"_s);
     QCOMPARE(form.LaskuRivit1->cell(1, 1), u"Työ"_s);
     QCOMPARE(form.LaskuNro1->text(), u"1"_s);
+}
+
+void InvoiceFilesTest::emptyLinesMakeNoRows_data()
+{
+    QTest::addColumn<QString>("empty");
+    QTest::newRow("no characters") << QString();
+    QTest::newRow("blanks and tabs") << u"  \t "_s;
+    QTest::newRow("commas and empty quotes") << u",\"\",,\"\""_s;
+    QTest::newRow("NULs") << QString(2, QChar(u'\0'));
+}
+
+void InvoiceFilesTest::emptyLinesMakeNoRows()
+{
+    QFETCH(QString, empty);
+    Saving s;
+    TForm1 &form = s.form();
+    const int pageRows = form.LaskuRivit1->rowCount();
+    const QString blanks = (empty + u"\r\n"_s).repeated(40);
+    const QString first = u"\" \",Eka,1,kpl,\"2,00\",\"25,5\",\"2,51\"\r\n"_s;
+    const QString last = u"\" \",Vika,2,kpl,\"1,00\",\"25,5\",\"2,51\"\r\n"_s;
+    writeBytes(s.data(u"blank.csv"_s), cp(u"\"5\",\"1.2.2026\",\"1009\",\"\",\"\"\r\nYritys\r\n"_s + blanks + first
+                                          + blanks + last + blanks));
+    s.prompter().answerOpen(s.data(u"blank.csv"_s));
+
+    form.Noudalasku1->trigger();
+
+    QCOMPARE(form.LaskuRivit1->cell(1, 2), u"Vika"_s);
+    QCOMPARE(form.LaskuRivit1->rowCount(), pageRows);
+    QVERIFY(!form.LisaRivit1->isChecked());
+    clickSave(form);
+    QCOMPARE(s.prompter().messages, QStringList());
+    QVERIFY(readBytes(s.data(u"2026/5.csv"_s)).endsWith("\" \",\" \",\" \"\r\n" + cp(first + last)));
+}
+
+void InvoiceFilesTest::nulHidesNothingOfTheFile_data()
+{
+    QTest::addColumn<QByteArray>("customerAndRows");
+    QTest::addColumn<QByteArray>("saved");
+    const QByteArray customer = "Yritys,Katu,\" \",\" \"\r\n";
+    const QByteArray first = "\" \",Eka,1,kpl,\"2,00\",\"25,5\",\"2,51\"\r\n";
+    const QByteArray last = "\" \",Vika,2,kpl,\"1,00\",\"25,5\",\"2,51\"\r\n";
+    QTest::newRow("NUL line between rows") << customer + first + '\0' + "\r\n" + last << customer + first + last;
+    QTest::newRow("NUL in the customer line")
+        << "Yritys,Katu" + QByteArray(1, '\0') + ",\" \",\" \"\r\n" + first + last << customer + first + last;
+    QTest::newRow("NUL inside a quoted text")
+        << customer + "\" \",\"Eka" + '\0' + "osa\",1,kpl,\"2,00\",\"25,5\",\"2,51\"\r\n" + last
+        << customer + "\" \",\"Eka osa\",1,kpl,\"2,00\",\"25,5\",\"2,51\"\r\n" + last;
+}
+
+void InvoiceFilesTest::nulHidesNothingOfTheFile()
+{
+    QFETCH(QByteArray, customerAndRows);
+    QFETCH(QByteArray, saved);
+    Saving s;
+    writeBytes(s.data(u"nul.csv"_s), "\"5\",\"1.2.2026\",\"1009\",\"\",\"\"\r\n" + customerAndRows);
+    s.prompter().answerOpen(s.data(u"nul.csv"_s));
+    s.form().Noudalasku1->trigger();
+    clickSave(s.form());
+    QCOMPARE(s.prompter().messages, QStringList());
+    const QByteArray written = readBytes(s.data(u"2026/5.csv"_s));
+    QCOMPARE(written.sliced(written.indexOf("\r\n") + 2), saved);
+}
+
+void InvoiceFilesTest::damagedFileRefused_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<QString>("reason");
+    const QByteArray head = "\"5\",\"1.2.2026\"\r\nYritys\r\n";
+    QTest::newRow("more lines than any invoice") << head + QByteArray("x,Rivi\r\n").repeated(kMaxTextLines)
+                                                 << qint64(0) << u"siinä on yli %1 riviä"_s.arg(kMaxTextLines);
+    QTest::newRow("a text longer than any row") << head + "x," + QByteArray(kMaxTextLineLength, 'T') << qint64(0)
+                                                << u"siinä on yli %1 merkin rivi"_s.arg(kMaxTextLineLength);
+    // The rest of the file reads as NULs without taking room on the disk.
+    QTest::newRow("larger than any invoice") << head << kMaxTextFileBytes + 1
+                                             << u"se on suurempi kuin %1 Mt"_s.arg(kMaxTextFileBytes >> 20);
+}
+
+void InvoiceFilesTest::damagedFileRefused()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(qint64, size);
+    QFETCH(QString, reason);
+    Saving s;
+    TForm1 &form = s.form();
+    fillInvoice(form, u"Edellinen"_s, {u"Katu"_s}, kWorkRow);
+    const QString path = s.data(u"vioittunut.csv"_s);
+    writeBytes(path, bytes);
+    QVERIFY(size == 0 || QFile(path).resize(size));
+    s.prompter().answerOpen(path);
+
+    form.Noudalasku1->trigger();
+
+    QCOMPARE(s.prompter().messages, QStringList{u"Tiedostoa %1 ei avattu: %2. Tiedosto voi olla vioittunut."_s.arg(
+                                                    QDir::toNativeSeparators(path), reason)});
+    QCOMPARE(form.AsiakNimi1->currentText(), QString());
+    QCOMPARE(form.LaskuRivit1->cell(1, 1), QString());
+}
+
+void InvoiceFilesTest::pastedLines_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("descriptions");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("empty lines make no rows")
+        << u"x,Eka\r\n\r\n  \t\r\n,,\"\"\r\n\0\r\nx,Toka\r\n"_s + u"\r\n"_s.repeated(5000) << u"Eka|Toka|"_s
+        << QString();
+    QTest::newRow("more lines than any invoice refused")
+        << u"x,Rivi\r\n"_s.repeated(kMaxTextLines + 1) << u"Työ||"_s
+        << u"Rivejä ei liitetty: leikepöydällä on yli %1 riviä."_s.arg(kMaxTextLines);
+    QTest::newRow("a text longer than any row refused")
+        << u"x,"_s + QString(kMaxTextLineLength, u'T') << u"Työ||"_s
+        << u"Rivejä ei liitetty: leikepöydällä on yli %1 merkin rivi."_s.arg(kMaxTextLineLength);
+}
+
+void InvoiceFilesTest::pastedLines()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, descriptions);
+    QFETCH(QString, message);
+    Saving s;
+    TForm1 &form = s.form();
+    QVERIFY(s.fixture().show());
+    fillInvoice(form, u"Yritys"_s, {}, kWorkRow);
+    StringGrid *grid = form.LaskuRivit1;
+    const int pageRows = grid->rowCount();
+    QApplication::clipboard()->setText(text);
+    QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, QPoint(60, 30));
+    QTRY_VERIFY(form.FontPopup1->isVisible());
+    form.FontPopup1->hide();
+
+    form.Paste2->trigger();
+
+    QCOMPARE(s.prompter().messages, message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(QStringList({grid->cell(1, 1), grid->cell(1, 2), grid->cell(1, 3)}).join(u'|'), descriptions);
+    QCOMPARE(grid->rowCount(), pageRows);
 }
 
 QTEST_MAIN(InvoiceFilesTest)

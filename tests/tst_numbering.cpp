@@ -17,6 +17,8 @@ private slots:
     void takeInteger_readsSuccessiveNumbers_data();
     void takeInteger_readsSuccessiveNumbers();
     void takeInteger_startsAtTheGivenPosition();
+    void wholeNumberText_readsNumbersOfAnyLength_data();
+    void wholeNumberText_readsNumbersOfAnyLength();
     void appendCheckDigit_appendsTheReferenceCheckDigit_data();
     void appendCheckDigit_appendsTheReferenceCheckDigit();
     void dateText_writesDayMonthYear_data();
@@ -265,6 +267,33 @@ void TestNumbering::recalcDueDateText_walksMonthLengths()
     QCOMPARE(result.has_value(), computed);
     if (computed)
         QCOMPARE(*result, due);
+}
+
+void TestNumbering::wholeNumberText_readsNumbersOfAnyLength_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("next");
+    QTest::newRow("plain") << u"57"_s << u"57"_s << u"58"_s;
+    QTest::newRow("leading zeros and text") << u"nro 0042"_s << u"42"_s << u"43"_s;
+    QTest::newRow("largest 32-bit number") << u"2147483647"_s << u"2147483647"_s << u"2147483648"_s;
+    QTest::newRow("beyond 32 bits") << u"2147483648"_s << u"2147483648"_s << u"2147483649"_s;
+    QTest::newRow("beyond 64 bits") << u"0099999999999999999999"_s << u"99999999999999999999"_s
+                                    << u"100000000000000000000"_s;
+    QTest::newRow("negative") << u"-1"_s << u"-1"_s << u"0"_s;
+    QTest::newRow("long negative") << u"-10000000000"_s << u"-10000000000"_s << u"-9999999999"_s;
+    QTest::newRow("zero") << u"-0"_s << u"0"_s << u"1"_s;
+    QTest::newRow("no number") << u"abc"_s << u"0"_s << u"1"_s;
+    QTest::newRow("ISO date is no number") << u"2026-12-06"_s << u"0"_s << u"1"_s;
+}
+
+void TestNumbering::wholeNumberText_readsNumbersOfAnyLength()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, number);
+    QFETCH(QString, next);
+    QCOMPARE(WholeNumberText(text), number);
+    QCOMPARE(IncrementWholeNumberText(number), next);
 }
 
 QTEST_APPLESS_MAIN(TestNumbering)

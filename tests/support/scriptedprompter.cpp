@@ -18,6 +18,16 @@ void ScriptedPrompter::message(QWidget *, const QString &text)
     messages.append(text);
 }
 
+bool ScriptedPrompter::question(QWidget *, const QString &text)
+{
+    questions.append(text);
+    if (m_questions.isEmpty()) {
+        unexpected("a question nobody expected");
+        return false;
+    }
+    return m_questions.dequeue();
+}
+
 std::optional<QString> ScriptedPrompter::inputText(QWidget *, const QString &caption,
                                                    const QString &prompt, const QString &)
 {
@@ -81,6 +91,6 @@ QDate ScriptedPrompter::today() const
 
 bool ScriptedPrompter::allAnswersUsed() const
 {
-    return m_inputs.isEmpty() && m_opens.isEmpty() && m_saves.isEmpty() && m_fonts.isEmpty()
+    return m_questions.isEmpty() && m_inputs.isEmpty() && m_opens.isEmpty() && m_saves.isEmpty() && m_fonts.isEmpty()
         && m_printers.isEmpty();
 }

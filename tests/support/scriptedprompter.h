@@ -11,6 +11,7 @@ class ScriptedPrompter : public Prompter
 {
 public:
     void message(QWidget *parent, const QString &text) override;
+    bool question(QWidget *parent, const QString &text) override;
     std::optional<QString> inputText(QWidget *parent, const QString &caption,
                                      const QString &prompt, const QString &value) override;
     QString openFileName(QWidget *parent, const QString &folder, const QString &filter) override;
@@ -21,6 +22,7 @@ public:
     QDate today() const override;
 
     // Answers, in the order the questions come. A null QVariant cancels.
+    void answerQuestion(bool yes) { m_questions.enqueue(yes); }
     void answerInput(const QVariant &text) { m_inputs.enqueue(text); }
     void answerOpen(const QString &path) { m_opens.enqueue(path); }
     void answerSave(const QString &path) { m_saves.enqueue(path); }
@@ -30,6 +32,8 @@ public:
 
     /// Messages shown so far, oldest first.
     QStringList messages;
+    /// Yes/no questions asked so far, oldest first.
+    QStringList questions;
     /// Captions and prompts of input boxes shown so far.
     QStringList inputPrompts;
     /// Initial fonts the font dialog was opened with.
@@ -40,6 +44,7 @@ public:
     bool allAnswersUsed() const;
 
 private:
+    QQueue<bool> m_questions;
     QQueue<QVariant> m_inputs;
     QQueue<QString> m_opens;
     QQueue<QString> m_saves;
