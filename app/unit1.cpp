@@ -3,8 +3,8 @@
 
 #include "app/Unit1.h"
 #include "app/startup.h"
-#include "app/stringgrid.h"
-#include "app/widgetfactory.h"
+#include "widgets/stringgrid.h"
+#include "widgets/widgetfactory.h"
 
 #include <QAction>
 #include <QApplication>

@@ -5,7 +5,7 @@
 
 #include "bench/benchutil.h"
 #include "app/Unit1.h"
-#include "app/stringgrid.h"
+#include "widgets/stringgrid.h"
 #include "storage/cp1252.h"
 #include "storage/gridline.h"
 #include "storage/textfile.h"

@@ -3,7 +3,7 @@
 
 #include "bench/benchutil.h"
 #include "app/Unit1.h"
-#include "app/stringgrid.h"
+#include "widgets/stringgrid.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "formfixture.h"
 
-#include "app/stringgrid.h"
+#include "widgets/stringgrid.h"
 #include "testfiles.h"
 
 #include <QApplication>

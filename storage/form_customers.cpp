@@ -2,8 +2,8 @@
 // and filling the invoice's customer from it by number or by name.
 
 #include "app/Unit1.h"
-#include "app/bevel.h"
-#include "app/stringgrid.h"
+#include "widgets/bevel.h"
+#include "widgets/stringgrid.h"
 #include "storage/collation.h"
 #include "storage/customerregister.h"
 #include "storage/fileerror.h"

@@ -3,7 +3,7 @@
 
 #include "app/inifile.h"
 #include "app/settingsrules.h"
-#include "app/stringgrid.h"
+#include "widgets/stringgrid.h"
 #include "storage/cp1252.h"
 #include "tests/support/formfixture.h"
 

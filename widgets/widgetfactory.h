@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/bevel.h"
+#include "widgets/bevel.h"
 
 #include <QFont>
 #include <QRect>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/fontobject.h"
+#include "widgets/fontobject.h"
 
 #include <QAbstractTableModel>
 #include <QHash>

@@ -5,7 +5,7 @@
 #include "app/Unit1.h"
 #include "app/inifile.h"
 #include "app/settingsrules.h"
-#include "app/stringgrid.h"
+#include "widgets/stringgrid.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // The rows grid's popup commands: emptying, deleting and inserting rows, and
 // carrying rows over the clipboard.
 
-#include "app/stringgrid.h"
+#include "widgets/stringgrid.h"
 #include "tests/support/formfixture.h"
 
 #include <QAction>

@@ -3,7 +3,7 @@
 
 #include "stringgrid.h"
 
-#include "app/widgetfactory.h"
+#include "widgets/widgetfactory.h"
 
 #include <QApplication>
 #include <QHeaderView>

@@ -2,7 +2,7 @@
 // totals, recomputed from the rows grid.
 
 #include "app/Unit1.h"
-#include "app/stringgrid.h"
+#include "widgets/stringgrid.h"
 #include "invoice/amount.h"
 #include "invoice/recalc.h"
 

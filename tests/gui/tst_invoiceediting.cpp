@@ -1,7 +1,7 @@
 // Filling in an invoice on the page as a person does: the rows grid's cursor
 // walk, totals, mirrors on the giro form, the new-invoice command and layout.
 
-#include "app/stringgrid.h"
+#include "widgets/stringgrid.h"
 #include "tests/support/formfixture.h"
 
 #include <QAction>

@@ -2,8 +2,8 @@
 // buttons, shown beside the page while the user edits the register.
 
 #include "app/Unit1.h"
-#include "app/stringgrid.h"
-#include "app/widgetfactory.h"
+#include "widgets/stringgrid.h"
+#include "widgets/widgetfactory.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -5,7 +5,7 @@
 #include "app/Unit1.h"
 #include "app/inifile.h"
 #include "app/settingsrules.h"
-#include "app/widgetfactory.h"
+#include "widgets/widgetfactory.h"
 #include "invoice/numbering.h"
 
 #include <QCheckBox>

@@ -2,7 +2,7 @@
 // the save folder and the counters that advance after a save.
 
 #include "app/Unit1.h"
-#include "app/stringgrid.h"
+#include "widgets/stringgrid.h"
 #include "invoice/numbering.h"
 #include "storage/fileerror.h"
 #include "storage/gridline.h"

@@ -2,7 +2,7 @@
 // a row, and copy all rows to the clipboard and paste them back.
 
 #include "app/Unit1.h"
-#include "app/stringgrid.h"
+#include "widgets/stringgrid.h"
 #include "storage/textfile.h"
 
 #include <QAction>

@@ -2,7 +2,7 @@
 // number and a reference number with its check digit.
 
 #include "app/Unit1.h"
-#include "app/stringgrid.h"
+#include "widgets/stringgrid.h"
 #include "invoice/numbering.h"
 
 #include <QCheckBox>

@@ -2,8 +2,8 @@
 // new-customer row, "Poista rivi", "OK" and "Peruuta"; lookups by number and
 // by name while typing; the drop-down; and customers added by saving.
 
-#include "app/bevel.h"
-#include "app/stringgrid.h"
+#include "widgets/bevel.h"
+#include "widgets/stringgrid.h"
 #include "storage/cp1252.h"
 #include "storage/textfile.h"
 #include "tests/support/formfixture.h"

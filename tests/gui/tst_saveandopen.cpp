@@ -3,8 +3,8 @@
 // unsafe numbers, unwritable folders, the counters and the save folder.
 
 #include "app/inifile.h"
-#include "app/bevel.h"
-#include "app/stringgrid.h"
+#include "widgets/bevel.h"
+#include "widgets/stringgrid.h"
 #include "invoice/numbering.h"
 #include "storage/cp1252.h"
 #include "storage/textfile.h"
@@ -881,4 +881,4 @@ void InvoiceFilesTest::pastedLines()
 }
 
 QTEST_MAIN(InvoiceFilesTest)
-#include "tst_invoicefiles.moc"
+#include "tst_saveandopen.moc"

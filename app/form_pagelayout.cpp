@@ -2,8 +2,8 @@
 // block, each widget at its pixel position on the A4 page.
 
 #include "app/Unit1.h"
-#include "app/stringgrid.h"
-#include "app/widgetfactory.h"
+#include "widgets/stringgrid.h"
+#include "widgets/widgetfactory.h"
 
 #include <QCheckBox>
 #include <QComboBox>

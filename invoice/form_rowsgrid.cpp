@@ -2,8 +2,8 @@
 // double-click conveniences, and the header values mirrored on the giro form.
 
 #include "app/Unit1.h"
-#include "app/bevel.h"
-#include "app/stringgrid.h"
+#include "widgets/bevel.h"
+#include "widgets/stringgrid.h"
 #include "invoice/amount.h"
 
 #include <QAction>

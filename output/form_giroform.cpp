@@ -2,12 +2,12 @@
 // the data fields that mirror the invoice, and the copy of the payer onto it.
 
 #include "app/Unit1.h"
-#include "app/widgetfactory.h"
+#include "widgets/widgetfactory.h"
 
 #include <QComboBox>
 #include <QLabel>
 
-#include "app/stringgrid.h"
+#include "widgets/stringgrid.h"
 
 using namespace Qt::StringLiterals;
 

@@ -235,4 +235,4 @@ void InvoiceFileCoreTest::commandErrorTexts()
 }
 
 QTEST_APPLESS_MAIN(InvoiceFileCoreTest)
-#include "tst_invoicefile_core.moc"
+#include "tst_invoicefile.moc"
