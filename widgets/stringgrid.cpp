@@ -5,19 +5,78 @@
 
 #include "widgets/widgetfactory.h"
 
+#include <QAbstractTableModel>
 #include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPersistentModelIndex>
+#include <QPointer>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 
 namespace {
 
 const QString kEmpty;
 
 } // namespace
+
+// The grid's cells: plain texts, row-major, with an optional integer per cell.
+class StringGridModel : public QAbstractTableModel
+{
+public:
+    explicit StringGridModel(StringGrid *grid);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    void resize(int columns, int rows);
+    const QString &cell(int column, int row) const;
+    void setCell(int column, int row, const QString &text);
+    const QStringList &rowCells(int row) const { return m_rows[row]; }
+    void setRowCells(int row, QStringList cells);
+    void replaceAll(QList<QStringList> rows);
+
+private:
+    StringGrid *m_grid;
+    int m_columns = 0;
+    QList<QStringList> m_rows;
+};
+
+// Draws the cells the way the page shows them and commits every keystroke.
+class StringGridDelegate : public QStyledItemDelegate
+{
+public:
+    explicit StringGridDelegate(StringGrid *grid);
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override;
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override;
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override;
+    void setModelData(QWidget *editor, QAbstractItemModel *model,
+                      const QModelIndex &index) const override;
+    void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
+                              const QModelIndex &index) const override;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
+    QLineEdit *currentEditor() const { return m_editor; }
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override;
+
+private:
+    StringGrid *m_grid;
+    mutable QPointer<QLineEdit> m_editor;
+    mutable QPersistentModelIndex m_editedIndex;
+    mutable QString m_originalText;
+};
+
 
 // Every cursor move of the view passes here, so the grid's cell-select event
 // can refuse it before anything changes.
@@ -301,6 +360,26 @@ StringGrid::StringGrid(int columns, int rows, QWidget *parent)
     verticalHeader()->setDefaultSectionSize(m_defaultRowHeight + gridLineWidth());
     m_fixedColor = palette().color(QPalette::Button);
     viewport()->setMouseTracking(true);
+}
+
+const QString &StringGrid::cell(int column, int row) const
+{
+    return m_model->cell(column, row);
+}
+
+void StringGrid::setCell(int column, int row, const QString &text)
+{
+    m_model->setCell(column, row, text);
+}
+
+const QStringList &StringGrid::rowCells(int row) const
+{
+    return m_model->rowCells(row);
+}
+
+void StringGrid::setRowCells(int row, QStringList cells)
+{
+    m_model->setRowCells(row, std::move(cells));
 }
 
 int StringGrid::colCount() const

@@ -2,75 +2,13 @@
 
 #include "widgets/fontobject.h"
 
-#include <QAbstractTableModel>
 #include <QHash>
-#include <QLineEdit>
-#include <QPointer>
-#include <QStyledItemDelegate>
 #include <QTableView>
 
 #include <functional>
 
-class QLineEdit;
-class StringGrid;
-
-// The grid's cells: plain texts, row-major, with an optional integer per cell.
-class StringGridModel : public QAbstractTableModel
-{
-    Q_OBJECT
-
-public:
-    explicit StringGridModel(StringGrid *grid);
-
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex &index, int role) const override;
-    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
-    Qt::ItemFlags flags(const QModelIndex &index) const override;
-
-    void resize(int columns, int rows);
-    const QString &cell(int column, int row) const;
-    void setCell(int column, int row, const QString &text);
-    const QStringList &rowCells(int row) const { return m_rows[row]; }
-    void setRowCells(int row, QStringList cells);
-    void replaceAll(QList<QStringList> rows);
-
-private:
-    StringGrid *m_grid;
-    int m_columns = 0;
-    QList<QStringList> m_rows;
-};
-
-// Draws the cells the way the page shows them and commits every keystroke.
-class StringGridDelegate : public QStyledItemDelegate
-{
-    Q_OBJECT
-
-public:
-    explicit StringGridDelegate(StringGrid *grid);
-
-    void paint(QPainter *painter, const QStyleOptionViewItem &option,
-               const QModelIndex &index) const override;
-    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
-                          const QModelIndex &index) const override;
-    void setEditorData(QWidget *editor, const QModelIndex &index) const override;
-    void setModelData(QWidget *editor, QAbstractItemModel *model,
-                      const QModelIndex &index) const override;
-    void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
-                              const QModelIndex &index) const override;
-    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
-
-    QLineEdit *currentEditor() const { return m_editor; }
-
-protected:
-    bool eventFilter(QObject *object, QEvent *event) override;
-
-private:
-    StringGrid *m_grid;
-    mutable QPointer<QLineEdit> m_editor;
-    mutable QPersistentModelIndex m_editedIndex;
-    mutable QString m_originalText;
-};
+class StringGridDelegate;
+class StringGridModel;
 
 // The program's string grid: cells as text addressed (column, row), fixed
 // heading rows and columns, column widths and row heights in pixels that
@@ -89,10 +27,10 @@ public:
     void setColCount(int columns);
     void setRowCount(int rows);
 
-    const QString &cell(int column, int row) const { return m_model->cell(column, row); }
-    void setCell(int column, int row, const QString &text) { m_model->setCell(column, row, text); }
-    const QStringList &rowCells(int row) const { return m_model->rowCells(row); }
-    void setRowCells(int row, QStringList cells) { m_model->setRowCells(row, std::move(cells)); }
+    const QString &cell(int column, int row) const;
+    void setCell(int column, int row, const QString &text);
+    const QStringList &rowCells(int row) const;
+    void setRowCells(int row, QStringList cells);
     QStringList columnCells(int column) const;
     /// Replaces every row at once; the row count becomes rows.size().
     void setAllRows(QList<QStringList> rows);
