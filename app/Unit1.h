@@ -2,6 +2,7 @@
 
 #include "widgets/fontobject.h"
 #include "app/prompter.h"
+#include "invoice/invoicedata.h"
 
 #include <QMainWindow>
 
@@ -44,9 +45,8 @@ public:
            QWidget *parent = nullptr);
     ~TForm1() override;
 
-    Prompter &prompter() const { return *m_prompter; }
-
     // --- Window, page and menus ---
+    // app/unit1.cpp: start-up, menus, help, boxes, closing; app/form_pagelayout.cpp: the page
     void FormCreate(const StartupOptions &options);
     void Sulje1Click();
     void Ohje1Click();
@@ -59,8 +59,6 @@ public:
     QString IniFileName;
     QString HelpFileName;
     QString RegisterFileName;
-    int BasePanelWidth = 0;
-    int ScreenPixelsPerMm = 4;
     FontObject OwnNameFont;
     FontObject RowsHeaderFont;
 
@@ -103,10 +101,12 @@ public:
     QAction *Paste2 = nullptr;
 
     // --- The biller's heading block ---
+    // app/form_pagelayout.cpp
     QLabel *Label1 = nullptr;
     StringGrid *YritNimi2 = nullptr;
 
     // --- Invoice header and customer ---
+    // app/form_pagelayout.cpp
     QLabel *Label2 = nullptr;
     QComboBox *AsiakNimi1 = nullptr;
     StringGrid *AsiakOsoite1 = nullptr;
@@ -126,6 +126,7 @@ public:
     Bevel *Bevel3 = nullptr;
 
     // --- The invoice rows ---
+    // invoice/form_rowsgrid.cpp
     StringGrid *LaskuRivit1 = nullptr;
     int CodeHeadingIndex = 0;
     bool LaskuRivit1SelectCell(int column, int row);
@@ -140,7 +141,15 @@ public:
     void LaskuPvm1Change();
     void ViiteNro1Change();
 
+    // --- The invoice as a snapshot ---
+    // invoice/form_invoicemodel.cpp
+    /// The invoice on the page as texts.
+    InvoiceData CollectInvoice() const;
+    /// Shows an invoice read from a file on the emptied page.
+    void ShowInvoice(const InvoiceData &invoice);
+
     // --- Row commands ---
+    // invoice/form_rowcommands.cpp
     void Tyhjarivi1Click();
     void Poistarivi1Click();
     void Lisarivi1Click();
@@ -148,6 +157,7 @@ public:
     void Paste2Click();
 
     // --- Totals, reference and footer ---
+    // invoice/form_totals.cpp; the widgets are made in app/form_pagelayout.cpp
     QLineEdit *SumAlv0 = nullptr;
     QLineEdit *AlvSum1 = nullptr;
     QLineEdit *TotSum = nullptr;
@@ -173,10 +183,12 @@ public:
     void SisAlv1Click();
 
     // --- New invoice ---
+    // invoice/form_newinvoice.cpp
     void Uusi1Click();
     void ClearInvoice();
 
     // --- The bank giro form ---
+    // output/form_giroform.cpp
     QLabel *Iban3 = nullptr;
     QLabel *Bic3 = nullptr;
     QLabel *VirallNimi3 = nullptr;
@@ -196,6 +208,7 @@ public:
     QLabel *TiliSiirtoLabel = nullptr;
 
     // --- Settings file ---
+    // app/form_settings.cpp
     QString DataDir;
     int MarginLeft = 0;
     int MarginTop = 0;
@@ -216,12 +229,14 @@ public:
     void ApplyBillerDetails();
 
     // --- Print margins ---
+    // output/form_margins.cpp
     void Tulostusmarginaalit1Click();
     void Pankkisiirto2Click();
     void Vas1Click(int tag);
     void EditMargin(const QString &prompt, int &margin);
 
     // --- Font areas ---
+    // app/form_fontareas.cpp
     QString PopupAreaName;
     const FontArea *PopupAreaFont = nullptr;
     void LoadAreaFonts();
@@ -234,6 +249,7 @@ public:
     const FontArea *fontArea(const QString &section) const;
 
     // --- Biller details box ---
+    // app/form_billerbox.cpp
     QGroupBox *OmatBox1 = nullptr;
     QLineEdit *YritNimi1 = nullptr;
     QLineEdit *YritOts11 = nullptr;
@@ -275,12 +291,14 @@ public:
     void Cancel2Click();
 
     // --- Customer register box ---
+    // storage/form_registerbox.cpp
     QPushButton *DelRow3 = nullptr;
     QPushButton *Ok3 = nullptr;
     QPushButton *Cancel3 = nullptr;
     StringGrid *AsiakRekisteri1 = nullptr;
 
     // --- Invoice files ---
+    // storage/form_invoicefiles.cpp
     /// The file the invoice on screen was opened from; saving replaces it
     /// without asking. Empty for a new invoice.
     QString OpenedInvoiceFile;
@@ -297,8 +315,11 @@ public:
     static void GridToLines(const StringGrid *grid, QStringList &lines);
     /// Reads line i into row i + 1, growing the grid to fit, and empties the last row.
     static void LinesToGrid(StringGrid *grid, const QStringList &lines);
+    /// Puts row i into grid row i + 1 the same way.
+    static void RowsToGrid(StringGrid *grid, QList<QStringList> rows);
 
     // --- Customer register ---
+    // storage/form_customers.cpp
     bool FillingCustomer = false;
     /// A register file that exists but could not be read; it is never saved over.
     QString UnreadableRegisterFile;
@@ -335,10 +356,15 @@ public:
     QStringList NameKeys;
 
 protected:
+    // app/unit1.cpp
     void closeEvent(QCloseEvent *event) override;
+    // app/form_fontareas.cpp: right-clicks on the font areas
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Building the window, each in the file of its subject: unit1.cpp (menus),
+    // form_pagelayout.cpp (page panels), output/form_giroform.cpp,
+    // form_billerbox.cpp, storage/form_registerbox.cpp.
     void createMenus();
     void createUpperPanel();
     void createTotalsPanel();
@@ -346,15 +372,19 @@ private:
     void createGiroForm();
     void createBillerBox();
     void createRegisterBox();
+    // Wiring the handlers, one place per subject: invoice/form_rowsgrid.cpp,
+    // app/form_billerbox.cpp, storage/form_customers.cpp,
+    // output/form_margins.cpp, invoice/form_rowcommands.cpp,
+    // app/form_fontareas.cpp.
     void connectInvoiceEditing();
     void connectSettings();
     void connectStorage();
     void connectMargins();
     void connectRowCommands();
     void connectFontAreas();
-    /// Hands a widget's events to a handler of the window first.
+    /// Hands a widget's events to a handler of the window first (storage/form_customers.cpp).
     void hookEvents(QObject *target, std::function<bool(QEvent *)> handler);
-    /// Stops every handler of the window from running; see the destructor.
+    /// Stops every handler of the window from running; see the destructor (app/unit1.cpp).
     void detachHandlers();
 
     std::unique_ptr<Prompter> m_prompter;

@@ -1,5 +1,5 @@
 // The invoice page's upper part, totals and footer, and the biller's heading
-// block, each widget at its pixel position on the A4 page.
+// block, each widget at its pixel position, and the page laid out to A4.
 
 #include "app/Unit1.h"
 #include "widgets/stringgrid.h"
@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 
 using namespace Qt::StringLiterals;
 
@@ -42,7 +43,7 @@ void TForm1::createHeadingBlock()
 {
     OmaPanel->setAutoFillBackground(true);
     Label1 = makeLabel(OmaPanel, u"Label1"_s, u"Laskun lähettäjä"_s, 8, 2);
-    YritNimi2 = new StringGrid(2, 3, OmaPanel);
+    YritNimi2 = new StringGrid(kBlockTextColumn + 1, 3, OmaPanel);
     YritNimi2->setObjectName(u"YritNimi2"_s);
     YritNimi2->setAccessibleName(u"Laskun lähettäjä"_s);
     YritNimi2->setFixed(1, 0);
@@ -67,7 +68,7 @@ void TForm1::createUpperPanel()
     Bevel2 = makeBevel(panel, u"Bevel2"_s, QRect(8, 220, 761, 516), Bevel::Shape::Frame);
 
     Label2 = makeLabel(panel, u"Label2"_s, u"Asiakas/Maksaja"_s, 16, 111);
-    AsiakOsoite1 = new StringGrid(2, 4, panel);
+    AsiakOsoite1 = new StringGrid(kBlockTextColumn + 1, CustomerLineCount, panel);
     AsiakOsoite1->setObjectName(u"AsiakOsoite1"_s);
     AsiakOsoite1->setAccessibleName(u"Asiakkaan osoite"_s);
     AsiakOsoite1->setFixed(1, 0);
@@ -117,16 +118,16 @@ void TForm1::createUpperPanel()
     Uusi1->setObjectName(u"Uusi1"_s);
     Uusi1->setGeometry(688, 16, 57, 25);
 
-    LaskuRivit1 = new StringGrid(7, 16, panel);
+    LaskuRivit1 = new StringGrid(RowColumnCount, kPageRowLines, panel);
     LaskuRivit1->setObjectName(u"LaskuRivit1"_s);
     LaskuRivit1->setAccessibleName(u"Laskurivit"_s);
     LaskuRivit1->setFixed(0, 1);
     LaskuRivit1->setFrameShape(QFrame::Box);
     LaskuRivit1->setLineWidth(1);
     LaskuRivit1->setFont(pageFont(u"Arial"_s, 10));
-    LaskuRivit1->setRightAlignedColumns({2, 4, 5, 6});
+    LaskuRivit1->setRightAlignedColumns({QuantityColumn, PriceColumn, VatColumn, TotalColumn});
     // Row totals are written only by the recalculation.
-    LaskuRivit1->setReadOnlyColumns({6});
+    LaskuRivit1->setReadOnlyColumns({TotalColumn});
     LaskuRivit1->setDefaultRowHeight(20);
     int width = 2;
     for (int c = 0; c < 7; ++c) {
@@ -181,4 +182,44 @@ void TForm1::createTotalsPanel()
     Koti2 = footerLabel(panel, u"Koti2"_s, u"Kotipaikka:"_s, 592, 80, 60);
     YTunnus2 = footerLabel(panel, u"YTunnus2"_s, u"Y-tunnus:"_s, 592, 94, 60);
     Vat2 = footerLabel(panel, u"Vat2"_s, u"VAT:"_s, 592, 108, 60);
+}
+
+int TForm1::PageWindowWidth() const
+{
+    return LaskuPanel1->x() * 2 + LaskuPanel1->width() + 40;
+}
+
+void TForm1::LayoutPage()
+{
+    // Panel positions are page coordinates, unaffected by scrolling.
+    const int h2 = LaskuPanel2->height();
+    const int hg = PankkiSiirto1->height();
+    const int pageHeight = (297 * LaskuPanel1->width() + 105) / 210;
+
+    const int upper = LisaRivit1->isChecked() ? pageHeight - h2 : pageHeight - h2 - hg;
+    LaskuPanel1->resize(LaskuPanel1->width(), upper);
+    LaskuPanel2->move(LaskuPanel2->x(), upper);
+    PankkiSiirto1->move(PankkiSiirto1->x(), upper + h2);
+
+    const int gridHeight = upper - LaskuRivit1->y();
+    LaskuRivit1->resize(LaskuRivit1->width(), gridHeight);
+    // Rows that hold text are never dropped by a smaller page, so an opened or
+    // pasted invoice longer than the page keeps every row.
+    int rows = (gridHeight - 2) / (LaskuRivit1->defaultRowHeight() + LaskuRivit1->gridLineWidth());
+    for (int r = LaskuRivit1->rowCount() - 1; r >= rows; --r) {
+        if (!LaskuRivit1->rowCells(r).join(QString()).isEmpty()) {
+            rows = r + 1;
+            break;
+        }
+    }
+    LaskuRivit1->setRowCount(rows);
+    Bevel2->resize(Bevel2->width(), upper + h2 - 2 - Bevel2->y());
+
+    Page->resize(std::max(Page->width(), LaskuPanel1->width()), PankkiSiirto1->y() + hg);
+    int height = pageHeight;
+    if (const QScreen *screen = this->screen()) {
+        if (screen->size().height() < pageHeight + 40)
+            height = screen->size().height() - 40;
+    }
+    resize(PageWindowWidth(), height);
 }

@@ -175,9 +175,9 @@ void TForm1::SaveGridLayout()
 
 void TForm1::ApplyBillerDetails()
 {
-    YritNimi2->setCell(1, 0, YritNimi1->text());
-    YritNimi2->setCell(1, 1, YritOts11->text());
-    YritNimi2->setCell(1, 2, YritOts12->text());
+    YritNimi2->setCell(kBlockTextColumn, 0, YritNimi1->text());
+    YritNimi2->setCell(kBlockTextColumn, 1, YritOts11->text());
+    YritNimi2->setCell(kBlockTextColumn, 2, YritOts12->text());
     const std::pair<QLineEdit *, QList<QLabel *>> labels[] = {
         {VirallNimi1, {VirallNimi2, VirallNimi3}},
         {Osoite11, {Osoite21, Osoite31}},

@@ -16,7 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTextBrowser>
@@ -180,7 +179,6 @@ void TForm1::FormCreate(const StartupOptions &options)
     OwnNameFont.color = YritNimi2->textColor();
     YritNimi2->attachFont(&OwnNameFont);
 
-    BasePanelWidth = LaskuPanel1->width();
     move(0, 0);
     LayoutPage();
 
@@ -201,49 +199,8 @@ void TForm1::FormCreate(const StartupOptions &options)
 
     Uusi1Click();
 
-    ScreenPixelsPerMm = PixelsPerMm(logicalDpiY());
     // The system clipboard is left alone: text the user copied before starting
     // the program stays available to other programs and to "Liitä rivit".
-}
-
-int TForm1::PageWindowWidth() const
-{
-    return LaskuPanel1->x() * 2 + LaskuPanel1->width() + 40;
-}
-
-void TForm1::LayoutPage()
-{
-    // Panel positions are page coordinates, unaffected by scrolling.
-    const int h2 = LaskuPanel2->height();
-    const int hg = PankkiSiirto1->height();
-    const int pageHeight = (297 * LaskuPanel1->width() + 105) / 210;
-
-    const int upper = LisaRivit1->isChecked() ? pageHeight - h2 : pageHeight - h2 - hg;
-    LaskuPanel1->resize(LaskuPanel1->width(), upper);
-    LaskuPanel2->move(LaskuPanel2->x(), upper);
-    PankkiSiirto1->move(PankkiSiirto1->x(), upper + h2);
-
-    const int gridHeight = upper - LaskuRivit1->y();
-    LaskuRivit1->resize(LaskuRivit1->width(), gridHeight);
-    // Rows that hold text are never dropped by a smaller page, so an opened or
-    // pasted invoice longer than the page keeps every row.
-    int rows = (gridHeight - 2) / (LaskuRivit1->defaultRowHeight() + LaskuRivit1->gridLineWidth());
-    for (int r = LaskuRivit1->rowCount() - 1; r >= rows; --r) {
-        if (!LaskuRivit1->rowCells(r).join(QString()).isEmpty()) {
-            rows = r + 1;
-            break;
-        }
-    }
-    LaskuRivit1->setRowCount(rows);
-    Bevel2->resize(Bevel2->width(), upper + h2 - 2 - Bevel2->y());
-
-    Page->resize(std::max(Page->width(), LaskuPanel1->width()), PankkiSiirto1->y() + hg);
-    int height = pageHeight;
-    if (const QScreen *screen = this->screen()) {
-        if (screen->size().height() < pageHeight + 40)
-            height = screen->size().height() - 40;
-    }
-    resize(PageWindowWidth(), height);
 }
 
 void TForm1::Sulje1Click()
@@ -301,7 +258,7 @@ void TForm1::Asiakasrekisteri1Click()
     AsiakRekisteri1->setGeometry(2, 58, AsiakBox1->width() - 4, AsiakBox1->height() - 60);
     Page->resize(std::max(Page->width(), AsiakBox1->x() + AsiakBox1->width()), Page->height());
     const int last = AsiakRekisteri1->rowCount() - 1;
-    AsiakRekisteri1->setCurrentCell(0, last);
+    AsiakRekisteri1->setCurrentCell(NameColumn, last);
     AsiakRekisteri1->scrollTo(AsiakRekisteri1->model()->index(last, 0), QAbstractItemView::PositionAtTop);
     LaskuPanel1->setEnabled(false);
     AsiakBox1->show();

@@ -202,7 +202,7 @@ int runSize(int customers)
         form.FillingCustomer = true;
         box->setEditText(u"Uusi Asiakas "_s + QString::number(i));
         form.FillingCustomer = false;
-        form.AsiakOsoite1->setCell(1, 1, u"Satamakatu 3"_s);
+        form.AsiakOsoite1->setCell(kBlockTextColumn, CustomerAddress1Line, u"Satamakatu 3"_s);
         QElapsedTimer timer;
         timer.start();
         form.RegisterInvoiceCustomer();

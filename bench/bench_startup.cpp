@@ -109,9 +109,9 @@ bool benchRecalc()
     // Mixed quantities, prices and rates so every row takes the full path.
     const QStringList rates = {u"25,5"_s, u"14"_s, u"10"_s, u"0"_s};
     for (int r = 1; r < rows; ++r) {
-        grid->setCell(2, r, u"%1,5"_s.arg(r % 7 + 1));
-        grid->setCell(4, r, u"%1,%2"_s.arg(r * 37).arg(r % 100, 2, 10, QChar(u'0')));
-        grid->setCell(5, r, rates[r % rates.size()]);
+        grid->setCell(QuantityColumn, r, u"%1,5"_s.arg(r % 7 + 1));
+        grid->setCell(PriceColumn, r, u"%1,%2"_s.arg(r * 37).arg(r % 100, 2, 10, QChar(u'0')));
+        grid->setCell(VatColumn, r, rates[r % rates.size()]);
     }
 
     for (int i = 0; i < kRecalcWarmUp; ++i)

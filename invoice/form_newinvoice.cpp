@@ -33,12 +33,12 @@ void TForm1::ClearInvoice()
     AsiakNimi1->setCurrentIndex(-1);
     AsiakNimi1->setEditText(QString());
     for (int r = 0; r < AsiakOsoite1->rowCount(); ++r)
-        AsiakOsoite1->setCell(1, r, QString());
+        AsiakOsoite1->setCell(kBlockTextColumn, r, QString());
     OpenedInvoiceFile.clear();
     LaskuRivit1->commitEdit();
     for (int r = 1; r < LaskuRivit1->rowCount(); ++r) {
         LaskuRivit1->setRowCells(r, QStringList());
-        LaskuRivit1->setCellTag(3, r, 0);
+        LaskuRivit1->setCellTag(UnitColumn, r, 0);
     }
     for (QLineEdit *field : {SumAlv0, AlvSum1, ViiteNro1, TotSum})
         field->clear();

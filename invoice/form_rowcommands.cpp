@@ -2,8 +2,8 @@
 // a row, and copy all rows to the clipboard and paste them back.
 
 #include "app/Unit1.h"
-#include "widgets/stringgrid.h"
 #include "storage/textfile.h"
+#include "widgets/stringgrid.h"
 
 #include <QAction>
 #include <QApplication>
@@ -11,13 +11,11 @@
 
 namespace {
 
-constexpr int kUnitColumn = 3;
-
 // Moving or emptying a row starts its hidden unit index again.
 void setRow(StringGrid *grid, int row, const QStringList &cells)
 {
     grid->setRowCells(row, cells);
-    grid->setCellTag(kUnitColumn, row, 0);
+    grid->setCellTag(UnitColumn, row, 0);
 }
 
 } // namespace

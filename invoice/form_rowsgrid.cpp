@@ -15,9 +15,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-enum RowColumn { CodeColumn = 0, TextColumn = 1, QuantityColumn = 2, UnitColumn = 3,
-                 PriceColumn = 4, VatColumn = 5, TotalColumn = 6 };
-
 const QStringList kCodeHeadings = {u" "_s, u"ID"_s, u"Item"_s, u"Rivi"_s};
 const QStringList kUnitNames = {u" "_s, u"kpl"_s, u"h"_s, u"km"_s};
 

@@ -17,13 +17,13 @@ void TForm1::RecalcInvoice()
     QList<RowAmounts> amounts;
     amounts.reserve(rows);
     for (int r = 1; r < rows; ++r) {
-        amounts.append({LaskuRivit1->cell(2, r), LaskuRivit1->cell(4, r), LaskuRivit1->cell(5, r),
-                        LaskuRivit1->cell(6, r)});
+        amounts.append({LaskuRivit1->cell(QuantityColumn, r), LaskuRivit1->cell(PriceColumn, r),
+                        LaskuRivit1->cell(VatColumn, r), LaskuRivit1->cell(TotalColumn, r)});
     }
     auto writeBack = [&] {
         for (int r = 1; r < rows; ++r) {
-            LaskuRivit1->setCell(4, r, amounts[r - 1].price);
-            LaskuRivit1->setCell(6, r, amounts[r - 1].total);
+            LaskuRivit1->setCell(PriceColumn, r, amounts[r - 1].price);
+            LaskuRivit1->setCell(TotalColumn, r, amounts[r - 1].total);
         }
     };
     try {

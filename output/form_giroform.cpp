@@ -107,9 +107,9 @@ void TForm1::FillPayerOnGiro()
     // The name box is never printed: its text reaches paper through the
     // address grid's first line.
     const QString name = AsiakNimi1->currentText();
-    AsiakOsoite1->setCell(1, 0, name);
+    AsiakOsoite1->setCell(kBlockTextColumn, CustomerNameLine, name);
     AsiakNimi2->setText(name);
-    AsiakOsoite2->setText(AsiakOsoite1->cell(1, 1));
-    AsiakOsoite3->setText(AsiakOsoite1->cell(1, 2));
-    AsiakOsoite4->setText(AsiakOsoite1->cell(1, 3));
+    AsiakOsoite2->setText(AsiakOsoite1->cell(kBlockTextColumn, CustomerAddress1Line));
+    AsiakOsoite3->setText(AsiakOsoite1->cell(kBlockTextColumn, CustomerAddress2Line));
+    AsiakOsoite4->setText(AsiakOsoite1->cell(kBlockTextColumn, CustomerAddress3Line));
 }

@@ -28,8 +28,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-enum RegisterColumn { NameColumn = 0, NumberColumn = 5 };
-
 // Hands a widget's events to a handler of the window first.
 class EventHook : public QObject
 {
@@ -46,6 +44,12 @@ protected:
 private:
     std::function<bool(QEvent *)> m_handler;
 };
+
+// The register column of an address line of the customer block.
+int addressColumn(int line)
+{
+    return Address1Column + line - CustomerAddress1Line;
+}
 
 bool isEnter(int key)
 {
@@ -193,7 +197,7 @@ void TForm1::SaveCustomerRegister()
 int TForm1::NextCustomerNumber()
 {
     AsiakRekisteri1->commitEdit();
-    const int number = SmallestFreeCustomerNumber(AsiakRekisteri1->columnCells(NumberColumn));
+    const int number = SmallestFreeCustomerNumber(AsiakRekisteri1->columnCells(CustomerNumberColumn));
     sortCustomers(AsiakRekisteri1);
     RegisterNameKeys();
     return number;
@@ -216,11 +220,11 @@ void TForm1::FillCustomerFromRegister(int row, const QString &typed)
     FillingCustomer = true;
     const QString name = typed + AsiakRekisteri1->cell(NameColumn, row).mid(typed.size());
     AsiakNimi1->setEditText(name);
-    AsiakOsoite1->setCell(1, 0, name);
-    for (int r = 1; r <= 3; ++r)
-        AsiakOsoite1->setCell(1, r, AsiakRekisteri1->cell(r, row));
-    AsiakY1->setText(AsiakRekisteri1->cell(4, row));
-    AsiakNro1->setText(AsiakRekisteri1->cell(NumberColumn, row));
+    AsiakOsoite1->setCell(kBlockTextColumn, CustomerNameLine, name);
+    for (int line = CustomerAddress1Line; line < CustomerLineCount; ++line)
+        AsiakOsoite1->setCell(kBlockTextColumn, line, AsiakRekisteri1->cell(addressColumn(line), row));
+    AsiakY1->setText(AsiakRekisteri1->cell(BusinessIdColumn, row));
+    AsiakNro1->setText(AsiakRekisteri1->cell(CustomerNumberColumn, row));
     FillingCustomer = false;
 }
 
@@ -238,10 +242,10 @@ void TForm1::RegisterInvoiceCustomer()
     AsiakNro1->setText(QString::number(NextCustomerNumber()));
     const int row = findCustomerRow(AsiakRekisteri1, NameColumn, name);
     if (row >= 0) {
-        for (int c = 1; c <= 3; ++c)
-            AsiakRekisteri1->setCell(c, row, AsiakOsoite1->cell(1, c));
-        AsiakRekisteri1->setCell(4, row, AsiakY1->text());
-        AsiakRekisteri1->setCell(NumberColumn, row, AsiakNro1->text());
+        for (int line = CustomerAddress1Line; line < CustomerLineCount; ++line)
+            AsiakRekisteri1->setCell(addressColumn(line), row, AsiakOsoite1->cell(kBlockTextColumn, line));
+        AsiakRekisteri1->setCell(BusinessIdColumn, row, AsiakY1->text());
+        AsiakRekisteri1->setCell(CustomerNumberColumn, row, AsiakNro1->text());
     }
     SaveCustomerRegister();
 }
@@ -258,9 +262,9 @@ int TForm1::CompletePendingCustomer()
     if (row < 1)
         return -1;
     FillingCustomer = true;
-    AsiakRekisteri1->setCurrentCell(1, row);
+    AsiakRekisteri1->setCurrentCell(Address1Column, row);
     FillingCustomer = false;
-    AsiakRekisteri1->setCell(NumberColumn, row, QString::number(number));
+    AsiakRekisteri1->setCell(CustomerNumberColumn, row, QString::number(number));
     return row;
 }
 
@@ -340,7 +344,7 @@ bool TForm1::AsiakNro1KeyPress(int key)
 {
     if (!isEnter(key))
         return false;
-    int row = findCustomerRow(AsiakRekisteri1, NumberColumn, AsiakNro1->text());
+    int row = findCustomerRow(AsiakRekisteri1, CustomerNumberColumn, AsiakNro1->text());
     if (row < 0)
         row = AsiakRekisteri1->rowCount() - 1;
     FillCustomerFromRegister(row);
@@ -353,7 +357,7 @@ void TForm1::AsiakNimi1Change()
     QLineEdit *edit = AsiakNimi1->lineEdit();
     if (!FillingCustomer) {
         for (int r = 0; r < AsiakOsoite1->rowCount(); ++r)
-            AsiakOsoite1->setCell(1, r, QString());
+            AsiakOsoite1->setCell(kBlockTextColumn, r, QString());
         AsiakY1->clear();
         AsiakNro1->clear();
         const int caret = edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
@@ -425,7 +429,7 @@ void TForm1::AsiakNimi1DropDown()
 
 void TForm1::AsiakOsoite1Enter()
 {
-    AsiakOsoite1->setCurrentCell(1, 1);
+    AsiakOsoite1->setCurrentCell(kBlockTextColumn, CustomerAddress1Line);
 }
 
 bool TForm1::AsiakOsoite1KeyPress(int key)
@@ -434,9 +438,9 @@ bool TForm1::AsiakOsoite1KeyPress(int key)
         return false;
     const int row = AsiakOsoite1->row();
     if (row < AsiakOsoite1->rowCount() - 1) {
-        AsiakOsoite1->setCurrentCell(1, row + 1);
+        AsiakOsoite1->setCurrentCell(kBlockTextColumn, row + 1);
     } else {
-        LaskuRivit1->setCurrentCell(1, 1);
+        LaskuRivit1->setCurrentCell(TextColumn, 1);
         LaskuRivit1->setFocus(Qt::TabFocusReason);
     }
     return true;

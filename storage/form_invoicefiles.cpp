@@ -2,6 +2,7 @@
 // the save folder and the counters that advance after a save.
 
 #include "app/Unit1.h"
+#include "app/startup.h"
 #include "widgets/stringgrid.h"
 #include "invoice/numbering.h"
 #include "storage/fileerror.h"
@@ -21,9 +22,6 @@ namespace {
 
 const QString kIncomplete = u"Puuttellinen lasku\r\nEi tallennettu"_s;
 
-// A file with more row lines than the page holds shows the extra rows page.
-constexpr int kPageRowLines = 16;
-
 bool isSameFile(const QString &a, const QString &b)
 {
     return !b.isEmpty() && QFileInfo(a).canonicalFilePath() == QFileInfo(b).canonicalFilePath();
@@ -39,9 +37,13 @@ void TForm1::GridToLines(const StringGrid *grid, QStringList &lines)
 
 void TForm1::LinesToGrid(StringGrid *grid, const QStringList &lines)
 {
-    if (grid->rowCount() < lines.size() + 2)
-        grid->setRowCount(int(lines.size()) + 2);
-    QList<QStringList> rows = ReadLinesIntoRows(lines, grid->colCount());
+    RowsToGrid(grid, ReadLinesIntoRows(lines, grid->colCount()));
+}
+
+void TForm1::RowsToGrid(StringGrid *grid, QList<QStringList> rows)
+{
+    if (grid->rowCount() < rows.size() + 2)
+        grid->setRowCount(int(rows.size()) + 2);
     for (qsizetype i = 0; i < rows.size(); ++i)
         grid->setRowCells(int(i) + 1, std::move(rows[i]));
     grid->setRowCells(grid->rowCount() - 1, QStringList());
@@ -61,9 +63,10 @@ void TForm1::AskSaveFolder()
                                                     {u"Kansiot (*.)"_s, u"Pdf dokumentit (*.pdf)"_s});
     if (!answer.isEmpty())
         DataDir = SaveFolderOfEnteredName(answer);
-    // Cancelled: the program's own folder, where its settings file lies.
+    // Cancelled: the program's own folder where the settings lie beside it;
+    // an installed program's folder is not the user's, so the documents then.
     if (DataDir.isEmpty())
-        DataDir = SaveFolderOfEnteredName(IniFileName);
+        DataDir = UserFallbackSaveFolder(IniFileName);
     RegisterFileName = DataDir + u"AsiakRek.csv"_s;
 }
 
@@ -95,14 +98,9 @@ void TForm1::Valmis1Click()
             return;
         RegisterInvoiceCustomer();
 
-        const QStringList header = {LaskuNro1->text(), LaskuPvm1->text(), ViiteNro1->text(),
-                                    AsiakY1->text(), AsiakNro1->text()};
-        AsiakOsoite1->setCell(1, 0, AsiakNimi1->currentText());
+        AsiakOsoite1->setCell(kBlockTextColumn, CustomerNameLine, AsiakNimi1->currentText());
         LaskuRivit1->commitEdit();
-        QList<QStringList> rows;
-        for (int r = 1; r < LaskuRivit1->rowCount(); ++r)
-            rows.append(LaskuRivit1->rowCells(r));
-        const QStringList lines = InvoiceFileLines(header, AsiakOsoite1->columnCells(1), rows);
+        const QStringList lines = InvoiceFileLines(CollectInvoice());
         if (lines.size() < 3) {
             m_prompter->message(this, kIncomplete);
             return;
@@ -125,25 +123,8 @@ void TForm1::Noudalasku1Click()
         return;
     ClearInvoice();
     try {
-        const QStringList lines = ReadTextLines(path);
-        if (lines.size() >= 2) {
-            QLineEdit *const fields[] = {LaskuNro1, LaskuPvm1, ViiteNro1, AsiakY1, AsiakNro1};
-            const QStringList header = SplitGridLine(lines[0], std::size(fields));
-            for (qsizetype i = 0; i < header.size(); ++i)
-                fields[i]->setText(header[i]);
-
-            const QStringList customer = ReadLineIntoCells(lines[1], 4);
-            for (int r = 0; r < 4; ++r)
-                AsiakOsoite1->setCell(1, r, customer[r]);
-            FillingCustomer = true;
-            AsiakNimi1->setEditText(customer[0]);
-            FillingCustomer = false;
-
-            const QStringList rowLines = lines.mid(2);
-            // Lay out the page for the rows first: the layout sets the grid's
-            // row count, and rows beyond it would otherwise be cut off.
-            LisaRivit1->setChecked(rowLines.size() > kPageRowLines);
-            LinesToGrid(LaskuRivit1, rowLines);
+        if (const std::optional<InvoiceData> invoice = ReadInvoiceFileLines(ReadTextLines(path))) {
+            ShowInvoice(*invoice);
             RecalcDueDate();
             FillPayerOnGiro();
         }

@@ -40,7 +40,7 @@ void TForm1::createRegisterBox()
     Cancel3->setObjectName(u"Cancel3"_s);
     Cancel3->setGeometry(776, 8, 75, 25);
 
-    AsiakRekisteri1 = new StringGrid(6, 2, box);
+    AsiakRekisteri1 = new StringGrid(RegisterColumnCount, 2, box);
     AsiakRekisteri1->setObjectName(u"AsiakRekisteri1"_s);
     AsiakRekisteri1->setAccessibleName(u"Asiakasrekisteri"_s);
     AsiakRekisteri1->setFixed(0, 1);

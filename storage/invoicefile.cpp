@@ -84,14 +84,22 @@ QString FormatHeaderLine(const QStringList &values)
     return line;
 }
 
-QStringList InvoiceFileLines(const QStringList &header, const QStringList &customer,
-                             const QList<QStringList> &rows)
+QStringList InvoiceFileLines(const InvoiceData &invoice)
 {
-    QStringList lines = {FormatHeaderLine(header)};
-    AppendCellsLine(customer, lines, true);
-    for (const QStringList &row : rows)
+    QStringList lines = {FormatHeaderLine(invoice.header)};
+    AppendCellsLine(invoice.customer, lines, true);
+    for (const QStringList &row : invoice.rows)
         AppendCellsLine(row, lines, false);
     return lines;
+}
+
+std::optional<InvoiceData> ReadInvoiceFileLines(const QStringList &lines)
+{
+    if (lines.size() < 2)
+        return std::nullopt;
+    return InvoiceData{SplitGridLine(lines[0], HeaderFieldCount),
+                       ReadLineIntoCells(lines[1], CustomerLineCount),
+                       ReadLinesIntoRows(lines.mid(2), RowColumnCount)};
 }
 
 QList<QStringList> ReadLinesIntoRows(const QStringList &lines, int cellCount)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "invoice/invoicedata.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -26,8 +28,12 @@ QString FormatHeaderLine(const QStringList &values);
 
 /// The lines of an invoice file: the header line, the customer line (always
 /// written) and one line per row that has a cell of two or more characters.
-QStringList InvoiceFileLines(const QStringList &header, const QStringList &customer,
-                             const QList<QStringList> &rows);
+QStringList InvoiceFileLines(const InvoiceData &invoice);
+
+/// The invoice an invoice file's lines hold; nullopt for fewer than two lines.
+/// Header values beyond the known ones are ignored, missing ones left out;
+/// the customer and the rows are read by the grid line rule.
+std::optional<InvoiceData> ReadInvoiceFileLines(const QStringList &lines);
 
 /// Reads each line into a row of cellCount cells by the grid line rule.
 QList<QStringList> ReadLinesIntoRows(const QStringList &lines, int cellCount);

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// What an invoice holds, named once for the whole program: the columns of the
+// rows grid and of the customer register, the header values in the order of
+// an invoice file's first line, and the page's size in rows. The window's
+// widgets stay the live invoice; InvoiceData is a snapshot of them for files,
+// output and export.
+
+/// Columns of the rows grid, and of each row of an invoice file.
+enum RowColumn : int {
+    CodeColumn,
+    TextColumn,
+    QuantityColumn,
+    UnitColumn,
+    PriceColumn,
+    VatColumn,
+    TotalColumn,
+    RowColumnCount
+};
+
+/// Columns of the customer register grid, and of each line of its file.
+enum RegisterColumn : int {
+    NameColumn,
+    Address1Column,
+    Address2Column,
+    Address3Column,
+    BusinessIdColumn,
+    CustomerNumberColumn,
+    RegisterColumnCount
+};
+
+/// The header values in the order of an invoice file's first line.
+enum HeaderField : int {
+    InvoiceNumberField,
+    InvoiceDateField,
+    ReferenceField,
+    BusinessIdField,
+    CustomerNumberField,
+    HeaderFieldCount
+};
+
+/// The customer block: the name, then the address lines, as an invoice file's
+/// second line holds them.
+enum CustomerLine : int {
+    CustomerNameLine,
+    CustomerAddress1Line,
+    CustomerAddress2Line,
+    CustomerAddress3Line,
+    CustomerLineCount
+};
+
+/// The column of the customer address grid and of the biller heading grid
+/// that holds the text; column 0 is a narrow margin.
+constexpr int kBlockTextColumn = 1;
+
+/// Invoice rows on the page without the extra rows page; an invoice with more
+/// shows "Lisärivit" checked.
+constexpr int kPageRowLines = 16;
+
+/// One invoice as texts: the header values (HeaderField order), the customer
+/// lines (CustomerLine order) and the rows (RowColumn order each).
+struct InvoiceData
+{
+    QStringList header;
+    QStringList customer;
+    QList<QStringList> rows;
+};
