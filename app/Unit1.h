@@ -45,6 +45,18 @@ public:
            QWidget *parent = nullptr);
     ~TForm1() override;
 
+    // --- Commands ---
+    // app/unit1.cpp
+    /// Runs a command of a button, menu item or key and shows the message of
+    /// any error that abandons it: no exception ever leaves a slot.
+    void runCommand(const std::function<void()> &command);
+    /// Connects a button's or menu item's signal to a command run by runCommand.
+    template <typename Sender, typename Signal>
+    void connectCommand(Sender *sender, Signal signal, void (TForm1::*command)())
+    {
+        connect(sender, signal, this, [this, command] { runCommand([this, command] { (this->*command)(); }); });
+    }
+
     // --- Window, page and menus ---
     // app/unit1.cpp: start-up, menus, help, boxes, closing; app/form_pagelayout.cpp: the page
     void FormCreate(const StartupOptions &options);

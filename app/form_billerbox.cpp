@@ -28,32 +28,31 @@ struct BillerEdit
     int left;
     int top;
     int width;
-    const char16_t *text;
 };
 
-// Edits outside the heading preview, with their labels above them and their
-// texts before any settings are read.
+// Edits outside the heading preview, with their labels above them. Their
+// texts come from the settings, defaults included.
 constexpr BillerEdit kBillerEdits[] = {
-    {&TForm1::VirallNimi1, u"VirallNimi1", u"Yrityksen virallinen nimi", 368, 40, 145, u"Nimi?"},
-    {&TForm1::Osoite11, u"Osoite11", u"Osoite1", 368, 84, 145, u"Osoite?"},
-    {&TForm1::Osoite12, u"Osoite12", u"Esim. www-osoite", 368, 128, 145, u""},
-    {&TForm1::Puhelin1, u"Puhelin1", u"Esim. Puhelinnumero", 16, 176, 161, u"(00)0000000?"},
-    {&TForm1::Faksi1, u"Faksi1", u"Esim. Faksinumero", 192, 176, 161, u""},
-    {&TForm1::Posti1, u"Posti1", u"Postinumero ja -toimipaikka", 368, 176, 145, u"00000 KAUPUNKI?"},
-    {&TForm1::NextNr1, u"NextNr1", u"Seuraava laskun nro", 16, 224, 161, u"1"},
-    {&TForm1::NextViite1, u"NextViite1", u"Seuraava viitenumero ilman tark.nroa", 192, 224, 161, u"100"},
-    {&TForm1::Koti1, u"Koti1", u"Kotipaikka", 368, 224, 145, u"KAUPUNKI?"},
-    {&TForm1::YTunnus1, u"YTunnus1", u"Y-tunnus", 16, 268, 161, u"1234567-8?"},
-    {&TForm1::AlvTunnus1, u"AlvTunnus1", u"Alv-tunnus", 192, 268, 161, u"1234567-8?"},
-    {&TForm1::Alv1, u"Alv1", u"Yleinen alv-%", 368, 268, 73, u"25,5"},
-    {&TForm1::Pankki1, u"Pankki1", u"Pankin nimi", 16, 312, 161, u""},
-    {&TForm1::Iban1, u"Iban1", u"IBAN", 192, 312, 161, u"FI00 0000 0000 0000 00?"},
-    {&TForm1::Bic1, u"Bic1", u"BIC", 368, 312, 129, u"BANKBANK?"},
-    {&TForm1::MaksuEhto1, u"MaksuEhto1", u"Maksuehto", 16, 356, 97, u"14 pv netto"},
-    {&TForm1::ViivKorko1, u"ViivKorko1", u"Viivästyskorko", 192, 356, 49, u"13%"},
-    {&TForm1::HuomAika1, u"HuomAika1", u"Huomautusaika", 368, 356, 105, u"7 pv"},
-    {&TForm1::FreeText1, u"FreeText1", u"Vapaa teksti vasemmalla", 16, 400, 217, u""},
-    {&TForm1::FreeText2, u"FreeText2", u"Vapaa teksti oikealla", 280, 400, 217, u""},
+    {&TForm1::VirallNimi1, u"VirallNimi1", u"Yrityksen virallinen nimi", 368, 40, 145},
+    {&TForm1::Osoite11, u"Osoite11", u"Osoite1", 368, 84, 145},
+    {&TForm1::Osoite12, u"Osoite12", u"Esim. www-osoite", 368, 128, 145},
+    {&TForm1::Puhelin1, u"Puhelin1", u"Esim. Puhelinnumero", 16, 176, 161},
+    {&TForm1::Faksi1, u"Faksi1", u"Esim. Faksinumero", 192, 176, 161},
+    {&TForm1::Posti1, u"Posti1", u"Postinumero ja -toimipaikka", 368, 176, 145},
+    {&TForm1::NextNr1, u"NextNr1", u"Seuraava laskun nro", 16, 224, 161},
+    {&TForm1::NextViite1, u"NextViite1", u"Seuraava viitenumero ilman tark.nroa", 192, 224, 161},
+    {&TForm1::Koti1, u"Koti1", u"Kotipaikka", 368, 224, 145},
+    {&TForm1::YTunnus1, u"YTunnus1", u"Y-tunnus", 16, 268, 161},
+    {&TForm1::AlvTunnus1, u"AlvTunnus1", u"Alv-tunnus", 192, 268, 161},
+    {&TForm1::Alv1, u"Alv1", u"Yleinen alv-%", 368, 268, 73},
+    {&TForm1::Pankki1, u"Pankki1", u"Pankin nimi", 16, 312, 161},
+    {&TForm1::Iban1, u"Iban1", u"IBAN", 192, 312, 161},
+    {&TForm1::Bic1, u"Bic1", u"BIC", 368, 312, 129},
+    {&TForm1::MaksuEhto1, u"MaksuEhto1", u"Maksuehto", 16, 356, 97},
+    {&TForm1::ViivKorko1, u"ViivKorko1", u"Viivästyskorko", 192, 356, 49},
+    {&TForm1::HuomAika1, u"HuomAika1", u"Huomautusaika", 368, 356, 105},
+    {&TForm1::FreeText1, u"FreeText1", u"Vapaa teksti vasemmalla", 16, 400, 217},
+    {&TForm1::FreeText2, u"FreeText2", u"Vapaa teksti oikealla", 280, 400, 217},
 };
 
 constexpr int kEditHeight = 22;
@@ -114,10 +113,6 @@ void TForm1::createBillerBox()
 {
     QGroupBox *box = OmatTiedot1;
     box->setFont(pageFont(u"MS Sans Serif"_s, 10));
-    box->setAutoFillBackground(true);
-    QPalette pal = box->palette();
-    pal.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
-    box->setPalette(pal);
 
     OmatBox1 = new QGroupBox(u"Laskun lähettäjän otsikkotiedot"_s, box);
     OmatBox1->setObjectName(u"OmatBox1"_s);
@@ -127,7 +122,6 @@ void TForm1::createBillerBox()
     YritNimi1 = makeEdit(OmatBox1, u"YritNimi1"_s, QRect(8, 12 + kTitleRoom, 313, kEditHeight),
                          u"Yrityksen nimi otsikossa"_s, true);
     YritNimi1->setFont(pageFont(u"Arial"_s, 12));
-    YritNimi1->setText(u"Nimi?"_s);
     YritOts11 = makeEdit(OmatBox1, u"YritOts11"_s, QRect(8, 36 + kTitleRoom, 313, kEditHeight),
                          u"Otsikkorivi 2"_s, true);
     YritOts12 = makeEdit(OmatBox1, u"YritOts12"_s, QRect(8, 60 + kTitleRoom, 313, kEditHeight),
@@ -149,7 +143,6 @@ void TForm1::createBillerBox()
         }
         QLineEdit *edit = makeEdit(box, QString::fromUtf16(e.name), QRect(e.left, e.top, e.width, kEditHeight),
                                    label, true);
-        edit->setText(QString::fromUtf16(e.text));
         this->*e.field = edit;
     }
 
@@ -160,7 +153,6 @@ void TForm1::createBillerBox()
     QLabel *copies = makeLabel(box, u"Label_CopyKpl1"_s, u"Tulostus kpl  1 +"_s, 0, 435);
     copies->move(112 - copies->width() - 4, 435);
     CopyKpl1 = makeEdit(box, u"CopyKpl1"_s, QRect(112, 432, 17, kEditHeight), u"Tulostus kpl  1 +"_s, true);
-    CopyKpl1->setText(u"0"_s);
     CopyKpl1->setValidator(new TypedLengthValidator(CopyKpl1, kCopiesTypedLength));
     ViivakoodiVal1 = makeCheckBox(box, u"ViivakoodiVal1"_s, u"Viivakoodi"_s, 176, 435);
     PdfOletus1 = makeCheckBox(box, u"PdfOletus1"_s, u"Oletustulostus Pdf"_s, 20, 470);
@@ -189,8 +181,8 @@ void TForm1::connectSettings()
     connect(PdfOletus1, &QCheckBox::toggled, this, &TForm1::LisaRivit1Click);
     connect(UpDown1, &QSpinBox::valueChanged, this, &TForm1::Tausta1Change);
     connect(UpDown2, &QSpinBox::valueChanged, this, &TForm1::Teksti1Change);
-    connect(Ok2, &QPushButton::clicked, this, &TForm1::Ok2Click);
-    connect(Cancel2, &QPushButton::clicked, this, &TForm1::Cancel2Click);
+    connectCommand(Ok2, &QPushButton::clicked, &TForm1::Ok2Click);
+    connectCommand(Cancel2, &QPushButton::clicked, &TForm1::Cancel2Click);
     connectMargins();
     connectFontAreas();
 }
@@ -224,13 +216,9 @@ void TForm1::Ok2Click()
 {
     if (BillerChanged) {
         NextViite1->setText(RegroupReferenceBase(NextViite1->text()));
-        try {
-            SaveSettings();
-        } catch (const IniWriteError &error) {
-            // The box stays open with the edits, so the user can try again.
-            m_prompter->message(this, error.message());
-            return;
-        }
+        // A failed write leaves the box open with the edits, so the user can
+        // try again.
+        SaveSettings();
     }
     OmatTiedot1->hide();
     LaskuPanel1->setEnabled(true);

@@ -90,7 +90,7 @@ void TForm1::connectFontAreas()
     connect(AsiakOsoite1, &StringGrid::rightButtonPressed, this, [this](QPoint position) {
         ShowAreaPopup(AsiakOsoite1, *fontArea(u"AsiakNimi"_s), position);
     });
-    connect(Font1, &QAction::triggered, this, &TForm1::Font1Click);
+    connectCommand(Font1, &QAction::triggered, &TForm1::Font1Click);
 }
 
 const FontArea *TForm1::fontArea(const QString &section) const
@@ -187,15 +187,11 @@ void TForm1::Font1Click()
         return;
     font.font = *chosen;
     PopupAreaFont->setLeader(font);
-    try {
-        WriteIniString(IniFileName, PopupAreaName, u"FontName", font.font.family());
-        WriteIniInteger(IniFileName, PopupAreaName, u"FontSize", font.font.pointSize());
-        WriteIniInteger(IniFileName, PopupAreaName, u"FontStyle",
-                        FontStyleBits(font.font.bold(), font.font.italic(), font.font.underline(),
-                                      font.font.strikeOut()));
-    } catch (const IniWriteError &error) {
-        m_prompter->message(this, error.message());
-        return;
-    }
+    // A failed write leaves the other widgets of the area as they were.
+    WriteIniString(IniFileName, PopupAreaName, u"FontName", font.font.family());
+    WriteIniInteger(IniFileName, PopupAreaName, u"FontSize", font.font.pointSize());
+    WriteIniInteger(IniFileName, PopupAreaName, u"FontStyle",
+                    FontStyleBits(font.font.bold(), font.font.italic(), font.font.underline(),
+                                  font.font.strikeOut()));
     PropagateAreaFonts();
 }

@@ -105,11 +105,6 @@ void TForm1::createUpperPanel()
     HuomAika2 = headerField(panel, u"HuomAika2"_s, u"Huomautusaika"_s, 5);
     AsiakY1 = headerField(panel, u"AsiakY1"_s, u"Asiakkaan Y-tunnus"_s, 6);
     AsiakNro1 = headerField(panel, u"AsiakNro1"_s, u"Asiakasnumero"_s, 7);
-    LaskuPvm1->setText(u"00.00.0000"_s);
-    EraPv2->setText(u"00.00.0000"_s);
-    MaksuEhto2->setText(u"14 pv netto"_s);
-    ViivKorko2->setText(u"13%"_s);
-    HuomAika2->setText(u"7 pv"_s);
 
     Valmis1 = new ClickPanel(u"VALMIS/TALLENNA"_s, panel);
     Valmis1->setObjectName(u"Valmis1"_s);

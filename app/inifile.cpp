@@ -156,22 +156,11 @@ std::optional<QString> readFileText(const QString &path)
     return cp1252ToString(bytes);
 }
 
-QString writeErrorText(const QString &path)
-{
-    return u"Unable to write to %1"_s.arg(QDir::toNativeSeparators(path));
-}
-
 } // namespace
 
 IniWriteError::IniWriteError(const QString &path)
-    : std::runtime_error(writeErrorText(path).toStdString())
-    , m_message(writeErrorText(path))
+    : CommandError(u"Unable to write to %1"_s.arg(QDir::toNativeSeparators(path)))
 {
-}
-
-QString IniWriteError::message() const
-{
-    return m_message;
 }
 
 QString IniReadString(const QString &fileText, QStringView section, QStringView key,
@@ -217,8 +206,7 @@ QString IniWriteString(const QString &fileText, QStringView section, QStringView
 {
     // A pasted line break would split the line and could plant keys or
     // sections of its own.
-    QString cleanValue = value.toString();
-    cleanValue.replace(u'\r', u' ').replace(u'\n', u' ');
+    const QString cleanValue = OnOneLine(value.toString());
 
     const QStringView text = fileText;
     const KeyLocation location = findKey(text, section, key);

@@ -1,24 +1,19 @@
 #pragma once
 
+#include "storage/commanderror.h"
+
 #include <QString>
 #include <QStringView>
-
-#include <stdexcept>
 
 // The settings file follows the Windows private-profile rules: "[section]"
 // lines, "key=value" lines, names matched without case, Windows-1252 text.
 
-/// Thrown when the settings file cannot be written; the old file stays as it was.
-class IniWriteError : public std::runtime_error
+/// Thrown when the settings file cannot be written, "Unable to write to <path>"
+/// with the path in native separators; the old file stays as it was.
+class IniWriteError : public CommandError
 {
 public:
     explicit IniWriteError(const QString &path);
-
-    /// "Unable to write to <path>", the path in native separators.
-    QString message() const;
-
-private:
-    QString m_message;
 };
 
 /// The value of key in section of the file text, blanks trimmed and cut to 1023 characters;

@@ -1,4 +1,5 @@
-// File names decided at start-up, from the executable's path and arguments.
+// File names decided at start-up, from the executable's path and arguments,
+// and where an installed program keeps what it writes.
 
 #include "startup.h"
 
@@ -6,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QStandardPaths>
 #include <QTranslator>
 
 using namespace Qt::StringLiterals;
@@ -19,18 +21,78 @@ QString ChangeFileExt(const QString &path, const QString &extension)
     return path + extension;
 }
 
+namespace {
+
+QString SettingsFileNameIn(const QString &folder, const QString &executablePath, const QStringList &arguments)
+{
+    const QString name = arguments.isEmpty() ? ChangeFileExt(QFileInfo(executablePath).fileName(), u".INI"_s)
+                                             : arguments.constFirst() + u".ini"_s;
+    return QDir::toNativeSeparators(folder + u'/' + name);
+}
+
+// Compares folders by their text only: none of them needs to exist.
+QString CleanFolder(const QString &folder)
+{
+    return QDir::cleanPath(QDir::fromNativeSeparators(folder));
+}
+
+} // namespace
+
 QString SettingsFileNameFor(const QString &executablePath, const QStringList &arguments)
 {
-    if (!arguments.isEmpty()) {
-        const QString folder = QFileInfo(executablePath).absolutePath();
-        return QDir::toNativeSeparators(folder + u'/' + arguments.constFirst() + u".ini"_s);
-    }
-    return QDir::toNativeSeparators(ChangeFileExt(executablePath, u".INI"_s));
+    return SettingsFileNameIn(QFileInfo(executablePath).absolutePath(), executablePath, arguments);
+}
+
+QString SettingsFileLocation(const QString &executablePath, const QStringList &arguments,
+                             bool programFolderWritable, const QString &configFolder)
+{
+    if (programFolderWritable)
+        return SettingsFileNameFor(executablePath, arguments);
+    return SettingsFileNameIn(CleanFolder(configFolder), executablePath, arguments);
 }
 
 QString HelpFileNameFor(const QString &executablePath)
 {
     return QDir::toNativeSeparators(ChangeFileExt(executablePath, u".html"_s));
+}
+
+QString InstalledHelpFileNameFor(const QString &executablePath)
+{
+    const QString programFolder = QFileInfo(executablePath).absolutePath();
+    return QDir::toNativeSeparators(QDir::cleanPath(programFolder + u"/../share/laskutus/laskutus.html"_s));
+}
+
+QString HelpFileLocation(const QString &executablePath, const std::function<bool(const QString &)> &exists)
+{
+    const QString beside = HelpFileNameFor(executablePath);
+    if (exists(beside))
+        return beside;
+    const QString installed = InstalledHelpFileNameFor(executablePath);
+    return exists(installed) ? installed : beside;
+}
+
+QString UserSettingsFileName(const QString &executablePath, const QStringList &arguments)
+{
+    const bool writable = QFileInfo(QFileInfo(executablePath).absolutePath()).isWritable();
+    const QString configFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    if (!writable)
+        QDir().mkpath(configFolder);
+    return SettingsFileLocation(executablePath, arguments, writable, configFolder);
+}
+
+QString ExistingHelpFileName(const QString &executablePath)
+{
+    return HelpFileLocation(executablePath, [](const QString &path) { return QFileInfo::exists(path); });
+}
+
+QString UserFallbackSaveFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QDir().mkpath(documents);
+    QString folder = QDir::toNativeSeparators(documents);
+    if (!folder.endsWith(QDir::separator()))
+        folder += QDir::separator();
+    return folder;
 }
 
 int PixelsPerMm(int dotsPerInch)

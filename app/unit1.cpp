@@ -3,6 +3,7 @@
 
 #include "app/Unit1.h"
 #include "app/startup.h"
+#include "storage/customerregister.h"
 #include "widgets/stringgrid.h"
 #include "widgets/widgetfactory.h"
 
@@ -44,6 +45,11 @@ QGroupBox *dialogBox(QWidget *page, const QString &name, const QString &title, c
     auto *box = new QGroupBox(title, page);
     box->setObjectName(name);
     box->setGeometry(geometry);
+    // The boxes are silver over the white page, as the design has them.
+    box->setAutoFillBackground(true);
+    QPalette pal = box->palette();
+    pal.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+    box->setPalette(pal);
     box->hide();
     return box;
 }
@@ -100,6 +106,17 @@ TForm1::~TForm1()
     delete m_helpWindow;
 }
 
+void TForm1::runCommand(const std::function<void()> &command)
+{
+    try {
+        command();
+    } catch (const std::exception &error) {
+        // Every error of the program is a CommandError, whose what() is its
+        // message; anything else still gets shown rather than lost.
+        m_prompter->message(this, QString::fromUtf8(error.what()));
+    }
+}
+
 void TForm1::detachHandlers()
 {
     // ~QWidget deletes the page's widgets after this class's part is gone, and
@@ -137,9 +154,6 @@ void TForm1::createMenus()
     Pankkisiirto2 = Muokkaa1->addMenu(u"Pankkisiirto"_s);
     Vas2 = Pankkisiirto2->addAction(u"Vasen marginaali"_s);
     Oik2 = Pankkisiirto2->addAction(u"Oikea marginaali"_s);
-    const QList<QAction *> margins = {Vas1, Oik1, Yla1, Ala1, Vas2, Oik2};
-    for (int i = 0; i < margins.size(); ++i)
-        margins[i]->setData(i);
     FontPopEnable = Muokkaa1->addAction(u"Fontit hiiren 2-napilla"_s);
     FontPopEnable->setCheckable(true);
     ColMove1 = Muokkaa1->addAction(u"Sarakkeiden siirto"_s);
@@ -160,20 +174,20 @@ void TForm1::createMenus()
         rowCommand->setVisible(false);
     Paste2->setEnabled(false);
 
-    // Commands that later parts of the program carry out stay greyed until then.
+    // Printing, PDF export and the shopping-cart paste are not in this version.
     for (QAction *pending : {Print1, Pdfexport1, Paste1})
         pending->setEnabled(false);
 
-    connect(Sulje1, &QAction::triggered, this, &TForm1::Sulje1Click);
-    connect(Ohje1, &QAction::triggered, this, &TForm1::Ohje1Click);
-    connect(Laskuttajantiedot1, &QAction::triggered, this, &TForm1::Laskuttajantiedot1Click);
-    connect(Asiakasrekisteri1, &QAction::triggered, this, &TForm1::Asiakasrekisteri1Click);
-    connect(ColMove1, &QAction::triggered, this, &TForm1::ColMove1Click);
+    connectCommand(Sulje1, &QAction::triggered, &TForm1::Sulje1Click);
+    connectCommand(Ohje1, &QAction::triggered, &TForm1::Ohje1Click);
+    connectCommand(Laskuttajantiedot1, &QAction::triggered, &TForm1::Laskuttajantiedot1Click);
+    connectCommand(Asiakasrekisteri1, &QAction::triggered, &TForm1::Asiakasrekisteri1Click);
+    connectCommand(ColMove1, &QAction::triggered, &TForm1::ColMove1Click);
 }
 
 void TForm1::FormCreate(const StartupOptions &options)
 {
-    IniFileName = SettingsFileNameFor(options.executablePath, options.arguments);
+    IniFileName = UserSettingsFileName(options.executablePath, options.arguments);
 
     OwnNameFont.font = YritNimi2->font();
     OwnNameFont.color = YritNimi2->textColor();
@@ -191,10 +205,10 @@ void TForm1::FormCreate(const StartupOptions &options)
     for (int c = 0; c < registerHeadings.size(); ++c)
         AsiakRekisteri1->setCell(c, 0, registerHeadings[c]);
 
-    HelpFileName = HelpFileNameFor(options.executablePath);
+    HelpFileName = ExistingHelpFileName(options.executablePath);
     LoadSettings();
     LoadAreaFonts();
-    RegisterFileName = DataDir + u"AsiakRek.csv"_s;
+    RegisterFileName = RegisterFilePath(DataDir);
     LoadCustomerRegister();
 
     Uusi1Click();

@@ -25,7 +25,7 @@ void TForm1::Uusi1Click()
 
 void TForm1::ClearInvoice()
 {
-    LaskuPvm1->setText(u"00.00.0000"_s);
+    LaskuPvm1->setText(DateText(QDate()));
     LaskuNro1->setText(u"0"_s);
     EraPv2->setText(LaskuPvm1->text());
     AsiakY1->clear();

@@ -22,11 +22,11 @@ void setRow(StringGrid *grid, int row, const QStringList &cells)
 
 void TForm1::connectRowCommands()
 {
-    connect(Tyhjarivi1, &QAction::triggered, this, &TForm1::Tyhjarivi1Click);
-    connect(Poistarivi1, &QAction::triggered, this, &TForm1::Poistarivi1Click);
-    connect(Lisarivi1, &QAction::triggered, this, &TForm1::Lisarivi1Click);
-    connect(Copy2, &QAction::triggered, this, &TForm1::Copy2Click);
-    connect(Paste2, &QAction::triggered, this, &TForm1::Paste2Click);
+    connectCommand(Tyhjarivi1, &QAction::triggered, &TForm1::Tyhjarivi1Click);
+    connectCommand(Poistarivi1, &QAction::triggered, &TForm1::Poistarivi1Click);
+    connectCommand(Lisarivi1, &QAction::triggered, &TForm1::Lisarivi1Click);
+    connectCommand(Copy2, &QAction::triggered, &TForm1::Copy2Click);
+    connectCommand(Paste2, &QAction::triggered, &TForm1::Paste2Click);
 }
 
 void TForm1::Tyhjarivi1Click()

@@ -38,11 +38,11 @@ void TForm1::connectInvoiceEditing()
     LaskuRivit1->onKeyDown = [this](int key, Qt::KeyboardModifiers) { return LaskuRivit1KeyDown(key); };
     LaskuRivit1->onDoubleClick = [this](int column, int row) { return LaskuRivit1DblClick(column, row); };
 
-    connect(SisAlv1, &QCheckBox::toggled, this, &TForm1::SisAlv1Click);
-    connect(LisaRivit1, &QCheckBox::toggled, this, &TForm1::LisaRivit1Click);
+    connectCommand(SisAlv1, &QCheckBox::toggled, &TForm1::SisAlv1Click);
+    connectCommand(LisaRivit1, &QCheckBox::toggled, &TForm1::LisaRivit1Click);
     connect(SisAlv2, &QCheckBox::toggled, this, &TForm1::SisAlv2Click);
     connect(YhtSisAlv, &QCheckBox::toggled, this, &TForm1::SisAlv2Click);
-    connect(Uusi1, &ClickPanel::clicked, this, &TForm1::Uusi1Click);
+    connectCommand(Uusi1, &ClickPanel::clicked, &TForm1::Uusi1Click);
 }
 
 void TForm1::LaskuNro1Change()

@@ -29,7 +29,8 @@ QString IncrementWholeNumberText(const QString &number);
 /// stepped over. Empty text stays empty; text without digits gets 0.
 QString AppendCheckDigit(const QString &text);
 
-/// "d.m.yyyy" without leading zeros in day and month; an invalid date gives "00.00.0000".
+/// "d.m.yyyy" without leading zeros in day and month; an invalid date gives the
+/// empty date "00.00.0000".
 QString DateText(const QDate &date);
 
 /// Today plus the first whole number of the payment terms, in days (0 without a

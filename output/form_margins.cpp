@@ -18,17 +18,27 @@ struct MarginItem
     int TForm1::*field;
     const char16_t *prompt;
     const char16_t *caption;
+    bool giro;
 };
 
-// Indexed by the menu item's tag.
+// The margin items in the order of their tags, which their actions carry.
 constexpr MarginItem kMarginItems[] = {
-    {&TForm1::Vas1, &TForm1::MarginLeft, u"Vasen", u"Vasen "},
-    {&TForm1::Oik1, &TForm1::MarginRight, u"Oikea", u"Oikea "},
-    {&TForm1::Yla1, &TForm1::MarginTop, u"Ylä", u"Ylä "},
-    {&TForm1::Ala1, &TForm1::MarginBottom, u"Ala", u"Ala "},
-    {&TForm1::Vas2, &TForm1::GiroMarginLeft, u"Pankkisiirron vasen", u"Vasen marg. "},
-    {&TForm1::Oik2, &TForm1::GiroMarginRight, u"Pankkisiirron oikea", u"Oikea marg. "},
+    {&TForm1::Vas1, &TForm1::MarginLeft, u"Vasen", u"Vasen ", false},
+    {&TForm1::Oik1, &TForm1::MarginRight, u"Oikea", u"Oikea ", false},
+    {&TForm1::Yla1, &TForm1::MarginTop, u"Ylä", u"Ylä ", false},
+    {&TForm1::Ala1, &TForm1::MarginBottom, u"Ala", u"Ala ", false},
+    {&TForm1::Vas2, &TForm1::GiroMarginLeft, u"Pankkisiirron vasen", u"Vasen marg. ", true},
+    {&TForm1::Oik2, &TForm1::GiroMarginRight, u"Pankkisiirron oikea", u"Oikea marg. ", true},
 };
+
+// Shows each margin of the page or of the giro form in its menu item.
+void showMargins(TForm1 &form, bool giro)
+{
+    for (const MarginItem &item : kMarginItems) {
+        if (item.giro == giro)
+            (form.*item.action)->setText(QString::fromUtf16(item.caption) + QString::number(form.*item.field));
+    }
+}
 
 } // namespace
 
@@ -36,26 +46,21 @@ void TForm1::connectMargins()
 {
     connect(Tulostusmarginaalit1, &QMenu::aboutToShow, this, &TForm1::Tulostusmarginaalit1Click);
     connect(Pankkisiirto2, &QMenu::aboutToShow, this, &TForm1::Pankkisiirto2Click);
-    for (const MarginItem &item : kMarginItems) {
-        QAction *action = this->*item.action;
-        connect(action, &QAction::triggered, this, [this, action] { Vas1Click(action->data().toInt()); });
+    for (int tag = 0; tag < int(std::size(kMarginItems)); ++tag) {
+        QAction *action = this->*kMarginItems[tag].action;
+        action->setData(tag);
+        connect(action, &QAction::triggered, this, [this, tag] { runCommand([this, tag] { Vas1Click(tag); }); });
     }
 }
 
 void TForm1::Tulostusmarginaalit1Click()
 {
-    for (int tag = 0; tag < 4; ++tag) {
-        const MarginItem &item = kMarginItems[tag];
-        (this->*item.action)->setText(QString::fromUtf16(item.caption) + QString::number(this->*item.field));
-    }
+    showMargins(*this, false);
 }
 
 void TForm1::Pankkisiirto2Click()
 {
-    for (int tag = 4; tag < 6; ++tag) {
-        const MarginItem &item = kMarginItems[tag];
-        (this->*item.action)->setText(QString::fromUtf16(item.caption) + QString::number(this->*item.field));
-    }
+    showMargins(*this, true);
 }
 
 void TForm1::Vas1Click(int tag)
@@ -72,9 +77,5 @@ void TForm1::EditMargin(const QString &prompt, int &margin)
     const QString answer = m_prompter->inputText(this, u"Marginaalin muutos"_s, prompt, preset).value_or(preset);
     if (const std::optional<int> value = ParseWholeNumber(answer))
         margin = ClampMarginMm(*value);
-    try {
-        SaveSettings();
-    } catch (const IniWriteError &error) {
-        m_prompter->message(this, error.message());
-    }
+    SaveSettings();
 }

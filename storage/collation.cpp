@@ -2,6 +2,8 @@
 
 #include "collation.h"
 
+#include "storage/gridline.h"
+
 #include <QChar>
 
 #include <algorithm>
@@ -218,14 +220,7 @@ void SortRegisterRows(QList<QStringList> &rows)
     kept.reserve(rows.size());
     keys.reserve(rows.size());
     for (QStringList &row : rows) {
-        bool worth = false;
-        for (QString &cell : row) {
-            if (cell.isEmpty())
-                cell = u" "_s;
-            else if (cell.size() >= 2)
-                worth = true;
-        }
-        if (!worth)
+        if (!FillPlaceholders(row))
             continue;
         QString key;
         for (const QString &cell : std::as_const(row))

@@ -23,6 +23,11 @@ int plainNumber(const QString &text, int limit)
 
 } // namespace
 
+QString RegisterFilePath(const QString &dataDir)
+{
+    return dataDir + QStringLiteral("AsiakRek.csv");
+}
+
 int SmallestFreeCustomerNumber(const QStringList &numbers)
 {
     // With n texts, one of 1 to n + 1 is always free.

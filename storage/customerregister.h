@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QString>
 #include <QStringList>
 
 // Customer numbers of the register.
+
+/// The customer register file in the save folder (which ends with a separator).
+QString RegisterFilePath(const QString &dataDir);
 
 /// The smallest positive whole number whose decimal text is none of the
 /// given texts (compared without regard to case).

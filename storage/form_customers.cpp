@@ -6,7 +6,7 @@
 #include "widgets/stringgrid.h"
 #include "storage/collation.h"
 #include "storage/customerregister.h"
-#include "storage/fileerror.h"
+#include "storage/commanderror.h"
 #include "storage/invoicefile.h"
 #include "storage/textfile.h"
 
@@ -107,12 +107,12 @@ void TForm1::hookEvents(QObject *target, std::function<bool(QEvent *)> handler)
 
 void TForm1::connectStorage()
 {
-    connect(Valmis1, &ClickPanel::clicked, this, &TForm1::Valmis1Click);
-    connect(Panel2, &ClickPanel::clicked, this, &TForm1::Valmis1Click);
-    connect(Noudalasku1, &QAction::triggered, this, &TForm1::Noudalasku1Click);
-    connect(DelRow3, &QPushButton::clicked, this, &TForm1::DelRow3Click);
-    connect(Ok3, &QPushButton::clicked, this, &TForm1::Ok3Click);
-    connect(Cancel3, &QPushButton::clicked, this, &TForm1::Cancel3Click);
+    connectCommand(Valmis1, &ClickPanel::clicked, &TForm1::Valmis1Click);
+    connectCommand(Panel2, &ClickPanel::clicked, &TForm1::Valmis1Click);
+    connectCommand(Noudalasku1, &QAction::triggered, &TForm1::Noudalasku1Click);
+    connectCommand(DelRow3, &QPushButton::clicked, &TForm1::DelRow3Click);
+    connectCommand(Ok3, &QPushButton::clicked, &TForm1::Ok3Click);
+    connectCommand(Cancel3, &QPushButton::clicked, &TForm1::Cancel3Click);
 
     AsiakRekisteri1->onSelectCell = [this](int column, int row) { return AsiakRekisteri1SelectCell(column, row); };
     AsiakRekisteri1->onKeyDown = [this](int key, Qt::KeyboardModifiers) { return AsiakRekisteri1KeyDown(key); };
@@ -161,11 +161,11 @@ void TForm1::LoadCustomerRegister()
     if (!DataDir.isEmpty() && QFileInfo::exists(RegisterFileName)) {
         try {
             lines = ReadTextLines(RegisterFileName);
-        } catch (const std::exception &error) {
+        } catch (const CommandError &error) {
             // The file may still hold every customer: never save over it
             // from an empty register.
             UnreadableRegisterFile = RegisterFileName;
-            m_prompter->message(this, CommandErrorText(error));
+            m_prompter->message(this, error.message());
             return;
         }
     }
@@ -323,14 +323,10 @@ void TForm1::CloseRegisterBox()
 
 void TForm1::Ok3Click()
 {
-    try {
-        // A new customer typed but not yet left gets its place and number too.
-        CompletePendingCustomer();
-        SaveCustomerRegister();
-    } catch (const std::exception &error) {
-        m_prompter->message(this, CommandErrorText(error));
-        return;
-    }
+    // A new customer typed but not yet left gets its place and number too. A
+    // failed save leaves the box open with the edits.
+    CompletePendingCustomer();
+    SaveCustomerRegister();
     CloseRegisterBox();
 }
 

@@ -5,7 +5,8 @@
 #include "app/startup.h"
 #include "widgets/stringgrid.h"
 #include "invoice/numbering.h"
-#include "storage/fileerror.h"
+#include "storage/customerregister.h"
+#include "storage/commanderror.h"
 #include "storage/gridline.h"
 #include "storage/invoicefile.h"
 #include "storage/textfile.h"
@@ -63,11 +64,11 @@ void TForm1::AskSaveFolder()
                                                     {u"Kansiot (*.)"_s, u"Pdf dokumentit (*.pdf)"_s});
     if (!answer.isEmpty())
         DataDir = SaveFolderOfEnteredName(answer);
-    // Cancelled: the program's own folder where the settings lie beside it;
-    // an installed program's folder is not the user's, so the documents then.
+    // Cancelled: the user's documents, which can be written to wherever the
+    // program is installed.
     if (DataDir.isEmpty())
-        DataDir = UserFallbackSaveFolder(IniFileName);
-    RegisterFileName = DataDir + u"AsiakRek.csv"_s;
+        DataDir = UserFallbackSaveFolder();
+    RegisterFileName = RegisterFilePath(DataDir);
 }
 
 QString TForm1::InvoiceFileBase()
@@ -82,38 +83,33 @@ QString TForm1::InvoiceFileBase()
 
 void TForm1::Valmis1Click()
 {
-    try {
-        const QString path = InvoiceFileBase() + u".csv"_s;
-        if (AsiakNimi1->currentText().isEmpty()) {
-            m_prompter->message(this, kIncomplete);
-            return;
-        }
-        // The number is typed freely and names the file: refuse one that would
-        // write elsewhere than the year folder, before anything is written.
-        if (!IsUsableInvoiceNumber(LaskuNro1->text()))
-            throw FileCreateError(path);
-        // Another invoice saved under this number is never lost unasked.
-        const bool replacing = QFileInfo::exists(path) && !isSameFile(path, OpenedInvoiceFile);
-        if (replacing && !m_prompter->question(this, ReplaceInvoiceQuestion(LaskuNro1->text(), path)))
-            return;
-        RegisterInvoiceCustomer();
-
-        AsiakOsoite1->setCell(kBlockTextColumn, CustomerNameLine, AsiakNimi1->currentText());
-        LaskuRivit1->commitEdit();
-        const QStringList lines = InvoiceFileLines(CollectInvoice());
-        if (lines.size() < 3) {
-            m_prompter->message(this, kIncomplete);
-            return;
-        }
-        if (replacing)
-            KeepEarlierVersion(path);
-        WriteTextLines(path, lines);
-        // Printing or PDF export of the saved invoice comes here.
-        AdvanceCounters();
-        Uusi1Click();
-    } catch (const std::exception &error) {
-        m_prompter->message(this, CommandErrorText(error));
+    const QString path = InvoiceFileBase() + u".csv"_s;
+    if (AsiakNimi1->currentText().isEmpty()) {
+        m_prompter->message(this, kIncomplete);
+        return;
     }
+    // The number is typed freely and names the file: refuse one that would
+    // write elsewhere than the year folder, before anything is written.
+    if (!IsUsableInvoiceNumber(LaskuNro1->text()))
+        throw FileCreateError(path);
+    // Another invoice saved under this number is never lost unasked.
+    const bool replacing = QFileInfo::exists(path) && !isSameFile(path, OpenedInvoiceFile);
+    if (replacing && !m_prompter->question(this, ReplaceInvoiceQuestion(LaskuNro1->text(), path)))
+        return;
+    RegisterInvoiceCustomer();
+
+    AsiakOsoite1->setCell(kBlockTextColumn, CustomerNameLine, AsiakNimi1->currentText());
+    LaskuRivit1->commitEdit();
+    const QStringList lines = InvoiceFileLines(CollectInvoice());
+    if (lines.size() < 3) {
+        m_prompter->message(this, kIncomplete);
+        return;
+    }
+    if (replacing)
+        KeepEarlierVersion(path);
+    WriteTextLines(path, lines);
+    AdvanceCounters();
+    Uusi1Click();
 }
 
 void TForm1::Noudalasku1Click()
@@ -122,17 +118,13 @@ void TForm1::Noudalasku1Click()
     if (path.isEmpty())
         return;
     ClearInvoice();
-    try {
-        if (const std::optional<InvoiceData> invoice = ReadInvoiceFileLines(ReadTextLines(path))) {
-            ShowInvoice(*invoice);
-            RecalcDueDate();
-            FillPayerOnGiro();
-        }
-        OpenedInvoiceFile = path;
-        RecalcInvoice();
-    } catch (const std::exception &error) {
-        m_prompter->message(this, CommandErrorText(error));
+    if (const std::optional<InvoiceData> invoice = ReadInvoiceFileLines(ReadTextLines(path))) {
+        ShowInvoice(*invoice);
+        RecalcDueDate();
+        FillPayerOnGiro();
     }
+    OpenedInvoiceFile = path;
+    RecalcInvoice();
 }
 
 void TForm1::RecalcDueDate()

@@ -20,10 +20,6 @@ constexpr int kRegisterWidths[] = {196, 197, 196, 169, 64, 64};
 void TForm1::createRegisterBox()
 {
     QGroupBox *box = AsiakBox1;
-    box->setAutoFillBackground(true);
-    QPalette pal = box->palette();
-    pal.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
-    box->setPalette(pal);
 
     auto *top = new QFrame(box);
     top->setObjectName(u"Panel3"_s);

@@ -2,6 +2,8 @@
 
 #include "gridline.h"
 
+#include "storage/textfile.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -111,13 +113,8 @@ QString FormatCellsLine(const QStringList &cells)
     for (qsizetype i = 0; i < cells.size(); ++i) {
         if (i > 0)
             line += u',';
-        QString text = cells[i];
-        // A line break would cut the line in two, shifting every later value;
-        // a NUL would read back as a blank anyway.
-        for (QChar &c : text) {
-            if (c == u'\r' || c == u'\n' || c == u'\0')
-                c = u' ';
-        }
+        // A line break would cut the line in two, shifting every later value.
+        QString text = OnOneLine(cells[i]);
         if (needsQuotes(text)) {
             line += u'"';
             line += text.replace(u'"', u"\"\""_s);
@@ -129,10 +126,8 @@ QString FormatCellsLine(const QStringList &cells)
     return line;
 }
 
-bool AppendCellsLine(QStringList cells, QStringList &lines, bool always)
+bool FillPlaceholders(QStringList &cells)
 {
-    if (cells.isEmpty())
-        return false;
     bool worth = false;
     for (QString &text : cells) {
         if (text.isEmpty())
@@ -140,7 +135,14 @@ bool AppendCellsLine(QStringList cells, QStringList &lines, bool always)
         else if (text.size() >= 2)
             worth = true;
     }
-    if (!always && !worth)
+    return worth;
+}
+
+bool AppendCellsLine(QStringList cells, QStringList &lines, bool always)
+{
+    if (cells.isEmpty())
+        return false;
+    if (!FillPlaceholders(cells) && !always)
         return false;
     lines.append(FormatCellsLine(cells));
     return true;

@@ -12,6 +12,11 @@
 /// text is written as a blank, so the line stays one line.
 QString FormatCellsLine(const QStringList &cells);
 
+/// Puts the blank placeholder into every empty cell, so that later values keep
+/// their cells on reading, and tells whether the row is worth writing: some
+/// cell holds two or more characters (a row of placeholders read back is not).
+bool FillPlaceholders(QStringList &cells);
+
 /// Appends the cells as one line when always is set or some cell holds two or
 /// more characters; empty cells are written as a blank placeholder so that
 /// later values keep their cells on reading. Returns whether it appended.

@@ -2,10 +2,10 @@
 
 #include "invoicefile.h"
 
-#include "app/inifile.h"
 #include "invoice/numbering.h"
-#include "storage/fileerror.h"
+#include "storage/commanderror.h"
 #include "storage/gridline.h"
+#include "storage/textfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,15 +14,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QString withoutLineBreaks(QString text)
-{
-    for (QChar &c : text) {
-        if (c == u'\r' || c == u'\n' || c == u'\0')
-            c = u' ';
-    }
-    return text;
-}
 
 // Names that Windows opens as devices whatever folder they stand in.
 bool isDeviceName(QStringView number)
@@ -78,7 +69,7 @@ QString FormatHeaderLine(const QStringList &values)
         if (i > 0)
             line += u',';
         line += u'"';
-        line += withoutLineBreaks(values[i]).replace(u"\""_s, u"\"\""_s);
+        line += OnOneLine(values[i]).replace(u"\""_s, u"\"\""_s);
         line += u'"';
     }
     return line;
@@ -154,13 +145,4 @@ QString SaveFolderOfEnteredName(const QString &enteredName)
     if (!folder.endsWith(QDir::separator()))
         folder += QDir::separator();
     return folder;
-}
-
-QString CommandErrorText(const std::exception &error)
-{
-    if (const auto *file = dynamic_cast<const FileError *>(&error))
-        return file->message();
-    if (const auto *ini = dynamic_cast<const IniWriteError *>(&error))
-        return ini->message();
-    return QString::fromUtf8(error.what());
 }

@@ -6,7 +6,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <exception>
 #include <optional>
 
 // Invoice files: the year folder, the file name taken from the invoice
@@ -61,6 +60,3 @@ QString ReplaceInvoiceQuestion(const QString &invoiceNumber, const QString &path
 /// part of the name in native separators, ending with a separator; empty when
 /// nothing was entered.
 QString SaveFolderOfEnteredName(const QString &enteredName);
-
-/// The text shown for an error that abandoned a command.
-QString CommandErrorText(const std::exception &error);

@@ -3,7 +3,7 @@
 #include "textfile.h"
 
 #include "cp1252.h"
-#include "fileerror.h"
+#include "commanderror.h"
 #include "gridline.h"
 
 #include <QDir>
@@ -11,6 +11,15 @@
 #include <QSaveFile>
 
 using namespace Qt::StringLiterals;
+
+QString OnOneLine(QString text)
+{
+    for (QChar &c : text) {
+        if (c == u'\r' || c == u'\n' || c == u'\0')
+            c = u' ';
+    }
+    return text;
+}
 
 QStringList SplitTextLines(QStringView text)
 {
@@ -47,7 +56,7 @@ QString LinesRefusal(const QStringList &lines)
 QStringList ReadTextLines(const QString &path)
 {
     const auto refused = [&path](const QString &reason) {
-        return FileError(u"Tiedostoa %1 ei avattu: %2. Tiedosto voi olla vioittunut."_s.arg(
+        return CommandError(u"Tiedostoa %1 ei avattu: %2. Tiedosto voi olla vioittunut."_s.arg(
             QDir::toNativeSeparators(path), reason));
     };
     const QString tooLarge = u"se on suurempi kuin %1 Mt"_s.arg(kMaxTextFileBytes / (1024 * 1024));

@@ -21,6 +21,10 @@ constexpr qsizetype kMaxTextLineLength = 100000;
 /// characters, more than any register or invoice the program writes.
 constexpr qint64 kMaxTextFileBytes = 64 * 1024 * 1024;
 
+/// The text kept on one line: line breaks, which would cut a line of a file
+/// in two, and NULs become blanks.
+QString OnOneLine(QString text);
+
 /// Cuts text into lines: a line ends at CR, LF or CR LF, the text ends at its
 /// end, and a final line break adds no empty line. Lines that give no cell
 /// text (IsEmptyGridLine) are left out. Stops after kMaxTextLines + 1 lines:

@@ -2,6 +2,8 @@
 
 #include "bevel.h"
 
+#include "widgets/widgetfactory.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -16,7 +18,7 @@ void Bevel::paintEvent(QPaintEvent *)
 {
     // Drawn as on paper: black, the tag's width in hundredths of a millimetre.
     QPainter painter(this);
-    const int tag = property("tag").toInt();
+    const int tag = tagOf(this);
     const int width = tag <= 0 ? 1 : std::max(1, (tag * logicalDpiY() + 1270) / 2540);
     QPen pen(palette().color(QPalette::WindowText), width);
     pen.setCapStyle(Qt::FlatCap);

@@ -1,6 +1,6 @@
 // Reading and writing the program's text files: bytes, line ends, errors.
 
-#include "storage/fileerror.h"
+#include "storage/commanderror.h"
 #include "storage/textfile.h"
 #include "tests/support/testfiles.h"
 

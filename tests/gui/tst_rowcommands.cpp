@@ -15,12 +15,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Column 1 of rows 1..n, joined by "|", empty cells as "".
-QString descriptions(const StringGrid *grid, int rows)
+// A column's cells from row `first` to row `last`, joined by "|".
+QString columnText(const StringGrid *grid, int column, int first, int last)
 {
     QStringList texts;
-    for (int r = 1; r <= rows; ++r)
-        texts.append(grid->cell(1, r));
+    for (int r = first; r <= last; ++r)
+        texts.append(grid->cell(column, r));
     return texts.join(u'|');
 }
 
@@ -52,40 +52,43 @@ void RowCommandsTest::rowCommand_data()
 {
     QTest::addColumn<QString>("command");
     QTest::addColumn<int>("row");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("empty row 2") << u"Tyhjarivi1"_s << 2 << u"Rivi 1||Rivi 3|Rivi 4|Rivi 5|"_s;
-    QTest::newRow("delete row 3") << u"Poistarivi1"_s << 3 << u"Rivi 1|Rivi 2|Rivi 4|Rivi 5||"_s;
-    QTest::newRow("insert at row 2") << u"Lisarivi1"_s << 2 << u"Rivi 1||Rivi 2|Rivi 3|Rivi 4|Rivi 5"_s;
+    QTest::addColumn<QString>("descriptions");
+    QTest::addColumn<QString>("prices");
+    QTest::addColumn<QString>("lastRows");
+    QTest::newRow("empty row 2") << u"Tyhjää rivi"_s << 2 << u"Rivi 1||Rivi 3|Rivi 4|Rivi 5|"_s
+                                 << u"1,00||3,00|4,00|5,00|"_s << u"|Viimeinen"_s;
+    QTest::newRow("delete row 3") << u"Poista rivi"_s << 3 << u"Rivi 1|Rivi 2|Rivi 4|Rivi 5||"_s
+                                  << u"1,00|2,00|4,00|5,00||"_s << u"Viimeinen|"_s;
+    QTest::newRow("insert at row 2") << u"Lisää rivi"_s << 2 << u"Rivi 1||Rivi 2|Rivi 3|Rivi 4|Rivi 5"_s
+                                     << u"1,00||2,00|3,00|4,00|5,00"_s << u"|"_s;
 }
 
+// Each cell keeps its column, and the totals wait for the next recalculation.
 void RowCommandsTest::rowCommand()
 {
     QFETCH(QString, command);
     QFETCH(int, row);
-    QFETCH(QString, expected);
+    QFETCH(QString, descriptions);
+    QFETCH(QString, prices);
+    QFETCH(QString, lastRows);
     FormFixture f;
+    QVERIFY(f.show());
     TForm1 &form = f.form();
     StringGrid *grid = form.LaskuRivit1;
     fillRows(grid, 5);
     grid->setCell(1, 15, u"Viimeinen"_s);
-    if (row > 0)
-        grid->setCurrentCell(1, row);
     form.RecalcInvoice();
-    const QString totalBefore = form.TotSum->text();
-    QAction *action = command == u"Tyhjarivi1" ? form.Tyhjarivi1
-        : command == u"Poistarivi1"            ? form.Poistarivi1
-                                               : form.Lisarivi1;
-    action->trigger();
-    QCOMPARE(descriptions(grid, 6), expected);
-    // Each cell keeps its column, and the totals wait for the next recalculation.
-    if (command == u"Poistarivi1" && row == 3) {
-        QCOMPARE(grid->cell(4, 3), u"4,00"_s);
-        QCOMPARE(grid->cell(1, 15), QString());
-        QCOMPARE(grid->cell(1, 14), u"Viimeinen"_s);
-    }
-    if (command == u"Lisarivi1")
-        QCOMPARE(grid->cell(1, 15), QString());
-    QCOMPARE(form.TotSum->text(), totalBefore);
+    QCOMPARE(form.TotSum->text(), u"15,00"_s);
+
+    clickCell(grid, 1, row);
+    chooseFromGridPopup(form.FontPopup1, grid, 1, row, command);
+    if (QTest::currentTestFailed())
+        return;
+
+    QCOMPARE(columnText(grid, 1, 1, 6), descriptions);
+    QCOMPARE(columnText(grid, 4, 1, 6), prices);
+    QCOMPARE(columnText(grid, 1, 14, 15), lastRows);
+    QCOMPARE(form.TotSum->text(), u"15,00"_s);
 }
 
 void RowCommandsTest::unitIndexRestartsInMovedRows()
@@ -119,7 +122,7 @@ void RowCommandsTest::copyAndPasteCarryRowsToNewInvoice()
     fillRows(grid, 5);
     grid->setCell(1, 4, u"Jää"_s);
     form.Paste2->trigger();
-    QCOMPARE(descriptions(grid, 5), u"Rivi 1|Rivi 2|Rivi 3|Jää|Rivi 5"_s);
+    QCOMPARE(columnText(grid, 1, 1, 5), u"Rivi 1|Rivi 2|Rivi 3|Jää|Rivi 5"_s);
     QCOMPARE(grid->cell(0, 2), u"A, \"B\""_s);
     QCOMPARE(grid->cell(0, 1), u" "_s);
     QCOMPARE(form.TotSum->text(), u"15,00"_s);

@@ -5,7 +5,6 @@
 #include "app/inifile.h"
 #include "widgets/bevel.h"
 #include "widgets/stringgrid.h"
-#include "invoice/numbering.h"
 #include "storage/cp1252.h"
 #include "storage/textfile.h"
 #include "tests/support/formfixture.h"
@@ -19,9 +18,12 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -46,6 +48,18 @@ QStringList treeOf(const QString &folder)
         entries.append(QDir(folder).relativeFilePath(it.next()));
     entries.sort();
     return entries;
+}
+
+// The files under a folder, relative to it, that hold exactly these bytes.
+QStringList filesHolding(const QString &folder, const QByteArray &bytes)
+{
+    QStringList holding;
+    for (const QString &entry : treeOf(folder)) {
+        const QString path = QDir(folder).filePath(entry);
+        if (QFileInfo(path).isFile() && readBytes(path) == bytes)
+            holding.append(entry);
+    }
+    return holding;
 }
 
 // A program folder with its settings, and a separate save folder.
@@ -151,14 +165,14 @@ void InvoiceFilesTest::savingNewCustomerWritesFilesAndAdvances()
     QVERIFY(s.fixture().show());
     QCOMPARE(form.LaskuNro1->text(), u"57"_s);
     const QString reference = form.ViiteNro1->text();
-    QCOMPARE(reference, AppendCheckDigit(u"1234"_s));
+    QCOMPARE(reference, u"12344"_s);
     fillInvoice(form, u"Matti Meikäläinen"_s, {u"Kuusikatu 1"_s, u"00100 HELSINKI"_s}, kWorkRow);
     form.AsiakY1->setText(u"1234567-8"_s);
     form.AsiakNro1->setText(u"99"_s);
 
     clickSave(form);
 
-    QCOMPARE(s.prompter().messages, QStringList());
+    QCOMPARE(s.prompter().takeMessages(), QStringList());
     const QByteArray expected = cp(
         u"\"57\",\"7.12.2026\",\""_s + reference + u"\",\"1234567-8\",\"1\"\r\n"
         u"\"Matti Meikäläinen\",\"Kuusikatu 1\",\"00100 HELSINKI\",\" \"\r\n"
@@ -173,7 +187,7 @@ void InvoiceFilesTest::savingNewCustomerWritesFilesAndAdvances()
 
     // A fresh invoice with the next number and reference.
     QCOMPARE(form.LaskuNro1->text(), u"58"_s);
-    QCOMPARE(form.ViiteNro1->text(), AppendCheckDigit(u"1235"_s));
+    QCOMPARE(form.ViiteNro1->text(), u"12357"_s);
     QCOMPARE(form.AsiakNimi1->currentText(), QString());
     QCOMPARE(form.AsiakNro1->text(), QString());
     QCOMPARE(form.LaskuRivit1->cell(1, 1), QString());
@@ -233,7 +247,7 @@ void InvoiceFilesTest::handWrittenFileOpensAndSavesBackSame()
 
     clickSave(form);
 
-    QCOMPARE(s.prompter().messages, QStringList());
+    QCOMPARE(s.prompter().takeMessages(), QStringList());
     QByteArray crlf = bytes;
     crlf.replace('\r', "\r\n");
     QCOMPARE(readBytes(s.data(u"2026/58.csv"_s)), crlf);
@@ -267,7 +281,7 @@ void InvoiceFilesTest::incompleteInvoiceIsRefused()
 
     clickSave(form);
 
-    QCOMPARE(s.prompter().messages, QStringList{kIncomplete});
+    QCOMPARE(s.prompter().takeMessages(), QStringList{kIncomplete});
     QCOMPARE(treeOf(s.data()), registered ? QStringList({u"2026"_s, u"AsiakRek.csv"_s}) : QStringList{u"2026"_s});
     QCOMPARE(s.fixture().settingsBytes(), settings);
     // The invoice stays on screen for correction.
@@ -305,7 +319,7 @@ void InvoiceFilesTest::unsafeInvoiceNumberIsRefused()
 
     const QString path = QDir::toNativeSeparators(s.data()) + QDir::separator() + u"2026"_s
         + QDir::separator() + number + u".csv"_s;
-    QCOMPARE(s.prompter().messages, QStringList{u"Cannot create file "_s + QDir::toNativeSeparators(path)});
+    QCOMPARE(s.prompter().takeMessages(), QStringList{u"Cannot create file "_s + QDir::toNativeSeparators(path)});
     // Nothing written: no invoice, no register, no settings, nothing outside.
     QCOMPARE(treeOf(s.data()), QStringList{u"2026"_s});
     QCOMPARE(treeOf(s.fixture().folder()), programFolder);
@@ -330,7 +344,7 @@ void InvoiceFilesTest::unwritableYearFolderKeepsInvoiceAndCounters()
     clickSave(form);
 
     const QString path = s.data(u"2026/57.csv"_s);
-    QCOMPARE(s.prompter().messages, QStringList{u"Cannot create file "_s + QDir::toNativeSeparators(path)});
+    QCOMPARE(s.prompter().takeMessages(), QStringList{u"Cannot create file "_s + QDir::toNativeSeparators(path)});
     QCOMPARE(s.fixture().settingsBytes(), settings);
     QCOMPARE(form.NextNr1->text(), u"57"_s);
     QCOMPARE(form.LaskuNro1->text(), u"57"_s);
@@ -351,7 +365,7 @@ void InvoiceFilesTest::unwritableRegisterStopsBeforeInvoiceFile()
 
     clickSave(form);
 
-    QCOMPARE(s.prompter().messages,
+    QCOMPARE(s.prompter().takeMessages(),
              QStringList{u"Cannot create file "_s + QDir::toNativeSeparators(s.data(u"AsiakRek.csv"_s))});
     QVERIFY(!QFile::exists(s.data(u"2026/1.csv"_s)));
     QCOMPARE(s.fixture().settingsBytes(), settings);
@@ -370,8 +384,8 @@ void InvoiceFilesTest::unwritableSettingsKeepInvoiceOnScreen()
 
     clickSave(form);
 
-    QCOMPARE(s.prompter().messages.size(), 1);
-    QVERIFY2(s.prompter().messages[0].startsWith(u"Unable to write to"_s), qPrintable(s.prompter().messages[0]));
+    QCOMPARE(s.prompter().takeMessages(),
+             QStringList{u"Unable to write to "_s + QDir::toNativeSeparators(s.fixture().settingsPath())});
     QVERIFY(QFile::exists(s.data(u"2026/57.csv"_s)));
     QCOMPARE(form.LaskuNro1->text(), u"57"_s);
     QCOMPARE(form.AsiakNimi1->currentText(), u"Yritys"_s);
@@ -383,10 +397,11 @@ void InvoiceFilesTest::countersAdvanceOnlyFromCounter_data()
     QTest::addColumn<QString>("number");
     QTest::addColumn<QString>("nextNumber");
     QTest::addColumn<QString>("nextReference");
-    QTest::newRow("999 becomes 1000") << u"999"_s << u"57"_s << u"58"_s << u"1000"_s;
-    QTest::newRow("carry over a blank") << u"12 99"_s << u"57"_s << u"58"_s << u"13 00"_s;
-    QTest::newRow("carry stops at a letter") << u"A99"_s << u"57"_s << u"58"_s << u"A00"_s;
-    QTest::newRow("typed number leaves counters") << u"1234"_s << u"100"_s << u"57"_s << u"1234"_s;
+    QTest::addColumn<bool>("settingsWritten");
+    QTest::newRow("999 becomes 1000") << u"999"_s << u"57"_s << u"58"_s << u"1000"_s << true;
+    QTest::newRow("carry over a blank") << u"12 99"_s << u"57"_s << u"58"_s << u"13 00"_s << true;
+    QTest::newRow("carry stops at a letter") << u"A99"_s << u"57"_s << u"58"_s << u"A00"_s << true;
+    QTest::newRow("typed number leaves counters") << u"1234"_s << u"100"_s << u"57"_s << u"1234"_s << false;
 }
 
 void InvoiceFilesTest::countersAdvanceOnlyFromCounter()
@@ -395,6 +410,7 @@ void InvoiceFilesTest::countersAdvanceOnlyFromCounter()
     QFETCH(QString, number);
     QFETCH(QString, nextNumber);
     QFETCH(QString, nextReference);
+    QFETCH(bool, settingsWritten);
     Saving s(u"SeurLasku=57\r\nSeurViite="_s + reference + u"\r\n"_s);
     TForm1 &form = s.form();
     fillInvoice(form, u"Yritys"_s, {}, kWorkRow);
@@ -403,18 +419,15 @@ void InvoiceFilesTest::countersAdvanceOnlyFromCounter()
 
     clickSave(form);
 
-    QCOMPARE(s.prompter().messages, QStringList());
+    QCOMPARE(s.prompter().takeMessages(), QStringList());
     QVERIFY(QFile::exists(s.data(u"2026/"_s + number + u".csv"_s)));
     QCOMPARE(form.NextNr1->text(), nextNumber);
     QCOMPARE(form.NextViite1->text(), nextReference);
     QCOMPARE(form.LaskuNro1->text(), nextNumber);
     QCOMPARE(form.AsiakNimi1->currentText(), QString());
-    if (number == u"57") {
-        QCOMPARE(s.setting(u"SeurLasku"_s), nextNumber);
-        QCOMPARE(s.setting(u"SeurViite"_s), nextReference);
-    } else {
-        QCOMPARE(s.fixture().settingsBytes(), settings);
-    }
+    QCOMPARE(s.setting(u"SeurLasku"_s), nextNumber);
+    QCOMPARE(s.setting(u"SeurViite"_s), nextReference);
+    QCOMPARE(s.fixture().settingsBytes() != settings, settingsWritten);
 }
 
 void InvoiceFilesTest::yearFolderFromInvoiceDate_data()
@@ -440,16 +453,27 @@ void InvoiceFilesTest::saveFolderAskedOnce_data()
 {
     QTest::addColumn<bool>("cancel");
     QTest::newRow("folder chosen") << false;
-    QTest::newRow("cancelled gives program folder") << true;
+    QTest::newRow("cancelled gives the documents folder") << true;
 }
 
 void InvoiceFilesTest::saveFolderAskedOnce()
 {
     QFETCH(bool, cancel);
+    // A home of the test's own, so that no real documents folder is touched.
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
+    qunsetenv("XDG_CONFIG_HOME");
+    const auto restore = qScopeGuard([&] {
+        qputenv("HOME", oldHome);
+        if (!oldConfig.isNull())
+            qputenv("XDG_CONFIG_HOME", oldConfig);
+    });
     Saving s(QString(), false);
     TForm1 &form = s.form();
     QCOMPARE(form.DataDir, QString());
-    const QString folder = cancel ? s.fixture().folder() : s.data();
+    const QString folder = cancel ? home.filePath(u"Documents"_s) : s.data();
     s.prompter().answerSave(cancel ? QString() : s.data(u"Anna tallennuskansio"_s));
     fillInvoice(form, u"Yritys"_s, {}, kWorkRow);
 
@@ -475,10 +499,26 @@ void InvoiceFilesTest::savingOverSavedInvoiceAsks_data()
     QTest::addColumn<int>("earlierVersions");
     QTest::addColumn<bool>("opened");
     QTest::addColumn<bool>("answer");
-    QTest::newRow("no: nothing written, the invoice stays") << 0 << false << false;
-    QTest::newRow("yes: replaced, the earlier version kept") << 0 << false << true;
-    QTest::newRow("yes again: a second earlier version") << 1 << false << true;
-    QTest::newRow("the invoice opened from the file: no question") << 0 << true << true;
+    QTest::addColumn<int>("questions");
+    QTest::addColumn<QString>("savedRow");
+    QTest::addColumn<QStringList>("tree");
+    QTest::addColumn<QStringList>("holdingEarlier");
+    QTest::addColumn<QString>("nextNumber");
+    const QString first = u"2026/57 (aiempi versio).csv"_s;
+    const QString second = u"2026/57 (aiempi versio 2).csv"_s;
+    QTest::newRow("no: nothing written, the invoice stays")
+        << 0 << false << false << 1 << u"Aiempi"_s << QStringList{u"2026"_s, u"2026/57.csv"_s}
+        << QStringList{u"2026/57.csv"_s} << u"57"_s;
+    QTest::newRow("yes: replaced, the earlier version kept")
+        << 0 << false << true << 1 << u"Toinen"_s
+        << QStringList{u"2026"_s, first, u"2026/57.csv"_s, u"AsiakRek.csv"_s} << QStringList{first} << u"58"_s;
+    QTest::newRow("yes again: a second earlier version")
+        << 1 << false << true << 1 << u"Toinen"_s
+        << QStringList{u"2026"_s, second, first, u"2026/57.csv"_s, u"AsiakRek.csv"_s} << QStringList{second}
+        << u"58"_s;
+    QTest::newRow("the invoice opened from the file: no question")
+        << 0 << true << true << 0 << u"Toinen"_s << QStringList{u"2026"_s, u"2026/57.csv"_s, u"AsiakRek.csv"_s}
+        << QStringList() << u"58"_s;
 }
 
 // Another invoice saved under the same number is never replaced unasked, and
@@ -488,6 +528,11 @@ void InvoiceFilesTest::savingOverSavedInvoiceAsks()
     QFETCH(int, earlierVersions);
     QFETCH(bool, opened);
     QFETCH(bool, answer);
+    QFETCH(int, questions);
+    QFETCH(QString, savedRow);
+    QFETCH(QStringList, tree);
+    QFETCH(QStringList, holdingEarlier);
+    QFETCH(QString, nextNumber);
     Saving s(u"SeurLasku=57\r\n"_s);
     TForm1 &form = s.form();
     QVERIFY(QDir().mkpath(s.data(u"2026"_s)));
@@ -504,40 +549,29 @@ void InvoiceFilesTest::savingOverSavedInvoiceAsks()
         fillInvoice(form, u"Uusi Oy"_s, {}, {{QString(), u"Toinen"_s}});
         s.prompter().answerQuestion(answer);
     }
-    const QStringList before = treeOf(s.data());
 
     clickSave(form);
 
-    QVERIFY(s.prompter().allAnswersUsed());
-    QCOMPARE(s.prompter().questions.size(), opened ? 0 : 1);
-    QCOMPARE(s.prompter().messages, QStringList());
-    const QByteArray now = readBytes(s.data(u"2026/57.csv"_s));
-    if (!answer) {
-        QVERIFY(s.prompter().questions.constFirst().contains(QDir::toNativeSeparators(s.data(u"2026/57.csv"_s))));
-        QCOMPARE(now, saved);
-        QCOMPARE(treeOf(s.data()), before);
-        QCOMPARE(form.LaskuNro1->text(), u"57"_s);
-        QCOMPARE(form.LaskuRivit1->cell(1, 1), u"Toinen"_s);
-        QCOMPARE(form.NextNr1->text(), u"57"_s);
-        return;
-    }
-    QVERIFY(now.contains("Toinen"));
-    const QString kept = earlierVersions > 0 ? u"2026/57 (aiempi versio 2).csv"_s
-                                             : u"2026/57 (aiempi versio).csv"_s;
-    QCOMPARE(QFileInfo::exists(s.data(kept)), !opened);
-    if (!opened)
-        QCOMPARE(readBytes(s.data(kept)), saved);
-    QCOMPARE(form.NextNr1->text(), u"58"_s);
+    QCOMPARE(s.prompter().questions.size(), questions);
+    for (const QString &question : std::as_const(s.prompter().questions))
+        QVERIFY(question.contains(QDir::toNativeSeparators(s.data(u"2026/57.csv"_s))));
+    QVERIFY(cp1252ToString(readBytes(s.data(u"2026/57.csv"_s))).contains(savedRow));
+    QCOMPARE(treeOf(s.data()), tree);
+    QCOMPARE(filesHolding(s.data(), saved), holdingEarlier);
+    QCOMPARE(form.NextNr1->text(), nextNumber);
+    QCOMPARE(form.LaskuNro1->text(), nextNumber);
 }
 
 void InvoiceFilesTest::counterNeverWraps_data()
 {
     QTest::addColumn<QString>("counter");
     QTest::addColumn<QStringList>("numbers");
+    QTest::addColumn<QString>("stored");
     QTest::newRow("past the largest 32-bit number")
-        << u"2147483647"_s << QStringList{u"2147483647"_s, u"2147483648"_s, u"2147483649"_s};
-    QTest::newRow("twenty digits")
-        << u"99999999999999999999"_s << QStringList{u"99999999999999999999"_s, u"100000000000000000000"_s};
+        << u"2147483647"_s << QStringList{u"2147483647"_s, u"2147483648"_s, u"2147483649"_s} << u"2147483650"_s;
+    QTest::newRow("twenty digits") << u"99999999999999999999"_s
+                                   << QStringList{u"99999999999999999999"_s, u"100000000000000000000"_s}
+                                   << u"100000000000000000001"_s;
 }
 
 // Each save takes the next number, however long: no invoice is ever numbered 0
@@ -546,16 +580,17 @@ void InvoiceFilesTest::counterNeverWraps()
 {
     QFETCH(QString, counter);
     QFETCH(QStringList, numbers);
+    QFETCH(QString, stored);
     Saving s(u"SeurLasku="_s + counter + u"\r\n"_s);
     TForm1 &form = s.form();
     for (const QString &number : numbers) {
         QCOMPARE(form.LaskuNro1->text(), number);
         fillInvoice(form, u"Yritys"_s, {}, kWorkRow);
         clickSave(form);
-        QCOMPARE(s.prompter().messages, QStringList());
+        QCOMPARE(s.prompter().takeMessages(), QStringList());
         QVERIFY(QFileInfo::exists(s.data(u"2026/"_s + number + u".csv"_s)));
     }
-    QCOMPARE(s.setting(u"SeurLasku"_s), IncrementWholeNumberText(numbers.constLast()));
+    QCOMPARE(s.setting(u"SeurLasku"_s), stored);
     QVERIFY(!QFileInfo::exists(s.data(u"2026/0.csv"_s)));
     QVERIFY(s.prompter().questions.isEmpty());
 }
@@ -588,7 +623,7 @@ void InvoiceFilesTest::longTextsOpenAndSaveWhole()
     QCOMPARE(grid->cell(1, 1), text + u"x"_s);
 
     clickSave(form);
-    QCOMPARE(s.prompter().messages, QStringList());
+    QCOMPARE(s.prompter().takeMessages(), QStringList());
     const QByteArray saved = readBytes(s.data(u"2026/5.csv"_s));
     QVERIFY(saved.contains(cp(id)));
     QVERIFY(saved.contains(cp(u"\n"_s + name + u","_s)));
@@ -709,7 +744,7 @@ void InvoiceFilesTest::shortOrMalformedFilesOpen()
 
     form.Noudalasku1Click();
 
-    QCOMPARE(s.prompter().messages, QStringList());
+    QCOMPARE(s.prompter().takeMessages(), QStringList());
     QCOMPARE(form.LaskuNro1->text(), number);
     QCOMPARE(form.AsiakNimi1->currentText(), name);
     QCOMPARE(form.LaskuRivit1->cell(1, 1), description);
@@ -724,8 +759,8 @@ void InvoiceFilesTest::unreadableFileLeavesInvoiceEmpty()
     fillInvoice(form, u"Edellinen"_s, {u"Katu"_s}, kWorkRow);
     const QString missing = s.data(u"puuttuu.csv"_s);
     s.prompter().answerOpen(missing);
-    form.Noudalasku1Click();
-    QCOMPARE(s.prompter().messages, QStringList{u"Cannot open file "_s + QDir::toNativeSeparators(missing)});
+    form.Noudalasku1->trigger();
+    QCOMPARE(s.prompter().takeMessages(), QStringList{u"Cannot open file "_s + QDir::toNativeSeparators(missing)});
     QCOMPARE(form.LaskuNro1->text(), u"0"_s);
     QCOMPARE(form.AsiakNimi1->currentText(), QString());
     QCOMPARE(form.AsiakOsoite1->cell(1, 1), QString());
@@ -772,7 +807,7 @@ void InvoiceFilesTest::emptyLinesMakeNoRows()
     QCOMPARE(form.LaskuRivit1->rowCount(), pageRows);
     QVERIFY(!form.LisaRivit1->isChecked());
     clickSave(form);
-    QCOMPARE(s.prompter().messages, QStringList());
+    QCOMPARE(s.prompter().takeMessages(), QStringList());
     QVERIFY(readBytes(s.data(u"2026/5.csv"_s)).endsWith("\" \",\" \",\" \"\r\n" + cp(first + last)));
 }
 
@@ -800,7 +835,7 @@ void InvoiceFilesTest::nulHidesNothingOfTheFile()
     s.prompter().answerOpen(s.data(u"nul.csv"_s));
     s.form().Noudalasku1->trigger();
     clickSave(s.form());
-    QCOMPARE(s.prompter().messages, QStringList());
+    QCOMPARE(s.prompter().takeMessages(), QStringList());
     const QByteArray written = readBytes(s.data(u"2026/5.csv"_s));
     QCOMPARE(written.sliced(written.indexOf("\r\n") + 2), saved);
 }
@@ -835,7 +870,7 @@ void InvoiceFilesTest::damagedFileRefused()
 
     form.Noudalasku1->trigger();
 
-    QCOMPARE(s.prompter().messages, QStringList{u"Tiedostoa %1 ei avattu: %2. Tiedosto voi olla vioittunut."_s.arg(
+    QCOMPARE(s.prompter().takeMessages(), QStringList{u"Tiedostoa %1 ei avattu: %2. Tiedosto voi olla vioittunut."_s.arg(
                                                     QDir::toNativeSeparators(path), reason)});
     QCOMPARE(form.AsiakNimi1->currentText(), QString());
     QCOMPARE(form.LaskuRivit1->cell(1, 1), QString());
@@ -875,7 +910,7 @@ void InvoiceFilesTest::pastedLines()
 
     form.Paste2->trigger();
 
-    QCOMPARE(s.prompter().messages, message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(s.prompter().takeMessages(), message.isEmpty() ? QStringList() : QStringList{message});
     QCOMPARE(QStringList({grid->cell(1, 1), grid->cell(1, 2), grid->cell(1, 3)}).join(u'|'), descriptions);
     QCOMPARE(grid->rowCount(), pageRows);
 }

@@ -43,6 +43,8 @@ QString ini(const FormFixture &f, const QString &section, const QString &key)
 
 // How a number read from the settings file is put to use.
 using StoredNumberRule = int (*)(int);
+// What the window shows of a setting, as text.
+using Reading = QString (*)(TForm1 &);
 
 QColor background(const QWidget *widget)
 {
@@ -200,51 +202,51 @@ void SettingsTest::closingWritesGridLayout()
 
 void SettingsTest::storedValues_data()
 {
+    const Reading vatDefaults = [](TForm1 &form) {
+        return QString::number(form.SisAlv2->isChecked()) + u' ' + QString::number(form.YhtSisAlv->isChecked());
+    };
+    const Reading xprint = [](TForm1 &form) { return QString::number(form.XPrintMode); };
+    const Reading pasteShown = [](TForm1 &form) { return QString::number(form.Paste1->isVisible()); };
+    const Reading brightness = [](TForm1 &form) {
+        return QString::number(form.UpDown1->value()) + u' ' + QString::number(form.UpDown2->value());
+    };
+    const Reading unitAndPriceWidths = [](TForm1 &form) {
+        return QString::number(form.LaskuRivit1->colWidth(3)) + u' ' + QString::number(form.LaskuRivit1->colWidth(4));
+    };
+    const Reading margins = [](TForm1 &form) {
+        return QString::number(form.MarginLeft) + u' ' + QString::number(form.GiroMarginRight);
+    };
+    const Reading nameLength = [](TForm1 &form) { return QString::number(form.VirallNimi1->text().size()); };
+
     QTest::addColumn<QString>("file");
-    QTest::addColumn<QString>("probe");
+    QTest::addColumn<Reading>("reading");
     QTest::addColumn<QString>("expected");
     QTest::newRow("VAT-inclusive prices keep row totals with VAT")
-        << u"[Laskuttaja]\nASisAlv=1\nYhtSisAlv=0\n"_s << u"vat"_s << u"1 1"_s;
-    QTest::newRow("XPrint 2 leaves it off") << u"[PrintMode]\nXPrint=2\n"_s << u"xprint"_s << u"0"_s;
-    QTest::newRow("XPrint 1 turns it on") << u"[PrintMode]\nXPrint=1\n"_s << u"xprint"_s << u"1"_s;
+        << u"[Laskuttaja]\nASisAlv=1\nYhtSisAlv=0\n"_s << vatDefaults << u"1 1"_s;
+    QTest::newRow("XPrint 2 leaves it off") << u"[PrintMode]\nXPrint=2\n"_s << xprint << u"0"_s;
+    QTest::newRow("XPrint 1 turns it on") << u"[PrintMode]\nXPrint=1\n"_s << xprint << u"1"_s;
     QTest::newRow("lower-case paste type keeps Liitä hidden")
-        << u"[ClipBoard]\nPasteType=ostoskori\n"_s << u"paste"_s << u"0"_s;
+        << u"[ClipBoard]\nPasteType=ostoskori\n"_s << pasteShown << u"0"_s;
     QTest::newRow("paste type OSTOSKORI shows Liitä")
-        << u"[ClipBoard]\nPasteType=OSTOSKORI\n"_s << u"paste"_s << u"1"_s;
-    QTest::newRow("hexadecimal brightness") << u"[Laskuttaja]\nOtsBakCol=0x0A\n"_s << u"bright"_s << u"10 0"_s;
+        << u"[ClipBoard]\nPasteType=OSTOSKORI\n"_s << pasteShown << u"1"_s;
+    QTest::newRow("hexadecimal brightness") << u"[Laskuttaja]\nOtsBakCol=0x0A\n"_s << brightness << u"10 0"_s;
     QTest::newRow("brightness above range is clamped")
-        << u"[Laskuttaja]\nOtsBakCol=15\nOtsTxtCol=-3\n"_s << u"bright"_s << u"10 0"_s;
+        << u"[Laskuttaja]\nOtsBakCol=15\nOtsTxtCol=-3\n"_s << brightness << u"10 0"_s;
     QTest::newRow("unreadable column width keeps the design width")
-        << u"[Laskuttaja]\nColWidth3=abc\nColWidth4=70\n"_s << u"widths"_s << u"42 70"_s;
-    QTest::newRow("margins") << u"[Marginaalit]\nLeft=20\nBankTrRight=-4\n"_s << u"margins"_s << u"20 -4"_s;
+        << u"[Laskuttaja]\nColWidth3=abc\nColWidth4=70\n"_s << unitAndPriceWidths << u"42 70"_s;
+    QTest::newRow("margins") << u"[Marginaalit]\nLeft=20\nBankTrRight=-4\n"_s << margins << u"20 -4"_s;
     QTest::newRow("long value cut to 1023")
-        << u"[Laskuttaja]\nNimi="_s + QString(1500, u'x') + u"\n"_s << u"namelength"_s << u"1023"_s;
+        << u"[Laskuttaja]\nNimi="_s + QString(1500, u'x') + u"\n"_s << nameLength << u"1023"_s;
 }
 
 void SettingsTest::storedValues()
 {
     QFETCH(QString, file);
-    QFETCH(QString, probe);
+    QFETCH(Reading, reading);
     QFETCH(QString, expected);
     FormFixture f(crlf(file));
-    TForm1 &form = f.form();
-    QString actual;
-    if (probe == u"vat")
-        actual = QString::number(form.SisAlv2->isChecked()) + u' ' + QString::number(form.YhtSisAlv->isChecked());
-    else if (probe == u"xprint")
-        actual = QString::number(form.XPrintMode);
-    else if (probe == u"paste")
-        actual = QString::number(form.Paste1->isVisible());
-    else if (probe == u"bright")
-        actual = QString::number(form.UpDown1->value()) + u' ' + QString::number(form.UpDown2->value());
-    else if (probe == u"widths")
-        actual = QString::number(form.LaskuRivit1->colWidth(3)) + u' ' + QString::number(form.LaskuRivit1->colWidth(4));
-    else if (probe == u"margins")
-        actual = QString::number(form.MarginLeft) + u' ' + QString::number(form.GiroMarginRight);
-    else if (probe == u"namelength")
-        actual = QString::number(form.VirallNimi1->text().size());
-    QCOMPARE(actual, expected);
-    QVERIFY(!form.BillerChanged);
+    QCOMPARE(reading(f.form()), expected);
+    QVERIFY(!f.form().BillerChanged);
 }
 
 void SettingsTest::okRegroupsReferenceAndSaves_data()
@@ -357,15 +359,15 @@ void SettingsTest::failedWriteKeepsOldFileAndBoxOpen()
     form.VirallNimi1->setText(u"Uusi Oy, jolla on paljon pidempi nimi kuin ennen"_s);
     {
         FileSizeLimit full(rlim_t(original.size()));
-        form.Ok2Click();
+        form.Ok2->click();
     }
-    QCOMPARE(f.prompter().messages, QStringList{u"Unable to write to "_s + f.settingsPath()});
+    QCOMPARE(f.prompter().takeMessages(), QStringList{u"Unable to write to "_s + f.settingsPath()});
     QCOMPARE(f.settingsBytes(), original);
     QVERIFY(form.BillerChanged);
     QVERIFY(!form.OmatTiedot1->isHidden());
 
     // With room again, the same OK succeeds.
-    form.Ok2Click();
+    form.Ok2->click();
     QVERIFY(form.OmatTiedot1->isHidden());
     QCOMPARE(ini(f, u"Laskuttaja"_s, u"Nimi"_s), u"Uusi Oy, jolla on paljon pidempi nimi kuin ennen"_s);
     QCOMPARE(ini(f, u"Oma"_s, u"x"_s), u"1"_s);

@@ -7,17 +7,22 @@
 
 #include <memory>
 
+class QMenu;
 class StringGrid;
 
 // A fresh main window per test: its own folder standing for the program's
 // folder (settings, help and register live there), a scripted prompter and
-// a fixed date.
+// a fixed date. Going out of scope, it fails the test that made it when a
+// scripted answer went unused or a message shown was never taken.
 class FormFixture
 {
 public:
     /// Writes `settings` (Windows-1252 bytes) as the settings file when given.
     explicit FormFixture(const QByteArray &settings = QByteArray(), const QStringList &arguments = {},
                          const QDate &today = QDate(2026, 12, 7));
+    ~FormFixture();
+    FormFixture(const FormFixture &) = delete;
+    FormFixture &operator=(const FormFixture &) = delete;
 
     TForm1 &form() { return *m_form; }
     ScriptedPrompter &prompter() { return *m_prompter; }
@@ -30,6 +35,7 @@ public:
     bool show();
 
 private:
+    QByteArray m_test;
     QTemporaryDir m_dir;
     ScriptedPrompter *m_prompter = nullptr;
     std::unique_ptr<TForm1> m_form;
@@ -43,3 +49,17 @@ void typeKeys(const QString &text);
 void doubleClick(QWidget *widget, const QPoint &position);
 /// Presses a key on whatever widget has the focus.
 void pressKey(Qt::Key key);
+/// Chooses a main-menu command as a person does: clicks the menu bar item
+/// with the first caption, then the item with each next caption in the menu
+/// that opens.
+void chooseFromMenuBar(QMainWindow &window, const QStringList &captions);
+/// Clicks the item with this caption in an open menu.
+void clickMenuItem(QMenu *menu, const QString &caption);
+/// The captions of the items an open menu shows, a greyed one followed by
+/// " (greyed)"; separators left out.
+QStringList shownItems(const QMenu *menu);
+/// Opens the popup menu with a right-click on a cell of a grid, then chooses
+/// the item with this caption.
+void chooseFromGridPopup(QMenu *popup, StringGrid *grid, int column, int row, const QString &caption);
+/// Clicks a cell of a grid with the left button.
+void clickCell(StringGrid *grid, int column, int row);

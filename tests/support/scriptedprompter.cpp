@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -16,6 +18,12 @@ void unexpected(const char *what)
 void ScriptedPrompter::message(QWidget *, const QString &text)
 {
     messages.append(text);
+    m_untaken.append(text);
+}
+
+QStringList ScriptedPrompter::takeMessages()
+{
+    return std::exchange(m_untaken, {});
 }
 
 bool ScriptedPrompter::question(QWidget *, const QString &text)
@@ -93,4 +101,20 @@ bool ScriptedPrompter::allAnswersUsed() const
 {
     return m_questions.isEmpty() && m_inputs.isEmpty() && m_opens.isEmpty() && m_saves.isEmpty() && m_fonts.isEmpty()
         && m_printers.isEmpty();
+}
+
+QString ScriptedPrompter::unsettled() const
+{
+    QStringList left;
+    const std::pair<qsizetype, const char16_t *> answers[] = {
+        {m_questions.size(), u"question"}, {m_inputs.size(), u"input"},  {m_opens.size(), u"open"},
+        {m_saves.size(), u"save"},         {m_fonts.size(), u"font"},    {m_printers.size(), u"printer"},
+    };
+    for (const auto &[count, kind] : answers) {
+        if (count > 0)
+            left.append(u"%1 %2 answer(s) never used"_s.arg(count).arg(QString::fromUtf16(kind)));
+    }
+    for (const QString &text : m_untaken)
+        left.append(u"message never taken: \""_s + text + u'"');
+    return left.join(u"; "_s);
 }

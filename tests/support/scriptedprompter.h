@@ -6,7 +6,9 @@
 #include <QVariant>
 
 // Answers the program's questions from a queue filled by the test, records
-// what was asked, and fails the test on a question nobody expected.
+// what was asked, and fails the test on a question nobody expected. Messages
+// wait until the test takes them; the fixture fails a test that leaves a
+// message untaken or an answer unused.
 class ScriptedPrompter : public Prompter
 {
 public:
@@ -30,7 +32,10 @@ public:
     void answerPrinter(bool accept) { m_printers.enqueue(accept); }
     void setToday(const QDate &date) { m_today = date; }
 
-    /// Messages shown so far, oldest first.
+    /// The messages shown since the last call, oldest first; taking them is
+    /// how a test says it expected them.
+    QStringList takeMessages();
+    /// Every message shown, oldest first, taken or not.
     QStringList messages;
     /// Yes/no questions asked so far, oldest first.
     QStringList questions;
@@ -42,8 +47,12 @@ public:
     QStringList saveRequests;
     /// True when every scripted answer was used.
     bool allAnswersUsed() const;
+    /// What the test left behind: answers never used and messages never
+    /// taken; empty when nothing.
+    QString unsettled() const;
 
 private:
+    QStringList m_untaken;
     QQueue<bool> m_questions;
     QQueue<QVariant> m_inputs;
     QQueue<QString> m_opens;

@@ -4,16 +4,16 @@
 
 #include <stdexcept>
 
-// Errors that abandon a file command; the handler that started the command
-// shows message() to the user.
+// Errors that abandon a command. The window runs every command through one
+// method that shows message() to the user, so no error ever leaves a slot.
 
-/// A file that could not be read or written.
-class FileError : public std::runtime_error
+/// The program's one error base: the text shown to the user, also as what()
+/// in UTF-8.
+class CommandError : public std::runtime_error
 {
 public:
-    explicit FileError(const QString &message);
+    explicit CommandError(const QString &message);
 
-    /// The text shown to the user, naming the file.
     QString message() const { return m_message; }
 
 private:
@@ -21,14 +21,14 @@ private:
 };
 
 /// A file that could not be opened for reading: "Cannot open file <path>".
-class FileOpenError : public FileError
+class FileOpenError : public CommandError
 {
 public:
     explicit FileOpenError(const QString &path);
 };
 
 /// A file that could not be created or written: "Cannot create file <path>".
-class FileCreateError : public FileError
+class FileCreateError : public CommandError
 {
 public:
     explicit FileCreateError(const QString &path);
