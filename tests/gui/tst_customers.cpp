@@ -338,7 +338,8 @@ void CustomersTest::okWithUnwritableFileKeepsBoxOpen()
     reg.typeNewCustomer(u"Nieminen Oy"_s);
     pressKey(Qt::Key_Return);
     QTest::mouseClick(reg.form().Ok3, Qt::LeftButton);
-    QCOMPARE(reg.prompter().takeMessages(), QStringList{u"Cannot create file "_s + QDir::toNativeSeparators(reg.file())});
+    QCOMPARE(reg.prompter().takeMessages(),
+             QStringList{u"Cannot create file "_s + QDir::toNativeSeparators(reg.file())});
     QVERIFY(reg.form().AsiakBox1->isVisible());
     QCOMPARE(reg.names().size(), 4);
 }

@@ -17,7 +17,6 @@ void unexpected(const char *what)
 
 void ScriptedPrompter::message(QWidget *, const QString &text)
 {
-    messages.append(text);
     m_untaken.append(text);
 }
 
@@ -95,12 +94,6 @@ bool ScriptedPrompter::choosePrinter(QWidget *, QPrinter &)
 QDate ScriptedPrompter::today() const
 {
     return m_today;
-}
-
-bool ScriptedPrompter::allAnswersUsed() const
-{
-    return m_questions.isEmpty() && m_inputs.isEmpty() && m_opens.isEmpty() && m_saves.isEmpty() && m_fonts.isEmpty()
-        && m_printers.isEmpty();
 }
 
 QString ScriptedPrompter::unsettled() const

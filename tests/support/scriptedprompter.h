@@ -35,8 +35,6 @@ public:
     /// The messages shown since the last call, oldest first; taking them is
     /// how a test says it expected them.
     QStringList takeMessages();
-    /// Every message shown, oldest first, taken or not.
-    QStringList messages;
     /// Yes/no questions asked so far, oldest first.
     QStringList questions;
     /// Captions and prompts of input boxes shown so far.
@@ -45,8 +43,6 @@ public:
     QList<QFont> fontRequests;
     /// Folders and names the save dialog was opened with.
     QStringList saveRequests;
-    /// True when every scripted answer was used.
-    bool allAnswersUsed() const;
     /// What the test left behind: answers never used and messages never
     /// taken; empty when nothing.
     QString unsettled() const;
