@@ -1,0 +1,20 @@
+#pragma once
+
+#include "output/outputkind.h"
+
+#include <QString>
+
+class QPainter;
+
+// Drawing a Code 128 symbol, code set C, of any even run of digits: black bars
+// on white, 105 mm wide and 12 mm high, centred in the first 150 mm of the
+// device page with the bars ending at `bottom`. Nothing is drawn when the
+// symbol would be narrower than 70 mm. Sizes follow the canvas's resolution.
+
+/// Draws with the direct method for an XPrint printer, else with the bitmap
+/// method: the symbol is drawn on an image first and the image on the canvas.
+void DrawCode128(const QString &content, QPainter &canvas, int bottom, OutputKind kind);
+
+/// Draws each bar straight on the canvas; every bar is one device unit
+/// narrower than its modules while the bars keep the exact module grid.
+void DrawCode128Direct(const QString &content, QPainter &canvas, int bottom);

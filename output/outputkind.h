@@ -1,0 +1,9 @@
+#pragma once
+
+/// What an output run draws on; only the barcode tells them apart.
+enum class OutputKind : int {
+    Printer = 0,
+    Pdf = 1,
+    // A printer that takes the barcode drawn bar by bar ("XPrint" in the settings).
+    XPrintPrinter = 2,
+};
