@@ -6,6 +6,7 @@
 #include "widgets/stringgrid.h"
 #include "storage/cp1252.h"
 #include "tests/support/formfixture.h"
+#include "tests/support/testfiles.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,9 +22,7 @@
 #include <QSpinBox>
 #include <QTest>
 
-#include <csignal>
 #include <limits>
-#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 
@@ -50,25 +49,6 @@ QColor background(const QWidget *widget)
 {
     return widget->palette().color(QPalette::Window);
 }
-
-// Makes every file larger than the current settings file unwritable, as a
-// full disk does, also for root.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
-
-private:
-    rlimit m_old{};
-};
 
 } // namespace
 
@@ -358,7 +338,7 @@ void SettingsTest::failedWriteKeepsOldFileAndBoxOpen()
     form.Laskuttajantiedot1Click();
     form.VirallNimi1->setText(u"Uusi Oy, jolla on paljon pidempi nimi kuin ennen"_s);
     {
-        FileSizeLimit full(rlim_t(original.size()));
+        FileSizeLimit full(original.size());
         form.Ok2->click();
     }
     QCOMPARE(f.prompter().takeMessages(), QStringList{u"Unable to write to "_s + f.settingsPath()});

@@ -7,3 +7,17 @@
 QByteArray readBytes(const QString &path);
 /// Writes the bytes as the whole file; fails the running test when it cannot.
 void writeBytes(const QString &path, const QByteArray &bytes);
+
+/// While it lives, files of this process cannot grow beyond `bytes`: a disk
+/// that is full. Writes beyond it fail instead of ending the process.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(qint64 bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    qint64 m_oldLimit = 0;
+};

@@ -1,0 +1,140 @@
+// The PDF document as a reader finds it: page sizes, pages and searchable text
+// read back with poppler's tools, and a failed export that replaces nothing.
+
+#include "output/pdfhdr2.h"
+#include "storage/commanderror.h"
+#include "tests/support/testfiles.h"
+
+#include <QDir>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// What a poppler tool prints for the file.
+QString poppler(const QString &tool, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(tool, arguments);
+    if (!process.waitForFinished(60000))
+        return u"<%1 (package poppler-utils) did not run>"_s.arg(tool);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// Writes a document of the given pages, each page's text at its top left.
+void writePages(TNimbPDF &pdf, const QStringList &pages)
+{
+    pdf.BeginDoc();
+    for (qsizetype i = 0; i < pages.size(); ++i) {
+        if (i > 0)
+            pdf.NewPage();
+        QPainter *canvas = pdf.GetCanvas();
+        canvas->setFont(QFont(u"Arial"_s, 12));
+        canvas->drawText(40, 60, pages[i]);
+    }
+    pdf.EndDoc();
+}
+
+} // namespace
+
+class PdfDocumentTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void pageSizes_data();
+    void pageSizes();
+    void pagesAndTextReadBack();
+    void failedExportReplacesNothing_data();
+    void failedExportReplacesNothing();
+};
+
+void PdfDocumentTest::pageSizes_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<bool>("landscape");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<QString>("points");
+    QTest::newRow("A4") << int(TPageSize::psA4) << false << 793 << 1123 << u"595 x 842"_s;
+    QTest::newRow("Letter") << int(TPageSize::psLetter) << false << 816 << 1056 << u"612 x 792"_s;
+    QTest::newRow("Legal, landscape") << int(TPageSize::psLegal) << true << 1344 << 816 << u"1008 x 612"_s;
+}
+
+void PdfDocumentTest::pageSizes()
+{
+    QFETCH(int, size);
+    QFETCH(bool, landscape);
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(QString, points);
+    TNimbPDF pdf;
+    pdf.SetPageSize(TPageSize(size));
+    pdf.SetOrientation(landscape ? TPageOrientation::poLandscape : TPageOrientation::poPortrait);
+    QCOMPARE(pdf.PageWidth(), width);
+    QCOMPARE(pdf.PageHeight(), height);
+
+    QTemporaryDir dir;
+    pdf.FileName = dir.filePath(u"koko.pdf"_s);
+    writePages(pdf, {u"LASKU"_s});
+    QVERIFY(poppler(u"pdfinfo"_s, {pdf.FileName}).simplified().contains(u"Page size: "_s + points + u" pts"_s));
+}
+
+void PdfDocumentTest::pagesAndTextReadBack()
+{
+    QTemporaryDir dir;
+    TNimbPDF pdf;
+    pdf.FileName = dir.filePath(u"57.pdf"_s);
+    pdf.Title = u"Lasku 57"_s;
+    writePages(pdf, {u"LASKU 57 Yhteensä 125,50"_s, u"TILISIIRTO. GIRERING"_s});
+    QCOMPARE(pdf.PageCount(), 2);
+
+    const QString info = poppler(u"pdfinfo"_s, {pdf.FileName}).simplified();
+    QVERIFY2(info.contains(u"Pages: 2"_s), qPrintable(info));
+    QVERIFY2(info.contains(u"Title: Lasku 57"_s), qPrintable(info));
+    const QString text = poppler(u"pdftotext"_s, {u"-layout"_s, pdf.FileName, u"-"_s});
+    QVERIFY2(text.contains(u"LASKU 57 Yhteensä 125,50"_s), qPrintable(text));
+    QVERIFY2(text.contains(u"TILISIIRTO. GIRERING"_s), qPrintable(text));
+    // Fonts travel in the file, so every reader shows the same letters.
+    const QStringList fonts = poppler(u"pdffonts"_s, {pdf.FileName}).split(u'\n').mid(2);
+    QVERIFY(!fonts.isEmpty() && !fonts.constFirst().isEmpty());
+    for (const QString &font : fonts)
+        QVERIFY2(font.isEmpty() || font.contains(u" yes "_s), qPrintable(font));
+}
+
+void PdfDocumentTest::failedExportReplacesNothing_data()
+{
+    QTest::addColumn<bool>("fullDisk");
+    QTest::newRow("folder missing") << false;
+    QTest::newRow("disk full") << true;
+}
+
+// A failed export says so and leaves an older PDF of the name whole.
+void PdfDocumentTest::failedExportReplacesNothing()
+{
+    QFETCH(bool, fullDisk);
+    QTemporaryDir dir;
+    const QString path = fullDisk ? dir.filePath(u"57.pdf"_s) : dir.filePath(u"puuttuu/57.pdf"_s);
+    const QByteArray older = "%PDF-1.4 aiempi";
+    if (fullDisk)
+        writeBytes(path, older);
+    TNimbPDF pdf;
+    pdf.FileName = path;
+    try {
+        FileSizeLimit full(fullDisk ? 200 : 1 << 30);
+        writePages(pdf, {QString(2000, u'x')});
+        QFAIL("the export did not fail");
+    } catch (const CommandError &error) {
+        QVERIFY2(error.message().startsWith(u"Pdf-tiedostoa ei voitu kirjoittaa"_s), qPrintable(error.message()));
+        QVERIFY(error.message().contains(QDir::toNativeSeparators(path)));
+    }
+    QCOMPARE(readBytes(path), fullDisk ? older : QByteArray());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), fullDisk ? QStringList{u"57.pdf"_s} : QStringList());
+}
+
+QTEST_MAIN(PdfDocumentTest)
+#include "tst_pdfdocument.moc"
