@@ -3,6 +3,7 @@
 #include "widgets/fontobject.h"
 #include "app/prompter.h"
 #include "invoice/invoicedata.h"
+#include "output/outputkind.h"
 
 #include <QMainWindow>
 
@@ -19,6 +20,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QPainter;
 class QPushButton;
 class QScrollArea;
 class QSpinBox;
@@ -239,6 +241,36 @@ public:
     /// Writes the column widths and row heights of the three page grids.
     void SaveGridLayout();
     void ApplyBillerDetails();
+
+    // --- Drawing the invoice on paper or a PDF page ---
+    // output/form_render.cpp
+    /// Where the current output run draws and how the page maps onto it.
+    struct RenderingState
+    {
+        QPainter *canvas = nullptr;
+        int deviceWidth = 0;
+        int deviceHeight = 0;
+        OutputKind kind = OutputKind::Printer;
+        int pageOffsetX = 0;
+        int pageOffsetY = 0;
+        int virtualWidth = 0;
+        int virtualHeight = 0;
+        int panelOriginX = 0;
+        int panelOriginY = 0;
+    };
+    RenderingState Rendering;
+    /// Draws one output page: the invoice proper, the giro form with its
+    /// barcode, or both. The caller sets the canvas, device size and kind.
+    void RenderInvoice(bool drawPage, bool drawGiro);
+    void RenderPanel(QWidget *panel, bool fill);
+    int ScaleX(int x) const;
+    int ScaleY(int y) const;
+    void DrawLabel(const QLabel *label);
+    void DrawEdit(const QLineEdit *edit);
+    void DrawBevel(const Bevel *bevel);
+    void DrawGrid(const StringGrid *grid);
+    /// Draws the text turned 90° counter-clockwise, running upward from (x, y).
+    void DrawRotatedText(int x, int y, const QString &text);
 
     // --- Print margins ---
     // output/form_margins.cpp

@@ -1,0 +1,254 @@
+// Drawing the invoice on paper or a PDF page: the page's panels redrawn
+// widget by widget, scaled from screen pixels to the device, then the barcode.
+
+#include "app/Unit1.h"
+#include "app/startup.h"
+#include "output/bankbarcode.h"
+#include "output/barcode.h"
+#include "output/scaling.h"
+#include "widgets/bevel.h"
+#include "widgets/stringgrid.h"
+#include "widgets/widgetfactory.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPaintDevice>
+#include <QPainter>
+
+namespace {
+
+// Tags read as drawing hints.
+constexpr int kTagTurned = 90;
+constexpr int kTagRightAligned = 1;
+constexpr int kTagBottomAligned = 2;
+
+// A long enough box for one line of text drawn from its top-left corner.
+QRect textBox(int x, int y)
+{
+    return QRect(x, y, 1 << 20, 1 << 20);
+}
+
+} // namespace
+
+int TForm1::ScaleX(int x) const
+{
+    return MulDiv(x + Rendering.panelOriginX, Rendering.deviceWidth, Rendering.virtualWidth);
+}
+
+int TForm1::ScaleY(int y) const
+{
+    return MulDiv(y + Rendering.panelOriginY, Rendering.deviceHeight, Rendering.virtualHeight);
+}
+
+void TForm1::RenderInvoice(bool drawPage, bool drawGiro)
+{
+    QPainter &canvas = *Rendering.canvas;
+    const int pixelsPerMm = PixelsPerMm(logicalDpiY());
+    const int pageWidth = LaskuPanel1->width();
+    canvas.setPen(QPen(Qt::black, 1));
+    canvas.setBrush(Qt::white);
+    canvas.setBackground(Qt::white);
+    canvas.setBackgroundMode(Qt::OpaqueMode);
+
+    Rendering.pageOffsetX = MarginLeft * pixelsPerMm;
+    Rendering.pageOffsetY = MarginTop * pixelsPerMm;
+    Rendering.virtualWidth = pageWidth + pixelsPerMm * (MarginLeft + MarginRight);
+    Rendering.virtualHeight = MulDiv(pageWidth, 297, 210) + Rendering.pageOffsetY + MarginBottom * pixelsPerMm;
+    canvas.fillRect(0, 0, Rendering.deviceWidth, Rendering.deviceHeight, Qt::white);
+
+    if (drawPage) {
+        RenderPanel(OmaPanel, true);
+        RenderPanel(LaskuPanel1, false);
+        RenderPanel(LaskuPanel2, false);
+    }
+    if (drawGiro) {
+        // On its own page the giro form stands where a one-page invoice has it.
+        if (!drawPage && LisaRivit1->isChecked())
+            Rendering.pageOffsetY -= PankkiSiirto1->height();
+        Rendering.pageOffsetX = GiroMarginLeft * pixelsPerMm;
+        Rendering.virtualWidth = pageWidth + pixelsPerMm * (GiroMarginLeft + GiroMarginRight);
+        RenderPanel(PankkiSiirto1, false);
+        if (ViivakoodiVal1->isChecked()) {
+            const QString content = BuildBankBarcode(Iban3->text(), TotSum2->text(), ViiteNro2->text(), EraPv3->text());
+            if (content.size() == kBankBarcodeLength)
+                DrawCode128(content, canvas, Rendering.deviceHeight, Rendering.kind);
+        }
+    }
+}
+
+void TForm1::RenderPanel(QWidget *panel, bool fill)
+{
+    // Panels stand at page positions inside the scroll area, so scrolling
+    // never moves the output.
+    Rendering.panelOriginX = Rendering.pageOffsetX + panel->x();
+    Rendering.panelOriginY = Rendering.pageOffsetY + panel->y();
+    QPainter &canvas = *Rendering.canvas;
+    if (fill) {
+        // The heading block prints in the grey the window shows it in, and
+        // its texts' opaque background is that grey too.
+        const QColor background = panel->palette().color(QPalette::Window);
+        canvas.fillRect(QRect(QPoint(ScaleX(0), ScaleY(0)), QPoint(ScaleX(panel->width()), ScaleY(panel->height()))),
+                        background);
+        canvas.setBackground(background);
+    }
+    // Labels and lines first, then the edit boxes and grids, each in the
+    // order they were made; other widgets never reach paper, and hidden ones do.
+    QList<QWidget *> children;
+    for (QObject *child : panel->children()) {
+        if (auto *widget = qobject_cast<QWidget *>(child))
+            children.append(widget);
+    }
+    for (QWidget *child : std::as_const(children)) {
+        if (auto *label = qobject_cast<QLabel *>(child))
+            DrawLabel(label);
+        else if (auto *bevel = qobject_cast<Bevel *>(child))
+            DrawBevel(bevel);
+    }
+    for (QWidget *child : std::as_const(children)) {
+        if (auto *edit = qobject_cast<QLineEdit *>(child))
+            DrawEdit(edit);
+        else if (auto *grid = qobject_cast<StringGrid *>(child))
+            DrawGrid(grid);
+    }
+    // Opaque texts may have covered lines; the lines go back on top.
+    for (QWidget *child : std::as_const(children)) {
+        if (auto *bevel = qobject_cast<Bevel *>(child); bevel && bevel->x() < LaskuPanel1->width())
+            DrawBevel(bevel);
+    }
+    canvas.setBrush(Qt::white);
+    canvas.setBackground(Qt::white);
+}
+
+void TForm1::DrawLabel(const QLabel *label)
+{
+    QPainter &canvas = *Rendering.canvas;
+    canvas.setFont(label->font());
+    canvas.setPen(label->palette().color(QPalette::WindowText));
+    const QString &text = label->text();
+    if (tagOf(label) == kTagTurned) {
+        DrawRotatedText(ScaleX(label->x()), ScaleY(label->y()), text);
+        return;
+    }
+    int x = ScaleX(label->x());
+    if (tagOf(label) == kTagRightAligned)
+        x = ScaleX(label->x() + label->width()) - canvas.fontMetrics().horizontalAdvance(text) - 4;
+    canvas.drawText(textBox(x, ScaleY(label->y())), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    canvas.setPen(QPen(Qt::black, 1));
+}
+
+void TForm1::DrawEdit(const QLineEdit *edit)
+{
+    QPainter &canvas = *Rendering.canvas;
+    canvas.setFont(edit->font());
+    canvas.setPen(edit->palette().color(QPalette::Text));
+    const QString text = edit->text();
+    int x = ScaleX(edit->x());
+    if (tagOf(edit) == kTagRightAligned)
+        x = ScaleX(edit->x() + edit->width()) - canvas.fontMetrics().horizontalAdvance(text) - 4;
+    int y = ScaleY(edit->y());
+    if (tagOf(edit) == kTagBottomAligned)
+        y = ScaleY(edit->y() + edit->height()) - canvas.fontMetrics().height();
+    canvas.drawText(textBox(x, y), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    canvas.setPen(QPen(Qt::black, 1));
+}
+
+void TForm1::DrawBevel(const Bevel *bevel)
+{
+    QPainter &canvas = *Rendering.canvas;
+    const int tag = tagOf(bevel);
+    const int dpi = canvas.device() ? canvas.device()->logicalDpiY() : 96;
+    QPen pen(Qt::black, tag <= 0 ? 1 : MulDiv(tag, dpi, 2540));
+    const int l = bevel->x();
+    const int t = bevel->y();
+    const int r = l + bevel->width();
+    const int b = t + bevel->height();
+    const auto line = [&](int x1, int y1, int x2, int y2) {
+        canvas.drawLine(ScaleX(x1), ScaleY(y1), ScaleX(x2), ScaleY(y2));
+    };
+    switch (bevel->shape()) {
+    case Bevel::Shape::Frame:
+        canvas.setPen(pen);
+        line(l, b, l, t);
+        line(l, t, r, t);
+        line(r, t, r, b);
+        line(r, b, l, b);
+        break;
+    case Bevel::Shape::TopLine:
+        // The cut line along the top of the giro form.
+        pen.setStyle(Qt::DashLine);
+        canvas.setPen(pen);
+        line(l, t, r, t);
+        break;
+    case Bevel::Shape::BottomLine:
+        canvas.setPen(pen);
+        line(l, b, r, b);
+        break;
+    case Bevel::Shape::LeftLine:
+        canvas.setPen(pen);
+        line(l, b, l, t);
+        break;
+    case Bevel::Shape::Box:
+    case Bevel::Shape::RightLine:
+        break;
+    }
+    canvas.setPen(QPen(Qt::black, pen.width()));
+}
+
+void TForm1::DrawGrid(const StringGrid *grid)
+{
+    QPainter &canvas = *Rendering.canvas;
+    const QFontMetrics screenMetrics(grid->font());
+    int y = grid->y() + 2;
+    for (int r = 0; r < grid->rowCount(); ++r) {
+        const bool attached = r == 0 && grid->attachedFont();
+        canvas.setFont(attached ? grid->attachedFont()->font : grid->font());
+        canvas.setPen(attached ? grid->attachedFont()->color : grid->textColor());
+        int x = grid->x() + 2;
+        for (int c = 0; c < grid->colCount(); ++c) {
+            const QString &text = grid->cell(c, r);
+            const int offset = grid->isRightAligned(c) ? grid->colWidth(c) - screenMetrics.horizontalAdvance(text) - 4 : 0;
+            canvas.drawText(textBox(ScaleX(x + offset), ScaleY(y)), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+            x += grid->colWidth(c) + grid->gridLineWidth();
+        }
+        y += grid->rowHeight(r);
+    }
+    canvas.setPen(QPen(Qt::black, 1));
+}
+
+void TForm1::DrawRotatedText(int x, int y, const QString &text)
+{
+    QPainter &canvas = *Rendering.canvas;
+    if (Rendering.kind == OutputKind::XPrintPrinter) {
+        // The printer turns the font itself.
+        canvas.save();
+        canvas.translate(x, y);
+        canvas.rotate(-90);
+        canvas.drawText(textBox(0, -canvas.fontMetrics().height()), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+        canvas.restore();
+        return;
+    }
+    const QFontMetrics metrics = canvas.fontMetrics();
+    const int w = metrics.horizontalAdvance(text);
+    const int h = metrics.height();
+    if (w <= 0 || h <= 0)
+        return;
+    QImage flat(w, h, QImage::Format_RGB32);
+    flat.setDotsPerMeterX(canvas.device()->logicalDpiX() * 10000 / 254);
+    flat.setDotsPerMeterY(canvas.device()->logicalDpiY() * 10000 / 254);
+    flat.fill(Qt::white);
+    {
+        QPainter painter(&flat);
+        painter.setFont(canvas.font());
+        painter.setPen(Qt::black);
+        painter.drawText(QRect(0, 0, w, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    }
+    QImage turned(h, w, QImage::Format_RGB32);
+    for (int i = 0; i < w; ++i) {
+        for (int j = 0; j < h; ++j)
+            turned.setPixel(j, w - 1 - i, flat.pixel(i, j));
+    }
+    canvas.drawImage(x, y - w, turned);
+}
