@@ -271,6 +271,8 @@ public:
     void DrawGrid(const StringGrid *grid);
     /// Draws the text turned 90° counter-clockwise, running upward from (x, y).
     void DrawRotatedText(int x, int y, const QString &text);
+    /// "Tulosta pdf" (output/form_pdfexport.cpp).
+    void Pdfexport1Click();
 
     // --- Print margins ---
     // output/form_margins.cpp
@@ -419,13 +421,14 @@ private:
     // Wiring the handlers, one place per subject: invoice/form_rowsgrid.cpp,
     // app/form_billerbox.cpp, storage/form_customers.cpp,
     // output/form_margins.cpp, invoice/form_rowcommands.cpp,
-    // app/form_fontareas.cpp.
+    // app/form_fontareas.cpp, output/form_pdfexport.cpp.
     void connectInvoiceEditing();
     void connectSettings();
     void connectStorage();
     void connectMargins();
     void connectRowCommands();
     void connectFontAreas();
+    void connectOutput();
     /// Hands a widget's events to a handler of the window first (storage/form_customers.cpp).
     void hookEvents(QObject *target, std::function<bool(QEvent *)> handler);
     /// Stops every handler of the window from running; see the destructor (app/unit1.cpp).

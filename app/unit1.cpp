@@ -96,6 +96,7 @@ TForm1::TForm1(const StartupOptions &options, std::unique_ptr<Prompter> prompter
     connectSettings();
     connectRowCommands();
     connectStorage();
+    connectOutput();
 
     FormCreate(options);
 }
@@ -174,8 +175,8 @@ void TForm1::createMenus()
         rowCommand->setVisible(false);
     Paste2->setEnabled(false);
 
-    // Printing, PDF export and the shopping-cart paste are not in this version.
-    for (QAction *pending : {Print1, Pdfexport1, Paste1})
+    // Printing and the shopping-cart paste are not in this version.
+    for (QAction *pending : {Print1, Paste1})
         pending->setEnabled(false);
 
     connectCommand(Sulje1, &QAction::triggered, &TForm1::Sulje1Click);

@@ -108,6 +108,10 @@ void TForm1::Valmis1Click()
     if (replacing)
         KeepEarlierVersion(path);
     WriteTextLines(path, lines);
+    // An export that fails or is cancelled leaves the saved file; a failure
+    // keeps the counters and the invoice on screen.
+    if (PdfOletus1->isChecked())
+        Pdfexport1Click();
     AdvanceCounters();
     Uusi1Click();
 }

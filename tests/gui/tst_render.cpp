@@ -4,10 +4,13 @@
 #include "output/bankbarcode.h"
 #include "output/pdfhdr2.h"
 #include "tests/support/formfixture.h"
+#include "widgets/bevel.h"
 #include "widgets/stringgrid.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -38,6 +41,8 @@ class RenderTest : public QObject
 
 private slots:
     void pdfPageShowsInvoiceAndBarcode();
+    void savingWithPdfDefaultWritesBoth_data();
+    void savingWithPdfDefaultWritesBoth();
 };
 
 void RenderTest::pdfPageShowsInvoiceAndBarcode()
@@ -72,6 +77,54 @@ void RenderTest::pdfPageShowsInvoiceAndBarcode()
     const QString png = dir.filePath(u"page"_s);
     run(u"pdftoppm"_s, {u"-png"_s, u"-r"_s, u"300"_s, u"-singlefile"_s, pdf.FileName, png});
     QCOMPARE(run(u"zbarimg"_s, {u"--quiet"_s, u"--raw"_s, u"-Sdisable"_s, u"-Scode128.enable"_s, png + u".png"_s}).trimmed(), content);
+}
+
+void RenderTest::savingWithPdfDefaultWritesBoth_data()
+{
+    QTest::addColumn<bool>("extraRows");
+    QTest::addColumn<bool>("folderMissing");
+    QTest::addColumn<QString>("pages");
+    QTest::newRow("one page") << false << false << u"1"_s;
+    QTest::newRow("Lisärivit: the giro form alone on page 2") << true << false << u"2"_s;
+    QTest::newRow("PDF folder missing: message, invoice saved, counters kept") << false << true << QString();
+}
+
+// "VALMIS/TALLENNA" with "Oletustulostus Pdf" saves the invoice file and then
+// its PDF; a PDF that cannot be written leaves the saved file, the counters
+// and the invoice on screen.
+void RenderTest::savingWithPdfDefaultWritesBoth()
+{
+    QFETCH(bool, extraRows);
+    QFETCH(bool, folderMissing);
+    QFETCH(QString, pages);
+    QTemporaryDir data;
+    FormFixture f(kBiller + "PdfOletus=1\r\n[File]\r\nOletDir=" + data.path().toUtf8() + "/\r\n");
+    TForm1 &form = f.form();
+    form.AsiakNimi1->setEditText(u"Matti Meikäläinen"_s);
+    form.LaskuRivit1->setRowCells(1, {QString(), u"Suunnittelutyö"_s, u"2"_s, u"h"_s, u"50"_s, u"25,5"_s, QString()});
+    form.LisaRivit1->setChecked(extraRows);
+    const QString pdf = folderMissing ? data.filePath(u"puuttuu/57.pdf"_s) : data.filePath(u"2026/57.pdf"_s);
+    f.prompter().answerSave(pdf);
+
+    QTest::mouseClick(form.Valmis1, Qt::LeftButton);
+
+    QVERIFY(QFileInfo::exists(data.filePath(u"2026/57.csv"_s)));
+    if (folderMissing) {
+        QCOMPARE(f.prompter().takeMessages(),
+                 QStringList{u"Pdf-tiedostoa ei voitu kirjoittaa:\r\n"_s + QDir::toNativeSeparators(pdf)});
+        QCOMPARE(form.NextNr1->text(), u"57"_s);
+        QCOMPARE(form.AsiakNimi1->currentText(), u"Matti Meikäläinen"_s);
+        return;
+    }
+    QCOMPARE(form.NextNr1->text(), u"58"_s);
+    QVERIFY(run(u"pdfinfo"_s, {pdf}).simplified().contains(u"Pages: "_s + pages));
+    const QString first = run(u"pdftotext"_s, {u"-f"_s, u"1"_s, u"-l"_s, u"1"_s, pdf, u"-"_s});
+    QVERIFY2(first.contains(u"Suunnittelutyö"_s), qPrintable(first));
+    QCOMPARE(first.contains(u"Maksajan"_s), !extraRows);
+    if (extraRows) {
+        const QString second = run(u"pdftotext"_s, {u"-f"_s, u"2"_s, u"-l"_s, u"2"_s, pdf, u"-"_s});
+        QVERIFY2(second.contains(u"Maksajan"_s) && !second.contains(u"Suunnittelutyö"_s), qPrintable(second));
+    }
 }
 
 QTEST_MAIN(RenderTest)

@@ -279,10 +279,21 @@ void WiringTest::commandDoesItsJob_data()
     const Step fileMenuItems = [](Program &p) {
         QVERIFY(p.form().Tiedosto1->isVisible());
         QCOMPARE(shownItems(p.form().Tiedosto1),
-                 (QStringList{u"Nouda lasku"_s, u"Tulosta (greyed)"_s, u"Tulosta pdf (greyed)"_s, u"Sulje"_s}));
+                 (QStringList{u"Nouda lasku"_s, u"Tulosta (greyed)"_s, u"Tulosta pdf"_s, u"Sulje"_s}));
     };
     addRow("Tiedosto > Tulosta is greyed", nothing, menu({u"Tiedosto"_s, u"Tulosta"_s}), fileMenuItems);
-    addRow("Tiedosto > Tulosta pdf is greyed", nothing, menu({u"Tiedosto"_s, u"Tulosta pdf"_s}), fileMenuItems);
+    addRow(
+        "Tiedosto > Tulosta pdf writes the invoice as a PDF",
+        [](Program &p) {
+            p.fillInvoice();
+            p.prompter().answerSave(p.data(u"lasku"_s));
+        },
+        menu({u"Tiedosto"_s, u"Tulosta pdf"_s}), [](Program &p) {
+            // A name typed without extension gets ".pdf"; the page starts "LASKU".
+            QVERIFY(readBytes(p.data(u"lasku.pdf"_s)).startsWith("%PDF"));
+            QCOMPARE(p.prompter().saveRequests,
+                     QStringList{QDir::toNativeSeparators(p.data(u"2026"_s)) + u"|1.pdf"_s});
+        });
     addRow("Tiedosto > Sulje closes the window", nothing, menu({u"Tiedosto"_s, u"Sulje"_s}), [](Program &p) {
         QVERIFY(!p.form().isVisible());
         QCOMPARE(p.setting(u"Laskuttaja"_s, u"ColWidth6"_s), u"87"_s);

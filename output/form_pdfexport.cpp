@@ -1,0 +1,48 @@
+// "Tulosta pdf": the invoice written page for page into a PDF file, as it
+// would be printed, without copies.
+
+#include "app/Unit1.h"
+#include "output/pdfhdr2.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QScopeGuard>
+
+using namespace Qt::StringLiterals;
+
+void TForm1::connectOutput()
+{
+    connectCommand(Pdfexport1, &QAction::triggered, &TForm1::Pdfexport1Click);
+}
+
+void TForm1::Pdfexport1Click()
+{
+    // The PDF is suggested the invoice file's name with ".pdf".
+    const QString suggested = DataDir.isEmpty() ? QString() : InvoiceFileBase() + u".pdf"_s;
+    const QFileInfo suggestion(suggested);
+    QString name = m_prompter->saveFileName(this, suggested.isEmpty() ? QString() : suggestion.path(),
+                                            suggestion.fileName(), {u"Pdf dokumentit (*.pdf)"_s});
+    if (name.isEmpty())
+        return;
+    if (QFileInfo(name).suffix().isEmpty())
+        name += u".pdf"_s;
+
+    FillPayerOnGiro();
+    TNimbPDF pdf;
+    pdf.FileName = name;
+    pdf.BeginDoc();
+    const auto done = qScopeGuard([this] { Rendering.canvas = nullptr; });
+    Rendering.canvas = pdf.GetCanvas();
+    Rendering.deviceWidth = pdf.PageWidth();
+    Rendering.deviceHeight = pdf.PageHeight();
+    Rendering.kind = OutputKind::Pdf;
+    // With extra rows the giro form gets a page of its own.
+    const bool extraRows = LisaRivit1->isChecked();
+    RenderInvoice(true, !extraRows);
+    if (extraRows) {
+        pdf.NewPage();
+        RenderInvoice(false, true);
+    }
+    pdf.EndDoc();
+}
