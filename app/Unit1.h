@@ -21,6 +21,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPainter;
+class QPrinter;
 class QPushButton;
 class QScrollArea;
 class QSpinBox;
@@ -273,6 +274,10 @@ public:
     void DrawRotatedText(int x, int y, const QString &text);
     /// "Tulosta pdf" (output/form_pdfexport.cpp).
     void Pdfexport1Click();
+    /// "Tulosta" (output/form_print.cpp): the invoice, then its copies.
+    void Print1Click();
+    /// One print job of the invoice with its giro form, or of the copies.
+    void PrintJob(QPrinter &printer, int copies, bool original);
 
     // --- Print margins ---
     // output/form_margins.cpp

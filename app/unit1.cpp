@@ -175,9 +175,8 @@ void TForm1::createMenus()
         rowCommand->setVisible(false);
     Paste2->setEnabled(false);
 
-    // Printing and the shopping-cart paste are not in this version.
-    for (QAction *pending : {Print1, Paste1})
-        pending->setEnabled(false);
+    // The shopping-cart paste is not in this version.
+    Paste1->setEnabled(false);
 
     connectCommand(Sulje1, &QAction::triggered, &TForm1::Sulje1Click);
     connectCommand(Ohje1, &QAction::triggered, &TForm1::Ohje1Click);

@@ -14,6 +14,7 @@ using namespace Qt::StringLiterals;
 void TForm1::connectOutput()
 {
     connectCommand(Pdfexport1, &QAction::triggered, &TForm1::Pdfexport1Click);
+    connectCommand(Print1, &QAction::triggered, &TForm1::Print1Click);
 }
 
 void TForm1::Pdfexport1Click()

@@ -108,10 +108,12 @@ void TForm1::Valmis1Click()
     if (replacing)
         KeepEarlierVersion(path);
     WriteTextLines(path, lines);
-    // An export that fails or is cancelled leaves the saved file; a failure
+    // Output that fails or is cancelled leaves the saved file; a failure
     // keeps the counters and the invoice on screen.
     if (PdfOletus1->isChecked())
         Pdfexport1Click();
+    else
+        Print1Click();
     AdvanceCounters();
     Uusi1Click();
 }

@@ -43,6 +43,8 @@ private slots:
     void pdfPageShowsInvoiceAndBarcode();
     void savingWithPdfDefaultWritesBoth_data();
     void savingWithPdfDefaultWritesBoth();
+    void printingGivesInvoiceThenCopies_data();
+    void printingGivesInvoiceThenCopies();
 };
 
 void RenderTest::pdfPageShowsInvoiceAndBarcode()
@@ -125,6 +127,70 @@ void RenderTest::savingWithPdfDefaultWritesBoth()
         const QString second = run(u"pdftotext"_s, {u"-f"_s, u"2"_s, u"-l"_s, u"2"_s, pdf, u"-"_s});
         QVERIFY2(second.contains(u"Maksajan"_s) && !second.contains(u"Suunnittelutyö"_s), qPrintable(second));
     }
+}
+
+void RenderTest::printingGivesInvoiceThenCopies_data()
+{
+    QTest::addColumn<QString>("copies");
+    QTest::addColumn<bool>("extraRows");
+    QTest::addColumn<QString>("failing");
+    QTest::addColumn<QStringList>("firstJob");
+    QTest::addColumn<QStringList>("secondJob");
+    const QString giro = u"Maksajan"_s;
+    QTest::newRow("no copies") << u"0"_s << false << QString() << QStringList{giro} << QStringList();
+    QTest::newRow("three copies") << u"3"_s << false << QString() << QStringList{giro}
+                                  << QStringList{u"kopio"_s, u"kopio"_s, u"kopio"_s};
+    QTest::newRow("Lisärivit and one copy") << u"1"_s << true << QString() << QStringList{u"rows"_s, giro}
+                                            << QStringList{u"kopio"_s};
+    QTest::newRow("first job fails") << u"1"_s << false << u"first"_s << QStringList() << QStringList();
+    QTest::newRow("copies job fails") << u"2"_s << false << u"copies"_s << QStringList{giro} << QStringList();
+}
+
+// "Tulosta" to a printer that writes a PDF file: job 1 is the invoice with
+// its giro form, job 2 the copies headed "LASKU (kopio)" without it; the
+// window reads "LASKU" afterwards, whatever happened.
+void RenderTest::printingGivesInvoiceThenCopies()
+{
+    QFETCH(QString, copies);
+    QFETCH(bool, extraRows);
+    QFETCH(QString, failing);
+    QFETCH(QStringList, firstJob);
+    QFETCH(QStringList, secondJob);
+    QTemporaryDir dir;
+    FormFixture f(kBiller + "Kopiot=" + copies.toLatin1() + "\r\n");
+    TForm1 &form = f.form();
+    form.AsiakNimi1->setEditText(u"Matti Meikäläinen"_s);
+    form.LaskuRivit1->setRowCells(1, {QString(), u"Suunnittelutyö"_s, u"2"_s, u"h"_s, u"50"_s, u"25,5"_s, QString()});
+    form.LisaRivit1->setChecked(extraRows);
+    const QString invoice = failing == u"first" ? dir.filePath(u"puuttuu/tulostin.pdf"_s) : dir.filePath(u"tulostin.pdf"_s);
+    const QString copiesFile = dir.filePath(u"tulostin (kopiot).pdf"_s);
+    if (failing == u"copies")
+        QVERIFY(QDir().mkpath(copiesFile));
+    f.prompter().answerPrinter(invoice);
+
+    form.Print1->trigger();
+
+    QCOMPARE(form.Lasku1->text(), u"LASKU"_s);
+    if (!failing.isEmpty()) {
+        const QString failed = failing == u"first" ? invoice : copiesFile;
+        QCOMPARE(f.prompter().takeMessages(), QStringList{u"Tulostus ei onnistunut:\r\n"_s + QDir::toNativeSeparators(failed)});
+    }
+    const auto pagesOf = [](const QString &pdf, const QStringList &expected) {
+        for (int page = 1; page <= expected.size(); ++page) {
+            const QString text = run(u"pdftotext"_s, {u"-f"_s, QString::number(page), u"-l"_s, QString::number(page), pdf, u"-"_s});
+            const QString &what = expected[page - 1];
+            QVERIFY2(text.contains(u"LASKU"_s) || what == u"Maksajan", qPrintable(text));
+            QCOMPARE(text.contains(u"LASKU (kopio)"_s), what == u"kopio");
+            QCOMPARE(text.contains(u"Maksajan"_s), what == u"Maksajan");
+            QCOMPARE(text.contains(u"Suunnittelutyö"_s), what != u"Maksajan" || !expected.contains(u"rows"_s));
+        }
+        if (!expected.isEmpty())
+            QVERIFY(run(u"pdfinfo"_s, {pdf}).simplified().contains(u"Pages: "_s + QString::number(expected.size())));
+    };
+    pagesOf(invoice, firstJob);
+    if (secondJob.isEmpty())
+        QVERIFY(!QFileInfo(copiesFile).isFile());
+    pagesOf(copiesFile, secondJob);
 }
 
 QTEST_MAIN(RenderTest)

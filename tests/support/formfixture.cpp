@@ -46,6 +46,7 @@ FormFixture::FormFixture(const QByteArray &settings, const QStringList &argument
     auto prompter = std::make_unique<ScriptedPrompter>();
     prompter->setToday(today);
     m_prompter = prompter.get();
+    m_prompter->cancelPrintingUnasked = true;
     m_form = std::make_unique<TForm1>(StartupOptions{executablePath(), arguments}, std::move(prompter));
 }
 

@@ -1,5 +1,6 @@
 #include "scriptedprompter.h"
 
+#include <QPrinter>
 #include <QTest>
 
 #include <utility>
@@ -82,13 +83,20 @@ std::optional<QFont> ScriptedPrompter::font(QWidget *, const QFont &initial)
     return answer.value<QFont>();
 }
 
-bool ScriptedPrompter::choosePrinter(QWidget *, QPrinter &)
+bool ScriptedPrompter::choosePrinter(QWidget *, QPrinter &printer)
 {
+    ++printDialogs;
     if (m_printers.isEmpty()) {
-        unexpected("a print dialog nobody expected");
+        if (!cancelPrintingUnasked)
+            unexpected("a print dialog nobody expected");
         return false;
     }
-    return m_printers.dequeue();
+    const QString path = m_printers.dequeue();
+    if (path.isEmpty())
+        return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    return true;
 }
 
 QDate ScriptedPrompter::today() const

@@ -29,12 +29,19 @@ public:
     void answerOpen(const QString &path) { m_opens.enqueue(path); }
     void answerSave(const QString &path) { m_saves.enqueue(path); }
     void answerFont(const QVariant &font) { m_fonts.enqueue(font); }
-    void answerPrinter(bool accept) { m_printers.enqueue(accept); }
+    /// Cancels the print dialog, or chooses a printer that writes a PDF file
+    /// to the path.
+    void answerPrinter(const QString &pdfPath) { m_printers.enqueue(pdfPath); }
     void setToday(const QDate &date) { m_today = date; }
 
     /// The messages shown since the last call, oldest first; taking them is
     /// how a test says it expected them.
     QStringList takeMessages();
+    /// Print dialogs shown so far.
+    int printDialogs = 0;
+    /// When set, a print dialog with no scripted answer is cancelled: every
+    /// save ends in one, and most tests are not about printing.
+    bool cancelPrintingUnasked = false;
     /// Yes/no questions asked so far, oldest first.
     QStringList questions;
     /// Captions and prompts of input boxes shown so far.
@@ -54,6 +61,6 @@ private:
     QQueue<QString> m_opens;
     QQueue<QString> m_saves;
     QQueue<QVariant> m_fonts;
-    QQueue<bool> m_printers;
+    QQueue<QString> m_printers;
     QDate m_today = QDate(2026, 12, 7);
 };

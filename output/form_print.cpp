@@ -1,0 +1,89 @@
+// "Tulosta": the invoice with its giro form as one print job, then the copies
+// headed "LASKU (kopio)" without the giro form as a second.
+
+#include "app/Unit1.h"
+#include "app/settingsrules.h"
+#include "storage/commanderror.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPrinter>
+#include <QScopeGuard>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kHeading = u"LASKU"_s;
+const QString kCopyHeading = u"LASKU (kopio)"_s;
+
+// A printer that writes a file would write the copies over the invoice: they
+// go to a file of their own beside it.
+void nameCopiesFile(QPrinter &printer)
+{
+    const QFileInfo file(printer.outputFileName());
+    if (printer.outputFileName().isEmpty())
+        return;
+    printer.setOutputFileName(file.dir().filePath(file.completeBaseName() + u" (kopiot)."_s + file.suffix()));
+}
+
+} // namespace
+
+void TForm1::Print1Click()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    if (!m_prompter->choosePrinter(this, printer))
+        return;
+    FillPayerOnGiro();
+    // The heading is "LASKU" again afterwards, also when a job fails, so the
+    // next original is never printed as a copy.
+    const auto restore = qScopeGuard([this] {
+        Lasku1->setText(kHeading);
+        Rendering.canvas = nullptr;
+    });
+    PrintJob(printer, 1, true);
+    const int copies = ParseWholeNumber(CopyKpl1->text()).value_or(0);
+    if (copies >= 1) {
+        Lasku1->setText(kCopyHeading);
+        nameCopiesFile(printer);
+        PrintJob(printer, copies, false);
+    }
+}
+
+void TForm1::PrintJob(QPrinter &printer, int copies, bool original)
+{
+    // A printer that cannot make copies itself, such as one writing a PDF
+    // file, gets the copy page that many times.
+    printer.setCopyCount(copies);
+    const int pages = printer.supportsMultipleCopies() ? 1 : copies;
+    if (pages > 1)
+        printer.setCopyCount(1);
+    QPainter canvas;
+    if (!canvas.begin(&printer)) {
+        const QString target = printer.outputFileName().isEmpty() ? printer.printerName()
+                                                                  : QDir::toNativeSeparators(printer.outputFileName());
+        throw CommandError(u"Tulostus ei onnistunut:\r\n%1"_s.arg(target));
+    }
+    Rendering.canvas = &canvas;
+    const QRect page = printer.pageRect(QPrinter::DevicePixel).toRect();
+    Rendering.deviceWidth = page.width();
+    Rendering.deviceHeight = page.height();
+    Rendering.kind = XPrintMode ? OutputKind::XPrintPrinter : OutputKind::Printer;
+    const bool extraRows = LisaRivit1->isChecked();
+    for (int p = 0; p < pages; ++p) {
+        if (p > 0)
+            printer.newPage();
+        RenderInvoice(true, original && !extraRows);
+    }
+    if (original && extraRows) {
+        printer.newPage();
+        RenderInvoice(false, true);
+    }
+    if (!canvas.end())
+        throw CommandError(u"Tulostus ei onnistunut:\r\n%1"_s.arg(printer.printerName()));
+}
