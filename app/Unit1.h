@@ -274,6 +274,8 @@ public:
     void DrawRotatedText(int x, int y, const QString &text);
     /// "Tulosta pdf" (output/form_pdfexport.cpp).
     void Pdfexport1Click();
+    /// Writes the invoice on screen into the PDF file; throws CommandError.
+    void ExportPdf(const QString &name);
     /// "Tulosta" (output/form_print.cpp): the invoice, then its copies.
     void Print1Click();
     /// One print job of the invoice with its giro form, or of the copies.
@@ -360,6 +362,8 @@ public:
     QString InvoiceFileBase();
     void Valmis1Click();
     void Noudalasku1Click();
+    /// Shows a saved invoice file as "Nouda lasku" does; throws CommandError.
+    void OpenInvoiceFile(const QString &path);
     void RecalcDueDate();
     void AdvanceCounters();
     /// Appends one line per row worth writing, rows 1 to the last.

@@ -28,7 +28,11 @@ void TForm1::Pdfexport1Click()
         return;
     if (QFileInfo(name).suffix().isEmpty())
         name += u".pdf"_s;
+    ExportPdf(name);
+}
 
+void TForm1::ExportPdf(const QString &name)
+{
     FillPayerOnGiro();
     TNimbPDF pdf;
     pdf.FileName = name;

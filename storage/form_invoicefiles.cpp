@@ -121,8 +121,12 @@ void TForm1::Valmis1Click()
 void TForm1::Noudalasku1Click()
 {
     const QString path = m_prompter->openFileName(this, DataDir, u"Laskut (*.csv)"_s);
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        OpenInvoiceFile(path);
+}
+
+void TForm1::OpenInvoiceFile(const QString &path)
+{
     ClearInvoice();
     if (const std::optional<InvoiceData> invoice = ReadInvoiceFileLines(ReadTextLines(path))) {
         ShowInvoice(*invoice);
