@@ -46,6 +46,15 @@ void DrawCode128(const QString &content, QPainter &canvas, int bottom, OutputKin
     const Code128Geometry g = Code128BitmapGeometry(int(content.size() / 2), resolutionOf(canvas));
     if (!g.drawn)
         return;
+    const int top = bottom - TenthsMmToDevice(0, resolutionOf(canvas)) - g.barHeight;
+    if (kind == OutputKind::Pdf) {
+        // On a PDF page the same bars are filled rectangles, sharp in every
+        // viewer and on every printer.
+        forEachBar(content, g.module, [&](int x, int width) {
+            canvas.fillRect(g.left + x, top, width, g.barHeight, Qt::black);
+        });
+        return;
+    }
     QImage image(g.width + 2 * g.module, g.barHeight, QImage::Format_RGB32);
     image.fill(Qt::white);
     {
@@ -54,7 +63,7 @@ void DrawCode128(const QString &content, QPainter &canvas, int bottom, OutputKin
             painter.fillRect(x, 0, width, g.barHeight, Qt::black);
         });
     }
-    canvas.drawImage(g.left, bottom - TenthsMmToDevice(0, resolutionOf(canvas)) - g.barHeight, image);
+    canvas.drawImage(g.left, top, image);
 }
 
 void DrawCode128Direct(const QString &content, QPainter &canvas, int bottom)

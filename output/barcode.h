@@ -11,7 +11,8 @@ class QPainter;
 // device page with the bars ending at `bottom`. Nothing is drawn when the
 // symbol would be narrower than 70 mm. Sizes follow the canvas's resolution.
 
-/// Draws with the direct method for an XPrint printer, else with the bitmap
+/// Draws with the direct method for an XPrint printer; on a PDF page as filled
+/// rectangles on the bitmap method's module grid; else with the bitmap
 /// method: the symbol is drawn on an image first and the image on the canvas.
 void DrawCode128(const QString &content, QPainter &canvas, int bottom, OutputKind kind);
 

@@ -43,7 +43,7 @@ void BarcodeTest::readsBackAsItsContent_data()
     QTest::newRow("printer, 300 dpi, bitmap") << 300 << int(OutputKind::Printer);
     QTest::newRow("XPrint printer, 300 dpi, direct") << 300 << int(OutputKind::XPrintPrinter);
     QTest::newRow("XPrint printer, 600 dpi, direct") << 600 << int(OutputKind::XPrintPrinter);
-    QTest::newRow("PDF surface, 96 dpi, bitmap") << 96 << int(OutputKind::Pdf);
+    QTest::newRow("PDF surface, 96 dpi, rectangles") << 96 << int(OutputKind::Pdf);
 }
 
 void BarcodeTest::readsBackAsItsContent()

@@ -79,6 +79,9 @@ void RenderTest::pdfPageShowsInvoiceAndBarcode()
     const QString png = dir.filePath(u"page"_s);
     run(u"pdftoppm"_s, {u"-png"_s, u"-r"_s, u"300"_s, u"-singlefile"_s, pdf.FileName, png});
     QCOMPARE(run(u"zbarimg"_s, {u"--quiet"_s, u"--raw"_s, u"-Sdisable"_s, u"-Scode128.enable"_s, png + u".png"_s}).trimmed(), content);
+    // The bars are vector rectangles: the page's one image is the turned giro caption.
+    const QStringList images = run(u"pdfimages"_s, {u"-list"_s, pdf.FileName}).trimmed().split(u'\n').mid(2);
+    QCOMPARE(images.size(), 1);
 }
 
 void RenderTest::savingWithPdfDefaultWritesBoth_data()
