@@ -45,6 +45,8 @@ private slots:
     void savingWithPdfDefaultWritesBoth();
     void printingGivesInvoiceThenCopies_data();
     void printingGivesInvoiceThenCopies();
+    void printedBarcodeReadsBack_data();
+    void printedBarcodeReadsBack();
 };
 
 void RenderTest::pdfPageShowsInvoiceAndBarcode()
@@ -194,6 +196,41 @@ void RenderTest::printingGivesInvoiceThenCopies()
     if (secondJob.isEmpty())
         QVERIFY(!QFileInfo(copiesFile).isFile());
     pagesOf(copiesFile, secondJob);
+}
+
+void RenderTest::printedBarcodeReadsBack_data()
+{
+    QTest::addColumn<int>("dpi");
+    QTest::addColumn<bool>("xprint");
+    QTest::newRow("300 dpi") << 300 << false;
+    QTest::newRow("600 dpi") << 600 << false;
+    QTest::newRow("300 dpi, XPrint: bars drawn one by one") << 300 << true;
+    QTest::newRow("600 dpi, XPrint: bars drawn one by one") << 600 << true;
+}
+
+// The bank barcode on a printed page, at the printer's resolution, reads back
+// as exactly the content built from the giro form.
+void RenderTest::printedBarcodeReadsBack()
+{
+    QFETCH(int, dpi);
+    QFETCH(bool, xprint);
+    QTemporaryDir dir;
+    FormFixture f(kBiller + (xprint ? "[PrintMode]\r\nXPrint=1\r\n" : ""));
+    TForm1 &form = f.form();
+    form.AsiakNimi1->setEditText(u"Matti Meikäläinen"_s);
+    form.LaskuRivit1->setRowCells(1, {QString(), u"Työ"_s, u"2"_s, u"h"_s, u"50"_s, u"25,5"_s, QString()});
+    form.RecalcInvoice();
+    const QString content = BuildBankBarcode(form.Iban3->text(), form.TotSum2->text(), form.ViiteNro2->text(),
+                                             form.EraPv3->text());
+    const QString pdf = dir.filePath(u"tulostin.pdf"_s);
+    f.prompter().answerPrinter(pdf, dpi);
+
+    form.Print1->trigger();
+
+    const QString png = dir.filePath(u"sivu"_s);
+    run(u"pdftoppm"_s, {u"-png"_s, u"-r"_s, QString::number(dpi), u"-singlefile"_s, pdf, png});
+    QCOMPARE(run(u"zbarimg"_s, {u"--quiet"_s, u"--raw"_s, u"-Sdisable"_s, u"-Scode128.enable"_s, png + u".png"_s}).trimmed(),
+             content);
 }
 
 QTEST_MAIN(RenderTest)

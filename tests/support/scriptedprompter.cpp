@@ -91,11 +91,13 @@ bool ScriptedPrompter::choosePrinter(QWidget *, QPrinter &printer)
             unexpected("a print dialog nobody expected");
         return false;
     }
-    const QString path = m_printers.dequeue();
+    const auto [path, dotsPerInch] = m_printers.dequeue();
     if (path.isEmpty())
         return false;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
+    if (dotsPerInch > 0)
+        printer.setResolution(dotsPerInch);
     return true;
 }
 

@@ -5,6 +5,8 @@
 #include <QQueue>
 #include <QVariant>
 
+#include <utility>
+
 // Answers the program's questions from a queue filled by the test, records
 // what was asked, and fails the test on a question nobody expected. Messages
 // wait until the test takes them; the fixture fails a test that leaves a
@@ -30,8 +32,11 @@ public:
     void answerSave(const QString &path) { m_saves.enqueue(path); }
     void answerFont(const QVariant &font) { m_fonts.enqueue(font); }
     /// Cancels the print dialog, or chooses a printer that writes a PDF file
-    /// to the path.
-    void answerPrinter(const QString &pdfPath) { m_printers.enqueue(pdfPath); }
+    /// to the path, at `dotsPerInch` when given.
+    void answerPrinter(const QString &pdfPath, int dotsPerInch = 0)
+    {
+        m_printers.enqueue({pdfPath, dotsPerInch});
+    }
     void setToday(const QDate &date) { m_today = date; }
 
     /// The messages shown since the last call, oldest first; taking them is
@@ -61,6 +66,6 @@ private:
     QQueue<QString> m_opens;
     QQueue<QString> m_saves;
     QQueue<QVariant> m_fonts;
-    QQueue<QString> m_printers;
+    QQueue<std::pair<QString, int>> m_printers;
     QDate m_today = QDate(2026, 12, 7);
 };
