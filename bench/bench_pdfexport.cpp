@@ -22,23 +22,6 @@ constexpr int kBatchSize = 1000;
 constexpr double kSingleBudget = 1.6;
 constexpr double kBatchBudget = 1.5;
 
-std::optional<qint64> timeChild(const QString &program, const QStringList &arguments)
-{
-    QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-    child.setProcessEnvironment(environment);
-    child.setProcessChannelMode(QProcess::MergedChannels);
-    QElapsedTimer timer;
-    timer.start();
-    child.start(program, arguments);
-    if (!child.waitForFinished(600000) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
-        out() << program << " failed: " << child.readAll() << Qt::endl;
-        return std::nullopt;
-    }
-    return timer.nsecsElapsed();
-}
-
 // An invoice of 20 rows in the saved format.
 QByteArray invoiceFile(int number)
 {

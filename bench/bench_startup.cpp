@@ -23,32 +23,6 @@ constexpr double kBudget = 1.5;
 constexpr int kRecalcWarmUp = 200;
 constexpr int kRecalcRuns = 5000;
 
-// Wall time in nanoseconds from starting the child to its exit, or nothing
-// when it did not start, crashed, hung or exited with an error.
-std::optional<qint64> timeChild(const QString &program, const QStringList &arguments)
-{
-    QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-    child.setProcessEnvironment(environment);
-    // Offscreen warnings would fill the pipe; they matter only on failure.
-    child.setProcessChannelMode(QProcess::MergedChannels);
-
-    QElapsedTimer timer;
-    timer.start();
-    child.start(program, arguments);
-    const bool finished = child.waitForFinished(60000);
-    const qint64 elapsed = timer.nsecsElapsed();
-    if (finished && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0)
-        return elapsed;
-
-    if (!finished)
-        child.kill();
-    out() << "Child failed: " << program << " (" << child.errorString() << ")\n"
-          << QString::fromLocal8Bit(child.readAll()) << Qt::endl;
-    return std::nullopt;
-}
-
 bool benchStartup(int runs)
 {
     const QString program = QString::fromUtf8(BENCH_PROBE_PATH);

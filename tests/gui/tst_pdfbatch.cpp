@@ -12,14 +12,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString pdfText(const QString &pdf)
-{
-    QProcess process;
-    process.start(u"pdftotext"_s, {pdf, u"-"_s});
-    process.waitForFinished(60000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
 QByteArray invoice(const char *number, const char *customer)
 {
     return QByteArray("\"") + number + "\",\"1.12.2026\",\"1009\",\"\",\"1\"\r\n\"" + customer
@@ -77,11 +69,11 @@ void PdfBatchTest::exportsEachInvoiceAndReportsFailures()
     QCOMPARE(report.contains(u"Virhe: puuttuu.csv: Cannot open file puuttuu.csv"_s), exitCode != 0);
 
     for (const QString &pdf : written) {
-        const QString text = pdfText(dir.filePath(pdf));
+        const QString text = toolOutput(u"pdftotext"_s, {dir.filePath(pdf), u"-"_s});
         QVERIFY2(text.contains(u"LASKU"_s) && text.contains(u"Testi Oy"_s) && text.contains(u"Kahvi"_s),
                  qPrintable(pdf + u": "_s + text));
     }
-    QVERIFY(pdfText(dir.filePath(written.constFirst())).contains(u"Matti Meikäläinen"_s));
+    QVERIFY(toolOutput(u"pdftotext"_s, {dir.filePath(written.constFirst()), u"-"_s}).contains(u"Matti Meikäläinen"_s));
 }
 
 QTEST_MAIN(PdfBatchTest)

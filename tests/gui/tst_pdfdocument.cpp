@@ -7,23 +7,12 @@
 
 #include <QDir>
 #include <QPainter>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// What a poppler tool prints for the file.
-QString poppler(const QString &tool, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(tool, arguments);
-    if (!process.waitForFinished(60000))
-        return u"<%1 (package poppler-utils) did not run>"_s.arg(tool);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
 
 // Writes a document of the given pages, each page's text at its top left.
 void writePages(TNimbPDF &pdf, const QStringList &pages)
@@ -81,7 +70,7 @@ void PdfDocumentTest::pageSizes()
     QTemporaryDir dir;
     pdf.FileName = dir.filePath(u"koko.pdf"_s);
     writePages(pdf, {u"LASKU"_s});
-    QVERIFY(poppler(u"pdfinfo"_s, {pdf.FileName}).simplified().contains(u"Page size: "_s + points + u" pts"_s));
+    QVERIFY(toolOutput(u"pdfinfo"_s, {pdf.FileName}).simplified().contains(u"Page size: "_s + points + u" pts"_s));
 }
 
 void PdfDocumentTest::pagesAndTextReadBack()
@@ -93,14 +82,14 @@ void PdfDocumentTest::pagesAndTextReadBack()
     writePages(pdf, {u"LASKU 57 Yhteensä 125,50"_s, u"TILISIIRTO. GIRERING"_s});
     QCOMPARE(pdf.PageCount(), 2);
 
-    const QString info = poppler(u"pdfinfo"_s, {pdf.FileName}).simplified();
+    const QString info = toolOutput(u"pdfinfo"_s, {pdf.FileName}).simplified();
     QVERIFY2(info.contains(u"Pages: 2"_s), qPrintable(info));
     QVERIFY2(info.contains(u"Title: Lasku 57"_s), qPrintable(info));
-    const QString text = poppler(u"pdftotext"_s, {u"-layout"_s, pdf.FileName, u"-"_s});
+    const QString text = toolOutput(u"pdftotext"_s, {u"-layout"_s, pdf.FileName, u"-"_s});
     QVERIFY2(text.contains(u"LASKU 57 Yhteensä 125,50"_s), qPrintable(text));
     QVERIFY2(text.contains(u"TILISIIRTO. GIRERING"_s), qPrintable(text));
     // Fonts travel in the file, so every reader shows the same letters.
-    const QStringList fonts = poppler(u"pdffonts"_s, {pdf.FileName}).split(u'\n').mid(2);
+    const QStringList fonts = toolOutput(u"pdffonts"_s, {pdf.FileName}).split(u'\n').mid(2);
     QVERIFY(!fonts.isEmpty() && !fonts.constFirst().isEmpty());
     for (const QString &font : fonts)
         QVERIFY2(font.isEmpty() || font.contains(u" yes "_s), qPrintable(font));

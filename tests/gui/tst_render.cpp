@@ -4,6 +4,7 @@
 #include "output/bankbarcode.h"
 #include "output/pdfhdr2.h"
 #include "tests/support/formfixture.h"
+#include "tests/support/testfiles.h"
 #include "widgets/bevel.h"
 #include "widgets/stringgrid.h"
 
@@ -13,22 +14,12 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QString run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000))
-        return u"<%1 did not run>"_s.arg(program);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
 
 const QByteArray kBiller = "[Laskuttaja]\r\nNimi=Testi Oy\r\nIban=FI21 1234 5600 0007 85\r\nBic=NDEAFIHH\r\n"
                            "Viivakoodi=1\r\nSeurLasku=57\r\n";
@@ -70,7 +61,7 @@ void RenderTest::pdfPageShowsInvoiceAndBarcode()
     form.RenderInvoice(true, true);
     pdf.EndDoc();
 
-    const QString text = run(u"pdftotext"_s, {u"-layout"_s, pdf.FileName, u"-"_s});
+    const QString text = toolOutput(u"pdftotext"_s, {u"-layout"_s, pdf.FileName, u"-"_s});
     for (const QString &shown : {u"LASKU"_s, u"Matti Meikäläinen"_s, u"Kuusikatu 1"_s, u"Suunnittelutyö"_s,
                                  u"125,50"_s, u"Testi Oy"_s, u"FI21 1234 5600 0007 85"_s, u"57"_s})
         QVERIFY2(text.contains(shown), qPrintable(shown + u" not in:\n"_s + text));
@@ -79,10 +70,10 @@ void RenderTest::pdfPageShowsInvoiceAndBarcode()
                                              form.EraPv3->text());
     QCOMPARE(content.size(), kBankBarcodeLength);
     const QString png = dir.filePath(u"page"_s);
-    run(u"pdftoppm"_s, {u"-png"_s, u"-r"_s, u"300"_s, u"-singlefile"_s, pdf.FileName, png});
-    QCOMPARE(run(u"zbarimg"_s, {u"--quiet"_s, u"--raw"_s, u"-Sdisable"_s, u"-Scode128.enable"_s, png + u".png"_s}).trimmed(), content);
+    toolOutput(u"pdftoppm"_s, {u"-png"_s, u"-r"_s, u"300"_s, u"-singlefile"_s, pdf.FileName, png});
+    QCOMPARE(toolOutput(u"zbarimg"_s, {u"--quiet"_s, u"--raw"_s, u"-Sdisable"_s, u"-Scode128.enable"_s, png + u".png"_s}).trimmed(), content);
     // The bars are vector rectangles: the page's one image is the turned giro caption.
-    const QStringList images = run(u"pdfimages"_s, {u"-list"_s, pdf.FileName}).trimmed().split(u'\n').mid(2);
+    const QStringList images = toolOutput(u"pdfimages"_s, {u"-list"_s, pdf.FileName}).trimmed().split(u'\n').mid(2);
     QCOMPARE(images.size(), 1);
 }
 
@@ -124,12 +115,12 @@ void RenderTest::savingWithPdfDefaultWritesBoth()
         return;
     }
     QCOMPARE(form.NextNr1->text(), u"58"_s);
-    QVERIFY(run(u"pdfinfo"_s, {pdf}).simplified().contains(u"Pages: "_s + pages));
-    const QString first = run(u"pdftotext"_s, {u"-f"_s, u"1"_s, u"-l"_s, u"1"_s, pdf, u"-"_s});
+    QVERIFY(toolOutput(u"pdfinfo"_s, {pdf}).simplified().contains(u"Pages: "_s + pages));
+    const QString first = toolOutput(u"pdftotext"_s, {u"-f"_s, u"1"_s, u"-l"_s, u"1"_s, pdf, u"-"_s});
     QVERIFY2(first.contains(u"Suunnittelutyö"_s), qPrintable(first));
     QCOMPARE(first.contains(u"Maksajan"_s), !extraRows);
     if (extraRows) {
-        const QString second = run(u"pdftotext"_s, {u"-f"_s, u"2"_s, u"-l"_s, u"2"_s, pdf, u"-"_s});
+        const QString second = toolOutput(u"pdftotext"_s, {u"-f"_s, u"2"_s, u"-l"_s, u"2"_s, pdf, u"-"_s});
         QVERIFY2(second.contains(u"Maksajan"_s) && !second.contains(u"Suunnittelutyö"_s), qPrintable(second));
     }
 }
@@ -182,7 +173,7 @@ void RenderTest::printingGivesInvoiceThenCopies()
     }
     const auto pagesOf = [](const QString &pdf, const QStringList &expected) {
         for (int page = 1; page <= expected.size(); ++page) {
-            const QString text = run(u"pdftotext"_s, {u"-f"_s, QString::number(page), u"-l"_s, QString::number(page), pdf, u"-"_s});
+            const QString text = toolOutput(u"pdftotext"_s, {u"-f"_s, QString::number(page), u"-l"_s, QString::number(page), pdf, u"-"_s});
             const QString &what = expected[page - 1];
             QVERIFY2(text.contains(u"LASKU"_s) || what == u"Maksajan", qPrintable(text));
             QCOMPARE(text.contains(u"LASKU (kopio)"_s), what == u"kopio");
@@ -190,7 +181,7 @@ void RenderTest::printingGivesInvoiceThenCopies()
             QCOMPARE(text.contains(u"Suunnittelutyö"_s), what != u"Maksajan" || !expected.contains(u"rows"_s));
         }
         if (!expected.isEmpty())
-            QVERIFY(run(u"pdfinfo"_s, {pdf}).simplified().contains(u"Pages: "_s + QString::number(expected.size())));
+            QVERIFY(toolOutput(u"pdfinfo"_s, {pdf}).simplified().contains(u"Pages: "_s + QString::number(expected.size())));
     };
     pagesOf(invoice, firstJob);
     if (secondJob.isEmpty())
@@ -228,8 +219,8 @@ void RenderTest::printedBarcodeReadsBack()
     form.Print1->trigger();
 
     const QString png = dir.filePath(u"sivu"_s);
-    run(u"pdftoppm"_s, {u"-png"_s, u"-r"_s, QString::number(dpi), u"-singlefile"_s, pdf, png});
-    QCOMPARE(run(u"zbarimg"_s, {u"--quiet"_s, u"--raw"_s, u"-Sdisable"_s, u"-Scode128.enable"_s, png + u".png"_s}).trimmed(),
+    toolOutput(u"pdftoppm"_s, {u"-png"_s, u"-r"_s, QString::number(dpi), u"-singlefile"_s, pdf, png});
+    QCOMPARE(toolOutput(u"zbarimg"_s, {u"--quiet"_s, u"--raw"_s, u"-Sdisable"_s, u"-Scode128.enable"_s, png + u".png"_s}).trimmed(),
              content);
 }
 

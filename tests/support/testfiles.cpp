@@ -1,6 +1,7 @@
 #include "testfiles.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTest>
 
 #include <csignal>
@@ -17,6 +18,15 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QString toolOutput(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000))
+        return QStringLiteral("<%1 did not run>").arg(program);
+    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 FileSizeLimit::FileSizeLimit(qint64 bytes)

@@ -2,11 +2,16 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 /// The whole file, or empty when it cannot be read.
 QByteArray readBytes(const QString &path);
 /// Writes the bytes as the whole file; fails the running test when it cannot.
 void writeBytes(const QString &path, const QByteArray &bytes);
+
+/// What a command-line tool (pdftotext, zbarimg …) prints on standard output,
+/// or a note naming it when it did not run.
+QString toolOutput(const QString &program, const QStringList &arguments);
 
 /// While it lives, files of this process cannot grow beyond `bytes`: a disk
 /// that is full. Writes beyond it fail instead of ending the process.
