@@ -5,6 +5,7 @@
 
 #include "app/Unit1.h"
 #include "app/commandline.h"
+#include "app/reportingprompter.h"
 #include "storage/commanderror.h"
 
 #include <QDir>
@@ -12,42 +13,6 @@
 #include <QTextStream>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// Reports what the window would show in a message box; no dialog is ever
-// answered, as none belongs to the export.
-class ReportingPrompter : public Prompter
-{
-public:
-    explicit ReportingPrompter(QTextStream &report)
-        : m_report(report)
-    {
-    }
-
-    void message(QWidget *, const QString &text) override
-    {
-        m_report << QString(text).replace(u"\r\n"_s, u" "_s) << Qt::endl;
-    }
-    bool question(QWidget *, const QString &) override { return false; }
-    std::optional<QString> inputText(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return std::nullopt;
-    }
-    QString openFileName(QWidget *, const QString &, const QString &) override { return QString(); }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QStringList &) override
-    {
-        return QString();
-    }
-    std::optional<QFont> font(QWidget *, const QFont &) override { return std::nullopt; }
-    bool choosePrinter(QWidget *, QPrinter &) override { return false; }
-    QDate today() const override { return QDate::currentDate(); }
-
-private:
-    QTextStream &m_report;
-};
-
-} // namespace
 
 int ExportInvoicesToPdf(const QString &executablePath, const QStringList &startArguments,
                         const QString &output, const QStringList &inputs, QTextStream &report)

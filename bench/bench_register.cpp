@@ -5,6 +5,7 @@
 
 #include "bench/benchutil.h"
 #include "app/Unit1.h"
+#include "app/reportingprompter.h"
 #include "widgets/stringgrid.h"
 #include "storage/collation.h"
 #include "storage/cp1252.h"
@@ -36,26 +37,6 @@ constexpr int kSizes[] = {1000, 10000, 100000};
 constexpr int kLoadRuns = 7;
 constexpr int kKeystrokes = 41;
 constexpr int kAddRuns = 7;
-
-// Answers nothing: the measured commands never ask.
-class SilentPrompter : public Prompter
-{
-public:
-    void message(QWidget *, const QString &text) override { out() << "message: " << text << Qt::endl; }
-    bool question(QWidget *, const QString &) override { return false; }
-    std::optional<QString> inputText(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return std::nullopt;
-    }
-    QString openFileName(QWidget *, const QString &, const QString &) override { return QString(); }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QStringList &) override
-    {
-        return QString();
-    }
-    std::optional<QFont> font(QWidget *, const QFont &) override { return std::nullopt; }
-    bool choosePrinter(QWidget *, QPrinter &) override { return false; }
-    QDate today() const override { return QDate(2026, 12, 7); }
-};
 
 const QStringList kSurnames = {
     u"Virtanen"_s, u"Korhonen"_s, u"Mäkinen"_s, u"Nieminen"_s, u"Mäkelä"_s, u"Hämäläinen"_s,
@@ -159,7 +140,7 @@ int runSize(int customers)
                                       + QDir::separator() + u"\r\n"_s));
     }
 
-    TForm1 form(StartupOptions{program.filePath(u"laskutus"_s), {}}, std::make_unique<SilentPrompter>());
+    TForm1 form(StartupOptions{program.filePath(u"laskutus"_s), {}}, std::make_unique<ReportingPrompter>(out()));
     form.show();
     QCoreApplication::processEvents();
     if (form.AsiakRekisteri1->rowCount() != customers + 2) {
