@@ -11,6 +11,7 @@
 #include <memory>
 
 class Bevel;
+class IniSnapshot;
 class ClickPanel;
 class QAction;
 class QCheckBox;
@@ -293,7 +294,7 @@ public:
     QString PopupAreaName;
     const FontArea *PopupAreaFont = nullptr;
     void LoadAreaFonts();
-    void ReadAreaFont(const QString &section, FontObject &font);
+    void ReadAreaFont(const IniSnapshot &ini, const QString &section, FontObject &font);
     void PropagateAreaFonts();
     /// Opens the popup menu for a right-click at `position` on `widget`.
     void ShowAreaPopup(QWidget *widget, const FontArea &area, const QPoint &position);

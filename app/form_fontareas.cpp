@@ -122,15 +122,15 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TForm1::ReadAreaFont(const QString &section, FontObject &font)
+void TForm1::ReadAreaFont(const IniSnapshot &ini, const QString &section, FontObject &font)
 {
-    font.font.setFamily(ReadIniString(IniFileName, section, u"FontName", font.font.family()));
-    const int storedSize = ReadIniInteger(IniFileName, section, u"FontSize", font.font.pointSize());
+    font.font.setFamily(ini.readString(section, u"FontName", font.font.family()));
+    const int storedSize = ini.readInteger(section, u"FontSize", font.font.pointSize());
     if (const std::optional<int> size = StoredFontPointSize(storedSize))
         font.font.setPointSize(*size);
     const int current = FontStyleBits(font.font.bold(), font.font.italic(), font.font.underline(),
                                       font.font.strikeOut());
-    const int style = ReadIniInteger(IniFileName, section, u"FontStyle", current);
+    const int style = ini.readInteger(section, u"FontStyle", current);
     font.font.setBold(style & 1);
     font.font.setItalic(style & 2);
     font.font.setUnderline(style & 4);
@@ -139,9 +139,10 @@ void TForm1::ReadAreaFont(const QString &section, FontObject &font)
 
 void TForm1::LoadAreaFonts()
 {
+    const IniSnapshot ini(IniFileName);
     for (const FontArea &area : std::as_const(m_fontAreas)) {
         FontObject font = area.leader();
-        ReadAreaFont(area.section, font);
+        ReadAreaFont(ini, area.section, font);
         area.setLeader(font);
         if (area.section == u"LaskuRivit") {
             // The headings print smaller; made once, it does not follow later changes.

@@ -105,27 +105,27 @@ void setBackground(QWidget *widget, const QColor &color)
 
 void TForm1::LoadSettings()
 {
-    const QString &ini = IniFileName;
-    DataDir = ReadIniString(ini, kFile, u"OletDir", QString());
+    const IniSnapshot ini(IniFileName);
+    DataDir = ini.readString(kFile, u"OletDir", QString());
     // A folder typed into the file by hand may lack its closing separator.
     if (!DataDir.isEmpty() && !DataDir.endsWith(u'/') && !DataDir.endsWith(QDir::separator()))
         DataDir += QDir::separator();
     for (const StringSetting &s : kBillerTexts)
-        (this->*s.field)->setText(ReadIniString(ini, kBiller, key(s.key), key(s.defaultValue)));
-    SisAlv2->setChecked(ReadIniBool(ini, kBiller, u"ASisAlv", false));
-    YhtSisAlv->setChecked(ReadIniBool(ini, kBiller, u"YhtSisAlv", true));
+        (this->*s.field)->setText(ini.readString(kBiller, key(s.key), key(s.defaultValue)));
+    SisAlv2->setChecked(ini.readBool(kBiller, u"ASisAlv", false));
+    YhtSisAlv->setChecked(ini.readBool(kBiller, u"YhtSisAlv", true));
     for (const StringSetting &s : kBillerTextsAfterVat)
-        (this->*s.field)->setText(ReadIniString(ini, kBiller, key(s.key), key(s.defaultValue)));
-    UpDown1->setValue(ClampBrightnessStep(ReadIniInteger(ini, kBiller, u"OtsBakCol", 7)));
-    UpDown2->setValue(ClampBrightnessStep(ReadIniInteger(ini, kBiller, u"OtsTxtCol", 0)));
-    ViivakoodiVal1->setChecked(ReadIniBool(ini, kBiller, u"Viivakoodi", false));
-    PdfOletus1->setChecked(ReadIniBool(ini, kBiller, u"PdfOletus", false));
+        (this->*s.field)->setText(ini.readString(kBiller, key(s.key), key(s.defaultValue)));
+    UpDown1->setValue(ClampBrightnessStep(ini.readInteger(kBiller, u"OtsBakCol", 7)));
+    UpDown2->setValue(ClampBrightnessStep(ini.readInteger(kBiller, u"OtsTxtCol", 0)));
+    ViivakoodiVal1->setChecked(ini.readBool(kBiller, u"Viivakoodi", false));
+    PdfOletus1->setChecked(ini.readBool(kBiller, u"PdfOletus", false));
 
     for (const MarginSetting &m : kMarginSettings)
-        this->*m.field = ClampMarginMm(ReadIniInteger(ini, kMargins, key(m.key), 0));
+        this->*m.field = ClampMarginMm(ini.readInteger(kMargins, key(m.key), 0));
 
     const auto layout = [&](const QString &name, int number, int current) {
-        return ReadIniInteger(ini, kBiller, name + QString::number(number), current);
+        return ini.readInteger(kBiller, name + QString::number(number), current);
     };
     for (int c = 0; c < LaskuRivit1->colCount(); ++c)
         LaskuRivit1->setColWidth(c, ClampGridColumnWidth(layout(u"ColWidth"_s, c, LaskuRivit1->colWidth(c))));
@@ -134,8 +134,8 @@ void TForm1::LoadSettings()
     for (int r = 0; r < YritNimi2->rowCount(); ++r)
         YritNimi2->setRowHeight(r, ClampGridRowHeight(layout(u"OmatRow"_s, r, YritNimi2->rowHeight(r))));
 
-    XPrintMode = ReadIniInteger(ini, u"PrintMode", u"XPrint", 0) == 1;
-    PasteType = ReadIniString(ini, u"ClipBoard", u"PasteType", QString());
+    XPrintMode = ini.readInteger(u"PrintMode", u"XPrint", 0) == 1;
+    PasteType = ini.readString(u"ClipBoard", u"PasteType", QString());
     Paste1->setVisible(PasteType == u"OSTOSKORI");
 
     ApplyBillerDetails();

@@ -1,5 +1,5 @@
-// The settings file: private-profile rules over Windows-1252 text, one key
-// read or written per call, the file opened and closed each time.
+// The settings file: private-profile rules over Windows-1252 text; a write
+// opens and replaces the file each time, reads may share one reading.
 
 #include "inifile.h"
 
@@ -253,22 +253,40 @@ QString IniWriteString(const QString &fileText, QStringView section, QStringView
     return result;
 }
 
+IniSnapshot::IniSnapshot(const QString &path)
+    : m_text(readFileText(path))
+{
+}
+
+QString IniSnapshot::readString(QStringView section, QStringView key, const QString &defaultValue) const
+{
+    return m_text ? IniReadString(*m_text, section, key, defaultValue) : defaultValue;
+}
+
+int IniSnapshot::readInteger(QStringView section, QStringView key, int defaultValue) const
+{
+    return IniParseInteger(readString(section, key, QString()), defaultValue);
+}
+
+bool IniSnapshot::readBool(QStringView section, QStringView key, bool defaultValue) const
+{
+    return readInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
 QString ReadIniString(const QString &path, QStringView section, QStringView key,
                       const QString &defaultValue)
 {
-    const std::optional<QString> text = readFileText(path);
-    return text ? IniReadString(*text, section, key, defaultValue) : defaultValue;
+    return IniSnapshot(path).readString(section, key, defaultValue);
 }
 
 int ReadIniInteger(const QString &path, QStringView section, QStringView key, int defaultValue)
 {
-    const QString value = ReadIniString(path, section, key, QString());
-    return IniParseInteger(value, defaultValue);
+    return IniSnapshot(path).readInteger(section, key, defaultValue);
 }
 
 bool ReadIniBool(const QString &path, QStringView section, QStringView key, bool defaultValue)
 {
-    return ReadIniInteger(path, section, key, defaultValue ? 1 : 0) != 0;
+    return IniSnapshot(path).readBool(section, key, defaultValue);
 }
 
 void WriteIniString(const QString &path, QStringView section, QStringView key, QStringView value)

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <optional>
+
 // The settings file follows the Windows private-profile rules: "[section]"
 // lines, "key=value" lines, names matched without case, Windows-1252 text.
 
@@ -30,6 +32,23 @@ int IniParseInteger(QStringView value, int defaultValue);
 /// lines end with CR LF. Line breaks in the value are written as blanks.
 QString IniWriteString(const QString &fileText, QStringView section, QStringView key,
                        QStringView value);
+
+/// The settings file read once, so that a run of reads costs one file read and
+/// sees one version of the file. A missing or unreadable file reads as empty.
+class IniSnapshot
+{
+public:
+    explicit IniSnapshot(const QString &path);
+
+    QString readString(QStringView section, QStringView key, const QString &defaultValue) const;
+    /// A stored integer (see IniParseInteger).
+    int readInteger(QStringView section, QStringView key, int defaultValue) const;
+    /// A yes/no option: an integer, true when not 0.
+    bool readBool(QStringView section, QStringView key, bool defaultValue) const;
+
+private:
+    std::optional<QString> m_text;
+};
 
 /// Reads one string from the file at path; defaultValue when the file is missing or unreadable.
 QString ReadIniString(const QString &path, QStringView section, QStringView key,

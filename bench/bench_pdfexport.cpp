@@ -78,13 +78,16 @@ int main(int argc, char *argv[])
     if (!single || !singleFloor || !batch || !batchFloor || !filesFloor)
         return 1;
 
+    // Each invoice is a PDF file of its own with its own subset fonts, so the
+    // batch is held against the floor writing one file per page; the floor's
+    // pages in one file (fonts embedded once) are shown for comparison.
     const double ms = 1e6;
     out() << "One invoice, whole process: " << *single / ms << " ms, floor " << *singleFloor / ms
           << " ms, ratio " << *single / *singleFloor << " (budget " << kSingleBudget << ")" << Qt::endl;
-    out() << kBatchSize << " invoices, per invoice: " << *batch / ms / kBatchSize << " ms, floor per page "
-          << *batchFloor / ms / kBatchSize << " ms, ratio " << *batch / *batchFloor << " (budget " << kBatchBudget
+    out() << kBatchSize << " invoices, per invoice: " << *batch / ms / kBatchSize << " ms, floor per file "
+          << *filesFloor / ms / kBatchSize << " ms, ratio " << *batch / *filesFloor << " (budget " << kBatchBudget
           << ")" << Qt::endl;
-    out() << "Floor writing a file per page: " << *filesFloor / ms / kBatchSize << " ms per file, batch ratio "
-          << *batch / *filesFloor << Qt::endl;
+    out() << "Floor with all pages in one file: " << *batchFloor / ms / kBatchSize << " ms per page, batch ratio "
+          << *batch / *batchFloor << Qt::endl;
     return 0;
 }

@@ -250,5 +250,9 @@ void TForm1::DrawRotatedText(int x, int y, const QString &text)
         for (int j = 0; j < h; ++j)
             turned.setPixel(j, w - 1 - i, flat.pixel(i, j));
     }
+    // Kept exact: a PDF would otherwise store the text as a JPEG, blurred at its edges.
+    canvas.save();
+    canvas.setRenderHint(QPainter::LosslessImageRendering);
     canvas.drawImage(x, y - w, turned);
+    canvas.restore();
 }

@@ -75,6 +75,8 @@ void RenderTest::pdfPageShowsInvoiceAndBarcode()
     // The bars are vector rectangles: the page's one image is the turned giro caption.
     const QStringList images = toolOutput(u"pdfimages"_s, {u"-list"_s, pdf.FileName}).trimmed().split(u'\n').mid(2);
     QCOMPARE(images.size(), 1);
+    // Stored losslessly: a JPEG would blur the caption's letters.
+    QVERIFY2(!images.constFirst().contains(u"jpeg"_s), qPrintable(images.constFirst()));
 }
 
 void RenderTest::savingWithPdfDefaultWritesBoth_data()
