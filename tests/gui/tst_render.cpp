@@ -224,6 +224,12 @@ void RenderTest::printedBarcodeReadsBack()
     toolOutput(u"pdftoppm"_s, {u"-png"_s, u"-r"_s, QString::number(dpi), u"-singlefile"_s, pdf, png});
     QCOMPARE(toolOutput(u"zbarimg"_s, {u"--quiet"_s, u"--raw"_s, u"-Sdisable"_s, u"-Scode128.enable"_s, png + u".png"_s}).trimmed(),
              content);
+    // XPrint turns the caption's font on the printer; otherwise the caption and
+    // the bars are bitmaps.
+    const QString text = toolOutput(u"pdftotext"_s, {pdf, u"-"_s});
+    QCOMPARE(text.simplified().contains(u"TILISIIRTO. GIRERING"_s), xprint);
+    const QStringList images = toolOutput(u"pdfimages"_s, {u"-list"_s, pdf}).trimmed().split(u'\n').mid(2);
+    QCOMPARE(images.size(), xprint ? 0 : 2);
 }
 
 QTEST_MAIN(RenderTest)
