@@ -171,6 +171,7 @@ public:
     void Lisarivi1Click();
     void Copy2Click();
     void Paste2Click();
+    void Paste1Click();
 
     // --- Totals, reference and footer ---
     // invoice/form_totals.cpp; the widgets are made in app/form_pagelayout.cpp

@@ -5,6 +5,7 @@
 #include "app/Unit1.h"
 #include "app/inifile.h"
 #include "app/settingsrules.h"
+#include "invoice/shoppingcart.h"
 #include "widgets/stringgrid.h"
 
 #include <QAction>
@@ -136,7 +137,7 @@ void TForm1::LoadSettings()
 
     XPrintMode = ini.readInteger(u"PrintMode", u"XPrint", 0) == 1;
     PasteType = ini.readString(u"ClipBoard", u"PasteType", QString());
-    Paste1->setVisible(PasteType == u"OSTOSKORI");
+    Paste1->setVisible(PasteType == kShoppingCartMark);
 
     ApplyBillerDetails();
     BillerChanged = false;

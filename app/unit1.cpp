@@ -175,8 +175,6 @@ void TForm1::createMenus()
         rowCommand->setVisible(false);
     Paste2->setEnabled(false);
 
-    // The shopping-cart paste is not in this version.
-    Paste1->setEnabled(false);
 
     connectCommand(Sulje1, &QAction::triggered, &TForm1::Sulje1Click);
     connectCommand(Ohje1, &QAction::triggered, &TForm1::Ohje1Click);

@@ -1,6 +1,6 @@
 // Large and damaged inputs: start-up with a register of blank lines, of random
 // bytes and of many real customers; opening invoice files and pasting rows of
-// the same kinds. Each case runs in a child process of its own, so that the
+// the same kinds; pasting shopping-cart listings of 10 MB. Each case runs in a child process of its own, so that the
 // peak memory printed is that case's own.
 
 #include "bench/benchutil.h"
@@ -57,7 +57,7 @@ private:
     QString m_openPath;
 };
 
-enum class Input { Register, Invoice, Paste };
+enum class Input { Register, Invoice, Paste, CartPaste };
 
 struct Case
 {
@@ -79,6 +79,9 @@ constexpr Case kCases[] = {
     {"open invoice of 50 MB random bytes", Input::Invoice, "random.csv"},
     {"paste 50 MB blank lines", Input::Paste, "blank.csv"},
     {"paste 50 MB random bytes", Input::Paste, "random.csv"},
+    {"shopping cart of 10 MB item lines", Input::CartPaste, "cart-items.txt"},
+    {"shopping cart of 10 MB other lines", Input::CartPaste, "cart-other.txt"},
+    {"shopping cart with a 10 MB name", Input::CartPaste, "cart-name.txt"},
 };
 
 // The high-water mark of this process's own memory. Not getrusage(): its peak
@@ -116,6 +119,13 @@ QByteArray customerRegister(int customers)
     return stringToCp1252(lines.join(u"\r\n"_s) + u"\r\n"_s);
 }
 
+// A listing of about 10 MB: the mark, a customer, then the lines given.
+QByteArray cartListing(const QByteArray &name, const QByteArray &line)
+{
+    constexpr qsizetype kCartBytes = 10 * 1000 * 1000;
+    return "OSTOSKORI\r\n" + name + "\r\nKatu 1\r\n00100 HELSINKI\r\n" + line.repeated(kCartBytes / line.size());
+}
+
 bool writeInputs(const QDir &folder)
 {
     QByteArray random(kDamagedBytes, Qt::Uninitialized);
@@ -129,7 +139,10 @@ bool writeInputs(const QDir &folder)
         && writeFile(folder.filePath(u"longtext.csv"_s), invoiceHead + "\" \"," + QByteArray(kDamagedBytes, 'x'))
         && writeFile(folder.filePath(u"invoice-blank.csv"_s), invoiceHead + blank)
         && writeFile(folder.filePath(u"customers100k.csv"_s), customerRegister(100000))
-        && writeFile(folder.filePath(u"customers500k.csv"_s), customerRegister(500000));
+        && writeFile(folder.filePath(u"customers500k.csv"_s), customerRegister(500000))
+        && writeFile(folder.filePath(u"cart-items.txt"_s), cartListing("Asiakas", "100123\tKahvi 500 g\t2\t3,50\r\n"))
+        && writeFile(folder.filePath(u"cart-other.txt"_s), cartListing("Asiakas", "Toimitus\t0,00\r\n"))
+        && writeFile(folder.filePath(u"cart-name.txt"_s), cartListing(QByteArray(10000000, 'x'), "1\tx\t1\t1\r\n"));
 }
 
 int runCase(int index, const QString &inputs)
@@ -142,7 +155,7 @@ int runCase(int index, const QString &inputs)
         QFile::copy(input, data.filePath(u"AsiakRek.csv"_s));
     writeFile(program.filePath(u"laskutus.INI"_s),
               stringToCp1252(u"[File]\r\nOletDir="_s + QDir::toNativeSeparators(data.path()) + QDir::separator()
-                             + u"\r\n"_s));
+                             + u"\r\n[ClipBoard]\r\nPasteType=OSTOSKORI\r\n"_s));
 
     QElapsedTimer timer;
     timer.start();
@@ -155,14 +168,15 @@ int runCase(int index, const QString &inputs)
         timer.restart();
         form.Noudalasku1->trigger();
         QCoreApplication::processEvents();
-    } else if (c.input == Input::Paste) {
+    } else if (c.input == Input::Paste || c.input == Input::CartPaste) {
         QFile file(input);
         if (!file.open(QIODevice::ReadOnly))
             return 1;
         QApplication::clipboard()->setText(cp1252ToString(file.readAll()));
         timer.restart();
-        form.Paste2->setEnabled(true);
-        form.Paste2->trigger();
+        QAction *paste = c.input == Input::Paste ? form.Paste2 : form.Paste1;
+        paste->setEnabled(true);
+        paste->trigger();
         QCoreApplication::processEvents();
     }
     const qint64 elapsed = timer.elapsed();

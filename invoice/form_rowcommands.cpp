@@ -1,11 +1,16 @@
 // Whole-row commands of the rows grid's popup menu: empty, delete and insert
-// a row, and copy all rows to the clipboard and paste them back.
+// a row, copy all rows to the clipboard and paste them back; and the
+// shopping-cart paste, which makes a new invoice of a listing.
 
 #include "app/Unit1.h"
+#include "invoice/shoppingcart.h"
 #include "storage/textfile.h"
 #include "widgets/stringgrid.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QApplication>
 #include <QClipboard>
 
@@ -27,6 +32,7 @@ void TForm1::connectRowCommands()
     connectCommand(Lisarivi1, &QAction::triggered, &TForm1::Lisarivi1Click);
     connectCommand(Copy2, &QAction::triggered, &TForm1::Copy2Click);
     connectCommand(Paste2, &QAction::triggered, &TForm1::Paste2Click);
+    connectCommand(Paste1, &QAction::triggered, &TForm1::Paste1Click);
 }
 
 void TForm1::Tyhjarivi1Click()
@@ -86,5 +92,40 @@ void TForm1::Paste2Click()
     }
     LaskuRivit1->commitEdit();
     LinesToGrid(LaskuRivit1, lines);
+    RecalcInvoice();
+}
+
+void TForm1::Paste1Click()
+{
+    const std::optional<ShoppingCart> cart = ParseShoppingCart(QApplication::clipboard()->text());
+    if (!cart)
+        return;
+    if (!cart->refusal.isEmpty()) {
+        m_prompter->message(this, ShoppingCartRefusedText(cart->refusal));
+        return;
+    }
+    Uusi1Click();
+    // Shops show prices with VAT.
+    SisAlv1->setChecked(true);
+    // May fill the business ID, customer number and last address line from the register.
+    AsiakNimi1->setEditText(cart->name);
+    AsiakOsoite1->setCell(kBlockTextColumn, CustomerNameLine, cart->name);
+    AsiakOsoite1->setCell(kBlockTextColumn, CustomerAddress1Line, cart->address1);
+    AsiakOsoite1->setCell(kBlockTextColumn, CustomerAddress2Line, cart->address2);
+
+    QList<QStringList> rows;
+    rows.reserve(cart->items.size());
+    for (const CartItem &item : cart->items) {
+        QStringList cells(RowColumnCount);
+        cells[CodeColumn] = item.code;
+        cells[TextColumn] = item.description;
+        cells[QuantityColumn] = item.quantity;
+        cells[PriceColumn] = item.price;
+        cells[VatColumn] = Alv1->text();
+        rows.append(std::move(cells));
+    }
+    // Every item gets a row, past the page's rows as for an opened invoice.
+    LisaRivit1->setChecked(rows.size() > kPageRowLines);
+    RowsToGrid(LaskuRivit1, std::move(rows));
     RecalcInvoice();
 }

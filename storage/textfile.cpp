@@ -42,13 +42,23 @@ QStringList SplitTextLines(QStringView text)
     return lines;
 }
 
+QString LineCountRefusal(qsizetype count)
+{
+    return count > kMaxTextLines ? u"yli %1 riviä"_s.arg(kMaxTextLines) : QString();
+}
+
+QString LineLengthRefusal(qsizetype length)
+{
+    return length > kMaxTextLineLength ? u"yli %1 merkin rivi"_s.arg(kMaxTextLineLength) : QString();
+}
+
 QString LinesRefusal(const QStringList &lines)
 {
-    if (lines.size() > kMaxTextLines)
-        return u"yli %1 riviä"_s.arg(kMaxTextLines);
+    if (QString reason = LineCountRefusal(lines.size()); !reason.isEmpty())
+        return reason;
     for (const QString &line : lines) {
-        if (line.size() > kMaxTextLineLength)
-            return u"yli %1 merkin rivi"_s.arg(kMaxTextLineLength);
+        if (QString reason = LineLengthRefusal(line.size()); !reason.isEmpty())
+            return reason;
     }
     return QString();
 }

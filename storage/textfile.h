@@ -31,6 +31,12 @@ QString OnOneLine(QString text);
 /// a text with more is refused whole, and reading on would only cost memory.
 QStringList SplitTextLines(QStringView text);
 
+/// "yli 500000 riviä" when count is more than kMaxTextLines; empty otherwise.
+QString LineCountRefusal(qsizetype count);
+
+/// "yli 100000 merkin rivi" when length is more than kMaxTextLineLength; empty otherwise.
+QString LineLengthRefusal(qsizetype length);
+
 /// Why lines cut from a text are more than the program takes: more than
 /// kMaxTextLines of them, or one longer than kMaxTextLineLength. The end of a
 /// Finnish sentence ("yli 500000 riviä"); empty when they fit.
