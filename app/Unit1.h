@@ -260,11 +260,20 @@ public:
         int virtualHeight = 0;
         int panelOriginX = 0;
         int panelOriginY = 0;
+        /// The invoice rows drawn on this page, first to last; the last
+        /// page of rows also gets the totals and the footer.
+        int firstRow = 1;
+        int lastRow = -1;
+        bool lastRowsPage = true;
     };
     RenderingState Rendering;
     /// Draws one output page: the invoice proper, the giro form with its
     /// barcode, or both. The caller sets the canvas, device size and kind.
     void RenderInvoice(bool drawPage, bool drawGiro);
+    /// Draws the whole invoice: as many pages as its rows need, each begun
+    /// by newPage but the first, then the giro form at the foot of the last
+    /// or, with "Lisärivit", alone on a page of its own.
+    void RenderInvoicePages(const std::function<void()> &newPage, bool withGiro);
     void RenderPanel(QWidget *panel, bool fill);
     int ScaleX(int x) const;
     int ScaleY(int y) const;

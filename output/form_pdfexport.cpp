@@ -42,12 +42,6 @@ void TForm1::ExportPdf(const QString &name)
     Rendering.deviceWidth = pdf.PageWidth();
     Rendering.deviceHeight = pdf.PageHeight();
     Rendering.kind = OutputKind::Pdf;
-    // With extra rows the giro form gets a page of its own.
-    const bool extraRows = LisaRivit1->isChecked();
-    RenderInvoice(true, !extraRows);
-    if (extraRows) {
-        pdf.NewPage();
-        RenderInvoice(false, true);
-    }
+    RenderInvoicePages([&pdf] { pdf.NewPage(); }, true);
     pdf.EndDoc();
 }

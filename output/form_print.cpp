@@ -74,15 +74,11 @@ void TForm1::PrintJob(QPrinter &printer, int copies, bool original)
     Rendering.deviceWidth = page.width();
     Rendering.deviceHeight = page.height();
     Rendering.kind = XPrintMode ? OutputKind::XPrintPrinter : OutputKind::Printer;
-    const bool extraRows = LisaRivit1->isChecked();
+    const auto newPage = [&printer] { printer.newPage(); };
     for (int p = 0; p < pages; ++p) {
         if (p > 0)
-            printer.newPage();
-        RenderInvoice(true, original && !extraRows);
-    }
-    if (original && extraRows) {
-        printer.newPage();
-        RenderInvoice(false, true);
+            newPage();
+        RenderInvoicePages(newPage, original);
     }
     if (!canvas.end())
         throw CommandError(u"Tulostus ei onnistunut:\r\n%1"_s.arg(printer.printerName()));

@@ -5,6 +5,7 @@
 #include "app/startup.h"
 #include "output/bankbarcode.h"
 #include "output/barcode.h"
+#include "output/rowpages.h"
 #include "output/scaling.h"
 #include "widgets/bevel.h"
 #include "widgets/stringgrid.h"
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QScopeGuard>
 
 namespace {
 
@@ -62,7 +64,8 @@ void TForm1::RenderInvoice(bool drawPage, bool drawGiro)
     if (drawPage) {
         RenderPanel(OmaPanel, true);
         RenderPanel(LaskuPanel1, false);
-        RenderPanel(LaskuPanel2, false);
+        if (Rendering.lastRowsPage)
+            RenderPanel(LaskuPanel2, false);
     }
     if (drawGiro) {
         // On its own page the giro form stands where a one-page invoice has it.
@@ -76,6 +79,40 @@ void TForm1::RenderInvoice(bool drawPage, bool drawGiro)
             if (content.size() == kBankBarcodeLength)
                 DrawCode128(content, canvas, Rendering.deviceHeight, Rendering.kind);
         }
+    }
+}
+
+void TForm1::RenderInvoicePages(const std::function<void()> &newPage, bool withGiro)
+{
+    // Rows that do not fit in the rows box continue on further pages, the
+    // totals and the footer under the last of them, so no row is printed
+    // over the totals.
+    QList<int> heights;
+    int lastTextRow = 0;
+    for (int r = 0; r < LaskuRivit1->rowCount(); ++r) {
+        heights.append(LaskuRivit1->rowHeight(r));
+        if (r > 0 && !LaskuRivit1->rowCells(r).join(QString()).isEmpty())
+            lastTextRow = r;
+    }
+    // Rows are drawn from 2 pixels below the grid's top.
+    const QList<int> firstRows = RowPageStarts(heights, LaskuRivit1->height() - 2, lastTextRow);
+    const auto reset = qScopeGuard([this] {
+        Rendering.firstRow = 1;
+        Rendering.lastRow = -1;
+        Rendering.lastRowsPage = true;
+    });
+    const bool giroAlone = LisaRivit1->isChecked();
+    for (qsizetype p = 0; p < firstRows.size(); ++p) {
+        if (p > 0)
+            newPage();
+        Rendering.lastRowsPage = p + 1 == firstRows.size();
+        Rendering.firstRow = firstRows[p];
+        Rendering.lastRow = Rendering.lastRowsPage ? -1 : firstRows[p + 1] - 1;
+        RenderInvoice(true, withGiro && Rendering.lastRowsPage && !giroAlone);
+    }
+    if (withGiro && giroAlone) {
+        newPage();
+        RenderInvoice(false, true);
     }
 }
 
@@ -202,7 +239,11 @@ void TForm1::DrawGrid(const StringGrid *grid)
     QPainter &canvas = *Rendering.canvas;
     const QFontMetrics screenMetrics(grid->font());
     int y = grid->y() + 2;
-    for (int r = 0; r < grid->rowCount(); ++r) {
+    const bool rows = grid == LaskuRivit1;
+    const int lastRow = rows && Rendering.lastRow >= 0 ? Rendering.lastRow : grid->rowCount() - 1;
+    for (int r = 0; r <= lastRow; ++r) {
+        if (rows && r > 0 && r < Rendering.firstRow)
+            continue;
         const bool attached = r == 0 && grid->attachedFont();
         canvas.setFont(attached ? grid->attachedFont()->font : grid->font());
         canvas.setPen(attached ? grid->attachedFont()->color : grid->textColor());

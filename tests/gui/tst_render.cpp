@@ -11,9 +11,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -38,6 +40,8 @@ private slots:
     void printingGivesInvoiceThenCopies();
     void printedBarcodeReadsBack_data();
     void printedBarcodeReadsBack();
+    void rowsBeyondTheBoxContinueOnNextPage_data();
+    void rowsBeyondTheBoxContinueOnNextPage();
 };
 
 void RenderTest::pdfPageShowsInvoiceAndBarcode()
@@ -230,6 +234,60 @@ void RenderTest::printedBarcodeReadsBack()
     QCOMPARE(text.simplified().contains(u"TILISIIRTO. GIRERING"_s), xprint);
     const QStringList images = toolOutput(u"pdfimages"_s, {u"-list"_s, pdf}).trimmed().split(u'\n').mid(2);
     QCOMPARE(images.size(), xprint ? 0 : 2);
+}
+
+void RenderTest::rowsBeyondTheBoxContinueOnNextPage_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<bool>("extraRows");
+    QTest::addColumn<QList<int>>("lastRowOfPage");
+    QTest::newRow("16 rows fit one page") << 16 << false << QList<int>{16};
+    QTest::newRow("33 rows with Lisärivit fit one page, giro form on page 2") << 33 << true << QList<int>{33, 0};
+    QTest::newRow("40 rows with Lisärivit: rows on 2 pages, giro form on page 3") << 40 << true << QList<int>{34, 40, 0};
+    QTest::newRow("20 rows without Lisärivit: giro form under the last rows") << 20 << false << QList<int>{16, 20};
+}
+
+// An opened invoice with more rows than the rows box holds prints the rest
+// on the next page, with the totals under its last row and never over them.
+void RenderTest::rowsBeyondTheBoxContinueOnNextPage()
+{
+    QFETCH(int, rows);
+    QFETCH(bool, extraRows);
+    QFETCH(QList<int>, lastRowOfPage);
+    QTemporaryDir dir;
+    QByteArray file = "\"57\",\"7.12.2026\",\"1009\",\"\",\"\"\r\n\"Matti\",\"Katu 1\",\" \",\" \"\r\n";
+    for (int r = 1; r <= rows; ++r)
+        file += "\" \",\"Rivi " + QByteArray::number(r) + "\",1,kpl,\"1,00\",\"0\",\"1,00\"\r\n";
+    const QString invoice = dir.filePath(u"57.csv"_s);
+    QFile out(invoice);
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
+    out.close();
+    FormFixture f(kBiller);
+    TForm1 &form = f.form();
+    QVERIFY(f.show());
+    f.prompter().answerOpen(invoice);
+    form.Noudalasku1->trigger();
+    if (form.LisaRivit1->isChecked() != extraRows)
+        QTest::mouseClick(form.LisaRivit1, Qt::LeftButton, {}, QPoint(4, form.LisaRivit1->height() / 2));
+    QCOMPARE(form.LisaRivit1->isChecked(), extraRows);
+    const QString pdf = dir.filePath(u"57.pdf"_s);
+    f.prompter().answerSave(pdf);
+
+    form.Pdfexport1->trigger();
+
+    QVERIFY(toolOutput(u"pdfinfo"_s, {pdf}).simplified().contains(u"Pages: "_s + QString::number(lastRowOfPage.size())));
+    int first = 1;
+    for (qsizetype page = 0; page < lastRowOfPage.size(); ++page) {
+        const QString number = QString::number(page + 1);
+        const QString text = toolOutput(u"pdftotext"_s, {u"-f"_s, number, u"-l"_s, number, pdf, u"-"_s});
+        const int last = lastRowOfPage[page];
+        for (int r = 1; r <= rows; ++r)
+            QVERIFY2(text.contains(QRegularExpression(u"\\bRivi %1\\b"_s.arg(r))) == (r >= first && r <= last), qPrintable(number + u": "_s + text));
+        const bool rowsPage = last > 0;
+        QCOMPARE(text.contains(u"Lasku yhteensä euroa"_s), rowsPage && last == rows);
+        QCOMPARE(text.contains(u"Maksajan"_s), page + 1 == lastRowOfPage.size());
+        first = last + 1;
+    }
 }
 
 QTEST_MAIN(RenderTest)
