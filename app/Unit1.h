@@ -345,6 +345,10 @@ public:
     QLineEdit *CopyKpl1 = nullptr;
     QCheckBox *ViivakoodiVal1 = nullptr;
     QCheckBox *PdfOletus1 = nullptr;
+    /// New invoices get the international RF form of the reference.
+    QCheckBox *RfViite1 = nullptr;
+    /// The giro form carries the payment QR code.
+    QCheckBox *QrKoodi1 = nullptr;
     QPushButton *Ok2 = nullptr;
     QPushButton *Cancel2 = nullptr;
     void SisAlv2Click();

@@ -156,7 +156,9 @@ void TForm1::createBillerBox()
     CopyKpl1->setValidator(new TypedLengthValidator(CopyKpl1, kCopiesTypedLength));
     ViivakoodiVal1 = makeCheckBox(box, u"ViivakoodiVal1"_s, u"Viivakoodi"_s, 176, 435);
     PdfOletus1 = makeCheckBox(box, u"PdfOletus1"_s, u"Oletustulostus Pdf"_s, 20, 470);
-    for (QCheckBox *check : {SisAlv2, YhtSisAlv, PdfOletus1}) {
+    RfViite1 = makeCheckBox(box, u"RfViite1"_s, u"RF-viite"_s, 272, 435);
+    QrKoodi1 = makeCheckBox(box, u"QrKoodi1"_s, u"QR-koodi"_s, 368, 435);
+    for (QCheckBox *check : {SisAlv2, YhtSisAlv, PdfOletus1, RfViite1, QrKoodi1}) {
         check->setFont(pageFont(u"MS Sans Serif"_s, 8));
         check->adjustSize();
     }
@@ -175,7 +177,8 @@ void TForm1::connectSettings()
         connect(this->*e.field, &QLineEdit::textChanged, this, &TForm1::Koti1Change);
     for (QLineEdit *edit : {YritNimi1, YritOts11, YritOts12, CopyKpl1})
         connect(edit, &QLineEdit::textChanged, this, &TForm1::Koti1Change);
-    connect(ViivakoodiVal1, &QCheckBox::toggled, this, &TForm1::Koti1Change);
+    for (QCheckBox *check : {ViivakoodiVal1, RfViite1, QrKoodi1})
+        connect(check, &QCheckBox::toggled, this, &TForm1::Koti1Change);
     // Unlike the VAT defaults, the PDF default is a change to confirm or cancel.
     connect(PdfOletus1, &QCheckBox::toggled, this, &TForm1::Koti1Change);
     connect(PdfOletus1, &QCheckBox::toggled, this, &TForm1::LisaRivit1Click);

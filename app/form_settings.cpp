@@ -63,6 +63,18 @@ constexpr StringSetting kBillerTextsAfterVat[] = {
     {u"Kopiot", &TForm1::CopyKpl1, u"0"},
 };
 
+// Yes/no options of the biller details that later versions added, off by default.
+struct OptionSetting
+{
+    const char16_t *key;
+    QCheckBox *TForm1::*field;
+};
+
+constexpr OptionSetting kNewOptions[] = {
+    {u"RfViite", &TForm1::RfViite1},
+    {u"QrKoodi", &TForm1::QrKoodi1},
+};
+
 struct MarginSetting
 {
     const char16_t *key;
@@ -121,6 +133,8 @@ void TForm1::LoadSettings()
     UpDown2->setValue(ClampBrightnessStep(ini.readInteger(kBiller, u"OtsTxtCol", 0)));
     ViivakoodiVal1->setChecked(ini.readBool(kBiller, u"Viivakoodi", false));
     PdfOletus1->setChecked(ini.readBool(kBiller, u"PdfOletus", false));
+    for (const OptionSetting &o : kNewOptions)
+        (this->*o.field)->setChecked(ini.readBool(kBiller, key(o.key), false));
 
     for (const MarginSetting &m : kMarginSettings)
         this->*m.field = ClampMarginMm(ini.readInteger(kMargins, key(m.key), 0));
@@ -157,6 +171,14 @@ void TForm1::SaveSettings()
     WriteIniInteger(ini, kBiller, u"OtsTxtCol", UpDown2->value());
     WriteIniInteger(ini, kBiller, u"Viivakoodi", ViivakoodiVal1->isChecked() ? 1 : 0);
     WriteIniInteger(ini, kBiller, u"PdfOletus", PdfOletus1->isChecked() ? 1 : 0);
+    // Options newer than most settings files are written only when on or
+    // already there, so a file of an older version stays as it was.
+    const IniSnapshot stored(ini);
+    for (const OptionSetting &o : kNewOptions) {
+        const bool on = (this->*o.field)->isChecked();
+        if (on || stored.contains(kBiller, key(o.key)))
+            WriteIniInteger(ini, kBiller, key(o.key), on ? 1 : 0);
+    }
     for (const MarginSetting &m : kMarginSettings)
         WriteIniInteger(ini, kMargins, key(m.key), this->*m.field);
     ApplyBillerDetails();

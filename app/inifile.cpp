@@ -273,6 +273,11 @@ bool IniSnapshot::readBool(QStringView section, QStringView key, bool defaultVal
     return readInteger(section, key, defaultValue ? 1 : 0) != 0;
 }
 
+bool IniSnapshot::contains(QStringView section, QStringView key) const
+{
+    return m_text && findKey(*m_text, section, key).keyFound;
+}
+
 QString ReadIniString(const QString &path, QStringView section, QStringView key,
                       const QString &defaultValue)
 {

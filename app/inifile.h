@@ -45,6 +45,8 @@ public:
     int readInteger(QStringView section, QStringView key, int defaultValue) const;
     /// A yes/no option: an integer, true when not 0.
     bool readBool(QStringView section, QStringView key, bool defaultValue) const;
+    /// Whether the file has the key in the section, with any value.
+    bool contains(QStringView section, QStringView key) const;
 
 private:
     std::optional<QString> m_text;
