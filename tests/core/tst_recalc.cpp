@@ -1,10 +1,14 @@
 // Invoice totals: row prices and totals rewritten, the VAT sum and the three
-// totals, for each VAT rule, with credit rows and overflow.
+// totals, the VAT per rate, for each VAT rule, with credit rows and overflow.
 
 #include "invoice/amount.h"
 #include "invoice/recalc.h"
 
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -41,6 +45,26 @@ QString nb(QString text)
     return text.replace(u'_', QChar(0x00A0));
 }
 
+// The rate lines as "rate;withoutVat;vat".
+QStringList rateLines(const InvoiceTotals &totals)
+{
+    QStringList result;
+    for (const VatRateLine &line : totals.rates)
+        result.append(line.rate + u';' + line.withoutVat + u';' + line.vat);
+    return result;
+}
+
+// Adds the whole cents of an amount text to the sum; false when the text is
+// not money as the program writes it.
+bool addCents(qint64 &sum, QString amount)
+{
+    static const QRegularExpression form(u"^-?[0-9]{1,3}(\u00A0[0-9]{3})*,[0-9]{2}$"_s);
+    if (!form.match(amount).hasMatch())
+        return false;
+    sum += amount.remove(QChar(0x00A0)).remove(u',').toLongLong();
+    return true;
+}
+
 } // namespace
 
 class TestRecalc : public QObject
@@ -57,6 +81,10 @@ private slots:
     void recalcAmounts_overflowInTheSumKeepsEveryRowRewritten();
     void recalcAmounts_overflowingQuantityLeavesThePriceAsTyped();
     void recalcAmounts_minusHundredPerCentInsideThePriceOverflows();
+    void recalcAmounts_breaksVatDownByRate_data();
+    void recalcAmounts_breaksVatDownByRate();
+    void recalcAmounts_rateLinesAddUpToTheTotals_data();
+    void recalcAmounts_rateLinesAddUpToTheTotals();
 };
 
 void TestRecalc::recalcAmounts_writesRowsAndTotals_data()
@@ -262,6 +290,152 @@ void TestRecalc::recalcAmounts_minusHundredPerCentInsideThePriceOverflows()
     QVERIFY_THROWS_EXCEPTION(FloatingPointOverflow, RecalcAmounts(rows, true, true));
     QList<RowAmounts> excluded = makeRows({u"1;10;-100"_s});
     QCOMPARE(RecalcAmounts(excluded, false, true).total, u"0,00"_s);
+}
+
+void TestRecalc::recalcAmounts_breaksVatDownByRate_data()
+{
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<bool>("pricesIncludeVat");
+    QTest::addColumn<bool>("totalsIncludeVat");
+    QTest::addColumn<QStringList>("expectedLines");
+    QTest::addColumn<QString>("withoutVat");
+    QTest::addColumn<QString>("vat");
+    QTest::addColumn<QString>("total");
+
+    // Rounded over the invoice the VAT would be 25,52.
+    const QStringList fourRates{u"1;100;25,5"_s, u"2;50;0"_s, u"1;0,14;10"_s, u"1;0,03;13,5"_s};
+    const QStringList fourRateLines{u"0;100,00;0,00"_s, u"10;0,14;0,01"_s, u"13,5;0,03;0,00"_s,
+                                    u"25,5;100,00;25,50"_s};
+    QTest::newRow("VAT rounded per rate, row totals without VAT")
+            << fourRates << false << false << fourRateLines << u"200,17"_s << u"25,51"_s
+            << u"225,68"_s;
+    QTest::newRow("VAT rounded per rate, row totals with VAT")
+            << fourRates << false << true << fourRateLines << u"200,17"_s << u"25,51"_s
+            << u"225,68"_s;
+    // Rounded over the invoice the VAT would be 6,17.
+    QTest::newRow("VAT rounded per rate, prices include VAT")
+            << QStringList{u"3;9,99;25,5"_s, u"1;0,50;10"_s, u"1;0,30;13,5"_s, u"1;5;0"_s}
+            << true << false
+            << QStringList{u"0;5,00;0,00"_s, u"10;0,45;0,05"_s, u"13,5;0,26;0,04"_s,
+                           u"25,5;23,88;6,09"_s}
+            << u"29,59"_s << u"6,18"_s << u"35,77"_s;
+    QTest::newRow("credit rows, row totals with VAT")
+            << QStringList{u"3;10;25,5"_s, u"-1;10;25,5"_s, u"-2;5;13,5"_s} << false << true
+            << QStringList{u"13,5;-10,00;-1,35"_s, u"25,5;20,00;5,10"_s}
+            << u"10,00"_s << u"3,75"_s << u"13,75"_s;
+    QTest::newRow("rates read as the same number are one, a cancelled rate stays")
+            << QStringList{u"1;10;24"_s, u"1;10;25.5"_s, u"-1;10;24,0"_s, u"1;10;25,50"_s}
+            << false << false << QStringList{u"24;0,00;0,00"_s, u"25,5;20,00;5,10"_s}
+            << u"20,00"_s << u"5,10"_s << u"25,10"_s;
+    QTest::newRow("text rows list no rate, empty and unreadable VAT are 0 %")
+            << QStringList{u";;14"_s, u"0;10;14"_s, u"1;0;24"_s, u"1;10;"_s, u"1;10;x"_s,
+                           u"2;5;10"_s}
+            << false << true << QStringList{u"0;20,00;0,00"_s, u"10;10,00;1,00"_s}
+            << u"30,00"_s << u"1,00"_s << u"31,00"_s;
+    QTest::newRow("one rate, one line")
+            << QStringList{u"1;0,10;24"_s, u"1;0,10;24"_s, u"1;0,10;24"_s} << false << true
+            << QStringList{u"24;0,29;0,07"_s} << u"0,29"_s << u"0,07"_s << u"0,36"_s;
+    QTest::newRow("no priced rows, no lines") << QStringList{u";;24"_s} << true << true
+                                              << QStringList{} << u"0,00"_s << u"0,00"_s
+                                              << u"0,00"_s;
+    QTest::newRow("rates written with the decimals they need")
+            << QStringList{u"1;100;12,345"_s, u"1;100;0.5"_s, u"1;100;1000"_s} << false << false
+            << QStringList{u"0,5;100,00;0,50"_s, u"12,345;100,00;12,35"_s,
+                           nb(u"1_000;100,00;1_000,00"_s)}
+            << u"300,00"_s << nb(u"1_012,85"_s) << nb(u"1_312,85"_s);
+    // Beyond 64-bit cents the totals come from the rows' 6-byte sums.
+    QTest::newRow("a rate beyond 64-bit cents")
+            << QStringList{u"1;1e17;0"_s, u"1;1e17;10"_s} << false << false
+            << QStringList{nb(u"0;100_000_000_000_000_000,00;0,00"_s),
+                           nb(u"10;100_000_000_000_000_000,00;10_000_000_000_000_000,00"_s)}
+            << nb(u"200_000_000_000_000_000,00"_s) << nb(u"10_000_000_000_000_000,00"_s)
+            << nb(u"209_999_999_999_934_464,00"_s);
+    QTest::newRow("the sum of the rates beyond 64-bit cents")
+            << QStringList{u"1;5e16;0"_s, u"1;5e16;10"_s} << false << false
+            << QStringList{nb(u"0;50_000_000_000_000_000,00;0,00"_s),
+                           nb(u"10;50_000_000_000_000_000,00;5_000_000_000_000_000,00"_s)}
+            << nb(u"100_000_000_000_000_000,00"_s) << nb(u"5_000_000_000_000_000,00"_s)
+            << nb(u"104_999_999_999_967_232,00"_s);
+}
+
+void TestRecalc::recalcAmounts_breaksVatDownByRate()
+{
+    QFETCH(QStringList, rows);
+    QFETCH(bool, pricesIncludeVat);
+    QFETCH(bool, totalsIncludeVat);
+    QFETCH(QStringList, expectedLines);
+    QFETCH(QString, withoutVat);
+    QFETCH(QString, vat);
+    QFETCH(QString, total);
+
+    QList<RowAmounts> amounts = makeRows(rows);
+    const InvoiceTotals totals = RecalcAmounts(amounts, pricesIncludeVat, totalsIncludeVat);
+    QCOMPARE(rateLines(totals), expectedLines);
+    QCOMPARE(totals.withoutVat, withoutVat);
+    QCOMPARE(totals.vat, vat);
+    QCOMPARE(totals.total, total);
+}
+
+void TestRecalc::recalcAmounts_rateLinesAddUpToTheTotals_data()
+{
+    QTest::addColumn<bool>("pricesIncludeVat");
+    QTest::addColumn<bool>("totalsIncludeVat");
+
+    QTest::newRow("prices exclude VAT, row totals without VAT") << false << false;
+    QTest::newRow("prices exclude VAT, row totals with VAT") << false << true;
+    QTest::newRow("prices include VAT") << true << true;
+}
+
+void TestRecalc::recalcAmounts_rateLinesAddUpToTheTotals()
+{
+    QFETCH(bool, pricesIncludeVat);
+    QFETCH(bool, totalsIncludeVat);
+
+    const QStringList vatCells{u"0"_s, QString(), u"10"_s, u"10,0"_s, u"13,5"_s,
+                               u"13.50"_s, u"14"_s, u"24"_s, u"25,5"_s, u"25.5"_s};
+    QRandomGenerator random(20250901);
+    for (int invoice = 0; invoice < 100; ++invoice) {
+        // Quantities from -3 to 20, some with a half; a zero quantity or price
+        // makes a text row.
+        QList<RowAmounts> rows;
+        for (int r = 1 + random.bounded(12); r > 0; --r) {
+            rows.append({QString::number(random.bounded(-3, 21)) + (random.bounded(4) ? u""_s : u",5"_s),
+                         FormatAmount(random.bounded(100000) / 100.0),
+                         vatCells[random.bounded(vatCells.size())], QString()});
+        }
+        const InvoiceTotals totals = RecalcAmounts(rows, pricesIncludeVat, totalsIncludeVat);
+
+        qint64 rowTotals = 0;
+        QList<double> rowRates;
+        for (const RowAmounts &row : rows) {
+            if (!row.total.isEmpty()) {
+                QVERIFY(addCents(rowTotals, row.total));
+                rowRates.append(ParseAmount(row.vat));
+            }
+        }
+        std::sort(rowRates.begin(), rowRates.end());
+        rowRates.erase(std::unique(rowRates.begin(), rowRates.end()), rowRates.end());
+        qint64 linesWithoutVat = 0;
+        qint64 linesVat = 0;
+        QList<double> lineRates;
+        for (const VatRateLine &line : totals.rates) {
+            QVERIFY(addCents(linesWithoutVat, line.withoutVat) && addCents(linesVat, line.vat));
+            lineRates.append(ParseAmount(line.rate));
+        }
+        qint64 withoutVat = 0;
+        qint64 vat = 0;
+        qint64 total = 0;
+        QVERIFY(addCents(withoutVat, totals.withoutVat) && addCents(vat, totals.vat)
+                && addCents(total, totals.total));
+
+        // One line per rate of the priced rows, in rising order.
+        QCOMPARE(lineRates, rowRates);
+        QCOMPARE(linesWithoutVat, withoutVat);
+        QCOMPARE(linesVat, vat);
+        QCOMPARE(withoutVat + vat, total);
+        // The row totals as written add up to the total they are given as.
+        QCOMPARE(rowTotals, pricesIncludeVat || totalsIncludeVat ? total : withoutVat);
+    }
 }
 
 QTEST_APPLESS_MAIN(TestRecalc)
