@@ -12,6 +12,7 @@
 
 class Bevel;
 class IniSnapshot;
+struct VatRateLine;
 class ClickPanel;
 class QAction;
 class QCheckBox;
@@ -198,6 +199,16 @@ public:
     QLabel *Vat2 = nullptr;
     void RecalcInvoice();
     void SisAlv1Click();
+    /// Shows the VAT by rate under the totals when the rows use two or more
+    /// rates, the footer moved down to make room; nothing for one rate.
+    void ShowVatRates(const QList<VatRateLine> &rates);
+    /// The VAT lines' labels, first the headings, then three per rate.
+    QList<QLabel *> VatRateLabels;
+    /// Where the footer's rule stands in the totals panel without VAT lines.
+    static constexpr int kFooterTop = 72;
+    /// The footer's widgets with their places when no VAT lines are shown.
+    QList<std::pair<QWidget *, int>> FooterPlaces;
+    int TotalsPanelHeight = 0;
 
     // --- New invoice ---
     // invoice/form_newinvoice.cpp

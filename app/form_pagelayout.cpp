@@ -162,7 +162,7 @@ void TForm1::createTotalsPanel()
         setTag(sum, 1);
     }
 
-    makeBevel(panel, u"Bevel4"_s, QRect(8, 72, 761, 4), Bevel::Shape::TopLine);
+    makeBevel(panel, u"Bevel4"_s, QRect(8, kFooterTop, 761, 4), Bevel::Shape::TopLine);
     VirallNimi2 = footerLabel(panel, u"VirallNimi2"_s, QString(), 16, 80, 0);
     Osoite21 = footerLabel(panel, u"Osoite21"_s, QString(), 16, 94, 0);
     Posti2 = footerLabel(panel, u"Posti2"_s, QString(), 16, 108, 0);
@@ -177,6 +177,12 @@ void TForm1::createTotalsPanel()
     Koti2 = footerLabel(panel, u"Koti2"_s, u"Kotipaikka:"_s, 592, 80, 60);
     YTunnus2 = footerLabel(panel, u"YTunnus2"_s, u"Y-tunnus:"_s, 592, 94, 60);
     Vat2 = footerLabel(panel, u"Vat2"_s, u"VAT:"_s, 592, 108, 60);
+    for (QObject *child : panel->children()) {
+        auto *widget = qobject_cast<QWidget *>(child);
+        if (widget && widget->y() >= kFooterTop)
+            FooterPlaces.append({widget, widget->y()});
+    }
+    TotalsPanelHeight = panel->height();
 }
 
 int TForm1::PageWindowWidth() const

@@ -3,10 +3,12 @@
 
 #include "app/Unit1.h"
 #include "widgets/stringgrid.h"
+#include "widgets/widgetfactory.h"
 #include "invoice/amount.h"
 #include "invoice/recalc.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 
 using namespace Qt::StringLiterals;
@@ -32,10 +34,60 @@ void TForm1::RecalcInvoice()
         AlvSum1->setText(totals.vat);
         SumAlv0->setText(totals.withoutVat);
         TotSum->setText(totals.total);
+        ShowVatRates(totals.rates);
     } catch (const FloatingPointOverflow &) {
         // Rows rewritten before the overflow keep their new text; the totals stay.
         writeBack();
         m_prompter->message(this, u"Floating point overflow"_s);
+    }
+}
+
+void TForm1::ShowVatRates(const QList<VatRateLine> &rates)
+{
+    // Rows: the headings, then one per rate; columns: the rate, the amount
+    // without VAT and the VAT, under the totals' captions and amounts.
+    constexpr int kLineHeight = 14;
+    constexpr int kFirstLine = kFooterTop - 2;
+    constexpr int kRateLeft = 400;
+    constexpr int kWithoutVatRight = 600;
+    constexpr int kVatRight = 761;
+    const qsizetype lines = rates.size() >= 2 ? rates.size() + 1 : 0;
+    if (VatRateLabels.size() != lines * 3) {
+        // Hidden widgets still print, so unused labels go entirely.
+        qDeleteAll(VatRateLabels);
+        VatRateLabels.clear();
+        const QFont font = SumAlv0->font();
+        for (qsizetype i = 0; i < lines * 3; ++i) {
+            const int column = int(i % 3);
+            const int top = kFirstLine + int(i / 3) * kLineHeight;
+            QLabel *label = makeLabel(LaskuPanel2, u"AlvErittely%1"_s.arg(i + 1), QString(), kRateLeft, top);
+            label->setFont(font);
+            if (column > 0) {
+                const int right = column == 1 ? kWithoutVatRight : kVatRight;
+                label->setGeometry(right - 150, top, 150, kLineHeight);
+                label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+                setTag(label, 1);
+            } else {
+                label->resize(kWithoutVatRight - 150 - kRateLeft, kLineHeight);
+            }
+            label->show();
+            VatRateLabels.append(label);
+        }
+        const int room = lines > 0 ? int(lines) * kLineHeight + 4 : 0;
+        for (const auto &[widget, top] : std::as_const(FooterPlaces))
+            widget->move(widget->x(), top + room);
+        LaskuPanel2->resize(LaskuPanel2->width(), TotalsPanelHeight + room);
+        LayoutPage();
+    }
+    if (lines == 0)
+        return;
+    const QStringList headings = {u"Alv-erittely"_s, u"Veroton"_s, u"Vero"_s};
+    for (int c = 0; c < 3; ++c)
+        VatRateLabels[c]->setText(headings[c]);
+    for (qsizetype r = 0; r < rates.size(); ++r) {
+        VatRateLabels[(r + 1) * 3]->setText(u"Alv %1 %"_s.arg(rates[r].rate));
+        VatRateLabels[(r + 1) * 3 + 1]->setText(rates[r].withoutVat);
+        VatRateLabels[(r + 1) * 3 + 2]->setText(rates[r].vat);
     }
 }
 
