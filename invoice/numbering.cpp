@@ -1,5 +1,5 @@
-// Whole numbers in text, reference numbers and their counter, invoice dates
-// and due dates.
+// Whole numbers in text, reference numbers and their counter, RF creditor
+// references, invoice dates and due dates.
 
 #include "numbering.h"
 
@@ -19,6 +19,44 @@ bool isAsciiDigit(QChar c)
 int digitValue(QChar c)
 {
     return c.unicode() - u'0';
+}
+
+bool isCapitalLetter(QChar c)
+{
+    return c.unicode() >= u'A' && c.unicode() <= u'Z';
+}
+
+QString withoutBlanks(QStringView text)
+{
+    QString kept;
+    for (QChar c : text) {
+        if (!c.isSpace())
+            kept += c;
+    }
+    return kept;
+}
+
+constexpr QStringView kRfPrefix = u"RF";
+constexpr qsizetype kRfHeadLength = kRfPrefix.size() + kRfCheckDigits;
+constexpr int kRfModulus = 97;
+constexpr int kRfCheckBase = 98;
+constexpr int kRfValidRemainder = 1;
+constexpr qsizetype kRfGroupLength = 4;
+// A letter counts as the two digits of 10 for A up to 35 for Z.
+constexpr int kFirstLetterValue = 10;
+
+// The remainder mod 97 of the number the digits and capitals write, carried on
+// from the remainder of what stands before them.
+int rfRemainder(QStringView text, int before = 0)
+{
+    int remainder = before;
+    for (QChar c : text) {
+        if (isAsciiDigit(c))
+            remainder = (remainder * 10 + digitValue(c)) % kRfModulus;
+        else
+            remainder = (remainder * 100 + kFirstLetterValue + (c.unicode() - u'A')) % kRfModulus;
+    }
+    return remainder;
 }
 
 // Days in four years of the program's own calendar, where every fourth year leaps.
@@ -92,6 +130,60 @@ QString AppendCheckDigit(const QString &text)
         k = (k + 1) % 3;
     }
     return text + QChar(u'0' + sum % 10);
+}
+
+bool IsValidNationalReference(QStringView reference)
+{
+    const QString digits = withoutBlanks(reference);
+    if (digits.size() < kNationalReferenceMinDigits || digits.size() > kNationalReferenceMaxDigits
+        || !std::all_of(digits.begin(), digits.end(), isAsciiDigit))
+        return false;
+    return AppendCheckDigit(digits.chopped(1)) == digits;
+}
+
+QString RfReference(QStringView national)
+{
+    if (!IsValidNationalReference(national))
+        return {};
+    const QString body = withoutBlanks(national);
+    // The check digits stand as "00" while they are worked out.
+    const int remainder = rfRemainder(u"00", rfRemainder(kRfPrefix, rfRemainder(body)));
+    const QString compact = kRfPrefix.toString()
+        + QString::number(kRfCheckBase - remainder).rightJustified(kRfCheckDigits, u'0') + body;
+    QString grouped;
+    for (qsizetype i = 0; i < compact.size(); i += kRfGroupLength) {
+        if (i > 0)
+            grouped += u' ';
+        grouped += compact.mid(i, kRfGroupLength);
+    }
+    return grouped;
+}
+
+bool IsValidRfReference(QStringView reference)
+{
+    const QString compact = withoutBlanks(reference);
+    if (compact.size() <= kRfHeadLength || compact.size() > kRfHeadLength + kRfBodyMaxLength
+        || !compact.startsWith(kRfPrefix))
+        return false;
+    const QStringView head = QStringView(compact).first(kRfHeadLength);
+    const QStringView checkDigits = head.sliced(kRfPrefix.size());
+    const QStringView body = QStringView(compact).sliced(kRfHeadLength);
+    if (!std::all_of(checkDigits.begin(), checkDigits.end(), isAsciiDigit)
+        || !std::all_of(body.begin(), body.end(),
+                        [](QChar c) { return isAsciiDigit(c) || isCapitalLetter(c); }))
+        return false;
+    return rfRemainder(head, rfRemainder(body)) == kRfValidRemainder;
+}
+
+bool IsRfReference(QStringView reference)
+{
+    return withoutBlanks(reference).startsWith(kRfPrefix);
+}
+
+bool ReferenceFailsCheck(QStringView reference)
+{
+    return !withoutBlanks(reference).isEmpty() && !IsValidNationalReference(reference)
+        && !IsValidRfReference(reference);
 }
 
 QString DateText(const QDate &date)

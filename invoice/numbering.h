@@ -7,7 +7,18 @@
 #include <optional>
 
 // Whole numbers read out of text, reference numbers with their check digit,
-// the reference base counter, and date text with due dates.
+// RF creditor references, the reference base counter, and date text with due
+// dates.
+
+/// Digits of a Finnish reference number, its check digit included.
+constexpr int kNationalReferenceMinDigits = 4;
+constexpr int kNationalReferenceMaxDigits = 20;
+
+/// Check digits after "RF" in an RF creditor reference.
+constexpr int kRfCheckDigits = 2;
+
+/// Most characters of an RF creditor reference after its check digits.
+constexpr int kRfBodyMaxLength = 21;
 
 /// Reads the next whole number (a run of digits and "-") at or after the 1-based
 /// position and moves the position past it. The run gives 0 when it is not a
@@ -28,6 +39,30 @@ QString IncrementWholeNumberText(const QString &number);
 /// computed over the rightmost run of digits, single separators inside it
 /// stepped over. Empty text stays empty; text without digits gets 0.
 QString AppendCheckDigit(const QString &text);
+
+/// Whether the text is a Finnish reference number: blanks (any white space)
+/// ignored, 4 to 20 ASCII digits of which the last is the check digit that
+/// AppendCheckDigit gives the others.
+bool IsValidNationalReference(QStringView reference);
+
+/// The RF creditor reference of a Finnish reference number: "RF", the two
+/// check digits and the number's digits, written in groups of four from the
+/// left ("1009" gives "RF18 1009"). Empty when the number is not valid.
+QString RfReference(QStringView national);
+
+/// Whether the text is a valid RF creditor reference: blanks ignored, "RF" in
+/// capitals, two digits, and 1 to 21 ASCII digits or capital letters, the whole
+/// leaving 1 mod 97 once the first four characters are moved to the end and
+/// each letter is read as its two digits 10 to 35.
+bool IsValidRfReference(QStringView reference);
+
+/// Whether the text is written as an RF creditor reference, valid or not: "RF"
+/// in capitals first once blanks are ignored.
+bool IsRfReference(QStringView reference);
+
+/// Whether a reference given is neither a valid Finnish reference number nor a
+/// valid RF creditor reference. Blanks alone are no reference and do not fail.
+bool ReferenceFailsCheck(QStringView reference);
 
 /// "d.m.yyyy" without leading zeros in day and month; an invalid date gives the
 /// empty date "00.00.0000".

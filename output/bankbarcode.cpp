@@ -29,6 +29,13 @@ constexpr std::array<const char *, 107> kPatterns = {
 constexpr int kStartC = 105;
 constexpr int kStop = 106;
 
+constexpr QChar kNationalReferenceVersion = u'4';
+constexpr QChar kRfReferenceVersion = u'5';
+constexpr int kEuroDigits = 6;
+constexpr int kCentDigits = 2;
+// Version 4 keeps these zeros between the amount and the reference.
+constexpr QStringView kNationalReferenceFiller = u"000";
+
 bool isDigit(QChar c)
 {
     return c >= u'0' && c <= u'9';
@@ -56,16 +63,25 @@ int modulesOf(int dataCharacters)
 QString BuildBankBarcode(QStringView iban, QStringView total, QStringView reference,
                          QStringView dueDate)
 {
-    QString content = QStringLiteral("4") + digitsOf(iban);
+    const bool rf = IsRfReference(reference);
+    QString content = (rf ? kRfReferenceVersion : kNationalReferenceVersion) + digitsOf(iban);
 
     const qsizetype comma = total.indexOf(u',');
-    content += digitsOf(total.left(comma)).rightJustified(6, u'0');
+    content += digitsOf(total.left(comma)).rightJustified(kEuroDigits, u'0');
     QString cents;
     for (qsizetype i = comma + 1; comma >= 0 && i < total.size() && isDigit(total[i]); ++i)
         cents += total[i];
-    content += cents.leftJustified(2, u'0') + QStringLiteral("000");
+    content += cents.leftJustified(kCentDigits, u'0');
 
-    content += digitsOf(reference).rightJustified(20, u'0');
+    const QString referenceDigits = digitsOf(reference);
+    if (rf) {
+        // "RF" holds no digit, so the check digits come first.
+        content += referenceDigits.left(kRfCheckDigits)
+            + referenceDigits.mid(kRfCheckDigits).rightJustified(kRfBodyMaxLength, u'0');
+    } else {
+        content += kNationalReferenceFiller;
+        content += referenceDigits.rightJustified(kNationalReferenceMaxDigits, u'0');
+    }
 
     int position = 1;
     const int day = TakeInteger(dueDate, position);

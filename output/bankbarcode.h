@@ -10,11 +10,15 @@
 /// Digits of a complete bank barcode content; any other length is not drawn.
 constexpr int kBankBarcodeLength = 54;
 
-/// The content, version 4, from the giro form's captions: "4", every digit of
-/// the IBAN, the euros (digits before the decimal comma) left-padded to 6, the
-/// cents right-padded to 2, "000", the reference's digits left-padded to 20 and
-/// the due date as YYMMDD. No field is cut: a field too long makes the content
-/// longer than kBankBarcodeLength.
+/// The content from the giro form's captions: version 5 when the reference is
+/// written as an RF creditor reference (IsRfReference), version 4 otherwise.
+/// The version digit, every digit of the IBAN, the euros (digits before the
+/// decimal comma) left-padded to 6 and the cents right-padded to 2; then in
+/// version 4 "000" and the reference's digits left-padded to 20, in version 5
+/// the reference's first two digits (the RF check digits) and its other digits
+/// left-padded to 21; last the due date as YYMMDD. No field is cut: a field too
+/// long makes the content longer than kBankBarcodeLength, and a missing RF
+/// check digit shorter.
 QString BuildBankBarcode(QStringView iban, QStringView total, QStringView reference,
                          QStringView dueDate);
 

@@ -75,6 +75,27 @@ void TestBankBarcode::contentFromCaptions_data()
                                          << u"4"_s + account + u"00000100000"_s + u"123456789012345678901"_s + u"270101"_s;
     QTest::newRow("short IBAN") << u"FI12 3456"_s << u"1,00"_s << u"1009"_s << u"1.1.2027"_s
                                 << u"4123456"_s + u"00000100000"_s + u"00000000000000001009"_s + u"270101"_s;
+    QTest::newRow("bank guide example") << u"FI79 4405 2020 0360 82"_s << u"4\u00a0883,15"_s
+                                        << u"86851 62596 19897"_s << u"12.6.2010"_s
+                                        << u"479440520200360820048831500000000868516259619897100612"_s;
+    QTest::newRow("lowercase rf is no RF reference") << iban << u"1,00"_s << u"rf18 1009"_s << u"1.1.2027"_s
+                                                     << u"4"_s + account + u"00000100000"_s + u"00000000000000181009"_s + u"270101"_s;
+    QTest::newRow("bank guide example, RF") << u"FI79 4405 2020 0360 82"_s << u"4\u00a0883,15"_s
+                                            << u"RF09 8685 1625 9619 897"_s << u"12.6.2010"_s
+                                            << u"579440520200360820048831509000000868516259619897100612"_s;
+    QTest::newRow("RF, shortest") << iban << u"1\u00a0234,50"_s << u"RF18 1009"_s << u"5.7.2026"_s
+                                  << u"5"_s + account + u"00123450"_s + u"18"_s + u"000000000000000001009"_s + u"260705"_s;
+    QTest::newRow("RF, leading blanks") << iban << u"250"_s << u"  RF18 1009"_s << QString()
+                                        << u"5"_s + account + u"00025000"_s + u"18"_s + u"000000000000000001009"_s + u"000000"_s;
+    QTest::newRow("RF, check digits below ten") << iban << u"1,00"_s << u"RF02 1234 5614"_s << u"1.1.2027"_s
+                                                << u"5"_s + account + u"00000100"_s + u"02"_s + u"000000000000012345614"_s + u"270101"_s;
+    QTest::newRow("RF, 21 body digits") << iban << u"1,00"_s << u"RF40 1234 5678 9012 3456 7890 1"_s << u"1.1.2027"_s
+                                        << u"5"_s + account + u"00000100"_s + u"40"_s + u"123456789012345678901"_s + u"270101"_s;
+    // Version 5 cuts no field either; a missing check digit makes the whole too short.
+    QTest::newRow("RF, 22 body digits") << iban << u"1,00"_s << u"RF19 1234 5678 9012 3456 7890 12"_s << u"1.1.2027"_s
+                                        << u"5"_s + account + u"00000100"_s + u"19"_s + u"1234567890123456789012"_s + u"270101"_s;
+    QTest::newRow("RF alone") << iban << u"1,00"_s << u"RF"_s << u"1.1.2027"_s
+                              << u"5"_s + account + u"00000100"_s + u"000000000000000000000"_s + u"270101"_s;
 }
 
 void TestBankBarcode::contentFromCaptions()

@@ -1,8 +1,9 @@
-// Whole numbers in text, reference check digits, the reference base counter,
-// date text and due dates.
+// Whole numbers in text, reference check digits, RF creditor references, the
+// reference base counter, date text and due dates.
 
 #include "invoice/numbering.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 #include <limits>
@@ -21,6 +22,12 @@ private slots:
     void wholeNumberText_readsNumbersOfAnyLength();
     void appendCheckDigit_appendsTheReferenceCheckDigit_data();
     void appendCheckDigit_appendsTheReferenceCheckDigit();
+    void referenceChecks_classifyReferences_data();
+    void referenceChecks_classifyReferences();
+    void rfReference_prefixesTheCheckDigitsInFours_data();
+    void rfReference_prefixesTheCheckDigitsInFours();
+    void rfReference_ofEveryNationalReferenceIsValid_data();
+    void rfReference_ofEveryNationalReferenceIsValid();
     void dateText_writesDayMonthYear_data();
     void dateText_writesDayMonthYear();
     void dueDate_addsThePaymentTermDays_data();
@@ -116,6 +123,108 @@ void TestNumbering::appendCheckDigit_appendsTheReferenceCheckDigit()
     QFETCH(QString, base);
     QFETCH(QString, reference);
     QCOMPARE(AppendCheckDigit(base), reference);
+}
+
+void TestNumbering::referenceChecks_classifyReferences_data()
+{
+    QTest::addColumn<QString>("reference");
+    QTest::addColumn<bool>("national");
+    QTest::addColumn<bool>("rf");
+    QTest::addColumn<bool>("rfForm");
+    QTest::addColumn<bool>("fails");
+
+    QTest::newRow("national, shortest") << u"1009"_s << true << false << false << false;
+    QTest::newRow("national, no-break space and tab") << u"1\u00a000\t9"_s << true << false << false << false;
+    QTest::newRow("national, 20 digits") << u"12345678901234567894"_s << true << false << false << false;
+    QTest::newRow("national, 21 digits") << u"123456789012345678908"_s << false << false << false << true;
+    QTest::newRow("national, 3 digits") << u"123"_s << false << false << false << true;
+    QTest::newRow("national, wrong check digit") << u"1008"_s << false << false << false << true;
+    QTest::newRow("RF in fours") << u"RF09 8685 1625 9619 897"_s << false << true << true << false;
+    QTest::newRow("RF, blanks anywhere") << u"  R F181 009 "_s << false << true << true << false;
+    QTest::newRow("RF, letters") << u"RF47 ABC1 23"_s << false << true << true << false;
+    QTest::newRow("RF, 21 characters") << u"RF40 1234 5678 9012 3456 7890 1"_s << false << true << true << false;
+    QTest::newRow("RF, 22 characters") << u"RF19 1234 5678 9012 3456 7890 12"_s << false << false << true << true;
+    QTest::newRow("RF, wrong check digit") << u"RF19 1009"_s << false << false << true << true;
+    QTest::newRow("RF, lowercase letters") << u"RF47 abc1 23"_s << false << false << true << true;
+    QTest::newRow("RF, letter as check digit") << u"RF1A 1009"_s << false << false << true << true;
+    QTest::newRow("RF, no body") << u"RF18"_s << false << false << true << true;
+    QTest::newRow("lowercase rf") << u"rf18 1009"_s << false << false << false << true;
+    QTest::newRow("empty") << QString() << false << false << false << false;
+    QTest::newRow("blanks only") << u" \u00a0 "_s << false << false << false << false;
+}
+
+void TestNumbering::referenceChecks_classifyReferences()
+{
+    QFETCH(QString, reference);
+    QFETCH(bool, national);
+    QFETCH(bool, rf);
+    QFETCH(bool, rfForm);
+    QFETCH(bool, fails);
+    QCOMPARE(IsValidNationalReference(reference), national);
+    QCOMPARE(IsValidRfReference(reference), rf);
+    QCOMPARE(IsRfReference(reference), rfForm);
+    QCOMPARE(ReferenceFailsCheck(reference), fails);
+}
+
+void TestNumbering::rfReference_prefixesTheCheckDigitsInFours_data()
+{
+    QTest::addColumn<QString>("national");
+    QTest::addColumn<QString>("rf");
+
+    QTest::newRow("shortest") << u"1009"_s << u"RF18 1009"_s;
+    QTest::newRow("grouped in fives") << u"86851 62596 19897"_s << u"RF09 8685 1625 9619 897"_s;
+    QTest::newRow("leading zeros kept") << u"0001009"_s << u"RF18 0001 009"_s;
+    QTest::newRow("check digits below ten") << u"12345614"_s << u"RF02 1234 5614"_s;
+    QTest::newRow("twenty digits") << u"12345678901234567894"_s
+                                   << u"RF09 1234 5678 9012 3456 7894"_s;
+    QTest::newRow("wrong check digit") << u"1008"_s << QString();
+    QTest::newRow("empty") << QString() << QString();
+}
+
+void TestNumbering::rfReference_prefixesTheCheckDigitsInFours()
+{
+    QFETCH(QString, national);
+    QFETCH(QString, rf);
+    QCOMPARE(RfReference(national), rf);
+}
+
+void TestNumbering::rfReference_ofEveryNationalReferenceIsValid_data()
+{
+    QTest::addColumn<int>("digits");
+
+    QTest::newRow("4 digits") << 4;
+    QTest::newRow("13 digits") << 13;
+    QTest::newRow("20 digits") << 20;
+}
+
+// Random bases of a fixed seed: each national reference made of one gives a
+// valid RF reference of the same digits, and one digit changed in either
+// fails its check.
+void TestNumbering::rfReference_ofEveryNationalReferenceIsValid()
+{
+    QFETCH(int, digits);
+    QRandomGenerator random(digits);
+    const auto changeDigit = [&random](QString &text, qsizetype at) {
+        text[at] = QChar(u'0' + (text[at].unicode() - u'0' + 1 + random.bounded(9)) % 10);
+    };
+    for (int round = 0; round < 500; ++round) {
+        QString base;
+        for (int i = 1; i < digits; ++i)
+            base += QChar(u'0' + random.bounded(10));
+        QString national = AppendCheckDigit(base);
+        QString rf = RfReference(national);
+        QVERIFY2(IsValidRfReference(rf), qPrintable(rf));
+        QCOMPARE(rf.sliced(4).remove(u' '), national);
+
+        changeDigit(national, random.bounded(digits));
+        QVERIFY2(ReferenceFailsCheck(national), qPrintable(national));
+        // Any digit after "RF"; the blank before a group steps back to a digit.
+        qsizetype at = 2 + random.bounded(int(rf.size()) - 2);
+        if (rf[at] == u' ')
+            --at;
+        changeDigit(rf, at);
+        QVERIFY2(!IsValidRfReference(rf), qPrintable(rf));
+    }
 }
 
 void TestNumbering::dateText_writesDayMonthYear_data()
