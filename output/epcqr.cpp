@@ -1,0 +1,153 @@
+// The payment QR code's text from the giro form's captions.
+
+#include "epcqr.h"
+
+#include <QDate>
+#include <QList>
+#include <QStringList>
+
+#include <cstdint>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The amounts a credit transfer in the QR code may carry, in cents.
+constexpr std::int64_t kLowestCents = 1;
+constexpr std::int64_t kHighestCents = 99'999'999'999;
+
+constexpr qsizetype kLongestName = 70;
+
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+bool isCapital(QChar c)
+{
+    return c >= u'A' && c <= u'Z';
+}
+
+QString withoutBlanks(QStringView text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (QChar c : text) {
+        if (!c.isSpace())
+            result += c;
+    }
+    return result;
+}
+
+// "2 510,00" in cents, or nullopt when the text is not such an amount.
+std::optional<std::int64_t> centsOf(QStringView text)
+{
+    const QString plain = withoutBlanks(text);
+    const qsizetype comma = plain.indexOf(u',');
+    const QStringView euros = QStringView(plain).left(comma);
+    const QStringView decimals = comma < 0 ? QStringView() : QStringView(plain).mid(comma + 1);
+    if (euros.isEmpty() || decimals.size() > 2 || (comma >= 0 && decimals.isEmpty()))
+        return std::nullopt;
+    std::int64_t cents = 0;
+    for (QChar c : euros) {
+        if (!isDigit(c))
+            return std::nullopt;
+        cents = cents * 10 + (c.unicode() - u'0');
+        // Stopping here keeps the sum within 64 bits for any length.
+        if (cents > kHighestCents)
+            return std::nullopt;
+    }
+    cents *= 100;
+    for (qsizetype i = 0; i < 2; ++i) {
+        const QChar c = i < decimals.size() ? decimals[i] : u'0';
+        if (!isDigit(c))
+            return std::nullopt;
+        cents += (c.unicode() - u'0') * (i == 0 ? 10 : 1);
+    }
+    return cents;
+}
+
+// A due date "d.m.yyyy" as YYYY-MM-DD, or nullopt when it is no real date.
+std::optional<QString> isoDateOf(QStringView text)
+{
+    const QList<QStringView> parts = text.trimmed().split(u'.');
+    if (parts.size() != 3 || parts[0].size() > 2 || parts[1].size() > 2 || parts[2].size() != 4)
+        return std::nullopt;
+    int numbers[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        if (parts[i].isEmpty())
+            return std::nullopt;
+        for (QChar c : parts[i]) {
+            if (!isDigit(c))
+                return std::nullopt;
+            numbers[i] = numbers[i] * 10 + (c.unicode() - u'0');
+        }
+    }
+    const QDate date(numbers[2], numbers[1], numbers[0]);
+    if (!date.isValid())
+        return std::nullopt;
+    return date.toString(u"yyyy-MM-dd");
+}
+
+// The payee's name on one line, cut to 70 characters, never inside a
+// character of two UTF-16 units.
+QString payeeNameOf(QStringView name)
+{
+    const QString simple = name.toString().simplified();
+    qsizetype end = 0;
+    for (qsizetype characters = 0; characters < kLongestName && end < simple.size(); ++characters)
+        end += simple[end].isHighSurrogate() && end + 1 < simple.size() ? 2 : 1;
+    return simple.left(end).trimmed();
+}
+
+} // namespace
+
+bool IsValidIban(QStringView iban)
+{
+    const QString plain = withoutBlanks(iban);
+    if (plain.size() < 15 || plain.size() > 34 || !isCapital(plain[0]) || !isCapital(plain[1])
+        || !isDigit(plain[2]) || !isDigit(plain[3]))
+        return false;
+    const QString rearranged = plain.mid(4) + plain.left(4);
+    int remainder = 0;
+    for (QChar c : rearranged) {
+        if (isDigit(c))
+            remainder = (remainder * 10 + (c.unicode() - u'0')) % 97;
+        else if (isCapital(c))
+            remainder = (remainder * 100 + (c.unicode() - u'A' + 10)) % 97;
+        else
+            return false;
+    }
+    return remainder == 1;
+}
+
+std::optional<QString> EpcQrText(QStringView bic, QStringView payeeName, QStringView iban,
+                                 QStringView amount, QStringView reference, QStringView dueDate)
+{
+    if (!IsValidIban(iban))
+        return std::nullopt;
+    const std::optional<std::int64_t> cents = centsOf(amount);
+    if (!cents || *cents < kLowestCents || *cents > kHighestCents)
+        return std::nullopt;
+    const QString structuredReference = withoutBlanks(reference);
+    if (structuredReference.isEmpty())
+        return std::nullopt;
+
+    QStringList lines = {
+        u"BCD"_s,
+        u"002"_s,
+        u"1"_s,
+        u"SCT"_s,
+        withoutBlanks(bic),
+        payeeNameOf(payeeName),
+        withoutBlanks(iban),
+        u"EUR%1.%2"_s.arg(*cents / 100).arg(QString::number(*cents % 100).rightJustified(2, u'0')),
+        QString(),
+        structuredReference,
+    };
+    if (const std::optional<QString> date = isoDateOf(dueDate)) {
+        lines.append(QString());
+        lines.append(u"ReqdExctnDt/"_s + *date);
+    }
+    return lines.join(u'\n');
+}
