@@ -292,6 +292,8 @@ public:
     void DrawEdit(const QLineEdit *edit);
     void DrawBevel(const Bevel *bevel);
     void DrawGrid(const StringGrid *grid);
+    /// Prints the bank barcode's digits above its bars, for copying.
+    void DrawVirtualBarcode(const QString &content);
     /// Draws the text turned 90° counter-clockwise, running upward from (x, y).
     void DrawRotatedText(int x, int y, const QString &text);
     /// "Tulosta pdf" (output/form_pdfexport.cpp).

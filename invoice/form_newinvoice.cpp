@@ -19,7 +19,8 @@ void TForm1::Uusi1Click()
     LaskuPvm1->setText(DateText(today));
     EraPv2->setText(DateText(DueDate(today, MaksuEhto2->text())));
     LaskuNro1->setText(WholeNumberText(NextNr1->text()));
-    ViiteNro1->setText(AppendCheckDigit(NextViite1->text()));
+    const QString reference = AppendCheckDigit(NextViite1->text());
+    ViiteNro1->setText(RfViite1->isChecked() ? RfReference(reference) : reference);
     SisAlv1->setChecked(SisAlv2->isChecked());
 }
 

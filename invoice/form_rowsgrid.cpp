@@ -5,6 +5,7 @@
 #include "widgets/bevel.h"
 #include "widgets/stringgrid.h"
 #include "invoice/amount.h"
+#include "invoice/numbering.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -14,6 +15,10 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+
+const QColor kFailedFieldColor(255, 200, 200);
+const QString kReferenceFailsText =
+    u"Viitenumeron tarkiste ei täsmää: pankkiviivakoodia ja QR-koodia ei tulosteta."_s;
 
 const QStringList kCodeHeadings = {u" "_s, u"ID"_s, u"Item"_s, u"Rivi"_s};
 const QStringList kUnitNames = {u" "_s, u"kpl"_s, u"h"_s, u"km"_s};
@@ -68,6 +73,13 @@ void TForm1::LaskuPvm1Change()
 void TForm1::ViiteNro1Change()
 {
     ViiteNro2->setText(ViiteNro1->text());
+    // The window shows why the barcode and the QR code will be missing; the
+    // mark is the box's background, which never reaches paper.
+    const bool fails = ReferenceFailsCheck(ViiteNro1->text());
+    QPalette palette = ViiteNro1->palette();
+    palette.setColor(QPalette::Base, fails ? kFailedFieldColor : SumAlv0->palette().color(QPalette::Base));
+    ViiteNro1->setPalette(palette);
+    ViiteNro1->setToolTip(fails ? kReferenceFailsText : QString());
 }
 
 bool TForm1::LaskuRivit1SelectCell(int column, int row)

@@ -56,12 +56,13 @@ void TForm1::ShowVatRates(const QList<VatRateLine> &rates)
         // Hidden widgets still print, so unused labels go entirely.
         qDeleteAll(VatRateLabels);
         VatRateLabels.clear();
-        const QFont font = SumAlv0->font();
+        // Captions in the totals' caption font, amounts in their amount font.
+        const QFont captionFont = LaskuPanel2->findChild<QLabel *>(u"Label_SumAlv0"_s)->font();
         for (qsizetype i = 0; i < lines * 3; ++i) {
             const int column = int(i % 3);
             const int top = kFirstLine + int(i / 3) * kLineHeight;
             QLabel *label = makeLabel(LaskuPanel2, u"AlvErittely%1"_s.arg(i + 1), QString(), kRateLeft, top);
-            label->setFont(font);
+            label->setFont(column == 0 || i < 3 ? captionFont : SumAlv0->font());
             if (column > 0) {
                 const int right = column == 1 ? kWithoutVatRight : kVatRight;
                 label->setGeometry(right - 150, top, 150, kLineHeight);

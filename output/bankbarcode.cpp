@@ -5,6 +5,7 @@
 #include "invoice/numbering.h"
 #include "output/scaling.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -75,9 +76,15 @@ QString BuildBankBarcode(QStringView iban, QStringView total, QStringView refere
 
     const QString referenceDigits = digitsOf(reference);
     if (rf) {
-        // "RF" holds no digit, so the check digits come first.
-        content += referenceDigits.left(kRfCheckDigits)
-            + referenceDigits.mid(kRfCheckDigits).rightJustified(kRfBodyMaxLength, u'0');
+        // After "RF" come the check digits, then the body; letters in the body
+        // stay, so that such a reference gives no barcode.
+        QString body;
+        for (QChar c : reference) {
+            if (!c.isSpace())
+                body += c;
+        }
+        body = body.mid(2 + kRfCheckDigits);
+        content += referenceDigits.left(kRfCheckDigits) + body.rightJustified(kRfBodyMaxLength, u'0');
     } else {
         content += kNationalReferenceFiller;
         content += referenceDigits.rightJustified(kNationalReferenceMaxDigits, u'0');
@@ -92,6 +99,11 @@ QString BuildBankBarcode(QStringView iban, QStringView total, QStringView refere
     date = (QString::number(month) + date).rightJustified(4, u'0');
     date = (QString::number(year % 100) + date).rightJustified(6, u'0');
     return content + date;
+}
+
+bool IsBankBarcodeContent(QStringView content)
+{
+    return content.size() == kBankBarcodeLength && std::all_of(content.begin(), content.end(), isDigit);
 }
 
 QList<int> Code128SetCValues(QStringView digits)

@@ -22,6 +22,11 @@ constexpr int kBankBarcodeLength = 54;
 QString BuildBankBarcode(QStringView iban, QStringView total, QStringView reference,
                          QStringView dueDate);
 
+/// Whether a built content can be drawn: exactly kBankBarcodeLength digits.
+/// An RF reference with letters keeps them in the content, which the barcode
+/// cannot carry.
+bool IsBankBarcodeContent(QStringView content);
+
 /// The symbol characters of a code set C symbol for a run of digits: Start C
 /// (105), one value 0..99 per digit pair (an odd last digit is ignored), the
 /// check character and Stop (106).

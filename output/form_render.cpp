@@ -3,8 +3,11 @@
 
 #include "app/Unit1.h"
 #include "app/startup.h"
+#include "invoice/numbering.h"
 #include "output/bankbarcode.h"
 #include "output/barcode.h"
+#include "output/epcqr.h"
+#include "output/qrcode.h"
 #include "output/rowpages.h"
 #include "output/scaling.h"
 #include "widgets/bevel.h"
@@ -20,12 +23,18 @@
 #include <QPainter>
 #include <QScopeGuard>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Tags read as drawing hints.
 constexpr int kTagTurned = 90;
 constexpr int kTagRightAligned = 1;
 constexpr int kTagBottomAligned = 2;
+
+// Where the payment QR code stands on the giro form: right of the payer
+// block, under the invoice number and date, in the form's own pixels.
+constexpr QRect kQrBox(675, 126, 92, 92);
 
 // A long enough box for one line of text drawn from its top-left corner.
 QRect textBox(int x, int y)
@@ -74,12 +83,48 @@ void TForm1::RenderInvoice(bool drawPage, bool drawGiro)
         Rendering.pageOffsetX = GiroMarginLeft * pixelsPerMm;
         Rendering.virtualWidth = pageWidth + pixelsPerMm * (GiroMarginLeft + GiroMarginRight);
         RenderPanel(PankkiSiirto1, false);
-        if (ViivakoodiVal1->isChecked()) {
-            const QString content = BuildBankBarcode(Iban3->text(), TotSum2->text(), ViiteNro2->text(), EraPv3->text());
-            if (content.size() == kBankBarcodeLength)
+        // A reference that fails its own check would send the payment astray:
+        // no machine-readable code carries it.
+        const QString reference = ViiteNro2->text();
+        const bool referenceSound = !ReferenceFailsCheck(reference);
+        if (ViivakoodiVal1->isChecked() && referenceSound) {
+            const QString content = BuildBankBarcode(Iban3->text(), TotSum2->text(), reference, EraPv3->text());
+            if (IsBankBarcodeContent(content)) {
                 DrawCode128(content, canvas, Rendering.deviceHeight, Rendering.kind);
+                DrawVirtualBarcode(content);
+            }
+        }
+        if (QrKoodi1->isChecked() && referenceSound) {
+            const std::optional<QString> text = EpcQrText(Bic3->text(), VirallNimi3->text(), Iban3->text(),
+                                                          TotSum2->text(), reference, EraPv3->text());
+            if (text)
+                DrawQrCode(*text, canvas, QRect(QPoint(ScaleX(kQrBox.left()), ScaleY(kQrBox.top())),
+                                                QPoint(ScaleX(kQrBox.right()), ScaleY(kQrBox.bottom()))),
+                           Rendering.kind);
         }
     }
+}
+
+void TForm1::DrawVirtualBarcode(const QString &content)
+{
+    // Above the bars, from their left end, a small font's height and a
+    // millimetre clear of them, so a payer can copy the digits from a PDF.
+    QPainter &canvas = *Rendering.canvas;
+    const int dpi = canvas.device() ? canvas.device()->logicalDpiY() : 96;
+    const Code128Geometry g = Rendering.kind == OutputKind::XPrintPrinter
+        ? Code128DirectGeometry(int(content.size() / 2), dpi)
+        : Code128BitmapGeometry(int(content.size() / 2), dpi);
+    if (!g.drawn)
+        return;
+    canvas.save();
+    canvas.setFont(QFont(u"Arial"_s, 7));
+    canvas.setPen(Qt::black);
+    canvas.setBackgroundMode(Qt::TransparentMode);
+    const int bottom = Rendering.deviceHeight - g.barHeight - TenthsMmToDevice(10, dpi);
+    canvas.drawText(QRect(g.left, bottom - canvas.fontMetrics().height(), g.width, canvas.fontMetrics().height()),
+                    Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine,
+                    u"Virtuaaliviivakoodi  "_s + content);
+    canvas.restore();
 }
 
 void TForm1::RenderInvoicePages(const std::function<void()> &newPage, bool withGiro)
