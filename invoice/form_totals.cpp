@@ -51,6 +51,7 @@ void TForm1::ShowVatRates(const QList<VatRateLine> &rates)
     constexpr int kRateLeft = 400;
     constexpr int kWithoutVatRight = 600;
     constexpr int kVatRight = 761;
+    constexpr int kAmountWidth = 100;
     const qsizetype lines = rates.size() >= 2 ? rates.size() + 1 : 0;
     if (VatRateLabels.size() != lines * 3) {
         // Hidden widgets still print, so unused labels go entirely.
@@ -65,11 +66,11 @@ void TForm1::ShowVatRates(const QList<VatRateLine> &rates)
             label->setFont(column == 0 || i < 3 ? captionFont : SumAlv0->font());
             if (column > 0) {
                 const int right = column == 1 ? kWithoutVatRight : kVatRight;
-                label->setGeometry(right - 150, top, 150, kLineHeight);
+                label->setGeometry(right - kAmountWidth, top, kAmountWidth, kLineHeight);
                 label->setAlignment(Qt::AlignRight | Qt::AlignTop);
                 setTag(label, 1);
             } else {
-                label->resize(kWithoutVatRight - 150 - kRateLeft, kLineHeight);
+                label->resize(kWithoutVatRight - kAmountWidth - kRateLeft, kLineHeight);
             }
             label->show();
             VatRateLabels.append(label);
