@@ -36,6 +36,11 @@ constexpr int kTagBottomAligned = 2;
 // block, under the invoice number and date, in the form's own pixels.
 constexpr QRect kQrBox(675, 126, 92, 92);
 
+// Where a page whose rows go on says so, in the totals panel's pixels: at
+// the invoice total's caption.
+constexpr int kContinuedLeft = 400;
+constexpr int kContinuedTop = 42;
+
 // A long enough box for one line of text drawn from its top-left corner.
 QRect textBox(int x, int y)
 {
@@ -154,6 +159,16 @@ void TForm1::RenderInvoicePages(const std::function<void()> &newPage, bool withG
         Rendering.firstRow = firstRows[p];
         Rendering.lastRow = Rendering.lastRowsPage ? -1 : firstRows[p + 1] - 1;
         RenderInvoice(true, withGiro && Rendering.lastRowsPage && !giroAlone);
+        if (!Rendering.lastRowsPage) {
+            // Where the totals would stand: the reader looks on for them.
+            Rendering.panelOriginX = Rendering.pageOffsetX + LaskuPanel2->x();
+            Rendering.panelOriginY = Rendering.pageOffsetY + LaskuPanel2->y();
+            QPainter &canvas = *Rendering.canvas;
+            canvas.setFont(TotSum->font());
+            canvas.setPen(Qt::black);
+            canvas.drawText(textBox(ScaleX(kContinuedLeft), ScaleY(kContinuedTop)),
+                            Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, u"Jatkuu sivulla %1"_s.arg(p + 2));
+        }
     }
     if (withGiro && giroAlone) {
         newPage();

@@ -285,6 +285,7 @@ void RenderTest::rowsBeyondTheBoxContinueOnNextPage()
             QVERIFY2(text.contains(QRegularExpression(u"\\bRivi %1\\b"_s.arg(r))) == (r >= first && r <= last), qPrintable(number + u": "_s + text));
         const bool rowsPage = last > 0;
         QCOMPARE(text.contains(u"Lasku yhteensä euroa"_s), rowsPage && last == rows);
+        QCOMPARE(text.contains(u"Jatkuu sivulla %1"_s.arg(page + 2)), rowsPage && last < rows);
         QCOMPARE(text.contains(u"Maksajan"_s), page + 1 == lastRowOfPage.size());
         first = last + 1;
     }
