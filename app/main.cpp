@@ -7,6 +7,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char *argv[])
 {
@@ -31,9 +32,15 @@ int main(int argc, char *argv[])
         err << "laskutus: " << line.error << Qt::endl << CommandLineUsage();
         return 2;
     }
-    if (line.exportPdf)
-        return ExportInvoicesToPdf(QCoreApplication::applicationFilePath(), line.startArguments, line.output,
-                                   line.inputs, err);
+    if (line.exportPdf) {
+        const int status = ExportInvoicesToPdf(QCoreApplication::applicationFilePath(), line.startArguments,
+                                               line.output, line.inputs, err);
+        // Every PDF is written and closed and the report flushed; taking Qt
+        // down would only make an accountant's batch script wait.
+        err.flush();
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
     TForm1 form(StartupOptions{QCoreApplication::applicationFilePath(), line.startArguments}, nullptr);
     form.show();
     return QApplication::exec();
