@@ -57,13 +57,10 @@ void TForm1::ShowVatRates(const QList<VatRateLine> &rates)
         // Hidden widgets still print, so unused labels go entirely.
         qDeleteAll(VatRateLabels);
         VatRateLabels.clear();
-        // Captions in the totals' caption font, amounts in their amount font.
-        const QFont captionFont = LaskuPanel2->findChild<QLabel *>(u"Label_SumAlv0"_s)->font();
         for (qsizetype i = 0; i < lines * 3; ++i) {
             const int column = int(i % 3);
             const int top = kFirstLine + int(i / 3) * kLineHeight;
             QLabel *label = makeLabel(LaskuPanel2, u"AlvErittely%1"_s.arg(i + 1), QString(), kRateLeft, top);
-            label->setFont(column == 0 || i < 3 ? captionFont : SumAlv0->font());
             if (column > 0) {
                 const int right = column == 1 ? kWithoutVatRight : kVatRight;
                 label->setGeometry(right - kAmountWidth, top, kAmountWidth, kLineHeight);
@@ -83,6 +80,11 @@ void TForm1::ShowVatRates(const QList<VatRateLine> &rates)
     }
     if (lines == 0)
         return;
+    // Captions in the totals' caption font, amounts in their amount font, as
+    // they are now: the user may have changed them since.
+    const QFont captionFont = LaskuPanel2->findChild<QLabel *>(u"Label_SumAlv0"_s)->font();
+    for (qsizetype i = 0; i < VatRateLabels.size(); ++i)
+        VatRateLabels[i]->setFont(i % 3 == 0 || i < 3 ? captionFont : SumAlv0->font());
     const QStringList headings = {u"Alv-erittely"_s, u"Veroton"_s, u"Vero"_s};
     for (int c = 0; c < 3; ++c)
         VatRateLabels[c]->setText(headings[c]);
