@@ -212,7 +212,7 @@ void RenderTest::printedBarcodeReadsBack()
     QFETCH(int, dpi);
     QFETCH(bool, xprint);
     QTemporaryDir dir;
-    FormFixture f(kBiller + (xprint ? "[PrintMode]\r\nXPrint=1\r\n" : ""));
+    FormFixture f(kBiller + "QrKoodi=1\r\n" + (xprint ? "[PrintMode]\r\nXPrint=1\r\n" : ""));
     TForm1 &form = f.form();
     form.AsiakNimi1->setEditText(u"Matti Meikäläinen"_s);
     form.LaskuRivit1->setRowCells(1, {QString(), u"Työ"_s, u"2"_s, u"h"_s, u"50"_s, u"25,5"_s, QString()});
@@ -228,12 +228,14 @@ void RenderTest::printedBarcodeReadsBack()
     toolOutput(u"pdftoppm"_s, {u"-png"_s, u"-r"_s, QString::number(dpi), u"-singlefile"_s, pdf, png});
     QCOMPARE(toolOutput(u"zbarimg"_s, {u"--quiet"_s, u"--raw"_s, u"-Sdisable"_s, u"-Scode128.enable"_s, png + u".png"_s}).trimmed(),
              content);
-    // XPrint turns the caption's font on the printer; otherwise the caption and
-    // the bars are bitmaps.
+    const QString qr = toolOutput(u"zbarimg"_s, {u"--quiet"_s, u"--raw"_s, u"-Sdisable"_s, u"-Sqrcode.enable"_s, png + u".png"_s});
+    QVERIFY2(qr.startsWith(u"BCD\n002\n1\nSCT\nNDEAFIHH\n"_s) && qr.contains(u"\nEUR125.50\n\n1009\n"_s), qPrintable(qr));
+    // XPrint turns the caption's font on the printer; otherwise the caption,
+    // the bars and the QR code are bitmaps.
     const QString text = toolOutput(u"pdftotext"_s, {pdf, u"-"_s});
     QCOMPARE(text.simplified().contains(u"TILISIIRTO. GIRERING"_s), xprint);
     const QStringList images = toolOutput(u"pdfimages"_s, {u"-list"_s, pdf}).trimmed().split(u'\n').mid(2);
-    QCOMPARE(images.size(), xprint ? 0 : 2);
+    QCOMPARE(images.size(), xprint ? 0 : 3);
 }
 
 void RenderTest::rowsBeyondTheBoxContinueOnNextPage_data()
