@@ -206,14 +206,8 @@ void TForm1::LayoutPage()
     LaskuRivit1->resize(LaskuRivit1->width(), gridHeight);
     // Rows that hold text are never dropped by a smaller page, so an opened or
     // pasted invoice longer than the page keeps every row.
-    int rows = (gridHeight - 2) / (LaskuRivit1->defaultRowHeight() + LaskuRivit1->gridLineWidth());
-    for (int r = LaskuRivit1->rowCount() - 1; r >= rows; --r) {
-        if (!LaskuRivit1->rowCells(r).join(QString()).isEmpty()) {
-            rows = r + 1;
-            break;
-        }
-    }
-    LaskuRivit1->setRowCount(rows);
+    const int rows = (gridHeight - 2) / (LaskuRivit1->defaultRowHeight() + LaskuRivit1->gridLineWidth());
+    LaskuRivit1->setRowCount(std::max(rows, LaskuRivit1->lastTextRow() + 1));
     Bevel2->resize(Bevel2->width(), upper + h2 - 2 - Bevel2->y());
 
     Page->resize(std::max(Page->width(), LaskuPanel1->width()), PankkiSiirto1->y() + hg);

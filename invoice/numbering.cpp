@@ -180,6 +180,11 @@ bool IsRfReference(QStringView reference)
     return withoutBlanks(reference).startsWith(kRfPrefix);
 }
 
+QString RfReferenceBody(QStringView reference)
+{
+    return withoutBlanks(reference).mid(kRfPrefix.size() + kRfCheckDigits);
+}
+
 bool ReferenceFailsCheck(QStringView reference)
 {
     return !withoutBlanks(reference).isEmpty() && !IsValidNationalReference(reference)

@@ -60,6 +60,10 @@ bool IsValidRfReference(QStringView reference);
 /// in capitals first once blanks are ignored.
 bool IsRfReference(QStringView reference);
 
+/// What follows "RF" and the two check digits of a reference in RF form,
+/// blanks removed.
+QString RfReferenceBody(QStringView reference);
+
 /// Whether a reference given is neither a valid Finnish reference number nor a
 /// valid RF creditor reference. Blanks alone are no reference and do not fail.
 bool ReferenceFailsCheck(QStringView reference);

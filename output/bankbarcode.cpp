@@ -78,13 +78,7 @@ QString BuildBankBarcode(QStringView iban, QStringView total, QStringView refere
     if (rf) {
         // After "RF" come the check digits, then the body; letters in the body
         // stay, so that such a reference gives no barcode.
-        QString body;
-        for (QChar c : reference) {
-            if (!c.isSpace())
-                body += c;
-        }
-        body = body.mid(2 + kRfCheckDigits);
-        content += referenceDigits.left(kRfCheckDigits) + body.rightJustified(kRfBodyMaxLength, u'0');
+        content += referenceDigits.left(kRfCheckDigits) + RfReferenceBody(reference).rightJustified(kRfBodyMaxLength, u'0');
     } else {
         content += kNationalReferenceFiller;
         content += referenceDigits.rightJustified(kNationalReferenceMaxDigits, u'0');

@@ -37,13 +37,20 @@ void forEachBar(const QString &content, int module, const std::function<void(int
 
 } // namespace
 
+Code128Geometry Code128GeometryOn(const QString &content, const QPainter &canvas, OutputKind kind)
+{
+    const int pairs = int(content.size() / 2);
+    return kind == OutputKind::XPrintPrinter ? Code128DirectGeometry(pairs, resolutionOf(canvas))
+                                             : Code128BitmapGeometry(pairs, resolutionOf(canvas));
+}
+
 void DrawCode128(const QString &content, QPainter &canvas, int bottom, OutputKind kind)
 {
     if (kind == OutputKind::XPrintPrinter) {
         DrawCode128Direct(content, canvas, bottom);
         return;
     }
-    const Code128Geometry g = Code128BitmapGeometry(int(content.size() / 2), resolutionOf(canvas));
+    const Code128Geometry g = Code128GeometryOn(content, canvas, kind);
     if (!g.drawn)
         return;
     const int top = bottom - TenthsMmToDevice(0, resolutionOf(canvas)) - g.barHeight;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "output/bankbarcode.h"
 #include "output/outputkind.h"
 
 #include <QString>
@@ -10,6 +11,10 @@ class QPainter;
 // on white, 105 mm wide and 12 mm high, centred in the first 150 mm of the
 // device page with the bars ending at `bottom`. Nothing is drawn when the
 // symbol would be narrower than 70 mm. Sizes follow the canvas's resolution.
+
+/// Where and how large DrawCode128 draws a symbol of the content's digit
+/// pairs on this canvas for this kind of output.
+Code128Geometry Code128GeometryOn(const QString &content, const QPainter &canvas, OutputKind kind);
 
 /// Draws with the direct method for an XPrint printer; on a PDF page as filled
 /// rectangles on the bitmap method's module grid; else with the bitmap

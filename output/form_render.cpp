@@ -115,16 +115,14 @@ void TForm1::DrawVirtualBarcode(const QString &content)
     // Above the bars, from their left end, a small font's height and a
     // millimetre clear of them, so a payer can copy the digits from a PDF.
     QPainter &canvas = *Rendering.canvas;
-    const int dpi = canvas.device() ? canvas.device()->logicalDpiY() : 96;
-    const Code128Geometry g = Rendering.kind == OutputKind::XPrintPrinter
-        ? Code128DirectGeometry(int(content.size() / 2), dpi)
-        : Code128BitmapGeometry(int(content.size() / 2), dpi);
+    const Code128Geometry g = Code128GeometryOn(content, canvas, Rendering.kind);
     if (!g.drawn)
         return;
     canvas.save();
     canvas.setFont(QFont(u"Arial"_s, 7));
     canvas.setPen(Qt::black);
     canvas.setBackgroundMode(Qt::TransparentMode);
+    const int dpi = canvas.device() ? canvas.device()->logicalDpiY() : 96;
     const int bottom = Rendering.deviceHeight - g.barHeight - TenthsMmToDevice(10, dpi);
     canvas.drawText(QRect(g.left, bottom - canvas.fontMetrics().height(), g.width, canvas.fontMetrics().height()),
                     Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine,
@@ -138,14 +136,10 @@ void TForm1::RenderInvoicePages(const std::function<void()> &newPage, bool withG
     // totals and the footer under the last of them, so no row is printed
     // over the totals.
     QList<int> heights;
-    int lastTextRow = 0;
-    for (int r = 0; r < LaskuRivit1->rowCount(); ++r) {
+    for (int r = 0; r < LaskuRivit1->rowCount(); ++r)
         heights.append(LaskuRivit1->rowHeight(r));
-        if (r > 0 && !LaskuRivit1->rowCells(r).join(QString()).isEmpty())
-            lastTextRow = r;
-    }
     // Rows are drawn from 2 pixels below the grid's top.
-    const QList<int> firstRows = RowPageStarts(heights, LaskuRivit1->height() - 2, lastTextRow);
+    const QList<int> firstRows = RowPageStarts(heights, LaskuRivit1->height() - 2, LaskuRivit1->lastTextRow());
     const auto reset = qScopeGuard([this] {
         Rendering.firstRow = 1;
         Rendering.lastRow = -1;

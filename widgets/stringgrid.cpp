@@ -3,6 +3,8 @@
 
 #include "stringgrid.h"
 
+#include <algorithm>
+
 #include "widgets/widgetfactory.h"
 
 #include <QAbstractTableModel>
@@ -409,6 +411,16 @@ void StringGrid::setRowCount(int rows)
                 ++it;
         }
     }
+}
+
+int StringGrid::lastTextRow() const
+{
+    for (int r = rowCount() - 1; r >= m_fixedRows; --r) {
+        const QStringList &cells = rowCells(r);
+        if (std::any_of(cells.begin(), cells.end(), [](const QString &cell) { return !cell.isEmpty(); }))
+            return r;
+    }
+    return m_fixedRows - 1;
 }
 
 QStringList StringGrid::columnCells(int column) const

@@ -32,6 +32,8 @@ public:
     const QStringList &rowCells(int row) const;
     void setRowCells(int row, QStringList cells);
     QStringList columnCells(int column) const;
+    /// The last row with text in any cell; fixedRows() - 1 when none has.
+    int lastTextRow() const;
     /// Replaces every row at once; the row count becomes rows.size().
     void setAllRows(QList<QStringList> rows);
 
