@@ -40,6 +40,10 @@ constexpr QStringView kRfPrefix = u"RF";
 constexpr qsizetype kRfHeadLength = kRfPrefix.size() + kRfCheckDigits;
 constexpr int kRfModulus = 97;
 constexpr int kRfCheckBase = 98;
+// The check digits 98 minus a remainder mod 97 can take; 00, 01 and 99 would
+// pass the remainder test for a reference whose check digits are 97, 98, 02.
+constexpr int kRfLowestCheck = kRfCheckBase - (kRfModulus - 1);
+constexpr int kRfHighestCheck = kRfCheckBase;
 constexpr int kRfValidRemainder = 1;
 constexpr qsizetype kRfGroupLength = 4;
 // A letter counts as the two digits of 10 for A up to 35 for Z.
@@ -171,6 +175,9 @@ bool IsValidRfReference(QStringView reference)
     if (!std::all_of(checkDigits.begin(), checkDigits.end(), isAsciiDigit)
         || !std::all_of(body.begin(), body.end(),
                         [](QChar c) { return isAsciiDigit(c) || isCapitalLetter(c); }))
+        return false;
+    const int check = digitValue(checkDigits[0]) * 10 + digitValue(checkDigits[1]);
+    if (check < kRfLowestCheck || check > kRfHighestCheck)
         return false;
     return rfRemainder(head, rfRemainder(body)) == kRfValidRemainder;
 }

@@ -51,9 +51,9 @@ bool IsValidNationalReference(QStringView reference);
 QString RfReference(QStringView national);
 
 /// Whether the text is a valid RF creditor reference: blanks ignored, "RF" in
-/// capitals, two digits, and 1 to 21 ASCII digits or capital letters, the whole
-/// leaving 1 mod 97 once the first four characters are moved to the end and
-/// each letter is read as its two digits 10 to 35.
+/// capitals, two check digits from 02 to 98, and 1 to 21 ASCII digits or
+/// capital letters, the whole leaving 1 mod 97 once the first four characters
+/// are moved to the end and each letter is read as its two digits 10 to 35.
 bool IsValidRfReference(QStringView reference);
 
 /// Whether the text is written as an RF creditor reference, valid or not: "RF"

@@ -24,6 +24,8 @@ private slots:
     void appendCheckDigit_appendsTheReferenceCheckDigit();
     void referenceChecks_classifyReferences_data();
     void referenceChecks_classifyReferences();
+    void rfReference_checkDigitsLieBetween02And98_data();
+    void rfReference_checkDigitsLieBetween02And98();
     void rfReference_prefixesTheCheckDigitsInFours_data();
     void rfReference_prefixesTheCheckDigitsInFours();
     void rfReference_ofEveryNationalReferenceIsValid_data();
@@ -164,6 +166,32 @@ void TestNumbering::referenceChecks_classifyReferences()
     QCOMPARE(IsValidRfReference(reference), rf);
     QCOMPARE(IsRfReference(reference), rfForm);
     QCOMPARE(ReferenceFailsCheck(reference), fails);
+}
+
+void TestNumbering::rfReference_checkDigitsLieBetween02And98_data()
+{
+    QTest::addColumn<QString>("reference");
+    QTest::addColumn<bool>("valid");
+
+    // 00, 01 and 99 leave the same remainder as 97, 98 and 02, which the
+    // bodies below really have.
+    QTest::newRow("98") << u"RF98 20909"_s << true;
+    QTest::newRow("01 standing for 98") << u"RF01 20909"_s << false;
+    QTest::newRow("97") << u"RF97 1042"_s << true;
+    QTest::newRow("00 standing for 97") << u"RF00 1042"_s << false;
+    QTest::newRow("02") << u"RF02 1006"_s << true;
+    QTest::newRow("99 standing for 02") << u"RF99 1006"_s << false;
+    QTest::newRow("01 without blanks") << u"RF0120909"_s << false;
+}
+
+// Only check digits 02 to 98 are ever computed; others are a mistyped
+// reference, which the window marks red.
+void TestNumbering::rfReference_checkDigitsLieBetween02And98()
+{
+    QFETCH(QString, reference);
+    QFETCH(bool, valid);
+    QCOMPARE(IsValidRfReference(reference), valid);
+    QCOMPARE(ReferenceFailsCheck(reference), !valid);
 }
 
 void TestNumbering::rfReference_prefixesTheCheckDigitsInFours_data()
