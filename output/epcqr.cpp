@@ -23,11 +23,6 @@ bool isDigit(QChar c)
     return c >= u'0' && c <= u'9';
 }
 
-bool isCapital(QChar c)
-{
-    return c >= u'A' && c <= u'Z';
-}
-
 QString withoutBlanks(QStringView text)
 {
     QString result;
@@ -37,34 +32,6 @@ QString withoutBlanks(QStringView text)
             result += c;
     }
     return result;
-}
-
-// "2 510,00" in cents, or nullopt when the text is not such an amount.
-std::optional<std::int64_t> centsOf(QStringView text)
-{
-    const QString plain = withoutBlanks(text);
-    const qsizetype comma = plain.indexOf(u',');
-    const QStringView euros = QStringView(plain).left(comma);
-    const QStringView decimals = comma < 0 ? QStringView() : QStringView(plain).mid(comma + 1);
-    if (euros.isEmpty() || decimals.size() > 2 || (comma >= 0 && decimals.isEmpty()))
-        return std::nullopt;
-    std::int64_t cents = 0;
-    for (QChar c : euros) {
-        if (!isDigit(c))
-            return std::nullopt;
-        cents = cents * 10 + (c.unicode() - u'0');
-        // Stopping here keeps the sum within 64 bits for any length.
-        if (cents > kHighestCents)
-            return std::nullopt;
-    }
-    cents *= 100;
-    for (qsizetype i = 0; i < 2; ++i) {
-        const QChar c = i < decimals.size() ? decimals[i] : u'0';
-        if (!isDigit(c))
-            return std::nullopt;
-        cents += (c.unicode() - u'0') * (i == 0 ? 10 : 1);
-    }
-    return cents;
 }
 
 // A due date "d.m.yyyy" as YYYY-MM-DD, or nullopt when it is no real date.
@@ -102,31 +69,13 @@ QString payeeNameOf(QStringView name)
 
 } // namespace
 
-bool IsValidIban(QStringView iban)
-{
-    const QString plain = withoutBlanks(iban);
-    if (plain.size() < 15 || plain.size() > 34 || !isCapital(plain[0]) || !isCapital(plain[1])
-        || !isDigit(plain[2]) || !isDigit(plain[3]))
-        return false;
-    const QString rearranged = plain.mid(4) + plain.left(4);
-    int remainder = 0;
-    for (QChar c : rearranged) {
-        if (isDigit(c))
-            remainder = (remainder * 10 + (c.unicode() - u'0')) % 97;
-        else if (isCapital(c))
-            remainder = (remainder * 100 + (c.unicode() - u'A' + 10)) % 97;
-        else
-            return false;
-    }
-    return remainder == 1;
-}
-
 std::optional<QString> EpcQrText(QStringView bic, QStringView payeeName, QStringView iban,
                                  QStringView amount, QStringView reference, QStringView dueDate)
 {
-    if (!IsValidIban(iban))
+    // A BIC may be left out: in version 002 a bank routes by the IBAN alone.
+    if (!IsValidIban(iban) || (!withoutBlanks(bic).isEmpty() && !IsValidBic(bic)))
         return std::nullopt;
-    const std::optional<std::int64_t> cents = centsOf(amount);
+    const std::optional<std::int64_t> cents = PaymentAmountCents(amount);
     if (!cents || *cents < kLowestCents || *cents > kHighestCents)
         return std::nullopt;
     const QString structuredReference = withoutBlanks(reference);
@@ -149,5 +98,8 @@ std::optional<QString> EpcQrText(QStringView bic, QStringView payeeName, QString
         lines.append(QString());
         lines.append(u"ReqdExctnDt/"_s + *date);
     }
-    return lines.join(u'\n');
+    QString text = lines.join(u'\n');
+    if (text.toUtf8().size() > kEpcQrMaxBytes)
+        return std::nullopt;
+    return text;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "output/paymentfields.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -9,11 +11,8 @@
 // Council's format, with the Finnish banks' use of its fields (the reference
 // as structured remittance, the due date as the requested execution date).
 
-/// True when the text is an IBAN whose check digits hold: blanks are ignored;
-/// two capital letters, two digits, then capital letters and digits, 15 to 34
-/// characters in all; moved to the end, the first four characters give with
-/// A = 10 … Z = 35 a number whose remainder by 97 is 1.
-bool IsValidIban(QStringView iban);
+/// The most bytes a payment QR code's text may hold; a reader may refuse more.
+constexpr qsizetype kEpcQrMaxBytes = 331;
 
 /// The QR code's text from the giro form's captions, lines joined by LF with
 /// none after the last:
@@ -24,9 +23,10 @@ bool IsValidIban(QStringView iban);
 ///   ReqdExctnDt/YYYY-MM-DD from a due date "d.m.yyyy".
 /// A due date that does not read as a real date leaves its line out, so the
 /// text ends with the reference.
-/// nullopt when there is no valid IBAN (IsValidIban), no amount "2 510,00"
-/// (no-break or plain spaces between groups, a decimal comma and at most two
-/// decimals) between 0,01 and 999 999 999,99, or no reference. The
-/// reference's own check digits are the caller's to check.
+/// nullopt when there is no valid IBAN (IsValidIban), a BIC given is not one
+/// (IsValidBic), there is no amount (PaymentAmountCents) between 0,01 and
+/// 999 999 999,99 or no reference, or when the text would be longer than
+/// kEpcQrMaxBytes in UTF-8. The reference's own check digits are the
+/// caller's to check.
 std::optional<QString> EpcQrText(QStringView bic, QStringView payeeName, QStringView iban,
                                  QStringView amount, QStringView reference, QStringView dueDate);

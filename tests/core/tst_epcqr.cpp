@@ -58,6 +58,8 @@ private slots:
     void textFromCaptions();
     void noTextWithoutPayment_data();
     void noTextWithoutPayment();
+    void bicFormAndTextLength_data();
+    void bicFormAndTextLength();
 };
 
 void TestEpcQr::ibanCheck_data()
@@ -103,8 +105,8 @@ void TestEpcQr::textFromCaptions_data()
            {.reference = u"RF181009"_s, .date = u"2026-07-05"_s});
     addRow("name over 70 characters cut", {.name = seventy + u" ja muut"_s}, {.name = seventy});
     addRow("name cut by characters, not bytes", {.name = u"Ä"_s.repeated(75)}, {.name = u"Ä"_s.repeated(70)});
-    addRow("name cut between letters of two UTF-16 units", {.name = u"\U0001D504"_s.repeated(75)},
-           {.name = u"\U0001D504"_s.repeated(70)});
+    addRow("name cut between letters of two UTF-16 units", {.name = u"A"_s.repeated(60) + u"\U0001D504"_s.repeated(15)},
+           {.name = u"A"_s.repeated(60) + u"\U0001D504"_s.repeated(10)});
     addRow("name cut where a blank leaves no trailing blank", {.name = u"A"_s.repeated(69) + u" B"_s},
            {.name = u"A"_s.repeated(69)});
     addRow("name trimmed, its line break a blank", {.name = u"  Testi\nOy  "_s}, {});
@@ -167,6 +169,48 @@ void TestEpcQr::noTextWithoutPayment()
     QFETCH(QString, reference);
     const std::optional<QString> result = EpcQrText(u"NDEAFIHH", u"Testi Oy", iban, amount, reference, u"21.12.2026");
     QVERIFY2(!result.has_value(), qPrintable(result.value_or(QString())));
+}
+
+void TestEpcQr::bicFormAndTextLength_data()
+{
+    QTest::addColumn<QString>("bic");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("coded");
+    const QString name = u"Testi Oy"_s;
+    QTest::newRow("8 letters") << u"NDEAFIHH"_s << name << true;
+    QTest::newRow("11, branch of digits") << u"OKOYFIHH123"_s << name << true;
+    QTest::newRow("11, branch of letters") << u"DABAFIHHXXX"_s << name << true;
+    QTest::newRow("location of digits") << u"NDEAFI22"_s << name << true;
+    QTest::newRow("grouped with blanks") << u"DABA FI HH XXX"_s << name << true;
+    QTest::newRow("none") << QString() << name << true;
+    QTest::newRow("7 characters") << u"NDEAFIH"_s << name << false;
+    QTest::newRow("9 characters") << u"NDEAFIHH1"_s << name << false;
+    QTest::newRow("10 characters") << u"NDEAFIHH12"_s << name << false;
+    QTest::newRow("12 characters") << u"OKOYFIHH1234"_s << name << false;
+    QTest::newRow("digit in the bank code") << u"ND3AFIHH"_s << name << false;
+    QTest::newRow("digit in the country") << u"NDEAF1HH"_s << name << false;
+    QTest::newRow("small letters") << u"ndeafihh"_s << name << false;
+    QTest::newRow("punctuation in the branch") << u"OKOYFIHH-12"_s << name << false;
+    QTest::newRow("a line of 69 characters") << u"NDEAFIHH"_s.repeated(8) + u"NDEAF"_s << name << false;
+    // The rest of the text takes 80 bytes; four bytes a letter fill the 331.
+    QTest::newRow("331 bytes") << u"NDEAFIHH"_s << u"\U0001D504"_s.repeated(62) + u"abc"_s << true;
+    QTest::newRow("332 bytes") << u"NDEAFIHH"_s << u"\U0001D504"_s.repeated(63) << false;
+    QTest::newRow("70 letters of four bytes") << u"NDEAFIHH"_s << u"\U0001D504"_s.repeated(70) << false;
+}
+
+// A QR code is made only of a BIC a bank can route by, and only as long as
+// a payer's application is bound to read.
+void TestEpcQr::bicFormAndTextLength()
+{
+    QFETCH(QString, bic);
+    QFETCH(QString, name);
+    QFETCH(bool, coded);
+    const std::optional<QString> result = EpcQrText(bic, name, kIban, u"1,00", u"1009", u"1.2.2027");
+    QCOMPARE(result.has_value(), coded);
+    if (result) {
+        QCOMPARE(result->split(u'\n').at(4), QString(bic).remove(u' '));
+        QVERIFY(result->toUtf8().size() <= 331);
+    }
 }
 
 QTEST_APPLESS_MAIN(TestEpcQr)

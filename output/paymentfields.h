@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QStringView>
+
+#include <cstdint>
+#include <optional>
+
+// The payee's account, bank and the amount as the giro form writes them,
+// checked the same way for the bank barcode and the payment QR code.
+
+/// True when the text is an IBAN whose check digits hold: blanks are ignored;
+/// two capital letters, two digits, then capital letters and digits, 15 to 34
+/// characters in all; moved to the end, the first four characters give with
+/// A = 10 … Z = 35 a number whose remainder by 97 is 1.
+bool IsValidIban(QStringView iban);
+
+/// True when the text, blanks ignored, is a BIC: four capital letters for the
+/// bank, two for the country, two capitals or digits for the location and
+/// optionally three capitals or digits for the branch.
+bool IsValidBic(QStringView bic);
+
+/// An amount "2 510,00" in cents: digits with no-break or plain spaces
+/// between groups, then optionally a decimal comma with one or two decimals.
+/// nullopt for anything else, a sign included, and for more than
+/// 999 999 999 999 999 euros.
+std::optional<std::int64_t> PaymentAmountCents(QStringView amount);
