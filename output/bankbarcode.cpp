@@ -3,10 +3,15 @@
 #include "bankbarcode.h"
 
 #include "invoice/numbering.h"
+#include "output/paymentfields.h"
 #include "output/scaling.h"
+
+#include <QDate>
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <optional>
 
 namespace {
 
@@ -32,8 +37,14 @@ constexpr int kStop = 106;
 
 constexpr QChar kNationalReferenceVersion = u'4';
 constexpr QChar kRfReferenceVersion = u'5';
+constexpr int kAccountDigits = 16;
+constexpr QStringView kFinland = u"FI";
 constexpr int kEuroDigits = 6;
 constexpr int kCentDigits = 2;
+constexpr int kDueDateDigits = 6;
+// A payment of at least a cent, at most what six euro digits hold.
+constexpr std::int64_t kLowestCents = 1;
+constexpr std::int64_t kHighestCents = 99'999'999;
 // Version 4 keeps these zeros between the amount and the reference.
 constexpr QStringView kNationalReferenceFiller = u"000";
 
@@ -52,6 +63,56 @@ QString digitsOf(QStringView text)
     return digits;
 }
 
+// The account: the 16 digits of a Finnish IBAN that passes its check.
+std::optional<QString> accountField(QStringView iban)
+{
+    const QString plain = iban.toString().simplified().remove(u' ');
+    const QString digits = digitsOf(plain);
+    if (plain != kFinland.toString() + digits || digits.size() != kAccountDigits || !IsValidIban(plain))
+        return std::nullopt;
+    return digits;
+}
+
+// Euros and cents of a payment: nothing for a credit or zero, nor for more
+// than the six euro digits hold.
+std::optional<QString> amountField(QStringView total)
+{
+    const std::optional<std::int64_t> cents = PaymentAmountCents(total);
+    if (!cents || *cents < kLowestCents || *cents > kHighestCents)
+        return std::nullopt;
+    return QString::number(*cents / 100).rightJustified(kEuroDigits, u'0')
+        + QString::number(*cents % 100).rightJustified(kCentDigits, u'0');
+}
+
+// What follows the amount up to the due date: in version 4 "000" and the
+// national reference, in version 5 the RF check digits and the body, which
+// must be all digits to fit the barcode.
+std::optional<QString> referenceField(QStringView reference)
+{
+    if (IsValidNationalReference(reference))
+        return kNationalReferenceFiller.toString() + digitsOf(reference).rightJustified(kNationalReferenceMaxDigits, u'0');
+    const QString body = RfReferenceBody(reference);
+    if (!IsValidRfReference(reference) || !std::all_of(body.begin(), body.end(), isDigit))
+        return std::nullopt;
+    return digitsOf(reference).left(kRfCheckDigits) + body.rightJustified(kRfBodyMaxLength, u'0');
+}
+
+// The due date as YYMMDD; six zeros when none is given ("00.00.0000" or
+// empty), nothing when the text names no real day.
+std::optional<QString> dueDateField(QStringView dueDate)
+{
+    int position = 1;
+    const int day = TakeInteger(dueDate, position);
+    const int month = TakeInteger(dueDate, position);
+    const int year = TakeInteger(dueDate, position);
+    if (day == 0 && month == 0 && year == 0)
+        return QString(kDueDateDigits, u'0');
+    if (year < 1 || !QDate(year, month, day).isValid())
+        return std::nullopt;
+    return QString::number(year % 100).rightJustified(2, u'0') + QString::number(month).rightJustified(2, u'0')
+        + QString::number(day).rightJustified(2, u'0');
+}
+
 // Modules of a symbol of n data characters: start, data, check, stop and the
 // two-module termination bar.
 int modulesOf(int dataCharacters)
@@ -64,35 +125,14 @@ int modulesOf(int dataCharacters)
 QString BuildBankBarcode(QStringView iban, QStringView total, QStringView reference,
                          QStringView dueDate)
 {
-    const bool rf = IsRfReference(reference);
-    QString content = (rf ? kRfReferenceVersion : kNationalReferenceVersion) + digitsOf(iban);
-
-    const qsizetype comma = total.indexOf(u',');
-    content += digitsOf(total.left(comma)).rightJustified(kEuroDigits, u'0');
-    QString cents;
-    for (qsizetype i = comma + 1; comma >= 0 && i < total.size() && isDigit(total[i]); ++i)
-        cents += total[i];
-    content += cents.leftJustified(kCentDigits, u'0');
-
-    const QString referenceDigits = digitsOf(reference);
-    if (rf) {
-        // After "RF" come the check digits, then the body; letters in the body
-        // stay, so that such a reference gives no barcode.
-        content += referenceDigits.left(kRfCheckDigits) + RfReferenceBody(reference).rightJustified(kRfBodyMaxLength, u'0');
-    } else {
-        content += kNationalReferenceFiller;
-        content += referenceDigits.rightJustified(kNationalReferenceMaxDigits, u'0');
-    }
-
-    int position = 1;
-    const int day = TakeInteger(dueDate, position);
-    const int month = TakeInteger(dueDate, position);
-    const int year = TakeInteger(dueDate, position);
-    // Padding the growing text gives a one-digit month or year its leading zero.
-    QString date = QString::number(day).rightJustified(2, u'0');
-    date = (QString::number(month) + date).rightJustified(4, u'0');
-    date = (QString::number(year % 100) + date).rightJustified(6, u'0');
-    return content + date;
+    const std::optional<QString> account = accountField(iban);
+    const std::optional<QString> amount = amountField(total);
+    const std::optional<QString> referenceDigits = referenceField(reference);
+    const std::optional<QString> date = dueDateField(dueDate);
+    if (!account || !amount || !referenceDigits || !date)
+        return {};
+    const QChar version = IsRfReference(reference) ? kRfReferenceVersion : kNationalReferenceVersion;
+    return version + *account + *amount + *referenceDigits + *date;
 }
 
 bool IsBankBarcodeContent(QStringView content)

@@ -11,20 +11,20 @@
 constexpr int kBankBarcodeLength = 54;
 
 /// The content from the giro form's captions: version 5 when the reference is
-/// written as an RF creditor reference (IsRfReference), version 4 otherwise.
-/// The version digit, every digit of the IBAN, the euros (digits before the
-/// decimal comma) left-padded to 6 and the cents right-padded to 2; then in
-/// version 4 "000" and the reference's digits left-padded to 20, in version 5
-/// the reference's first two digits (the RF check digits) and its other digits
-/// left-padded to 21; last the due date as YYMMDD. No field is cut: a field too
-/// long makes the content longer than kBankBarcodeLength, and a missing RF
-/// check digit shorter.
+/// an RF creditor reference, version 4 when it is a national one. The version
+/// digit, the 16 digits of the IBAN, the euros left-padded to 6 and the cents
+/// to 2; then in version 4 "000" and the reference's digits left-padded to 20,
+/// in version 5 the RF check digits and the body left-padded to 21; last the
+/// due date as YYMMDD, or 000000 when none is given.
+/// Each field is checked on its own, so no field can shift another: the
+/// content is empty unless the IBAN is a Finnish one that passes its check,
+/// the total an amount (PaymentAmountCents) from 0,01 to 999 999,99, the
+/// reference one that passes its check (an RF one of digits only) and the due
+/// date a real day or none.
 QString BuildBankBarcode(QStringView iban, QStringView total, QStringView reference,
                          QStringView dueDate);
 
 /// Whether a built content can be drawn: exactly kBankBarcodeLength digits.
-/// An RF reference with letters keeps them in the content, which the barcode
-/// cannot carry.
 bool IsBankBarcodeContent(QStringView content);
 
 /// The symbol characters of a code set C symbol for a run of digits: Start C

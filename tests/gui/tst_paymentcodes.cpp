@@ -66,6 +66,16 @@ QString codeOnPage(const QString &pdf, const QTemporaryDir &dir, int dpi, const 
     return read;
 }
 
+// The words on the lowest quarter of the PDF's first page, where the giro
+// form has its reference, due date and sum (A4 is 595 × 842 points).
+QStringList giroWords(const QString &pdf)
+{
+    return toolOutput(u"pdftotext"_s, {u"-l"_s, u"1"_s, u"-x"_s, u"0"_s, u"-y"_s, u"631"_s, u"-W"_s, u"595"_s,
+                                       u"-H"_s, u"211"_s, pdf, u"-"_s})
+        .simplified()
+        .split(u' ');
+}
+
 } // namespace
 
 class PaymentCodesTest : public QObject
@@ -76,6 +86,8 @@ private slots:
     void vatByRateOnWindowAndPdf_data();
     void vatByRateOnWindowAndPdf();
     void rfReferenceBarcodeAndQrCodeReadBack();
+    void onlyAPaymentGetsABarcode_data();
+    void onlyAPaymentGetsABarcode();
     void failingReferenceIsMarkedAndGetsNoCodes_data();
     void failingReferenceIsMarkedAndGetsNoCodes();
     void newOptionsWrittenOnlyWhenUsed();
@@ -156,6 +168,46 @@ void PaymentCodesTest::rfReferenceBarcodeAndQrCodeReadBack()
     QVERIFY(saved.readLine().startsWith("\"1\",\"7.12.2026\",\"RF18 1009\""));
 }
 
+void PaymentCodesTest::onlyAPaymentGetsABarcode_data()
+{
+    QTest::addColumn<QString>("quantity");
+    QTest::addColumn<QString>("sum");
+    QTest::addColumn<bool>("coded");
+    QTest::newRow("credit note") << u"-1"_s << u"-125,50"_s << false;
+    QTest::newRow("nothing to pay") << u"0"_s << u"0,00"_s << false;
+    QTest::newRow("payment") << u"1"_s << u"125,50"_s << true;
+}
+
+// A row typed in as a user does and the invoice written with "Tulosta pdf":
+// the giro form shows the sum as it stands, and only a sum above zero gets
+// the barcode and its digits, which a payer's bank would take as a payment.
+void PaymentCodesTest::onlyAPaymentGetsABarcode()
+{
+    QFETCH(QString, quantity);
+    QFETCH(QString, sum);
+    QFETCH(bool, coded);
+    QTemporaryDir dir;
+    FormFixture f(kBiller);
+    TForm1 &form = f.form();
+    form.AsiakNimi1->setEditText(u"Matti"_s);
+    QVERIFY(f.show());
+    typeIntoGrid(form.LaskuRivit1, 1, 1, u"Hyvitys"_s);
+    typeIntoGrid(form.LaskuRivit1, 2, 1, quantity);
+    typeIntoGrid(form.LaskuRivit1, 4, 1, u"100"_s);
+    pressKey(Qt::Key_Tab);
+    QCOMPARE(form.LaskuRivit1->cell(5, 1), u"25,5"_s);
+    QCOMPARE(form.TotSum2->text(), sum);
+
+    const QString pdf = exportPdf(f, dir);
+
+    const QString barcode = u"4"_s + u"2112345600000785"_s + u"00012550"_s + u"000"_s + u"1009"_s.rightJustified(20, u'0')
+        + u"261221"_s;
+    QCOMPARE(codeOnPage(pdf, dir, 300, u"code128"_s), coded ? barcode : QString());
+    QCOMPARE(toolOutput(u"pdftotext"_s, {pdf, u"-"_s}).contains(u"Virtuaaliviivakoodi"_s), coded);
+    const QStringList giro = giroWords(pdf);
+    QVERIFY2(giro.contains(sum), qPrintable(giro.join(u' ')));
+}
+
 void PaymentCodesTest::failingReferenceIsMarkedAndGetsNoCodes_data()
 {
     QTest::addColumn<QString>("reference");
@@ -164,6 +216,7 @@ void PaymentCodesTest::failingReferenceIsMarkedAndGetsNoCodes_data()
     QTest::newRow("national, check digit wrong") << u"1008"_s << true;
     QTest::newRow("RF, check digits right, opened with the option off") << u"RF18 1009"_s << false;
     QTest::newRow("RF, check digits wrong") << u"RF19 1009"_s << true;
+    QTest::newRow("RF, check digits 01 where 98 belongs") << u"RF01 20909"_s << true;
 }
 
 // The window marks a reference that fails its own check, and the page then
