@@ -10,6 +10,8 @@
 #include <QStandardPaths>
 #include <QTranslator>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 QString ChangeFileExt(const QString &path, const QString &extension)
@@ -43,10 +45,19 @@ QString SettingsFileNameFor(const QString &executablePath, const QStringList &ar
     return SettingsFileNameIn(QFileInfo(executablePath).absolutePath(), executablePath, arguments);
 }
 
-QString SettingsFileLocation(const QString &executablePath, const QStringList &arguments,
-                             bool programFolderWritable, const QString &configFolder)
+QStringList SystemProgramFolders(const QString &installBinFolder)
 {
-    if (programFolderWritable)
+    return {u"/usr/bin"_s, u"/usr/local/bin"_s, installBinFolder};
+}
+
+QString SettingsFileLocation(const QString &executablePath, const QStringList &arguments,
+                             bool programFolderWritable, const QString &configFolder,
+                             const QStringList &systemFolders)
+{
+    const QString programFolder = CleanFolder(QFileInfo(executablePath).absolutePath());
+    const bool systemFolder = std::any_of(systemFolders.cbegin(), systemFolders.cend(),
+                                          [&](const QString &folder) { return CleanFolder(folder) == programFolder; });
+    if (programFolderWritable && !systemFolder)
         return SettingsFileNameFor(executablePath, arguments);
     return SettingsFileNameIn(CleanFolder(configFolder), executablePath, arguments);
 }
@@ -75,9 +86,11 @@ QString UserSettingsFileName(const QString &executablePath, const QStringList &a
 {
     const bool writable = QFileInfo(QFileInfo(executablePath).absolutePath()).isWritable();
     const QString configFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    if (!writable)
+    const QString location = SettingsFileLocation(executablePath, arguments, writable, configFolder,
+                                                  SystemProgramFolders(QStringLiteral(LASKUTUS_INSTALL_BINDIR)));
+    if (location != SettingsFileNameFor(executablePath, arguments))
         QDir().mkpath(configFolder);
-    return SettingsFileLocation(executablePath, arguments, writable, configFolder);
+    return location;
 }
 
 QString ExistingHelpFileName(const QString &executablePath)

@@ -13,11 +13,19 @@ QString ChangeFileExt(const QString &path, const QString &extension);
 /// argument, or the executable's own name with ".INI".
 QString SettingsFileNameFor(const QString &executablePath, const QStringList &arguments);
 
+/// The folders that hold installed programs: "/usr/bin", "/usr/local/bin"
+/// and `installBinFolder`, the bin folder of the prefix the program is built
+/// to be installed into.
+QStringList SystemProgramFolders(const QString &installBinFolder);
+
 /// Where the settings are kept: beside the executable while its folder is
-/// writable, so a copy run from a folder of its own keeps its file there;
-/// otherwise the same file name in the user's `configFolder`.
+/// writable and is none of the `systemFolders`, so a build folder or a copy
+/// run from a folder of its own keeps its file there; otherwise the same file
+/// name in the user's `configFolder`. An installed program thus never writes
+/// into the system's program folder, even when run by a user who may.
 QString SettingsFileLocation(const QString &executablePath, const QStringList &arguments,
-                             bool programFolderWritable, const QString &configFolder);
+                             bool programFolderWritable, const QString &configFolder,
+                             const QStringList &systemFolders);
 
 /// The help file beside the executable, named after it; it does not follow
 /// the profile.
@@ -34,7 +42,8 @@ QString HelpFileLocation(const QString &executablePath, const std::function<bool
 
 /// The settings file for the running user: `SettingsFileLocation` with the
 /// program folder's write access and the configuration folder read from the
-/// system; the configuration folder is made when the file goes there.
+/// system, and the install prefix the program was built for; the
+/// configuration folder is made when the file goes there.
 QString UserSettingsFileName(const QString &executablePath, const QStringList &arguments);
 
 /// `HelpFileLocation` looking at the files on disk.

@@ -1,14 +1,19 @@
 // An installed program keeps the user's settings and invoices in the user's
 // folders and finds its help in the data folder; a copy in a folder of its
-// own keeps them beside itself.
+// own keeps them beside itself. The installation carries a manual page, the
+// copyright and the changelog in the forms Debian reads, and a desktop entry
+// that opens a saved invoice.
 
 #include "app/Unit1.h"
+#include "app/commandline.h"
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/testfiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,9 +24,83 @@ class InstallTest : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void filesGoWhereTheUserMayWrite_data();
     void filesGoWhereTheUserMayWrite();
+    void manualPageDescribesEveryOption();
+    void copyrightIsMachineReadable();
+    void changelogIsDebianChangelog();
+    void desktopEntryOpensSavedInvoice();
+
+private:
+    QString installed(const QString &path) const { return QDir(m_prefix.path()).filePath(path); }
+
+    // What `cmake --install` puts into a prefix of its own.
+    QTemporaryDir m_prefix;
 };
+
+namespace {
+
+struct ToolRun
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+ToolRun run(const QString &program, const QStringList &arguments, const QByteArray &input = QByteArray())
+{
+    QProcess process;
+    process.start(program, arguments);
+    ToolRun result;
+    if (!process.waitForStarted()) {
+        result.err = "cannot start " + program.toLocal8Bit();
+        return result;
+    }
+    process.write(input);
+    process.closeWriteChannel();
+    process.waitForFinished(120000);
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    return result;
+}
+
+// A file compressed as Debian wants it, with gzip -9n: the best compression,
+// and neither the file's name nor a time, so that every build gives the same
+// bytes. Gives the contents.
+QByteArray debianGunzip(const QString &path)
+{
+    const QByteArray gz = readBytes(path);
+    const auto fail = [&](const char *why) {
+        QTest::qFail(qPrintable(path + u": "_s + QString::fromLatin1(why)), __FILE__, __LINE__);
+        return QByteArray();
+    };
+    if (gz.size() < 18 || !gz.startsWith("\x1f\x8b\x08"))
+        return fail("not gzip");
+    if (gz[3] & 0x08)
+        return fail("holds a file name");
+    if (gz.mid(4, 4) != QByteArray(4, '\0'))
+        return fail("holds a time");
+    if (gz[8] != 2)
+        return fail("not compressed with -9");
+    const ToolRun gunzip = run(u"gzip"_s, {u"-dc"_s}, gz);
+    if (gunzip.exitCode != 0)
+        return fail("does not decompress");
+    return gunzip.out;
+}
+
+} // namespace
+
+void InstallTest::initTestCase()
+{
+    QVERIFY(m_prefix.isValid());
+    // Naming the component keeps the build's install_manifest.txt, which
+    // lists a real installation's files for removing them, as it is.
+    const ToolRun install = run(u"" LASKUTUS_CMAKE ""_s, {u"--install"_s, u"" LASKUTUS_BUILD_DIR ""_s, u"--prefix"_s,
+                                                         m_prefix.path(), u"--component"_s, u"Unspecified"_s});
+    QVERIFY2(install.exitCode == 0, install.err.constData());
+}
 
 void InstallTest::filesGoWhereTheUserMayWrite_data()
 {
@@ -73,6 +152,130 @@ void InstallTest::filesGoWhereTheUserMayWrite()
     form.close();
     QVERIFY(readBytes(machine.filePath(settings)).contains("ColWidth6="));
     QVERIFY(!machine.exists(u"usr/bin"_s));
+}
+
+void InstallTest::manualPageDescribesEveryOption()
+{
+    const QByteArray page = debianGunzip(installed(u"share/man/man1/laskutus.1.gz"_s));
+    QVERIFY(!page.isEmpty());
+    // groff's warnings are what lintian reports of a page.
+    const ToolRun check = run(u"groff"_s, {u"-man"_s, u"-Tutf8"_s, u"-ww"_s, u"-z"_s}, page);
+    QCOMPARE(check.exitCode, 0);
+    QCOMPARE(QString::fromUtf8(check.err), QString());
+
+    const ToolRun render = run(u"groff"_s, {u"-man"_s, u"-Tutf8"_s, u"-P-cbou"_s}, page);
+    QCOMPARE(render.exitCode, 0);
+    QString text = QString::fromUtf8(render.out);
+    text.replace(QChar(0x2212), u'-').replace(QChar(0x2010), u'-');
+    // The name line is what apropos and whatis show.
+    QVERIFY2(text.contains(QRegularExpression(u"NAME\\s+laskutus - \\S"_s)), qPrintable(text));
+    QVERIFY(text.contains(u"LASKUTUS(1)"_s));
+    QVERIFY(text.contains(u"laskutus " LASKUTUS_VERSION ""_s));
+    const QString options = text.section(u"\nOPTIONS\n"_s, 1).section(u"\nEXIT STATUS\n"_s, 0, 0);
+    for (const QString &section : {u"SYNOPSIS"_s, u"OPTIONS"_s, u"FILES"_s, u"EXAMPLES"_s})
+        QVERIFY2(text.contains(u'\n' + section + u'\n'), qPrintable(section));
+    QVERIFY(!options.isEmpty());
+
+    // Every option the program's own usage names is explained.
+    const QRegularExpression option(u"(?<![\\w-])--?[a-z][a-z-]*"_s);
+    auto usage = option.globalMatch(CommandLineUsage());
+    int named = 0;
+    while (usage.hasNext()) {
+        const QString name = usage.next().captured();
+        QVERIFY2(options.contains(QRegularExpression(u"^\\s+(.*, )?"_s + QRegularExpression::escape(name) + u"\\b"_s,
+                                                     QRegularExpression::MultilineOption)),
+                 qPrintable(name));
+        ++named;
+    }
+    QVERIFY(named >= 3);
+    for (const QString &file : {u"~/.config/Laskutus/laskutus.INI"_s, u"AsiakRek.csv"_s,
+                                u"/usr/share/laskutus/laskutus.html"_s})
+        QVERIFY2(text.contains(file), qPrintable(file));
+}
+
+void InstallTest::copyrightIsMachineReadable()
+{
+    // Plain text beside the changelog, as dpkg and lintian look for it.
+    const QString text = QString::fromUtf8(readBytes(installed(u"share/doc/laskutus/copyright"_s)));
+    QVERIFY(!text.isEmpty());
+    QVERIFY(text.endsWith(u'\n'));
+    // Paragraphs of fields, with continuation lines indented.
+    QList<QMap<QString, QString>> paragraphs;
+    for (const QString &block : text.split(QRegularExpression(u"\n\\s*\n"_s), Qt::SkipEmptyParts)) {
+        QMap<QString, QString> fields;
+        QString last;
+        for (const QString &line : block.split(u'\n', Qt::SkipEmptyParts)) {
+            if (line.startsWith(u' ')) {
+                QVERIFY2(!last.isEmpty(), qPrintable(line));
+                fields[last] += u'\n' + line.trimmed();
+                continue;
+            }
+            const QRegularExpressionMatch field = QRegularExpression(u"^([A-Za-z-]+):\\s*(.*)$"_s).match(line);
+            QVERIFY2(field.hasMatch(), qPrintable(line));
+            last = field.captured(1);
+            QVERIFY2(!fields.contains(last), qPrintable(last));
+            fields[last] = field.captured(2);
+        }
+        paragraphs.append(fields);
+    }
+    QVERIFY(paragraphs.size() >= 2);
+    const QMap<QString, QString> header = paragraphs.takeFirst();
+    QCOMPARE(header.value(u"Format"_s), u"https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/"_s);
+    QCOMPARE(header.value(u"Upstream-Name"_s), u"laskutus"_s);
+    QCOMPARE(header.value(u"Upstream-Contact"_s), u"" LASKUTUS_MAINTAINER ""_s);
+
+    // The files paragraphs cover everything, and each licence they name
+    // has its text there or in a paragraph of its own.
+    QSet<QString> licensed;
+    QSet<QString> named;
+    bool all = false;
+    for (const auto &paragraph : std::as_const(paragraphs)) {
+        const QString license = paragraph.value(u"License"_s);
+        QVERIFY(!license.isEmpty());
+        const QString name = license.section(u'\n', 0, 0).trimmed();
+        if (license.contains(u'\n'))
+            licensed.insert(name);
+        if (!paragraph.contains(u"Files"_s))
+            continue;
+        QVERIFY(!paragraph.value(u"Copyright"_s).isEmpty());
+        all = all || paragraph.value(u"Files"_s).split(u' ').contains(u"*"_s);
+        named.insert(name);
+    }
+    QVERIFY(all);
+    for (const QString &name : std::as_const(named))
+        QVERIFY2(licensed.contains(name), qPrintable(name));
+}
+
+void InstallTest::changelogIsDebianChangelog()
+{
+    const QByteArray changelog = debianGunzip(installed(u"share/doc/laskutus/changelog.gz"_s));
+    QVERIFY(!changelog.isEmpty());
+    QTemporaryDir folder;
+    writeBytes(folder.filePath(u"changelog"_s), changelog);
+    // Debian's own parser, which warns of any line out of form.
+    const ToolRun parsed = run(u"dpkg-parsechangelog"_s, {u"-l"_s, folder.filePath(u"changelog"_s)});
+    QVERIFY2(parsed.exitCode == 0, parsed.err.constData());
+    QCOMPARE(QString::fromUtf8(parsed.err), QString());
+    const QString fields = QString::fromUtf8(parsed.out);
+    // The newest entry is the version being installed.
+    QVERIFY2(fields.contains(u"\nVersion: " LASKUTUS_VERSION "\n"_s), qPrintable(fields));
+    QVERIFY2(fields.contains(u"\nMaintainer: " LASKUTUS_MAINTAINER "\n"_s), qPrintable(fields));
+    QVERIFY(fields.startsWith(u"Source: laskutus\n"_s));
+}
+
+void InstallTest::desktopEntryOpensSavedInvoice()
+{
+    const QString entry = installed(u"share/applications/laskutus.desktop"_s);
+    const ToolRun validate = run(u"desktop-file-validate"_s, {entry});
+    QVERIFY2(validate.exitCode == 0, validate.err.constData());
+    QCOMPARE(QString::fromUtf8(validate.out + validate.err), QString());
+
+    const QString text = QString::fromUtf8(readBytes(entry));
+    // A file manager passes the file it opens where the field code stands.
+    QVERIFY2(text.contains(QRegularExpression(u"^Exec=laskutus %f$"_s, QRegularExpression::MultilineOption)),
+             qPrintable(text));
+    QVERIFY2(text.contains(QRegularExpression(u"^MimeType=(.*;)?text/csv;"_s, QRegularExpression::MultilineOption)),
+             qPrintable(text));
 }
 
 QTEST_MAIN(InstallTest)
