@@ -37,7 +37,7 @@ struct StartupOptions
     QString executablePath;
     QStringList arguments;
     /// An invoice file shown at start-up as "Nouda lasku" shows it; none when empty.
-    QString invoiceFile;
+    QString invoiceFile = {};
     /// Whether the customer register is loaded: a window that only writes
     /// invoices it opened does without it.
     bool customerRegister = true;
