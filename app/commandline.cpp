@@ -157,7 +157,7 @@ QString PdfTargetsRefusal(const QString &output, bool intoFolder, const QStringL
                           const QStringList &targets)
 {
     if (!intoFolder && output.endsWith(u".csv"_s, Qt::CaseInsensitive))
-        return u"pdf-tiedoston nimi %1 päättyy .csv: se korvaisi laskutiedoston"_s.arg(
+        return u"pdf-tiedoston nimi %1 päättyy .csv, joten se korvaisi laskutiedoston"_s.arg(
             QDir::toNativeSeparators(output));
     for (const QString &target : targets) {
         for (const QString &input : inputs) {

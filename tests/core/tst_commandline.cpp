@@ -20,7 +20,6 @@ private slots:
     void invoiceFileOnDisk();
     void targets_data();
     void targets();
-    void refusals();
 };
 
 void TestCommandLine::parse_data()
@@ -157,36 +156,6 @@ void TestCommandLine::targets()
         got.append(QDir::cleanPath(target));
     QCOMPARE(got, expected);
     QCOMPARE(!result.error.isEmpty(), refused);
-}
-
-void TestCommandLine::refusals()
-{
-    QTemporaryDir dir;
-    const auto path = [&dir](const QString &name) { return dir.filePath(name); };
-    const auto write = [](const QString &file, const QByteArray &bytes) {
-        QFile out(file);
-        return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size();
-    };
-    QVERIFY(write(path(u"57.csv"_s), "\"57\"\r\n"));
-    QVERIFY(write(path(u"vanha.pdf"_s), "%PDF-1.4\n"));
-    QVERIFY(write(path(u"muistio.txt"_s), "%PDF"));
-    const QStringList inputs = {path(u"57.csv"_s)};
-    QVERIFY(PdfTargetsRefusal(path(u"uusi.pdf"_s), false, inputs, {path(u"uusi.pdf"_s)}).isEmpty());
-    QVERIFY(PdfTargetsRefusal(path(u"vanha.pdf"_s), false, inputs, {path(u"vanha.pdf"_s)}).isEmpty());
-    QVERIFY(!PdfTargetsRefusal(path(u"muistio.txt"_s), false, inputs, {path(u"muistio.txt"_s)}).isEmpty());
-    QVERIFY(!PdfTargetsRefusal(path(u"58.CSV"_s), false, inputs, {path(u"58.CSV"_s)}).isEmpty());
-    QVERIFY(!PdfTargetsRefusal(path(u"57.csv"_s), false, inputs, {path(u"57.csv"_s)}).isEmpty());
-    QVERIFY(!PdfTargetsRefusal(dir.path(), true, {path(u"vanha.pdf"_s)}, {path(u"vanha.pdf"_s)}).isEmpty());
-
-    QVERIFY(!ExportSettingsRefusal(path(u"eiole.ini"_s)).isEmpty());
-    QVERIFY(!ExportSettingsRefusal(dir.path()).isEmpty());
-    QVERIFY(ExportSettingsRefusal(path(u"57.csv"_s)).isEmpty());
-    QVERIFY(ExportIbanRefusal(u"FI21 1234 5600 0007 85"_s, path(u"a.ini"_s)).isEmpty());
-    QVERIFY(!ExportIbanRefusal(u"FI00 0000 0000 0000 00?"_s, path(u"a.ini"_s)).isEmpty());
-    QVERIFY(!ExportIbanRefusal(u"FI21 1234 5600 0007 86"_s, path(u"a.ini"_s)).isEmpty());
-
-    QVERIFY(CommandLineUsage().endsWith(u'\n'));
-    QCOMPARE(CommandLineVersion(), u"laskutus %1\n"_s.arg(QStringLiteral(LASKUTUS_VERSION)));
 }
 
 QTEST_APPLESS_MAIN(TestCommandLine)

@@ -197,6 +197,8 @@ void PdfBatchTest::exportWritesEachInvoiceOnceOrNothing_data()
     QTest::newRow("the output forgotten")
         << QStringList{u"--pdf"_s, u"57.csv"_s, u"58.csv"_s} << none << 2 << QStringList()
         << QStringList{u"päättyy .csv"_s};
+    QTest::newRow("an output ending in .CSV") << QStringList{u"--pdf"_s, u"UUSI.CSV"_s, u"58.csv"_s} << none << 2
+                                              << QStringList() << QStringList{u"päättyy .csv"_s};
     QTest::newRow("the output is the input")
         << QStringList{u"--pdf"_s, u"lasku57"_s, u"lasku57"_s} << none << 2 << QStringList()
         << QStringList{u"on myös luettava lasku"_s};
