@@ -34,8 +34,9 @@ QStringList InvoiceFileLines(const InvoiceData &invoice);
 /// one. An invoice has a header line whose first value, the number, is not
 /// blank and whose second, the date, reads as three whole numbers day 1 to
 /// 31, month 1 to 12 and year 1 to 9999; a customer line with some text; and
-/// at least one row line. Every invoice the program saves has them, while a
-/// damaged file, an empty one or the customer register does not.
+/// at least one row line. An invoice saved with its date as the program
+/// writes dates has them, while a damaged file, an empty one or the customer
+/// register does not.
 QString InvoiceLinesRefusal(const QStringList &lines);
 
 /// The invoice an invoice file's lines hold; nullopt when InvoiceLinesRefusal
