@@ -36,6 +36,11 @@ struct StartupOptions
 {
     QString executablePath;
     QStringList arguments;
+    /// An invoice file shown at start-up as "Nouda lasku" shows it; none when empty.
+    QString invoiceFile = {};
+    /// Whether the customer register is loaded: a window that only writes
+    /// invoices it opened does without it.
+    bool customerRegister = true;
 };
 
 // The main window: one invoice shown as the A4 page it prints as, with the
@@ -390,7 +395,9 @@ public:
     QString InvoiceFileBase();
     void Valmis1Click();
     void Noudalasku1Click();
-    /// Shows a saved invoice file as "Nouda lasku" does; throws CommandError.
+    /// Shows a saved invoice file as "Nouda lasku" does. Throws CommandError,
+    /// leaving the invoice on screen as it was, when the file cannot be read
+    /// or is no invoice (ReadInvoiceFile).
     void OpenInvoiceFile(const QString &path);
     void RecalcDueDate();
     void AdvanceCounters();

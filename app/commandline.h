@@ -3,31 +3,79 @@
 #include <QString>
 #include <QStringList>
 
-// The command line: a settings profile to start the window with, or a batch
-// export of saved invoices to PDF that needs no window and no display.
+#include <functional>
+
+// The command line: a settings profile or an invoice file to start the window
+// with, or a batch export of saved invoices to PDF that needs no window and no
+// display.
 
 struct CommandLine
 {
-    /// "--help": print the usage and stop.
+    /// "-h" or "--help": print the usage and stop.
     bool help = false;
+    /// "--version": print the program's name and version and stop.
+    bool version = false;
     /// "--pdf OUT FILE.csv…": export instead of opening the window.
     bool exportPdf = false;
     QString output;
     QStringList inputs;
     /// The arguments the window or the export starts with: the profile first.
     QStringList startArguments;
+    /// "laskutus FILE.csv": the invoice the window opens with.
+    QString invoiceFile;
     /// Why the command line cannot be used; empty when it can.
     QString error;
 };
 
-/// Reads the arguments after the program's name. Without "--pdf" or "--help"
-/// they are the window's own (the first names a settings profile);
-/// "--profile NAME" names the profile of an export.
+/// Whether a first argument names an invoice to open rather than a profile:
+/// it ends in ".csv" in any case and `exists` finds it.
+bool IsInvoiceFileArgument(const QString &argument, const std::function<bool(const QString &)> &exists);
+
+/// Reads the arguments after the program's name. "-h", "--help" or
+/// "--version" anywhere stop there. Any other argument beginning with "-",
+/// but "--pdf" and "--profile" of an export, is an error. With "--pdf" it is
+/// an export, "--profile NAME" naming its profile. Otherwise the first
+/// argument opens an invoice file when IsInvoiceFileArgument holds (looking
+/// at the disk), else names the window's settings profile.
 CommandLine ParseCommandLine(const QStringList &arguments);
+CommandLine ParseCommandLine(const QStringList &arguments, const std::function<bool(const QString &)> &exists);
 
-/// Where the PDF of one input goes: OUT itself for a single input, else the
-/// input's name with ".pdf" in the folder OUT.
-QString PdfTargetFor(const QString &output, const QString &input, bool severalInputs);
+/// Whether the export writes into the folder OUT: with several inputs, when
+/// OUT is an existing folder, or when it ends with a separator.
+bool PdfOutputIsFolder(const QString &output, qsizetype inputCount, bool outputIsExistingFolder);
 
-/// The usage text printed by "--help", in Finnish.
+/// The PDF file of each input, in order, or why there can be none.
+struct PdfTargets
+{
+    QStringList targets;
+    QString error;
+};
+
+/// Where each input's PDF goes. Into a file: OUT itself. Into a folder: the
+/// input's name with ".pdf" in OUT; inputs whose names would meet (compared
+/// without regard to case, as some disks do) take their folder's name in
+/// front, "2025/1.csv" giving "2025-1.pdf". Names that still meet make the
+/// error, since one PDF would replace another.
+PdfTargets PdfTargetsFor(const QString &output, const QStringList &inputs, bool intoFolder);
+
+/// Why the export may not write the targets, checked before anything is
+/// written; empty when it may. An OUT file ending in ".csv" is refused, and so
+/// is a target that is one of the inputs or an existing file that is not a PDF
+/// (does not begin with "%PDF-"): an invoice file is never written over.
+QString PdfTargetsRefusal(const QString &output, bool intoFolder, const QStringList &inputs,
+                          const QStringList &targets);
+
+/// Why the export cannot use the settings file of its profile: it does not
+/// exist, since an export with placeholder bank details would be no invoice,
+/// or it is not a regular file. Empty when it can.
+QString ExportSettingsRefusal(const QString &settingsPath);
+
+/// Why the export cannot use the biller's IBAN: it fails its check digits.
+/// Empty when it is valid.
+QString ExportIbanRefusal(const QString &iban, const QString &settingsPath);
+
+/// The usage text printed by "--help", in Finnish, ending with a line break.
 QString CommandLineUsage();
+
+/// "laskutus <version>" with a line break, printed by "--version".
+QString CommandLineVersion();

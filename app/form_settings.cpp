@@ -6,6 +6,7 @@
 #include "app/inifile.h"
 #include "app/settingsrules.h"
 #include "invoice/shoppingcart.h"
+#include "storage/textfile.h"
 #include "widgets/stringgrid.h"
 
 #include <QAction>
@@ -118,6 +119,10 @@ void setBackground(QWidget *widget, const QColor &color)
 
 void TForm1::LoadSettings()
 {
+    // A settings path that names a FIFO or a folder is not read; the
+    // defaults stand and the user learns why.
+    if (!IsRegularFileOrMissing(IniFileName))
+        m_prompter->message(this, FileOpenError(IniFileName).message());
     const IniSnapshot ini(IniFileName);
     DataDir = ini.readString(kFile, u"OletDir", QString());
     // A folder typed into the file by hand may lack its closing separator.

@@ -144,9 +144,12 @@ int digitValue(QChar c)
     return -1;
 }
 
-// The whole file as text; nullopt when it cannot be opened or read.
+// The whole file as text; nullopt when it cannot be opened or read, or is
+// no regular file (a FIFO would keep the reader waiting).
 std::optional<QString> readFileText(const QString &path)
 {
+    if (!IsRegularFileOrMissing(path))
+        return std::nullopt;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;

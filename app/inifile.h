@@ -34,7 +34,8 @@ QString IniWriteString(const QString &fileText, QStringView section, QStringView
                        QStringView value);
 
 /// The settings file read once, so that a run of reads costs one file read and
-/// sees one version of the file. A missing or unreadable file reads as empty.
+/// sees one version of the file. A missing or unreadable file reads as empty,
+/// and so does one that is no regular file (IsRegularFileOrMissing).
 class IniSnapshot
 {
 public:

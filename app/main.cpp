@@ -4,10 +4,37 @@
 #include "app/startup.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QTextStream>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Qt keeps runtime files in XDG_RUNTIME_DIR and, when the variable is unset
+// (root in a CI job, a cron job), complains on every run before taking a
+// private folder in /tmp. The same folder is given here without the noise; when
+// it cannot be made ours, Qt's own warning says so.
+void provideRuntimeFolder()
+{
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        return;
+    const QByteArray folder = QFile::encodeName(QDir::tempPath()) + "/runtime-" + QByteArray::number(getuid());
+    mkdir(folder.constData(), 0700);
+    struct stat status = {};
+    if (lstat(folder.constData(), &status) == 0 && S_ISDIR(status.st_mode) && status.st_uid == getuid()
+        && (status.st_mode & 0777) == 0700)
+        qputenv("XDG_RUNTIME_DIR", folder);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -15,24 +42,28 @@ int main(int argc, char *argv[])
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     const CommandLine line = ParseCommandLine(arguments);
+    // Answered without Qt's platform: no display needed, nothing written.
+    if (line.help || line.version) {
+        std::fputs((line.help ? CommandLineUsage() : CommandLineVersion()).toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (!line.error.isEmpty()) {
+        std::fputs((u"laskutus: "_s + line.error + u'\n' + CommandLineUsage()).toLocal8Bit().constData(), stderr);
+        return kExportRefused;
+    }
+    // A file size limit fails the write that meets it, which is reported,
+    // instead of ending the program without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
+    provideRuntimeFolder();
     // An export draws only into files: it needs no display.
-    if ((line.exportPdf || line.help) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if (line.exportPdf && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Laskutus"));
     InstallFinnishQtTexts(app);
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    if (line.help) {
-        out << CommandLineUsage();
-        return 0;
-    }
-    if (!line.error.isEmpty()) {
-        err << "laskutus: " << line.error << Qt::endl << CommandLineUsage();
-        return 2;
-    }
     if (line.exportPdf) {
+        QTextStream err(stderr);
         const int status = ExportInvoicesToPdf(QCoreApplication::applicationFilePath(), line.startArguments,
                                                line.output, line.inputs, err);
         // Every PDF is written and closed and the report flushed; taking Qt
@@ -41,7 +72,8 @@ int main(int argc, char *argv[])
         std::fflush(nullptr);
         std::_Exit(status);
     }
-    TForm1 form(StartupOptions{QCoreApplication::applicationFilePath(), line.startArguments}, nullptr);
+    TForm1 form(StartupOptions{QCoreApplication::applicationFilePath(), line.startArguments, line.invoiceFile},
+                nullptr);
     form.show();
     return QApplication::exec();
 }

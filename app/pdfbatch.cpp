@@ -6,10 +6,11 @@
 #include "app/Unit1.h"
 #include "app/commandline.h"
 #include "app/reportingprompter.h"
-#include "storage/commanderror.h"
+#include "app/startup.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QTextStream>
 
 using namespace Qt::StringLiterals;
@@ -17,22 +18,36 @@ using namespace Qt::StringLiterals;
 int ExportInvoicesToPdf(const QString &executablePath, const QStringList &startArguments,
                         const QString &output, const QStringList &inputs, QTextStream &report)
 {
-    const bool several = inputs.size() > 1;
-    if (several && !QDir().mkpath(output)) {
+    const auto refuse = [&report](const QString &reason) {
+        report << u"laskutus: %1. Mitään ei kirjoitettu."_s.arg(reason) << Qt::endl;
+        return kExportRefused;
+    };
+    const bool intoFolder = PdfOutputIsFolder(output, inputs.size(), QFileInfo(output).isDir());
+    const PdfTargets targets = PdfTargetsFor(output, inputs, intoFolder);
+    if (!targets.error.isEmpty())
+        return refuse(targets.error);
+    if (const QString reason = PdfTargetsRefusal(output, intoFolder, inputs, targets.targets); !reason.isEmpty())
+        return refuse(reason);
+    const QString settings = UserSettingsFileName(executablePath, startArguments);
+    if (const QString reason = ExportSettingsRefusal(settings); !reason.isEmpty())
+        return refuse(reason);
+
+    // The page needs no customer register: each invoice file holds its customer.
+    TForm1 form(StartupOptions{executablePath, startArguments, QString(), false},
+                std::make_unique<ReportingPrompter>(report));
+    if (const QString reason = ExportIbanRefusal(form.Iban1->text(), settings); !reason.isEmpty())
+        return refuse(reason);
+    if (intoFolder && !QDir().mkpath(output)) {
         report << u"Kansiota %1 ei voitu tehdä."_s.arg(QDir::toNativeSeparators(output)) << Qt::endl;
         return 1;
     }
-    TForm1 form(StartupOptions{executablePath, startArguments}, std::make_unique<ReportingPrompter>(report));
     int failed = 0;
     for (qsizetype i = 0; i < inputs.size(); ++i) {
         const QString &input = inputs[i];
-        const QString target = PdfTargetFor(output, input, several);
         report << u"%1/%2 %3"_s.arg(i + 1).arg(inputs.size()).arg(QDir::toNativeSeparators(input)) << Qt::endl;
         try {
-            if (!QFileInfo(input).isFile())
-                throw FileOpenError(input);
             form.OpenInvoiceFile(input);
-            form.ExportPdf(target);
+            form.ExportPdf(targets.targets[i]);
         } catch (const std::exception &error) {
             ++failed;
             report << u"Virhe: %1: %2"_s.arg(QDir::toNativeSeparators(input), QString::fromUtf8(error.what()))

@@ -4,13 +4,41 @@
 #include "prompter.h"
 
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSortFilterProxyModel>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// Leaves files of the given names out of a file dialog's lists.
+class HiddenNamesFilter : public QSortFilterProxyModel
+{
+public:
+    HiddenNamesFilter(const QStringList &names, QObject *parent)
+        : QSortFilterProxyModel(parent)
+        , m_names(names)
+    {
+    }
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex &parent) const override
+    {
+        const auto *files = qobject_cast<const QFileSystemModel *>(sourceModel());
+        const QModelIndex index = sourceModel()->index(row, 0, parent);
+        return !files || files->isDir(index) || !m_names.contains(files->fileName(index), Qt::CaseInsensitive);
+    }
+
+private:
+    QStringList m_names;
+};
+
+} // namespace
 
 void DialogPrompter::message(QWidget *parent, const QString &text)
 {
@@ -34,9 +62,20 @@ std::optional<QString> DialogPrompter::inputText(QWidget *parent, const QString 
     return answer;
 }
 
-QString DialogPrompter::openFileName(QWidget *parent, const QString &folder, const QString &filter)
+QString DialogPrompter::openFileName(QWidget *parent, const QString &folder, const QString &filter,
+                                     const QStringList &hiddenNames)
 {
-    return QFileDialog::getOpenFileName(parent, QString(), folder, filter);
+    QFileDialog dialog(parent, QString(), folder, filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (!hiddenNames.isEmpty()) {
+        // Name filters cannot leave a file out; Qt's own dialog can, the
+        // desktop's native one cannot.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setProxyModel(new HiddenNamesFilter(hiddenNames, &dialog));
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
 }
 
 QString DialogPrompter::saveFileName(QWidget *parent, const QString &folder, const QString &name,

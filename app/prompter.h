@@ -24,8 +24,10 @@ public:
     /// Asks for one value; nullopt when cancelled.
     virtual std::optional<QString> inputText(QWidget *parent, const QString &caption,
                                              const QString &prompt, const QString &value) = 0;
-    /// Asks for a file to open; empty when cancelled.
-    virtual QString openFileName(QWidget *parent, const QString &folder, const QString &filter) = 0;
+    /// Asks for a file to open; empty when cancelled. Files named in
+    /// hiddenNames (without regard to case) are not listed.
+    virtual QString openFileName(QWidget *parent, const QString &folder, const QString &filter,
+                                 const QStringList &hiddenNames) = 0;
     /// Asks for a file name to save under; empty when cancelled.
     virtual QString saveFileName(QWidget *parent, const QString &folder, const QString &name,
                                  const QStringList &filters) = 0;
@@ -45,7 +47,8 @@ public:
     bool question(QWidget *parent, const QString &text) override;
     std::optional<QString> inputText(QWidget *parent, const QString &caption,
                                      const QString &prompt, const QString &value) override;
-    QString openFileName(QWidget *parent, const QString &folder, const QString &filter) override;
+    QString openFileName(QWidget *parent, const QString &folder, const QString &filter,
+                         const QStringList &hiddenNames) override;
     QString saveFileName(QWidget *parent, const QString &folder, const QString &name,
                          const QStringList &filters) override;
     std::optional<QFont> font(QWidget *parent, const QFont &initial) override;

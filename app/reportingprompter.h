@@ -15,7 +15,8 @@ public:
     bool question(QWidget *parent, const QString &text) override;
     std::optional<QString> inputText(QWidget *parent, const QString &caption, const QString &prompt,
                                      const QString &value) override;
-    QString openFileName(QWidget *parent, const QString &folder, const QString &filter) override;
+    QString openFileName(QWidget *parent, const QString &folder, const QString &filter,
+                         const QStringList &hiddenNames) override;
     QString saveFileName(QWidget *parent, const QString &folder, const QString &name,
                          const QStringList &filters) override;
     std::optional<QFont> font(QWidget *parent, const QFont &initial) override;

@@ -207,9 +207,12 @@ void TForm1::FormCreate(const StartupOptions &options)
     LoadSettings();
     LoadAreaFonts();
     RegisterFileName = RegisterFilePath(DataDir);
-    LoadCustomerRegister();
+    if (options.customerRegister)
+        LoadCustomerRegister();
 
     Uusi1Click();
+    if (!options.invoiceFile.isEmpty())
+        runCommand([this, &options] { OpenInvoiceFile(options.invoiceFile); });
 
     // The system clipboard is left alone: text the user copied before starting
     // the program stays available to other programs and to "Liitä rivit".

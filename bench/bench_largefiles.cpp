@@ -42,7 +42,10 @@ public:
     {
         return std::nullopt;
     }
-    QString openFileName(QWidget *, const QString &, const QString &) override { return m_openPath; }
+    QString openFileName(QWidget *, const QString &, const QString &, const QStringList &) override
+    {
+        return m_openPath;
+    }
     QString saveFileName(QWidget *, const QString &, const QString &, const QStringList &) override
     {
         return QString();

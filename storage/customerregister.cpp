@@ -25,7 +25,12 @@ int plainNumber(const QString &text, int limit)
 
 QString RegisterFilePath(const QString &dataDir)
 {
-    return dataDir + QStringLiteral("AsiakRek.csv");
+    return dataDir + RegisterFileBaseName();
+}
+
+QString RegisterFileBaseName()
+{
+    return QStringLiteral("AsiakRek.csv");
 }
 
 int SmallestFreeCustomerNumber(const QStringList &numbers)

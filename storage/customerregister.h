@@ -8,6 +8,9 @@
 /// The customer register file in the save folder (which ends with a separator).
 QString RegisterFilePath(const QString &dataDir);
 
+/// The customer register file's name, "AsiakRek.csv".
+QString RegisterFileBaseName();
+
 /// The smallest positive whole number whose decimal text is none of the
 /// given texts (compared without regard to case).
 int SmallestFreeCustomerNumber(const QStringList &numbers);

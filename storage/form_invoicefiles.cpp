@@ -120,19 +120,21 @@ void TForm1::Valmis1Click()
 
 void TForm1::Noudalasku1Click()
 {
-    const QString path = m_prompter->openFileName(this, DataDir, u"Laskut (*.csv)"_s);
+    // The register is a .csv file beside the year folders, but no invoice.
+    const QString path = m_prompter->openFileName(this, DataDir, u"Laskut (*.csv)"_s, {RegisterFileBaseName()});
     if (!path.isEmpty())
         OpenInvoiceFile(path);
 }
 
 void TForm1::OpenInvoiceFile(const QString &path)
 {
+    // Read first: a file that cannot be read or is no invoice leaves the
+    // invoice on screen as it was.
+    const InvoiceData invoice = ReadInvoiceFile(path);
     ClearInvoice();
-    if (const std::optional<InvoiceData> invoice = ReadInvoiceFileLines(ReadTextLines(path))) {
-        ShowInvoice(*invoice);
-        RecalcDueDate();
-        FillPayerOnGiro();
-    }
+    ShowInvoice(invoice);
+    RecalcDueDate();
+    FillPayerOnGiro();
     OpenedInvoiceFile = path;
     RecalcInvoice();
 }

@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -32,6 +34,20 @@ bool isDeviceName(QStringView number)
             return true;
     }
     return false;
+}
+
+bool isInvoiceDate(QStringView date)
+{
+    int position = 1;
+    const int day = TakeInteger(date, position);
+    const int month = TakeInteger(date, position);
+    const int year = TakeInteger(date, position);
+    return day >= 1 && day <= 31 && month >= 1 && month <= 12 && year >= 1 && year <= 9999;
+}
+
+bool hasText(const QStringList &cells)
+{
+    return std::any_of(cells.begin(), cells.end(), [](const QString &cell) { return !cell.trimmed().isEmpty(); });
 }
 
 } // namespace
@@ -84,13 +100,42 @@ QStringList InvoiceFileLines(const InvoiceData &invoice)
     return lines;
 }
 
+QString InvoiceLinesRefusal(const QStringList &lines)
+{
+    if (lines.isEmpty())
+        return u"tiedosto on tyhjä"_s;
+    const QStringList header = SplitGridLine(lines[0], HeaderFieldCount);
+    if (header.size() <= InvoiceNumberField || header[InvoiceNumberField].trimmed().isEmpty())
+        return u"otsikkorivillä ei ole laskun numeroa"_s;
+    if (header.size() <= InvoiceDateField || !isInvoiceDate(header[InvoiceDateField]))
+        return u"otsikkorivillä ei ole kelvollista laskun päiväystä"_s;
+    if (lines.size() < 2 || !hasText(ReadLineIntoCells(lines[1], CustomerLineCount)))
+        return u"siinä ei ole asiakasriviä"_s;
+    if (lines.size() < 3)
+        return u"siinä ei ole yhtään laskuriviä"_s;
+    return QString();
+}
+
 std::optional<InvoiceData> ReadInvoiceFileLines(const QStringList &lines)
 {
-    if (lines.size() < 2)
+    if (!InvoiceLinesRefusal(lines).isEmpty())
         return std::nullopt;
     return InvoiceData{SplitGridLine(lines[0], HeaderFieldCount),
                        ReadLineIntoCells(lines[1], CustomerLineCount),
                        ReadLinesIntoRows(lines.mid(2), RowColumnCount)};
+}
+
+QString NotAnInvoiceText(const QString &path, const QString &reason)
+{
+    return u"Tiedosto %1 ei ole lasku: %2."_s.arg(QDir::toNativeSeparators(path), reason);
+}
+
+InvoiceData ReadInvoiceFile(const QString &path)
+{
+    const QStringList lines = ReadTextLines(path);
+    if (const QString reason = InvoiceLinesRefusal(lines); !reason.isEmpty())
+        throw CommandError(NotAnInvoiceText(path, reason));
+    return *ReadInvoiceFileLines(lines);
 }
 
 QList<QStringList> ReadLinesIntoRows(const QStringList &lines, int cellCount)

@@ -29,10 +29,27 @@ QString FormatHeaderLine(const QStringList &values);
 /// written) and one line per row that has a cell of two or more characters.
 QStringList InvoiceFileLines(const InvoiceData &invoice);
 
-/// The invoice an invoice file's lines hold; nullopt for fewer than two lines.
-/// Header values beyond the known ones are ignored, missing ones left out;
-/// the customer and the rows are read by the grid line rule.
+/// Why a file's lines are not an invoice, as the end of a Finnish sentence
+/// ("otsikkorivillä ei ole kelvollista laskun päiväystä"); empty when they are
+/// one. An invoice has a header line whose first value, the number, is not
+/// blank and whose second, the date, reads as three whole numbers day 1 to
+/// 31, month 1 to 12 and year 1 to 9999; a customer line with some text; and
+/// at least one row line. An invoice saved with its date as the program
+/// writes dates has them, while a damaged file, an empty one or the customer
+/// register does not.
+QString InvoiceLinesRefusal(const QStringList &lines);
+
+/// The invoice an invoice file's lines hold; nullopt when InvoiceLinesRefusal
+/// refuses them. Header values beyond the known ones are ignored, missing ones
+/// left out; the customer and the rows are read by the grid line rule.
 std::optional<InvoiceData> ReadInvoiceFileLines(const QStringList &lines);
+
+/// The message for a file that is not an invoice, with its path and why.
+QString NotAnInvoiceText(const QString &path, const QString &reason);
+
+/// Reads the invoice file at path. Throws what ReadTextLines throws, and
+/// CommandError with NotAnInvoiceText when the lines are no invoice.
+InvoiceData ReadInvoiceFile(const QString &path);
 
 /// Reads each line into a row of cellCount cells by the grid line rule.
 QList<QStringList> ReadLinesIntoRows(const QStringList &lines, int cellCount);

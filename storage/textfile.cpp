@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 using namespace Qt::StringLiterals;
@@ -63,6 +64,12 @@ QString LinesRefusal(const QStringList &lines)
     return QString();
 }
 
+bool IsRegularFileOrMissing(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.isFile() || !info.exists();
+}
+
 QStringList ReadTextLines(const QString &path)
 {
     const auto refused = [&path](const QString &reason) {
@@ -70,6 +77,9 @@ QStringList ReadTextLines(const QString &path)
             QDir::toNativeSeparators(path), reason));
     };
     const QString tooLarge = u"se on suurempi kuin %1 Mt"_s.arg(kMaxTextFileBytes / (1024 * 1024));
+    // A FIFO or a device would keep the program waiting at opening or reading.
+    if (!IsRegularFileOrMissing(path))
+        throw FileOpenError(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw FileOpenError(path);

@@ -42,8 +42,13 @@ QString LineLengthRefusal(qsizetype length);
 /// Finnish sentence ("yli 500000 riviä"); empty when they fit.
 QString LinesRefusal(const QStringList &lines);
 
+/// False for a path that names something other than a regular file: a
+/// folder, a FIFO or a device, which reading could wait on for ever.
+bool IsRegularFileOrMissing(const QString &path);
+
 /// Reads the lines of a Windows-1252 file by the rule of SplitTextLines.
-/// Throws FileOpenError when the file cannot be opened or read, and FileError
+/// Throws FileOpenError when the file cannot be opened or read or is not a
+/// regular file (IsRegularFileOrMissing), and FileError
 /// with a message in Finnish when it is larger than kMaxTextFileBytes or its
 /// lines are refused by LinesRefusal.
 QStringList ReadTextLines(const QString &path);

@@ -1,8 +1,11 @@
-// The command line: the window's profile, the batch PDF export and its targets.
+// The command line: the window's profile or invoice, the options answered
+// without a window, the batch PDF export and its targets.
 
 #include "app/commandline.h"
 
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -14,54 +17,145 @@ class TestCommandLine : public QObject
 private slots:
     void parse_data();
     void parse();
+    void invoiceFileOnDisk();
+    void targets_data();
     void targets();
 };
 
 void TestCommandLine::parse_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<bool>("exportPdf");
+    // "help", "version", "export", "window" or "error".
+    QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("output");
     QTest::addColumn<QStringList>("inputs");
     QTest::addColumn<QStringList>("start");
-    QTest::addColumn<bool>("failed");
-    QTest::newRow("a profile for the window") << QStringList{u"firma2"_s, u"x"_s} << false << QString()
-                                             << QStringList() << QStringList{u"firma2"_s, u"x"_s} << false;
+    QTest::addColumn<QString>("invoiceFile");
+    const QStringList none;
+    QTest::newRow("no arguments") << none << u"window"_s << QString() << none << none << QString();
+    QTest::newRow("a profile for the window") << QStringList{u"firma2"_s, u"x"_s} << u"window"_s << QString()
+                                             << none << QStringList{u"firma2"_s, u"x"_s} << QString();
+    QTest::newRow("an invoice file for the window")
+        << QStringList{u"2026/57.csv"_s} << u"window"_s << QString() << none << none << u"2026/57.csv"_s;
+    QTest::newRow("an invoice file in capitals")
+        << QStringList{u"VANHA.CSV"_s, u"x"_s} << u"window"_s << QString() << none << none << u"VANHA.CSV"_s;
+    QTest::newRow("a .csv name that is no file stays a profile")
+        << QStringList{u"puuttuu.csv"_s} << u"window"_s << QString() << none << QStringList{u"puuttuu.csv"_s}
+        << QString();
+    QTest::newRow("a file not ending in .csv stays a profile")
+        << QStringList{u"2026/57.txt"_s} << u"window"_s << QString() << none << QStringList{u"2026/57.txt"_s}
+        << QString();
+    QTest::newRow("--help") << QStringList{u"--help"_s} << u"help"_s << QString() << none << none << QString();
+    QTest::newRow("-h after a profile") << QStringList{u"firma2"_s, u"-h"_s} << u"help"_s << QString() << none
+                                        << none << QString();
+    QTest::newRow("--version") << QStringList{u"--version"_s} << u"version"_s << QString() << none << none
+                               << QString();
+    QTest::newRow("an unknown long option") << QStringList{u"--versio"_s} << u"error"_s << QString() << none
+                                            << none << QString();
+    QTest::newRow("an unknown short option") << QStringList{u"-v"_s} << u"error"_s << QString() << none << none
+                                             << QString();
+    QTest::newRow("an option after a profile") << QStringList{u"firma2"_s, u"--x"_s} << u"error"_s << QString()
+                                               << none << none << QString();
+    QTest::newRow("--profile without --pdf") << QStringList{u"--profile"_s, u"firma2"_s} << u"error"_s
+                                             << QString() << none << none << QString();
     QTest::newRow("export of two invoices")
-        << QStringList{u"--pdf"_s, u"out"_s, u"1.csv"_s, u"2.csv"_s} << true << u"out"_s
-        << QStringList{u"1.csv"_s, u"2.csv"_s} << QStringList() << false;
+        << QStringList{u"--pdf"_s, u"out"_s, u"1.csv"_s, u"2.csv"_s} << u"export"_s << u"out"_s
+        << QStringList{u"1.csv"_s, u"2.csv"_s} << none << QString();
     QTest::newRow("export with a profile")
-        << QStringList{u"--profile"_s, u"firma2"_s, u"--pdf"_s, u"1.pdf"_s, u"1.csv"_s} << true << u"1.pdf"_s
-        << QStringList{u"1.csv"_s} << QStringList{u"firma2"_s} << false;
-    QTest::newRow("no invoice") << QStringList{u"--pdf"_s, u"out"_s} << true << u"out"_s << QStringList()
-                                << QStringList() << true;
-    QTest::newRow("no output") << QStringList{u"1.csv"_s, u"--pdf"_s} << true << QString() << QStringList{u"1.csv"_s}
-                               << QStringList() << true;
-    QTest::newRow("unknown option") << QStringList{u"--pdf"_s, u"out"_s, u"--pfd"_s, u"1.csv"_s} << true << u"out"_s
-                                    << QStringList() << QStringList() << true;
+        << QStringList{u"--profile"_s, u"firma2"_s, u"--pdf"_s, u"1.pdf"_s, u"1.csv"_s} << u"export"_s << u"1.pdf"_s
+        << QStringList{u"1.csv"_s} << QStringList{u"firma2"_s} << QString();
+    QTest::newRow("no invoice") << QStringList{u"--pdf"_s, u"out"_s} << u"error"_s << u"out"_s << none << none
+                                << QString();
+    QTest::newRow("no output") << QStringList{u"1.csv"_s, u"--pdf"_s} << u"error"_s << QString()
+                               << QStringList{u"1.csv"_s} << none << QString();
+    QTest::newRow("unknown option in an export")
+        << QStringList{u"--pdf"_s, u"out"_s, u"--pfd"_s, u"1.csv"_s} << u"error"_s << u"out"_s << none << none
+        << QString();
+    QTest::newRow("short option in an export") << QStringList{u"--pdf"_s, u"out"_s, u"-x"_s, u"1.csv"_s}
+                                               << u"error"_s << u"out"_s << none << none << QString();
 }
 
 void TestCommandLine::parse()
 {
     QFETCH(QStringList, arguments);
-    QFETCH(bool, exportPdf);
+    QFETCH(QString, action);
     QFETCH(QString, output);
     QFETCH(QStringList, inputs);
     QFETCH(QStringList, start);
-    QFETCH(bool, failed);
-    const CommandLine line = ParseCommandLine(arguments);
-    QCOMPARE(line.exportPdf, exportPdf);
+    QFETCH(QString, invoiceFile);
+    const QStringList files = {u"2026/57.csv"_s, u"VANHA.CSV"_s, u"2026/57.txt"_s};
+    const CommandLine line =
+        ParseCommandLine(arguments, [&files](const QString &path) { return files.contains(path); });
+    const QString done = line.help               ? u"help"_s
+                         : line.version          ? u"version"_s
+                         : !line.error.isEmpty() ? u"error"_s
+                         : line.exportPdf        ? u"export"_s
+                                                 : u"window"_s;
+    QCOMPARE(done, action);
     QCOMPARE(line.output, output);
     QCOMPARE(line.inputs, inputs);
     QCOMPARE(line.startArguments, start);
-    QCOMPARE(!line.error.isEmpty(), failed);
-    QVERIFY(ParseCommandLine({u"--help"_s}).help);
+    QCOMPARE(line.invoiceFile, invoiceFile);
+}
+
+void TestCommandLine::invoiceFileOnDisk()
+{
+    QTemporaryDir dir;
+    const QString invoice = dir.filePath(u"57.csv"_s);
+    QFile file(invoice);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QVERIFY(QDir(dir.path()).mkdir(u"kansio.csv"_s));
+    QCOMPARE(ParseCommandLine({invoice}).invoiceFile, invoice);
+    QCOMPARE(ParseCommandLine({dir.filePath(u"kansio.csv"_s)}).startArguments,
+             QStringList{dir.filePath(u"kansio.csv"_s)});
+    QCOMPARE(ParseCommandLine({dir.filePath(u"58.csv"_s)}).startArguments, QStringList{dir.filePath(u"58.csv"_s)});
+}
+
+void TestCommandLine::targets_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QStringList>("inputs");
+    QTest::addColumn<bool>("existingFolder");
+    QTest::addColumn<QStringList>("targets");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("one invoice into a file") << u"lasku.pdf"_s << QStringList{u"2026/57.csv"_s} << false
+                                             << QStringList{u"lasku.pdf"_s} << false;
+    QTest::newRow("one invoice into an existing folder") << u"out"_s << QStringList{u"2026/57.csv"_s} << true
+                                                         << QStringList{u"out/57.pdf"_s} << false;
+    QTest::newRow("one invoice into a folder ending in /")
+        << u"out/"_s << QStringList{u"2026/57.csv"_s} << false << QStringList{u"out/57.pdf"_s} << false;
+    QTest::newRow("several invoices") << u"out"_s << QStringList{u"2026/57.csv"_s, u"2026/58.csv"_s} << false
+                                      << QStringList{u"out/57.pdf"_s, u"out/58.pdf"_s} << false;
+    QTest::newRow("the same number of two years, only those renamed")
+        << u"out"_s << QStringList{u"a/2025/1.csv"_s, u"a/2026/1.csv"_s, u"a/2026/2.csv"_s} << false
+        << QStringList{u"out/2025-1.pdf"_s, u"out/2026-1.pdf"_s, u"out/2.pdf"_s} << false;
+    QTest::newRow("names meeting without regard to case")
+        << u"out"_s << QStringList{u"2025/A1.csv"_s, u"2026/a1.csv"_s} << false
+        << QStringList{u"out/2025-A1.pdf"_s, u"out/2026-a1.pdf"_s} << false;
+    QTest::newRow("a renamed one meets another") << u"out"_s
+                                                 << QStringList{u"2025-1.csv"_s, u"x/2025/1.csv"_s, u"y/2026/1.csv"_s}
+                                                 << false << QStringList() << true;
+    QTest::newRow("two years of two folders") << u"out"_s << QStringList{u"a/2026/1.csv"_s, u"b/2026/1.csv"_s}
+                                              << false << QStringList() << true;
 }
 
 void TestCommandLine::targets()
 {
-    QCOMPARE(PdfTargetFor(u"lasku.pdf"_s, u"2026/57.csv"_s, false), u"lasku.pdf"_s);
-    QCOMPARE(PdfTargetFor(u"out"_s, u"2026/57.csv"_s, true), QDir(u"out"_s).filePath(u"57.pdf"_s));
+    QFETCH(QString, output);
+    QFETCH(QStringList, inputs);
+    QFETCH(bool, existingFolder);
+    QFETCH(QStringList, targets);
+    QFETCH(bool, refused);
+    const PdfTargets result = PdfTargetsFor(output, inputs, PdfOutputIsFolder(output, inputs.size(), existingFolder));
+    QStringList expected;
+    for (const QString &target : targets)
+        expected.append(QDir::cleanPath(target));
+    QStringList got;
+    for (const QString &target : result.targets)
+        got.append(QDir::cleanPath(target));
+    QCOMPARE(got, expected);
+    QCOMPARE(!result.error.isEmpty(), refused);
 }
 
 QTEST_APPLESS_MAIN(TestCommandLine)

@@ -5,6 +5,7 @@
 #include "storage/commanderror.h"
 #include "storage/customerregister.h"
 #include "storage/invoicefile.h"
+#include "storage/textfile.h"
 
 #include <QDir>
 #include <QTest>
@@ -28,6 +29,8 @@ private slots:
     void customerLineQuoting_data();
     void customerLineQuoting();
     void linesReadIntoRows();
+    void invoiceOrWhyNot_data();
+    void invoiceOrWhyNot();
     void nextInvoiceCounter_data();
     void nextInvoiceCounter();
     void saveFolderOfEnteredName_data();
@@ -166,6 +169,54 @@ void InvoiceFileCoreTest::linesReadIntoRows()
     QCOMPARE(rows[0], (QStringList{u"Oy \"A, B\""_s, u" "_s, u"x"_s, u"y"_s, u"1"_s, u"extra"_s}));
     QCOMPARE(rows[1], (QStringList{u"unclosed, quote"_s, QString(), QString(), QString(), QString(), QString()}));
     QCOMPARE(rows[2], QStringList(6));
+}
+
+void InvoiceFileCoreTest::invoiceOrWhyNot_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("reason");
+    const QStringList row = {QString(), u"Työ"_s, u"2"_s, u"h"_s, u"50,00"_s, u"25,5"_s, u"125,50"_s};
+    const QStringList textRow = {QString(), u"Pelkkä teksti, \"lainattu\""_s, QString(), QString(), QString(),
+                                 QString(), QString()};
+    const auto saved = [](const InvoiceData &invoice) { return InvoiceFileLines(invoice).join(u"\r\n"_s); };
+    QTest::newRow("saved") << saved({{u"57"_s, u"7.12.2026"_s, u"1009"_s, QString(), u"1"_s},
+                                     {u"Yritys"_s, QString(), QString(), QString()},
+                                     {row}})
+                           << QString();
+    QTest::newRow("saved with text rows only and odd texts")
+        << saved({{u" 5\"a,b "_s, u"31.4.26"_s, QString(), u"\",\""_s, QString()},
+                  {u"Oy \"A, B\""_s, u"\r\n"_s, QString(), u","_s},
+                  {textRow, textRow}})
+        << QString();
+    QTest::newRow("saved with a one-letter name") << saved({{u"1"_s, u"1.1.2027"_s}, {u"A"_s}, {textRow}})
+                                                  << QString();
+    QTest::newRow("empty") << QString() << u"tiedosto on tyhjä"_s;
+    QTest::newRow("blank number") << u"\" \",\"1.1.2026\"\r\nYritys\r\nx,Rivi"_s
+                                  << u"otsikkorivillä ei ole laskun numeroa"_s;
+    QTest::newRow("no date") << u"\"5\"\r\nYritys\r\nx,Rivi"_s
+                             << u"otsikkorivillä ei ole kelvollista laskun päiväystä"_s;
+    QTest::newRow("empty date") << u"\"5\",\"00.00.0000\"\r\nYritys\r\nx,Rivi"_s
+                                << u"otsikkorivillä ei ole kelvollista laskun päiväystä"_s;
+    QTest::newRow("month 13") << u"\"5\",\"1.13.2026\"\r\nYritys\r\nx,Rivi"_s
+                              << u"otsikkorivillä ei ole kelvollista laskun päiväystä"_s;
+    QTest::newRow("header only") << u"\"5\",\"1.1.2026\""_s << u"siinä ei ole asiakasriviä"_s;
+    QTest::newRow("blank customer") << u"\"5\",\"1.1.2026\"\r\n\" \",\" \"\r\nx,Rivi"_s
+                                    << u"siinä ei ole asiakasriviä"_s;
+    QTest::newRow("no row") << u"\"5\",\"1.1.2026\"\r\nYritys"_s << u"siinä ei ole yhtään laskuriviä"_s;
+    QTest::newRow("customer register")
+        << u"\"Matti Meikäläinen\",\"Katu 1\",\" \",\" \",1234567-8,1\r\nYritys,Tie,\" \",\" \",\" \",2"_s
+        << u"otsikkorivillä ei ole kelvollista laskun päiväystä"_s;
+}
+
+void InvoiceFileCoreTest::invoiceOrWhyNot()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, reason);
+    const QStringList lines = SplitTextLines(text);
+    QCOMPARE(InvoiceLinesRefusal(lines), reason);
+    QCOMPARE(ReadInvoiceFileLines(lines).has_value(), reason.isEmpty());
+    QCOMPARE(NotAnInvoiceText(u"/a/b.csv"_s, u"syy"_s),
+             u"Tiedosto %1 ei ole lasku: syy."_s.arg(QDir::toNativeSeparators(u"/a/b.csv"_s)));
 }
 
 void InvoiceFileCoreTest::nextInvoiceCounter_data()

@@ -2,7 +2,9 @@
 // as the user meets it: the files written byte for byte, refused invoices,
 // unsafe numbers, unwritable folders, the counters and the save folder.
 
+#include "app/commandline.h"
 #include "app/inifile.h"
+#include "app/pdfbatch.h"
 #include "widgets/bevel.h"
 #include "widgets/stringgrid.h"
 #include "storage/cp1252.h"
@@ -20,19 +22,27 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextStream>
+#include <QTimer>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
 const QString kIncomplete = u"Puuttellinen lasku\r\nEi tallennettu"_s;
+// A damaged file that is a FIFO rather than bytes.
+constexpr qint64 kFifo = -1;
 
 QByteArray cp(const QString &text)
 {
@@ -146,7 +156,7 @@ private slots:
     void placeholdersRoundTrip();
     void shortOrMalformedFilesOpen_data();
     void shortOrMalformedFilesOpen();
-    void unreadableFileLeavesInvoiceEmpty();
+    void unreadableFileLeavesInvoiceOnScreen();
     void cancelledOpenChangesNothing();
     void emptyLinesMakeNoRows_data();
     void emptyLinesMakeNoRows();
@@ -154,6 +164,11 @@ private slots:
     void nulHidesNothingOfTheFile();
     void damagedFileRefused_data();
     void damagedFileRefused();
+    void savedInvoicesOpenAndExport_data();
+    void savedInvoicesOpenAndExport();
+    void openDialogLeavesRegisterOut();
+    void invoiceNamedAtStartIsShown_data();
+    void invoiceNamedAtStartIsShown();
     void pastedLines_data();
     void pastedLines();
 };
@@ -670,7 +685,7 @@ void InvoiceFilesTest::dueDateRecomputedOnOpen_data()
     QTest::newRow("leap February") << u"31.1.2024"_s << u"30 pv netto"_s << u"1.3.2024"_s;
     QTest::newRow("common February") << u"31.1.2023"_s << u"30 pv netto"_s << u"2.3.2023"_s;
     QTest::newRow("over the year end") << u"20.12.2023"_s << u"14 pv netto"_s << u"3.1.2024"_s;
-    QTest::newRow("invalid date keeps the cleared text") << u"1.13.2024"_s << u"14"_s << u"00.00.0000"_s;
+    QTest::newRow("a year out of range keeps the cleared text") << u"1.12.1899"_s << u"14"_s << u"00.00.0000"_s;
 }
 
 void InvoiceFilesTest::dueDateRecomputedOnOpen()
@@ -718,15 +733,13 @@ void InvoiceFilesTest::shortOrMalformedFilesOpen_data()
     QTest::addColumn<QString>("number");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("description");
-    QTest::newRow("empty file") << QByteArray() << u"0"_s << QString() << QString();
-    QTest::newRow("header only") << QByteArray("\"5\",\"1.1.2026\"\r\n") << u"0"_s << QString() << QString();
-    QTest::newRow("short header, LF ends") << QByteArray("\"5\"\nYritys\nx,Rivi\n")
+    QTest::newRow("short header, LF ends") << QByteArray("\"5\",\"1.1.2026\"\nYritys\nx,Rivi\n")
                                           << u"5"_s << u"Yritys"_s << u"Rivi"_s;
     QTest::newRow("unclosed quote takes the rest")
         << QByteArray("\"5\",\"1.1.2026\",\"\",\"\",\"\",\"extra\"\r\n\"Oy, Ab\r\nx,\"Rivi, pitka\r\n")
         << u"5"_s << u"Oy, Ab"_s << u"Rivi, pitka"_s;
     QTest::newRow("NUL reads as a blank")
-        << QByteArray("\"5\"\r\nYritys") + '\0' + QByteArray("\r\nx,Rivi\r\n")
+        << QByteArray("\"5\",\"1.1.2026\"\r\nYritys") + '\0' + QByteArray("\r\nx,Rivi\r\n")
         << u"5"_s << u"Yritys"_s << u"Rivi"_s;
 }
 
@@ -752,7 +765,7 @@ void InvoiceFilesTest::shortOrMalformedFilesOpen()
     QCOMPARE(form.TotSum->text(), u"0,00"_s);
 }
 
-void InvoiceFilesTest::unreadableFileLeavesInvoiceEmpty()
+void InvoiceFilesTest::unreadableFileLeavesInvoiceOnScreen()
 {
     Saving s;
     TForm1 &form = s.form();
@@ -761,10 +774,9 @@ void InvoiceFilesTest::unreadableFileLeavesInvoiceEmpty()
     s.prompter().answerOpen(missing);
     form.Noudalasku1->trigger();
     QCOMPARE(s.prompter().takeMessages(), QStringList{u"Cannot open file "_s + QDir::toNativeSeparators(missing)});
-    QCOMPARE(form.LaskuNro1->text(), u"0"_s);
-    QCOMPARE(form.AsiakNimi1->currentText(), QString());
-    QCOMPARE(form.AsiakOsoite1->cell(1, 1), QString());
-    QCOMPARE(form.LaskuRivit1->cell(1, 1), QString());
+    QCOMPARE(form.AsiakNimi1->currentText(), u"Edellinen"_s);
+    QCOMPARE(form.AsiakOsoite1->cell(1, 1), u"Katu"_s);
+    QCOMPARE(form.LaskuRivit1->cell(1, 1), u"Työ"_s);
 }
 
 void InvoiceFilesTest::cancelledOpenChangesNothing()
@@ -843,37 +855,170 @@ void InvoiceFilesTest::nulHidesNothingOfTheFile()
 void InvoiceFilesTest::damagedFileRefused_data()
 {
     QTest::addColumn<QByteArray>("bytes");
+    // The file's size when it is to be longer than its bytes; kFifo for a FIFO.
     QTest::addColumn<qint64>("size");
-    QTest::addColumn<QString>("reason");
+    // The message, %1 standing for the file's path.
+    QTest::addColumn<QString>("message");
+    const QString damaged = u"Tiedostoa %1 ei avattu: %2. Tiedosto voi olla vioittunut."_s;
+    const QString notInvoice = u"Tiedosto %1 ei ole lasku: %2."_s;
     const QByteArray head = "\"5\",\"1.2.2026\"\r\nYritys\r\n";
-    QTest::newRow("more lines than any invoice") << head + QByteArray("x,Rivi\r\n").repeated(kMaxTextLines)
-                                                 << qint64(0) << u"siinä on yli %1 riviä"_s.arg(kMaxTextLines);
-    QTest::newRow("a text longer than any row") << head + "x," + QByteArray(kMaxTextLineLength, 'T') << qint64(0)
-                                                << u"siinä on yli %1 merkin rivi"_s.arg(kMaxTextLineLength);
+    QTest::newRow("more lines than any invoice")
+        << head + QByteArray("x,Rivi\r\n").repeated(kMaxTextLines) << qint64(0)
+        << damaged.arg(u"%1"_s, u"siinä on yli %1 riviä"_s.arg(kMaxTextLines));
+    QTest::newRow("a text longer than any row")
+        << head + "x," + QByteArray(kMaxTextLineLength, 'T') << qint64(0)
+        << damaged.arg(u"%1"_s, u"siinä on yli %1 merkin rivi"_s.arg(kMaxTextLineLength));
     // The rest of the file reads as NULs without taking room on the disk.
     QTest::newRow("larger than any invoice") << head << kMaxTextFileBytes + 1
-                                             << u"se on suurempi kuin %1 Mt"_s.arg(kMaxTextFileBytes >> 20);
+                                             << damaged.arg(u"%1"_s, u"se on suurempi kuin %1 Mt"_s.arg(kMaxTextFileBytes >> 20));
+    QTest::newRow("empty") << QByteArray() << qint64(0) << notInvoice.arg(u"%1"_s, u"tiedosto on tyhjä"_s);
+    QTest::newRow("random bytes") << QByteArray("\xff\x01garbage\x9c,\xfe\r\n\x07\x08") << qint64(0)
+                                  << notInvoice.arg(u"%1"_s, u"otsikkorivillä ei ole kelvollista laskun päiväystä"_s);
+    QTest::newRow("the customer register")
+        << QByteArray("\"Matti Meik\xe4l\xe4inen\",\"Katu 1\",\" \",\" \",1234567-8,1\r\nYritys,Tie,\" \",\" \",\" \",2\r\n")
+        << qint64(0) << notInvoice.arg(u"%1"_s, u"otsikkorivillä ei ole kelvollista laskun päiväystä"_s);
+    QTest::newRow("no rows") << head << qint64(0) << notInvoice.arg(u"%1"_s, u"siinä ei ole yhtään laskuriviä"_s);
+    QTest::newRow("a FIFO") << QByteArray() << kFifo << u"Cannot open file %1"_s;
 }
 
 void InvoiceFilesTest::damagedFileRefused()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(qint64, size);
-    QFETCH(QString, reason);
+    QFETCH(QString, message);
     Saving s;
     TForm1 &form = s.form();
     fillInvoice(form, u"Edellinen"_s, {u"Katu"_s}, kWorkRow);
+    form.RecalcInvoice();
+    const QString number = form.LaskuNro1->text();
+    const QString total = form.TotSum->text();
     const QString path = s.data(u"vioittunut.csv"_s);
-    writeBytes(path, bytes);
-    QVERIFY(size == 0 || QFile(path).resize(size));
+    if (size == kFifo) {
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else {
+        writeBytes(path, bytes);
+        QVERIFY(size == 0 || QFile(path).resize(size));
+    }
     s.prompter().answerOpen(path);
 
     form.Noudalasku1->trigger();
 
-    QCOMPARE(s.prompter().takeMessages(), QStringList{u"Tiedostoa %1 ei avattu: %2. Tiedosto voi olla vioittunut."_s.arg(
-                                                    QDir::toNativeSeparators(path), reason)});
-    QCOMPARE(form.AsiakNimi1->currentText(), QString());
-    QCOMPARE(form.LaskuRivit1->cell(1, 1), QString());
+    QCOMPARE(s.prompter().takeMessages(), QStringList{message.arg(QDir::toNativeSeparators(path))});
+    // The invoice on screen stays as it was.
+    QCOMPARE(form.LaskuNro1->text(), number);
+    QCOMPARE(form.AsiakNimi1->currentText(), u"Edellinen"_s);
+    QCOMPARE(form.AsiakOsoite1->cell(1, 1), u"Katu"_s);
+    QCOMPARE(form.LaskuRivit1->cell(1, 1), u"Työ"_s);
+    QCOMPARE(form.TotSum->text(), total);
+    QVERIFY(total != u"0,00"_s);
+}
+
+void InvoiceFilesTest::savedInvoicesOpenAndExport_data()
+{
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QList<QStringList>>("rows");
+    QTest::newRow("a priced row") << u"57"_s << u"Matti Meikäläinen"_s << kWorkRow;
+    QTest::newRow("text rows only, odd texts")
+        << u"5-a b"_s << u"Oy \"A, B\""_s
+        << QList<QStringList>{{QString(), u"Pelkkä teksti, \"lainattu\""_s},
+                              {u"x"_s, u"€ ja ; ja \t"_s, QString(), QString(), QString(), u","_s}};
+}
+
+void InvoiceFilesTest::savedInvoicesOpenAndExport()
+{
+    QFETCH(QString, number);
+    QFETCH(QString, name);
+    QFETCH(QList<QStringList>, rows);
+    Saving s(u"Nimi=Testi Oy\r\nIban=FI21 1234 5600 0007 85\r\n"_s);
+    TForm1 &form = s.form();
+    form.LaskuNro1->setText(number);
+    fillInvoice(form, name, {u"Katu 1"_s}, rows);
+    clickSave(form);
+    const QString saved = s.data(u"2026/"_s + number + u".csv"_s);
+    QVERIFY(QFileInfo::exists(saved));
+
+    s.prompter().answerOpen(saved);
+    form.Noudalasku1->trigger();
+    QCOMPARE(s.prompter().takeMessages(), QStringList());
+    QCOMPARE(form.LaskuNro1->text(), number);
+    QCOMPARE(form.AsiakNimi1->currentText(), name);
+    QCOMPARE(form.LaskuRivit1->cell(1, 1), rows[0][1]);
+
+    QString report;
+    QTextStream stream(&report);
+    const QString pdf = s.data(u"lasku.pdf"_s);
+    QCOMPARE(ExportInvoicesToPdf(s.fixture().executablePath(), {}, pdf, {saved}, stream), 0);
+    const QString text = toolOutput(u"pdftotext"_s, {pdf, u"-"_s});
+    QVERIFY2(text.contains(name) && text.contains(rows[0][1]), qPrintable(report + text));
+}
+
+void InvoiceFilesTest::openDialogLeavesRegisterOut()
+{
+    Saving s;
+    writeBytes(s.data(u"AsiakRek.csv"_s), "Yritys,Katu,\" \",\" \",\" \",1\r\n");
+    writeBytes(s.data(u"57.csv"_s), "\"57\",\"1.12.2026\"\r\nYritys\r\nx,Rivi\r\n");
+    s.prompter().answerOpen(QString());
+    s.form().Noudalasku1->trigger();
+    QCOMPARE(s.prompter().hiddenFromOpen, QStringList{u"AsiakRek.csv"_s});
+
+    // The dialog itself lists the invoice and leaves the register out.
+    QStringList listed;
+    QTimer::singleShot(0, [&listed] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        auto *view = dialog ? dialog->findChild<QListView *>(u"listView"_s) : nullptr;
+        const auto names = [view] {
+            QStringList shown;
+            for (int r = 0; view && r < view->model()->rowCount(view->rootIndex()); ++r)
+                shown.append(view->model()->index(r, 0, view->rootIndex()).data().toString());
+            return shown;
+        };
+        // The folder is read in the background.
+        if (QTest::qWaitFor([&names] { return names().contains(u"57.csv"_s); }))
+            listed = names();
+        if (dialog)
+            dialog->reject();
+    });
+    DialogPrompter().openFileName(nullptr, s.data(), u"Laskut (*.csv)"_s, {u"AsiakRek.csv"_s});
+    QCOMPARE(listed, QStringList{u"57.csv"_s});
+}
+
+void InvoiceFilesTest::invoiceNamedAtStartIsShown_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("total");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("a saved invoice")
+        << QByteArray("\"57\",\"1.12.2026\",\"1009\",\"\",\"1\"\r\nYritys,Katu,\" \",\" \"\r\n"
+                      "\" \",Kahvi,2,\" \",\"3,50\",\"25,5\",\"8,79\"\r\n")
+        << u"57"_s << u"Yritys"_s << u"8,79"_s << false;
+    QTest::newRow("the customer register") << QByteArray("Yritys,Katu,\" \",\" \",\" \",1\r\n") << u"1"_s
+                                           << QString() << QString() << true;
+}
+
+void InvoiceFilesTest::invoiceNamedAtStartIsShown()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, number);
+    QFETCH(QString, name);
+    QFETCH(QString, total);
+    QFETCH(bool, refused);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"avattava.CSV"_s);
+    writeBytes(path, bytes);
+    // As main decides it: the file opens in the window of the default profile.
+    const CommandLine line = ParseCommandLine({path});
+    QCOMPARE(line.startArguments, QStringList());
+
+    FormFixture f(QByteArray(), line.startArguments, QDate(2026, 12, 7), line.invoiceFile);
+
+    QCOMPARE(f.prompter().takeMessages().size(), refused ? 1 : 0);
+    QCOMPARE(f.form().LaskuNro1->text(), number);
+    QCOMPARE(f.form().AsiakNimi1->currentText(), name);
+    QCOMPARE(f.form().TotSum->text(), total);
+    QCOMPARE(f.form().OpenedInvoiceFile, refused ? QString() : path);
 }
 
 void InvoiceFilesTest::pastedLines_data()

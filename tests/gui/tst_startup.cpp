@@ -4,12 +4,16 @@
 #include "app/startup.h"
 #include "tests/support/formfixture.h"
 
+#include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QWindow>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -25,6 +29,8 @@ private slots:
     void missingHelpFileIsReported();
     void closingEndsProgramWithHelpOpen_data();
     void closingEndsProgramWithHelpOpen();
+    void settingsThatAreNoFileAreNotRead_data();
+    void settingsThatAreNoFileAreNotRead();
 };
 
 void StartupTest::fileNames_data()
@@ -138,6 +144,38 @@ void StartupTest::closingEndsProgramWithHelpOpen()
     QVERIFY(!helpWindow->isVisible());
     // The grid layout was written on the way out.
     QVERIFY(f.settingsBytes().contains("ColWidth6="));
+}
+
+void StartupTest::settingsThatAreNoFileAreNotRead_data()
+{
+    QTest::addColumn<bool>("fifo");
+    QTest::newRow("a FIFO") << true;
+    QTest::newRow("a folder") << false;
+}
+
+void StartupTest::settingsThatAreNoFileAreNotRead()
+{
+    QFETCH(bool, fifo);
+    QTemporaryDir dir;
+    const QString settings = dir.filePath(u"laskutus.INI"_s);
+    if (fifo)
+        QCOMPARE(mkfifo(QFile::encodeName(settings).constData(), 0600), 0);
+    else
+        QVERIFY(QDir(dir.path()).mkdir(u"laskutus.INI"_s));
+    auto prompter = std::make_unique<ScriptedPrompter>();
+    ScriptedPrompter &answers = *prompter;
+    {
+        // Reading a FIFO would wait here for a writer that never comes.
+        TForm1 form(StartupOptions{dir.filePath(u"laskutus"_s), {}}, std::move(prompter));
+        QCOMPARE(answers.takeMessages(), QStringList{u"Cannot open file "_s + QDir::toNativeSeparators(settings)});
+        QCOMPARE(form.YritNimi1->text(), u"Nimi?"_s);
+        // Closing writes the grid layout, which is refused rather than put
+        // in place of what is there.
+        form.close();
+        QCOMPARE(answers.takeMessages(), QStringList{u"Unable to write to "_s + QDir::toNativeSeparators(settings)});
+    }
+    const QFileInfo after(settings);
+    QVERIFY(after.exists() && !after.isFile());
 }
 
 QTEST_MAIN(StartupTest)

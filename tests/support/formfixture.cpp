@@ -35,7 +35,8 @@ QByteArray runningTest()
 
 } // namespace
 
-FormFixture::FormFixture(const QByteArray &settings, const QStringList &arguments, const QDate &today)
+FormFixture::FormFixture(const QByteArray &settings, const QStringList &arguments, const QDate &today,
+                         const QString &invoiceFile)
     : m_test(runningTest())
 {
     if (!settings.isNull()) {
@@ -47,7 +48,7 @@ FormFixture::FormFixture(const QByteArray &settings, const QStringList &argument
     prompter->setToday(today);
     m_prompter = prompter.get();
     m_prompter->cancelPrintingUnasked = true;
-    m_form = std::make_unique<TForm1>(StartupOptions{executablePath(), arguments}, std::move(prompter));
+    m_form = std::make_unique<TForm1>(StartupOptions{executablePath(), arguments, invoiceFile}, std::move(prompter));
 }
 
 FormFixture::~FormFixture()

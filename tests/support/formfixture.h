@@ -17,9 +17,10 @@ class StringGrid;
 class FormFixture
 {
 public:
-    /// Writes `settings` (Windows-1252 bytes) as the settings file when given.
+    /// Writes `settings` (Windows-1252 bytes) as the settings file when given;
+    /// the window starts with `invoiceFile` when given, as from the command line.
     explicit FormFixture(const QByteArray &settings = QByteArray(), const QStringList &arguments = {},
-                         const QDate &today = QDate(2026, 12, 7));
+                         const QDate &today = QDate(2026, 12, 7), const QString &invoiceFile = QString());
     ~FormFixture();
     FormFixture(const FormFixture &) = delete;
     FormFixture &operator=(const FormFixture &) = delete;

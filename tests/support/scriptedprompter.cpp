@@ -50,8 +50,9 @@ std::optional<QString> ScriptedPrompter::inputText(QWidget *, const QString &cap
     return answer.toString();
 }
 
-QString ScriptedPrompter::openFileName(QWidget *, const QString &, const QString &)
+QString ScriptedPrompter::openFileName(QWidget *, const QString &, const QString &, const QStringList &hiddenNames)
 {
+    hiddenFromOpen.append(hiddenNames.join(u'|'));
     if (m_opens.isEmpty()) {
         unexpected("an open dialog nobody expected");
         return QString();

@@ -18,7 +18,8 @@ public:
     bool question(QWidget *parent, const QString &text) override;
     std::optional<QString> inputText(QWidget *parent, const QString &caption,
                                      const QString &prompt, const QString &value) override;
-    QString openFileName(QWidget *parent, const QString &folder, const QString &filter) override;
+    QString openFileName(QWidget *parent, const QString &folder, const QString &filter,
+                         const QStringList &hiddenNames) override;
     QString saveFileName(QWidget *parent, const QString &folder, const QString &name,
                          const QStringList &filters) override;
     std::optional<QFont> font(QWidget *parent, const QFont &initial) override;
@@ -53,6 +54,8 @@ public:
     QStringList inputPrompts;
     /// Initial fonts the font dialog was opened with.
     QList<QFont> fontRequests;
+    /// The names each open dialog was told to leave out, joined by "|".
+    QStringList hiddenFromOpen;
     /// Folders and names the save dialog was opened with.
     QStringList saveRequests;
     /// What the test left behind: answers never used and messages never
