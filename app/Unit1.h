@@ -302,8 +302,9 @@ public:
     void ExportPdf(const QString &name);
     /// "Tulosta" (output/form_print.cpp): the invoice, then its copies.
     void Print1Click();
-    /// One print job of the invoice with its giro form, or of the copies.
-    void PrintJob(QPrinter &printer, int copies, bool original);
+    /// One print job of the invoice with its giro form, or of the copies;
+    /// false when the print system refused it.
+    bool PrintJob(QPrinter &printer, int copies, bool original);
 
     // --- Print margins ---
     // output/form_margins.cpp

@@ -91,7 +91,12 @@ bool ScriptedPrompter::choosePrinter(QWidget *, QPrinter &printer)
             unexpected("a print dialog nobody expected");
         return false;
     }
-    const auto [path, dotsPerInch] = m_printers.dequeue();
+    const auto [path, dotsPerInch, queue] = m_printers.dequeue();
+    if (!queue.isEmpty()) {
+        printer.setOutputFormat(QPrinter::NativeFormat);
+        printer.setPrinterName(queue);
+        return true;
+    }
     if (path.isEmpty())
         return false;
     printer.setOutputFormat(QPrinter::PdfFormat);

@@ -35,8 +35,10 @@ public:
     /// to the path, at `dotsPerInch` when given.
     void answerPrinter(const QString &pdfPath, int dotsPerInch = 0)
     {
-        m_printers.enqueue({pdfPath, dotsPerInch});
+        m_printers.enqueue({pdfPath, dotsPerInch, QString()});
     }
+    /// Chooses the print system's queue of this name in the print dialog.
+    void answerPrintQueue(const QString &queue) { m_printers.enqueue({QString(), 0, queue}); }
     void setToday(const QDate &date) { m_today = date; }
 
     /// The messages shown since the last call, oldest first; taking them is
@@ -66,6 +68,12 @@ private:
     QQueue<QString> m_opens;
     QQueue<QString> m_saves;
     QQueue<QVariant> m_fonts;
-    QQueue<std::pair<QString, int>> m_printers;
+    struct PrinterAnswer
+    {
+        QString pdfPath;
+        int dotsPerInch = 0;
+        QString queue;
+    };
+    QQueue<PrinterAnswer> m_printers;
     QDate m_today = QDate(2026, 12, 7);
 };
