@@ -21,6 +21,7 @@ public:
     QString openFileName(QWidget *parent, const QString &folder, const QString &filter) override;
     QString saveFileName(QWidget *parent, const QString &folder, const QString &name,
                          const QStringList &filters) override;
+    QString existingFolder(QWidget *parent, const QString &caption, const QString &folder) override;
     std::optional<QFont> font(QWidget *parent, const QFont &initial) override;
     bool choosePrinter(QWidget *parent, QPrinter &printer) override;
     QDate today() const override;
@@ -30,6 +31,8 @@ public:
     void answerInput(const QVariant &text) { m_inputs.enqueue(text); }
     void answerOpen(const QString &path) { m_opens.enqueue(path); }
     void answerSave(const QString &path) { m_saves.enqueue(path); }
+    /// Chooses this folder in the folder dialog; an empty path cancels.
+    void answerFolder(const QString &path) { m_folders.enqueue(path); }
     void answerFont(const QVariant &font) { m_fonts.enqueue(font); }
     /// Cancels the print dialog, or chooses a printer that writes a PDF file
     /// to the path, at `dotsPerInch` when given.
@@ -57,6 +60,8 @@ public:
     QList<QFont> fontRequests;
     /// Folders and names the save dialog was opened with.
     QStringList saveRequests;
+    /// Captions and starting folders the folder dialog was opened with.
+    QStringList folderRequests;
     /// What the test left behind: answers never used and messages never
     /// taken; empty when nothing.
     QString unsettled() const;
@@ -67,6 +72,7 @@ private:
     QQueue<QVariant> m_inputs;
     QQueue<QString> m_opens;
     QQueue<QString> m_saves;
+    QQueue<QString> m_folders;
     QQueue<QVariant> m_fonts;
     struct PrinterAnswer
     {
