@@ -388,6 +388,20 @@ public:
     /// without asking. Empty for a new invoice.
     QString OpenedInvoiceFile;
     QString InvoiceYearText() const;
+    /// The invoice file's path without ".csv"; makes the year folder.
+    QString InvoiceFileBase();
+    void Valmis1Click();
+    void Noudalasku1Click();
+    /// Shows a saved invoice file as "Nouda lasku" does; throws CommandError.
+    void OpenInvoiceFile(const QString &path);
+    void RecalcDueDate();
+    void AdvanceCounters();
+    /// Appends one line per row worth writing, rows 1 to the last.
+    static void GridToLines(const StringGrid *grid, QStringList &lines);
+    /// Reads line i into row i + 1, growing the grid to fit, and empties the last row.
+    static void LinesToGrid(StringGrid *grid, const QStringList &lines);
+    /// Puts row i into grid row i + 1 the same way.
+    static void RowsToGrid(StringGrid *grid, QList<QStringList> rows);
 
     // --- Save folder ---
     // storage/form_savefolder.cpp
@@ -403,23 +417,6 @@ public:
     /// Makes the folder the save folder, keeps it in the settings and loads its register.
     void ChangeSaveFolder(const QString &folder);
     void createSaveStatus();
-
-    // --- Invoice files ---
-    // storage/form_invoicefiles.cpp (continued)
-    /// The invoice file's path without ".csv"; makes the year folder.
-    QString InvoiceFileBase();
-    void Valmis1Click();
-    void Noudalasku1Click();
-    /// Shows a saved invoice file as "Nouda lasku" does; throws CommandError.
-    void OpenInvoiceFile(const QString &path);
-    void RecalcDueDate();
-    void AdvanceCounters();
-    /// Appends one line per row worth writing, rows 1 to the last.
-    static void GridToLines(const StringGrid *grid, QStringList &lines);
-    /// Reads line i into row i + 1, growing the grid to fit, and empties the last row.
-    static void LinesToGrid(StringGrid *grid, const QStringList &lines);
-    /// Puts row i into grid row i + 1 the same way.
-    static void RowsToGrid(StringGrid *grid, QList<QStringList> rows);
 
     // --- Customer register ---
     // storage/form_customers.cpp

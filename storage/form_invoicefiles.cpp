@@ -1,5 +1,5 @@
 // Saving an invoice ("VALMIS/TALLENNA"), opening a saved one ("Nouda lasku"),
-// the save folder and the counters that advance after a save.
+// the year folders and the counters that advance after a save.
 
 #include "app/Unit1.h"
 #include "widgets/stringgrid.h"
