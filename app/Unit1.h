@@ -97,6 +97,7 @@ public:
     QAction *Noudalasku1 = nullptr;
     QAction *Print1 = nullptr;
     QAction *Pdfexport1 = nullptr;
+    QAction *Tallennuskansio1 = nullptr;
     QAction *N4 = nullptr;
     QAction *Sulje1 = nullptr;
     QMenu *Muokkaa1 = nullptr;
@@ -257,6 +258,8 @@ public:
     /// Writes the save folder, the biller details, options and margins;
     /// throws IniWriteError, leaving the keys already written.
     void SaveSettings();
+    /// Writes the save folder alone; throws IniWriteError.
+    void SaveDataDir();
     /// Writes the column widths and row heights of the three page grids.
     void SaveGridLayout();
     void ApplyBillerDetails();
@@ -307,8 +310,9 @@ public:
     void ExportPdf(const QString &name);
     /// "Tulosta" (output/form_print.cpp): the invoice, then its copies.
     void Print1Click();
-    /// One print job of the invoice with its giro form, or of the copies.
-    void PrintJob(QPrinter &printer, int copies, bool original);
+    /// One print job of the invoice with its giro form, or of the copies;
+    /// false when the print system refused it.
+    bool PrintJob(QPrinter &printer, int copies, bool original);
 
     // --- Print margins ---
     // output/form_margins.cpp
@@ -389,8 +393,6 @@ public:
     /// without asking. Empty for a new invoice.
     QString OpenedInvoiceFile;
     QString InvoiceYearText() const;
-    /// Asks for the save folder with the save dialog; the program's folder when cancelled.
-    void AskSaveFolder();
     /// The invoice file's path without ".csv"; makes the year folder.
     QString InvoiceFileBase();
     void Valmis1Click();
@@ -407,6 +409,21 @@ public:
     static void LinesToGrid(StringGrid *grid, const QStringList &lines);
     /// Puts row i into grid row i + 1 the same way.
     static void RowsToGrid(StringGrid *grid, QList<QStringList> rows);
+
+    // --- Save folder ---
+    // storage/form_savefolder.cpp
+    /// Where the last save put its invoice, on the status bar.
+    QLabel *TallennusTila1 = nullptr;
+    /// Asks for the save folder at the first save; the user's documents
+    /// folder when cancelled.
+    void AskSaveFolder();
+    /// Asks for a save folder with the folder dialog; empty when cancelled.
+    QString ChooseSaveFolder();
+    /// "Tallennuskansio…": another save folder for new invoices and the register.
+    void Tallennuskansio1Click();
+    /// Makes the folder the save folder, keeps it in the settings and loads its register.
+    void ChangeSaveFolder(const QString &folder);
+    void createSaveStatus();
 
     // --- Customer register ---
     // storage/form_customers.cpp

@@ -162,10 +162,15 @@ void TForm1::LoadSettings()
     BillerChanged = false;
 }
 
+void TForm1::SaveDataDir()
+{
+    WriteIniString(IniFileName, kFile, u"OletDir", DataDir);
+}
+
 void TForm1::SaveSettings()
 {
     const QString &ini = IniFileName;
-    WriteIniString(ini, kFile, u"OletDir", DataDir);
+    SaveDataDir();
     for (const StringSetting &s : kBillerTexts)
         WriteIniString(ini, kBiller, key(s.key), (this->*s.field)->text());
     WriteIniInteger(ini, kBiller, u"ASisAlv", SisAlv2->isChecked() ? 1 : 0);

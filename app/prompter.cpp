@@ -91,6 +91,11 @@ QString DialogPrompter::saveFileName(QWidget *parent, const QString &folder, con
     return dialog.selectedFiles().constFirst();
 }
 
+QString DialogPrompter::existingFolder(QWidget *parent, const QString &caption, const QString &folder)
+{
+    return QFileDialog::getExistingDirectory(parent, caption, folder);
+}
+
 std::optional<QFont> DialogPrompter::font(QWidget *parent, const QFont &initial)
 {
     bool ok = false;

@@ -31,6 +31,8 @@ public:
     /// Asks for a file name to save under; empty when cancelled.
     virtual QString saveFileName(QWidget *parent, const QString &folder, const QString &name,
                                  const QStringList &filters) = 0;
+    /// Asks for an existing folder, starting in `folder`; empty when cancelled.
+    virtual QString existingFolder(QWidget *parent, const QString &caption, const QString &folder) = 0;
     /// Asks for a font; nullopt when cancelled.
     virtual std::optional<QFont> font(QWidget *parent, const QFont &initial) = 0;
     /// Lets the user set up the printer; false when cancelled.
@@ -51,6 +53,7 @@ public:
                          const QStringList &hiddenNames) override;
     QString saveFileName(QWidget *parent, const QString &folder, const QString &name,
                          const QStringList &filters) override;
+    QString existingFolder(QWidget *parent, const QString &caption, const QString &folder) override;
     std::optional<QFont> font(QWidget *parent, const QFont &initial) override;
     bool choosePrinter(QWidget *parent, QPrinter &printer) override;
     QDate today() const override;

@@ -37,6 +37,11 @@ QString ReportingPrompter::saveFileName(QWidget *, const QString &, const QStrin
     return QString();
 }
 
+QString ReportingPrompter::existingFolder(QWidget *, const QString &, const QString &)
+{
+    return QString();
+}
+
 std::optional<QFont> ReportingPrompter::font(QWidget *, const QFont &)
 {
     return std::nullopt;

@@ -19,6 +19,7 @@ public:
                          const QStringList &hiddenNames) override;
     QString saveFileName(QWidget *parent, const QString &folder, const QString &name,
                          const QStringList &filters) override;
+    QString existingFolder(QWidget *parent, const QString &caption, const QString &folder) override;
     std::optional<QFont> font(QWidget *parent, const QFont &initial) override;
     bool choosePrinter(QWidget *parent, QPrinter &printer) override;
     QDate today() const override;

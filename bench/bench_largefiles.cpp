@@ -50,6 +50,7 @@ public:
     {
         return QString();
     }
+    QString existingFolder(QWidget *, const QString &, const QString &) override { return QString(); }
     std::optional<QFont> font(QWidget *, const QFont &) override { return std::nullopt; }
     bool choosePrinter(QWidget *, QPrinter &) override { return false; }
     QDate today() const override { return QDate(2026, 12, 7); }

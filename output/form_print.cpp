@@ -3,6 +3,7 @@
 
 #include "app/Unit1.h"
 #include "app/settingsrules.h"
+#include "output/printsystem.h"
 #include "storage/commanderror.h"
 
 #include <QAction>
@@ -21,6 +22,7 @@ namespace {
 
 const QString kHeading = u"LASKU"_s;
 const QString kCopyHeading = u"LASKU (kopio)"_s;
+const QString kRefused = u"Tulostin %1 ei ottanut tulostusta vastaan. Laskua ei tulostettu."_s;
 
 // A printer that writes a file would write the copies over the invoice: they
 // go to a file of their own beside it.
@@ -46,16 +48,20 @@ void TForm1::Print1Click()
         Lasku1->setText(kHeading);
         Rendering.canvas = nullptr;
     });
-    PrintJob(printer, 1, true);
+    // A refused job is no failure of the program: the save chain goes on as
+    // when printing is cancelled, and the user hears which printer refused.
+    bool taken = PrintJob(printer, 1, true);
     const int copies = ParseWholeNumber(CopyKpl1->text()).value_or(0);
-    if (copies >= 1) {
+    if (taken && copies >= 1) {
         Lasku1->setText(kCopyHeading);
         nameCopiesFile(printer);
-        PrintJob(printer, copies, false);
+        taken = PrintJob(printer, copies, false);
     }
+    if (!taken)
+        m_prompter->message(this, kRefused.arg(printer.printerName()));
 }
 
-void TForm1::PrintJob(QPrinter &printer, int copies, bool original)
+bool TForm1::PrintJob(QPrinter &printer, int copies, bool original)
 {
     // A printer that cannot make copies itself, such as one writing a PDF
     // file, gets the copy page that many times.
@@ -82,4 +88,5 @@ void TForm1::PrintJob(QPrinter &printer, int copies, bool original)
     }
     if (!canvas.end())
         throw CommandError(u"Tulostus ei onnistunut:\r\n%1"_s.arg(printer.printerName()));
+    return PrintSystemTookJob(printer);
 }

@@ -110,6 +110,7 @@ void TForm1::connectStorage()
     connectCommand(Valmis1, &ClickPanel::clicked, &TForm1::Valmis1Click);
     connectCommand(Panel2, &ClickPanel::clicked, &TForm1::Valmis1Click);
     connectCommand(Noudalasku1, &QAction::triggered, &TForm1::Noudalasku1Click);
+    connectCommand(Tallennuskansio1, &QAction::triggered, &TForm1::Tallennuskansio1Click);
     connectCommand(DelRow3, &QPushButton::clicked, &TForm1::DelRow3Click);
     connectCommand(Ok3, &QPushButton::clicked, &TForm1::Ok3Click);
     connectCommand(Cancel3, &QPushButton::clicked, &TForm1::Cancel3Click);

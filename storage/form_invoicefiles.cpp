@@ -1,11 +1,9 @@
 // Saving an invoice ("VALMIS/TALLENNA"), opening a saved one ("Nouda lasku"),
-// the save folder and the counters that advance after a save.
+// the year folders and the counters that advance after a save.
 
 #include "app/Unit1.h"
-#include "app/startup.h"
 #include "widgets/stringgrid.h"
 #include "invoice/numbering.h"
-#include "storage/customerregister.h"
 #include "storage/commanderror.h"
 #include "storage/gridline.h"
 #include "storage/invoicefile.h"
@@ -15,6 +13,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 
 using namespace Qt::StringLiterals;
@@ -55,22 +54,6 @@ QString TForm1::InvoiceYearText() const
     return InvoiceYearOfDate(LaskuPvm1->text());
 }
 
-void TForm1::AskSaveFolder()
-{
-    QString folder = DataDir;
-    if (folder.endsWith(QDir::separator()))
-        folder.chop(1);
-    const QString answer = m_prompter->saveFileName(this, folder, u"Anna tallennuskansio"_s,
-                                                    {u"Kansiot (*.)"_s, u"Pdf dokumentit (*.pdf)"_s});
-    if (!answer.isEmpty())
-        DataDir = SaveFolderOfEnteredName(answer);
-    // Cancelled: the user's documents, which can be written to wherever the
-    // program is installed.
-    if (DataDir.isEmpty())
-        DataDir = UserFallbackSaveFolder();
-    RegisterFileName = RegisterFilePath(DataDir);
-}
-
 QString TForm1::InvoiceFileBase()
 {
     if (DataDir.isEmpty())
@@ -108,6 +91,7 @@ void TForm1::Valmis1Click()
     if (replacing)
         KeepEarlierVersion(path);
     WriteTextLines(path, lines);
+    TallennusTila1->setText(InvoiceSavedText(LaskuNro1->text(), path));
     // Output that fails or is cancelled leaves the saved file; a failure
     // keeps the counters and the invoice on screen.
     if (PdfOletus1->isChecked())

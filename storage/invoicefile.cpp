@@ -182,12 +182,17 @@ QString ReplaceInvoiceQuestion(const QString &invoiceNumber, const QString &path
         .arg(invoiceNumber, QDir::toNativeSeparators(path));
 }
 
-QString SaveFolderOfEnteredName(const QString &enteredName)
+QString SaveFolderPath(const QString &chosenFolder)
 {
-    if (enteredName.isEmpty())
+    if (chosenFolder.isEmpty())
         return QString();
-    QString folder = QDir::toNativeSeparators(QFileInfo(enteredName).absolutePath());
+    QString folder = QDir::toNativeSeparators(QFileInfo(chosenFolder).absoluteFilePath());
     if (!folder.endsWith(QDir::separator()))
         folder += QDir::separator();
     return folder;
+}
+
+QString InvoiceSavedText(const QString &invoiceNumber, const QString &path)
+{
+    return u"Lasku %1 tallennettu: %2"_s.arg(invoiceNumber, QDir::toNativeSeparators(path));
 }

@@ -73,7 +73,9 @@ QString KeepEarlierVersion(const QString &path);
 /// The question asked before a saved invoice is replaced by another one.
 QString ReplaceInvoiceQuestion(const QString &invoiceNumber, const QString &path);
 
-/// The save folder chosen by entering a name in the save dialog: the folder
-/// part of the name in native separators, ending with a separator; empty when
-/// nothing was entered.
-QString SaveFolderOfEnteredName(const QString &enteredName);
+/// The save folder as the program keeps it: the chosen folder's absolute path
+/// in native separators, ending with a separator; empty when none was chosen.
+QString SaveFolderPath(const QString &chosenFolder);
+
+/// The status line after a save: the invoice number and where its file lies.
+QString InvoiceSavedText(const QString &invoiceNumber, const QString &path);

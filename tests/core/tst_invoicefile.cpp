@@ -33,8 +33,8 @@ private slots:
     void invoiceOrWhyNot();
     void nextInvoiceCounter_data();
     void nextInvoiceCounter();
-    void saveFolderOfEnteredName_data();
-    void saveFolderOfEnteredName();
+    void saveFolderPath_data();
+    void saveFolderPath();
     void smallestFreeCustomerNumber_data();
     void smallestFreeCustomerNumber();
     void commandErrorTexts();
@@ -240,22 +240,23 @@ void InvoiceFileCoreTest::nextInvoiceCounter()
     QCOMPARE(result.value_or(QString()), next);
 }
 
-void InvoiceFileCoreTest::saveFolderOfEnteredName_data()
+void InvoiceFileCoreTest::saveFolderPath_data()
 {
-    QTest::addColumn<QString>("entered");
+    QTest::addColumn<QString>("chosen");
     QTest::addColumn<QString>("folder");
     const QString sep = QDir::separator();
-    QTest::newRow("name in a folder") << u"/home/a/laskut/Anna tallennuskansio"_s
-                                      << QDir::toNativeSeparators(u"/home/a/laskut/"_s);
-    QTest::newRow("root keeps its separator") << u"/Anna tallennuskansio"_s << sep;
-    QTest::newRow("nothing entered") << QString() << QString();
+    QTest::newRow("a folder gets a separator") << u"/home/a/laskut"_s
+                                               << QDir::toNativeSeparators(u"/home/a/laskut/"_s);
+    QTest::newRow("one separator only") << u"/home/a/laskut/"_s << QDir::toNativeSeparators(u"/home/a/laskut/"_s);
+    QTest::newRow("root keeps its separator") << u"/"_s << sep;
+    QTest::newRow("nothing chosen") << QString() << QString();
 }
 
-void InvoiceFileCoreTest::saveFolderOfEnteredName()
+void InvoiceFileCoreTest::saveFolderPath()
 {
-    QFETCH(QString, entered);
+    QFETCH(QString, chosen);
     QFETCH(QString, folder);
-    QCOMPARE(SaveFolderOfEnteredName(entered), folder);
+    QCOMPARE(SaveFolderPath(chosen), folder);
 }
 
 void InvoiceFileCoreTest::smallestFreeCustomerNumber_data()

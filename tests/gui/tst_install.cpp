@@ -138,7 +138,7 @@ void InstallTest::filesGoWhereTheUserMayWrite()
     QCoreApplication::setApplicationName(u"Laskutus"_s);
 
     auto prompter = std::make_unique<ScriptedPrompter>();
-    prompter->answerSave(QString());
+    prompter->answerFolder(QString());
     TForm1 form(StartupOptions{machine.filePath(program), arguments}, std::move(prompter));
     QCOMPARE(form.IniFileName, QDir::toNativeSeparators(machine.filePath(settings)));
     QCOMPARE(form.HelpFileName, QDir::toNativeSeparators(machine.filePath(help)));

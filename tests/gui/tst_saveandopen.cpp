@@ -26,7 +26,10 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QMainWindow>
+#include <QMap>
 #include <QScopeGuard>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -121,6 +124,29 @@ void clickSave(TForm1 &form)
     QTest::mouseClick(form.Valmis1, Qt::LeftButton);
 }
 
+// What the window's status bar shows, as a person reads it.
+QString statusText(TForm1 &form)
+{
+    // A passing message covers the bar's widgets while it lasts.
+    if (!form.statusBar()->currentMessage().isEmpty())
+        return form.statusBar()->currentMessage();
+    QStringList texts;
+    for (const QLabel *label : form.statusBar()->findChildren<QLabel *>()) {
+        if (label->isVisible() && !label->text().isEmpty())
+            texts.append(label->text());
+    }
+    return texts.join(u' ');
+}
+
+// Every file under a folder with its bytes, to show nothing there changed.
+QMap<QString, QByteArray> contentsOf(const QString &folder)
+{
+    QMap<QString, QByteArray> contents;
+    for (const QString &entry : treeOf(folder))
+        contents.insert(entry, readBytes(QDir(folder).filePath(entry)));
+    return contents;
+}
+
 } // namespace
 
 class InvoiceFilesTest : public QObject
@@ -144,6 +170,10 @@ private slots:
     void yearFolderFromInvoiceDate();
     void saveFolderAskedOnce_data();
     void saveFolderAskedOnce();
+    void saveFolderChangedFromMenu_data();
+    void saveFolderChangedFromMenu();
+    void statusBarSaysWhereSaved_data();
+    void statusBarSaysWhereSaved();
     void savingOverSavedInvoiceAsks_data();
     void savingOverSavedInvoiceAsks();
     void counterNeverWraps_data();
@@ -466,14 +496,20 @@ void InvoiceFilesTest::yearFolderFromInvoiceDate()
 
 void InvoiceFilesTest::saveFolderAskedOnce_data()
 {
-    QTest::addColumn<bool>("cancel");
-    QTest::newRow("folder chosen") << false;
-    QTest::newRow("cancelled gives the documents folder") << true;
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<bool>("suggestionKept");
+    // "own" stands for a folder elsewhere; the others lie under the home folder.
+    QTest::newRow("the suggested Laskut chosen") << u"Documents/Laskut"_s << u"Documents/Laskut"_s << true;
+    QTest::newRow("another folder chosen: the suggestion goes") << u"own"_s << u"own"_s << false;
+    QTest::newRow("cancelled gives the documents folder") << QString() << u"Documents"_s << false;
 }
 
 void InvoiceFilesTest::saveFolderAskedOnce()
 {
-    QFETCH(bool, cancel);
+    QFETCH(QString, answer);
+    QFETCH(QString, folder);
+    QFETCH(bool, suggestionKept);
     // A home of the test's own, so that no real documents folder is touched.
     QTemporaryDir home;
     const QByteArray oldHome = qgetenv("HOME");
@@ -488,25 +524,111 @@ void InvoiceFilesTest::saveFolderAskedOnce()
     Saving s(QString(), false);
     TForm1 &form = s.form();
     QCOMPARE(form.DataDir, QString());
-    const QString folder = cancel ? home.filePath(u"Documents"_s) : s.data();
-    s.prompter().answerSave(cancel ? QString() : s.data(u"Anna tallennuskansio"_s));
+    const auto place = [&](const QString &name) { return name == u"own"_s ? s.data() : home.filePath(name); };
+    const QString suggestion = home.filePath(u"Documents/Laskut"_s);
+    s.prompter().answerFolder(answer.isEmpty() ? QString() : place(answer));
     fillInvoice(form, u"Yritys"_s, {}, kWorkRow);
 
     clickSave(form);
 
-    QCOMPARE(s.prompter().saveRequests, QStringList{u"|Anna tallennuskansio"_s});
-    const QString native = QDir::toNativeSeparators(folder) + QDir::separator();
+    // A folder dialog, opening in the suggested folder under the documents.
+    QCOMPARE(s.prompter().folderRequests,
+             QStringList{u"Anna tallennuskansio|"_s + QDir::toNativeSeparators(suggestion)});
+    QCOMPARE(s.prompter().saveRequests, QStringList());
+    QCOMPARE(QFileInfo(suggestion).isDir(), suggestionKept);
+    const QString native = QDir::toNativeSeparators(place(folder)) + QDir::separator();
     QCOMPARE(form.DataDir, native);
     QCOMPARE(form.RegisterFileName, native + u"AsiakRek.csv"_s);
-    QVERIFY(QFile::exists(folder + u"/2026/1.csv"_s));
-    QVERIFY(QFile::exists(folder + u"/AsiakRek.csv"_s));
+    QVERIFY(QFile::exists(place(folder) + u"/2026/1.csv"_s));
+    QVERIFY(QFile::exists(place(folder) + u"/AsiakRek.csv"_s));
     QCOMPARE(ReadIniString(s.fixture().settingsPath(), u"File"_s, u"OletDir"_s, QString()), native);
 
     // Set once: the next save does not ask again.
     fillInvoice(form, u"Toinen"_s, {}, kWorkRow);
     clickSave(form);
-    QCOMPARE(s.prompter().saveRequests.size(), 1);
-    QVERIFY(QFile::exists(folder + u"/2026/2.csv"_s));
+    QCOMPARE(s.prompter().folderRequests.size(), 1);
+    QVERIFY(QFile::exists(place(folder) + u"/2026/2.csv"_s));
+}
+
+void InvoiceFilesTest::saveFolderChangedFromMenu_data()
+{
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<QString>("completed");
+    QTest::newRow("another folder: its register, new invoices there") << false << u"Uusi Asiakas Oy"_s;
+    QTest::newRow("cancelled: the folder and register stay") << true << u"Uusi"_s;
+}
+
+// "Tiedosto" > "Tallennuskansio…" moves new invoices and the register to
+// another folder; nothing already saved moves, and the other folder's
+// register is the one the name box completes from.
+void InvoiceFilesTest::saveFolderChangedFromMenu()
+{
+    QFETCH(bool, cancel);
+    QFETCH(QString, completed);
+    Saving s;
+    TForm1 &form = s.form();
+    writeBytes(s.data(u"AsiakRek.csv"_s), "\"Aalto Anna\",\"Koivukuja 2\",\" \",\" \",\" \",1\r\n");
+    QVERIFY(QDir(s.data()).mkdir(u"2025"_s));
+    writeBytes(s.data(u"2025/9.csv"_s), "\"9\",\"1.12.2025\",\"1009\",\" \",\"1\"\r\n");
+    QTemporaryDir other;
+    writeBytes(other.filePath(u"AsiakRek.csv"_s), "\"Uusi Asiakas Oy\",\"Satamakatu 3\",\" \",\" \",\" \",7\r\n");
+    // The register of the folder in use, as a restart would have read it.
+    form.LoadCustomerRegister();
+    const QString oldFolder = QDir::toNativeSeparators(s.data()) + QDir::separator();
+    const QString newFolder = QDir::toNativeSeparators(other.path()) + QDir::separator();
+    const QString used = cancel ? s.data() : other.path();
+    const QString untouched = cancel ? other.path() : s.data();
+    const QMap<QString, QByteArray> before = contentsOf(untouched);
+    QVERIFY(s.fixture().show());
+    s.prompter().answerFolder(cancel ? QString() : other.path());
+
+    chooseFromMenuBar(form, {u"Tiedosto"_s, u"Tallennuskansio…"_s});
+
+    QCOMPARE(s.prompter().folderRequests, QStringList{u"Anna tallennuskansio|"_s + oldFolder});
+    QCOMPARE(form.DataDir, cancel ? oldFolder : newFolder);
+    QCOMPARE(ReadIniString(s.fixture().settingsPath(), u"File"_s, u"OletDir"_s, QString()),
+             cancel ? oldFolder : newFolder);
+    form.AsiakNimi1->setFocus();
+    typeKeys(u"Uusi"_s);
+    QCOMPARE(form.AsiakNimi1->currentText(), completed);
+
+    fillInvoice(form, u"Kolmas Oy"_s, {}, kWorkRow);
+    clickSave(form);
+
+    QVERIFY(QFile::exists(used + u"/2026/1.csv"_s));
+    QVERIFY(readBytes(used + u"/AsiakRek.csv"_s).contains("\"Kolmas Oy\""));
+    QCOMPARE(contentsOf(untouched), before);
+}
+
+void InvoiceFilesTest::statusBarSaysWhereSaved_data()
+{
+    QTest::addColumn<bool>("printed");
+    QTest::newRow("printing cancelled") << false;
+    QTest::newRow("printed") << true;
+}
+
+void InvoiceFilesTest::statusBarSaysWhereSaved()
+{
+    QFETCH(bool, printed);
+    Saving s(u"SeurLasku=57\r\n"_s);
+    TForm1 &form = s.form();
+    QVERIFY(s.fixture().show());
+    QCOMPARE(statusText(form), QString());
+    if (printed)
+        s.prompter().answerPrinter(s.data(u"tuloste.pdf"_s));
+    fillInvoice(form, u"Yritys"_s, {}, kWorkRow);
+
+    clickSave(form);
+
+    QCOMPARE(QFileInfo::exists(s.data(u"tuloste.pdf"_s)), printed);
+    QCOMPARE(statusText(form),
+             u"Lasku 57 tallennettu: "_s + QDir::toNativeSeparators(s.data(u"2026/57.csv"_s)));
+    // Menu hints on the status bar leave it.
+    chooseFromMenuBar(form, {u"Tiedosto"_s});
+    QTest::mouseMove(form.Tiedosto1, form.Tiedosto1->actionGeometry(form.Print1).center());
+    QTest::keyClick(form.Tiedosto1, Qt::Key_Escape);
+    QCOMPARE(statusText(form),
+             u"Lasku 57 tallennettu: "_s + QDir::toNativeSeparators(s.data(u"2026/57.csv"_s)));
 }
 
 void InvoiceFilesTest::savingOverSavedInvoiceAsks_data()

@@ -298,6 +298,18 @@ void WiringTest::commandDoesItsJob_data()
             QCOMPARE(p.prompter().saveRequests,
                      QStringList{QDir::toNativeSeparators(p.data(u"2026"_s)) + u"|1.pdf"_s});
         });
+    addRow(
+        "Tiedosto > Tallennuskansio… changes the save folder",
+        [](Program &p) {
+            QVERIFY(QDir().mkdir(p.data(u"toinen"_s)));
+            p.prompter().answerFolder(p.data(u"toinen"_s));
+        },
+        menu({u"Tiedosto"_s, u"Tallennuskansio…"_s}), [](Program &p) {
+            const QString folder = QDir::toNativeSeparators(p.data(u"toinen"_s)) + QDir::separator();
+            QCOMPARE(p.form().DataDir, folder);
+            QCOMPARE(p.setting(u"File"_s, u"OletDir"_s), folder);
+            QCOMPARE(p.form().AsiakRekisteri1->cell(0, 1), QString());
+        });
     addRow("Tiedosto > Sulje closes the window", nothing, menu({u"Tiedosto"_s, u"Sulje"_s}), [](Program &p) {
         QVERIFY(!p.form().isVisible());
         QCOMPARE(p.setting(u"Laskuttaja"_s, u"ColWidth6"_s), u"87"_s);

@@ -71,6 +71,16 @@ QString ScriptedPrompter::saveFileName(QWidget *, const QString &folder, const Q
     return m_saves.dequeue();
 }
 
+QString ScriptedPrompter::existingFolder(QWidget *, const QString &caption, const QString &folder)
+{
+    folderRequests.append(caption + u'|' + folder);
+    if (m_folders.isEmpty()) {
+        unexpected("a folder dialog nobody expected");
+        return QString();
+    }
+    return m_folders.dequeue();
+}
+
 std::optional<QFont> ScriptedPrompter::font(QWidget *, const QFont &initial)
 {
     fontRequests.append(initial);
@@ -92,7 +102,12 @@ bool ScriptedPrompter::choosePrinter(QWidget *, QPrinter &printer)
             unexpected("a print dialog nobody expected");
         return false;
     }
-    const auto [path, dotsPerInch] = m_printers.dequeue();
+    const auto [path, dotsPerInch, queue] = m_printers.dequeue();
+    if (!queue.isEmpty()) {
+        printer.setOutputFormat(QPrinter::NativeFormat);
+        printer.setPrinterName(queue);
+        return true;
+    }
     if (path.isEmpty())
         return false;
     printer.setOutputFormat(QPrinter::PdfFormat);
@@ -113,6 +128,7 @@ QString ScriptedPrompter::unsettled() const
     const std::pair<qsizetype, const char16_t *> answers[] = {
         {m_questions.size(), u"question"}, {m_inputs.size(), u"input"},  {m_opens.size(), u"open"},
         {m_saves.size(), u"save"},         {m_fonts.size(), u"font"},    {m_printers.size(), u"printer"},
+        {m_folders.size(), u"folder"},
     };
     for (const auto &[count, kind] : answers) {
         if (count > 0)

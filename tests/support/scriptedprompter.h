@@ -22,6 +22,7 @@ public:
                          const QStringList &hiddenNames) override;
     QString saveFileName(QWidget *parent, const QString &folder, const QString &name,
                          const QStringList &filters) override;
+    QString existingFolder(QWidget *parent, const QString &caption, const QString &folder) override;
     std::optional<QFont> font(QWidget *parent, const QFont &initial) override;
     bool choosePrinter(QWidget *parent, QPrinter &printer) override;
     QDate today() const override;
@@ -31,13 +32,17 @@ public:
     void answerInput(const QVariant &text) { m_inputs.enqueue(text); }
     void answerOpen(const QString &path) { m_opens.enqueue(path); }
     void answerSave(const QString &path) { m_saves.enqueue(path); }
+    /// Chooses this folder in the folder dialog; an empty path cancels.
+    void answerFolder(const QString &path) { m_folders.enqueue(path); }
     void answerFont(const QVariant &font) { m_fonts.enqueue(font); }
     /// Cancels the print dialog, or chooses a printer that writes a PDF file
     /// to the path, at `dotsPerInch` when given.
     void answerPrinter(const QString &pdfPath, int dotsPerInch = 0)
     {
-        m_printers.enqueue({pdfPath, dotsPerInch});
+        m_printers.enqueue({pdfPath, dotsPerInch, QString()});
     }
+    /// Chooses the print system's queue of this name in the print dialog.
+    void answerPrintQueue(const QString &queue) { m_printers.enqueue({QString(), 0, queue}); }
     void setToday(const QDate &date) { m_today = date; }
 
     /// The messages shown since the last call, oldest first; taking them is
@@ -58,6 +63,8 @@ public:
     QStringList hiddenFromOpen;
     /// Folders and names the save dialog was opened with.
     QStringList saveRequests;
+    /// Captions and starting folders the folder dialog was opened with.
+    QStringList folderRequests;
     /// What the test left behind: answers never used and messages never
     /// taken; empty when nothing.
     QString unsettled() const;
@@ -68,7 +75,14 @@ private:
     QQueue<QVariant> m_inputs;
     QQueue<QString> m_opens;
     QQueue<QString> m_saves;
+    QQueue<QString> m_folders;
     QQueue<QVariant> m_fonts;
-    QQueue<std::pair<QString, int>> m_printers;
+    struct PrinterAnswer
+    {
+        QString pdfPath;
+        int dotsPerInch = 0;
+        QString queue;
+    };
+    QQueue<PrinterAnswer> m_printers;
     QDate m_today = QDate(2026, 12, 7);
 };

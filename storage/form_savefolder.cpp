@@ -1,0 +1,75 @@
+// The save folder: asked for at the first save, changed with
+// "Tallennuskansio…", and the status bar line that says where a save went.
+
+#include "app/Unit1.h"
+#include "app/startup.h"
+#include "storage/customerregister.h"
+#include "storage/invoicefile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QStandardPaths>
+#include <QStatusBar>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kAskFolder = u"Anna tallennuskansio"_s;
+// The folder offered under the user's documents while none is chosen.
+const QString kSuggestedFolder = u"Laskut"_s;
+
+} // namespace
+
+void TForm1::createSaveStatus()
+{
+    // A widget of its own on the status bar: a passing message, such as a
+    // menu item's empty hint, would wipe a plain status message.
+    TallennusTila1 = new QLabel(statusBar());
+    TallennusTila1->setObjectName(u"TallennusTila1"_s);
+    statusBar()->addWidget(TallennusTila1, 1);
+}
+
+QString TForm1::ChooseSaveFolder()
+{
+    QString start = DataDir;
+    bool madeSuggestion = false;
+    if (start.isEmpty()) {
+        // The dialog opens in the suggested folder, so it has to exist; it
+        // is made for the dialog and stays only when it is chosen.
+        start = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).filePath(kSuggestedFolder);
+        madeSuggestion = !QFileInfo::exists(start) && QDir().mkpath(start);
+    }
+    const QString chosen = SaveFolderPath(m_prompter->existingFolder(this, kAskFolder, QDir::toNativeSeparators(start)));
+    if (madeSuggestion && chosen != SaveFolderPath(start))
+        QDir().rmdir(start);
+    return chosen;
+}
+
+void TForm1::AskSaveFolder()
+{
+    DataDir = ChooseSaveFolder();
+    // Cancelled: the user's documents, which can be written to wherever the
+    // program is installed.
+    if (DataDir.isEmpty())
+        DataDir = UserFallbackSaveFolder();
+    RegisterFileName = RegisterFilePath(DataDir);
+}
+
+void TForm1::Tallennuskansio1Click()
+{
+    const QString folder = ChooseSaveFolder();
+    if (!folder.isEmpty())
+        ChangeSaveFolder(folder);
+}
+
+void TForm1::ChangeSaveFolder(const QString &folder)
+{
+    // Nothing is moved: invoices saved so far stay where they are, and the
+    // register that goes on is the one kept in the new folder.
+    DataDir = folder;
+    RegisterFileName = RegisterFilePath(DataDir);
+    LoadCustomerRegister();
+    SaveDataDir();
+}
