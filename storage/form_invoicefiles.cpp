@@ -5,6 +5,7 @@
 #include "widgets/stringgrid.h"
 #include "invoice/numbering.h"
 #include "storage/commanderror.h"
+#include "storage/customerregister.h"
 #include "storage/gridline.h"
 #include "storage/invoicefile.h"
 #include "storage/textfile.h"
