@@ -56,12 +56,12 @@ void TForm1::createGiroForm()
     makeLabel(giro, u"Label71"_s, u"Eräpäivä"_s, 412, 260);
     makeLabel(giro, u"Label72"_s, u"Förfallodag"_s, 412, 274);
     makeLabel(giro, u"Label73"_s, u"Euro"_s, 612, 260);
-    makeLabel(giro, u"Label44"_s, u"Maksu välitetään saajalle maksujenvälityksen "_s, 584, 296)->setFont(smallPrint);
-    makeLabel(giro, u"Label48"_s, u"ehtojen mukaisesti ja vain maksajan ilmoitta-"_s, 584, 306)->setFont(smallPrint);
-    makeLabel(giro, u"Label75"_s, u"man tilinumeron perusteella."_s, 584, 316)->setFont(smallPrint);
-    makeLabel(giro, u"Label49"_s, u"Betalningen förmedlas till mottagaren enligt "_s, 584, 328)->setFont(smallPrint);
-    makeLabel(giro, u"Label50"_s, u"villkoren för betalningsförmedling och endast"_s, 584, 338)->setFont(smallPrint);
-    makeLabel(giro, u"Label77"_s, u"till det kontonummer som betalaren angivit."_s, 584, 348)->setFont(smallPrint);
+    makeLabel(giro, u"Label44"_s, u"Maksu välitetään saajalle maksujenvälityksen "_s, kGiroTermsLeft, 296)->setFont(smallPrint);
+    makeLabel(giro, u"Label48"_s, u"ehtojen mukaisesti ja vain maksajan ilmoitta-"_s, kGiroTermsLeft, 306)->setFont(smallPrint);
+    makeLabel(giro, u"Label75"_s, u"man tilinumeron perusteella."_s, kGiroTermsLeft, 316)->setFont(smallPrint);
+    makeLabel(giro, u"Label49"_s, u"Betalningen förmedlas till mottagaren enligt "_s, kGiroTermsLeft, 328)->setFont(smallPrint);
+    makeLabel(giro, u"Label50"_s, u"villkoren för betalningsförmedling och endast"_s, kGiroTermsLeft, 338)->setFont(smallPrint);
+    makeLabel(giro, u"Label77"_s, u"till det kontonummer som betalaren angivit."_s, kGiroTermsLeft, 348)->setFont(smallPrint);
     TiliSiirtoLabel = makeLabel(giro, u"TiliSiirtoLabel"_s, u"TILISIIRTO.  GIRERING"_s, 0, 248);
     TiliSiirtoLabel->setFont(pageFont(u"Arial"_s, 9));
     TiliSiirtoLabel->adjustSize();

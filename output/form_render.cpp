@@ -41,6 +41,9 @@ constexpr QRect kQrBox(675, 126, 92, 92);
 constexpr int kContinuedLeft = 400;
 constexpr int kContinuedTop = 42;
 
+// The size of the bank barcode's digits printed above its bars.
+constexpr int kVirtualBarcodePoints = 7;
+
 // A long enough box for one line of text drawn from its top-left corner.
 QRect textBox(int x, int y)
 {
@@ -112,21 +115,32 @@ void TForm1::RenderInvoice(bool drawPage, bool drawGiro)
 
 void TForm1::DrawVirtualBarcode(const QString &content)
 {
-    // Above the bars, from their left end, a small font's height and a
-    // millimetre clear of them, so a payer can copy the digits from a PDF.
+    // A payer types these digits into the bank, so every one of them shows:
+    // a millimetre above the bars from their left end, moved left when the
+    // text would reach the payment terms, but not beyond the bars or the
+    // form, in a smaller font only when it would not fit there at all.
     QPainter &canvas = *Rendering.canvas;
     const Code128Geometry g = Code128GeometryOn(content, canvas, Rendering.kind);
     if (!g.drawn)
         return;
+    const QString text = u"Virtuaaliviivakoodi  "_s + content;
+    const int dpi = canvas.device() ? canvas.device()->logicalDpiY() : 96;
+    const int gap = TenthsMmToDevice(10, dpi);
+    const int left = std::min(g.left, ScaleX(0));
+    const int right = ScaleX(kGiroTermsLeft) - gap;
     canvas.save();
-    canvas.setFont(QFont(u"Arial"_s, 7));
+    QFont font(u"Arial"_s, kVirtualBarcodePoints);
+    canvas.setFont(font);
+    const int width = canvas.fontMetrics().horizontalAdvance(text);
+    if (width > right - left && right > left) {
+        font.setPointSizeF(kVirtualBarcodePoints * qreal(right - left) / width);
+        canvas.setFont(font);
+    }
+    const int x = std::min(g.left, right - canvas.fontMetrics().horizontalAdvance(text));
     canvas.setPen(Qt::black);
     canvas.setBackgroundMode(Qt::TransparentMode);
-    const int dpi = canvas.device() ? canvas.device()->logicalDpiY() : 96;
-    const int bottom = Rendering.deviceHeight - g.barHeight - TenthsMmToDevice(10, dpi);
-    canvas.drawText(QRect(g.left, bottom - canvas.fontMetrics().height(), g.width, canvas.fontMetrics().height()),
-                    Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine,
-                    u"Virtuaaliviivakoodi  "_s + content);
+    // Neither the caption nor the digits reach below the baseline.
+    canvas.drawText(QPoint(x, Rendering.deviceHeight - g.barHeight - gap), text);
     canvas.restore();
 }
 
