@@ -15,6 +15,7 @@
 #include "widgets/widgetfactory.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QImage>
 #include <QLabel>
@@ -31,6 +32,10 @@ namespace {
 constexpr int kTagTurned = 90;
 constexpr int kTagRightAligned = 1;
 constexpr int kTagBottomAligned = 2;
+
+// How far a fitted label's font may shrink, and by how much at a time.
+constexpr qreal kSmallestFittedPoints = 4;
+constexpr qreal kFittingStepPoints = 0.25;
 
 // Where the payment QR code stands on the giro form: right of the payer
 // block, under the invoice number and date, in the form's own pixels.
@@ -240,6 +245,31 @@ void TForm1::DrawLabel(const QLabel *label)
     int x = ScaleX(label->x());
     if (tagOf(label) == kTagRightAligned)
         x = ScaleX(label->x() + label->width()) - canvas.fontMetrics().horizontalAdvance(text) - 4;
+    if (tagOf(label) == kTagFitted) {
+        // The output's font may be wider than the window's. A column of
+        // headings, the fitted labels ending where this one does, shrinks
+        // to one size at which each of them keeps off the rule beside it.
+        const int right = label->x() + label->width();
+        const auto fittedPoints = [&](const QLabel *heading) {
+            const int room = ScaleX(right) - 4 - ScaleX(heading->x());
+            QFont font = heading->font();
+            while (QFontMetrics(font, canvas.device()).horizontalAdvance(heading->text()) > room
+                   && font.pointSizeF() > kSmallestFittedPoints)
+                font.setPointSizeF(font.pointSizeF() - kFittingStepPoints);
+            return font.pointSizeF();
+        };
+        qreal points = fittedPoints(label);
+        for (QObject *sibling : label->parent()->children()) {
+            const auto *heading = qobject_cast<const QLabel *>(sibling);
+            if (heading && tagOf(heading) == kTagFitted && heading->x() + heading->width() == right)
+                points = std::min(points, fittedPoints(heading));
+        }
+        QFont font = label->font();
+        font.setPointSizeF(points);
+        canvas.setFont(font);
+        if (label->alignment() & Qt::AlignRight)
+            x = ScaleX(right) - 4 - canvas.fontMetrics().horizontalAdvance(text);
+    }
     canvas.drawText(textBox(x, ScaleY(label->y())), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
     canvas.setPen(QPen(Qt::black, 1));
 }

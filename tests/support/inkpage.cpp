@@ -128,10 +128,12 @@ void InkPage::classify()
         return to - from == stretch && sums[to] - sums[from] >= kDashedShare * stretch;
     };
     for (int y = 0; y < h; ++y) {
+        // Solid rules found above do not count: a row past a rule's end is
+        // not dashed.
         for (int x = 0; x < w; ++x)
-            sums[x + 1] = sums[x] + (inked(x, y) ? 1 : 0);
+            sums[x + 1] = sums[x] + (inked(x, y) && !ruled(x, y) ? 1 : 0);
         for (int x = 0; x < w; ++x) {
-            if (inked(x, y)
+            if (inked(x, y) && !ruled(x, y)
                 && (dashed(x - stretch / 2, x - stretch / 2 + stretch) || dashed(x, x + stretch)
                     || dashed(x + 1 - stretch, x + 1)))
                 m_rule[std::size_t(y) * w + x] = true;
