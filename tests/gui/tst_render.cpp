@@ -330,7 +330,7 @@ void RenderTest::giroTextsClearOfRules()
     }
     QTemporaryDir dir;
     FormFixture f("[Laskuttaja]\r\nNimi=\xd6ljy\xe4 \xc4\xe4nekoski Oy\r\nOsoite1=\xc4ij\xe4nkatu 1\r\n"
-                  "Kaupunki=40100 J\xc4MS\xc4\r\nIban=FI21 1234 5600 0007 85\r\nBic=NDEAFIHH\r\nViivakoodi=1\r\n");
+                  "Kaupunki=40100 Jyv\xe4skyl\xe4\r\nIban=FI21 1234 5600 0007 85\r\nBic=NDEAFIHH\r\nViivakoodi=1\r\n");
     TForm1 &form = f.form();
     form.AsiakNimi1->setEditText(u"Åke Öhman"_s);
     form.AsiakOsoite1->setCell(kBlockTextColumn, CustomerAddress1Line, u"Yläjärventie 7"_s);
@@ -364,7 +364,7 @@ void RenderTest::giroTextsClearOfRules()
                                                 .arg(rule.width()).arg(rule.height())));
         checked.append(word.text);
     }
-    for (const QString &text : {u"Öljyä"_s, u"Äijänkatu"_s, u"JÄMSÄ"_s, u"Åke"_s, u"Öhman"_s, u"ÄHTÄRI"_s,
+    for (const QString &text : {u"Öljyä"_s, u"Äijänkatu"_s, u"Jyväskylä"_s, u"Åke"_s, u"Öhman"_s, u"ÄHTÄRI"_s,
                                 u"kontonummer"_s, u"Mottagarens"_s, u"Från"_s, u"Förfallodag"_s, u"Virtuaaliviivakoodi"_s})
         QVERIFY2(checked.contains(text), qPrintable(text + u" not among: "_s + checked.join(u' ')));
 }
