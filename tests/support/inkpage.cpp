@@ -53,6 +53,11 @@ PdfWord findWord(const QList<PdfWord> &words, const QString &text)
     return {};
 }
 
+QString boxText(const QRect &box)
+{
+    return u"%1,%2 %3x%4"_s.arg(box.x()).arg(box.y()).arg(box.width()).arg(box.height());
+}
+
 InkPage::InkPage(const QString &pdf, int page, int dotsPerInch)
     : m_dpi(dotsPerInch)
 {
@@ -165,11 +170,6 @@ QRect InkPage::ruleInk(const QRect &area) const
         }
     }
     return box;
-}
-
-bool InkPage::clearOfRules(const QRect &box, int clearance) const
-{
-    return ruleInk(box.adjusted(-clearance, -clearance, clearance, clearance)).isEmpty();
 }
 
 int InkPage::ruleRowBelow(int y, int left, int right) const

@@ -24,6 +24,9 @@ QList<PdfWord> pdfWords(const QString &pdf, int page = 1);
 /// The first word with this text, or an empty one.
 PdfWord findWord(const QList<PdfWord> &words, const QString &text);
 
+/// "x,y wxh", for messages.
+QString boxText(const QRect &box);
+
 class InkPage
 {
 public:
@@ -33,7 +36,6 @@ public:
     InkPage(const QImage &image, int dotsPerInch);
 
     QSize size() const { return m_image.size(); }
-    int dotsPerInch() const { return m_dpi; }
     /// Millimetres in pixels of this page.
     int mm(double millimetres) const;
     /// A box in points (a PdfWord's) in pixels of this page, rounded outward.
@@ -44,9 +46,6 @@ public:
     QRect textInk(const QRect &area) const;
     /// The bounding box of the rule ink in `area`; empty when there is none.
     QRect ruleInk(const QRect &area) const;
-    /// Whether every pixel of the ring `clearance` pixels wide around `box`,
-    /// and `box` itself, holds no rule ink.
-    bool clearOfRules(const QRect &box, int clearance = 1) const;
     /// The topmost row below `y` that holds rule ink between `left` and
     /// `right`; -1 when there is none.
     int ruleRowBelow(int y, int left, int right) const;
