@@ -240,6 +240,9 @@ public:
     QLabel *Label74 = nullptr;
     QLabel *Label76 = nullptr;
     QLabel *TiliSiirtoLabel = nullptr;
+    /// Where the payment terms' small print starts on the giro form; the
+    /// barcode and its digits stay left of it.
+    static constexpr int kGiroTermsLeft = 584;
 
     // --- Settings file ---
     // app/form_settings.cpp

@@ -8,6 +8,7 @@
 #include "invoice/recalc.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -46,33 +47,46 @@ void TForm1::ShowVatRates(const QList<VatRateLine> &rates)
 {
     // Rows: the headings, then one per rate; columns: the rate, the amount
     // without VAT and the VAT, under the totals' captions and amounts.
-    constexpr int kLineHeight = 14;
     constexpr int kFirstLine = kFooterTop - 2;
     constexpr int kRateLeft = 400;
     constexpr int kWithoutVatRight = 600;
     constexpr int kVatRight = 761;
     constexpr int kAmountWidth = 100;
+    // Clear space between the last line and the footer's rule, over a
+    // millimetre on paper.
+    constexpr int kRuleGap = 4;
     const qsizetype lines = rates.size() >= 2 ? rates.size() + 1 : 0;
     if (VatRateLabels.size() != lines * 3) {
         // Hidden widgets still print, so unused labels go entirely.
         qDeleteAll(VatRateLabels);
         VatRateLabels.clear();
         for (qsizetype i = 0; i < lines * 3; ++i) {
-            const int column = int(i % 3);
-            const int top = kFirstLine + int(i / 3) * kLineHeight;
-            QLabel *label = makeLabel(LaskuPanel2, u"AlvErittely%1"_s.arg(i + 1), QString(), kRateLeft, top);
-            if (column > 0) {
-                const int right = column == 1 ? kWithoutVatRight : kVatRight;
-                label->setGeometry(right - kAmountWidth, top, kAmountWidth, kLineHeight);
+            QLabel *label = makeLabel(LaskuPanel2, u"AlvErittely%1"_s.arg(i + 1), QString(), kRateLeft, kFirstLine);
+            if (i % 3 > 0) {
                 label->setAlignment(Qt::AlignRight | Qt::AlignTop);
                 setTag(label, 1);
-            } else {
-                label->resize(kWithoutVatRight - kAmountWidth - kRateLeft, kLineHeight);
             }
             label->show();
             VatRateLabels.append(label);
         }
-        const int room = lines > 0 ? int(lines) * kLineHeight + 4 : 0;
+    }
+    // Every line in the totals' caption font as it is now (the user may have
+    // changed it since): caption and amounts of a line share one baseline,
+    // and the lines are as tall as the font.
+    const QFont font = LaskuPanel2->findChild<QLabel *>(u"Label_SumAlv0"_s)->font();
+    const int lineHeight = QFontMetrics(font).height();
+    for (qsizetype i = 0; i < VatRateLabels.size(); ++i) {
+        QLabel *label = VatRateLabels[i];
+        label->setFont(font);
+        const int top = kFirstLine + int(i / 3) * lineHeight;
+        const int column = int(i % 3);
+        if (column == 0)
+            label->setGeometry(kRateLeft, top, kWithoutVatRight - kAmountWidth - kRateLeft, lineHeight);
+        else
+            label->setGeometry((column == 1 ? kWithoutVatRight : kVatRight) - kAmountWidth, top, kAmountWidth, lineHeight);
+    }
+    const int room = lines > 0 ? int(lines) * lineHeight + kRuleGap : 0;
+    if (LaskuPanel2->height() != TotalsPanelHeight + room) {
         for (const auto &[widget, top] : std::as_const(FooterPlaces))
             widget->move(widget->x(), top + room);
         LaskuPanel2->resize(LaskuPanel2->width(), TotalsPanelHeight + room);
@@ -80,11 +94,6 @@ void TForm1::ShowVatRates(const QList<VatRateLine> &rates)
     }
     if (lines == 0)
         return;
-    // Captions in the totals' caption font, amounts in their amount font, as
-    // they are now: the user may have changed them since.
-    const QFont captionFont = LaskuPanel2->findChild<QLabel *>(u"Label_SumAlv0"_s)->font();
-    for (qsizetype i = 0; i < VatRateLabels.size(); ++i)
-        VatRateLabels[i]->setFont(i % 3 == 0 || i < 3 ? captionFont : SumAlv0->font());
     const QStringList headings = {u"Alv-erittely"_s, u"Veroton"_s, u"Vero"_s};
     for (int c = 0; c < 3; ++c)
         VatRateLabels[c]->setText(headings[c]);

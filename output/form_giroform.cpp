@@ -32,36 +32,50 @@ void TForm1::createGiroForm()
     makeBevel(giro, u"Bevel23"_s, QRect(72, 260, 20, 31), Bevel::Shape::LeftLine, 50);
     makeBevel(giro, u"Bevel25"_s, QRect(72, 234, 336, 10), Bevel::Shape::BottomLine, 13);
 
-    // The bilingual printed texts.
-    makeLabel(giro, u"Label51"_s, u"Saajan"_s, 32, 8);
-    makeLabel(giro, u"Label52"_s, u"tilinumero"_s, 21, 20);
-    makeLabel(giro, u"Label53"_s, u"Mottagarens"_s, 7, 36);
-    makeLabel(giro, u"Label54"_s, u"kontonummer"_s, 3, 48);
+    // The bilingual printed texts. The headings stand between rules: those
+    // of the left column end before its rule, those of the reference and
+    // due date before theirs, and Underskrift before the signature line.
+    // Their boxes hold them on paper whatever font stands for the design's.
+    const auto heading = [&](const QString &name, const QString &caption, int left, int top, int right,
+                             Qt::Alignment alignment) {
+        QLabel *label = makeLabel(giro, name, caption, left, top, right - left);
+        label->setAlignment(alignment | Qt::AlignTop);
+        setTag(label, kTagFitted);
+    };
+    // Right of the turned "TILISIIRTO.  GIRERING" along the payer's rows.
+    constexpr int kTurnedRight = 16;
+    constexpr int kLeftColumnEnd = 70;
+    constexpr int kReferenceColumnEnd = 466;
+    heading(u"Label51"_s, u"Saajan"_s, 2, 8, kLeftColumnEnd, Qt::AlignRight);
+    heading(u"Label52"_s, u"tilinumero"_s, 2, 20, kLeftColumnEnd, Qt::AlignRight);
+    heading(u"Label53"_s, u"Mottagarens"_s, 2, 36, kLeftColumnEnd, Qt::AlignRight);
+    heading(u"Label54"_s, u"kontonummer"_s, 2, 48, kLeftColumnEnd, Qt::AlignRight);
     makeLabel(giro, u"Label67"_s, u"IBAN"_s, 80, 4);
     makeLabel(giro, u"Label68"_s, u"BIC"_s, 416, 4);
-    makeLabel(giro, u"Label55"_s, u"Saaja"_s, 36, 78);
-    makeLabel(giro, u"Label56"_s, u"Mottagare"_s, 15, 94);
-    makeLabel(giro, u"Label57"_s, u"Maksajan"_s, 22, 126);
-    makeLabel(giro, u"Label58"_s, u"nimi ja"_s, 39, 138);
-    makeLabel(giro, u"Label59"_s, u"osoite"_s, 40, 150);
-    makeLabel(giro, u"Label60"_s, u"Betalarens"_s, 18, 166);
-    makeLabel(giro, u"Label61"_s, u"namn och"_s, 20, 178);
-    makeLabel(giro, u"Label62"_s, u"adress"_s, 36, 190);
-    makeLabel(giro, u"Label63"_s, u"Allekirjoitus"_s, 16, 226);
-    makeLabel(giro, u"Label64"_s, u"Underskrift"_s, 16, 240);
-    makeLabel(giro, u"Label65"_s, u"Tililta nro"_s, 24, 262);
-    makeLabel(giro, u"Label66"_s, u"Från konto nr"_s, 4, 274);
-    makeLabel(giro, u"Label69"_s, u"Viitenro"_s, 412, 228);
-    makeLabel(giro, u"Label70"_s, u"Ref. nr"_s, 412, 242);
-    makeLabel(giro, u"Label71"_s, u"Eräpäivä"_s, 412, 260);
-    makeLabel(giro, u"Label72"_s, u"Förfallodag"_s, 412, 274);
-    makeLabel(giro, u"Label73"_s, u"Euro"_s, 612, 260);
-    makeLabel(giro, u"Label44"_s, u"Maksu välitetään saajalle maksujenvälityksen "_s, 584, 296)->setFont(smallPrint);
-    makeLabel(giro, u"Label48"_s, u"ehtojen mukaisesti ja vain maksajan ilmoitta-"_s, 584, 306)->setFont(smallPrint);
-    makeLabel(giro, u"Label75"_s, u"man tilinumeron perusteella."_s, 584, 316)->setFont(smallPrint);
-    makeLabel(giro, u"Label49"_s, u"Betalningen förmedlas till mottagaren enligt "_s, 584, 328)->setFont(smallPrint);
-    makeLabel(giro, u"Label50"_s, u"villkoren för betalningsförmedling och endast"_s, 584, 338)->setFont(smallPrint);
-    makeLabel(giro, u"Label77"_s, u"till det kontonummer som betalaren angivit."_s, 584, 348)->setFont(smallPrint);
+    heading(u"Label55"_s, u"Saaja"_s, 2, 78, kLeftColumnEnd, Qt::AlignRight);
+    heading(u"Label56"_s, u"Mottagare"_s, 2, 94, kLeftColumnEnd, Qt::AlignRight);
+    heading(u"Label57"_s, u"Maksajan"_s, kTurnedRight, 126, kLeftColumnEnd, Qt::AlignRight);
+    heading(u"Label58"_s, u"nimi ja"_s, kTurnedRight, 138, kLeftColumnEnd, Qt::AlignRight);
+    heading(u"Label59"_s, u"osoite"_s, kTurnedRight, 150, kLeftColumnEnd, Qt::AlignRight);
+    heading(u"Label60"_s, u"Betalarens"_s, kTurnedRight, 166, kLeftColumnEnd, Qt::AlignRight);
+    heading(u"Label61"_s, u"namn och"_s, kTurnedRight, 178, kLeftColumnEnd, Qt::AlignRight);
+    heading(u"Label62"_s, u"adress"_s, kTurnedRight, 190, kLeftColumnEnd, Qt::AlignRight);
+    heading(u"Label63"_s, u"Allekirjoitus"_s, kTurnedRight, 226, kLeftColumnEnd, Qt::AlignLeft);
+    heading(u"Label64"_s, u"Underskrift"_s, kTurnedRight, 240, kLeftColumnEnd, Qt::AlignLeft);
+    heading(u"Label65"_s, u"Tililta nro"_s, 2, 262, kLeftColumnEnd, Qt::AlignRight);
+    heading(u"Label66"_s, u"Från konto nr"_s, 2, 274, kLeftColumnEnd, Qt::AlignRight);
+    heading(u"Label69"_s, u"Viitenro"_s, 412, 228, kReferenceColumnEnd, Qt::AlignLeft);
+    heading(u"Label70"_s, u"Ref. nr"_s, 412, 242, kReferenceColumnEnd, Qt::AlignLeft);
+    // The due date's and the sum's headings clear of the rule above them.
+    heading(u"Label71"_s, u"Eräpäivä"_s, 412, 262, kReferenceColumnEnd, Qt::AlignLeft);
+    heading(u"Label72"_s, u"Förfallodag"_s, 412, 274, kReferenceColumnEnd, Qt::AlignLeft);
+    makeLabel(giro, u"Label73"_s, u"Euro"_s, 612, 262);
+    makeLabel(giro, u"Label44"_s, u"Maksu välitetään saajalle maksujenvälityksen "_s, kGiroTermsLeft, 296)->setFont(smallPrint);
+    makeLabel(giro, u"Label48"_s, u"ehtojen mukaisesti ja vain maksajan ilmoitta-"_s, kGiroTermsLeft, 306)->setFont(smallPrint);
+    makeLabel(giro, u"Label75"_s, u"man tilinumeron perusteella."_s, kGiroTermsLeft, 316)->setFont(smallPrint);
+    makeLabel(giro, u"Label49"_s, u"Betalningen förmedlas till mottagaren enligt "_s, kGiroTermsLeft, 328)->setFont(smallPrint);
+    makeLabel(giro, u"Label50"_s, u"villkoren för betalningsförmedling och endast"_s, kGiroTermsLeft, 338)->setFont(smallPrint);
+    makeLabel(giro, u"Label77"_s, u"till det kontonummer som betalaren angivit."_s, kGiroTermsLeft, 348)->setFont(smallPrint);
     TiliSiirtoLabel = makeLabel(giro, u"TiliSiirtoLabel"_s, u"TILISIIRTO.  GIRERING"_s, 0, 248);
     TiliSiirtoLabel->setFont(pageFont(u"Arial"_s, 9));
     TiliSiirtoLabel->adjustSize();
@@ -85,9 +99,10 @@ void TForm1::createGiroForm()
     };
     Iban3 = data(u"Iban3"_s, u"FI00 0000 0000 0000 00"_s, 88, 28, 316, bigData);
     Bic3 = data(u"Bic3"_s, u"BANKBANK"_s, 424, 28, 345, bigData);
-    VirallNimi3 = data(u"VirallNimi3"_s, QString(), 88, 72, 316, dataFont);
-    Osoite31 = data(u"Osoite31"_s, QString(), 88, 88, 316, dataFont);
-    Posti3 = data(u"Posti3"_s, QString(), 88, 104, 316, dataFont);
+    // The payee's lines stand clear of the rule above them, umlauts and all.
+    VirallNimi3 = data(u"VirallNimi3"_s, QString(), 88, 74, 316, dataFont);
+    Osoite31 = data(u"Osoite31"_s, QString(), 88, 90, 316, dataFont);
+    Posti3 = data(u"Posti3"_s, QString(), 88, 106, 316, dataFont);
     AsiakNimi2 = data(u"AsiakNimi2"_s, QString(), 88, 128, 316, dataFont);
     AsiakOsoite2 = data(u"AsiakOsoite2"_s, QString(), 88, 144, 316, dataFont);
     AsiakOsoite3 = data(u"AsiakOsoite3"_s, QString(), 88, 160, 316, dataFont);

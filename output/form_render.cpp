@@ -15,6 +15,7 @@
 #include "widgets/widgetfactory.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QImage>
 #include <QLabel>
@@ -32,6 +33,10 @@ constexpr int kTagTurned = 90;
 constexpr int kTagRightAligned = 1;
 constexpr int kTagBottomAligned = 2;
 
+// How far a fitted label's font may shrink, and by how much at a time.
+constexpr qreal kSmallestFittedPoints = 4;
+constexpr qreal kFittingStepPoints = 0.25;
+
 // Where the payment QR code stands on the giro form: right of the payer
 // block, under the invoice number and date, in the form's own pixels.
 constexpr QRect kQrBox(675, 126, 92, 92);
@@ -40,6 +45,9 @@ constexpr QRect kQrBox(675, 126, 92, 92);
 // the invoice total's caption.
 constexpr int kContinuedLeft = 400;
 constexpr int kContinuedTop = 42;
+
+// The size of the bank barcode's digits printed above its bars.
+constexpr int kVirtualBarcodePoints = 7;
 
 // A long enough box for one line of text drawn from its top-left corner.
 QRect textBox(int x, int y)
@@ -112,21 +120,32 @@ void TForm1::RenderInvoice(bool drawPage, bool drawGiro)
 
 void TForm1::DrawVirtualBarcode(const QString &content)
 {
-    // Above the bars, from their left end, a small font's height and a
-    // millimetre clear of them, so a payer can copy the digits from a PDF.
+    // A payer types these digits into the bank, so every one of them shows:
+    // a millimetre above the bars from their left end, moved left when the
+    // text would reach the payment terms, but not beyond the bars or the
+    // form, in a smaller font only when it would not fit there at all.
     QPainter &canvas = *Rendering.canvas;
     const Code128Geometry g = Code128GeometryOn(content, canvas, Rendering.kind);
     if (!g.drawn)
         return;
+    const QString text = u"Virtuaaliviivakoodi  "_s + content;
+    const int dpi = canvas.device() ? canvas.device()->logicalDpiY() : 96;
+    const int gap = TenthsMmToDevice(10, dpi);
+    const int left = std::min(g.left, ScaleX(0));
+    const int right = ScaleX(kGiroTermsLeft) - gap;
     canvas.save();
-    canvas.setFont(QFont(u"Arial"_s, 7));
+    QFont font(u"Arial"_s, kVirtualBarcodePoints);
+    canvas.setFont(font);
+    const int width = canvas.fontMetrics().horizontalAdvance(text);
+    if (width > right - left && right > left) {
+        font.setPointSizeF(kVirtualBarcodePoints * qreal(right - left) / width);
+        canvas.setFont(font);
+    }
+    const int x = std::min(g.left, right - canvas.fontMetrics().horizontalAdvance(text));
     canvas.setPen(Qt::black);
     canvas.setBackgroundMode(Qt::TransparentMode);
-    const int dpi = canvas.device() ? canvas.device()->logicalDpiY() : 96;
-    const int bottom = Rendering.deviceHeight - g.barHeight - TenthsMmToDevice(10, dpi);
-    canvas.drawText(QRect(g.left, bottom - canvas.fontMetrics().height(), g.width, canvas.fontMetrics().height()),
-                    Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine,
-                    u"Virtuaaliviivakoodi  "_s + content);
+    // Neither the caption nor the digits reach below the baseline.
+    canvas.drawText(QPoint(x, Rendering.deviceHeight - g.barHeight - gap), text);
     canvas.restore();
 }
 
@@ -226,6 +245,31 @@ void TForm1::DrawLabel(const QLabel *label)
     int x = ScaleX(label->x());
     if (tagOf(label) == kTagRightAligned)
         x = ScaleX(label->x() + label->width()) - canvas.fontMetrics().horizontalAdvance(text) - 4;
+    if (tagOf(label) == kTagFitted) {
+        // The output's font may be wider than the window's. A column of
+        // headings, the fitted labels ending where this one does, shrinks
+        // to one size at which each of them keeps off the rule beside it.
+        const int right = label->x() + label->width();
+        const auto fittedPoints = [&](const QLabel *heading) {
+            const int room = ScaleX(right) - 4 - ScaleX(heading->x());
+            QFont font = heading->font();
+            while (QFontMetrics(font, canvas.device()).horizontalAdvance(heading->text()) > room
+                   && font.pointSizeF() > kSmallestFittedPoints)
+                font.setPointSizeF(font.pointSizeF() - kFittingStepPoints);
+            return font.pointSizeF();
+        };
+        qreal points = label->font().pointSizeF();
+        for (QObject *sibling : label->parent()->children()) {
+            const auto *heading = qobject_cast<const QLabel *>(sibling);
+            if (heading && tagOf(heading) == kTagFitted && heading->x() + heading->width() == right)
+                points = std::min(points, fittedPoints(heading));
+        }
+        QFont font = label->font();
+        font.setPointSizeF(points);
+        canvas.setFont(font);
+        if (label->alignment() & Qt::AlignRight)
+            x = ScaleX(right) - 4 - canvas.fontMetrics().horizontalAdvance(text);
+    }
     canvas.drawText(textBox(x, ScaleY(label->y())), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
     canvas.setPen(QPen(Qt::black, 1));
 }

@@ -19,6 +19,9 @@ QFont pageFont(const QString &family, int points, bool bold = false);
 
 /// Sets a widget's integer tag, read by the renderer.
 void setTag(QWidget *widget, int tag);
+/// The tag of a label whose text keeps within the label's box on paper, in
+/// a smaller font where the output's font is wider, aligned as the label is.
+constexpr int kTagFitted = 3;
 int tagOf(const QWidget *widget);
 
 /// Lets an edit hold a text of any length instead of Qt's default 32,767

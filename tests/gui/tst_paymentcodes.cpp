@@ -3,8 +3,10 @@
 // each read back from the PDF as a reader sees it.
 
 #include "invoice/numbering.h"
+#include "output/bankbarcode.h"
 #include "storage/cp1252.h"
 #include "tests/support/formfixture.h"
+#include "tests/support/inkpage.h"
 #include "tests/support/testfiles.h"
 #include "widgets/bevel.h"
 #include "widgets/stringgrid.h"
@@ -76,6 +78,18 @@ QStringList giroWords(const QString &pdf)
         .split(u' ');
 }
 
+// The invoice as a reader gets it: "Tulosta pdf" (dpi 0), or "Tulosta" to a
+// printer of this resolution that writes a PDF file; the PDF's path.
+QString writePage(FormFixture &f, const QTemporaryDir &dir, int dpi)
+{
+    if (dpi == 0)
+        return exportPdf(f, dir);
+    const QString pdf = dir.filePath(u"tulostin.pdf"_s);
+    f.prompter().answerPrinter(pdf, dpi);
+    f.form().Print1->trigger();
+    return pdf;
+}
+
 } // namespace
 
 class PaymentCodesTest : public QObject
@@ -85,6 +99,10 @@ class PaymentCodesTest : public QObject
 private slots:
     void vatByRateOnWindowAndPdf_data();
     void vatByRateOnWindowAndPdf();
+    void vatLinesShareBaselineAboveRule_data();
+    void vatLinesShareBaselineAboveRule();
+    void virtualBarcodeDigitsAllVisible_data();
+    void virtualBarcodeDigitsAllVisible();
     void rfReferenceBarcodeAndQrCodeReadBack();
     void onlyAPaymentGetsABarcode_data();
     void onlyAPaymentGetsABarcode();
@@ -128,6 +146,146 @@ void PaymentCodesTest::vatByRateOnWindowAndPdf()
     for (const QString &line : std::as_const(lines))
         QVERIFY2(text.contains(QString(line).replace(u'|', u' ')), qPrintable(line + u" not in: "_s + text));
     QCOMPARE(text.contains(u"Alv-erittely"_s), !lines.isEmpty());
+}
+
+void PaymentCodesTest::vatLinesShareBaselineAboveRule_data()
+{
+    QTest::addColumn<int>("printerDpi");
+    QTest::addColumn<int>("readDpi");
+    QTest::newRow("Tulosta pdf, read at 300 dpi") << 0 << 300;
+    QTest::newRow("printed at 200 dpi") << 200 << 200;
+}
+
+// Each line by rate reads as one line: its caption and its amounts in one
+// size on one baseline, on the window and on paper, and the last line stands
+// clear above the footer's dashed rule.
+void PaymentCodesTest::vatLinesShareBaselineAboveRule()
+{
+    QFETCH(int, printerDpi);
+    QFETCH(int, readDpi);
+    QTemporaryDir dir;
+    FormFixture f(kBiller);
+    TForm1 &form = f.form();
+    QVERIFY(f.show());
+    openInvoice(f, dir, {u"2;50,00;25,5"_s, u"1;30,00;14"_s, u"3;4,20;10"_s}, u"1009"_s);
+    const QList<QStringList> lines = {{u"10"_s, u"12,60"_s, u"1,26"_s},
+                                      {u"14"_s, u"30,00"_s, u"4,20"_s},
+                                      {u"25,5"_s, u"100,00"_s, u"25,50"_s}};
+    QCOMPARE(form.VatRateLabels.size(), (lines.size() + 1) * 3);
+
+    // On the window: one font and one top per line, each label tall enough
+    // for its text, the last one clear of the rule.
+    const auto *rule = form.LaskuPanel2->findChild<QWidget *>(u"Bevel4"_s);
+    QVERIFY(rule);
+    const InkPage window(form.LaskuPanel2->grab().toImage(), 96);
+    QRect lastInk;
+    for (qsizetype i = 0; i < form.VatRateLabels.size(); ++i) {
+        const QLabel *label = form.VatRateLabels[i];
+        const QLabel *caption = form.VatRateLabels[i - i % 3];
+        QCOMPARE(label->font(), caption->font());
+        QCOMPARE(label->y(), caption->y());
+        QVERIFY2(label->height() >= QFontMetrics(label->font()).height(), qPrintable(label->text()));
+        const QRect ink = window.textInk(label->geometry());
+        QVERIFY2(!ink.isEmpty(), qPrintable(label->text()));
+        if (i >= form.VatRateLabels.size() - 3)
+            lastInk |= ink;
+    }
+    QVERIFY2(rule->y() - lastInk.bottom() - 1 >= window.mm(1.0), qPrintable(u"%1 %2"_s.arg(lastInk.bottom()).arg(rule->y())));
+
+    // On paper the words of each line share their box's top and bottom, the
+    // font's ascent and descent from one baseline.
+    const QString pdf = writePage(f, dir, printerDpi);
+    const QList<PdfWord> words = pdfWords(pdf);
+    const PdfWord heading = findWord(words, u"Alv-erittely"_s);
+    const PdfWord footer = findWord(words, u"Pankki:"_s);
+    QVERIFY(!heading.text.isEmpty() && !footer.text.isEmpty());
+    const auto inZone = [&](const QString &text) {
+        for (const PdfWord &word : words) {
+            if (word.text == text && word.box.top() > heading.box.top() && word.box.bottom() < footer.box.top())
+                return word;
+        }
+        return PdfWord();
+    };
+    const InkPage page(pdf, 1, readDpi);
+    QRect lastLine;
+    for (const QStringList &line : lines) {
+        const PdfWord rate = inZone(line[0]);
+        QVERIFY2(!rate.text.isEmpty(), qPrintable(line[0]));
+        for (const QString &amount : line.mid(1)) {
+            const PdfWord word = inZone(amount);
+            QVERIFY2(!word.text.isEmpty(), qPrintable(amount));
+            QVERIFY2(qAbs(word.box.top() - rate.box.top()) < 0.25 && qAbs(word.box.bottom() - rate.box.bottom()) < 0.25,
+                     qPrintable(u"%1: %2..%3, %4: %5..%6"_s.arg(line[0]).arg(rate.box.top()).arg(rate.box.bottom())
+                                    .arg(amount).arg(word.box.top()).arg(word.box.bottom())));
+            lastLine |= page.textInk(page.pixels(word.box));
+        }
+        lastLine |= page.textInk(page.pixels(rate.box));
+    }
+    const int ruleRow = page.ruleRowBelow(lastLine.bottom(), lastLine.left(), lastLine.right());
+    QVERIFY2(ruleRow - lastLine.bottom() - 1 >= page.mm(1.0),
+             qPrintable(u"ink ends at %1, rule at %2"_s.arg(lastLine.bottom()).arg(ruleRow)));
+}
+
+void PaymentCodesTest::virtualBarcodeDigitsAllVisible_data()
+{
+    QTest::addColumn<int>("printerDpi");
+    QTest::addColumn<int>("readDpi");
+    QTest::addColumn<QByteArray>("giroMargins");
+    QTest::addColumn<double>("digitHeightMm");
+    QTest::newRow("Tulosta pdf, read at 300 dpi") << 0 << 300 << QByteArray() << 1.6;
+    QTest::newRow("printed at 120 dpi") << 120 << 120 << QByteArray() << 1.6;
+    QTest::newRow("printed at 300 dpi") << 300 << 300 << QByteArray() << 1.6;
+    QTest::newRow("printed at 600 dpi") << 600 << 600 << QByteArray() << 1.6;
+    // The text moves left of the bars to keep clear of the terms.
+    QTest::newRow("giro margins 40 mm, printed at 120 dpi")
+        << 120 << 120 << QByteArray("BankTrLeft=40\r\nBankTrRight=40\r\n") << 1.6;
+    // The form leaves less room left of the terms than the text takes.
+    QTest::newRow("giro right margin 150 mm, printed at 300 dpi")
+        << 300 << 300 << QByteArray("BankTrRight=150\r\n") << 1.1;
+}
+
+// A payer types the digits above the bars into the bank: every one of them
+// is inked on the page, in a readable size, clear of the bars and the rules.
+void PaymentCodesTest::virtualBarcodeDigitsAllVisible()
+{
+    QFETCH(int, printerDpi);
+    QFETCH(int, readDpi);
+    QFETCH(QByteArray, giroMargins);
+    QFETCH(double, digitHeightMm);
+    QTemporaryDir dir;
+    FormFixture f(kBiller + "[Marginaalit]\r\n" + giroMargins);
+    TForm1 &form = f.form();
+    openInvoice(f, dir, {u"2;50,00;25,5"_s}, u"1009"_s);
+    const QString content = BuildBankBarcode(form.Iban3->text(), form.TotSum2->text(), form.ViiteNro2->text(),
+                                             form.EraPv3->text());
+    QCOMPARE(content.size(), kBankBarcodeLength);
+
+    const QString pdf = writePage(f, dir, printerDpi);
+
+    const QList<PdfWord> words = pdfWords(pdf);
+    const PdfWord caption = findWord(words, u"Virtuaaliviivakoodi"_s);
+    const PdfWord digits = findWord(words, content);
+    QVERIFY2(!caption.text.isEmpty() && !digits.text.isEmpty(), qPrintable(toolOutput(u"pdftotext"_s, {pdf, u"-"_s})));
+    const InkPage page(pdf, 1, readDpi);
+    const QRect box = page.pixels(digits.box);
+    QVERIFY2(page.size().width() > box.right() && box.left() >= 0, qPrintable(u"%1..%2"_s.arg(box.left()).arg(box.right())));
+    // The ink reaches both ends of the text's box within part of a digit.
+    const QRect ink = page.textInk(box);
+    const int slack = box.width() / kBankBarcodeLength / 3;
+    QVERIFY2(ink.left() <= box.left() + slack && ink.right() >= box.right() - slack,
+             qPrintable(u"ink %1..%2 of %3..%4"_s.arg(ink.left()).arg(ink.right()).arg(box.left()).arg(box.right())));
+    QVERIFY2(ink.height() >= page.mm(digitHeightMm), qPrintable(QString::number(ink.height())));
+    const QRect whole = ink | page.textInk(page.pixels(caption.box));
+    // Not left of both the bars and the giro form, whose lowest rule ends
+    // at its left edge, and left of the terms.
+    const QRect giro = page.ruleInk(QRect(0, whole.top() - page.mm(5), page.size().width(), page.mm(5)));
+    const QRect bars = page.ruleInk(QRect(0, whole.bottom() + 1, page.size().width(), page.mm(5)));
+    const int leftmost = std::min(giro.left(), bars.left());
+    const QRect terms = page.textInk(page.pixels(findWord(words, u"Maksu"_s).box));
+    QVERIFY2(whole.left() >= leftmost && whole.right() + page.mm(1.0) < terms.left(),
+             qPrintable(u"%1..%2 between %3 and %4"_s.arg(whole.left()).arg(whole.right()).arg(leftmost).arg(terms.left())));
+    const QRect near = page.ruleInk(whole.adjusted(-1, -1, 1, 1));
+    QVERIFY2(near.isEmpty(), qPrintable(u"text "_s + boxText(whole) + u", rule "_s + boxText(near)));
 }
 
 // With RF-viite and QR-koodi a new invoice's reference is the RF form of the

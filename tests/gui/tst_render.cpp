@@ -4,6 +4,7 @@
 #include "output/bankbarcode.h"
 #include "output/pdfhdr2.h"
 #include "tests/support/formfixture.h"
+#include "tests/support/inkpage.h"
 #include "tests/support/testfiles.h"
 #include "widgets/bevel.h"
 #include "widgets/stringgrid.h"
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -42,6 +44,8 @@ private slots:
     void printedBarcodeReadsBack();
     void rowsBeyondTheBoxContinueOnNextPage_data();
     void rowsBeyondTheBoxContinueOnNextPage();
+    void giroTextsClearOfRules_data();
+    void giroTextsClearOfRules();
 };
 
 void RenderTest::pdfPageShowsInvoiceAndBarcode()
@@ -291,6 +295,76 @@ void RenderTest::rowsBeyondTheBoxContinueOnNextPage()
         QCOMPARE(text.contains(u"Maksajan"_s), page + 1 == lastRowOfPage.size());
         first = last + 1;
     }
+}
+
+void RenderTest::giroTextsClearOfRules_data()
+{
+    QTest::addColumn<int>("printerDpi");
+    QTest::addColumn<int>("readDpi");
+    QTest::addColumn<QString>("sansSerif");
+    for (const QString &face : {QString(), u"DejaVu Sans"_s}) {
+        const QString fonts = face.isEmpty() ? u"installed fonts"_s : face + u" for Arial and MS Sans Serif"_s;
+        QTest::addRow("Tulosta pdf, read at 200 dpi, %s", qPrintable(fonts)) << 0 << 200 << face;
+        QTest::addRow("Tulosta pdf, read at 300 dpi, %s", qPrintable(fonts)) << 0 << 300 << face;
+        QTest::addRow("printed at 300 dpi, %s", qPrintable(fonts)) << 300 << 300 << face;
+        QTest::addRow("printed at 600 dpi, %s", qPrintable(fonts)) << 600 << 600 << face;
+    }
+}
+
+// Every text of the giro form, umlauts and all, shows whole with clear paper
+// between it and the form's rules.
+void RenderTest::giroTextsClearOfRules()
+{
+    QFETCH(int, printerDpi);
+    QFETCH(int, readDpi);
+    QFETCH(QString, sansSerif);
+    // The system decides which font stands for a face it lacks; some
+    // choose a wider and taller one than others.
+    const auto substitutes = qScopeGuard([] {
+        QFont::removeSubstitutions(u"Arial"_s);
+        QFont::removeSubstitutions(u"MS Sans Serif"_s);
+    });
+    if (!sansSerif.isEmpty()) {
+        QFont::insertSubstitution(u"Arial"_s, sansSerif);
+        QFont::insertSubstitution(u"MS Sans Serif"_s, sansSerif);
+    }
+    QTemporaryDir dir;
+    FormFixture f("[Laskuttaja]\r\nNimi=\xd6ljy\xe4 \xc4\xe4nekoski Oy\r\nOsoite1=\xc4ij\xe4nkatu 1\r\n"
+                  "Kaupunki=40100 Jyv\xe4skyl\xe4\r\nIban=FI21 1234 5600 0007 85\r\nBic=NDEAFIHH\r\nViivakoodi=1\r\n");
+    TForm1 &form = f.form();
+    form.AsiakNimi1->setEditText(u"Åke Öhman"_s);
+    form.AsiakOsoite1->setCell(kBlockTextColumn, CustomerAddress1Line, u"Yläjärventie 7"_s);
+    form.AsiakOsoite1->setCell(kBlockTextColumn, CustomerAddress2Line, u"98765 ÄHTÄRI"_s);
+    form.LaskuRivit1->setRowCells(1, {QString(), u"Työ"_s, u"2"_s, u"h"_s, u"50"_s, u"25,5"_s, QString()});
+    form.RecalcInvoice();
+    QCOMPARE(form.VirallNimi3->text(), u"Öljyä Äänekoski Oy"_s);
+    const QString pdf = dir.filePath(u"sivu.pdf"_s);
+    if (printerDpi == 0) {
+        f.prompter().answerSave(pdf);
+        form.Pdfexport1->trigger();
+    } else {
+        f.prompter().answerPrinter(pdf, printerDpi);
+        form.Print1->trigger();
+    }
+
+    const QList<PdfWord> words = pdfWords(pdf);
+    const PdfWord top = findWord(words, u"IBAN"_s);
+    QVERIFY(!top.text.isEmpty());
+    const InkPage page(pdf, 1, readDpi);
+    QStringList checked;
+    for (const PdfWord &word : words) {
+        if (word.box.top() < top.box.top() - 0.5)
+            continue;
+        const QRect box = page.pixels(word.box);
+        const QRect ink = page.textInk(box);
+        QVERIFY2(!ink.isEmpty() && box.left() >= 0, qPrintable(word.text));
+        const QRect rule = page.ruleInk(ink.adjusted(-1, -1, 1, 1));
+        QVERIFY2(rule.isEmpty(), qPrintable(word.text + u": ink "_s + boxText(ink) + u", rule "_s + boxText(rule)));
+        checked.append(word.text);
+    }
+    for (const QString &text : {u"Öljyä"_s, u"Äijänkatu"_s, u"Jyväskylä"_s, u"Åke"_s, u"Öhman"_s, u"ÄHTÄRI"_s,
+                                u"kontonummer"_s, u"Mottagarens"_s, u"Från"_s, u"Förfallodag"_s, u"Virtuaaliviivakoodi"_s})
+        QVERIFY2(checked.contains(text), qPrintable(text + u" not among: "_s + checked.join(u' ')));
 }
 
 QTEST_MAIN(RenderTest)
