@@ -84,7 +84,7 @@ void TForm1::Paste2Click()
     const QString text = QApplication::clipboard()->text();
     if (text.isEmpty())
         return;
-    const QStringList lines = SplitTextLines(text);
+    const QStringList lines = SplitTextLines(text, EmptyLines::Keep);
     // Files are refused as they are read; a clipboard text is checked here.
     if (const QString reason = LinesRefusal(lines); !reason.isEmpty()) {
         m_prompter->message(this, PastedLinesRefusedText(reason));

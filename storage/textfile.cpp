@@ -21,7 +21,7 @@ QString OnOneLine(QString text)
     return text;
 }
 
-QStringList SplitTextLines(QStringView text)
+QStringList SplitTextLines(QStringView text, EmptyLines empty)
 {
     QStringList lines;
     qsizetype start = 0;
@@ -31,7 +31,7 @@ QStringList SplitTextLines(QStringView text)
         while (end < size && text[end] != u'\r' && text[end] != u'\n')
             ++end;
         const QStringView line = text.sliced(start, end - start);
-        if (!IsEmptyGridLine(line))
+        if (empty == EmptyLines::Keep || !IsEmptyGridLine(line))
             lines.append(line.toString());
         if (end < size && text[end] == u'\r')
             ++end;

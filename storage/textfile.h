@@ -25,11 +25,17 @@ constexpr qint64 kMaxTextFileBytes = 64 * 1024 * 1024;
 /// in two, and NULs become blanks.
 QString OnOneLine(QString text);
 
+/// What SplitTextLines does with a line that gives no cell text
+/// (IsEmptyGridLine): a file's such lines cost nothing and are dropped; pasted
+/// rows keep them, because each line stands for the row of its place.
+enum class EmptyLines { Drop, Keep };
+
 /// Cuts text into lines: a line ends at CR, LF or CR LF, the text ends at its
 /// end, and a final line break adds no empty line. Lines that give no cell
-/// text (IsEmptyGridLine) are left out. Stops after kMaxTextLines + 1 lines:
-/// a text with more is refused whole, and reading on would only cost memory.
-QStringList SplitTextLines(QStringView text);
+/// text are left out or kept as `empty` says. Stops after kMaxTextLines + 1
+/// lines: a text with more is refused whole, and reading on would only cost
+/// memory.
+QStringList SplitTextLines(QStringView text, EmptyLines empty = EmptyLines::Drop);
 
 /// "yli 500000 riviä" when count is more than kMaxTextLines; empty otherwise.
 QString LineCountRefusal(qsizetype count);
