@@ -218,7 +218,7 @@ const QStringList &TForm1::RegisterNameKeys()
 void TForm1::FillCustomerFromRegister(int row, const QString &typed)
 {
     FillingCustomer = true;
-    const QString name = typed + AsiakRekisteri1->cell(NameColumn, row).mid(typed.size());
+    const QString name = CompletedName(typed, AsiakRekisteri1->cell(NameColumn, row));
     AsiakNimi1->setEditText(name);
     AsiakOsoite1->setCell(kBlockTextColumn, CustomerNameLine, name);
     for (int line = CustomerAddress1Line; line < CustomerLineCount; ++line)
@@ -366,8 +366,8 @@ void TForm1::AsiakNimi1Change()
             row = FindNamePrefix(keys, typed, 1);
         }
         if (row > 0) {
-            // What was typed stays as typed; the register's name only
-            // completes it after the caret.
+            // A beginning stays as typed, the register's name completing it
+            // after the caret; a whole name takes the register's capitals.
             FillCustomerFromRegister(row, typed);
             // The completed part is selected, so the next key typed replaces it.
             const int length = int(edit->text().size());

@@ -126,6 +126,8 @@ private slots:
     void typingCompletesFromRegister_data();
     void typingCompletesFromRegister();
     void everyNameFoundByItsBeginning();
+    void typedWholeNameTakesRegisterCapitals_data();
+    void typedWholeNameTakesRegisterCapitals();
     void lookupNeverTakesALookAlike_data();
     void lookupNeverTakesALookAlike();
     void backspaceRemovesCompletionAndLastCharacter();
@@ -428,6 +430,49 @@ void CustomersTest::typingCompletesFromRegister()
     QCOMPARE(form.AsiakNro1->text(), number);
     QCOMPARE(form.AsiakOsoite1->cell(1, 0), shown);
     QCOMPARE(form.AsiakNimi2->text(), shown);
+}
+
+void CustomersTest::typedWholeNameTakesRegisterCapitals_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<QString>("number");
+    QTest::newRow("small letters") << u"aho kalle oy"_s << u"Aho Kalle Oy"_s << QString() << u"5"_s;
+    QTest::newRow("capitals") << u"AHO KALLE OY"_s << u"Aho Kalle Oy"_s << QString() << u"5"_s;
+    QTest::newRow("Finnish letters") << u"äijälä ån"_s << u"Äijälä Ån"_s << QString() << u"6"_s;
+    QTest::newRow("a beginning keeps what was typed") << u"aho kalle"_s << u"aho kalle Oy"_s << u" Oy"_s << u"5"_s;
+    QTest::newRow("a look-alike is not the name") << u"aho kalle öy"_s << u"aho kalle öy"_s << QString() << QString();
+}
+
+// Typing a register name whole, in any case, puts the register's name on the
+// invoice, the giro form and the saved file.
+void CustomersTest::typedWholeNameTakesRegisterCapitals()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, name);
+    QFETCH(QString, selected);
+    QFETCH(QString, number);
+    Register reg(kThree + QStringList{u"\"Aho Kalle Oy\",Rantatie,\" \",\" \",\" \",5"_s,
+                                      u"\"Äijälä Ån\",Ahotie,\" \",\" \",\" \",6"_s});
+    TForm1 &form = reg.form();
+    QVERIFY(reg.fixture().show());
+    form.AsiakNimi1->setFocus();
+    typeKeys(typed);
+
+    QCOMPARE(form.AsiakNimi1->currentText(), name);
+    QCOMPARE(nameEdit(form)->selectedText(), selected);
+    QCOMPARE(form.AsiakOsoite1->cell(1, 0), name);
+    QCOMPARE(form.AsiakNimi2->text(), name);
+    QCOMPARE(form.AsiakNro1->text(), number);
+
+    form.LaskuRivit1->setRowCells(1, {QString(), u"Työ"_s});
+    QTest::mouseClick(form.Valmis1, Qt::LeftButton);
+    const QList<QByteArray> saved = readBytes(reg.data(u"2026/1.csv"_s)).split('\n');
+    QVERIFY(saved.size() > 2);
+    // A new customer gets the first free number, 3.
+    QVERIFY2(saved[0].endsWith(cp(u",\"%1\"\r"_s.arg(number.isEmpty() ? u"3"_s : number))), saved[0].constData());
+    QVERIFY2(saved[1].startsWith(cp(u"\""_s + name + u"\","_s)), saved[1].constData());
 }
 
 void CustomersTest::everyNameFoundByItsBeginning()
