@@ -8,6 +8,7 @@
 #include "storage/customerregister.h"
 #include "storage/commanderror.h"
 #include "storage/invoicefile.h"
+#include "storage/savelimits.h"
 #include "storage/textfile.h"
 
 #include <QAction>
@@ -182,13 +183,19 @@ void TForm1::LoadCustomerRegister()
     }
 }
 
+bool TForm1::IsRegisterUnreadable() const
+{
+    return !UnreadableRegisterFile.isEmpty() && RegisterFileName == UnreadableRegisterFile;
+}
+
 void TForm1::SaveCustomerRegister()
 {
     if (DataDir.isEmpty())
         AskSaveFolder();
-    if (RegisterFileName == UnreadableRegisterFile)
+    if (IsRegisterUnreadable())
         throw FileCreateError(RegisterFileName);
-    AsiakRekisteri1->commitEdit();
+    if (const QString part = RegisterTooLongPart(false); !part.isEmpty())
+        throw CommandError(RegisterTooLongText(part));
     QStringList lines;
     GridToLines(AsiakRekisteri1, lines);
     WriteTextLines(RegisterFileName, lines);
@@ -228,10 +235,48 @@ void TForm1::FillCustomerFromRegister(int row, const QString &typed)
     FillingCustomer = false;
 }
 
+bool TForm1::IsNewInvoiceCustomer()
+{
+    AsiakRekisteri1->commitEdit();
+    return !IsRegisterUnreadable() && findCustomerRow(AsiakRekisteri1, NameColumn, AsiakNimi1->currentText()) < 0;
+}
+
+QString TForm1::LongestNewCustomerNumber() const
+{
+    // With n texts in the number column one of 1 to n + 1 is free, and the
+    // invoice's customer and a pending one add at most one row more.
+    return QString::number(AsiakRekisteri1->rowCount() + 2);
+}
+
+QString TForm1::RegisterTooLongPart(bool withInvoiceCustomer)
+{
+    AsiakRekisteri1->commitEdit();
+    QList<QStringList> rows;
+    rows.reserve(AsiakRekisteri1->rowCount());
+    for (int r = 1; r < AsiakRekisteri1->rowCount(); ++r)
+        rows.append(AsiakRekisteri1->rowCells(r));
+    if (withInvoiceCustomer && IsNewInvoiceCustomer()) {
+        QStringList customer(RegisterColumnCount);
+        customer[NameColumn] = AsiakNimi1->currentText();
+        for (int line = CustomerAddress1Line; line < CustomerLineCount; ++line)
+            customer[addressColumn(line)] = AsiakOsoite1->cell(kBlockTextColumn, line);
+        customer[BusinessIdColumn] = AsiakY1->text();
+        customer[CustomerNumberColumn] = LongestNewCustomerNumber();
+        rows.append(customer);
+    }
+    return ::RegisterTooLongPart(rows);
+}
+
 void TForm1::RegisterInvoiceCustomer()
 {
+    // A register that could not be read may still hold every customer: the
+    // invoice is saved, the file is left as it is.
+    if (IsRegisterUnreadable()) {
+        m_prompter->message(this, CustomerNotRegisteredText(RegisterFileName));
+        return;
+    }
     const QString name = AsiakNimi1->currentText();
-    if (findCustomerRow(AsiakRekisteri1, NameColumn, name) >= 0)
+    if (!IsNewInvoiceCustomer())
         return;
     // A customer typed into the box but not yet numbered would be overwritten
     // by this one; number it first.

@@ -9,6 +9,7 @@
 #include "storage/commanderror.h"
 #include "storage/gridline.h"
 #include "storage/invoicefile.h"
+#include "storage/savelimits.h"
 #include "storage/textfile.h"
 
 #include <QCheckBox>
@@ -92,6 +93,9 @@ void TForm1::Valmis1Click()
     // write elsewhere than the year folder, before anything is written.
     if (!IsUsableInvoiceNumber(LaskuNro1->text()))
         throw FileCreateError(path);
+    // Nothing is written that the program could not read back.
+    if (const QString part = TooLongToSave(); !part.isEmpty())
+        throw CommandError(InvoiceTooLongText(part));
     // Another invoice saved under this number is never lost unasked.
     const bool replacing = QFileInfo::exists(path) && !isSameFile(path, OpenedInvoiceFile);
     if (replacing && !m_prompter->question(this, ReplaceInvoiceQuestion(LaskuNro1->text(), path)))
@@ -116,6 +120,17 @@ void TForm1::Valmis1Click()
         Print1Click();
     AdvanceCounters();
     Uusi1Click();
+}
+
+QString TForm1::TooLongToSave()
+{
+    LaskuRivit1->commitEdit();
+    InvoiceData invoice = CollectInvoice();
+    if (IsNewInvoiceCustomer())
+        invoice.header[CustomerNumberField] = LongestNewCustomerNumber();
+    if (const QString part = InvoiceTooLongPart(invoice); !part.isEmpty())
+        return part;
+    return RegisterTooLongPart(true);
 }
 
 void TForm1::Noudalasku1Click()

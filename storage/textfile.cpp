@@ -39,6 +39,11 @@ QStringList SplitTextLines(QStringView text, EmptyLines empty)
             ++end;
         start = end;
     }
+    // A text cut short keeps its lines, to be refused by their count.
+    if (start >= size) {
+        while (!lines.isEmpty() && IsEmptyGridLine(lines.constLast()))
+            lines.removeLast();
+    }
     return lines;
 }
 
@@ -97,6 +102,11 @@ QString PastedLinesRefusedText(const QString &reason)
 
 void WriteTextLines(const QString &path, const QStringList &lines)
 {
+    // A file the program could not read back would lose what it holds.
+    if (const QString reason = LinesRefusal(lines); !reason.isEmpty()) {
+        throw CommandError(u"Tiedostoa %1 ei tallennettu: siihen tulisi %2."_s.arg(
+            QDir::toNativeSeparators(path), reason));
+    }
     QByteArray bytes;
     for (const QString &line : lines) {
         bytes += stringToCp1252(line);

@@ -27,7 +27,9 @@ QString OnOneLine(QString text);
 
 /// What SplitTextLines does with a line that gives no cell text
 /// (IsEmptyGridLine): a file's such lines cost nothing and are dropped; pasted
-/// rows keep them, because each line stands for the row of its place.
+/// rows keep them before the last line that holds something, because each
+/// line stands for the row of its place, and drop those after it, which
+/// stand for no row.
 enum class EmptyLines { Drop, Keep };
 
 /// Cuts text into lines: a line ends at CR, LF or CR LF, the text ends at its
@@ -59,7 +61,8 @@ QString PastedLinesRefusedText(const QString &reason);
 
 /// Replaces the file with the lines in Windows-1252, each ended by CR LF.
 /// The old file stays whole unless the new one was written completely.
-/// Throws FileCreateError when the file cannot be written.
+/// Throws CommandError, writing nothing, when ReadTextLines would refuse the
+/// lines (LinesRefusal), and FileCreateError when the file cannot be written.
 void WriteTextLines(const QString &path, const QStringList &lines);
 
 /// Replaces a file with the bytes through a temporary file in the same

@@ -5,6 +5,8 @@
 #include "widgets/bevel.h"
 #include "widgets/stringgrid.h"
 #include "storage/cp1252.h"
+#include "storage/customerregister.h"
+#include "storage/savelimits.h"
 #include "storage/textfile.h"
 #include "tests/support/formfixture.h"
 #include "tests/support/testfiles.h"
@@ -120,6 +122,7 @@ private slots:
     void okSavesAndClosesTheBox();
     void okNumbersNameNotYetLeft();
     void okWithUnwritableFileKeepsBoxOpen();
+    void okWithTooLongCustomerKeepsBoxOpen();
     void singleCharacterCustomerDroppedAtResort();
     void lookupByNumber_data();
     void lookupByNumber();
@@ -344,6 +347,22 @@ void CustomersTest::okWithUnwritableFileKeepsBoxOpen()
              QStringList{u"Cannot create file "_s + QDir::toNativeSeparators(reg.file())});
     QVERIFY(reg.form().AsiakBox1->isVisible());
     QCOMPARE(reg.names().size(), 4);
+}
+
+// A customer the file could not be read back with is not saved, and the
+// file keeps every customer.
+void CustomersTest::okWithTooLongCustomerKeepsBoxOpen()
+{
+    Register reg(kThree);
+    QVERIFY(reg.fixture().show());
+    const QByteArray before = readBytes(reg.file());
+    reg.form().Asiakasrekisteri1->trigger();
+    reg.grid()->setCell(Address2Column, 1, QString(kMaxTextLineLength, u','));
+    QTest::mouseClick(reg.form().Ok3, Qt::LeftButton);
+    QCOMPARE(reg.prompter().takeMessages(),
+             QStringList{RegisterTooLongText(u"asiakasrekisterin asiakas \"Aalto Anna\""_s)});
+    QVERIFY(reg.form().AsiakBox1->isVisible());
+    QCOMPARE(readBytes(reg.file()), before);
 }
 
 void CustomersTest::singleCharacterCustomerDroppedAtResort()
@@ -739,9 +758,11 @@ void CustomersTest::unreadableRegisterIsNeverSavedOver()
     form.AsiakNimi1->setEditText(u"Uusi Oy"_s);
     form.LaskuRivit1->setRowCells(1, {QString(), u"Työ"_s});
     QTest::mouseClick(form.Valmis1, Qt::LeftButton);
-    QCOMPARE(f.prompter().takeMessages(), QStringList{u"Cannot create file "_s + registerPath});
-    QVERIFY(!QFile::exists(data.filePath(u"2026/1.csv"_s)));
-    QCOMPARE(form.AsiakNimi1->currentText(), u"Uusi Oy"_s);
+    // The invoice is saved all the same, and the register left as it is.
+    QCOMPARE(f.prompter().takeMessages(), QStringList{CustomerNotRegisteredText(registerPath)});
+    QVERIFY(readBytes(data.filePath(u"2026/1.csv"_s)).startsWith("\"1\",\"7.12.2026\",\"1009\",\"\",\"\"\r\n\"Uusi Oy\""));
+    QVERIFY(QFileInfo(registerPath).isDir());
+    QCOMPARE(form.AsiakNimi1->currentText(), QString());
 }
 
 void CustomersTest::nulHidesNoCustomer()
@@ -789,11 +810,16 @@ void CustomersTest::damagedRegisterRefusedAndKept()
                  registerPath, QString::number(kMaxTextLines))});
     QCOMPARE(f.form().AsiakRekisteri1->rowCount(), 2);
 
-    // A refused register is never saved over with the empty one.
-    f.form().AsiakNimi1->setEditText(u"Uusi Oy"_s);
-    f.form().LaskuRivit1->setRowCells(1, {QString(), u"Työ"_s});
-    QTest::mouseClick(f.form().Valmis1, Qt::LeftButton);
-    QCOMPARE(f.prompter().takeMessages(), QStringList{u"Cannot create file "_s + registerPath});
+    // A refused register is never saved over with the empty one, and stops
+    // no invoice from being saved: every later one is saved too.
+    for (const QString &number : {u"1"_s, u"2"_s}) {
+        f.form().AsiakNimi1->setEditText(u"Uusi Oy"_s);
+        f.form().LaskuRivit1->setRowCells(1, {QString(), u"Työ"_s});
+        QTest::mouseClick(f.form().Valmis1, Qt::LeftButton);
+        QCOMPARE(f.prompter().takeMessages(), QStringList{CustomerNotRegisteredText(registerPath)});
+        QVERIFY(QFile::exists(data.filePath(u"2026/%1.csv"_s.arg(number))));
+        QCOMPARE(f.form().LaskuNro1->text(), QString::number(number.toInt() + 1));
+    }
     QCOMPARE(readBytes(registerPath), bytes);
 }
 

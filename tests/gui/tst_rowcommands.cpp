@@ -151,6 +151,8 @@ void RowCommandsTest::pastedLinesReplaceRowsInPlace_data()
     QTest::newRow("lines ended by CR") << u"Eka\r\rKolmas\r"_s << emptied << u"4,00"_s;
     QTest::newRow("final line break adds no row")
         << u"Eka\r\n"_s << u"Eka/|/Rivi 2|/Rivi 3|/Rivi 4"_s << u"9,00"_s;
+    QTest::newRow("blank lines at the end leave the rows below")
+        << u"Eka\r\n\r\n \r\n"_s << u"Eka/|/Rivi 2|/Rivi 3|/Rivi 4"_s << u"9,00"_s;
 }
 
 // Each pasted line stands for the row of its place, an empty line too.
