@@ -418,8 +418,9 @@ public:
     void SaveCustomerRegister();
     /// Re-sorts the register and returns the smallest free customer number.
     int NextCustomerNumber();
-    /// Fills the customer block from a register row; the name box keeps the
-    /// typed beginning of the name as typed and shows the rest after it.
+    /// Fills the customer block from a register row; the name box keeps a
+    /// typed beginning of the name as typed and shows the rest after it, and
+    /// takes the register's name for the whole name typed in any case.
     void FillCustomerFromRegister(int row, const QString &typed = QString());
     /// Adds the invoice's customer to the register and saves it, unless the
     /// register file could not be read: then it tells the user and leaves it.

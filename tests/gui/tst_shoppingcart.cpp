@@ -120,6 +120,12 @@ void ShoppingCartTest::listingBecomesInvoice_data()
     QTest::newRow("lines end at CR LF")
         << QString(kCustomer + u"1001\tKahvi\t2\t3,50\r\n"_s).replace(u"\n"_s, u"\r\n"_s).replace(u"\r\r"_s, u"\r"_s)
         << QStringList{coffee} << u"7,00"_s << QStringList();
+    QStringList shown;
+    for (int line = 5; line <= 24; ++line)
+        shown.append(u"rivi %1: Toimitus ja käsittely, nouto lähimmästä noutopisteestä arkis… – ei otettu laskulle"_s.arg(line));
+    QTest::newRow("twenty lines named, the rest counted")
+        << kCustomer + u"Toimitus ja käsittely, nouto lähimmästä noutopisteestä arkisin\t1,00 €\n"_s.repeated(22)
+        << QStringList() << u"0,00"_s << shown + QStringList{u"… ja 2 muuta riviä"_s};
     QTest::newRow("exactly four lines: a customer, no rows")
         << u"OSTOSKORI\nMatti Meikäläinen\nKuusikatu 1\n00100 HELSINKI"_s << QStringList() << u"0,00"_s << QStringList();
 }
@@ -171,7 +177,7 @@ void ShoppingCartTest::webShopListingBecomesInvoice_data()
         << u"3\u00A0618,20"_s << QStringList{u"rivi 9: Toimitus 4,90 € – ei otettu laskulle"_s};
     QTest::newRow("price per unit, EUR before it, a missing price, a discount, VAT lines")
         << u"OSTOSKORI\nVirtanen Matti\nMäntytie 5\n00100 HELSINKI\n"
-           "5001\tKahvipavut 1 kg\t2 pkt\t19,90 €/pkt\n"
+           "5001\tKahvipavut 1 kg\t2\t19,90 €/pkt\n"
            "5002\tKahvimylly\t1\tEUR 1\u202F099,00\n"
            "3003\tLahjakortti\t1 kpl\tHinta puuttuu\n"
            "Alennus\t\u22125,00 €\n"
