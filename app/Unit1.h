@@ -389,9 +389,9 @@ public:
     /// The invoice file's path without ".csv"; makes the year folder.
     QString InvoiceFileBase();
     void Valmis1Click();
-    /// The part of the invoice, or of the register with the invoice's
-    /// customer added, that is too long to be saved and read back; empty
-    /// when everything fits.
+    /// The part of the invoice, or of the register when the invoice's
+    /// customer is new to it, that is too long to be saved and read back;
+    /// empty when everything fits.
     QString TooLongToSave();
     void Noudalasku1Click();
     /// Shows a saved invoice file as "Nouda lasku" does; throws CommandError.
@@ -430,7 +430,7 @@ public:
     /// No customer number the register gives next is longer than this text.
     QString LongestNewCustomerNumber() const;
     /// RegisterTooLongPart of the register's rows, with the invoice's
-    /// customer as it would be added when withInvoiceCustomer is set.
+    /// customer added as a new one when withInvoiceCustomer is set.
     QString RegisterTooLongPart(bool withInvoiceCustomer);
     /// Sorts a name typed into the new-customer row into place, numbers it and
     /// moves the cursor to its first address line; its row, or -1 when none.

@@ -255,7 +255,7 @@ QString TForm1::RegisterTooLongPart(bool withInvoiceCustomer)
     rows.reserve(AsiakRekisteri1->rowCount());
     for (int r = 1; r < AsiakRekisteri1->rowCount(); ++r)
         rows.append(AsiakRekisteri1->rowCells(r));
-    if (withInvoiceCustomer && IsNewInvoiceCustomer()) {
+    if (withInvoiceCustomer) {
         QStringList customer(RegisterColumnCount);
         customer[NameColumn] = AsiakNimi1->currentText();
         for (int line = CustomerAddress1Line; line < CustomerLineCount; ++line)

@@ -126,11 +126,13 @@ QString TForm1::TooLongToSave()
 {
     LaskuRivit1->commitEdit();
     InvoiceData invoice = CollectInvoice();
-    if (IsNewInvoiceCustomer())
+    // The register is written only when the customer is new to it.
+    const bool newCustomer = IsNewInvoiceCustomer();
+    if (newCustomer)
         invoice.header[CustomerNumberField] = LongestNewCustomerNumber();
     if (const QString part = InvoiceTooLongPart(invoice); !part.isEmpty())
         return part;
-    return RegisterTooLongPart(true);
+    return newCustomer ? RegisterTooLongPart(true) : QString();
 }
 
 void TForm1::Noudalasku1Click()

@@ -123,6 +123,8 @@ private slots:
     void okNumbersNameNotYetLeft();
     void okWithUnwritableFileKeepsBoxOpen();
     void okWithTooLongCustomerKeepsBoxOpen();
+    void registerTooLongToWriteStopsOnlyNewCustomers_data();
+    void registerTooLongToWriteStopsOnlyNewCustomers();
     void singleCharacterCustomerDroppedAtResort();
     void lookupByNumber_data();
     void lookupByNumber();
@@ -362,6 +364,36 @@ void CustomersTest::okWithTooLongCustomerKeepsBoxOpen()
     QCOMPARE(reg.prompter().takeMessages(),
              QStringList{RegisterTooLongText(u"asiakasrekisterin asiakas \"Aalto Anna\""_s)});
     QVERIFY(reg.form().AsiakBox1->isVisible());
+    QCOMPARE(readBytes(reg.file()), before);
+}
+
+void CustomersTest::registerTooLongToWriteStopsOnlyNewCustomers_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("known customer: register not written, invoice saved") << u"Aalto Anna"_s << QStringList();
+    QTest::newRow("new customer: nothing written")
+        << u"Uusi Oy"_s << QStringList{InvoiceTooLongText(u"asiakasrekisterin asiakas \"Pitkä Oy\""_s)};
+}
+
+// A register line read whole grows past the limit with the placeholders of
+// its missing cells: the register cannot be written, but it is written only
+// for a new customer.
+void CustomersTest::registerTooLongToWriteStopsOnlyNewCustomers()
+{
+    QFETCH(QString, name);
+    QFETCH(QStringList, messages);
+    const QString line = u"\"Pitkä Oy\","_s + QString(kMaxTextLineLength - 11, u'A');
+    Register reg(QStringList{kThree[0], line});
+    const QByteArray before = readBytes(reg.file());
+    QCOMPARE(reg.names(), (QStringList{u"Aalto Anna"_s, u"Pitkä Oy"_s}));
+    reg.form().AsiakNimi1->setEditText(name);
+    reg.form().LaskuRivit1->setRowCells(1, {QString(), u"Työ"_s});
+
+    QTest::mouseClick(reg.form().Valmis1, Qt::LeftButton);
+
+    QCOMPARE(reg.prompter().takeMessages(), messages);
+    QCOMPARE(QFile::exists(reg.data(u"2026/1.csv"_s)), messages.isEmpty());
     QCOMPARE(readBytes(reg.file()), before);
 }
 
