@@ -399,6 +399,10 @@ public:
     /// The invoice file's path without ".csv"; makes the year folder.
     QString InvoiceFileBase();
     void Valmis1Click();
+    /// The part of the invoice, or of the register when the invoice's
+    /// customer is new to it, that is too long to be saved and read back;
+    /// empty when everything fits.
+    QString TooLongToSave();
     void Noudalasku1Click();
     /// Shows a saved invoice file as "Nouda lasku" does. Throws CommandError,
     /// leaving the invoice on screen as it was, when the file cannot be read
@@ -433,15 +437,28 @@ public:
     bool FillingCustomer = false;
     /// A register file that exists but could not be read; it is never saved over.
     QString UnreadableRegisterFile;
+    /// Whether the register file in use is the one that could not be read.
+    bool IsRegisterUnreadable() const;
     void LoadCustomerRegister();
-    /// Writes the register file; throws FileCreateError.
+    /// Writes the register file; throws FileCreateError, or CommandError
+    /// when a customer is too long to be read back.
     void SaveCustomerRegister();
     /// Re-sorts the register and returns the smallest free customer number.
     int NextCustomerNumber();
-    /// Fills the customer block from a register row; the name box keeps the
-    /// typed beginning of the name as typed and shows the rest after it.
+    /// Fills the customer block from a register row; the name box keeps a
+    /// typed beginning of the name as typed and shows the rest after it, and
+    /// takes the register's name for the whole name typed in any case.
     void FillCustomerFromRegister(int row, const QString &typed = QString());
+    /// Adds the invoice's customer to the register and saves it, unless the
+    /// register file could not be read: then it tells the user and leaves it.
     void RegisterInvoiceCustomer();
+    /// Whether the save chain will add the invoice's customer to the register.
+    bool IsNewInvoiceCustomer();
+    /// No customer number the register gives next is longer than this text.
+    QString LongestNewCustomerNumber() const;
+    /// RegisterTooLongPart of the register's rows, with the invoice's
+    /// customer added as a new one when withInvoiceCustomer is set.
+    QString RegisterTooLongPart(bool withInvoiceCustomer);
     /// Sorts a name typed into the new-customer row into place, numbers it and
     /// moves the cursor to its first address line; its row, or -1 when none.
     int CompletePendingCustomer();

@@ -84,7 +84,7 @@ void TForm1::Paste2Click()
     const QString text = QApplication::clipboard()->text();
     if (text.isEmpty())
         return;
-    const QStringList lines = SplitTextLines(text);
+    const QStringList lines = SplitTextLines(text, EmptyLines::Keep);
     // Files are refused as they are read; a clipboard text is checked here.
     if (const QString reason = LinesRefusal(lines); !reason.isEmpty()) {
         m_prompter->message(this, PastedLinesRefusedText(reason));
@@ -120,6 +120,7 @@ void TForm1::Paste1Click()
         cells[CodeColumn] = item.code;
         cells[TextColumn] = item.description;
         cells[QuantityColumn] = item.quantity;
+        cells[UnitColumn] = item.unit;
         cells[PriceColumn] = item.price;
         cells[VatColumn] = Alv1->text();
         rows.append(std::move(cells));
@@ -128,4 +129,7 @@ void TForm1::Paste1Click()
     LisaRivit1->setChecked(rows.size() > kPageRowLines);
     RowsToGrid(LaskuRivit1, std::move(rows));
     RecalcInvoice();
+    // What the invoice does not show whole is named while the listing is at hand.
+    if (!cart->problems.isEmpty())
+        m_prompter->message(this, ShoppingCartProblemsText(cart->problems));
 }

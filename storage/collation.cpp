@@ -284,3 +284,10 @@ int FindNamePrefix(const QStringList &sortKeys, QStringView key, int first)
     }
     return -1;
 }
+
+QString CompletedName(QStringView typed, QStringView registerName)
+{
+    if (foldedText(typed) == foldedText(registerName))
+        return registerName.toString();
+    return typed.toString() + registerName.mid(typed.size()).toString();
+}

@@ -30,3 +30,9 @@ void SortRegisterRows(QList<QStringList> &rows);
 /// found. Returns its index, or -1 when there is none, the key is empty or
 /// first lies beyond the last index.
 int FindNamePrefix(const QStringList &sortKeys, QStringView key, int first);
+
+/// The name box's text once the typed text has found a register name: the
+/// register's name itself when the typed text is all of it, letter for letter
+/// ignoring case only; otherwise the typed text as typed, completed by the
+/// rest of the register's name.
+QString CompletedName(QStringView typed, QStringView registerName);

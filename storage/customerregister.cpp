@@ -2,6 +2,8 @@
 
 #include "customerregister.h"
 
+#include <QDir>
+
 #include <vector>
 
 namespace {
@@ -44,4 +46,11 @@ int SmallestFreeCustomerNumber(const QStringList &numbers)
     while (used[size_t(number)])
         ++number;
     return number;
+}
+
+QString CustomerNotRegisteredText(const QString &registerPath)
+{
+    return QStringLiteral("Asiakasta ei lisätty asiakasrekisteriin: tiedostoa %1 ei voitu lukea, eikä sen "
+                          "päälle tallenneta. Lasku tallennetaan silti.")
+        .arg(QDir::toNativeSeparators(registerPath));
 }

@@ -14,3 +14,7 @@ QString RegisterFileBaseName();
 /// The smallest positive whole number whose decimal text is none of the
 /// given texts (compared without regard to case).
 int SmallestFreeCustomerNumber(const QStringList &numbers);
+
+/// The message of an invoice saved without adding its customer to a register
+/// file that could not be read: that file is never saved over.
+QString CustomerNotRegisteredText(const QString &registerPath);

@@ -8,6 +8,7 @@
 #include "storage/customerregister.h"
 #include "storage/commanderror.h"
 #include "storage/invoicefile.h"
+#include "storage/savelimits.h"
 #include "storage/textfile.h"
 
 #include <QAction>
@@ -183,13 +184,19 @@ void TForm1::LoadCustomerRegister()
     }
 }
 
+bool TForm1::IsRegisterUnreadable() const
+{
+    return !UnreadableRegisterFile.isEmpty() && RegisterFileName == UnreadableRegisterFile;
+}
+
 void TForm1::SaveCustomerRegister()
 {
     if (DataDir.isEmpty())
         AskSaveFolder();
-    if (RegisterFileName == UnreadableRegisterFile)
+    if (IsRegisterUnreadable())
         throw FileCreateError(RegisterFileName);
-    AsiakRekisteri1->commitEdit();
+    if (const QString part = RegisterTooLongPart(false); !part.isEmpty())
+        throw CommandError(RegisterTooLongText(part));
     QStringList lines;
     GridToLines(AsiakRekisteri1, lines);
     WriteTextLines(RegisterFileName, lines);
@@ -219,7 +226,7 @@ const QStringList &TForm1::RegisterNameKeys()
 void TForm1::FillCustomerFromRegister(int row, const QString &typed)
 {
     FillingCustomer = true;
-    const QString name = typed + AsiakRekisteri1->cell(NameColumn, row).mid(typed.size());
+    const QString name = CompletedName(typed, AsiakRekisteri1->cell(NameColumn, row));
     AsiakNimi1->setEditText(name);
     AsiakOsoite1->setCell(kBlockTextColumn, CustomerNameLine, name);
     for (int line = CustomerAddress1Line; line < CustomerLineCount; ++line)
@@ -229,10 +236,48 @@ void TForm1::FillCustomerFromRegister(int row, const QString &typed)
     FillingCustomer = false;
 }
 
+bool TForm1::IsNewInvoiceCustomer()
+{
+    AsiakRekisteri1->commitEdit();
+    return !IsRegisterUnreadable() && findCustomerRow(AsiakRekisteri1, NameColumn, AsiakNimi1->currentText()) < 0;
+}
+
+QString TForm1::LongestNewCustomerNumber() const
+{
+    // With n texts in the number column one of 1 to n + 1 is free, and the
+    // invoice's customer and a pending one add at most one row more.
+    return QString::number(AsiakRekisteri1->rowCount() + 2);
+}
+
+QString TForm1::RegisterTooLongPart(bool withInvoiceCustomer)
+{
+    AsiakRekisteri1->commitEdit();
+    QList<QStringList> rows;
+    rows.reserve(AsiakRekisteri1->rowCount());
+    for (int r = 1; r < AsiakRekisteri1->rowCount(); ++r)
+        rows.append(AsiakRekisteri1->rowCells(r));
+    if (withInvoiceCustomer) {
+        QStringList customer(RegisterColumnCount);
+        customer[NameColumn] = AsiakNimi1->currentText();
+        for (int line = CustomerAddress1Line; line < CustomerLineCount; ++line)
+            customer[addressColumn(line)] = AsiakOsoite1->cell(kBlockTextColumn, line);
+        customer[BusinessIdColumn] = AsiakY1->text();
+        customer[CustomerNumberColumn] = LongestNewCustomerNumber();
+        rows.append(customer);
+    }
+    return ::RegisterTooLongPart(rows);
+}
+
 void TForm1::RegisterInvoiceCustomer()
 {
+    // A register that could not be read may still hold every customer: the
+    // invoice is saved, the file is left as it is.
+    if (IsRegisterUnreadable()) {
+        m_prompter->message(this, CustomerNotRegisteredText(RegisterFileName));
+        return;
+    }
     const QString name = AsiakNimi1->currentText();
-    if (findCustomerRow(AsiakRekisteri1, NameColumn, name) >= 0)
+    if (!IsNewInvoiceCustomer())
         return;
     // A customer typed into the box but not yet numbered would be overwritten
     // by this one; number it first.
@@ -367,8 +412,8 @@ void TForm1::AsiakNimi1Change()
             row = FindNamePrefix(keys, typed, 1);
         }
         if (row > 0) {
-            // What was typed stays as typed; the register's name only
-            // completes it after the caret.
+            // A beginning stays as typed, the register's name completing it
+            // after the caret; a whole name takes the register's capitals.
             FillCustomerFromRegister(row, typed);
             // The completed part is selected, so the next key typed replaces it.
             const int length = int(edit->text().size());

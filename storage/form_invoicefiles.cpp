@@ -8,6 +8,7 @@
 #include "storage/customerregister.h"
 #include "storage/gridline.h"
 #include "storage/invoicefile.h"
+#include "storage/savelimits.h"
 #include "storage/textfile.h"
 
 #include <QCheckBox>
@@ -76,6 +77,9 @@ void TForm1::Valmis1Click()
     // write elsewhere than the year folder, before anything is written.
     if (!IsUsableInvoiceNumber(LaskuNro1->text()))
         throw FileCreateError(path);
+    // Nothing is written that the program could not read back.
+    if (const QString part = TooLongToSave(); !part.isEmpty())
+        throw CommandError(InvoiceTooLongText(part));
     // Another invoice saved under this number is never lost unasked.
     const bool replacing = QFileInfo::exists(path) && !isSameFile(path, OpenedInvoiceFile);
     if (replacing && !m_prompter->question(this, ReplaceInvoiceQuestion(LaskuNro1->text(), path)))
@@ -101,6 +105,19 @@ void TForm1::Valmis1Click()
         Print1Click();
     AdvanceCounters();
     Uusi1Click();
+}
+
+QString TForm1::TooLongToSave()
+{
+    LaskuRivit1->commitEdit();
+    InvoiceData invoice = CollectInvoice();
+    // The register is written only when the customer is new to it.
+    const bool newCustomer = IsNewInvoiceCustomer();
+    if (newCustomer)
+        invoice.header[CustomerNumberField] = LongestNewCustomerNumber();
+    if (const QString part = InvoiceTooLongPart(invoice); !part.isEmpty())
+        return part;
+    return newCustomer ? RegisterTooLongPart(true) : QString();
 }
 
 void TForm1::Noudalasku1Click()

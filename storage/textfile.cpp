@@ -22,7 +22,7 @@ QString OnOneLine(QString text)
     return text;
 }
 
-QStringList SplitTextLines(QStringView text)
+QStringList SplitTextLines(QStringView text, EmptyLines empty)
 {
     QStringList lines;
     qsizetype start = 0;
@@ -32,13 +32,18 @@ QStringList SplitTextLines(QStringView text)
         while (end < size && text[end] != u'\r' && text[end] != u'\n')
             ++end;
         const QStringView line = text.sliced(start, end - start);
-        if (!IsEmptyGridLine(line))
+        if (empty == EmptyLines::Keep || !IsEmptyGridLine(line))
             lines.append(line.toString());
         if (end < size && text[end] == u'\r')
             ++end;
         if (end < size && text[end] == u'\n')
             ++end;
         start = end;
+    }
+    // A text cut short keeps its lines, to be refused by their count.
+    if (start >= size) {
+        while (!lines.isEmpty() && IsEmptyGridLine(lines.constLast()))
+            lines.removeLast();
     }
     return lines;
 }
@@ -107,6 +112,11 @@ QString PastedLinesRefusedText(const QString &reason)
 
 void WriteTextLines(const QString &path, const QStringList &lines)
 {
+    // A file the program could not read back would lose what it holds.
+    if (const QString reason = LinesRefusal(lines); !reason.isEmpty()) {
+        throw CommandError(u"Tiedostoa %1 ei tallennettu: siihen tulisi %2."_s.arg(
+            QDir::toNativeSeparators(path), reason));
+    }
     QByteArray bytes;
     for (const QString &line : lines) {
         bytes += stringToCp1252(line);

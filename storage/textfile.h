@@ -25,11 +25,19 @@ constexpr qint64 kMaxTextFileBytes = 64 * 1024 * 1024;
 /// in two, and NULs become blanks.
 QString OnOneLine(QString text);
 
+/// What SplitTextLines does with a line that gives no cell text
+/// (IsEmptyGridLine): a file's such lines cost nothing and are dropped; pasted
+/// rows keep them before the last line that holds something, because each
+/// line stands for the row of its place, and drop those after it, which
+/// stand for no row.
+enum class EmptyLines { Drop, Keep };
+
 /// Cuts text into lines: a line ends at CR, LF or CR LF, the text ends at its
 /// end, and a final line break adds no empty line. Lines that give no cell
-/// text (IsEmptyGridLine) are left out. Stops after kMaxTextLines + 1 lines:
-/// a text with more is refused whole, and reading on would only cost memory.
-QStringList SplitTextLines(QStringView text);
+/// text are left out or kept as `empty` says. Stops after kMaxTextLines + 1
+/// lines: a text with more is refused whole, and reading on would only cost
+/// memory.
+QStringList SplitTextLines(QStringView text, EmptyLines empty = EmptyLines::Drop);
 
 /// "yli 500000 riviä" when count is more than kMaxTextLines; empty otherwise.
 QString LineCountRefusal(qsizetype count);
@@ -58,7 +66,8 @@ QString PastedLinesRefusedText(const QString &reason);
 
 /// Replaces the file with the lines in Windows-1252, each ended by CR LF.
 /// The old file stays whole unless the new one was written completely.
-/// Throws FileCreateError when the file cannot be written.
+/// Throws CommandError, writing nothing, when ReadTextLines would refuse the
+/// lines (LinesRefusal), and FileCreateError when the file cannot be written.
 void WriteTextLines(const QString &path, const QStringList &lines);
 
 /// Replaces a file with the bytes through a temporary file in the same

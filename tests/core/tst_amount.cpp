@@ -2,6 +2,7 @@
 // 6-byte real's limits.
 
 #include "invoice/amount.h"
+#include "invoice/shoppingcart.h"
 
 #include <QTest>
 
@@ -49,6 +50,8 @@ private slots:
     void storeReal_throwsFromTwoToThe127();
     void storeReal_zeroHasNoSign();
     void floatingPointOverflow_hasTheStandardMessage();
+    void listingAmount_data();
+    void listingAmount();
 };
 
 void TestAmount::parseAmount_readsAmountText_data()
@@ -323,6 +326,49 @@ void TestAmount::storeReal_zeroHasNoSign()
 void TestAmount::floatingPointOverflow_hasTheStandardMessage()
 {
     QCOMPARE(QString::fromLatin1(FloatingPointOverflow().what()), u"Floating point overflow"_s);
+}
+
+void TestAmount::listingAmount_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("read");
+    QTest::addColumn<QString>("amount");
+    QTest::addColumn<QString>("unit");
+    QTest::addColumn<bool>("money");
+    QTest::newRow("plain") << u"3,50"_s << true << u"3,50"_s << QString() << true;
+    QTest::newRow("whole number") << u"2"_s << true << u"2"_s << QString() << false;
+    QTest::newRow("blank between groups, euro sign") << u"1 234,50 €"_s << true << u"1234,50"_s << QString() << true;
+    QTest::newRow("no-break spaces") << u"12\u00A0345\u00A0678,00\u00A0€"_s << true << u"12345678,00"_s << QString() << true;
+    QTest::newRow("narrow no-break space, EUR first") << u"EUR 1\u202F099,00"_s << true << u"1099,00"_s << QString() << true;
+    QTest::newRow("euro sign first") << u"€12.90"_s << true << u"12,90"_s << QString() << true;
+    QTest::newRow("dotted thousands") << u"1.234,50 €"_s << true << u"1234,50"_s << QString() << true;
+    QTest::newRow("full stop as decimal") << u"12.900"_s << true << u"12,900"_s << QString() << true;
+    QTest::newRow("unit word") << u"3 kpl"_s << true << u"3"_s << u"kpl"_s << false;
+    QTest::newRow("unit with a decimal quantity") << u"1,5 h"_s << true << u"1,5"_s << u"h"_s << true;
+    QTest::newRow("price per unit") << u"19,90 €/pkt"_s << true << u"19,90"_s << u"pkt"_s << true;
+    QTest::newRow("minus sign") << u"\u22125,00 €"_s << true << u"-5,00"_s << QString() << true;
+    QTest::newRow("blank not before a group of three") << u"12 34"_s << false << QString() << QString() << false;
+    QTest::newRow("text") << u"Hinta puuttuu"_s << false << QString() << QString() << false;
+    QTest::newRow("date") << u"7.12.2026"_s << false << QString() << QString() << false;
+    QTest::newRow("per cent") << u"24 %"_s << false << QString() << QString() << false;
+    QTest::newRow("empty") << QString() << false << QString() << QString() << false;
+    QTest::newRow("too large to be a price") << QString(60, u'9') + u"0"_s.repeated(40) << false << QString() << QString() << false;
+}
+
+void TestAmount::listingAmount()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, read);
+    QFETCH(QString, amount);
+    QFETCH(QString, unit);
+    QFETCH(bool, money);
+    const std::optional<ListingAmount> result = ReadListingAmount(text);
+    QCOMPARE(result.has_value(), read);
+    if (!result)
+        return;
+    QCOMPARE(result->amount, amount);
+    QCOMPARE(result->unit, unit);
+    QCOMPARE(result->money, money);
 }
 
 QTEST_APPLESS_MAIN(TestAmount)

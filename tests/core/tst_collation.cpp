@@ -43,6 +43,8 @@ private slots:
     void findNamePrefix();
     void findNamePrefixSkipsRowsBeforeFirst();
     void findNamePrefixInEmptyRegister();
+    void completedName_data();
+    void completedName();
     void everyGeneratedNameIsFoundByItsBeginning_data();
     void everyGeneratedNameIsFoundByItsBeginning();
 };
@@ -285,6 +287,26 @@ void TestCollation::everyGeneratedNameIsFoundByItsBeginning()
             }
         }
     }
+}
+
+void TestCollation::completedName_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("registerName");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("whole name in small letters") << u"aho kalle oy"_s << u"Aho Kalle Oy"_s << u"Aho Kalle Oy"_s;
+    QTest::newRow("whole name in capitals") << u"ÄIJÄLÄ ÅN"_s << u"Äijälä Ån"_s << u"Äijälä Ån"_s;
+    QTest::newRow("beginning keeps its capitals") << u"AHO k"_s << u"Aho Kalle Oy"_s << u"AHO kalle Oy"_s;
+    QTest::newRow("ß is not ss") << u"strasse oy"_s << u"Straße Oy"_s << u"strasse oy"_s;
+    QTest::newRow("nothing typed") << QString() << u"Aho Kalle Oy"_s << u"Aho Kalle Oy"_s;
+}
+
+void TestCollation::completedName()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, registerName);
+    QFETCH(QString, shown);
+    QCOMPARE(CompletedName(typed, registerName), shown);
 }
 
 QTEST_APPLESS_MAIN(TestCollation)

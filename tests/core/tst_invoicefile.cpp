@@ -5,9 +5,11 @@
 #include "storage/commanderror.h"
 #include "storage/customerregister.h"
 #include "storage/invoicefile.h"
+#include "storage/savelimits.h"
 #include "storage/textfile.h"
 
 #include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <functional>
@@ -38,6 +40,8 @@ private slots:
     void smallestFreeCustomerNumber_data();
     void smallestFreeCustomerNumber();
     void commandErrorTexts();
+    void savedLinesFitTheReader_data();
+    void savedLinesFitTheReader();
 };
 
 void InvoiceFileCoreTest::yearOfDate_data()
@@ -299,6 +303,54 @@ void InvoiceFileCoreTest::commandErrorTexts()
             QCOMPARE(error.message(), text);
             QCOMPARE(QString::fromUtf8(error.what()), text);
         }
+    }
+}
+
+void InvoiceFileCoreTest::savedLinesFitTheReader_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("part");
+    // A row line: the code's placeholder " " and a comma, the description,
+    // then five placeholders, each after a comma.
+    const int room = int(kMaxTextLineLength) - 4 - 5 * 4;
+    QTest::newRow("longest line read") << 1 << QString(room, u'x') << QString();
+    QTest::newRow("one character more") << 1 << QString(room + 1, u'x') << u"laskurivi 1"_s;
+    QTest::newRow("quotes count twice, and the quotes around")
+        << 2 << QString((room - 2) / 2, u'"') << QString();
+    QTest::newRow("one quote more") << 2 << QString((room - 2) / 2 + 1, u'"') << u"laskurivi 2"_s;
+    QTest::newRow("line breaks are blanks") << 3 << QString(room - 2, u'\n') << QString();
+}
+
+// The limit the reader keeps is the one the save measures by: a line the
+// save lets through is written and read back, one more character is refused
+// by the save and by the writer, and nothing is written.
+void InvoiceFileCoreTest::savedLinesFitTheReader()
+{
+    QFETCH(int, row);
+    QFETCH(QString, description);
+    QFETCH(QString, part);
+    InvoiceData invoice{{u"1"_s}, {u"Asiakas Oy"_s}, QList<QStringList>(3, QStringList{u"x"_s})};
+    invoice.rows[row - 1] = QStringList(RowColumnCount);
+    invoice.rows[row - 1][TextColumn] = description;
+    QCOMPARE(InvoiceTooLongPart(invoice), part);
+    // A customer named with three letters makes a line of the same length.
+    QStringList customer = invoice.rows[row - 1];
+    customer[CodeColumn] = u"Oyj"_s;
+    QCOMPARE(RegisterTooLongPart({customer}), part.isEmpty() ? QString() : u"asiakasrekisterin asiakas \"Oyj\""_s);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"1.csv"_s);
+    const QStringList lines = InvoiceFileLines(invoice);
+    try {
+        WriteTextLines(path, lines);
+        QVERIFY2(part.isEmpty(), "written");
+        QCOMPARE(ReadTextLines(path), lines);
+    } catch (const CommandError &error) {
+        QVERIFY(!part.isEmpty());
+        QCOMPARE(error.message(), u"Tiedostoa %1 ei tallennettu: siihen tulisi yli %2 merkin rivi."_s.arg(
+                                      QDir::toNativeSeparators(path)).arg(kMaxTextLineLength));
+        QVERIFY(!QFile::exists(path));
     }
 }
 

@@ -52,29 +52,37 @@ void TestTextFile::splitTextLines_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("lines");
+    // Pasted rows keep empty lines before the last line holding something.
+    QTest::addColumn<QStringList>("pasted");
 
-    QTest::newRow("empty") << QString() << QStringList{};
-    QTest::newRow("no final break") << u"a\r\nb"_s << QStringList{u"a"_s, u"b"_s};
-    QTest::newRow("final break adds no line") << u"a\r\nb\r\n"_s << QStringList{u"a"_s, u"b"_s};
-    QTest::newRow("lone break gives no line") << u"\r\n"_s << QStringList{};
-    QTest::newRow("empty line left out") << u"a\r\n\r\nb\r\n"_s << QStringList{u"a"_s, u"b"_s};
-    QTest::newRow("CR only") << u"a\rb\r"_s << QStringList{u"a"_s, u"b"_s};
-    QTest::newRow("LF only") << u"a\nb\n"_s << QStringList{u"a"_s, u"b"_s};
-    QTest::newRow("LF CR is two breaks") << u"a\n\rb\n\r"_s << QStringList{u"a"_s, u"b"_s};
-    QTest::newRow("mixed") << u"a\r\nb\nc\rd"_s << QStringList{u"a"_s, u"b"_s, u"c"_s, u"d"_s};
+    const QStringList ab{u"a"_s, u"b"_s};
+    QTest::newRow("empty") << QString() << QStringList{} << QStringList{};
+    QTest::newRow("no final break") << u"a\r\nb"_s << ab << ab;
+    QTest::newRow("final break adds no line") << u"a\r\nb\r\n"_s << ab << ab;
+    QTest::newRow("lone break gives no line") << u"\r\n"_s << QStringList{} << QStringList{};
+    QTest::newRow("empty line left out") << u"a\r\n\r\nb\r\n"_s << ab << QStringList{u"a"_s, QString(), u"b"_s};
+    QTest::newRow("CR only") << u"a\rb\r"_s << ab << ab;
+    QTest::newRow("LF only") << u"a\nb\n"_s << ab << ab;
+    QTest::newRow("LF CR is two breaks") << u"a\n\rb\n\r"_s << ab << QStringList{u"a"_s, QString(), u"b"_s};
+    QTest::newRow("mixed") << u"a\r\nb\nc\rd"_s << QStringList{u"a"_s, u"b"_s, u"c"_s, u"d"_s}
+                           << QStringList{u"a"_s, u"b"_s, u"c"_s, u"d"_s};
     QTest::newRow("NUL hides nothing after it") << u"a\r\nb\0c\r\nd"_s
+                                                << QStringList{u"a"_s, u"b\0c"_s, u"d"_s}
                                                 << QStringList{u"a"_s, u"b\0c"_s, u"d"_s};
     QTest::newRow("lines giving no cell text left out")
-        << u" \t\r\n,,\r\n\"\",\"\"\r\n\0\r\nx\r\n,\r\n"_s << QStringList{u"x"_s};
-    QTest::newRow("placeholder line kept") << u"\" \"\r\n\r\n"_s << QStringList{u"\" \""_s};
-    QTest::newRow("tabs and blanks stay") << u" a\tb \r\n"_s << QStringList{u" a\tb "_s};
+        << u" \t\r\n,,\r\n\"\",\"\"\r\n\0\r\nx\r\n,\r\n"_s << QStringList{u"x"_s}
+        << QStringList{u" \t"_s, u",,"_s, u"\"\",\"\""_s, u"\0"_s, u"x"_s};
+    QTest::newRow("placeholder line kept") << u"\" \"\r\n\r\n"_s << QStringList{u"\" \""_s} << QStringList{u"\" \""_s};
+    QTest::newRow("tabs and blanks stay") << u" a\tb \r\n"_s << QStringList{u" a\tb "_s} << QStringList{u" a\tb "_s};
 }
 
 void TestTextFile::splitTextLines()
 {
     QFETCH(QString, text);
     QFETCH(QStringList, lines);
+    QFETCH(QStringList, pasted);
     QCOMPARE(SplitTextLines(text), lines);
+    QCOMPARE(SplitTextLines(text, EmptyLines::Keep), pasted);
 }
 
 void TestTextFile::readsLineEnds_data()

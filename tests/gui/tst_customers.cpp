@@ -5,6 +5,8 @@
 #include "widgets/bevel.h"
 #include "widgets/stringgrid.h"
 #include "storage/cp1252.h"
+#include "storage/customerregister.h"
+#include "storage/savelimits.h"
 #include "storage/textfile.h"
 #include "tests/support/formfixture.h"
 #include "tests/support/testfiles.h"
@@ -120,12 +122,17 @@ private slots:
     void okSavesAndClosesTheBox();
     void okNumbersNameNotYetLeft();
     void okWithUnwritableFileKeepsBoxOpen();
+    void okWithTooLongCustomerKeepsBoxOpen();
+    void registerTooLongToWriteStopsOnlyNewCustomers_data();
+    void registerTooLongToWriteStopsOnlyNewCustomers();
     void singleCharacterCustomerDroppedAtResort();
     void lookupByNumber_data();
     void lookupByNumber();
     void typingCompletesFromRegister_data();
     void typingCompletesFromRegister();
     void everyNameFoundByItsBeginning();
+    void typedWholeNameTakesRegisterCapitals_data();
+    void typedWholeNameTakesRegisterCapitals();
     void lookupNeverTakesALookAlike_data();
     void lookupNeverTakesALookAlike();
     void backspaceRemovesCompletionAndLastCharacter();
@@ -344,6 +351,52 @@ void CustomersTest::okWithUnwritableFileKeepsBoxOpen()
     QCOMPARE(reg.names().size(), 4);
 }
 
+// A customer the file could not be read back with is not saved, and the
+// file keeps every customer.
+void CustomersTest::okWithTooLongCustomerKeepsBoxOpen()
+{
+    Register reg(kThree);
+    QVERIFY(reg.fixture().show());
+    const QByteArray before = readBytes(reg.file());
+    reg.form().Asiakasrekisteri1->trigger();
+    reg.grid()->setCell(Address2Column, 1, QString(kMaxTextLineLength, u','));
+    QTest::mouseClick(reg.form().Ok3, Qt::LeftButton);
+    QCOMPARE(reg.prompter().takeMessages(),
+             QStringList{RegisterTooLongText(u"asiakasrekisterin asiakas \"Aalto Anna\""_s)});
+    QVERIFY(reg.form().AsiakBox1->isVisible());
+    QCOMPARE(readBytes(reg.file()), before);
+}
+
+void CustomersTest::registerTooLongToWriteStopsOnlyNewCustomers_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("known customer: register not written, invoice saved") << u"Aalto Anna"_s << QStringList();
+    QTest::newRow("new customer: nothing written")
+        << u"Uusi Oy"_s << QStringList{InvoiceTooLongText(u"asiakasrekisterin asiakas \"Pitkä Oy\""_s)};
+}
+
+// A register line read whole grows past the limit with the placeholders of
+// its missing cells: the register cannot be written, but it is written only
+// for a new customer.
+void CustomersTest::registerTooLongToWriteStopsOnlyNewCustomers()
+{
+    QFETCH(QString, name);
+    QFETCH(QStringList, messages);
+    const QString line = u"\"Pitkä Oy\","_s + QString(kMaxTextLineLength - 11, u'A');
+    Register reg(QStringList{kThree[0], line});
+    const QByteArray before = readBytes(reg.file());
+    QCOMPARE(reg.names(), (QStringList{u"Aalto Anna"_s, u"Pitkä Oy"_s}));
+    reg.form().AsiakNimi1->setEditText(name);
+    reg.form().LaskuRivit1->setRowCells(1, {QString(), u"Työ"_s});
+
+    QTest::mouseClick(reg.form().Valmis1, Qt::LeftButton);
+
+    QCOMPARE(reg.prompter().takeMessages(), messages);
+    QCOMPARE(QFile::exists(reg.data(u"2026/1.csv"_s)), messages.isEmpty());
+    QCOMPARE(readBytes(reg.file()), before);
+}
+
 void CustomersTest::singleCharacterCustomerDroppedAtResort()
 {
     Register reg(kThree);
@@ -428,6 +481,49 @@ void CustomersTest::typingCompletesFromRegister()
     QCOMPARE(form.AsiakNro1->text(), number);
     QCOMPARE(form.AsiakOsoite1->cell(1, 0), shown);
     QCOMPARE(form.AsiakNimi2->text(), shown);
+}
+
+void CustomersTest::typedWholeNameTakesRegisterCapitals_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<QString>("number");
+    QTest::newRow("small letters") << u"aho kalle oy"_s << u"Aho Kalle Oy"_s << QString() << u"5"_s;
+    QTest::newRow("capitals") << u"AHO KALLE OY"_s << u"Aho Kalle Oy"_s << QString() << u"5"_s;
+    QTest::newRow("Finnish letters") << u"äijälä ån"_s << u"Äijälä Ån"_s << QString() << u"6"_s;
+    QTest::newRow("a beginning keeps what was typed") << u"aho kalle"_s << u"aho kalle Oy"_s << u" Oy"_s << u"5"_s;
+    QTest::newRow("a look-alike is not the name") << u"aho kalle öy"_s << u"aho kalle öy"_s << QString() << QString();
+}
+
+// Typing a register name whole, in any case, puts the register's name on the
+// invoice, the giro form and the saved file.
+void CustomersTest::typedWholeNameTakesRegisterCapitals()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, name);
+    QFETCH(QString, selected);
+    QFETCH(QString, number);
+    Register reg(kThree + QStringList{u"\"Aho Kalle Oy\",Rantatie,\" \",\" \",\" \",5"_s,
+                                      u"\"Äijälä Ån\",Ahotie,\" \",\" \",\" \",6"_s});
+    TForm1 &form = reg.form();
+    QVERIFY(reg.fixture().show());
+    form.AsiakNimi1->setFocus();
+    typeKeys(typed);
+
+    QCOMPARE(form.AsiakNimi1->currentText(), name);
+    QCOMPARE(nameEdit(form)->selectedText(), selected);
+    QCOMPARE(form.AsiakOsoite1->cell(1, 0), name);
+    QCOMPARE(form.AsiakNimi2->text(), name);
+    QCOMPARE(form.AsiakNro1->text(), number);
+
+    form.LaskuRivit1->setRowCells(1, {QString(), u"Työ"_s});
+    QTest::mouseClick(form.Valmis1, Qt::LeftButton);
+    const QList<QByteArray> saved = readBytes(reg.data(u"2026/1.csv"_s)).split('\n');
+    QVERIFY(saved.size() > 2);
+    // A new customer gets the first free number, 3.
+    QVERIFY2(saved[0].endsWith(cp(u",\"%1\"\r"_s.arg(number.isEmpty() ? u"3"_s : number))), saved[0].constData());
+    QVERIFY2(saved[1].startsWith(cp(u"\""_s + name + u"\","_s)), saved[1].constData());
 }
 
 void CustomersTest::everyNameFoundByItsBeginning()
@@ -694,9 +790,11 @@ void CustomersTest::unreadableRegisterIsNeverSavedOver()
     form.AsiakNimi1->setEditText(u"Uusi Oy"_s);
     form.LaskuRivit1->setRowCells(1, {QString(), u"Työ"_s});
     QTest::mouseClick(form.Valmis1, Qt::LeftButton);
-    QCOMPARE(f.prompter().takeMessages(), QStringList{u"Cannot create file "_s + registerPath});
-    QVERIFY(!QFile::exists(data.filePath(u"2026/1.csv"_s)));
-    QCOMPARE(form.AsiakNimi1->currentText(), u"Uusi Oy"_s);
+    // The invoice is saved all the same, and the register left as it is.
+    QCOMPARE(f.prompter().takeMessages(), QStringList{CustomerNotRegisteredText(registerPath)});
+    QVERIFY(readBytes(data.filePath(u"2026/1.csv"_s)).startsWith("\"1\",\"7.12.2026\",\"1009\",\"\",\"\"\r\n\"Uusi Oy\""));
+    QVERIFY(QFileInfo(registerPath).isDir());
+    QCOMPARE(form.AsiakNimi1->currentText(), QString());
 }
 
 void CustomersTest::nulHidesNoCustomer()
@@ -744,11 +842,16 @@ void CustomersTest::damagedRegisterRefusedAndKept()
                  registerPath, QString::number(kMaxTextLines))});
     QCOMPARE(f.form().AsiakRekisteri1->rowCount(), 2);
 
-    // A refused register is never saved over with the empty one.
-    f.form().AsiakNimi1->setEditText(u"Uusi Oy"_s);
-    f.form().LaskuRivit1->setRowCells(1, {QString(), u"Työ"_s});
-    QTest::mouseClick(f.form().Valmis1, Qt::LeftButton);
-    QCOMPARE(f.prompter().takeMessages(), QStringList{u"Cannot create file "_s + registerPath});
+    // A refused register is never saved over with the empty one, and stops
+    // no invoice from being saved: every later one is saved too.
+    for (const QString &number : {u"1"_s, u"2"_s}) {
+        f.form().AsiakNimi1->setEditText(u"Uusi Oy"_s);
+        f.form().LaskuRivit1->setRowCells(1, {QString(), u"Työ"_s});
+        QTest::mouseClick(f.form().Valmis1, Qt::LeftButton);
+        QCOMPARE(f.prompter().takeMessages(), QStringList{CustomerNotRegisteredText(registerPath)});
+        QVERIFY(QFile::exists(data.filePath(u"2026/%1.csv"_s.arg(number))));
+        QCOMPARE(f.form().LaskuNro1->text(), QString::number(number.toInt() + 1));
+    }
     QCOMPARE(readBytes(registerPath), bytes);
 }
 

@@ -45,6 +45,8 @@ private slots:
     void rowCommand();
     void unitIndexRestartsInMovedRows();
     void copyAndPasteCarryRowsToNewInvoice();
+    void pastedLinesReplaceRowsInPlace_data();
+    void pastedLinesReplaceRowsInPlace();
     void pasteIsEnabledOnlyWithClipboardText();
 };
 
@@ -136,6 +138,46 @@ void RowCommandsTest::copyAndPasteCarryRowsToNewInvoice()
     QCOMPARE(grid->rowCount(), 22);
     QCOMPARE(grid->cell(1, 20), u"Tuote20"_s);
     QCOMPARE(form.TotSum->text(), u"40,00"_s);
+}
+
+void RowCommandsTest::pastedLinesReplaceRowsInPlace_data()
+{
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("codesAndDescriptions");
+    QTest::addColumn<QString>("total");
+    const QString emptied = u"Eka/|/|Kolmas/|/Rivi 4"_s;
+    QTest::newRow("blank line empties its row") << u"Eka\r\n\r\nKolmas\r\n"_s << emptied << u"4,00"_s;
+    QTest::newRow("blanks and empty quotes empty a row") << u"Eka\n  ,\"\",\nKolmas"_s << emptied << u"4,00"_s;
+    QTest::newRow("lines ended by CR") << u"Eka\r\rKolmas\r"_s << emptied << u"4,00"_s;
+    QTest::newRow("final line break adds no row")
+        << u"Eka\r\n"_s << u"Eka/|/Rivi 2|/Rivi 3|/Rivi 4"_s << u"9,00"_s;
+    QTest::newRow("blank lines at the end leave the rows below")
+        << u"Eka\r\n\r\n \r\n"_s << u"Eka/|/Rivi 2|/Rivi 3|/Rivi 4"_s << u"9,00"_s;
+}
+
+// Each pasted line stands for the row of its place, an empty line too.
+void RowCommandsTest::pastedLinesReplaceRowsInPlace()
+{
+    QFETCH(QString, clipboard);
+    QFETCH(QString, codesAndDescriptions);
+    QFETCH(QString, total);
+    FormFixture f;
+    QVERIFY(f.show());
+    TForm1 &form = f.form();
+    StringGrid *grid = form.LaskuRivit1;
+    fillRows(grid, 4);
+    form.RecalcInvoice();
+    QApplication::clipboard()->setText(clipboard);
+
+    chooseFromGridPopup(form.FontPopup1, grid, 1, 1, u"Liitä rivit"_s);
+    if (QTest::currentTestFailed())
+        return;
+
+    QStringList rows;
+    for (int r = 1; r <= 4; ++r)
+        rows.append(grid->cell(0, r) + u'/' + grid->cell(1, r));
+    QCOMPARE(rows.join(u'|'), codesAndDescriptions);
+    QCOMPARE(form.TotSum->text(), total);
 }
 
 void RowCommandsTest::pasteIsEnabledOnlyWithClipboardText()

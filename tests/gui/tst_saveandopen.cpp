@@ -8,6 +8,9 @@
 #include "widgets/bevel.h"
 #include "widgets/stringgrid.h"
 #include "storage/cp1252.h"
+#include "storage/gridline.h"
+#include "storage/invoicefile.h"
+#include "storage/savelimits.h"
 #include "storage/textfile.h"
 #include "tests/support/formfixture.h"
 #include "tests/support/testfiles.h"
@@ -28,6 +31,7 @@
 #include <QMenu>
 #include <QMainWindow>
 #include <QMap>
+#include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -163,6 +167,9 @@ private slots:
     void unsafeInvoiceNumberIsRefused();
     void unwritableYearFolderKeepsInvoiceAndCounters();
     void unwritableRegisterStopsBeforeInvoiceFile();
+    void tooLongTextIsRefusedBeforeAnythingIsWritten_data();
+    void tooLongTextIsRefusedBeforeAnythingIsWritten();
+    void whateverIsSavedOpensAgain();
     void unwritableSettingsKeepInvoiceOnScreen();
     void countersAdvanceOnlyFromCounter_data();
     void countersAdvanceOnlyFromCounter();
@@ -416,6 +423,175 @@ void InvoiceFilesTest::unwritableRegisterStopsBeforeInvoiceFile()
     QCOMPARE(s.fixture().settingsBytes(), settings);
     QCOMPARE(form.LaskuNro1->text(), u"1"_s);
     QCOMPARE(form.AsiakNimi1->currentText(), u"Yritys"_s);
+}
+
+void InvoiceFilesTest::tooLongTextIsRefusedBeforeAnythingIsWritten_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("pasted name of 100018 characters")
+        << u"name"_s << QString(100018, u'N') << InvoiceTooLongText(u"asiakkaan nimi ja osoite"_s);
+    QTest::newRow("description of 60000 quotes, doubled when written")
+        << u"description"_s << QString(60000, u'"') << InvoiceTooLongText(u"laskurivi 2"_s);
+    QTest::newRow("reference number")
+        << u"reference"_s << QString(99990, u'1') << InvoiceTooLongText(u"laskun numero, päiväys, viitenumero, Y-tunnus ja asiakasnumero"_s);
+    // Fits the invoice's customer line, not the register's, which adds the
+    // business ID and the customer number.
+    QTest::newRow("address fitting only the invoice")
+        << u"address"_s << QString(99975, u'A') << InvoiceTooLongText(u"asiakasrekisterin asiakas \"Uusi Asiakas\""_s);
+}
+
+// A save that could not be read back is refused whole: nothing written, the
+// invoice on screen; shortened, it saves and opens again.
+void InvoiceFilesTest::tooLongTextIsRefusedBeforeAnythingIsWritten()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    Saving s(u"SeurLasku=57\r\n"_s);
+    TForm1 &form = s.form();
+    fillInvoice(form, u"Uusi Asiakas"_s, {}, kWorkRow + QList<QStringList>{{QString(), u"Toinen"_s}});
+    const auto put = [&](const QString &value) {
+        if (box == u"name"_s)
+            form.AsiakNimi1->setEditText(value);
+        else if (box == u"description"_s)
+            form.LaskuRivit1->setCell(TextColumn, 2, value);
+        else if (box == u"reference"_s)
+            form.ViiteNro1->setText(value);
+        else
+            form.AsiakOsoite1->setCell(1, 1, value);
+    };
+    put(text);
+    const QByteArray settings = s.fixture().settingsBytes();
+
+    clickSave(form);
+
+    QCOMPARE(s.prompter().takeMessages(), QStringList{message});
+    QCOMPARE(treeOf(s.data()), QStringList{u"2026"_s});
+    QCOMPARE(s.fixture().settingsBytes(), settings);
+    QCOMPARE(form.LaskuNro1->text(), u"57"_s);
+    QCOMPARE(form.AsiakNro1->text(), QString());
+    QCOMPARE(form.AsiakRekisteri1->rowCount(), 2);
+    QCOMPARE(form.LaskuRivit1->cell(TextColumn, 1), u"Työ"_s);
+
+    put(text.first(text.size() / 2));
+    clickSave(form);
+
+    QCOMPARE(s.prompter().takeMessages(), QStringList());
+    QCOMPARE(form.LaskuNro1->text(), u"58"_s);
+    const std::optional<InvoiceData> saved = ReadInvoiceFileLines(ReadTextLines(s.data(u"2026/57.csv"_s)));
+    QVERIFY(saved);
+    QCOMPARE(saved->rows.size(), 2);
+    QCOMPARE(ReadTextLines(s.data(u"AsiakRek.csv"_s)).size(), 1);
+}
+
+namespace {
+
+// Texts as users type or paste them: every kind of character the files must
+// carry or stand in for, and lengths up to past the longest line read.
+QString randomText(QRandomGenerator &random)
+{
+    static const QStringList pieces = {u"a"_s,  u"Ö"_s,      u" "_s,      u"\""_s,      u","_s,      u"\r\n"_s,
+                                       u"\n"_s, QString(1, QChar(u'\0')), u"\t"_s, u"€"_s,     u"\u00A0"_s,
+                                       u"Ω"_s,  u"\u0085"_s, u"\U0001F600"_s, u"x,\"y\""_s, u"\"\""_s};
+    const int kind = random.bounded(10);
+    if (kind == 0)
+        return QString();
+    // Now and then a long text built of one repeated piece, around the limit
+    // once written (a quote counts twice).
+    if (kind == 1) {
+        const QString &piece = pieces[random.bounded(pieces.size())];
+        const int target = random.bounded(30000, int(kMaxTextLineLength) + 20);
+        return piece.repeated(qMax(1, target / int(piece.size() * (piece.contains(u'"') ? 2 : 1))));
+    }
+    QString text;
+    const int count = random.bounded(1, 12);
+    for (int i = 0; i < count; ++i)
+        text += pieces[random.bounded(pieces.size())];
+    return text;
+}
+
+// A text as a file holds it: on one line, in Windows-1252.
+QString asWritten(const QString &text)
+{
+    return cp1252ToString(stringToCp1252(OnOneLine(text)));
+}
+
+// Cells as written and read back: empty ones hold the blank placeholder.
+QStringList cellsAsWritten(QStringList cells)
+{
+    FillPlaceholders(cells);
+    for (QString &cell : cells)
+        cell = asWritten(cell);
+    return cells;
+}
+
+} // namespace
+
+// Generated invoices saved with "VALMIS/TALLENNA": an invoice is either saved,
+// and its file and the register then read back as they were saved, or refused
+// with nothing written.
+void InvoiceFilesTest::whateverIsSavedOpensAgain()
+{
+    QRandomGenerator random(20261207);
+    int saved = 0;
+    int refused = 0;
+    for (int round = 0; round < 40; ++round) {
+        Saving s;
+        TForm1 &form = s.form();
+        form.ViiteNro1->setText(randomText(random));
+        form.AsiakY1->setText(randomText(random));
+        QList<QStringList> rows;
+        for (int r = 0, count = random.bounded(1, 4); r < count; ++r) {
+            QStringList cells;
+            for (int c = 0; c < RowColumnCount; ++c)
+                cells.append(randomText(random));
+            cells[TextColumn].prepend(u"Työ "_s);
+            rows.append(cells);
+        }
+        QStringList address;
+        for (int line = 0; line < 3; ++line)
+            address.append(randomText(random));
+        fillInvoice(form, u"Asiakas "_s + randomText(random), address, rows);
+        // What the window holds is what is saved; the row totals are its own.
+        form.RecalcInvoice();
+        InvoiceData shown = form.CollectInvoice();
+        const QString number = form.LaskuNro1->text();
+
+        clickSave(form);
+
+        const QStringList messages = s.prompter().takeMessages();
+        const QString file = s.data(u"2026/"_s + number + u".csv"_s);
+        if (!messages.isEmpty()) {
+            ++refused;
+            QCOMPARE(messages.size(), 1);
+            QVERIFY2(messages[0].contains(u" ei tallennettu: liian pitkä teksti, "_s), qPrintable(messages[0].left(200)));
+            QCOMPARE(treeOf(s.data()), QStringList{u"2026"_s});
+            QCOMPARE(form.AsiakNimi1->currentText(), shown.customer[CustomerNameLine]);
+            continue;
+        }
+        ++saved;
+        const QStringList registerLines = ReadTextLines(s.data(u"AsiakRek.csv"_s));
+        const QList<QStringList> customers = ReadLinesIntoRows(registerLines, RegisterColumnCount);
+        QCOMPARE(customers.size(), 1);
+        QCOMPARE(customers[0][NameColumn], asWritten(shown.customer[CustomerNameLine]));
+        const std::optional<InvoiceData> read = ReadInvoiceFileLines(ReadTextLines(file));
+        QVERIFY(read);
+        for (QString &value : shown.header)
+            value = asWritten(value);
+        shown.header[CustomerNumberField] = u"1"_s;
+        QCOMPARE(read->header, shown.header);
+        QCOMPARE(read->customer, cellsAsWritten(shown.customer));
+        QList<QStringList> written;
+        for (QStringList cells : std::as_const(shown.rows)) {
+            if (FillPlaceholders(cells))
+                written.append(cellsAsWritten(cells));
+        }
+        QCOMPARE(read->rows, written);
+    }
+    // Both ways were taken.
+    QVERIFY2(saved >= 5 && refused >= 5, qPrintable(u"%1 saved, %2 refused"_s.arg(saved).arg(refused)));
 }
 
 void InvoiceFilesTest::unwritableSettingsKeepInvoiceOnScreen()
@@ -1148,8 +1324,8 @@ void InvoiceFilesTest::pastedLines_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("descriptions");
     QTest::addColumn<QString>("message");
-    QTest::newRow("empty lines make no rows")
-        << u"x,Eka\r\n\r\n  \t\r\n,,\"\"\r\n\0\r\nx,Toka\r\n"_s + u"\r\n"_s.repeated(5000) << u"Eka|Toka|"_s
+    QTest::newRow("empty lines empty their rows, trailing ones none")
+        << u"x,Eka\r\n\r\nx,Toka\r\n  \t\r\n,,\"\"\r\n\0\r\n"_s + u"\r\n"_s.repeated(5000) << u"Eka||Toka"_s
         << QString();
     QTest::newRow("more lines than any invoice refused")
         << u"x,Rivi\r\n"_s.repeated(kMaxTextLines + 1) << u"Työ||"_s
