@@ -403,6 +403,9 @@ public:
     /// customer is new to it, that is too long to be saved and read back;
     /// empty when everything fits.
     QString TooLongToSave();
+    /// Why the invoice's file could not be opened again ("Nouda lasku"
+    /// refuses it); empty when it could or when it has no rows.
+    QString UnopenableInvoiceReason();
     void Noudalasku1Click();
     /// Shows a saved invoice file as "Nouda lasku" does. Throws CommandError,
     /// leaving the invoice on screen as it was, when the file cannot be read
@@ -440,6 +443,9 @@ public:
     /// Whether the register file in use is the one that could not be read.
     bool IsRegisterUnreadable() const;
     void LoadCustomerRegister();
+    /// Loads the register kept in a newly chosen save folder, keeping the
+    /// customers entered so far that it lacks.
+    void JoinFolderRegister();
     /// Writes the register file; throws FileCreateError, or CommandError
     /// when a customer is too long to be read back.
     void SaveCustomerRegister();

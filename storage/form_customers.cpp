@@ -184,6 +184,29 @@ void TForm1::LoadCustomerRegister()
     }
 }
 
+void TForm1::JoinFolderRegister()
+{
+    if (!QFileInfo::exists(RegisterFileName))
+        return;
+    AsiakRekisteri1->commitEdit();
+    QList<QStringList> entered;
+    for (int r = 1; r < AsiakRekisteri1->rowCount(); ++r)
+        entered.append(AsiakRekisteri1->rowCells(r));
+    LoadCustomerRegister();
+    if (IsRegisterUnreadable())
+        return;
+    QList<QStringList> customers;
+    for (int r = 1; r < AsiakRekisteri1->rowCount(); ++r)
+        customers.append(AsiakRekisteri1->rowCells(r));
+    for (QStringList &row : entered) {
+        if (findCustomerRow(AsiakRekisteri1, NameColumn, row[NameColumn]) < 0)
+            customers.append(std::move(row));
+    }
+    setCustomerRows(AsiakRekisteri1, std::move(customers));
+    sortCustomers(AsiakRekisteri1);
+    RegisterNameKeys();
+}
+
 bool TForm1::IsRegisterUnreadable() const
 {
     return !UnreadableRegisterFile.isEmpty() && RegisterFileName == UnreadableRegisterFile;

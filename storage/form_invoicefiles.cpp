@@ -69,7 +69,7 @@ QString TForm1::InvoiceFileBase()
 void TForm1::Valmis1Click()
 {
     const QString path = InvoiceFileBase() + u".csv"_s;
-    if (AsiakNimi1->currentText().isEmpty()) {
+    if (AsiakNimi1->currentText().trimmed().isEmpty()) {
         m_prompter->message(this, kIncomplete);
         return;
     }
@@ -80,6 +80,8 @@ void TForm1::Valmis1Click()
     // Nothing is written that the program could not read back.
     if (const QString part = TooLongToSave(); !part.isEmpty())
         throw CommandError(InvoiceTooLongText(part));
+    if (const QString reason = UnopenableInvoiceReason(); !reason.isEmpty())
+        throw CommandError(InvoiceNotSavedText(reason));
     // Another invoice saved under this number is never lost unasked.
     const bool replacing = QFileInfo::exists(path) && !isSameFile(path, OpenedInvoiceFile);
     if (replacing && !m_prompter->question(this, ReplaceInvoiceQuestion(LaskuNro1->text(), path)))
@@ -118,6 +120,15 @@ QString TForm1::TooLongToSave()
     if (const QString part = InvoiceTooLongPart(invoice); !part.isEmpty())
         return part;
     return newCustomer ? RegisterTooLongPart(true) : QString();
+}
+
+QString TForm1::UnopenableInvoiceReason()
+{
+    InvoiceData invoice = CollectInvoice();
+    invoice.customer[CustomerNameLine] = AsiakNimi1->currentText();
+    const QStringList lines = InvoiceFileLines(invoice);
+    // An invoice without rows keeps its own message, after the register step.
+    return lines.size() < 3 ? QString() : InvoiceLinesRefusal(lines);
 }
 
 void TForm1::Noudalasku1Click()

@@ -55,6 +55,9 @@ void TForm1::AskSaveFolder()
     if (DataDir.isEmpty())
         DataDir = UserFallbackSaveFolder();
     RegisterFileName = RegisterFilePath(DataDir);
+    // The folder may keep a register already (settings lost, a new
+    // installation): saving must add to it, not write over it.
+    JoinFolderRegister();
 }
 
 void TForm1::Tallennuskansio1Click()

@@ -130,6 +130,11 @@ QString NotAnInvoiceText(const QString &path, const QString &reason)
     return u"Tiedosto %1 ei ole lasku: %2."_s.arg(QDir::toNativeSeparators(path), reason);
 }
 
+QString InvoiceNotSavedText(const QString &reason)
+{
+    return u"Laskua ei tallennettu, koska sitä ei voisi avata uudelleen: %1."_s.arg(reason);
+}
+
 InvoiceData ReadInvoiceFile(const QString &path)
 {
     const QStringList lines = ReadTextLines(path);

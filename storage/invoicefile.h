@@ -47,6 +47,10 @@ std::optional<InvoiceData> ReadInvoiceFileLines(const QStringList &lines);
 /// The message for a file that is not an invoice, with its path and why.
 QString NotAnInvoiceText(const QString &path, const QString &reason);
 
+/// The message of an invoice not saved because its file would be refused
+/// when opened, for the reason given.
+QString InvoiceNotSavedText(const QString &reason);
+
 /// Reads the invoice file at path. Throws what ReadTextLines throws, and
 /// CommandError with NotAnInvoiceText when the lines are no invoice.
 InvoiceData ReadInvoiceFile(const QString &path);

@@ -177,6 +177,9 @@ private slots:
     void yearFolderFromInvoiceDate();
     void saveFolderAskedOnce_data();
     void saveFolderAskedOnce();
+    void unopenableInvoiceIsNotSaved_data();
+    void unopenableInvoiceIsNotSaved();
+    void firstSaveAddsToFolderRegister();
     void saveFolderChangedFromMenu_data();
     void saveFolderChangedFromMenu();
     void statusBarSaysWhereSaved_data();
@@ -656,7 +659,6 @@ void InvoiceFilesTest::yearFolderFromInvoiceDate_data()
     QTest::addColumn<QString>("date");
     QTest::addColumn<QString>("file");
     QTest::newRow("full date") << u"31.1.2025"_s << u"2025/1.csv"_s;
-    QTest::newRow("day and month only") << u"31.1."_s << u"0/1.csv"_s;
 }
 
 void InvoiceFilesTest::yearFolderFromInvoiceDate()
@@ -724,6 +726,58 @@ void InvoiceFilesTest::saveFolderAskedOnce()
     clickSave(form);
     QCOMPARE(s.prompter().folderRequests.size(), 1);
     QVERIFY(QFile::exists(place(folder) + u"/2026/2.csv"_s));
+}
+
+void InvoiceFilesTest::unopenableInvoiceIsNotSaved_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("message");
+    const QString badDate = u"Laskua ei tallennettu, koska sitä ei voisi avata uudelleen: "
+                            u"otsikkorivillä ei ole kelvollista laskun päiväystä."_s;
+    QTest::newRow("a name of blanks") << u"   "_s << u"1.12.2026"_s << kIncomplete;
+    QTest::newRow("no date") << u"Yritys"_s << u"päiväys"_s << badDate;
+    QTest::newRow("month 13") << u"Yritys"_s << u"1.13.2026"_s << badDate;
+    QTest::newRow("day and month only") << u"Yritys"_s << u"31.1."_s << badDate;
+}
+
+// Whatever "VALMIS/TALLENNA" writes, "Nouda lasku" opens again: an invoice it
+// would refuse is not saved, and nothing is written.
+void InvoiceFilesTest::unopenableInvoiceIsNotSaved()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, date);
+    QFETCH(QString, message);
+    Saving s;
+    TForm1 &form = s.form();
+    fillInvoice(form, name, {u"Katu 1"_s}, kWorkRow);
+    form.LaskuPvm1->setText(date);
+
+    clickSave(form);
+
+    QCOMPARE(s.prompter().takeMessages(), QStringList{message});
+    for (const QString &entry : treeOf(s.data()))
+        QVERIFY2(!entry.endsWith(u".csv"_s), qPrintable(entry));
+    QCOMPARE(form.LaskuPvm1->text(), date);
+}
+
+// A save folder chosen at the first save may keep a register already: the
+// new customer joins its customers instead of replacing them.
+void InvoiceFilesTest::firstSaveAddsToFolderRegister()
+{
+    Saving s(QString(), false);
+    TForm1 &form = s.form();
+    writeBytes(s.data(u"AsiakRek.csv"_s), "\"Aalto Anna\",\"Koivukuja 2\",\" \",\" \",\" \",1\r\n");
+    s.prompter().answerFolder(s.data());
+    fillInvoice(form, u"Kolmas Oy"_s, {}, kWorkRow);
+
+    clickSave(form);
+
+    const QByteArray kept = readBytes(s.data(u"AsiakRek.csv"_s));
+    QVERIFY2(kept.startsWith("\"Aalto Anna\",\"Koivukuja 2\""), kept.constData());
+    QVERIFY2(kept.contains("\"Kolmas Oy\"") && kept.endsWith(",2\r\n"), kept.constData());
+    QCOMPARE(readBytes(s.data(u"2026/1.csv"_s)).split('\n').first().trimmed(),
+             QByteArray("\"1\",\"") + form.LaskuPvm1->text().toLatin1() + "\",\"1009\",\"\",\"2\"");
 }
 
 void InvoiceFilesTest::saveFolderChangedFromMenu_data()
