@@ -23,17 +23,6 @@ bool isDigit(QChar c)
     return c >= u'0' && c <= u'9';
 }
 
-QString withoutBlanks(QStringView text)
-{
-    QString result;
-    result.reserve(text.size());
-    for (QChar c : text) {
-        if (!c.isSpace())
-            result += c;
-    }
-    return result;
-}
-
 // A due date "d.m.yyyy" as YYYY-MM-DD, or nullopt when it is no real date.
 std::optional<QString> isoDateOf(QStringView text)
 {
@@ -73,12 +62,12 @@ std::optional<QString> EpcQrText(QStringView bic, QStringView payeeName, QString
                                  QStringView amount, QStringView reference, QStringView dueDate)
 {
     // A BIC may be left out: in version 002 a bank routes by the IBAN alone.
-    if (!IsValidIban(iban) || (!withoutBlanks(bic).isEmpty() && !IsValidBic(bic)))
+    if (!IsValidIban(iban) || (!WithoutBlanks(bic).isEmpty() && !IsValidBic(bic)))
         return std::nullopt;
     const std::optional<std::int64_t> cents = PaymentAmountCents(amount);
     if (!cents || *cents < kLowestCents || *cents > kHighestCents)
         return std::nullopt;
-    const QString structuredReference = withoutBlanks(reference);
+    const QString structuredReference = WithoutBlanks(reference);
     if (structuredReference.isEmpty())
         return std::nullopt;
 
@@ -87,9 +76,9 @@ std::optional<QString> EpcQrText(QStringView bic, QStringView payeeName, QString
         u"002"_s,
         u"1"_s,
         u"SCT"_s,
-        withoutBlanks(bic),
+        WithoutBlanks(bic),
         payeeNameOf(payeeName),
-        withoutBlanks(iban),
+        WithoutBlanks(iban),
         u"EUR%1.%2"_s.arg(*cents / 100).arg(QString::number(*cents % 100).rightJustified(2, u'0')),
         QString(),
         structuredReference,

@@ -27,7 +27,9 @@ bool isCapital(QChar c)
     return c >= u'A' && c <= u'Z';
 }
 
-QString withoutBlanks(QStringView text)
+} // namespace
+
+QString WithoutBlanks(QStringView text)
 {
     QString result;
     result.reserve(text.size());
@@ -38,11 +40,9 @@ QString withoutBlanks(QStringView text)
     return result;
 }
 
-} // namespace
-
 bool IsValidIban(QStringView iban)
 {
-    const QString plain = withoutBlanks(iban);
+    const QString plain = WithoutBlanks(iban);
     if (plain.size() < kShortestIban || plain.size() > kLongestIban || !isCapital(plain[0])
         || !isCapital(plain[1]) || !isDigit(plain[2]) || !isDigit(plain[3]))
         return false;
@@ -61,7 +61,7 @@ bool IsValidIban(QStringView iban)
 
 bool IsValidBic(QStringView bic)
 {
-    const QString plain = withoutBlanks(bic);
+    const QString plain = WithoutBlanks(bic);
     if (plain.size() != kBicLength && plain.size() != kBicWithBranchLength)
         return false;
     for (qsizetype i = 0; i < plain.size(); ++i) {
@@ -73,7 +73,7 @@ bool IsValidBic(QStringView bic)
 
 std::optional<std::int64_t> PaymentAmountCents(QStringView amount)
 {
-    const QString plain = withoutBlanks(amount);
+    const QString plain = WithoutBlanks(amount);
     const qsizetype comma = plain.indexOf(u',');
     const QStringView euros = QStringView(plain).left(comma);
     const QStringView decimals = comma < 0 ? QStringView() : QStringView(plain).mid(comma + 1);

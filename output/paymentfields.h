@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QStringView>
 
 #include <cstdint>
@@ -7,6 +8,9 @@
 
 // The payee's account, bank and the amount as the giro form writes them,
 // checked the same way for the bank barcode and the payment QR code.
+
+/// The text without its blanks, as the codes carry an IBAN, BIC or reference.
+QString WithoutBlanks(QStringView text);
 
 /// True when the text is an IBAN whose check digits hold: blanks are ignored;
 /// two capital letters, two digits, then capital letters and digits, 15 to 34
