@@ -183,6 +183,8 @@ public:
     // --- Totals, reference and footer ---
     // invoice/form_totals.cpp; the widgets are made in app/form_pagelayout.cpp
     QLineEdit *SumAlv0 = nullptr;
+    /// The caption of SumAlv0, whose font the VAT lines by rate take.
+    QLabel *SumAlv0Label = nullptr;
     QLineEdit *AlvSum1 = nullptr;
     QLineEdit *TotSum = nullptr;
     QLineEdit *ViiteNro1 = nullptr;

@@ -145,7 +145,7 @@ void TForm1::createTotalsPanel()
     ViiteNro1 = makeEdit(panel, u"ViiteNro1"_s, QRect(96, 43, 240, 18), u"Viitenumero"_s);
     ViiteNro1->setFont(pageFont(u"MS Sans Serif"_s, 10, true));
 
-    makeLabel(panel, u"Label_SumAlv0"_s, u"Arvonlisäveroton hinta yhteensä"_s, 400, 6);
+    SumAlv0Label = makeLabel(panel, u"Label_SumAlv0"_s, u"Arvonlisäveroton hinta yhteensä"_s, 400, 6);
     SumAlv0 = makeEdit(panel, u"SumAlv0"_s, QRect(616, 4, 145, 18), u"Arvonlisäveroton hinta yhteensä"_s);
     makeLabel(panel, u"Label_AlvSum1"_s, u"Arvonlisävero yhteensä"_s, 400, 24);
     AlvSum1 = makeEdit(panel, u"AlvSum1"_s, QRect(616, 22, 145, 18), u"Arvonlisävero yhteensä"_s);
@@ -159,7 +159,7 @@ void TForm1::createTotalsPanel()
     }
     for (QLineEdit *sum : {SumAlv0, AlvSum1, TotSum}) {
         sum->setAlignment(Qt::AlignRight);
-        setTag(sum, 1);
+        setDrawingHint(sum, DrawingHint::RightAligned);
     }
 
     makeBevel(panel, u"Bevel4"_s, QRect(8, kFooterTop, 761, 4), Bevel::Shape::TopLine);

@@ -64,7 +64,7 @@ void TForm1::ShowVatRates(const QList<VatRateLine> &rates)
             QLabel *label = makeLabel(LaskuPanel2, u"AlvErittely%1"_s.arg(i + 1), QString(), kRateLeft, kFirstLine);
             if (i % 3 > 0) {
                 label->setAlignment(Qt::AlignRight | Qt::AlignTop);
-                setTag(label, 1);
+                setDrawingHint(label, DrawingHint::RightAligned);
             }
             label->show();
             VatRateLabels.append(label);
@@ -73,7 +73,7 @@ void TForm1::ShowVatRates(const QList<VatRateLine> &rates)
     // Every line in the totals' caption font as it is now (the user may have
     // changed it since): caption and amounts of a line share one baseline,
     // and the lines are as tall as the font.
-    const QFont font = LaskuPanel2->findChild<QLabel *>(u"Label_SumAlv0"_s)->font();
+    const QFont font = SumAlv0Label->font();
     const int lineHeight = QFontMetrics(font).height();
     for (qsizetype i = 0; i < VatRateLabels.size(); ++i) {
         QLabel *label = VatRateLabels[i];

@@ -19,18 +19,18 @@ void TForm1::createGiroForm()
     const QFont bigData = pageFont(u"Arial"_s, 12, true);
 
     // Rules: the dashed cut line on top, then the form grid.
-    makeBevel(giro, u"Bevel24"_s, QRect(0, 0, 777, 33), Bevel::Shape::TopLine, 0);
-    makeBevel(giro, u"Bevel14"_s, QRect(0, 61, 777, 10), Bevel::Shape::BottomLine, 50);
-    makeBevel(giro, u"Bevel15"_s, QRect(0, 250, 777, 10), Bevel::Shape::BottomLine, 50);
-    makeBevel(giro, u"Bevel16"_s, QRect(0, 282, 777, 10), Bevel::Shape::BottomLine, 50);
-    makeBevel(giro, u"Bevel17"_s, QRect(408, 0, 20, 291), Bevel::Shape::LeftLine, 50);
-    makeBevel(giro, u"Bevel18"_s, QRect(14, 113, 392, 10), Bevel::Shape::BottomLine, 50);
-    makeBevel(giro, u"Bevel19"_s, QRect(408, 217, 369, 10), Bevel::Shape::BottomLine, 50);
-    makeBevel(giro, u"Bevel20"_s, QRect(72, 0, 20, 122), Bevel::Shape::LeftLine, 50);
-    makeBevel(giro, u"Bevel21"_s, QRect(468, 227, 20, 64), Bevel::Shape::LeftLine, 50);
-    makeBevel(giro, u"Bevel22"_s, QRect(608, 260, 20, 31), Bevel::Shape::LeftLine, 50);
-    makeBevel(giro, u"Bevel23"_s, QRect(72, 260, 20, 31), Bevel::Shape::LeftLine, 50);
-    makeBevel(giro, u"Bevel25"_s, QRect(72, 234, 336, 10), Bevel::Shape::BottomLine, 13);
+    makeBevel(giro, u"Bevel24"_s, QRect(0, 0, 777, 33), Bevel::Shape::TopLine);
+    makeBevel(giro, u"Bevel14"_s, QRect(0, 61, 777, 10), Bevel::Shape::BottomLine, DrawingHint::RuleLine);
+    makeBevel(giro, u"Bevel15"_s, QRect(0, 250, 777, 10), Bevel::Shape::BottomLine, DrawingHint::RuleLine);
+    makeBevel(giro, u"Bevel16"_s, QRect(0, 282, 777, 10), Bevel::Shape::BottomLine, DrawingHint::RuleLine);
+    makeBevel(giro, u"Bevel17"_s, QRect(408, 0, 20, 291), Bevel::Shape::LeftLine, DrawingHint::RuleLine);
+    makeBevel(giro, u"Bevel18"_s, QRect(14, 113, 392, 10), Bevel::Shape::BottomLine, DrawingHint::RuleLine);
+    makeBevel(giro, u"Bevel19"_s, QRect(408, 217, 369, 10), Bevel::Shape::BottomLine, DrawingHint::RuleLine);
+    makeBevel(giro, u"Bevel20"_s, QRect(72, 0, 20, 122), Bevel::Shape::LeftLine, DrawingHint::RuleLine);
+    makeBevel(giro, u"Bevel21"_s, QRect(468, 227, 20, 64), Bevel::Shape::LeftLine, DrawingHint::RuleLine);
+    makeBevel(giro, u"Bevel22"_s, QRect(608, 260, 20, 31), Bevel::Shape::LeftLine, DrawingHint::RuleLine);
+    makeBevel(giro, u"Bevel23"_s, QRect(72, 260, 20, 31), Bevel::Shape::LeftLine, DrawingHint::RuleLine);
+    makeBevel(giro, u"Bevel25"_s, QRect(72, 234, 336, 10), Bevel::Shape::BottomLine, DrawingHint::ThinLine);
 
     // The bilingual printed texts. The headings stand between rules: those
     // of the left column end before its rule, those of the reference and
@@ -40,7 +40,7 @@ void TForm1::createGiroForm()
                              Qt::Alignment alignment) {
         QLabel *label = makeLabel(giro, name, caption, left, top, right - left);
         label->setAlignment(alignment | Qt::AlignTop);
-        setTag(label, kTagFitted);
+        setDrawingHint(label, DrawingHint::Fitted);
     };
     // Right of the turned "TILISIIRTO.  GIRERING" along the payer's rows.
     constexpr int kTurnedRight = 16;
@@ -79,7 +79,7 @@ void TForm1::createGiroForm()
     TiliSiirtoLabel = makeLabel(giro, u"TiliSiirtoLabel"_s, u"TILISIIRTO.  GIRERING"_s, 0, 248);
     TiliSiirtoLabel->setFont(pageFont(u"Arial"_s, 9));
     TiliSiirtoLabel->adjustSize();
-    setTag(TiliSiirtoLabel, 90);
+    setDrawingHint(TiliSiirtoLabel, DrawingHint::TurnedText);
     TiliSiirtoLabel->hide();
     Label74 = makeLabel(giro, u"Label74"_s, u"Lasku nro"_s, 424, 88);
     Label76 = makeLabel(giro, u"Label76"_s, u"Päiväys"_s, 424, 104);
@@ -114,7 +114,7 @@ void TForm1::createGiroForm()
     // Right-aligned to x 767: a long sum grows to the left.
     TotSum2 = data(u"TotSum2"_s, u"00 000,00"_s, 612, 268, 155, bigData);
     TotSum2->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    setTag(TotSum2, 1);
+    setDrawingHint(TotSum2, DrawingHint::RightAligned);
 }
 
 void TForm1::FillPayerOnGiro()

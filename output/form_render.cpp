@@ -12,7 +12,7 @@
 #include "output/scaling.h"
 #include "widgets/bevel.h"
 #include "widgets/stringgrid.h"
-#include "widgets/widgetfactory.h"
+#include "widgets/drawinghint.h"
 
 #include <QCheckBox>
 #include <QFontMetrics>
@@ -27,11 +27,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Tags read as drawing hints.
-constexpr int kTagTurned = 90;
-constexpr int kTagRightAligned = 1;
-constexpr int kTagBottomAligned = 2;
 
 // How far a fitted label's font may shrink, and by how much at a time.
 constexpr qreal kSmallestFittedPoints = 4;
@@ -238,14 +233,15 @@ void TForm1::DrawLabel(const QLabel *label)
     canvas.setFont(label->font());
     canvas.setPen(label->palette().color(QPalette::WindowText));
     const QString &text = label->text();
-    if (tagOf(label) == kTagTurned) {
+    const DrawingHint hint = drawingHintOf(label);
+    if (hint == DrawingHint::TurnedText) {
         DrawRotatedText(ScaleX(label->x()), ScaleY(label->y()), text);
         return;
     }
     int x = ScaleX(label->x());
-    if (tagOf(label) == kTagRightAligned)
+    if (hint == DrawingHint::RightAligned)
         x = ScaleX(label->x() + label->width()) - canvas.fontMetrics().horizontalAdvance(text) - 4;
-    if (tagOf(label) == kTagFitted) {
+    if (hint == DrawingHint::Fitted) {
         // The output's font may be wider than the window's. A column of
         // headings, the fitted labels ending where this one does, shrinks
         // to one size at which each of them keeps off the rule beside it.
@@ -261,7 +257,7 @@ void TForm1::DrawLabel(const QLabel *label)
         qreal points = label->font().pointSizeF();
         for (QObject *sibling : label->parent()->children()) {
             const auto *heading = qobject_cast<const QLabel *>(sibling);
-            if (heading && tagOf(heading) == kTagFitted && heading->x() + heading->width() == right)
+            if (heading && drawingHintOf(heading) == DrawingHint::Fitted && heading->x() + heading->width() == right)
                 points = std::min(points, fittedPoints(heading));
         }
         QFont font = label->font();
@@ -280,11 +276,12 @@ void TForm1::DrawEdit(const QLineEdit *edit)
     canvas.setFont(edit->font());
     canvas.setPen(edit->palette().color(QPalette::Text));
     const QString text = edit->text();
+    const DrawingHint hint = drawingHintOf(edit);
     int x = ScaleX(edit->x());
-    if (tagOf(edit) == kTagRightAligned)
+    if (hint == DrawingHint::RightAligned)
         x = ScaleX(edit->x() + edit->width()) - canvas.fontMetrics().horizontalAdvance(text) - 4;
     int y = ScaleY(edit->y());
-    if (tagOf(edit) == kTagBottomAligned)
+    if (hint == DrawingHint::BottomAligned)
         y = ScaleY(edit->y() + edit->height()) - canvas.fontMetrics().height();
     canvas.drawText(textBox(x, y), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
     canvas.setPen(QPen(Qt::black, 1));
@@ -293,9 +290,9 @@ void TForm1::DrawEdit(const QLineEdit *edit)
 void TForm1::DrawBevel(const Bevel *bevel)
 {
     QPainter &canvas = *Rendering.canvas;
-    const int tag = tagOf(bevel);
+    const int hundredths = lineWidthHundredthsMm(drawingHintOf(bevel));
     const int dpi = canvas.device() ? canvas.device()->logicalDpiY() : 96;
-    QPen pen(Qt::black, tag <= 0 ? 1 : MulDiv(tag, dpi, 2540));
+    QPen pen(Qt::black, hundredths <= 0 ? 1 : MulDiv(hundredths, dpi, 2540));
     const int l = bevel->x();
     const int t = bevel->y();
     const int r = l + bevel->width();

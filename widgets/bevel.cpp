@@ -2,7 +2,7 @@
 
 #include "bevel.h"
 
-#include "widgets/widgetfactory.h"
+#include "widgets/drawinghint.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -16,10 +16,10 @@ Bevel::Bevel(Shape shape, QWidget *parent)
 
 void Bevel::paintEvent(QPaintEvent *)
 {
-    // Drawn as on paper: black, the tag's width in hundredths of a millimetre.
+    // Drawn as on paper: black, as wide as the hint says.
     QPainter painter(this);
-    const int tag = tagOf(this);
-    const int width = tag <= 0 ? 1 : std::max(1, (tag * logicalDpiY() + 1270) / 2540);
+    const int hundredths = lineWidthHundredthsMm(drawingHintOf(this));
+    const int width = hundredths <= 0 ? 1 : std::max(1, (hundredths * logicalDpiY() + 1270) / 2540);
     QPen pen(palette().color(QPalette::WindowText), width);
     pen.setCapStyle(Qt::FlatCap);
     const int w = this->width();

@@ -2,8 +2,7 @@
 
 #include <QFrame>
 
-// A drawn line or frame on the page. On paper its tag gives the line width in
-// hundredths of a millimetre.
+// A drawn line or frame on the page, as wide as its drawing hint says.
 class Bevel : public QWidget
 {
     Q_OBJECT

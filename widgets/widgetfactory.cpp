@@ -5,7 +5,6 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QVariant>
 
 #include <limits>
 
@@ -14,16 +13,6 @@ QFont pageFont(const QString &family, int points, bool bold)
     QFont font(family, points);
     font.setBold(bold);
     return font;
-}
-
-void setTag(QWidget *widget, int tag)
-{
-    widget->setProperty("tag", tag);
-}
-
-int tagOf(const QWidget *widget)
-{
-    return widget->property("tag").toInt();
 }
 
 void allowAnyLength(QLineEdit *edit)
@@ -70,11 +59,11 @@ QCheckBox *makeCheckBox(QWidget *parent, const QString &name, const QString &cap
 }
 
 Bevel *makeBevel(QWidget *parent, const QString &name, const QRect &geometry, Bevel::Shape shape,
-                 int tag)
+                 DrawingHint lineWidth)
 {
     auto *bevel = new Bevel(shape, parent);
     bevel->setObjectName(name);
     bevel->setGeometry(geometry);
-    setTag(bevel, tag);
+    setDrawingHint(bevel, lineWidth);
     return bevel;
 }

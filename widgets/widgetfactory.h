@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/bevel.h"
+#include "widgets/drawinghint.h"
 
 #include <QFont>
 #include <QRect>
@@ -17,13 +18,6 @@ class QWidget;
 /// the system substitutes a face it has.
 QFont pageFont(const QString &family, int points, bool bold = false);
 
-/// Sets a widget's integer tag, read by the renderer.
-void setTag(QWidget *widget, int tag);
-/// The tag of a label whose text keeps within the label's box on paper, in
-/// a smaller font where the output's font is wider, aligned as the label is.
-constexpr int kTagFitted = 3;
-int tagOf(const QWidget *widget);
-
 /// Lets an edit hold a text of any length instead of Qt's default 32,767
 /// characters, so that what a file holds is shown and saved whole.
 void allowAnyLength(QLineEdit *edit);
@@ -35,4 +29,4 @@ QLineEdit *makeEdit(QWidget *parent, const QString &name, const QRect &geometry,
 QCheckBox *makeCheckBox(QWidget *parent, const QString &name, const QString &caption, int left,
                         int top);
 Bevel *makeBevel(QWidget *parent, const QString &name, const QRect &geometry, Bevel::Shape shape,
-                 int tag = 0);
+                 DrawingHint lineWidth = DrawingHint::None);
