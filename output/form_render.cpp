@@ -11,8 +11,8 @@
 #include "output/rowpages.h"
 #include "output/scaling.h"
 #include "widgets/bevel.h"
-#include "widgets/stringgrid.h"
 #include "widgets/drawinghint.h"
+#include "widgets/stringgrid.h"
 
 #include <QCheckBox>
 #include <QFontMetrics>
