@@ -29,6 +29,18 @@ QLineEdit *headerEdit(const TForm1 &form, int field)
     }
 }
 
+// The biller's default for a header value the invoice may change; nullptr
+// for the values every invoice has of its own.
+const QLineEdit *defaultEdit(const TForm1 &form, int field)
+{
+    switch (field) {
+    case PaymentTermsField: return form.MaksuEhto1;
+    case PenaltyInterestField: return form.ViivKorko1;
+    case ReminderTimeField: return form.HuomAika1;
+    default: return nullptr;
+    }
+}
+
 } // namespace
 
 bool TForm1::RowTotalsWithVat() const
@@ -57,17 +69,21 @@ InvoiceData TForm1::CollectInvoice() const
 
 void TForm1::ShowInvoice(const InvoiceData &invoice)
 {
-    // A value the file does not hold leaves its widget as it was: files
-    // written before the VAT mode and terms were kept open with today's.
-    for (int field = 0; field < std::min(int(invoice.header.size()), int(HeaderFieldCount)); ++field) {
+    // Files written before the VAT mode and terms were kept open with the
+    // defaults of the day, whatever invoice was shown before. A due date
+    // that is no date is left for the caller to count.
+    for (int field = 0; field < HeaderFieldCount; ++field) {
         QLineEdit *edit = headerEdit(*this, field);
-        if (edit && (field != DueDateField || HasStoredDueDate(invoice.header)))
+        if (!edit)
+            continue;
+        if (field < invoice.header.size() && (field != DueDateField || HasStoredDueDate(invoice.header)))
             edit->setText(invoice.header[field]);
+        else if (const QLineEdit *byDefault = defaultEdit(*this, field))
+            edit->setText(byDefault->text());
     }
     InvoiceRowTotalsWithVat = StoredYesNo(invoice.header, RowTotalsWithVatField);
     // Set as a click would, so the totals are those of the day it was saved.
-    if (const std::optional<bool> unitPricesWithVat = StoredYesNo(invoice.header, UnitPricesWithVatField))
-        SisAlv1->setChecked(*unitPricesWithVat);
+    SisAlv1->setChecked(StoredYesNo(invoice.header, UnitPricesWithVatField).value_or(SisAlv2->isChecked()));
 
     for (int line = 0; line < std::min(int(invoice.customer.size()), int(CustomerLineCount)); ++line)
         AsiakOsoite1->setCell(kBlockTextColumn, line, invoice.customer[line]);
