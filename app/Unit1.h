@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class Bevel;
 class IniSnapshot;
@@ -170,6 +171,11 @@ public:
     InvoiceData CollectInvoice() const;
     /// Shows an invoice read from a file on the emptied page.
     void ShowInvoice(const InvoiceData &invoice);
+    /// The "Rivi yht. sis. alv" an opened invoice was saved with; empty while
+    /// the invoice follows the biller's YhtSisAlv, as a new one does.
+    std::optional<bool> InvoiceRowTotalsWithVat;
+    /// Whether the invoice's row totals include VAT.
+    bool RowTotalsWithVat() const;
 
     // --- Row commands ---
     // invoice/form_rowcommands.cpp

@@ -225,7 +225,9 @@ void TForm1::Ok2Click()
     }
     OmatTiedot1->hide();
     LaskuPanel1->setEnabled(true);
+    // The defaults just confirmed apply to the invoice on screen.
     SisAlv1->setChecked(SisAlv2->isChecked());
+    InvoiceRowTotalsWithVat.reset();
     RecalcInvoice();
 }
 

@@ -4,28 +4,61 @@
 
 #include "app/Unit1.h"
 #include "widgets/stringgrid.h"
+#include "storage/invoicefile.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 
-#include <array>
-
 namespace {
 
-// The header edits in the order of the header values.
-std::array<QLineEdit *, HeaderFieldCount> headerEdits(const TForm1 &form)
+// The edit holding a header value; nullptr for the VAT modes, which are states.
+QLineEdit *headerEdit(const TForm1 &form, int field)
 {
-    return {form.LaskuNro1, form.LaskuPvm1, form.ViiteNro1, form.AsiakY1, form.AsiakNro1};
+    switch (field) {
+    case InvoiceNumberField: return form.LaskuNro1;
+    case InvoiceDateField: return form.LaskuPvm1;
+    case ReferenceField: return form.ViiteNro1;
+    case BusinessIdField: return form.AsiakY1;
+    case CustomerNumberField: return form.AsiakNro1;
+    case PaymentTermsField: return form.MaksuEhto2;
+    case PenaltyInterestField: return form.ViivKorko2;
+    case ReminderTimeField: return form.HuomAika2;
+    case DueDateField: return form.EraPv2;
+    default: return nullptr;
+    }
+}
+
+// The biller's default for a header value the invoice may change; nullptr
+// for the values every invoice has of its own.
+const QLineEdit *defaultEdit(const TForm1 &form, int field)
+{
+    switch (field) {
+    case PaymentTermsField: return form.MaksuEhto1;
+    case PenaltyInterestField: return form.ViivKorko1;
+    case ReminderTimeField: return form.HuomAika1;
+    default: return nullptr;
+    }
 }
 
 } // namespace
 
+bool TForm1::RowTotalsWithVat() const
+{
+    return InvoiceRowTotalsWithVat.value_or(YhtSisAlv->isChecked());
+}
+
 InvoiceData TForm1::CollectInvoice() const
 {
     InvoiceData invoice;
-    for (const QLineEdit *edit : headerEdits(*this))
-        invoice.header.append(edit->text());
+    for (int field = 0; field < HeaderFieldCount; ++field) {
+        if (const QLineEdit *edit = headerEdit(*this, field))
+            invoice.header.append(edit->text());
+        else if (field == UnitPricesWithVatField)
+            invoice.header.append(YesNoText(SisAlv1->isChecked()));
+        else
+            invoice.header.append(YesNoText(RowTotalsWithVat()));
+    }
     invoice.customer.append(AsiakNimi1->currentText());
     for (int line = CustomerAddress1Line; line < CustomerLineCount; ++line)
         invoice.customer.append(AsiakOsoite1->cell(kBlockTextColumn, line));
@@ -36,9 +69,21 @@ InvoiceData TForm1::CollectInvoice() const
 
 void TForm1::ShowInvoice(const InvoiceData &invoice)
 {
-    const auto edits = headerEdits(*this);
-    for (qsizetype i = 0; i < std::min(invoice.header.size(), qsizetype(edits.size())); ++i)
-        edits[i]->setText(invoice.header[i]);
+    // Files written before the VAT mode and terms were kept open with the
+    // defaults of the day, whatever invoice was shown before. A due date
+    // that is no date is left for the caller to count.
+    for (int field = 0; field < HeaderFieldCount; ++field) {
+        QLineEdit *edit = headerEdit(*this, field);
+        if (!edit)
+            continue;
+        if (field < invoice.header.size() && (field != DueDateField || HasStoredDueDate(invoice.header)))
+            edit->setText(invoice.header[field]);
+        else if (const QLineEdit *byDefault = defaultEdit(*this, field))
+            edit->setText(byDefault->text());
+    }
+    InvoiceRowTotalsWithVat = StoredYesNo(invoice.header, RowTotalsWithVatField);
+    // Set as a click would, so the totals are those of the day it was saved.
+    SisAlv1->setChecked(StoredYesNo(invoice.header, UnitPricesWithVatField).value_or(SisAlv2->isChecked()));
 
     for (int line = 0; line < std::min(int(invoice.customer.size()), int(CustomerLineCount)); ++line)
         AsiakOsoite1->setCell(kBlockTextColumn, line, invoice.customer[line]);

@@ -36,6 +36,7 @@ void TForm1::ClearInvoice()
     for (int r = 0; r < AsiakOsoite1->rowCount(); ++r)
         AsiakOsoite1->setCell(kBlockTextColumn, r, QString());
     OpenedInvoiceFile.clear();
+    InvoiceRowTotalsWithVat.reset();
     LaskuRivit1->commitEdit();
     for (int r = 1; r < LaskuRivit1->rowCount(); ++r) {
         LaskuRivit1->setRowCells(r, QStringList());

@@ -30,7 +30,7 @@ void TForm1::RecalcInvoice()
         }
     };
     try {
-        const InvoiceTotals totals = RecalcAmounts(amounts, SisAlv1->isChecked(), YhtSisAlv->isChecked());
+        const InvoiceTotals totals = RecalcAmounts(amounts, SisAlv1->isChecked(), RowTotalsWithVat());
         writeBack();
         AlvSum1->setText(totals.vat);
         SumAlv0->setText(totals.withoutVat);

@@ -33,13 +33,24 @@ enum RegisterColumn : int {
     RegisterColumnCount
 };
 
-/// The header values in the order of an invoice file's first line.
+/// The header values in the order of an invoice file's first line. The
+/// first five are all that files held before the invoice kept its VAT mode
+/// and terms; the reader takes a file with fewer values and ignores further
+/// ones, so files stay readable both ways.
 enum HeaderField : int {
     InvoiceNumberField,
     InvoiceDateField,
     ReferenceField,
     BusinessIdField,
     CustomerNumberField,
+    /// "á hinta sis. alv" of the invoice, yes/no.
+    UnitPricesWithVatField,
+    /// "Rivi yht. sis. alv" the invoice was totalled with, yes/no.
+    RowTotalsWithVatField,
+    PaymentTermsField,
+    PenaltyInterestField,
+    ReminderTimeField,
+    DueDateField,
     HeaderFieldCount
 };
 

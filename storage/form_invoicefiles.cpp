@@ -146,7 +146,9 @@ void TForm1::OpenInvoiceFile(const QString &path)
     const InvoiceData invoice = ReadInvoiceFile(path);
     ClearInvoice();
     ShowInvoice(invoice);
-    RecalcDueDate();
+    // The due date it was issued with is the one its payment codes carry.
+    if (!HasStoredDueDate(invoice.header))
+        RecalcDueDate();
     FillPayerOnGiro();
     OpenedInvoiceFile = path;
     RecalcInvoice();

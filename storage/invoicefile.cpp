@@ -91,6 +91,27 @@ QString FormatHeaderLine(const QStringList &values)
     return line;
 }
 
+QString YesNoText(bool yes)
+{
+    return yes ? u"1"_s : u"0"_s;
+}
+
+std::optional<bool> StoredYesNo(const QStringList &header, HeaderField field)
+{
+    if (header.size() <= field)
+        return std::nullopt;
+    bool ok = false;
+    const int value = header[field].trimmed().toInt(&ok);
+    if (!ok)
+        return std::nullopt;
+    return value != 0;
+}
+
+bool HasStoredDueDate(const QStringList &header)
+{
+    return header.size() > DueDateField && isInvoiceDate(header[DueDateField]);
+}
+
 QStringList InvoiceFileLines(const InvoiceData &invoice)
 {
     QStringList lines = {FormatHeaderLine(invoice.header)};

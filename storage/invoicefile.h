@@ -25,6 +25,19 @@ bool IsUsableInvoiceNumber(QStringView number);
 /// separated by commas. Line breaks inside a value are written as blanks.
 QString FormatHeaderLine(const QStringList &values);
 
+/// A yes/no header value spelled as the settings file spells its options.
+QString YesNoText(bool yes);
+
+/// The yes/no value stored in the header's field: a whole number, yes when
+/// not 0; nullopt when the field is missing or holds no whole number, as in
+/// files written before the field existed.
+std::optional<bool> StoredYesNo(const QStringList &header, HeaderField field);
+
+/// Whether the header holds its invoice's due date as a date (day 1 to 31,
+/// month 1 to 12, year 1 to 9999). Without one, as in files written before
+/// the due date was kept, the opened invoice's due date is recomputed.
+bool HasStoredDueDate(const QStringList &header);
+
 /// The lines of an invoice file: the header line, the customer line (always
 /// written) and one line per row that has a cell of two or more characters.
 QStringList InvoiceFileLines(const InvoiceData &invoice);

@@ -4,6 +4,7 @@
 #include "app/inifile.h"
 #include "storage/commanderror.h"
 #include "storage/customerregister.h"
+#include "storage/gridline.h"
 #include "storage/invoicefile.h"
 #include "storage/savelimits.h"
 #include "storage/textfile.h"
@@ -33,6 +34,8 @@ private slots:
     void linesReadIntoRows();
     void invoiceOrWhyNot_data();
     void invoiceOrWhyNot();
+    void storedVatModesAndDueDate_data();
+    void storedVatModesAndDueDate();
     void nextInvoiceCounter_data();
     void nextInvoiceCounter();
     void saveFolderPath_data();
@@ -221,6 +224,45 @@ void InvoiceFileCoreTest::invoiceOrWhyNot()
     QCOMPARE(ReadInvoiceFileLines(lines).has_value(), reason.isEmpty());
     QCOMPARE(NotAnInvoiceText(u"/a/b.csv"_s, u"syy"_s),
              u"Tiedosto %1 ei ole lasku: syy."_s.arg(QDir::toNativeSeparators(u"/a/b.csv"_s)));
+}
+
+void InvoiceFileCoreTest::storedVatModesAndDueDate_data()
+{
+    QTest::addColumn<QString>("line");
+    // "-" for a value taken as absent.
+    QTest::addColumn<QString>("unitPricesWithVat");
+    QTest::addColumn<QString>("rowTotalsWithVat");
+    QTest::addColumn<bool>("dueDate");
+    const InvoiceData saved{{u"57"_s, u"7.12.2026"_s, u"1009"_s, QString(), u"1"_s, YesNoText(true),
+                             YesNoText(false), u"14 pv"_s, u"13%"_s, u"7 pv"_s, u"21.12.2026"_s},
+                            {u"Yritys"_s},
+                            {{QString(), u"Työ"_s}}};
+    QTest::newRow("as written") << InvoiceFileLines(saved)[0] << u"1"_s << u"0"_s << true;
+    QTest::newRow("five values, as earlier versions wrote")
+        << u"\"57\",\"7.12.2026\",\"1009\",\"\",\"1\""_s << u"-"_s << u"-"_s << false;
+    QTest::newRow("settings-file numbers, a due date that is no date")
+        << u"\"57\",\"7.12.2026\",\"\",\"\",\"\",\" 2 \",\"kyllä\",,,,\"ei tiedossa\""_s << u"1"_s
+        << u"-"_s << false;
+    QTest::newRow("empty values, month 13") << u"\"57\",\"7.12.2026\",,,,\"\",\"\",,,,\"1.13.2026\",\"x\""_s
+                                            << u"-"_s << u"-"_s << false;
+}
+
+void InvoiceFileCoreTest::storedVatModesAndDueDate()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, unitPricesWithVat);
+    QFETCH(QString, rowTotalsWithVat);
+    QFETCH(bool, dueDate);
+    const std::optional<InvoiceData> invoice = ReadInvoiceFileLines({line, u"Yritys"_s, u"x,Rivi"_s});
+    QVERIFY(invoice);
+    const auto shown = [](std::optional<bool> value) { return value ? YesNoText(*value) : u"-"_s; };
+    QCOMPARE(shown(StoredYesNo(invoice->header, UnitPricesWithVatField)), unitPricesWithVat);
+    QCOMPARE(shown(StoredYesNo(invoice->header, RowTotalsWithVatField)), rowTotalsWithVat);
+    QCOMPARE(HasStoredDueDate(invoice->header), dueDate);
+    // The file's first five values stay where earlier versions read them.
+    QCOMPARE(invoice->header.mid(0, CustomerNumberField + 1), SplitGridLine(line).mid(0, CustomerNumberField + 1));
+    QCOMPARE(IniParseInteger(YesNoText(true), 0) != 0, true);
+    QCOMPARE(IniParseInteger(YesNoText(false), 1), 0);
 }
 
 void InvoiceFileCoreTest::nextInvoiceCounter_data()

@@ -229,7 +229,7 @@ void InvoiceFilesTest::savingNewCustomerWritesFilesAndAdvances()
 
     QCOMPARE(s.prompter().takeMessages(), QStringList());
     const QByteArray expected = cp(
-        u"\"57\",\"7.12.2026\",\""_s + reference + u"\",\"1234567-8\",\"1\"\r\n"
+        u"\"57\",\"7.12.2026\",\""_s + reference + u"\",\"1234567-8\",\"1\",\"0\",\"1\",\"14 pv netto\",\"13%\",\"7 pv\",\"21.12.2026\"\r\n"
         u"\"Matti Meikäläinen\",\"Kuusikatu 1\",\"00100 HELSINKI\",\" \"\r\n"
         u"\" \",Työ,2,h,\"50,00\",\"25,5\",\"125,50\"\r\n"_s);
     QCOMPARE(readBytes(s.data(u"2026/57.csv"_s)), expected);
@@ -303,8 +303,10 @@ void InvoiceFilesTest::handWrittenFileOpensAndSavesBackSame()
     clickSave(form);
 
     QCOMPARE(s.prompter().takeMessages(), QStringList());
+    // Saved again, it keeps its VAT mode, terms and due date.
     QByteArray crlf = bytes;
     crlf.replace('\r', "\r\n");
+    crlf.replace("\"7\"\r\n", "\"7\",\"0\",\"1\",\"14 pv netto\",\"13%\",\"7 pv\",\"15.12.2026\"\r\n");
     QCOMPARE(readBytes(s.data(u"2026/58.csv"_s)), crlf);
     // The customer was known: the register stays as it was.
     QCOMPARE(readBytes(s.data(u"AsiakRek.csv"_s)),
@@ -777,7 +779,7 @@ void InvoiceFilesTest::firstSaveAddsToFolderRegister()
     QVERIFY2(kept.startsWith("\"Aalto Anna\",\"Koivukuja 2\""), kept.constData());
     QVERIFY2(kept.contains("\"Kolmas Oy\"") && kept.endsWith(",2\r\n"), kept.constData());
     QCOMPARE(readBytes(s.data(u"2026/1.csv"_s)).split('\n').first().trimmed(),
-             QByteArray("\"1\",\"") + form.LaskuPvm1->text().toLatin1() + "\",\"1009\",\"\",\"2\"");
+             QByteArray("\"1\",\"") + form.LaskuPvm1->text().toLatin1() + "\",\"1009\",\"\",\"2\",\"0\",\"1\",\"14 pv netto\",\"13%\",\"7 pv\",\"21.12.2026\"");
 }
 
 void InvoiceFilesTest::saveFolderChangedFromMenu_data()

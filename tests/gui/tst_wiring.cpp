@@ -169,7 +169,7 @@ void WiringTest::commandDoesItsJob_data()
 
     const Step saved = [](Program &p) {
         QCOMPARE(readBytes(p.data(u"2026/1.csv"_s)),
-                 cp(u"\"1\",\"7.12.2026\",\"1009\",\"\",\"3\"\r\n"
+                 cp(u"\"1\",\"7.12.2026\",\"1009\",\"\",\"3\",\"0\",\"1\",\"14 pv netto\",\"13%\",\"7 pv\",\"21.12.2026\"\r\n"
                     u"\"Nieminen Oy\",\"Satamakatu 3\",\" \",\" \"\r\n"
                     u"\" \",Työ,2,h,\"50,00\",\"25,5\",\"125,50\"\r\n"_s));
         QCOMPARE(p.form().LaskuNro1->text(), u"2"_s);
