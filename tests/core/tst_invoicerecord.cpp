@@ -39,20 +39,25 @@ private slots:
 
 void InvoiceRecordTest::dueDate_data()
 {
+    QTest::addColumn<QString>("date");
     QTest::addColumn<QString>("terms");
     QTest::addColumn<QString>("kept");
     QTest::addColumn<QString>("due");
-    QTest::newRow("kept date wins over the terms") << u"14 pv netto"_s << u"15.1.2027"_s << u"15.1.2027"_s;
-    QTest::newRow("none kept: the invoice's own terms") << u"30 pv"_s << QString() << u"6.1.2027"_s;
-    QTest::newRow("no date kept: counted") << u"14 pv"_s << u"00.00.0000"_s << u"21.12.2026"_s;
+    QTest::newRow("kept date wins over the terms") << u"7.12.2026"_s << u"14 pv netto"_s << u"15.1.2027"_s << u"15.1.2027"_s;
+    QTest::newRow("none kept: the invoice's own terms") << u"7.12.2026"_s << u"30 pv"_s << QString() << u"6.1.2027"_s;
+    QTest::newRow("no date kept: counted") << u"7.12.2026"_s << u"14 pv"_s << u"00.00.0000"_s << u"21.12.2026"_s;
+    QTest::newRow("nothing to count from: as kept") << u"ei päivää"_s << u"14 pv"_s << u"00.00.0000"_s
+                                                    << u"00.00.0000"_s;
 }
 
 void InvoiceRecordTest::dueDate()
 {
+    QFETCH(QString, date);
     QFETCH(QString, terms);
     QFETCH(QString, kept);
     QFETCH(QString, due);
     InvoiceRecord r = record(u"1009"_s, false);
+    r.invoice.header[InvoiceDateField] = date;
     r.invoice.header[PaymentTermsField] = terms;
     r.invoice.header[DueDateField] = kept;
     QCOMPARE(RecordDueDate(r), due);
