@@ -2,7 +2,7 @@
 
 #include "widgets/fontobject.h"
 #include "app/prompter.h"
-#include "invoice/invoicedata.h"
+#include "invoice/invoicerecord.h"
 #include "output/outputkind.h"
 
 #include <QMainWindow>
@@ -169,6 +169,10 @@ public:
     // invoice/form_invoicemodel.cpp
     /// The invoice on the page as texts.
     InvoiceData CollectInvoice() const;
+    /// The biller details box as the invoice is issued with it.
+    BillerDetails CollectBillerDetails() const;
+    /// The invoice on the page with its biller: the whole issued invoice.
+    InvoiceRecord CollectRecord() const;
     /// Shows an invoice read from a file on the emptied page.
     void ShowInvoice(const InvoiceData &invoice);
     /// The "Rivi yht. sis. alv" an opened invoice was saved with; empty while

@@ -1,6 +1,6 @@
 // The invoice on the page and its snapshot: collecting the widgets' texts
-// into an InvoiceData and showing one on the widgets, the only mapping
-// between the two.
+// into an InvoiceData or a whole InvoiceRecord and showing one on the
+// widgets, the only mapping between the two.
 
 #include "app/Unit1.h"
 #include "widgets/stringgrid.h"
@@ -65,6 +65,18 @@ InvoiceData TForm1::CollectInvoice() const
     for (int r = 1; r < LaskuRivit1->rowCount(); ++r)
         invoice.rows.append(LaskuRivit1->rowCells(r));
     return invoice;
+}
+
+BillerDetails TForm1::CollectBillerDetails() const
+{
+    return {VirallNimi1->text(), Osoite11->text(), Osoite12->text(), Posti1->text(), Puhelin1->text(),
+            Faksi1->text(), Koti1->text(), YTunnus1->text(), AlvTunnus1->text(), Pankki1->text(),
+            Iban1->text(), Bic1->text(), FreeText1->text(), FreeText2->text()};
+}
+
+InvoiceRecord TForm1::CollectRecord() const
+{
+    return {CollectInvoice(), CollectBillerDetails()};
 }
 
 void TForm1::ShowInvoice(const InvoiceData &invoice)

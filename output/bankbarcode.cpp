@@ -140,6 +140,11 @@ bool IsBankBarcodeContent(QStringView content)
     return content.size() == kBankBarcodeLength && std::all_of(content.begin(), content.end(), isDigit);
 }
 
+QString VirtualBarcodeText(QStringView content)
+{
+    return QStringLiteral("Virtuaaliviivakoodi  ") + content.toString();
+}
+
 QList<int> Code128SetCValues(QStringView digits)
 {
     QList<int> values{kStartC};

@@ -27,6 +27,10 @@ QString BuildBankBarcode(QStringView iban, QStringView total, QStringView refere
 /// Whether a built content can be drawn: exactly kBankBarcodeLength digits.
 bool IsBankBarcodeContent(QStringView content);
 
+/// The line printed above the bars for a payer to type into the bank: the
+/// caption "Virtuaaliviivakoodi", two blanks and the content's digits.
+QString VirtualBarcodeText(QStringView content);
+
 /// The symbol characters of a code set C symbol for a run of digits: Start C
 /// (105), one value 0..99 per digit pair (an odd last digit is ignored), the
 /// check character and Stop (106).

@@ -123,7 +123,7 @@ void TForm1::DrawVirtualBarcode(const QString &content)
     const Code128Geometry g = Code128GeometryOn(content, canvas, Rendering.kind);
     if (!g.drawn)
         return;
-    const QString text = u"Virtuaaliviivakoodi  "_s + content;
+    const QString text = VirtualBarcodeText(content);
     const int dpi = canvas.device() ? canvas.device()->logicalDpiY() : 96;
     const int gap = TenthsMmToDevice(10, dpi);
     const int left = std::min(g.left, ScaleX(0));
