@@ -29,6 +29,21 @@ QString toolOutput(const QString &program, const QStringList &arguments)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
+QString codeOnPage(const QString &pdf, const QString &folder, int dpi, const QString &symbology)
+{
+    const QString png = folder + QStringLiteral("/sivu%1").arg(dpi);
+    toolOutput(QStringLiteral("pdftoppm"),
+               {QStringLiteral("-png"), QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-singlefile"), pdf, png});
+    QString read = toolOutput(QStringLiteral("zbarimg"),
+                              {QStringLiteral("--quiet"), QStringLiteral("--raw"), QStringLiteral("-Sdisable"),
+                               QStringLiteral("-S%1.enable").arg(symbology), QStringLiteral("-S%1.binary").arg(symbology),
+                               png + QStringLiteral(".png")});
+    // --raw ends each symbol with a line break of its own.
+    if (read.endsWith(u'\n'))
+        read.chop(1);
+    return read;
+}
+
 FileSizeLimit::FileSizeLimit(qint64 bytes)
 {
     std::signal(SIGXFSZ, SIG_IGN);

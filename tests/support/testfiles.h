@@ -13,6 +13,10 @@ void writeBytes(const QString &path, const QByteArray &bytes);
 /// or a note naming it when it did not run.
 QString toolOutput(const QString &program, const QStringList &arguments);
 
+/// What ZBar reads of one symbology ("qrcode", "code128") on the PDF's last
+/// page rendered at this resolution into the folder: the symbol's exact bytes.
+QString codeOnPage(const QString &pdf, const QString &folder, int dpi, const QString &symbology);
+
 /// While it lives, files of this process cannot grow beyond `bytes`: a disk
 /// that is full. Writes beyond it fail instead of ending the process.
 class FileSizeLimit
