@@ -173,13 +173,17 @@ public:
     BillerDetails CollectBillerDetails() const;
     /// The invoice on the page with its biller: the whole issued invoice.
     InvoiceRecord CollectRecord() const;
-    /// Shows an invoice read from a file on the emptied page.
+    /// What an opened invoice takes from the settings when its file does not say.
+    InvoiceDefaults CollectDefaults() const;
+    /// Shows a complete invoice (CompletedInvoice) on the emptied page.
     void ShowInvoice(const InvoiceData &invoice);
     /// The "Rivi yht. sis. alv" an opened invoice was saved with; empty while
     /// the invoice follows the biller's YhtSisAlv, as a new one does.
     std::optional<bool> InvoiceRowTotalsWithVat;
     /// Whether the invoice's row totals include VAT.
     bool RowTotalsWithVat() const;
+    /// The buyer's e-invoice address the invoice on the page goes to.
+    EinvoiceAddress BuyerEinvoice;
 
     // --- Row commands ---
     // invoice/form_rowcommands.cpp
@@ -299,8 +303,16 @@ public:
         int firstRow = 1;
         int lastRow = -1;
         bool lastRowsPage = true;
+        /// The payment codes of the invoice being drawn, from the record
+        /// the giro form's payment fields were filled from.
+        QString bankBarcode;
+        std::optional<QString> epcQrText;
     };
     RenderingState Rendering;
+    /// Makes the page current before it goes out: the cell being edited
+    /// taken in, the totals counted, the payer, amount, due date and account
+    /// on the giro form and the payment codes all from one record of it.
+    void PreparePageForOutput();
     /// Draws one output page: the invoice proper, the giro form with its
     /// barcode, or both. The caller sets the canvas, device size and kind.
     void RenderInvoice(bool drawPage, bool drawGiro);
@@ -423,7 +435,6 @@ public:
     /// leaving the invoice on screen as it was, when the file cannot be read
     /// or is no invoice (ReadInvoiceFile).
     void OpenInvoiceFile(const QString &path);
-    void RecalcDueDate();
     void AdvanceCounters();
     /// Appends one line per row worth writing, rows 1 to the last.
     static void GridToLines(const StringGrid *grid, QStringList &lines);

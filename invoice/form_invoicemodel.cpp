@@ -29,18 +29,6 @@ QLineEdit *headerEdit(const TForm1 &form, int field)
     }
 }
 
-// The biller's default for a header value the invoice may change; nullptr
-// for the values every invoice has of its own.
-const QLineEdit *defaultEdit(const TForm1 &form, int field)
-{
-    switch (field) {
-    case PaymentTermsField: return form.MaksuEhto1;
-    case PenaltyInterestField: return form.ViivKorko1;
-    case ReminderTimeField: return form.HuomAika1;
-    default: return nullptr;
-    }
-}
-
 } // namespace
 
 bool TForm1::RowTotalsWithVat() const
@@ -56,8 +44,12 @@ InvoiceData TForm1::CollectInvoice() const
             invoice.header.append(edit->text());
         else if (field == UnitPricesWithVatField)
             invoice.header.append(YesNoText(SisAlv1->isChecked()));
-        else
+        else if (field == RowTotalsWithVatField)
             invoice.header.append(YesNoText(RowTotalsWithVat()));
+        else if (field == BuyerEinvoiceAddressField)
+            invoice.header.append(BuyerEinvoice.address);
+        else
+            invoice.header.append(BuyerEinvoice.operatorId);
     }
     invoice.customer.append(AsiakNimi1->currentText());
     for (int line = CustomerAddress1Line; line < CustomerLineCount; ++line)
@@ -71,7 +63,12 @@ BillerDetails TForm1::CollectBillerDetails() const
 {
     return {VirallNimi1->text(), Osoite11->text(), Osoite12->text(), Posti1->text(), Puhelin1->text(),
             Faksi1->text(), Koti1->text(), YTunnus1->text(), AlvTunnus1->text(), Pankki1->text(),
-            Iban1->text(), Bic1->text(), FreeText1->text(), FreeText2->text()};
+            Iban1->text(), Bic1->text(), FreeText1->text(), FreeText2->text(), EinvoiceAddress{}};
+}
+
+InvoiceDefaults TForm1::CollectDefaults() const
+{
+    return {SisAlv2->isChecked(), YhtSisAlv->isChecked(), MaksuEhto1->text(), ViivKorko1->text(), HuomAika1->text()};
 }
 
 InvoiceRecord TForm1::CollectRecord() const
@@ -81,21 +78,16 @@ InvoiceRecord TForm1::CollectRecord() const
 
 void TForm1::ShowInvoice(const InvoiceData &invoice)
 {
-    // Files written before the VAT mode and terms were kept open with the
-    // defaults of the day, whatever invoice was shown before. A due date
-    // that is no date is left for the caller to count.
+    // A complete invoice (CompletedInvoice): every header value is the
+    // invoice's own, and none is counted again here.
     for (int field = 0; field < HeaderFieldCount; ++field) {
-        QLineEdit *edit = headerEdit(*this, field);
-        if (!edit)
-            continue;
-        if (field < invoice.header.size() && (field != DueDateField || HasStoredDueDate(invoice.header)))
-            edit->setText(invoice.header[field]);
-        else if (const QLineEdit *byDefault = defaultEdit(*this, field))
-            edit->setText(byDefault->text());
+        if (QLineEdit *edit = headerEdit(*this, field))
+            edit->setText(invoice.header.value(field));
     }
     InvoiceRowTotalsWithVat = StoredYesNo(invoice.header, RowTotalsWithVatField);
+    BuyerEinvoice = {invoice.header.value(BuyerEinvoiceAddressField), invoice.header.value(BuyerEinvoiceOperatorField)};
     // Set as a click would, so the totals are those of the day it was saved.
-    SisAlv1->setChecked(StoredYesNo(invoice.header, UnitPricesWithVatField).value_or(SisAlv2->isChecked()));
+    SisAlv1->setChecked(StoredYesNo(invoice.header, UnitPricesWithVatField).value_or(false));
 
     for (int line = 0; line < std::min(int(invoice.customer.size()), int(CustomerLineCount)); ++line)
         AsiakOsoite1->setCell(kBlockTextColumn, line, invoice.customer[line]);

@@ -37,6 +37,7 @@ void TForm1::ClearInvoice()
         AsiakOsoite1->setCell(kBlockTextColumn, r, QString());
     OpenedInvoiceFile.clear();
     InvoiceRowTotalsWithVat.reset();
+    BuyerEinvoice = {};
     LaskuRivit1->commitEdit();
     for (int r = 1; r < LaskuRivit1->rowCount(); ++r) {
         LaskuRivit1->setRowCells(r, QStringList());

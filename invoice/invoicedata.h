@@ -51,6 +51,11 @@ enum HeaderField : int {
     PenaltyInterestField,
     ReminderTimeField,
     DueDateField,
+    /// The buyer's e-invoice address (an OVT code or a business ID) and its
+    /// operator's id; written only when set, so invoices without them keep
+    /// the file line they had.
+    BuyerEinvoiceAddressField,
+    BuyerEinvoiceOperatorField,
     HeaderFieldCount
 };
 

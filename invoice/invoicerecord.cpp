@@ -18,7 +18,47 @@ bool referenceSound(const InvoiceRecord &record)
     return !ReferenceFailsCheck(headerValue(record, ReferenceField));
 }
 
+// The kept due date when it is a date, otherwise the invoice date plus the
+// invoice's terms; the kept text when neither gives a date.
+QString dueDateOf(const QStringList &header)
+{
+    if (HasStoredDueDate(header))
+        return header[DueDateField];
+    return RecalcDueDateText(header.value(InvoiceDateField), header.value(PaymentTermsField))
+        .value_or(header.value(DueDateField));
+}
+
 } // namespace
+
+InvoiceData CompletedInvoice(InvoiceData invoice, const InvoiceDefaults &defaults)
+{
+    QStringList &header = invoice.header;
+    const qsizetype stored = header.size();
+    header.resize(HeaderFieldCount);
+    const auto keepOr = [&](HeaderField field, const QString &byDefault) {
+        if (field >= stored)
+            header[field] = byDefault;
+    };
+    if (!StoredYesNo(header, UnitPricesWithVatField))
+        header[UnitPricesWithVatField] = YesNoText(defaults.unitPricesWithVat);
+    if (!StoredYesNo(header, RowTotalsWithVatField))
+        header[RowTotalsWithVatField] = YesNoText(defaults.rowTotalsWithVat);
+    keepOr(PaymentTermsField, defaults.paymentTerms);
+    keepOr(PenaltyInterestField, defaults.penaltyInterest);
+    keepOr(ReminderTimeField, defaults.reminderTime);
+    header[DueDateField] = dueDateOf(header);
+    return invoice;
+}
+
+InvoiceRecord ReadInvoiceRecord(const QString &path, const BillerDetails &biller, const InvoiceDefaults &defaults)
+{
+    return {CompletedInvoice(ReadInvoiceFile(path), defaults), biller};
+}
+
+EinvoiceAddress BuyerEinvoice(const InvoiceRecord &record)
+{
+    return {headerValue(record, BuyerEinvoiceAddressField), headerValue(record, BuyerEinvoiceOperatorField)};
+}
 
 bool UnitPricesWithVat(const InvoiceRecord &record)
 {
@@ -41,11 +81,7 @@ InvoiceTotals RecordTotals(const InvoiceRecord &record)
 
 QString RecordDueDate(const InvoiceRecord &record)
 {
-    const QStringList &header = record.invoice.header;
-    if (HasStoredDueDate(header))
-        return header[DueDateField];
-    return RecalcDueDateText(headerValue(record, InvoiceDateField), headerValue(record, PaymentTermsField))
-        .value_or(headerValue(record, DueDateField));
+    return dueDateOf(record.invoice.header);
 }
 
 QString RecordBankBarcode(const InvoiceRecord &record)

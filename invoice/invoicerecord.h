@@ -12,6 +12,14 @@
 // window, so saved invoices can be exported, listed or sent as e-invoices
 // from the record alone.
 
+/// Where a party receives e-invoices: its address (an OVT code, or a
+/// business ID) and the id of its operator.
+struct EinvoiceAddress
+{
+    QString address;
+    QString operatorId;
+};
+
 /// The biller as an invoice is issued: the settings' biller details.
 struct BillerDetails
 {
@@ -29,6 +37,7 @@ struct BillerDetails
     QString bic;
     QString freeText1;
     QString freeText2;
+    EinvoiceAddress einvoice;
 };
 
 /// One issued invoice completely: its header values (the VAT mode and terms
@@ -39,6 +48,30 @@ struct InvoiceRecord
     InvoiceData invoice;
     BillerDetails biller;
 };
+
+/// What an invoice takes from today's settings when its file does not say:
+/// files written before the VAT mode and terms were kept with the invoice.
+struct InvoiceDefaults
+{
+    bool unitPricesWithVat = false;
+    bool rowTotalsWithVat = false;
+    QString paymentTerms;
+    QString penaltyInterest;
+    QString reminderTime;
+};
+
+/// The invoice as it was issued, every header value present: a VAT mode or
+/// term the file lacks taken from the defaults, and a due date the file does
+/// not keep as a date counted by RecordDueDate's rule. A file that keeps
+/// them comes back exactly as saved.
+InvoiceData CompletedInvoice(InvoiceData invoice, const InvoiceDefaults &defaults);
+
+/// The invoice file at path as a complete record (CompletedInvoice), issued
+/// by biller. Throws what ReadInvoiceFile throws.
+InvoiceRecord ReadInvoiceRecord(const QString &path, const BillerDetails &biller, const InvoiceDefaults &defaults);
+
+/// The buyer's e-invoice address kept with the invoice; empty when none.
+EinvoiceAddress BuyerEinvoice(const InvoiceRecord &record);
 
 /// Whether the invoice's unit prices include VAT ("á hinta sis. alv").
 bool UnitPricesWithVat(const InvoiceRecord &record);

@@ -33,7 +33,7 @@ void TForm1::Pdfexport1Click()
 
 void TForm1::ExportPdf(const QString &name)
 {
-    FillPayerOnGiro();
+    PreparePageForOutput();
     TNimbPDF pdf;
     pdf.FileName = name;
     pdf.BeginDoc();

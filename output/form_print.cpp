@@ -41,7 +41,7 @@ void TForm1::Print1Click()
     QPrinter printer(QPrinter::HighResolution);
     if (!m_prompter->choosePrinter(this, printer))
         return;
-    FillPayerOnGiro();
+    PreparePageForOutput();
     // The heading is "LASKU" again afterwards, also when a job fails, so the
     // next original is never printed as a copy.
     const auto restore = qScopeGuard([this] {

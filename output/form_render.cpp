@@ -3,10 +3,8 @@
 
 #include "app/Unit1.h"
 #include "app/startup.h"
-#include "invoice/numbering.h"
 #include "output/bankbarcode.h"
 #include "output/barcode.h"
-#include "output/epcqr.h"
 #include "output/qrcode.h"
 #include "output/rowpages.h"
 #include "output/scaling.h"
@@ -62,6 +60,23 @@ int TForm1::ScaleY(int y) const
     return MulDiv(y + Rendering.panelOriginY, Rendering.deviceHeight, Rendering.virtualHeight);
 }
 
+void TForm1::PreparePageForOutput()
+{
+    LaskuRivit1->commitEdit();
+    RecalcInvoice();
+    FillPayerOnGiro();
+    // What the payer reads and what the codes carry come from one record: a
+    // reference that fails its own check gets no code (it would send the
+    // payment astray), and neither does an amount the codes cannot carry.
+    const InvoiceRecord record = CollectRecord();
+    TotSum2->setText(RecordTotals(record).total);
+    EraPv3->setText(RecordDueDate(record));
+    ViiteNro2->setText(record.invoice.header.value(ReferenceField));
+    Iban3->setText(record.biller.iban);
+    Rendering.bankBarcode = RecordBankBarcode(record);
+    Rendering.epcQrText = RecordEpcQrText(record);
+}
+
 void TForm1::RenderInvoice(bool drawPage, bool drawGiro)
 {
     QPainter &canvas = *Rendering.canvas;
@@ -91,25 +106,15 @@ void TForm1::RenderInvoice(bool drawPage, bool drawGiro)
         Rendering.pageOffsetX = GiroMarginLeft * pixelsPerMm;
         Rendering.virtualWidth = pageWidth + pixelsPerMm * (GiroMarginLeft + GiroMarginRight);
         RenderPanel(PankkiSiirto1, false);
-        // A reference that fails its own check would send the payment astray:
-        // no machine-readable code carries it.
-        const QString reference = ViiteNro2->text();
-        const bool referenceSound = !ReferenceFailsCheck(reference);
-        if (ViivakoodiVal1->isChecked() && referenceSound) {
-            const QString content = BuildBankBarcode(Iban3->text(), TotSum2->text(), reference, EraPv3->text());
-            if (IsBankBarcodeContent(content)) {
-                DrawCode128(content, canvas, Rendering.deviceHeight, Rendering.kind);
-                DrawVirtualBarcode(content);
-            }
+        const QString &content = Rendering.bankBarcode;
+        if (ViivakoodiVal1->isChecked() && IsBankBarcodeContent(content)) {
+            DrawCode128(content, canvas, Rendering.deviceHeight, Rendering.kind);
+            DrawVirtualBarcode(content);
         }
-        if (QrKoodi1->isChecked() && referenceSound) {
-            const std::optional<QString> text = EpcQrText(Bic3->text(), VirallNimi3->text(), Iban3->text(),
-                                                          TotSum2->text(), reference, EraPv3->text());
-            if (text)
-                DrawQrCode(*text, canvas, QRect(QPoint(ScaleX(kQrBox.left()), ScaleY(kQrBox.top())),
-                                                QPoint(ScaleX(kQrBox.right()), ScaleY(kQrBox.bottom()))),
-                           Rendering.kind);
-        }
+        if (QrKoodi1->isChecked() && Rendering.epcQrText)
+            DrawQrCode(*Rendering.epcQrText, canvas, QRect(QPoint(ScaleX(kQrBox.left()), ScaleY(kQrBox.top())),
+                                                           QPoint(ScaleX(kQrBox.right()), ScaleY(kQrBox.bottom()))),
+                       Rendering.kind);
     }
 }
 

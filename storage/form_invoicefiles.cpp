@@ -143,21 +143,12 @@ void TForm1::OpenInvoiceFile(const QString &path)
 {
     // Read first: a file that cannot be read or is no invoice leaves the
     // invoice on screen as it was.
-    const InvoiceData invoice = ReadInvoiceFile(path);
+    const InvoiceRecord record = ReadInvoiceRecord(path, CollectBillerDetails(), CollectDefaults());
     ClearInvoice();
-    ShowInvoice(invoice);
-    // The due date it was issued with is the one its payment codes carry.
-    if (!HasStoredDueDate(invoice.header))
-        RecalcDueDate();
+    ShowInvoice(record.invoice);
     FillPayerOnGiro();
     OpenedInvoiceFile = path;
     RecalcInvoice();
-}
-
-void TForm1::RecalcDueDate()
-{
-    if (const std::optional<QString> due = RecalcDueDateText(LaskuPvm1->text(), MaksuEhto1->text()))
-        EraPv2->setText(*due);
 }
 
 void TForm1::AdvanceCounters()

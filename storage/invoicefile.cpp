@@ -114,7 +114,12 @@ bool HasStoredDueDate(const QStringList &header)
 
 QStringList InvoiceFileLines(const InvoiceData &invoice)
 {
-    QStringList lines = {FormatHeaderLine(invoice.header)};
+    // Values after the due date are written only when set, so an invoice
+    // without them keeps the line it had.
+    QStringList header = invoice.header;
+    while (header.size() > DueDateField + 1 && header.last().isEmpty())
+        header.removeLast();
+    QStringList lines = {FormatHeaderLine(header)};
     AppendCellsLine(invoice.customer, lines, true);
     for (const QStringList &row : invoice.rows)
         AppendCellsLine(row, lines, false);

@@ -66,6 +66,7 @@ void RenderTest::pdfPageShowsInvoiceAndBarcode()
     form.Rendering.deviceWidth = pdf.PageWidth();
     form.Rendering.deviceHeight = pdf.PageHeight();
     form.Rendering.kind = OutputKind::Pdf;
+    form.PreparePageForOutput();
     form.RenderInvoice(true, true);
     pdf.EndDoc();
 

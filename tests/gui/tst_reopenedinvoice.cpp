@@ -302,17 +302,18 @@ void ReopenedInvoiceTest::storedValuesReadOnlyWhenReadable_data()
     QTest::addColumn<QString>("due");
     QTest::newRow("all kept") << u",\"1\",\"0\",\"10 pv\",\"9%\",\"3 pv\",\"5.1.2027\""_s << true << u"100,00"_s
                               << u"5.1.2027"_s;
-    QTest::newRow("a due date that is no date is recomputed")
-        << u",\"0\",\"0\",\"10 pv\",\"9%\",\"3 pv\",\"ei tiedossa\""_s << false << u"125,50"_s << u"30.12.2026"_s;
+    QTest::newRow("a due date that is no date is counted from the invoice's terms")
+        << u",\"0\",\"0\",\"10 pv\",\"9%\",\"3 pv\",\"ei tiedossa\""_s << false << u"125,50"_s << u"12.12.2026"_s;
     QTest::newRow("no day 32") << u",\"0\",\"1\",\"10 pv\",\"9%\",\"3 pv\",\"32.12.2026\""_s << false
-                               << u"125,50"_s << u"30.12.2026"_s;
+                               << u"125,50"_s << u"12.12.2026"_s;
     QTest::newRow("empty due date, yes/no not numbers keep the defaults")
-        << u",\"kyllä\",\"\",\"10 pv\",\"9%\",\"3 pv\",\"\""_s << false << u"125,50"_s << u"30.12.2026"_s;
+        << u",\"kyllä\",\"\",\"10 pv\",\"9%\",\"3 pv\",\"\""_s << false << u"125,50"_s << u"12.12.2026"_s;
     QTest::newRow("cut short after the VAT modes") << u",\"1\",\"1\""_s << true << u"100,00"_s << u"30.12.2026"_s;
 }
 
 // Stored values that do not read as what they hold count as absent: the
-// VAT mode stays the default, the due date is recomputed from the default term.
+// VAT mode stays the default, the due date is counted from the invoice's own
+// term, or the default term when the file has none.
 void ReopenedInvoiceTest::storedValuesReadOnlyWhenReadable()
 {
     QFETCH(QString, stored);

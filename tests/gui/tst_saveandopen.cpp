@@ -581,8 +581,10 @@ void InvoiceFilesTest::whateverIsSavedOpensAgain()
         const QList<QStringList> customers = ReadLinesIntoRows(registerLines, RegisterColumnCount);
         QCOMPARE(customers.size(), 1);
         QCOMPARE(customers[0][NameColumn], asWritten(shown.customer[CustomerNameLine]));
-        const std::optional<InvoiceData> read = ReadInvoiceFileLines(ReadTextLines(file));
+        std::optional<InvoiceData> read = ReadInvoiceFileLines(ReadTextLines(file));
         QVERIFY(read);
+        // Values left empty at the end of the line are not written.
+        read->header.resize(HeaderFieldCount);
         for (QString &value : shown.header)
             value = asWritten(value);
         shown.header[CustomerNumberField] = u"1"_s;
@@ -1039,7 +1041,7 @@ void InvoiceFilesTest::dueDateRecomputedOnOpen_data()
     QTest::newRow("leap February") << u"31.1.2024"_s << u"30 pv netto"_s << u"1.3.2024"_s;
     QTest::newRow("common February") << u"31.1.2023"_s << u"30 pv netto"_s << u"2.3.2023"_s;
     QTest::newRow("over the year end") << u"20.12.2023"_s << u"14 pv netto"_s << u"3.1.2024"_s;
-    QTest::newRow("a year out of range keeps the cleared text") << u"1.12.1899"_s << u"14"_s << u"00.00.0000"_s;
+    QTest::newRow("a year out of range gives no due date") << u"1.12.1899"_s << u"14"_s << QString();
 }
 
 void InvoiceFilesTest::dueDateRecomputedOnOpen()
