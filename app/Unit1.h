@@ -309,9 +309,9 @@ public:
         std::optional<QString> epcQrText;
     };
     RenderingState Rendering;
-    /// Makes the page current before it goes out: the cell being edited
-    /// taken in, the totals counted, the payer, amount, due date and account
-    /// on the giro form and the payment codes all from one record of it.
+    /// Makes the page current before it goes out: the totals counted with
+    /// the cell being typed in, the payer on the giro form, and the payment
+    /// codes from the page's record.
     void PreparePageForOutput();
     /// Draws one output page: the invoice proper, the giro form with its
     /// barcode, or both. The caller sets the canvas, device size and kind.

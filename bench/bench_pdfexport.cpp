@@ -19,7 +19,7 @@ namespace {
 constexpr int kSingleRuns = 21;
 constexpr int kBatchRuns = 3;
 constexpr int kBatchSize = 1000;
-constexpr double kSingleBudget = 1.6;
+constexpr double kSingleBudget = 1.8;
 constexpr double kBatchBudget = 1.5;
 
 // An invoice of 20 rows in the saved format.

@@ -18,12 +18,10 @@ bool referenceSound(const InvoiceRecord &record)
     return !ReferenceFailsCheck(headerValue(record, ReferenceField));
 }
 
-// The kept due date when it is a date, otherwise the invoice date plus the
-// invoice's terms; the kept text when neither gives a date.
-QString dueDateOf(const QStringList &header)
+// The invoice date plus the invoice's terms; the kept text when that gives
+// no date.
+QString countedDueDate(const QStringList &header)
 {
-    if (HasStoredDueDate(header))
-        return header[DueDateField];
     return RecalcDueDateText(header.value(InvoiceDateField), header.value(PaymentTermsField))
         .value_or(header.value(DueDateField));
 }
@@ -46,7 +44,8 @@ InvoiceData CompletedInvoice(InvoiceData invoice, const InvoiceDefaults &default
     keepOr(PaymentTermsField, defaults.paymentTerms);
     keepOr(PenaltyInterestField, defaults.penaltyInterest);
     keepOr(ReminderTimeField, defaults.reminderTime);
-    header[DueDateField] = dueDateOf(header);
+    if (!HasStoredDueDate(header))
+        header[DueDateField] = countedDueDate(header);
     return invoice;
 }
 
@@ -81,7 +80,8 @@ InvoiceTotals RecordTotals(const InvoiceRecord &record)
 
 QString RecordDueDate(const InvoiceRecord &record)
 {
-    return dueDateOf(record.invoice.header);
+    const QStringList &header = record.invoice.header;
+    return header.size() > DueDateField ? header[DueDateField] : countedDueDate(header);
 }
 
 QString RecordBankBarcode(const InvoiceRecord &record)

@@ -62,8 +62,9 @@ struct InvoiceDefaults
 
 /// The invoice as it was issued, every header value present: a VAT mode or
 /// term the file lacks taken from the defaults, and a due date the file does
-/// not keep as a date counted by RecordDueDate's rule. A file that keeps
-/// them comes back exactly as saved.
+/// not keep as a date counted from the invoice date and the invoice's terms
+/// (kept as it is when that gives no date). A file that keeps them comes back
+/// exactly as saved.
 InvoiceData CompletedInvoice(InvoiceData invoice, const InvoiceDefaults &defaults);
 
 /// The invoice file at path as a complete record (CompletedInvoice), issued
@@ -83,9 +84,11 @@ bool RowTotalsWithVat(const InvoiceRecord &record);
 /// the invoice's own VAT mode. Throws FloatingPointOverflow.
 InvoiceTotals RecordTotals(const InvoiceRecord &record);
 
-/// The due date text: the one kept with the invoice when it is a date,
-/// otherwise the invoice date plus the invoice's payment terms
-/// (RecalcDueDateText); the kept text as it is when neither gives a date.
+/// The due date text: the one the invoice holds, as it stands (a typed
+/// text that is no date gives payment codes without a due date, or none);
+/// for a record without one, not completed from an older file, the invoice
+/// date plus the invoice's terms (RecalcDueDateText), empty when that gives
+/// no date.
 QString RecordDueDate(const InvoiceRecord &record);
 
 /// The bank barcode's content (BuildBankBarcode) from the biller's IBAN, the

@@ -62,17 +62,13 @@ int TForm1::ScaleY(int y) const
 
 void TForm1::PreparePageForOutput()
 {
-    LaskuRivit1->commitEdit();
+    // The giro form's amount, due date, reference and account mirror the
+    // page's, so with the totals counted the codes of the page's record carry
+    // what the payer reads. A reference that fails its own check gets no code
+    // (it would send the payment astray), nor does an amount the codes cannot carry.
     RecalcInvoice();
     FillPayerOnGiro();
-    // What the payer reads and what the codes carry come from one record: a
-    // reference that fails its own check gets no code (it would send the
-    // payment astray), and neither does an amount the codes cannot carry.
     const InvoiceRecord record = CollectRecord();
-    TotSum2->setText(RecordTotals(record).total);
-    EraPv3->setText(RecordDueDate(record));
-    ViiteNro2->setText(record.invoice.header.value(ReferenceField));
-    Iban3->setText(record.biller.iban);
     Rendering.bankBarcode = RecordBankBarcode(record);
     Rendering.epcQrText = RecordEpcQrText(record);
 }

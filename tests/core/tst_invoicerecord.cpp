@@ -10,12 +10,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// One row of 100,00 at 25,5 %, dated 7.12.2026 with 14 days' terms.
+// One row of 100,00 at 25,5 %, dated 7.12.2026, due 14 days later.
 InvoiceRecord record(const QString &reference, bool pricesWithVat)
 {
     InvoiceRecord r;
     r.invoice.header = {u"57"_s, u"7.12.2026"_s, reference, QString(), QString(), YesNoText(pricesWithVat),
-                        YesNoText(true), u"14 pv netto"_s, u"8 %"_s, u"7 pv"_s, QString()};
+                        YesNoText(true), u"14 pv netto"_s, u"8 %"_s, u"7 pv"_s, u"21.12.2026"_s};
     r.invoice.customer = {u"Matti"_s, u"Katu 1"_s, QString(), QString()};
     r.invoice.rows = {{QString(), u"Tuote"_s, u"1"_s, u"kpl"_s, u"100,00"_s, u"25,5"_s, QString()}};
     r.biller.officialName = u"Testi  Oy"_s;
@@ -33,6 +33,8 @@ class InvoiceRecordTest : public QObject
 private slots:
     void dueDate_data();
     void dueDate();
+    void completedFromAFile_data();
+    void completedFromAFile();
     void paymentCodes_data();
     void paymentCodes();
 };
@@ -41,26 +43,56 @@ void InvoiceRecordTest::dueDate_data()
 {
     QTest::addColumn<QString>("date");
     QTest::addColumn<QString>("terms");
-    QTest::addColumn<QString>("kept");
+    QTest::addColumn<QStringList>("kept");
     QTest::addColumn<QString>("due");
-    QTest::newRow("kept date wins over the terms") << u"7.12.2026"_s << u"14 pv netto"_s << u"15.1.2027"_s << u"15.1.2027"_s;
-    QTest::newRow("none kept: the invoice's own terms") << u"7.12.2026"_s << u"30 pv"_s << QString() << u"6.1.2027"_s;
-    QTest::newRow("no date kept: counted") << u"7.12.2026"_s << u"14 pv"_s << u"00.00.0000"_s << u"21.12.2026"_s;
-    QTest::newRow("nothing to count from: as kept") << u"ei päivää"_s << u"14 pv"_s << u"00.00.0000"_s
-                                                    << u"00.00.0000"_s;
+    QTest::newRow("kept date wins over the terms")
+        << u"7.12.2026"_s << u"14 pv netto"_s << QStringList{u"15.1.2027"_s} << u"15.1.2027"_s;
+    QTest::newRow("none kept: the invoice's own terms") << u"7.12.2026"_s << u"30 pv"_s << QStringList() << u"6.1.2027"_s;
+    QTest::newRow("kept text that is no date stands")
+        << u"7.12.2026"_s << u"14 pv"_s << QStringList{u"00.00.0000"_s} << u"00.00.0000"_s;
+    QTest::newRow("kept empty stands") << u"7.12.2026"_s << u"14 pv"_s << QStringList{QString()} << QString();
+    QTest::newRow("none kept, nothing to count from") << u"ei päivää"_s << u"14 pv"_s << QStringList() << QString();
 }
 
 void InvoiceRecordTest::dueDate()
 {
     QFETCH(QString, date);
     QFETCH(QString, terms);
-    QFETCH(QString, kept);
+    QFETCH(QStringList, kept);
     QFETCH(QString, due);
     InvoiceRecord r = record(u"1009"_s, false);
     r.invoice.header[InvoiceDateField] = date;
     r.invoice.header[PaymentTermsField] = terms;
-    r.invoice.header[DueDateField] = kept;
+    r.invoice.header = r.invoice.header.mid(0, DueDateField) + kept;
     QCOMPARE(RecordDueDate(r), due);
+}
+
+void InvoiceRecordTest::completedFromAFile_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("completed");
+    const QString defaults = u"|1|0|28 pv|11 %|5 pv|"_s;
+    QTest::newRow("older file: today's defaults, due date counted") << QString() << defaults + u"4.1.2027"_s;
+    QTest::newRow("all kept") << u"|0|1|10 pv|9 %|3 pv|1.1.2027"_s << u"|0|1|10 pv|9 %|3 pv|1.1.2027"_s;
+    QTest::newRow("kept empty terms stay empty, due the same day")
+        << u"|0|1|||3 pv|"_s << u"|0|1|||3 pv|7.12.2026"_s;
+    QTest::newRow("yes/no no numbers, due date no date: counted from the invoice's terms")
+        << u"|kyllä||10 pv|9 %|3 pv|32.12.2026"_s << u"|1|0|10 pv|9 %|3 pv|17.12.2026"_s;
+    QTest::newRow("cut short after the VAT modes") << u"|0|0"_s << u"|0|0|28 pv|11 %|5 pv|4.1.2027"_s;
+}
+
+// An opened file comes back as issued; what it does not hold comes from
+// today's defaults, and its due date is counted only when it holds none.
+void InvoiceRecordTest::completedFromAFile()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, completed);
+    InvoiceData file;
+    file.header = (u"57|7.12.2026|1009||"_s + stored).split(u'|');
+    const InvoiceDefaults defaults{true, false, u"28 pv"_s, u"11 %"_s, u"5 pv"_s};
+    const QStringList header = CompletedInvoice(file, defaults).header;
+    QCOMPARE(header.size(), int(HeaderFieldCount));
+    QCOMPARE(header.mid(CustomerNumberField, DueDateField - CustomerNumberField + 1).join(u'|'), completed);
 }
 
 void InvoiceRecordTest::paymentCodes_data()
