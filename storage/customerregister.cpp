@@ -65,8 +65,8 @@ QString CustomerNotRegisteredText(const QString &registerPath)
 
 QStringList RegisterLineCells(QStringList row)
 {
-    while (row.size() > CustomerNumberColumn + 1 && isBlank(row.last()))
-        row.removeLast();
+    const bool einvoice = !isBlank(row.value(EinvoiceAddressColumn)) || !isBlank(row.value(EinvoiceOperatorColumn));
+    row.resize(einvoice ? RegisterColumnCount : CustomerNumberColumn + 1);
     return row;
 }
 

@@ -23,9 +23,9 @@ int SmallestFreeCustomerNumber(const QStringList &numbers);
 /// file that could not be read: that file is never saved over.
 QString CustomerNotRegisteredText(const QString &registerPath);
 
-/// The cells of a register row as its file line holds them: the e-invoice
-/// columns only when one of them is set, so a customer without an e-invoice
-/// address keeps the six-value line earlier versions wrote and read.
+/// The cells of a register row as its file line holds them: both e-invoice
+/// columns when one of them is set, none otherwise, so a customer without an
+/// e-invoice address keeps the six-value line earlier versions wrote.
 QStringList RegisterLineCells(QStringList row);
 
 /// The register file's lines: one per row worth writing (AppendCellsLine),
