@@ -3,6 +3,7 @@
 #include "widgets/fontobject.h"
 #include "app/prompter.h"
 #include "invoice/invoicerecord.h"
+#include "output/einvoice.h"
 #include "output/outputkind.h"
 
 #include <QMainWindow>
@@ -398,6 +399,13 @@ public:
     QCheckBox *RfViite1 = nullptr;
     /// The giro form carries the payment QR code.
     QCheckBox *QrKoodi1 = nullptr;
+    /// The biller's own e-invoice address and its operator's id.
+    QLineEdit *Verkkolaskuosoite1 = nullptr;
+    QLineEdit *Valittaja1 = nullptr;
+    /// The format e-invoices are written in, in EinvoiceFormat order.
+    QComboBox *Verkkolaskumuoto1 = nullptr;
+    /// The e-invoice format chosen in the biller details.
+    EinvoiceFormat ChosenEinvoiceFormat() const;
     QPushButton *Ok2 = nullptr;
     QPushButton *Cancel2 = nullptr;
     void SisAlv2Click();
@@ -472,6 +480,8 @@ public:
     /// Writes the register file; throws FileCreateError, or CommandError
     /// when a customer is too long to be read back.
     void SaveCustomerRegister();
+    /// The register's rows below the heading, the new-customer row last.
+    QList<QStringList> RegisterCustomers();
     /// Re-sorts the register and returns the smallest free customer number.
     int NextCustomerNumber();
     /// Fills the customer block from a register row; the name box keeps a

@@ -9,6 +9,7 @@
 #include "invoice/numbering.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -53,7 +54,12 @@ constexpr BillerEdit kBillerEdits[] = {
     {&TForm1::HuomAika1, u"HuomAika1", u"Huomautusaika", 368, 356, 105},
     {&TForm1::FreeText1, u"FreeText1", u"Vapaa teksti vasemmalla", 16, 400, 217},
     {&TForm1::FreeText2, u"FreeText2", u"Vapaa teksti oikealla", 280, 400, 217},
+    {&TForm1::Verkkolaskuosoite1, u"Verkkolaskuosoite1", u"Verkkolaskuosoite", 16, 444, 161},
+    {&TForm1::Valittaja1, u"Valittaja1", u"Välittäjätunnus", 192, 444, 161},
 };
+
+// The e-invoice format's choice, in the row of the e-invoice address.
+constexpr QRect kFormatChoice(368, 444, 145, 22);
 
 constexpr int kEditHeight = 22;
 
@@ -150,14 +156,25 @@ void TForm1::createBillerBox()
     YhtSisAlv = makeCheckBox(box, u"YhtSisAlv"_s, u"Rivi yht. sis. alv"_s, 456, 282);
     YhtSisAlv->setChecked(true);
 
-    QLabel *copies = makeLabel(box, u"Label_CopyKpl1"_s, u"Tulostus kpl  1 +"_s, 0, 435);
-    copies->move(112 - copies->width() - 4, 435);
-    CopyKpl1 = makeEdit(box, u"CopyKpl1"_s, QRect(112, 432, 17, kEditHeight), u"Tulostus kpl  1 +"_s, true);
+    const QString formatLabel = u"Verkkolaskun muoto"_s;
+    QLabel *formatCaption = makeLabel(box, u"Label_Verkkolaskumuoto1"_s, formatLabel, kFormatChoice.left(),
+                                      kFormatChoice.top() - 18);
+    formatCaption->setFont(pageFont(u"MS Sans Serif"_s, 8));
+    formatCaption->adjustSize();
+    Verkkolaskumuoto1 = new QComboBox(box);
+    Verkkolaskumuoto1->setObjectName(u"Verkkolaskumuoto1"_s);
+    Verkkolaskumuoto1->setAccessibleName(formatLabel);
+    Verkkolaskumuoto1->addItems(EinvoiceFormatNames());
+    Verkkolaskumuoto1->setGeometry(kFormatChoice);
+
+    QLabel *copies = makeLabel(box, u"Label_CopyKpl1"_s, u"Tulostus kpl  1 +"_s, 0, 483);
+    copies->move(112 - copies->width() - 4, 483);
+    CopyKpl1 = makeEdit(box, u"CopyKpl1"_s, QRect(112, 480, 17, kEditHeight), u"Tulostus kpl  1 +"_s, true);
     CopyKpl1->setValidator(new TypedLengthValidator(CopyKpl1, kCopiesTypedLength));
-    ViivakoodiVal1 = makeCheckBox(box, u"ViivakoodiVal1"_s, u"Viivakoodi"_s, 176, 435);
-    PdfOletus1 = makeCheckBox(box, u"PdfOletus1"_s, u"Oletustulostus Pdf"_s, 20, 470);
-    RfViite1 = makeCheckBox(box, u"RfViite1"_s, u"RF-viite"_s, 272, 435);
-    QrKoodi1 = makeCheckBox(box, u"QrKoodi1"_s, u"QR-koodi"_s, 368, 435);
+    ViivakoodiVal1 = makeCheckBox(box, u"ViivakoodiVal1"_s, u"Viivakoodi"_s, 176, 483);
+    PdfOletus1 = makeCheckBox(box, u"PdfOletus1"_s, u"Oletustulostus Pdf"_s, 20, 518);
+    RfViite1 = makeCheckBox(box, u"RfViite1"_s, u"RF-viite"_s, 272, 483);
+    QrKoodi1 = makeCheckBox(box, u"QrKoodi1"_s, u"QR-koodi"_s, 368, 483);
     for (QCheckBox *check : {SisAlv2, YhtSisAlv, PdfOletus1, RfViite1, QrKoodi1}) {
         check->setFont(pageFont(u"MS Sans Serif"_s, 8));
         check->adjustSize();
@@ -165,10 +182,10 @@ void TForm1::createBillerBox()
 
     Ok2 = new QPushButton(u"OK"_s, box);
     Ok2->setObjectName(u"Ok2"_s);
-    Ok2->setGeometry(304, 472, 75, 25);
+    Ok2->setGeometry(304, 520, 75, 25);
     Cancel2 = new QPushButton(u"Peruuta"_s, box);
     Cancel2->setObjectName(u"Cancel2"_s);
-    Cancel2->setGeometry(416, 472, 75, 25);
+    Cancel2->setGeometry(416, 520, 75, 25);
 }
 
 void TForm1::connectSettings()
@@ -181,6 +198,7 @@ void TForm1::connectSettings()
         connect(check, &QCheckBox::toggled, this, &TForm1::Koti1Change);
     // Unlike the VAT defaults, the PDF default is a change to confirm or cancel.
     connect(PdfOletus1, &QCheckBox::toggled, this, &TForm1::Koti1Change);
+    connect(Verkkolaskumuoto1, &QComboBox::currentIndexChanged, this, &TForm1::Koti1Change);
     connect(PdfOletus1, &QCheckBox::toggled, this, &TForm1::LisaRivit1Click);
     connect(UpDown1, &QSpinBox::valueChanged, this, &TForm1::Tausta1Change);
     connect(UpDown2, &QSpinBox::valueChanged, this, &TForm1::Teksti1Change);
@@ -188,6 +206,11 @@ void TForm1::connectSettings()
     connectCommand(Cancel2, &QPushButton::clicked, &TForm1::Cancel2Click);
     connectMargins();
     connectFontAreas();
+}
+
+EinvoiceFormat TForm1::ChosenEinvoiceFormat() const
+{
+    return StoredEinvoiceFormat(Verkkolaskumuoto1->currentIndex());
 }
 
 void TForm1::Koti1Change()

@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -76,6 +77,13 @@ constexpr OptionSetting kNewOptions[] = {
     {u"QrKoodi", &TForm1::QrKoodi1},
 };
 
+// The biller's e-invoice details, newer than most settings files.
+constexpr StringSetting kEinvoiceTexts[] = {
+    {u"Verkkolaskuosoite", &TForm1::Verkkolaskuosoite1, u""},
+    {u"Valittajatunnus", &TForm1::Valittaja1, u""},
+};
+constexpr char16_t kEinvoiceFormatKey[] = u"Verkkolaskumuoto";
+
 struct MarginSetting
 {
     const char16_t *key;
@@ -140,6 +148,10 @@ void TForm1::LoadSettings()
     PdfOletus1->setChecked(ini.readBool(kBiller, u"PdfOletus", false));
     for (const OptionSetting &o : kNewOptions)
         (this->*o.field)->setChecked(ini.readBool(kBiller, key(o.key), false));
+    for (const StringSetting &s : kEinvoiceTexts)
+        (this->*s.field)->setText(ini.readString(kBiller, key(s.key), key(s.defaultValue)));
+    const EinvoiceFormat format = StoredEinvoiceFormat(ini.readInteger(kBiller, kEinvoiceFormatKey, 0));
+    Verkkolaskumuoto1->setCurrentIndex(int(format));
 
     for (const MarginSetting &m : kMarginSettings)
         this->*m.field = ClampMarginMm(ini.readInteger(kMargins, key(m.key), 0));
@@ -189,6 +201,14 @@ void TForm1::SaveSettings()
         if (on || stored.contains(kBiller, key(o.key)))
             WriteIniInteger(ini, kBiller, key(o.key), on ? 1 : 0);
     }
+    for (const StringSetting &s : kEinvoiceTexts) {
+        const QString text = (this->*s.field)->text();
+        if (!text.isEmpty() || stored.contains(kBiller, key(s.key)))
+            WriteIniString(ini, kBiller, key(s.key), text);
+    }
+    const EinvoiceFormat format = ChosenEinvoiceFormat();
+    if (format != EinvoiceFormat::Finvoice || stored.contains(kBiller, kEinvoiceFormatKey))
+        WriteIniInteger(ini, kBiller, kEinvoiceFormatKey, int(format));
     for (const MarginSetting &m : kMarginSettings)
         WriteIniInteger(ini, kMargins, key(m.key), this->*m.field);
     ApplyBillerDetails();

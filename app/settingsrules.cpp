@@ -1,9 +1,12 @@
 // Small rules of the settings: the ranges of stored numbers, brightness steps,
-// typed whole numbers, the typed copy count and the stored font style.
+// typed whole numbers, the typed copy count, the stored font style and the
+// e-invoice format.
 
 #include "settingsrules.h"
 
 #include <algorithm>
+
+using namespace Qt::StringLiterals;
 
 int ClampGridColumnWidth(int width)
 {
@@ -60,4 +63,16 @@ std::optional<int> ParseWholeNumber(QStringView text)
 int FontStyleBits(bool bold, bool italic, bool underline, bool strikeOut)
 {
     return (bold ? 1 : 0) | (italic ? 2 : 0) | (underline ? 4 : 0) | (strikeOut ? 8 : 0);
+}
+
+QStringList EinvoiceFormatNames()
+{
+    return {u"Finvoice"_s, u"Finvoice lähetyskehyksellä"_s, u"Peppol BIS 3.0"_s};
+}
+
+EinvoiceFormat StoredEinvoiceFormat(int stored)
+{
+    if (stored < 0 || stored >= EinvoiceFormatNames().size())
+        return EinvoiceFormat::Finvoice;
+    return static_cast<EinvoiceFormat>(stored);
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "output/einvoice.h"
+
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <optional>
@@ -68,3 +71,11 @@ std::optional<int> ParseWholeNumber(QStringView text);
 
 /// Font style bits as stored: 1 bold, 2 italic, 4 underline, 8 strike-out.
 int FontStyleBits(bool bold, bool italic, bool underline, bool strikeOut);
+
+/// The names the biller details box offers the e-invoice formats by, in
+/// EinvoiceFormat order.
+QStringList EinvoiceFormatNames();
+
+/// The e-invoice format stored as its number in EinvoiceFormat order; a
+/// number of no format (a value edited by hand) is Finvoice.
+EinvoiceFormat StoredEinvoiceFormat(int stored);

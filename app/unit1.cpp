@@ -82,8 +82,8 @@ TForm1::TForm1(const StartupOptions &options, std::unique_ptr<Prompter> prompter
     LaskuPanel1 = pagePanel(Page, u"LaskuPanel1"_s, QRect(0, 0, 777, 721), true);
     PankkiSiirto1 = pagePanel(Page, u"PankkiSiirto1"_s, QRect(0, 320, 777, 361), true);
     OmaPanel = pagePanel(Page, u"OmaPanel"_s, QRect(8, 8, 425, 97), false);
-    OmatTiedot1 = dialogBox(Page, u"OmatTiedot1"_s, u"Laskuttajan tiedot"_s, QRect(832, 0, 561, 513));
-    AsiakBox1 = dialogBox(Page, u"AsiakBox1"_s, u"Asiakasrekisteri"_s, QRect(792, 520, 921, 353));
+    OmatTiedot1 = dialogBox(Page, u"OmatTiedot1"_s, u"Laskuttajan tiedot"_s, QRect(832, 0, 561, 561));
+    AsiakBox1 = dialogBox(Page, u"AsiakBox1"_s, u"Asiakasrekisteri"_s, QRect(792, 520, 1161, 353));
 
     createUpperPanel();
     createTotalsPanel();
@@ -201,7 +201,8 @@ void TForm1::FormCreate(const StartupOptions &options)
     for (int c = 0; c < rowHeadings.size(); ++c)
         LaskuRivit1->setCell(c, 0, rowHeadings[c]);
     const QStringList registerHeadings = {u"Asiakkaan nimi"_s, u"Osoite1"_s, u"Osoite2"_s,
-                                          u"Osoite3"_s, u"Y-tunnus"_s, u"As.nro"_s};
+                                          u"Osoite3"_s, u"Y-tunnus"_s, u"As.nro"_s,
+                                          u"Verkkolaskuosoite"_s, u"Välittäjä"_s};
     for (int c = 0; c < registerHeadings.size(); ++c)
         AsiakRekisteri1->setCell(c, 0, registerHeadings[c]);
 

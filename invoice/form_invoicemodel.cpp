@@ -63,7 +63,8 @@ BillerDetails TForm1::CollectBillerDetails() const
 {
     return {VirallNimi1->text(), Osoite11->text(), Osoite12->text(), Posti1->text(), Puhelin1->text(),
             Faksi1->text(), Koti1->text(), YTunnus1->text(), AlvTunnus1->text(), Pankki1->text(),
-            Iban1->text(), Bic1->text(), FreeText1->text(), FreeText2->text(), EinvoiceAddress{}};
+            Iban1->text(), Bic1->text(), FreeText1->text(), FreeText2->text(),
+            EinvoiceAddress{Verkkolaskuosoite1->text(), Valittaja1->text()}};
 }
 
 InvoiceDefaults TForm1::CollectDefaults() const

@@ -30,6 +30,11 @@ enum RegisterColumn : int {
     Address3Column,
     BusinessIdColumn,
     CustomerNumberColumn,
+    /// The customer's e-invoice address and its operator's id. Files of
+    /// earlier versions have six columns; a line gets these two only when
+    /// one of them is set, and earlier versions drop them on reading.
+    EinvoiceAddressColumn,
+    EinvoiceOperatorColumn,
     RegisterColumnCount
 };
 

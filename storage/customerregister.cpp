@@ -1,6 +1,9 @@
-// Customer numbers of the register.
+// Customer numbers of the register, its file lines and the customers'
+// e-invoice addresses.
 
 #include "customerregister.h"
+
+#include "storage/gridline.h"
 
 #include <QDir>
 
@@ -21,6 +24,11 @@ int plainNumber(const QString &text, int limit)
         value = value * 10 + (c.unicode() - u'0');
     }
     return value <= limit ? value : 0;
+}
+
+bool isBlank(const QString &cell)
+{
+    return cell.trimmed().isEmpty();
 }
 
 } // namespace
@@ -53,4 +61,52 @@ QString CustomerNotRegisteredText(const QString &registerPath)
     return QStringLiteral("Asiakasta ei lisätty asiakasrekisteriin: tiedostoa %1 ei voitu lukea, eikä sen "
                           "päälle tallenneta. Lasku tallennetaan silti.")
         .arg(QDir::toNativeSeparators(registerPath));
+}
+
+QStringList RegisterLineCells(QStringList row)
+{
+    const bool einvoice = !isBlank(row.value(EinvoiceAddressColumn)) || !isBlank(row.value(EinvoiceOperatorColumn));
+    row.resize(einvoice ? RegisterColumnCount : CustomerNumberColumn + 1);
+    return row;
+}
+
+QStringList RegisterFileLines(const QList<QStringList> &rows)
+{
+    QStringList lines;
+    lines.reserve(rows.size());
+    for (const QStringList &row : rows)
+        AppendCellsLine(RegisterLineCells(row), lines, false);
+    return lines;
+}
+
+EinvoiceAddress RegisterRowEinvoice(const QStringList &row)
+{
+    return {row.value(EinvoiceAddressColumn).trimmed(), row.value(EinvoiceOperatorColumn).trimmed()};
+}
+
+EinvoiceAddress RegisterEinvoiceFor(const QList<QStringList> &registerRows, QStringView customerNumber)
+{
+    const QStringView number = customerNumber.trimmed();
+    if (number.isEmpty())
+        return {};
+    for (const QStringList &row : registerRows) {
+        if (QStringView(row.value(CustomerNumberColumn)).trimmed().compare(number, Qt::CaseInsensitive) == 0)
+            return RegisterRowEinvoice(row);
+    }
+    return {};
+}
+
+InvoiceData WithRegisterEinvoice(InvoiceData invoice, const QList<QStringList> &registerRows)
+{
+    QStringList &header = invoice.header;
+    if (!header.value(BuyerEinvoiceAddressField).isEmpty() || !header.value(BuyerEinvoiceOperatorField).isEmpty())
+        return invoice;
+    const EinvoiceAddress found = RegisterEinvoiceFor(registerRows, header.value(CustomerNumberField));
+    if (found.address.isEmpty() && found.operatorId.isEmpty())
+        return invoice;
+    while (header.size() < HeaderFieldCount)
+        header.append(QString());
+    header[BuyerEinvoiceAddressField] = found.address;
+    header[BuyerEinvoiceOperatorField] = found.operatorId;
+    return invoice;
 }

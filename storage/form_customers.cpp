@@ -220,9 +220,17 @@ void TForm1::SaveCustomerRegister()
         throw FileCreateError(RegisterFileName);
     if (const QString part = RegisterTooLongPart(false); !part.isEmpty())
         throw CommandError(RegisterTooLongText(part));
-    QStringList lines;
-    GridToLines(AsiakRekisteri1, lines);
-    WriteTextLines(RegisterFileName, lines);
+    WriteTextLines(RegisterFileName, RegisterFileLines(RegisterCustomers()));
+}
+
+QList<QStringList> TForm1::RegisterCustomers()
+{
+    AsiakRekisteri1->commitEdit();
+    QList<QStringList> rows;
+    rows.reserve(AsiakRekisteri1->rowCount());
+    for (int r = 1; r < AsiakRekisteri1->rowCount(); ++r)
+        rows.append(AsiakRekisteri1->rowCells(r));
+    return rows;
 }
 
 int TForm1::NextCustomerNumber()
@@ -256,6 +264,7 @@ void TForm1::FillCustomerFromRegister(int row, const QString &typed)
         AsiakOsoite1->setCell(kBlockTextColumn, line, AsiakRekisteri1->cell(addressColumn(line), row));
     AsiakY1->setText(AsiakRekisteri1->cell(BusinessIdColumn, row));
     AsiakNro1->setText(AsiakRekisteri1->cell(CustomerNumberColumn, row));
+    BuyerEinvoice = RegisterRowEinvoice(AsiakRekisteri1->rowCells(row));
     FillingCustomer = false;
 }
 
@@ -274,11 +283,7 @@ QString TForm1::LongestNewCustomerNumber() const
 
 QString TForm1::RegisterTooLongPart(bool withInvoiceCustomer)
 {
-    AsiakRekisteri1->commitEdit();
-    QList<QStringList> rows;
-    rows.reserve(AsiakRekisteri1->rowCount());
-    for (int r = 1; r < AsiakRekisteri1->rowCount(); ++r)
-        rows.append(AsiakRekisteri1->rowCells(r));
+    QList<QStringList> rows = RegisterCustomers();
     if (withInvoiceCustomer) {
         QStringList customer(RegisterColumnCount);
         customer[NameColumn] = AsiakNimi1->currentText();
@@ -286,6 +291,8 @@ QString TForm1::RegisterTooLongPart(bool withInvoiceCustomer)
             customer[addressColumn(line)] = AsiakOsoite1->cell(kBlockTextColumn, line);
         customer[BusinessIdColumn] = AsiakY1->text();
         customer[CustomerNumberColumn] = LongestNewCustomerNumber();
+        customer[EinvoiceAddressColumn] = BuyerEinvoice.address;
+        customer[EinvoiceOperatorColumn] = BuyerEinvoice.operatorId;
         rows.append(customer);
     }
     return ::RegisterTooLongPart(rows);
@@ -315,6 +322,8 @@ void TForm1::RegisterInvoiceCustomer()
             AsiakRekisteri1->setCell(addressColumn(line), row, AsiakOsoite1->cell(kBlockTextColumn, line));
         AsiakRekisteri1->setCell(BusinessIdColumn, row, AsiakY1->text());
         AsiakRekisteri1->setCell(CustomerNumberColumn, row, AsiakNro1->text());
+        AsiakRekisteri1->setCell(EinvoiceAddressColumn, row, BuyerEinvoice.address);
+        AsiakRekisteri1->setCell(EinvoiceOperatorColumn, row, BuyerEinvoice.operatorId);
     }
     SaveCustomerRegister();
 }
@@ -425,6 +434,7 @@ void TForm1::AsiakNimi1Change()
             AsiakOsoite1->setCell(kBlockTextColumn, r, QString());
         AsiakY1->clear();
         AsiakNro1->clear();
+        BuyerEinvoice = {};
         const int caret = edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
         const QString text = edit->text();
         const QStringList &keys = RegisterNameKeys();

@@ -145,7 +145,9 @@ void TForm1::OpenInvoiceFile(const QString &path)
     // invoice on screen as it was.
     const InvoiceRecord record = ReadInvoiceRecord(path, CollectBillerDetails(), CollectDefaults());
     ClearInvoice();
-    ShowInvoice(record.invoice);
+    // A file of an earlier version keeps no e-invoice address: its customer's
+    // in the register stands in.
+    ShowInvoice(WithRegisterEinvoice(record.invoice, RegisterCustomers()));
     FillPayerOnGiro();
     OpenedInvoiceFile = path;
     RecalcInvoice();

@@ -9,11 +9,14 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <iterator>
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int kRegisterWidths[] = {196, 197, 196, 169, 64, 64};
+constexpr int kRegisterWidths[] = {196, 197, 196, 169, 64, 64, 130, 110};
+static_assert(std::size(kRegisterWidths) == RegisterColumnCount);
 
 } // namespace
 
@@ -23,7 +26,7 @@ void TForm1::createRegisterBox()
 
     auto *top = new QFrame(box);
     top->setObjectName(u"Panel3"_s);
-    top->setGeometry(2, 16, 917, 41);
+    top->setGeometry(2, 16, box->width() - 4, 41);
     makeLabel(top, u"Label_AsiakBox1a"_s, u"Tee uusi asiakas listan loppuun"_s, 8, 4);
     makeLabel(top, u"Label_AsiakBox1b"_s, u"Ohjelma aakkostaa sen nimen mukaan."_s, 8, 20);
     DelRow3 = new QPushButton(u"Poista rivi"_s, top);
@@ -42,7 +45,7 @@ void TForm1::createRegisterBox()
     AsiakRekisteri1->setFixed(0, 1);
     AsiakRekisteri1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     AsiakRekisteri1->setDefaultRowHeight(20);
-    for (int c = 0; c < 6; ++c)
+    for (int c = 0; c < RegisterColumnCount; ++c)
         AsiakRekisteri1->setColWidth(c, kRegisterWidths[c]);
-    AsiakRekisteri1->setGeometry(2, 58, 917, box->height() - 60);
+    AsiakRekisteri1->setGeometry(2, 58, box->width() - 4, box->height() - 60);
 }

@@ -3,6 +3,7 @@
 
 #include "savelimits.h"
 
+#include "storage/customerregister.h"
 #include "storage/gridline.h"
 #include "storage/invoicefile.h"
 #include "storage/textfile.h"
@@ -53,7 +54,7 @@ QString InvoiceTooLongPart(const InvoiceData &invoice)
 QString RegisterTooLongPart(const QList<QStringList> &rows)
 {
     for (const QStringList &row : rows) {
-        if (!cellsFit(row, false)) {
+        if (!cellsFit(RegisterLineCells(row), false)) {
             const QString name = OnOneLine(row.value(NameColumn));
             const QString shown = name.size() > kShownNameLength ? name.first(kShownNameLength) + u'…' : name;
             return u"asiakasrekisterin asiakas \"%1\""_s.arg(shown);

@@ -42,6 +42,10 @@ private slots:
     void saveFolderPath();
     void smallestFreeCustomerNumber_data();
     void smallestFreeCustomerNumber();
+    void registerEinvoiceForCustomerNumber_data();
+    void registerEinvoiceForCustomerNumber();
+    void registerLineKeepsEinvoiceColumnsOnlyWhenSet_data();
+    void registerLineKeepsEinvoiceColumnsOnlyWhenSet();
     void commandErrorTexts();
     void savedLinesFitTheReader_data();
     void savedLinesFitTheReader();
@@ -324,6 +328,92 @@ void InvoiceFileCoreTest::smallestFreeCustomerNumber()
     QCOMPARE(SmallestFreeCustomerNumber(numbers), next);
 }
 
+// An invoice file without the buyer's e-invoice address, as every file of
+// earlier versions, takes its customer's from the register; one that keeps
+// an address keeps its own.
+void InvoiceFileCoreTest::registerEinvoiceForCustomerNumber_data()
+{
+    QTest::addColumn<QStringList>("kept");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QStringList>("expected");
+    const QStringList none = {QString(), QString()};
+    const QStringList fromRegister = {u"003712345678"_s, u"NDEAFIHH"_s};
+    QTest::newRow("customer number in the register") << none << u"2"_s << fromRegister;
+    QTest::newRow("blanks around the number") << none << u" 2 "_s << fromRegister;
+    QTest::newRow("register customer without one") << none << u"1"_s << none;
+    QTest::newRow("operator alone, blank address") << none << u"3"_s << QStringList{QString(), u"003723327487"_s};
+    QTest::newRow("number not in the register") << none << u"9"_s << none;
+    QTest::newRow("no customer number") << none << QString() << none;
+    QTest::newRow("blank customer number") << none << u" "_s << none;
+    QTest::newRow("the file's own address stays")
+        << QStringList{u"FI7654321"_s, QString()} << u"2"_s << QStringList{u"FI7654321"_s, QString()};
+    QTest::newRow("the file's own operator stays")
+        << QStringList{QString(), u"OKOYFIHH"_s} << u"2"_s << QStringList{QString(), u"OKOYFIHH"_s};
+}
+
+void InvoiceFileCoreTest::registerEinvoiceForCustomerNumber()
+{
+    QFETCH(QStringList, kept);
+    QFETCH(QString, number);
+    QFETCH(QStringList, expected);
+    const QList<QStringList> registerRows = {
+        {u"Aalto Anna"_s, u"Koivukuja 2"_s, u" "_s, u" "_s, u" "_s, u"1"_s, u" "_s, u" "_s},
+        {u"Virtanen Matti"_s, u"Mäntytie 5"_s, u" "_s, u" "_s, u" "_s, u"2"_s, u"003712345678"_s, u"NDEAFIHH"_s},
+        {u"Virtanen Pekka"_s, u"Kuusitie 7"_s, u" "_s, u" "_s, u" "_s, u"3"_s, u" "_s, u"003723327487"_s},
+        QStringList(RegisterColumnCount),
+    };
+    const EinvoiceAddress found = RegisterEinvoiceFor(registerRows, number);
+    const bool keepsOwn = !kept[0].isEmpty() || !kept[1].isEmpty();
+    if (!keepsOwn)
+        QCOMPARE((QStringList{found.address, found.operatorId}), expected);
+
+    // The header of a file of an earlier version: five values only.
+    InvoiceData invoice{{u"5"_s, u"7.12.2026"_s, u"1009"_s, QString(), number}, {u"Asiakas"_s}, {}};
+    if (keepsOwn) {
+        invoice.header.resize(HeaderFieldCount);
+        invoice.header[BuyerEinvoiceAddressField] = kept[0];
+        invoice.header[BuyerEinvoiceOperatorField] = kept[1];
+    }
+    const InvoiceData completed = WithRegisterEinvoice(invoice, registerRows);
+    QCOMPARE((QStringList{completed.header.value(BuyerEinvoiceAddressField),
+                          completed.header.value(BuyerEinvoiceOperatorField)}),
+             expected);
+    QCOMPARE(completed.header.mid(0, CustomerNumberField + 1), invoice.header.mid(0, CustomerNumberField + 1));
+    // Nothing found leaves the header as it was, so the file's line does not change.
+    if (expected == QStringList{QString(), QString()})
+        QCOMPARE(completed.header, invoice.header);
+}
+
+void InvoiceFileCoreTest::registerLineKeepsEinvoiceColumnsOnlyWhenSet_data()
+{
+    QTest::addColumn<QStringList>("row");
+    QTest::addColumn<QString>("line");
+    const QString six = u"\"Aalto Anna\",Koivukuja,\" \",\" \",\" \",1"_s;
+    const QStringList customer = {u"Aalto Anna"_s, u"Koivukuja"_s, QString(), QString(), QString(), u"1"_s};
+    QTest::newRow("six cells, as read from an old file") << customer << six;
+    QTest::newRow("empty e-invoice cells") << customer + QStringList{QString(), QString()} << six;
+    QTest::newRow("blank e-invoice cells, as after a re-sort") << customer + QStringList{u" "_s, u" "_s} << six;
+    QTest::newRow("address and operator")
+        << customer + QStringList{u"003712345678"_s, u"NDEAFIHH"_s} << six + u",003712345678,NDEAFIHH"_s;
+    QTest::newRow("address alone") << customer + QStringList{u"FI12345678"_s, QString()}
+                                   << six + u",FI12345678,\" \""_s;
+    QTest::newRow("operator alone") << customer + QStringList{u" "_s, u"NDEAFIHH"_s}
+                                    << six + u",\" \",NDEAFIHH"_s;
+}
+
+void InvoiceFileCoreTest::registerLineKeepsEinvoiceColumnsOnlyWhenSet()
+{
+    QFETCH(QStringList, row);
+    QFETCH(QString, line);
+    const QStringList lines = RegisterFileLines({row, QStringList(RegisterColumnCount)});
+    QCOMPARE(lines, QStringList{line});
+    // Read back, the customer keeps its cells and its e-invoice address.
+    const QList<QStringList> read = ReadLinesIntoRows(lines, RegisterColumnCount);
+    QCOMPARE(RegisterRowEinvoice(read[0]).address, row.value(EinvoiceAddressColumn).trimmed());
+    QCOMPARE(RegisterRowEinvoice(read[0]).operatorId, row.value(EinvoiceOperatorColumn).trimmed());
+    QCOMPARE(read[0][CustomerNumberColumn], u"1"_s);
+}
+
 // The window shows what() of any error that abandons a command: each error's
 // standard text, also through the one base.
 void InvoiceFileCoreTest::commandErrorTexts()
@@ -376,9 +466,14 @@ void InvoiceFileCoreTest::savedLinesFitTheReader()
     invoice.rows[row - 1] = QStringList(RowColumnCount);
     invoice.rows[row - 1][TextColumn] = description;
     QCOMPARE(InvoiceTooLongPart(invoice), part);
-    // A customer named with three letters makes a line of the same length.
+    // A customer named with three letters makes a line of the same length
+    // when its e-invoice address and operator, a character each, take the
+    // room of the row's last placeholder.
     QStringList customer = invoice.rows[row - 1];
     customer[CodeColumn] = u"Oyj"_s;
+    customer[EinvoiceAddressColumn] = u"0"_s;
+    customer.append(u"N"_s);
+    QCOMPARE(customer.size(), RegisterColumnCount);
     QCOMPARE(RegisterTooLongPart({customer}), part.isEmpty() ? QString() : u"asiakasrekisterin asiakas \"Oyj\""_s);
 
     QTemporaryDir dir;

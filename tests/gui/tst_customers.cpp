@@ -87,15 +87,28 @@ private:
     std::unique_ptr<FormFixture> m_fixture;
 };
 
-QStringList row(const QString &name, const QString &address, const QString &id, const QString &number)
+// A customer's cells; the e-invoice cells hold a blank, as after a re-sort,
+// unless given.
+QStringList row(const QString &name, const QString &address, const QString &id, const QString &number,
+                const QString &einvoice = u" "_s, const QString &einvoiceOperator = u" "_s)
 {
-    return {name, address, u" "_s, u" "_s, id, number};
+    return {name, address, u" "_s, u" "_s, id, number, einvoice, einvoiceOperator};
 }
 
 const QStringList kThree = {
     u"\"Aalto Anna\",\"Koivukuja 2\",\" \",\" \",\" \",1"_s,
     u"\"Virtanen Matti\",\"Mäntytie 5\",\"00100 HELSINKI\",\" \",1234567-8,2"_s,
     u"\"Virtanen Pekka\",\"Kuusitie 7\",\" \",\" \",\" \",4"_s,
+};
+
+// What the user does in the register box before "OK".
+using RegisterEdit = void (*)(Register &);
+
+// Matti with an e-invoice address and operator.
+const QStringList kThreeWithEinvoice = {
+    kThree[0],
+    kThree[1] + u",003712345678,NDEAFIHH"_s,
+    kThree[2],
 };
 
 QLineEdit *nameEdit(TForm1 &form)
@@ -142,6 +155,10 @@ private slots:
     void renamedCustomerFoundByNewName();
     void enterWalksNameAddressAndRows();
     void savingKnownCustomerLeavesRegister();
+    void registerFileHasEinvoiceColumnsOnlyWhereSet_data();
+    void registerFileHasEinvoiceColumnsOnlyWhereSet();
+    void choosingCustomerSetsBuyerEinvoice_data();
+    void choosingCustomerSetsBuyerEinvoice();
     void savingNewCustomerAddsItWithAddress();
     void unreadableRegisterIsNeverSavedOver();
     void nulHidesNoCustomer();
@@ -174,7 +191,7 @@ void CustomersTest::registerLoadsSortedAtStart()
     QCOMPARE(reg.grid()->rowCount(), names.size() + 2);
     QCOMPARE(reg.grid()->cell(0, 0), u"Asiakkaan nimi"_s);
     QCOMPARE(reg.names(), names);
-    QCOMPARE(reg.grid()->rowCells(reg.grid()->rowCount() - 1), QStringList(6));
+    QCOMPARE(reg.grid()->rowCells(reg.grid()->rowCount() - 1), QStringList(RegisterColumnCount));
     // Each customer's number moves with its name.
     QCOMPARE(reg.grid()->cell(5, 1), firstNumber);
 }
@@ -214,7 +231,7 @@ void CustomersTest::enterInRegisterSortsAndNumbersNewCustomer()
     QCOMPARE(reg.grid()->rowCells(2), row(u"Nieminen Oy"_s, u" "_s, u" "_s, u"3"_s));
     QCOMPARE(reg.grid()->row(), 2);
     QCOMPARE(reg.grid()->col(), 1);
-    QCOMPARE(reg.grid()->rowCells(5), QStringList(6));
+    QCOMPARE(reg.grid()->rowCells(5), QStringList(RegisterColumnCount));
     QCOMPARE(reg.grid()->rowCount(), 6);
 
     // The user goes on with the address; nothing is saved before "OK".
@@ -235,7 +252,10 @@ void CustomersTest::enterWalksRightThenToNewRow()
     pressKey(Qt::Key_Return);
     QCOMPARE(reg.grid()->col(), 3);
     QCOMPARE(reg.grid()->row(), 1);
-    reg.grid()->setCurrentCell(5, 2);
+    reg.grid()->setCurrentCell(CustomerNumberColumn, 2);
+    pressKey(Qt::Key_Return);
+    QCOMPARE(reg.grid()->col(), EinvoiceAddressColumn);
+    reg.grid()->setCurrentCell(EinvoiceOperatorColumn, 2);
     pressKey(Qt::Key_Return);
     QCOMPARE(reg.grid()->col(), 0);
     QCOMPARE(reg.grid()->row(), 4);
@@ -253,10 +273,11 @@ void CustomersTest::deleteRowMovesCustomersUp()
     QTest::mouseClick(reg.form().DelRow3, Qt::LeftButton);
 
     QCOMPARE(reg.customers(),
-             (QList<QStringList>{{u"Virtanen Matti"_s, u"Mäntytie 5"_s, u"00100 HELSINKI"_s, u" "_s, QString(), u"2"_s},
-                                 row(u"Virtanen Pekka"_s, u"Kuusitie 7"_s, u" "_s, u"4"_s)}));
+             (QList<QStringList>{{u"Virtanen Matti"_s, u"Mäntytie 5"_s, u"00100 HELSINKI"_s, u" "_s, QString(), u"2"_s,
+                                  QString(), QString()},
+                                 row(u"Virtanen Pekka"_s, u"Kuusitie 7"_s, u" "_s, u"4"_s, QString(), QString())}));
     QCOMPARE(reg.grid()->rowCount(), 4);
-    QCOMPARE(reg.grid()->rowCells(3), QStringList(6));
+    QCOMPARE(reg.grid()->rowCells(3), QStringList(RegisterColumnCount));
     QCOMPARE(reg.grid()->row(), 1);
     // Reaches the file only with "OK".
     QCOMPARE(readBytes(reg.file()), cp(kThree.join(u"\r\n"_s) + u"\r\n"_s));
@@ -332,7 +353,7 @@ void CustomersTest::okNumbersNameNotYetLeft()
     QCOMPARE(reg.names(), (QStringList{u"Aalto Anna"_s, u"Nieminen Oy"_s, u"Virtanen Matti"_s,
                                        u"Virtanen Pekka"_s}));
     QCOMPARE(reg.grid()->cell(5, 2), u"3"_s);
-    QCOMPARE(reg.grid()->rowCells(reg.grid()->rowCount() - 1), QStringList(6));
+    QCOMPARE(reg.grid()->rowCells(reg.grid()->rowCount() - 1), QStringList(RegisterColumnCount));
     QVERIFY(readBytes(reg.file()).contains("\"Nieminen Oy\",\" \",\" \",\" \",\" \",3\r\n"));
 }
 
@@ -855,6 +876,111 @@ void CustomersTest::damagedRegisterRefusedAndKept()
         QCOMPARE(f.form().LaskuNro1->text(), QString::number(number.toInt() + 1));
     }
     QCOMPARE(readBytes(registerPath), bytes);
+}
+
+void CustomersTest::registerFileHasEinvoiceColumnsOnlyWhereSet_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<RegisterEdit>("edit");
+    QTest::addColumn<QStringList>("saved");
+    const RegisterEdit nothing = [](Register &) {};
+    const RegisterEdit newCustomer = [](Register &reg) {
+        reg.typeNewCustomer(u"Nieminen Oy"_s);
+        pressKey(Qt::Key_Return);
+    };
+    const RegisterEdit addressAndOperator = [](Register &reg) {
+        reg.form().Asiakasrekisteri1->trigger();
+        typeIntoGrid(reg.grid(), EinvoiceAddressColumn, 2, u"003712345678"_s);
+        pressKey(Qt::Key_Return);
+        typeKeys(u"NDEAFIHH"_s);
+        pressKey(Qt::Key_Return);
+    };
+    const RegisterEdit operatorAlone = [](Register &reg) {
+        reg.form().Asiakasrekisteri1->trigger();
+        typeIntoGrid(reg.grid(), EinvoiceOperatorColumn, 1, u"003723327487"_s);
+        pressKey(Qt::Key_Return);
+    };
+    const RegisterEdit addressRemoved = [](Register &reg) {
+        reg.form().Asiakasrekisteri1->trigger();
+        for (int column : {EinvoiceAddressColumn, EinvoiceOperatorColumn}) {
+            reg.grid()->setFocus();
+            reg.grid()->setCurrentCell(column, 2);
+            pressKey(Qt::Key_F2);
+            pressKey(Qt::Key_End);
+            for (int i = 0; i < 12; ++i)
+                pressKey(Qt::Key_Backspace);
+            pressKey(Qt::Key_Return);
+        }
+    };
+    const QString nieminen = u"\"Nieminen Oy\",\" \",\" \",\" \",\" \",3"_s;
+    QTest::newRow("register of six columns, unchanged") << kThree << nothing << kThree;
+    QTest::newRow("six columns, a new customer sorted in")
+        << kThree << newCustomer << QStringList{kThree[0], nieminen, kThree[1], kThree[2]};
+    QTest::newRow("address and operator given") << kThree << addressAndOperator << kThreeWithEinvoice;
+    QTest::newRow("operator alone given")
+        << kThree << operatorAlone
+        << QStringList{kThree[0] + u",\" \",003723327487"_s, kThree[1], kThree[2]};
+    QTest::newRow("with an address, a new customer sorted in")
+        << kThreeWithEinvoice << newCustomer
+        << QStringList{kThree[0], nieminen, kThreeWithEinvoice[1], kThree[2]};
+    QTest::newRow("address removed") << kThreeWithEinvoice << addressRemoved << kThree;
+}
+
+// "OK" writes a register file whose lines have the e-invoice columns only
+// where the customer has an e-invoice address: a register without any stays
+// as earlier versions wrote it, byte for byte.
+void CustomersTest::registerFileHasEinvoiceColumnsOnlyWhereSet()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(RegisterEdit, edit);
+    QFETCH(QStringList, saved);
+    Register reg(lines);
+    QVERIFY(reg.fixture().show());
+    edit(reg);
+    QTest::mouseClick(reg.form().Ok3, Qt::LeftButton);
+    QVERIFY(reg.form().AsiakBox1->isHidden());
+    QCOMPARE(readBytes(reg.file()), cp(saved.join(u"\r\n"_s) + u"\r\n"_s));
+}
+
+void CustomersTest::choosingCustomerSetsBuyerEinvoice_data()
+{
+    QTest::addColumn<bool>("byNumber");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("operatorId");
+    QTest::newRow("by number") << true << u"2"_s << u"003712345678"_s << u"NDEAFIHH"_s;
+    QTest::newRow("by name") << false << u"Virtanen M"_s << u"003712345678"_s << u"NDEAFIHH"_s;
+    QTest::newRow("customer without one, by number") << true << u"4"_s << QString() << QString();
+    QTest::newRow("customer without one, by name") << false << u"Aa"_s << QString() << QString();
+    QTest::newRow("number not in the register") << true << u"9"_s << QString() << QString();
+    QTest::newRow("name not in the register") << false << u"Virx"_s << QString() << QString();
+}
+
+// The invoice takes the buyer's e-invoice address with the customer from the
+// register; a customer not in it leaves none, whatever was there before.
+void CustomersTest::choosingCustomerSetsBuyerEinvoice()
+{
+    QFETCH(bool, byNumber);
+    QFETCH(QString, typed);
+    QFETCH(QString, address);
+    QFETCH(QString, operatorId);
+    Register reg(kThreeWithEinvoice);
+    TForm1 &form = reg.form();
+    QVERIFY(reg.fixture().show());
+    form.BuyerEinvoice = {u"FI0000000"_s, u"VANHA"_s};
+    if (byNumber) {
+        form.AsiakNro1->setFocus();
+        form.AsiakNro1->clear();
+        typeKeys(typed);
+        pressKey(Qt::Key_Return);
+    } else {
+        form.AsiakNimi1->setFocus();
+        typeKeys(typed);
+    }
+    QCOMPARE(form.BuyerEinvoice.address, address);
+    QCOMPARE(form.BuyerEinvoice.operatorId, operatorId);
+    QCOMPARE(form.CollectInvoice().header[BuyerEinvoiceAddressField], address);
+    QCOMPARE(form.CollectInvoice().header[BuyerEinvoiceOperatorField], operatorId);
 }
 
 QTEST_MAIN(CustomersTest)

@@ -50,7 +50,8 @@ private slots:
 
 void RenderTest::pdfPageShowsInvoiceAndBarcode()
 {
-    FormFixture f(kBiller);
+    // The biller's e-invoice details belong to the biller details box, not to the page.
+    FormFixture f(kBiller + "Verkkolaskuosoite=003799999999\r\nValittajatunnus=003723327487\r\nVerkkolaskumuoto=2\r\n");
     TForm1 &form = f.form();
     form.AsiakNimi1->setEditText(u"Matti Meikäläinen"_s);
     form.AsiakOsoite1->setCell(kBlockTextColumn, CustomerAddress1Line, u"Kuusikatu 1"_s);
@@ -74,6 +75,9 @@ void RenderTest::pdfPageShowsInvoiceAndBarcode()
     for (const QString &shown : {u"LASKU"_s, u"Matti Meikäläinen"_s, u"Kuusikatu 1"_s, u"Suunnittelutyö"_s,
                                  u"125,50"_s, u"Testi Oy"_s, u"FI21 1234 5600 0007 85"_s, u"57"_s})
         QVERIFY2(text.contains(shown), qPrintable(shown + u" not in:\n"_s + text));
+    QCOMPARE(f.form().Verkkolaskuosoite1->text(), u"003799999999"_s);
+    for (const QString &hidden : {u"003799999999"_s, u"003723327487"_s, u"Peppol"_s, u"Verkkolasku"_s, u"Välittäjä"_s})
+        QVERIFY2(!text.contains(hidden), qPrintable(hidden + u" printed:\n"_s + text));
 
     const QString content = BuildBankBarcode(form.Iban3->text(), form.TotSum2->text(), form.ViiteNro2->text(),
                                              form.EraPv3->text());

@@ -31,6 +31,7 @@
 #include <QMenu>
 #include <QMainWindow>
 #include <QMap>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QStatusBar>
@@ -159,6 +160,10 @@ class InvoiceFilesTest : public QObject
 
 private slots:
     void savingNewCustomerWritesFilesAndAdvances();
+    void buyerEinvoiceSavedAndOpenedAgain();
+    void openedInvoiceTakesBuyerEinvoiceFromRegister_data();
+    void openedInvoiceTakesBuyerEinvoiceFromRegister();
+    void newCustomerRegisteredWithBuyerEinvoice();
     void yellowPanelAlsoSaves();
     void handWrittenFileOpensAndSavesBackSame();
     void incompleteInvoiceIsRefused_data();
@@ -1414,6 +1419,132 @@ void InvoiceFilesTest::pastedLines()
     QCOMPARE(s.prompter().takeMessages(), message.isEmpty() ? QStringList() : QStringList{message});
     QCOMPARE(QStringList({grid->cell(1, 1), grid->cell(1, 2), grid->cell(1, 3)}).join(u'|'), descriptions);
     QCOMPARE(grid->rowCount(), pageRows);
+}
+
+namespace {
+
+const QString kEinvoiceRegister = u"\"Aalto Anna\",\"Koivukuja 2\",\" \",\" \",\" \",1\r\n"
+                                  u"\"Virtanen Matti\",\"Mäntytie 5\",\" \",\" \",\" \",2,003712345678,NDEAFIHH\r\n"_s;
+
+// The save folder's register replaced by the given lines, read as "Peruuta"
+// in the register box reads it.
+void useRegister(Saving &s, const QString &lines)
+{
+    writeBytes(s.data(u"AsiakRek.csv"_s), cp(lines));
+    s.form().Asiakasrekisteri1->trigger();
+    QTest::mouseClick(s.form().Cancel3, Qt::LeftButton);
+}
+
+QStringList headerOf(const QString &path)
+{
+    return SplitGridLine(ReadTextLines(path).value(0));
+}
+
+} // namespace
+
+// A customer chosen from the register gives the invoice its e-invoice
+// address; the invoice file keeps it and "Nouda lasku" gives it back.
+void InvoiceFilesTest::buyerEinvoiceSavedAndOpenedAgain()
+{
+    Saving s;
+    TForm1 &form = s.form();
+    QVERIFY(s.fixture().show());
+    useRegister(s, kEinvoiceRegister);
+    form.AsiakNro1->setFocus();
+    typeKeys(u"2"_s);
+    pressKey(Qt::Key_Return);
+    QCOMPARE(form.AsiakNimi1->currentText(), u"Virtanen Matti"_s);
+    fillInvoice(form, form.AsiakNimi1->currentText(), {}, kWorkRow);
+    form.AsiakNimi1->setFocus();
+    clickSave(form);
+    QCOMPARE(s.prompter().takeMessages(), QStringList());
+
+    const QString saved = s.data(u"2026/1.csv"_s);
+    const QStringList header = headerOf(saved);
+    QCOMPARE(header.size(), int(HeaderFieldCount));
+    QCOMPARE(header[BuyerEinvoiceAddressField], u"003712345678"_s);
+    QCOMPARE(header[BuyerEinvoiceOperatorField], u"NDEAFIHH"_s);
+    // The register is not written for a customer it has.
+    QCOMPARE(readBytes(s.data(u"AsiakRek.csv"_s)), cp(kEinvoiceRegister));
+
+    // The next invoice starts without one.
+    QCOMPARE(form.BuyerEinvoice.address, QString());
+    QCOMPARE(form.BuyerEinvoice.operatorId, QString());
+    s.prompter().answerOpen(saved);
+    form.Noudalasku1->trigger();
+    QCOMPARE(form.LaskuNro1->text(), u"1"_s);
+    QCOMPARE(form.BuyerEinvoice.address, u"003712345678"_s);
+    QCOMPARE(form.BuyerEinvoice.operatorId, u"NDEAFIHH"_s);
+}
+
+void InvoiceFilesTest::openedInvoiceTakesBuyerEinvoiceFromRegister_data()
+{
+    QTest::addColumn<QString>("headerLine");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("operatorId");
+    const QString earlier = u"\"5\",\"1.12.2026\",\"1009\",\"\",\"%1\""_s;
+    QTest::newRow("earlier file, customer in the register")
+        << earlier.arg(u"2"_s) << u"003712345678"_s << u"NDEAFIHH"_s;
+    QTest::newRow("earlier file, register customer without one") << earlier.arg(u"1"_s) << QString() << QString();
+    QTest::newRow("earlier file, number not in the register") << earlier.arg(u"7"_s) << QString() << QString();
+    QTest::newRow("earlier file, no customer number") << earlier.arg(QString()) << QString() << QString();
+    QTest::newRow("file with its own address")
+        << u"\"5\",\"1.12.2026\",\"1009\",\"\",\"2\",\"0\",\"1\",\"14 pv netto\",\"13%\",\"7 pv\","
+           "\"15.12.2026\",\"FI7654321\",\"OKOYFIHH\""_s
+        << u"FI7654321"_s << u"OKOYFIHH"_s;
+}
+
+// An invoice file that keeps no e-invoice address, as every file written by
+// earlier versions, takes its customer's from the register by customer
+// number; saved again, its file keeps it.
+void InvoiceFilesTest::openedInvoiceTakesBuyerEinvoiceFromRegister()
+{
+    QFETCH(QString, headerLine);
+    QFETCH(QString, address);
+    QFETCH(QString, operatorId);
+    Saving s;
+    TForm1 &form = s.form();
+    useRegister(s, kEinvoiceRegister);
+    QVERIFY(QDir().mkpath(s.data(u"2026"_s)));
+    const QString path = s.data(u"2026/5.csv"_s);
+    writeBytes(path, cp(headerLine + u"\r\n\"Virtanen Matti\",\"Mäntytie 5\",\" \",\" \"\r\n"
+                                     u"\" \",Työ,2,h,\"50,00\",\"25,5\",\"125,50\"\r\n"_s));
+    form.BuyerEinvoice = {u"FI0000000"_s, u"VANHA"_s};
+    s.prompter().answerOpen(path);
+    form.Noudalasku1->trigger();
+    QCOMPARE(form.LaskuNro1->text(), u"5"_s);
+    QCOMPARE(form.BuyerEinvoice.address, address);
+    QCOMPARE(form.BuyerEinvoice.operatorId, operatorId);
+
+    clickSave(form);
+    QCOMPARE(s.prompter().takeMessages(), QStringList());
+    const QStringList header = headerOf(path);
+    QCOMPARE(header.value(BuyerEinvoiceAddressField), address);
+    QCOMPARE(header.value(BuyerEinvoiceOperatorField), operatorId);
+    QCOMPARE(header.size(), address.isEmpty() ? int(DueDateField) + 1 : int(HeaderFieldCount));
+}
+
+// A customer new to the register is registered with the invoice's e-invoice
+// address, on a line of its own with the e-invoice columns.
+void InvoiceFilesTest::newCustomerRegisteredWithBuyerEinvoice()
+{
+    Saving s;
+    TForm1 &form = s.form();
+    useRegister(s, kEinvoiceRegister);
+    QVERIFY(QDir().mkpath(s.data(u"2026"_s)));
+    const QString path = s.data(u"2026/5.csv"_s);
+    writeBytes(path, cp(u"\"5\",\"1.12.2026\",\"1009\",\"\",\"\",\"0\",\"1\",\"14 pv netto\",\"13%\",\"7 pv\","
+                        u"\"15.12.2026\",\"FI7654321\",\"OKOYFIHH\"\r\n\"Uusi Oy\",\"Satamakatu 3\",\" \",\" \"\r\n"
+                        u"\" \",Työ,2,h,\"50,00\",\"25,5\",\"125,50\"\r\n"_s));
+    s.prompter().answerOpen(path);
+    form.Noudalasku1->trigger();
+    clickSave(form);
+    QCOMPARE(s.prompter().takeMessages(), QStringList());
+    QCOMPARE(readBytes(s.data(u"AsiakRek.csv"_s)),
+             cp(u"\"Aalto Anna\",\"Koivukuja 2\",\" \",\" \",\" \",1\r\n"
+                u"\"Uusi Oy\",\"Satamakatu 3\",\" \",\" \",\" \",3,FI7654321,OKOYFIHH\r\n"
+                u"\"Virtanen Matti\",\"Mäntytie 5\",\" \",\" \",\" \",2,003712345678,NDEAFIHH\r\n"_s));
+    QCOMPARE(headerOf(path).value(CustomerNumberField), u"3"_s);
 }
 
 QTEST_MAIN(InvoiceFilesTest)

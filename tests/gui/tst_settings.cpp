@@ -22,6 +22,7 @@
 #include <QSpinBox>
 #include <QTest>
 
+#include <algorithm>
 #include <limits>
 
 using namespace Qt::StringLiterals;
@@ -83,6 +84,8 @@ private slots:
     void storedNumberRanges_data();
     void storedNumberRanges();
     void outOfRangeNumbersStartUsableWindow();
+    void einvoiceDetailsStoredOnlyWhenSet_data();
+    void einvoiceDetailsStoredOnlyWhenSet();
 };
 
 void SettingsTest::firstStartShowsDefaults()
@@ -599,6 +602,105 @@ void SettingsTest::outOfRangeNumbersStartUsableWindow()
 
     form.close();
     QCOMPARE(ini(f, u"Laskuttaja"_s, u"ColWidth1"_s), QString::number(kMaxGridColumnWidth));
+}
+
+void SettingsTest::einvoiceDetailsStoredOnlyWhenSet_data()
+{
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("operatorId");
+    QTest::addColumn<int>("formatSteps");
+    QTest::addColumn<QString>("formatName");
+    QTest::addColumn<QStringList>("storedLines");
+    QTest::newRow("OVT code, operator and Peppol")
+        << QString() << u"003712345678"_s << u"003723327487"_s << 2 << u"Peppol BIS 3.0"_s
+        << QStringList{u"Verkkolaskuosoite=003712345678"_s, u"Valittajatunnus=003723327487"_s,
+                       u"Verkkolaskumuoto=2"_s};
+    QTest::newRow("business ID, bank's BIC, framed Finvoice")
+        << QString() << u"FI12345678"_s << u"NDEAFIHH"_s << 1 << u"Finvoice lähetyskehyksellä"_s
+        << QStringList{u"Verkkolaskuosoite=FI12345678"_s, u"Valittajatunnus=NDEAFIHH"_s, u"Verkkolaskumuoto=1"_s};
+    QTest::newRow("address alone, Finvoice") << QString() << u"003712345678"_s << QString() << 0 << u"Finvoice"_s
+                                              << QStringList{u"Verkkolaskuosoite=003712345678"_s};
+    QTest::newRow("format alone") << QString() << QString() << QString() << 1 << u"Finvoice lähetyskehyksellä"_s
+                                  << QStringList{u"Verkkolaskumuoto=1"_s};
+    QTest::newRow("left empty") << QString() << QString() << QString() << 0 << u"Finvoice"_s << QStringList();
+    QTest::newRow("stored ones cleared")
+        << u"[Laskuttaja]\nVerkkolaskuosoite=003712345678\nValittajatunnus=NDEAFIHH\nVerkkolaskumuoto=2\n"_s
+        << QString() << QString() << -2 << u"Finvoice"_s
+        << QStringList{u"Verkkolaskuosoite="_s, u"Valittajatunnus="_s, u"Verkkolaskumuoto=0"_s};
+}
+
+// The biller's e-invoice address, operator and format are typed and chosen
+// in the biller details box; "OK" writes each only when set or already
+// stored, so a settings file without them keeps every byte while they stay
+// empty.
+void SettingsTest::einvoiceDetailsStoredOnlyWhenSet()
+{
+    QFETCH(QString, settings);
+    QFETCH(QString, address);
+    QFETCH(QString, operatorId);
+    QFETCH(int, formatSteps);
+    QFETCH(QString, formatName);
+    QFETCH(QStringList, storedLines);
+    FormFixture f(settings.isEmpty() ? QByteArray() : crlf(settings));
+    TForm1 &form = f.form();
+    QVERIFY(f.show());
+    chooseFromMenuBar(form, {u"Muokkaa"_s, u"Laskuttajan tiedot"_s});
+    QVERIFY(form.OmatTiedot1->isVisible());
+    const QList<QLabel *> labels = form.OmatTiedot1->findChildren<QLabel *>();
+    for (const QString &caption : {u"Verkkolaskuosoite"_s, u"Välittäjätunnus"_s, u"Verkkolaskun muoto"_s}) {
+        QVERIFY2(std::any_of(labels.begin(), labels.end(), [&](QLabel *l) { return l->text() == caption; }),
+                 qPrintable(caption));
+    }
+    QStringList offered;
+    for (int i = 0; i < form.Verkkolaskumuoto1->count(); ++i)
+        offered.append(form.Verkkolaskumuoto1->itemText(i));
+    QCOMPARE(offered, (QStringList{u"Finvoice"_s, u"Finvoice lähetyskehyksellä"_s, u"Peppol BIS 3.0"_s}));
+
+    for (QLineEdit *edit : {form.Verkkolaskuosoite1, form.Valittaja1}) {
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(edit, Qt::Key_Backspace);
+    }
+    QTest::keyClicks(form.Verkkolaskuosoite1, address);
+    QTest::keyClicks(form.Valittaja1, operatorId);
+    for (int step = 0; step < std::abs(formatSteps); ++step)
+        QTest::keyClick(form.Verkkolaskumuoto1, formatSteps > 0 ? Qt::Key_Down : Qt::Key_Up);
+    QTest::mouseClick(form.Ok2, Qt::LeftButton);
+    QVERIFY(form.OmatTiedot1->isHidden());
+    QCOMPARE(form.CollectBillerDetails().einvoice.address, address);
+    QCOMPARE(form.CollectBillerDetails().einvoice.operatorId, operatorId);
+    QCOMPARE(form.Verkkolaskumuoto1->currentText(), formatName);
+
+    // Opened again, the box shows them and the invoice is issued with them.
+    FormFixture again(f.settingsBytes());
+    TForm1 &reopened = again.form();
+    QCOMPARE(reopened.Verkkolaskuosoite1->text(), address);
+    QCOMPARE(reopened.Valittaja1->text(), operatorId);
+    QCOMPARE(reopened.Verkkolaskumuoto1->currentText(), formatName);
+    QCOMPARE(int(reopened.ChosenEinvoiceFormat()), formatSteps < 0 ? 0 : formatSteps);
+    QCOMPARE(reopened.CollectBillerDetails().einvoice.address, address);
+    QCOMPARE(reopened.CollectBillerDetails().einvoice.operatorId, operatorId);
+    QVERIFY(!reopened.BillerChanged);
+
+    // Other changes confirmed write the rest of the settings; then a change
+    // leaves every other byte as it was.
+    reopened.Laskuttajantiedot1->trigger();
+    QTest::keyClicks(reopened.Puhelin1, u"09 123"_s);
+    QTest::mouseClick(reopened.Ok2, Qt::LeftButton);
+    const QByteArray before = again.settingsBytes();
+    const QString written = cp1252ToString(before);
+    for (const QString &key : {u"Verkkolaskuosoite="_s, u"Valittajatunnus="_s, u"Verkkolaskumuoto="_s}) {
+        const auto stored = std::find_if(storedLines.begin(), storedLines.end(),
+                                         [&](const QString &line) { return line.startsWith(key); });
+        if (stored == storedLines.end())
+            QVERIFY2(!written.contains(key), qPrintable(written));
+        else
+            QVERIFY2(written.contains(u"\r\n"_s + *stored + u"\r\n"_s), qPrintable(written));
+    }
+    reopened.Laskuttajantiedot1->trigger();
+    QTest::keyClick(reopened.Puhelin1, Qt::Key_Backspace);
+    QTest::mouseClick(reopened.Ok2, Qt::LeftButton);
+    QCOMPARE(again.settingsBytes(), QByteArray(before).replace("09 123", "09 12"));
 }
 
 QTEST_MAIN(SettingsTest)

@@ -323,7 +323,7 @@ void WiringTest::commandDoesItsJob_data()
            });
     addRow("Muokkaa > Asiakasrekisteri shows the register box", nothing, openRegisterBox, [](Program &p) {
         QVERIFY(p.form().AsiakBox1->isVisible());
-        QCOMPARE(p.form().width(), 921 + 56);
+        QCOMPARE(p.form().width(), 1161 + 56);
         QVERIFY(!p.form().LaskuPanel1->isEnabled());
         QCOMPARE(p.form().AsiakRekisteri1->row(), 4);
     });
