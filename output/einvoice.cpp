@@ -95,6 +95,8 @@ QString EinvoiceRefusal(const InvoiceRecord &record, EinvoiceFormat format)
 
 QByteArray WriteEinvoice(const InvoiceRecord &record, EinvoiceFormat format, const QDateTime &sent)
 {
+    if (!EinvoiceRefusal(record, format).isEmpty())
+        return {};
     switch (format) {
     case EinvoiceFormat::Finvoice:
         return WriteFinvoice(record, false, sent);

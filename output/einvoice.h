@@ -34,14 +34,15 @@ enum class EinvoiceFormat : int {
 /// Finvoice needs both parties' e-invoice address and operator for its frame;
 /// Peppol needs both parties' e-invoice address as an OVT code or one that
 /// makes an OVT code (PeppolEndpoint) and the biller's business ID or VAT ID.
+/// Throws FloatingPointOverflow as RecordTotals does.
 QString EinvoiceRefusal(const InvoiceRecord &record, EinvoiceFormat format);
 
 /// The record as an e-invoice file in the format, in UTF-8. `sent` stamps the
 /// transmission details of a Finvoice (written when both parties' addresses
 /// and operators are known, always in the framed one); Peppol ignores it.
-/// A record EinvoiceRefusal refuses is still written as far as its values go,
-/// and such a file does not pass the format's schema or rules: callers check
-/// first.
+/// Callers show EinvoiceRefusal's message first; a record it refuses gives
+/// nothing at all (an empty array), never a file a receiver would reject.
+/// Throws FloatingPointOverflow as RecordTotals does.
 QByteArray WriteEinvoice(const InvoiceRecord &record, EinvoiceFormat format, const QDateTime &sent);
 
 /// One row of the invoice as the e-invoices carry it. The page prints only a

@@ -198,6 +198,9 @@ void FinvoiceWriter::writeFrame()
 
 void FinvoiceWriter::writeDocument()
 {
+    // UTF-8, which the schema takes as well as ISO-8859-15: it holds every
+    // character an invoice file can, the typographic quotes and dashes of
+    // Windows-1252 among them, which ISO-8859-15 lacks.
     m_xml.writeStartDocument();
     m_xml.writeStartElement(u"Finvoice"_s);
     m_xml.writeAttribute(u"Version"_s, u"3.0"_s);
@@ -258,6 +261,7 @@ void FinvoiceWriter::seller()
     if (!WithoutBlanks(biller.vatId).isEmpty())
         m_xml.writeTextElement(u"SellerVatRegistrationText"_s, u"Alv.Rek"_s);
     textIf(u"SellerFaxNumber"_s, biller.fax, kAddressLength);
+    // The account is stated only with its bank, as the schema wants both.
     if (IsValidIban(biller.iban) && IsValidBic(biller.bic)) {
         m_xml.writeStartElement(u"SellerAccountDetails"_s);
         m_xml.writeStartElement(u"SellerAccountID"_s);
@@ -324,6 +328,8 @@ void FinvoiceWriter::invoiceDetails()
         date(u"InvoiceDueDate"_s, *due);
     const QString penalty = EinvoiceText(header(PenaltyInterestField), kTermsLength);
     if (!penalty.isEmpty()) {
+        // The interest as the invoice words it, and as a percentage when it
+        // reads as one.
         m_xml.writeStartElement(u"PaymentOverDueFineDetails"_s);
         text(u"PaymentOverDueFineFreeText"_s, u"Viivästyskorko "_s + penalty, kTermsLength);
         const QString percent = percentText(penalty);

@@ -14,6 +14,7 @@
 /// virtual bank barcode and the payment details. With `framed`, the SOAP
 /// envelope of the transmission comes first and the document follows it in
 /// the same file. `sent` stamps the transmission details and the frame.
-/// A record EinvoiceRefusal refuses gives a document that does not pass the
-/// schema; callers check first.
+/// Written as far as the record's values go: a record EinvoiceRefusal refuses
+/// gives a document that does not pass the schema, which is why callers go
+/// through WriteEinvoice.
 QByteArray WriteFinvoice(const InvoiceRecord &record, bool framed, const QDateTime &sent);

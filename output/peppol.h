@@ -10,6 +10,7 @@
 /// parties with their e-invoice addresses as endpoints, the credit transfer
 /// to the biller's IBAN with the reference, the VAT per rate and the totals
 /// as the page prints them, and one line per priced row.
-/// A record EinvoiceRefusal refuses gives a document that breaks the rules;
-/// callers check first.
+/// Written as far as the record's values go: a record EinvoiceRefusal refuses
+/// gives a document that breaks the rules, which is why callers go through
+/// WriteEinvoice.
 QByteArray WritePeppol(const InvoiceRecord &record);

@@ -555,6 +555,8 @@ void EinvoiceTest::refusals()
     QFETCH(EinvoiceFormat, format);
     QFETCH(QString, message);
     QCOMPARE(EinvoiceRefusal(record, format), message);
+    // A refused record is not written at all; one taken is.
+    QCOMPARE(WriteEinvoice(record, format, kSent).isEmpty(), !message.isEmpty());
 }
 
 void EinvoiceTest::workedFinvoiceExample()
