@@ -223,10 +223,14 @@ QString EinvoiceText(QStringView text, qsizetype longest)
         // XML 1.0 holds no other control characters; line breaks become blanks.
         if (c == u'\t' || c == u'\n' || c == u'\r')
             kept.append(u' ');
-        else if (c >= u' ' && !c.isSurrogate() && c != QChar(0xFFFE) && c != QChar(0xFFFF))
+        else if (c >= u' ' && c != QChar(0xFFFE) && c != QChar(0xFFFF))
             kept.append(c);
     }
-    return kept.trimmed().left(longest).trimmed();
+    kept = kept.trimmed().left(longest);
+    // A character beyond the first 65 536 is two; never keep half of one.
+    if (!kept.isEmpty() && kept.back().isHighSurrogate())
+        kept.chop(1);
+    return kept.trimmed();
 }
 
 std::optional<QDate> EinvoiceDate(QStringView text)

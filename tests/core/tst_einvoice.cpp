@@ -177,7 +177,11 @@ InvoiceRecord generatedRecord(int index, QRandomGenerator &random)
                         u"%1 pv netto"_s.arg(random.bounded(0, 60)), index % 2 ? u"13%"_s : u"8 %"_s, u"7 pv"_s,
                         index % 7 == 0 ? DateText(date.addDays(30)) : QString(),
                         index % 2 ? u"003723456780"_s : u"2345678-0"_s, u"003721291126"_s};
-    const QString name = index % 10 == 0 ? randomText(random, 12) : u"Asiakas \"Ää\" <Öy> & Co"_s;
+    // The eighth customer's name is cut in Finvoice in the middle of a
+    // character that takes two UTF-16 units.
+    const QString name = index % 10 == 0 ? randomText(random, 12)
+            : index == 7                 ? QString(69, u'x') + u"\U0001F382 Oy"_s
+                                         : u"Asiakas \"Ää\" <Öy> & Co"_s;
     r.invoice.customer = {name, u"Kauppakatu "_s + QString::number(index), index % 3 ? QString() : u"PL 12"_s,
                           u"00100 HELSINKI"_s};
     const int rows = index % 20 == 0 ? 200 : index % 20 == 1 ? 1 : random.bounded(2, 12);
