@@ -29,13 +29,13 @@ constexpr int kGeneratedInvoices = 200;
 const QString kSaxonJar = u"/usr/share/java/Saxon-HE.jar"_s;
 const QDateTime kSent(QDate(2026, 12, 7), QTime(12, 30), QTimeZone(7200));
 
-// The schemas and rules: LASKUTUS_EINVOICE_DIR, else shared/einvoice beside
-// the source folder; empty when neither holds them.
+// The schemas and rules in the folder LASKUTUS_EINVOICE_DIR names; empty
+// when it names none that holds them.
 QString einvoiceDir()
 {
-    QString dir = qEnvironmentVariable("LASKUTUS_EINVOICE_DIR");
+    const QString dir = qEnvironmentVariable("LASKUTUS_EINVOICE_DIR");
     if (dir.isEmpty())
-        dir = QStringLiteral(LASKUTUS_SHARED_EINVOICE_DIR);
+        return QString();
     return QFileInfo::exists(dir + u"/Finvoice3.0.xsd"_s) ? QDir(dir).absolutePath() : QString();
 }
 
@@ -213,6 +213,8 @@ InvoiceRecord generatedRecord(int index, QRandomGenerator &random)
     r.biller.bic = u"NDEAFIHH"_s;
     r.biller.freeText1 = index % 4 == 0 ? u"Kiitos <kaupasta> & tervetuloa!"_s : QString();
     r.biller.einvoice = {u"003712345671"_s, u"NDEAFIHH"_s};
+    // As opened from its file: a due date not kept is counted from the terms.
+    r.invoice = CompletedInvoice(r.invoice, {});
     return r;
 }
 
