@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/fontobject.h"
+#include "app/commandline.h"
 #include "app/prompter.h"
 #include "invoice/invoicerecord.h"
 #include "output/einvoice.h"
@@ -99,6 +100,7 @@ public:
     QAction *Noudalasku1 = nullptr;
     QAction *Print1 = nullptr;
     QAction *Pdfexport1 = nullptr;
+    QAction *Verkkolasku1 = nullptr;
     QAction *Tallennuskansio1 = nullptr;
     QAction *N4 = nullptr;
     QAction *Sulje1 = nullptr;
@@ -341,6 +343,16 @@ public:
     /// One print job of the invoice with its giro form, or of the copies;
     /// false when the print system refused it.
     bool PrintJob(QPrinter &printer, int copies, bool original);
+    /// "Verkkolasku…" (output/form_einvoice.cpp): the invoice on screen as
+    /// an e-invoice file, the format chosen by the save dialog's filter.
+    void Verkkolasku1Click();
+    /// Writes the invoice on screen as an e-invoice in the format, whole or
+    /// not at all; throws CommandError naming what the format lacks, or
+    /// that the file could not be written.
+    void ExportEinvoice(const QString &name, EinvoiceFormat format);
+    /// The format of an export asked for on the command line: Peppol, or
+    /// Finvoice framed when the biller details choose the frame.
+    EinvoiceFormat EinvoiceFormatOf(ExportKind kind) const;
 
     // --- Print margins ---
     // output/form_margins.cpp
@@ -549,6 +561,7 @@ private:
     void connectRowCommands();
     void connectFontAreas();
     void connectOutput();
+    void connectEinvoice();
     /// Hands a widget's events to a handler of the window first (storage/form_customers.cpp).
     void hookEvents(QObject *target, std::function<bool(QEvent *)> handler);
     /// Stops every handler of the window from running; see the destructor (app/unit1.cpp).

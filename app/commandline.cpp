@@ -3,6 +3,7 @@
 
 #include "commandline.h"
 
+#include "output/einvoice.h"
 #include "output/epcqr.h"
 
 #include <QDir>
@@ -10,12 +11,49 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kPdf = u"--pdf"_s;
 const QString kProfile = u"--profile"_s;
+
+// How each kind of export is asked for, named and told apart on disk.
+struct ExportKindFacts
+{
+    ExportKind kind;
+    QString option;
+    QString suffix;
+    // The kind's file in messages, as subject and as object.
+    QString file;
+    QString fileObject;
+    // How a file of the kind begins: a PDF's header, an XML declaration or
+    // the transmission frame a framed Finvoice begins with.
+    QList<QByteArray> heads;
+};
+
+const ExportKindFacts kExportKinds[] = {
+    {ExportKind::Pdf, u"--pdf"_s, u".pdf"_s, u"pdf-tiedosto"_s, u"pdf-tiedoston"_s, {"%PDF-"}},
+    {ExportKind::Finvoice, u"--finvoice"_s, kEinvoiceFileSuffix.toString(), u"verkkolaskutiedosto"_s, u"verkkolaskutiedoston"_s,
+     {"<?xml", "<SOAP-ENV:Envelope"}},
+    {ExportKind::Peppol, u"--peppol"_s, kEinvoiceFileSuffix.toString(), u"verkkolaskutiedosto"_s, u"verkkolaskutiedoston"_s,
+     {"<?xml", "<SOAP-ENV:Envelope"}},
+};
+
+const ExportKindFacts &factsOf(ExportKind kind)
+{
+    return kExportKinds[int(kind)];
+}
+
+std::optional<ExportKind> exportKindOf(const QString &argument)
+{
+    for (const ExportKindFacts &facts : kExportKinds) {
+        if (facts.option == argument)
+            return facts.kind;
+    }
+    return std::nullopt;
+}
 
 bool isOption(const QString &argument)
 {
@@ -25,19 +63,25 @@ bool isOption(const QString &argument)
 CommandLine parseExport(const QStringList &arguments)
 {
     CommandLine line;
-    line.exportPdf = true;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments[i];
-        if (argument == kPdf || argument == kProfile) {
+        const std::optional<ExportKind> kind = exportKindOf(argument);
+        if (kind || argument == kProfile) {
             if (i + 1 >= arguments.size()) {
                 line.error = u"%1 tarvitsee arvon"_s.arg(argument);
                 return line;
             }
+            if (kind && line.exportKind) {
+                line.error = u"vain yksi vienti kerrallaan: %1 ja %2"_s.arg(ExportOption(*line.exportKind), argument);
+                return line;
+            }
             const QString value = arguments[++i];
-            if (argument == kPdf)
+            if (kind) {
+                line.exportKind = kind;
                 line.output = value;
-            else
+            } else {
                 line.startArguments = QStringList{value};
+            }
         } else if (isOption(argument)) {
             line.error = u"tuntematon valinta %1"_s.arg(argument);
             return line;
@@ -65,12 +109,15 @@ bool isSameFile(const QString &a, const QString &b)
 }
 
 // Only a regular file is read: a FIFO of that name would never end.
-bool isPdfFile(const QString &path)
+bool beginsWithOneOf(const QString &path, const QList<QByteArray> &heads)
 {
     if (!QFileInfo(path).isFile())
         return false;
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) && file.read(5) == "%PDF-";
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray start = file.read(64);
+    return std::any_of(heads.begin(), heads.end(), [&start](const QByteArray &head) { return start.startsWith(head); });
 }
 
 } // namespace
@@ -99,11 +146,13 @@ CommandLine ParseCommandLine(const QStringList &arguments, const std::function<b
         line.version = true;
         return line;
     }
-    if (arguments.contains(kPdf))
-        return parseExport(arguments);
+    for (const QString &argument : arguments) {
+        if (exportKindOf(argument))
+            return parseExport(arguments);
+    }
     for (const QString &argument : arguments) {
         if (argument == kProfile) {
-            line.error = u"%1 kuuluu vientiin valinnalla %2"_s.arg(kProfile, kPdf);
+            line.error = u"%1 kuuluu vientiin valinnalla %2"_s.arg(kProfile, ExportOption(ExportKind::Pdf));
             return line;
         }
         // An option mistyped must not become a profile named after it.
@@ -119,13 +168,19 @@ CommandLine ParseCommandLine(const QStringList &arguments, const std::function<b
     return line;
 }
 
-bool PdfOutputIsFolder(const QString &output, qsizetype inputCount, bool outputIsExistingFolder)
+QString ExportOption(ExportKind kind)
+{
+    return factsOf(kind).option;
+}
+
+bool ExportOutputIsFolder(const QString &output, qsizetype inputCount, bool outputIsExistingFolder)
 {
     return inputCount > 1 || outputIsExistingFolder || endsWithSeparator(output);
 }
 
-PdfTargets PdfTargetsFor(const QString &output, const QStringList &inputs, bool intoFolder)
+ExportTargets ExportTargetsFor(ExportKind kind, const QString &output, const QStringList &inputs, bool intoFolder)
 {
+    const ExportKindFacts &facts = factsOf(kind);
     if (!intoFolder)
         return {QStringList(inputs.size(), output), QString()};
     const auto key = [](const QString &name) { return name.toCaseFolded(); };
@@ -133,17 +188,18 @@ PdfTargets PdfTargetsFor(const QString &output, const QStringList &inputs, bool 
     for (const QString &input : inputs)
         ++uses[key(QFileInfo(input).completeBaseName())];
 
-    PdfTargets result;
+    ExportTargets result;
     QHash<QString, QString> takenBy;
     for (const QString &input : inputs) {
         const QFileInfo file(input);
         QString name = file.completeBaseName();
         if (uses.value(key(name)) > 1)
             name = file.absoluteDir().dirName() + u'-' + name;
-        const QString target = QDir(output).filePath(name + u".pdf"_s);
+        const QString target = QDir(output).filePath(name + facts.suffix);
         if (const QString other = takenBy.value(key(name)); !other.isEmpty()) {
-            result.error = u"laskut %1 ja %2 saisivat saman pdf-tiedoston %3"_s.arg(
-                QDir::toNativeSeparators(other), QDir::toNativeSeparators(input), QDir::toNativeSeparators(target));
+            result.error = u"laskut %1 ja %2 saisivat saman %3 %4"_s.arg(
+                QDir::toNativeSeparators(other), QDir::toNativeSeparators(input), facts.fileObject,
+                QDir::toNativeSeparators(target));
             result.targets.clear();
             return result;
         }
@@ -153,20 +209,21 @@ PdfTargets PdfTargetsFor(const QString &output, const QStringList &inputs, bool 
     return result;
 }
 
-QString PdfTargetsRefusal(const QString &output, bool intoFolder, const QStringList &inputs,
-                          const QStringList &targets)
+QString ExportTargetsRefusal(ExportKind kind, const QString &output, bool intoFolder, const QStringList &inputs,
+                             const QStringList &targets)
 {
+    const ExportKindFacts &facts = factsOf(kind);
     if (!intoFolder && output.endsWith(u".csv"_s, Qt::CaseInsensitive))
-        return u"pdf-tiedoston nimi %1 päättyy .csv, joten se korvaisi laskutiedoston"_s.arg(
-            QDir::toNativeSeparators(output));
+        return u"%1 nimi %2 päättyy .csv, joten se korvaisi laskutiedoston"_s.arg(facts.fileObject,
+                                                                                QDir::toNativeSeparators(output));
     for (const QString &target : targets) {
         for (const QString &input : inputs) {
             if (isSameFile(target, input))
-                return u"pdf-tiedosto %1 on myös luettava lasku"_s.arg(QDir::toNativeSeparators(target));
+                return u"%1 %2 on myös luettava lasku"_s.arg(facts.file, QDir::toNativeSeparators(target));
         }
-        if (QFileInfo::exists(target) && !isPdfFile(target))
-            return u"%1 on olemassa eikä se ole pdf-tiedosto; sitä ei korvata"_s.arg(
-                QDir::toNativeSeparators(target));
+        if (QFileInfo::exists(target) && !beginsWithOneOf(target, facts.heads))
+            return u"%1 on olemassa eikä se ole %2; sitä ei korvata"_s.arg(QDir::toNativeSeparators(target),
+                                                                          facts.file);
     }
     return QString();
 }
@@ -208,6 +265,15 @@ QString CommandLineUsage()
            "      Edistyminen ja virheet kerrotaan virhetulosteessa. Paluuarvo on 1,\n"
            "      jos jokin lasku epäonnistui, ja 2, jos mitään ei kirjoitettu\n"
            "      virheellisten valintojen vuoksi.\n"
+           "  laskutus --finvoice ULOS [--profile PROFIILI] LASKU.csv...\n"
+           "  laskutus --peppol ULOS [--profile PROFIILI] LASKU.csv...\n"
+           "      Kirjoittaa tallennetut laskut verkkolaskuiksi (Finvoice 3.0 tai\n"
+           "      Peppol BIS Billing 3.0, .xml) samoin säännöin kuin --pdf. Finvoice\n"
+           "      saa lähetyskehyksen, kun laskuttajan tiedoissa on valittu\n"
+           "      \"Finvoice lähetyskehyksellä\". Lasku, josta puuttuu verkkolaskun\n"
+           "      vaatima tieto (ostajan nimi, kelvollinen IBAN tai viite, hinnallinen\n"
+           "      rivi, Peppolissa osapuolten verkkolaskuosoitteet), jää kirjoittamatta\n"
+           "      ja syy kerrotaan.\n"
            "  laskutus -h | --help\n"
            "      Tämä ohje.\n"
            "  laskutus --version\n"

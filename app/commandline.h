@@ -4,10 +4,13 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 // The command line: a settings profile or an invoice file to start the window
-// with, or a batch export of saved invoices to PDF that needs no window and no
-// display.
+// with, or a batch export of saved invoices that needs no display.
+
+/// What a batch export writes of each saved invoice.
+enum class ExportKind { Pdf, Finvoice, Peppol };
 
 struct CommandLine
 {
@@ -15,8 +18,8 @@ struct CommandLine
     bool help = false;
     /// "--version": print the program's name and version and stop.
     bool version = false;
-    /// "--pdf OUT FILE.csv…": export instead of opening the window.
-    bool exportPdf = false;
+    /// "--pdf OUT FILE.csv…" and the like: export instead of opening the window.
+    std::optional<ExportKind> exportKind;
     QString output;
     QStringList inputs;
     /// The arguments the window or the export starts with: the profile first.
@@ -33,37 +36,42 @@ bool IsInvoiceFileArgument(const QString &argument, const std::function<bool(con
 
 /// Reads the arguments after the program's name. "-h", "--help" or
 /// "--version" anywhere stop there. Any other argument beginning with "-",
-/// but "--pdf" and "--profile" of an export, is an error. With "--pdf" it is
-/// an export, "--profile NAME" naming its profile. Otherwise the first
+/// but one export option (ExportOption) and "--profile" of an export, is an
+/// error. With an export option it is an export, "--profile NAME" naming its
+/// profile. Otherwise the first
 /// argument opens an invoice file when IsInvoiceFileArgument holds (looking
 /// at the disk), else names the window's settings profile.
 CommandLine ParseCommandLine(const QStringList &arguments);
 CommandLine ParseCommandLine(const QStringList &arguments, const std::function<bool(const QString &)> &exists);
 
+/// The option asking for an export of the kind: "--pdf", "--finvoice", "--peppol".
+QString ExportOption(ExportKind kind);
+
 /// Whether the export writes into the folder OUT: with several inputs, when
 /// OUT is an existing folder, or when it ends with a separator.
-bool PdfOutputIsFolder(const QString &output, qsizetype inputCount, bool outputIsExistingFolder);
+bool ExportOutputIsFolder(const QString &output, qsizetype inputCount, bool outputIsExistingFolder);
 
-/// The PDF file of each input, in order, or why there can be none.
-struct PdfTargets
+/// The file each input is exported to, in order, or why there can be none.
+struct ExportTargets
 {
     QStringList targets;
     QString error;
 };
 
-/// Where each input's PDF goes. Into a file: OUT itself. Into a folder: the
-/// input's name with ".pdf" in OUT; inputs whose names would meet (compared
-/// without regard to case, as some disks do) take their folder's name in
-/// front, "2025/1.csv" giving "2025-1.pdf". Names that still meet make the
-/// error, since one PDF would replace another.
-PdfTargets PdfTargetsFor(const QString &output, const QStringList &inputs, bool intoFolder);
+/// Where each input's file goes. Into a file: OUT itself. Into a folder: the
+/// input's name with the kind's suffix (".pdf", ".xml") in OUT; inputs whose
+/// names would meet (compared without regard to case, as some disks do) take
+/// their folder's name in front, "2025/1.csv" giving "2025-1.pdf". Names that
+/// still meet make the error, since one file would replace another.
+ExportTargets ExportTargetsFor(ExportKind kind, const QString &output, const QStringList &inputs, bool intoFolder);
 
 /// Why the export may not write the targets, checked before anything is
 /// written; empty when it may. An OUT file ending in ".csv" is refused, and so
-/// is a target that is one of the inputs or an existing file that is not a PDF
-/// (does not begin with "%PDF-"): an invoice file is never written over.
-QString PdfTargetsRefusal(const QString &output, bool intoFolder, const QStringList &inputs,
-                          const QStringList &targets);
+/// is a target that is one of the inputs or an existing file not of the kind
+/// (a PDF begins with "%PDF-", an e-invoice with "<?xml" or its transmission
+/// frame "<SOAP-ENV:Envelope"): an invoice file is never written over.
+QString ExportTargetsRefusal(ExportKind kind, const QString &output, bool intoFolder, const QStringList &inputs,
+                             const QStringList &targets);
 
 /// Why the export cannot use the settings file of its profile: it does not
 /// exist, since an export with placeholder bank details would be no invoice,

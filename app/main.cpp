@@ -1,6 +1,6 @@
 #include "app/Unit1.h"
 #include "app/commandline.h"
-#include "app/pdfbatch.h"
+#include "app/batchexport.h"
 #include "app/startup.h"
 
 #include <QApplication>
@@ -56,17 +56,17 @@ int main(int argc, char *argv[])
     std::signal(SIGXFSZ, SIG_IGN);
     provideRuntimeFolder();
     // An export draws only into files: it needs no display.
-    if (line.exportPdf && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if (line.exportKind && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Laskutus"));
     InstallFinnishQtTexts(app);
-    if (line.exportPdf) {
+    if (line.exportKind) {
         QTextStream err(stderr);
-        const int status = ExportInvoicesToPdf(QCoreApplication::applicationFilePath(), line.startArguments,
-                                               line.output, line.inputs, err);
-        // Every PDF is written and closed and the report flushed; taking Qt
+        const int status = ExportInvoices(*line.exportKind, QCoreApplication::applicationFilePath(),
+                                          line.startArguments, line.output, line.inputs, err);
+        // Every file is written and closed and the report flushed; taking Qt
         // down would only make an accountant's batch script wait.
         err.flush();
         std::fflush(nullptr);

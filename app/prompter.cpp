@@ -79,7 +79,7 @@ QString DialogPrompter::openFileName(QWidget *parent, const QString &folder, con
 }
 
 QString DialogPrompter::saveFileName(QWidget *parent, const QString &folder, const QString &name,
-                                     const QStringList &filters)
+                                     const QStringList &filters, qsizetype *chosenFilter)
 {
     QFileDialog dialog(parent, QString(), folder);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -88,6 +88,8 @@ QString DialogPrompter::saveFileName(QWidget *parent, const QString &folder, con
     dialog.selectFile(name);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
+    if (chosenFilter)
+        *chosenFilter = std::max(qsizetype(0), filters.indexOf(dialog.selectedNameFilter()));
     return dialog.selectedFiles().constFirst();
 }
 

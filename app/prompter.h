@@ -28,9 +28,10 @@ public:
     /// hiddenNames (without regard to case) are not listed.
     virtual QString openFileName(QWidget *parent, const QString &folder, const QString &filter,
                                  const QStringList &hiddenNames) = 0;
-    /// Asks for a file name to save under; empty when cancelled.
+    /// Asks for a file name to save under; empty when cancelled. When
+    /// chosenFilter is given, it gets the index of the filter the user chose.
     virtual QString saveFileName(QWidget *parent, const QString &folder, const QString &name,
-                                 const QStringList &filters) = 0;
+                                 const QStringList &filters, qsizetype *chosenFilter) = 0;
     /// Asks for an existing folder, starting in `folder`; empty when cancelled.
     virtual QString existingFolder(QWidget *parent, const QString &caption, const QString &folder) = 0;
     /// Asks for a font; nullopt when cancelled.
@@ -52,7 +53,7 @@ public:
     QString openFileName(QWidget *parent, const QString &folder, const QString &filter,
                          const QStringList &hiddenNames) override;
     QString saveFileName(QWidget *parent, const QString &folder, const QString &name,
-                         const QStringList &filters) override;
+                         const QStringList &filters, qsizetype *chosenFilter) override;
     QString existingFolder(QWidget *parent, const QString &caption, const QString &folder) override;
     std::optional<QFont> font(QWidget *parent, const QFont &initial) override;
     bool choosePrinter(QWidget *parent, QPrinter &printer) override;

@@ -32,7 +32,8 @@ QString ReportingPrompter::openFileName(QWidget *, const QString &, const QStrin
     return QString();
 }
 
-QString ReportingPrompter::saveFileName(QWidget *, const QString &, const QString &, const QStringList &)
+QString ReportingPrompter::saveFileName(QWidget *, const QString &, const QString &, const QStringList &,
+                                        qsizetype *)
 {
     return QString();
 }

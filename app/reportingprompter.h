@@ -18,7 +18,7 @@ public:
     QString openFileName(QWidget *parent, const QString &folder, const QString &filter,
                          const QStringList &hiddenNames) override;
     QString saveFileName(QWidget *parent, const QString &folder, const QString &name,
-                         const QStringList &filters) override;
+                         const QStringList &filters, qsizetype *chosenFilter) override;
     QString existingFolder(QWidget *parent, const QString &caption, const QString &folder) override;
     std::optional<QFont> font(QWidget *parent, const QFont &initial) override;
     bool choosePrinter(QWidget *parent, QPrinter &printer) override;

@@ -98,6 +98,7 @@ TForm1::TForm1(const StartupOptions &options, std::unique_ptr<Prompter> prompter
     connectRowCommands();
     connectStorage();
     connectOutput();
+    connectEinvoice();
 
     FormCreate(options);
 }
@@ -142,6 +143,7 @@ void TForm1::createMenus()
     Noudalasku1 = Tiedosto1->addAction(u"Nouda lasku"_s);
     Print1 = Tiedosto1->addAction(u"Tulosta"_s);
     Pdfexport1 = Tiedosto1->addAction(u"Tulosta pdf"_s);
+    Verkkolasku1 = Tiedosto1->addAction(u"Verkkolasku…"_s);
     Tallennuskansio1 = Tiedosto1->addAction(u"Tallennuskansio…"_s);
     N4 = Tiedosto1->addSeparator();
     Sulje1 = Tiedosto1->addAction(u"Sulje"_s);

@@ -46,7 +46,7 @@ public:
     {
         return m_openPath;
     }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QStringList &) override
+    QString saveFileName(QWidget *, const QString &, const QString &, const QStringList &, qsizetype *) override
     {
         return QString();
     }

@@ -27,6 +27,9 @@ enum class EinvoiceFormat : int {
     Peppol,
 };
 
+/// The suffix of e-invoice files.
+inline constexpr QStringView kEinvoiceFileSuffix = u".xml";
+
 /// Why the record cannot be written in the format: one Finnish sentence per
 /// thing missing, joined by line feeds; empty when it can be written.
 /// Every format needs a buyer name, a biller IBAN that passes its check, a

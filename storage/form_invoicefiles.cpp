@@ -2,6 +2,7 @@
 // the year folders and the counters that advance after a save.
 
 #include "app/Unit1.h"
+#include "output/einvoice.h"
 #include "widgets/stringgrid.h"
 #include "invoice/numbering.h"
 #include "storage/commanderror.h"
@@ -68,7 +69,8 @@ QString TForm1::InvoiceFileBase()
 
 void TForm1::Valmis1Click()
 {
-    const QString path = InvoiceFileBase() + u".csv"_s;
+    const QString base = InvoiceFileBase();
+    const QString path = base + u".csv"_s;
     if (AsiakNimi1->currentText().trimmed().isEmpty()) {
         m_prompter->message(this, kIncomplete);
         return;
@@ -100,7 +102,10 @@ void TForm1::Valmis1Click()
     WriteTextLines(path, lines);
     TallennusTila1->setText(InvoiceSavedText(LaskuNro1->text(), path));
     // Output that fails or is cancelled leaves the saved file; a failure
-    // keeps the counters and the invoice on screen.
+    // keeps the counters and the invoice on screen. A customer with an
+    // e-invoice address also gets the invoice as one, beside its file.
+    if (!BuyerEinvoice.address.isEmpty())
+        ExportEinvoice(base + kEinvoiceFileSuffix.toString(), ChosenEinvoiceFormat());
     if (PdfOletus1->isChecked())
         Pdfexport1Click();
     else

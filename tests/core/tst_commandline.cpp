@@ -89,7 +89,7 @@ void TestCommandLine::parse()
     const QString done = line.help               ? u"help"_s
                          : line.version          ? u"version"_s
                          : !line.error.isEmpty() ? u"error"_s
-                         : line.exportPdf        ? u"export"_s
+                         : line.exportKind       ? u"export"_s
                                                  : u"window"_s;
     QCOMPARE(done, action);
     QCOMPARE(line.output, output);
@@ -147,7 +147,7 @@ void TestCommandLine::targets()
     QFETCH(bool, existingFolder);
     QFETCH(QStringList, targets);
     QFETCH(bool, refused);
-    const PdfTargets result = PdfTargetsFor(output, inputs, PdfOutputIsFolder(output, inputs.size(), existingFolder));
+    const ExportTargets result = ExportTargetsFor(ExportKind::Pdf, output, inputs, ExportOutputIsFolder(output, inputs.size(), existingFolder));
     QStringList expected;
     for (const QString &target : targets)
         expected.append(QDir::cleanPath(target));

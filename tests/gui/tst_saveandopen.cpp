@@ -4,7 +4,7 @@
 
 #include "app/commandline.h"
 #include "app/inifile.h"
-#include "app/pdfbatch.h"
+#include "app/batchexport.h"
 #include "widgets/bevel.h"
 #include "widgets/stringgrid.h"
 #include "storage/cp1252.h"
@@ -1309,7 +1309,7 @@ void InvoiceFilesTest::savedInvoicesOpenAndExport()
     QString report;
     QTextStream stream(&report);
     const QString pdf = s.data(u"lasku.pdf"_s);
-    QCOMPARE(ExportInvoicesToPdf(s.fixture().executablePath(), {}, pdf, {saved}, stream), 0);
+    QCOMPARE(ExportInvoices(ExportKind::Pdf, s.fixture().executablePath(), {}, pdf, {saved}, stream), 0);
     const QString text = toolOutput(u"pdftotext"_s, {pdf, u"-"_s});
     QVERIFY2(text.contains(name) && text.contains(rows[0][1]), qPrintable(report + text));
 }
@@ -1426,6 +1426,10 @@ namespace {
 const QString kEinvoiceRegister = u"\"Aalto Anna\",\"Koivukuja 2\",\" \",\" \",\" \",1\r\n"
                                   u"\"Virtanen Matti\",\"Mäntytie 5\",\" \",\" \",\" \",2,003712345678,NDEAFIHH\r\n"_s;
 
+// A biller whose invoices can go as e-invoices: saving one to a customer
+// with an e-invoice address also writes it as one.
+const QString kEinvoiceBiller = u"Nimi=Testi Oy\r\nIban=FI21 1234 5600 0007 85\r\n"_s;
+
 // The save folder's register replaced by the given lines, read as "Peruuta"
 // in the register box reads it.
 void useRegister(Saving &s, const QString &lines)
@@ -1446,7 +1450,7 @@ QStringList headerOf(const QString &path)
 // address; the invoice file keeps it and "Nouda lasku" gives it back.
 void InvoiceFilesTest::buyerEinvoiceSavedAndOpenedAgain()
 {
-    Saving s;
+    Saving s(kEinvoiceBiller);
     TForm1 &form = s.form();
     QVERIFY(s.fixture().show());
     useRegister(s, kEinvoiceRegister);
@@ -1460,6 +1464,7 @@ void InvoiceFilesTest::buyerEinvoiceSavedAndOpenedAgain()
     QCOMPARE(s.prompter().takeMessages(), QStringList());
 
     const QString saved = s.data(u"2026/1.csv"_s);
+    QVERIFY(readBytes(s.data(u"2026/1.xml"_s)).contains("<Finvoice Version=\"3.0\">"));
     const QStringList header = headerOf(saved);
     QCOMPARE(header.size(), int(HeaderFieldCount));
     QCOMPARE(header[BuyerEinvoiceAddressField], u"003712345678"_s);
@@ -1502,7 +1507,7 @@ void InvoiceFilesTest::openedInvoiceTakesBuyerEinvoiceFromRegister()
     QFETCH(QString, headerLine);
     QFETCH(QString, address);
     QFETCH(QString, operatorId);
-    Saving s;
+    Saving s(kEinvoiceBiller);
     TForm1 &form = s.form();
     useRegister(s, kEinvoiceRegister);
     QVERIFY(QDir().mkpath(s.data(u"2026"_s)));
@@ -1528,7 +1533,7 @@ void InvoiceFilesTest::openedInvoiceTakesBuyerEinvoiceFromRegister()
 // address, on a line of its own with the e-invoice columns.
 void InvoiceFilesTest::newCustomerRegisteredWithBuyerEinvoice()
 {
-    Saving s;
+    Saving s(kEinvoiceBiller);
     TForm1 &form = s.form();
     useRegister(s, kEinvoiceRegister);
     QVERIFY(QDir().mkpath(s.data(u"2026"_s)));

@@ -61,14 +61,17 @@ QString ScriptedPrompter::openFileName(QWidget *, const QString &, const QString
 }
 
 QString ScriptedPrompter::saveFileName(QWidget *, const QString &folder, const QString &name,
-                                       const QStringList &)
+                                       const QStringList &, qsizetype *chosenFilter)
 {
     saveRequests.append(folder + u'|' + name);
     if (m_saves.isEmpty()) {
         unexpected("a save dialog nobody expected");
         return QString();
     }
-    return m_saves.dequeue();
+    const auto [path, filter] = m_saves.dequeue();
+    if (chosenFilter)
+        *chosenFilter = filter;
+    return path;
 }
 
 QString ScriptedPrompter::existingFolder(QWidget *, const QString &caption, const QString &folder)

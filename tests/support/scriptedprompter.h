@@ -21,7 +21,7 @@ public:
     QString openFileName(QWidget *parent, const QString &folder, const QString &filter,
                          const QStringList &hiddenNames) override;
     QString saveFileName(QWidget *parent, const QString &folder, const QString &name,
-                         const QStringList &filters) override;
+                         const QStringList &filters, qsizetype *chosenFilter) override;
     QString existingFolder(QWidget *parent, const QString &caption, const QString &folder) override;
     std::optional<QFont> font(QWidget *parent, const QFont &initial) override;
     bool choosePrinter(QWidget *parent, QPrinter &printer) override;
@@ -31,7 +31,8 @@ public:
     void answerQuestion(bool yes) { m_questions.enqueue(yes); }
     void answerInput(const QVariant &text) { m_inputs.enqueue(text); }
     void answerOpen(const QString &path) { m_opens.enqueue(path); }
-    void answerSave(const QString &path) { m_saves.enqueue(path); }
+    /// Saves under the path, having chosen the save dialog's filter of that index.
+    void answerSave(const QString &path, qsizetype filter = 0) { m_saves.enqueue({path, filter}); }
     /// Chooses this folder in the folder dialog; an empty path cancels.
     void answerFolder(const QString &path) { m_folders.enqueue(path); }
     void answerFont(const QVariant &font) { m_fonts.enqueue(font); }
@@ -74,7 +75,7 @@ private:
     QQueue<bool> m_questions;
     QQueue<QVariant> m_inputs;
     QQueue<QString> m_opens;
-    QQueue<QString> m_saves;
+    QQueue<std::pair<QString, qsizetype>> m_saves;
     QQueue<QString> m_folders;
     QQueue<QVariant> m_fonts;
     struct PrinterAnswer

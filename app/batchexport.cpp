@@ -1,0 +1,111 @@
+// The batch export of the command line: the window made but never shown,
+// its questions answered by no one and its messages reported.
+
+#include "batchexport.h"
+
+#include "app/Unit1.h"
+#include "app/reportingprompter.h"
+#include "app/startup.h"
+
+#include "storage/commanderror.h"
+#include "storage/customerregister.h"
+#include "storage/invoicefile.h"
+#include "storage/textfile.h"
+
+#include <QDir>
+#include <QHash>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QTextStream>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The customers of the register in the save folder an invoice file's year
+// folder stands in, each register read once; none when there is no register
+// there or it cannot be read.
+class SaveFolderRegisters
+{
+public:
+    const QList<QStringList> &customersBeside(const QString &invoicePath)
+    {
+        QDir saveFolder = QFileInfo(invoicePath).absoluteDir();
+        saveFolder.cdUp();
+        const QString path = RegisterFilePath(saveFolder.path() + u'/');
+        auto found = m_read.find(path);
+        if (found == m_read.end()) {
+            QList<QStringList> customers;
+            if (QFileInfo(path).isFile()) {
+                try {
+                    customers = ReadLinesIntoRows(ReadTextLines(path), RegisterColumnCount);
+                } catch (const CommandError &) {
+                    // An unreadable register gives no addresses; what the
+                    // e-invoice then lacks is reported with the invoice.
+                }
+            }
+            found = m_read.insert(path, customers);
+        }
+        return *found;
+    }
+
+private:
+    QHash<QString, QList<QStringList>> m_read;
+};
+
+} // namespace
+
+int ExportInvoices(ExportKind kind, const QString &executablePath, const QStringList &startArguments,
+                   const QString &output, const QStringList &inputs, QTextStream &report)
+{
+    const auto refuse = [&report](const QString &reason) {
+        report << u"laskutus: %1. Mitään ei kirjoitettu."_s.arg(reason) << Qt::endl;
+        return kExportRefused;
+    };
+    const bool intoFolder = ExportOutputIsFolder(output, inputs.size(), QFileInfo(output).isDir());
+    const ExportTargets targets = ExportTargetsFor(kind, output, inputs, intoFolder);
+    if (!targets.error.isEmpty())
+        return refuse(targets.error);
+    if (const QString reason = ExportTargetsRefusal(kind, output, intoFolder, inputs, targets.targets);
+        !reason.isEmpty())
+        return refuse(reason);
+    const QString settings = UserSettingsFileName(executablePath, startArguments);
+    if (const QString reason = ExportSettingsRefusal(settings); !reason.isEmpty())
+        return refuse(reason);
+
+    // The page needs no customer register: each invoice file holds its customer.
+    TForm1 form(StartupOptions{executablePath, startArguments, QString(), false},
+                std::make_unique<ReportingPrompter>(report));
+    if (const QString reason = ExportIbanRefusal(form.Iban1->text(), settings); !reason.isEmpty())
+        return refuse(reason);
+    if (intoFolder && !QDir().mkpath(output)) {
+        report << u"Kansiota %1 ei voitu tehdä."_s.arg(QDir::toNativeSeparators(output)) << Qt::endl;
+        return 1;
+    }
+    SaveFolderRegisters registers;
+    int failed = 0;
+    for (qsizetype i = 0; i < inputs.size(); ++i) {
+        const QString &input = inputs[i];
+        report << u"%1/%2 %3"_s.arg(i + 1).arg(inputs.size()).arg(QDir::toNativeSeparators(input)) << Qt::endl;
+        try {
+            form.OpenInvoiceFile(input);
+            if (kind == ExportKind::Pdf) {
+                form.ExportPdf(targets.targets[i]);
+            } else {
+                // An invoice saved before the buyer's e-invoice address was
+                // kept with it takes its customer's from the register.
+                if (form.BuyerEinvoice.address.isEmpty() && form.BuyerEinvoice.operatorId.isEmpty())
+                    form.BuyerEinvoice = RegisterEinvoiceFor(registers.customersBeside(input), form.AsiakNro1->text());
+                form.ExportEinvoice(targets.targets[i], form.EinvoiceFormatOf(kind));
+            }
+        } catch (const std::exception &error) {
+            ++failed;
+            report << u"Virhe: %1: %2"_s.arg(QDir::toNativeSeparators(input), QString::fromUtf8(error.what()))
+                          .replace(u"\r\n"_s, u" "_s)
+                   << Qt::endl;
+        }
+    }
+    if (failed > 0)
+        report << u"%1/%2 laskua epäonnistui."_s.arg(failed).arg(inputs.size()) << Qt::endl;
+    return failed > 0 ? 1 : 0;
+}

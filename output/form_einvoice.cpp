@@ -1,0 +1,63 @@
+// "Verkkolasku…": the invoice on screen as a Finvoice or Peppol e-invoice,
+// checked for what the receiver needs before anything is written.
+
+#include "app/Unit1.h"
+#include "output/einvoice.h"
+#include "storage/commanderror.h"
+#include "storage/textfile.h"
+
+#include <QAction>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The save dialog's filters, in EinvoiceFormat order.
+const QStringList kFilters = {u"Finvoice 3.0 (*.xml)"_s, u"Finvoice lähetyskehyksellä (*.xml)"_s,
+                              u"Peppol BIS Billing 3.0 (*.xml)"_s};
+
+} // namespace
+
+void TForm1::connectEinvoice()
+{
+    connectCommand(Verkkolasku1, &QAction::triggered, &TForm1::Verkkolasku1Click);
+}
+
+void TForm1::Verkkolasku1Click()
+{
+    // Suggested as the invoice file's name with ".xml", the biller's format first.
+    const QString suggested = DataDir.isEmpty() ? QString() : InvoiceFileBase() + kEinvoiceFileSuffix.toString();
+    const QFileInfo suggestion(suggested);
+    QStringList filters = kFilters;
+    const int chosenByBiller = int(ChosenEinvoiceFormat());
+    filters.move(chosenByBiller, 0);
+    qsizetype chosen = 0;
+    QString name = m_prompter->saveFileName(this, suggested.isEmpty() ? QString() : suggestion.path(),
+                                            suggestion.fileName(), filters, &chosen);
+    if (name.isEmpty())
+        return;
+    if (QFileInfo(name).suffix().isEmpty())
+        name += kEinvoiceFileSuffix;
+    ExportEinvoice(name, EinvoiceFormat(kFilters.indexOf(filters.value(chosen))));
+}
+
+void TForm1::ExportEinvoice(const QString &name, EinvoiceFormat format)
+{
+    PreparePageForOutput();
+    const InvoiceRecord record = CollectRecord();
+    if (const QString reason = EinvoiceRefusal(record, format); !reason.isEmpty())
+        throw CommandError(u"Verkkolaskua ei kirjoitettu:\r\n%1"_s.arg(QString(reason).replace(u"\n"_s, u"\r\n"_s)));
+    if (!ReplaceFileContents(name, WriteEinvoice(record, format, QDateTime::currentDateTime())))
+        throw CommandError(u"Verkkolaskutiedostoa ei voitu kirjoittaa:\r\n%1"_s.arg(QDir::toNativeSeparators(name)));
+}
+
+EinvoiceFormat TForm1::EinvoiceFormatOf(ExportKind kind) const
+{
+    if (kind == ExportKind::Peppol)
+        return EinvoiceFormat::Peppol;
+    return ChosenEinvoiceFormat() == EinvoiceFormat::FramedFinvoice ? EinvoiceFormat::FramedFinvoice
+                                                                   : EinvoiceFormat::Finvoice;
+}

@@ -1,0 +1,341 @@
+// E-invoices as a user gets them: "Tiedosto" → "Verkkolasku…", beside the
+// invoice file from "VALMIS/TALLENNA", and `laskutus --finvoice/--peppol` of
+// saved files, each read back and compared with the PDF of the same invoice.
+
+#include "invoice/numbering.h"
+#include "storage/cp1252.h"
+#include "tests/support/formfixture.h"
+#include "tests/support/testfiles.h"
+#include "widgets/bevel.h"
+#include "widgets/stringgrid.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QXmlStreamReader>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kBiller = u"[Laskuttaja]\r\nNimi=Testi Oy\r\nOsoite1=Pajakatu 3\r\nKaupunki=33100 TAMPERE\r\n"
+                        u"Y-yunnus=1234567-1\r\nAlv-tunnus=FI12345671\r\nIban=FI21 1234 5600 0007 85\r\n"
+                        u"Bic=NDEAFIHH\r\nViivakoodi=1\r\nPdfOletus=1\r\n"_s;
+const QString kBillerAddress = u"Verkkolaskuosoite=003712345671\r\nValittajatunnus=NDEAFIHH\r\n"_s;
+
+// The text of every element that holds one, by the element's local name,
+// in document order.
+QMap<QString, QStringList> elementTexts(const QByteArray &xml)
+{
+    QMap<QString, QStringList> texts;
+    QXmlStreamReader reader(xml);
+    QString text;
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::StartElement:
+            text.clear();
+            break;
+        case QXmlStreamReader::Characters:
+            text += reader.text();
+            break;
+        case QXmlStreamReader::EndElement:
+            if (!text.trimmed().isEmpty())
+                texts[reader.name().toString()].append(text);
+            text.clear();
+            break;
+        default:
+            break;
+        }
+    }
+    return texts;
+}
+
+QString rootOf(const QByteArray &xml)
+{
+    QXmlStreamReader reader(xml);
+    while (!reader.atEnd()) {
+        if (reader.readNext() == QXmlStreamReader::StartElement)
+            return reader.qualifiedName().toString();
+    }
+    return QString();
+}
+
+// The schema's verdict on the file, when the tests were pointed at the
+// official schemas; empty when valid or not checked.
+QString schemaErrors(const QString &file, const QString &schema)
+{
+    const QString dir = qEnvironmentVariable("LASKUTUS_EINVOICE_DIR");
+    if (dir.isEmpty())
+        return QString();
+    QProcess xmllint;
+    xmllint.setProcessChannelMode(QProcess::MergedChannels);
+    xmllint.start(u"xmllint"_s, {u"--noout"_s, u"--schema"_s, dir + u'/' + schema, file});
+    xmllint.waitForFinished(60000);
+    return xmllint.exitCode() == 0 ? QString() : QString::fromLocal8Bit(xmllint.readAll());
+}
+
+const QString kFinvoiceSchema = u"Finvoice3.0.xsd"_s;
+const QString kUblSchema = u"peppol/ubl-2.1/xsdrt/maindoc/UBL-Invoice-2.1.xsd"_s;
+
+struct ProgramRun
+{
+    int status = -1;
+    QString errors;
+};
+
+ProgramRun runProgram(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(u"QT_QPA_PLATFORM"_s);
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    process.waitForFinished(120000);
+    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+// A saved invoice of the program's own format: number, date, reference,
+// VAT modes, the rows as "quantity;price;VAT %", and the buyer's e-invoice
+// address when given.
+QByteArray invoiceFile(int number, const QString &reference, bool pricesWithVat, bool totalsWithVat,
+                       const QStringList &rows, const QString &buyerAddress)
+{
+    QString text = u"\"%1\",\"3.12.2026\",\"%2\",\"2345678-0\",\"%1\",\"%3\",\"%4\",\"14 pv netto\",\"8 %\","
+                   u"\"7 pv\",\"17.12.2026\""_s.arg(number)
+                       .arg(reference, pricesWithVat ? u"1"_s : u"0"_s, totalsWithVat ? u"1"_s : u"0"_s);
+    if (!buyerAddress.isEmpty())
+        text += u",\"%1\",\"003721291126\""_s.arg(buyerAddress);
+    text += u"\r\n\"Äyräpää & \"\"Poika\"\" <Oy>\",\"Kauppakatu 10\",\" \",\"00100 HELSINKI\"\r\n"_s;
+    for (const QString &row : rows) {
+        const QStringList cells = row.split(u';');
+        text += u"\" \",\"Työ € ja <tarvikkeet>\",\"%1\",h,\"%2\",\"%3\",\" \"\r\n"_s.arg(cells[0], cells[1], cells[2]);
+    }
+    return stringToCp1252(text);
+}
+
+} // namespace
+
+class EinvoiceOutputTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void commandLineStatesWhatThePdfPrints_data();
+    void commandLineStatesWhatThePdfPrints();
+    void commandLineReportsWhatIsMissing();
+    void menuWritesTheChosenFormat_data();
+    void menuWritesTheChosenFormat();
+    void saveChainWritesTheBillersFormatBeside_data();
+    void saveChainWritesTheBillersFormatBeside();
+};
+
+void EinvoiceOutputTest::commandLineStatesWhatThePdfPrints_data()
+{
+    QTest::addColumn<bool>("pricesWithVat");
+    QTest::addColumn<bool>("totalsWithVat");
+    QTest::newRow("prices and totals without VAT") << false << false;
+    QTest::newRow("totals with VAT") << false << true;
+    QTest::newRow("prices with VAT") << true << true;
+    QTest::newRow("prices with VAT, biller's totals without") << true << false;
+}
+
+// Saved invoices exported three ways: the Finvoice and Peppol files state
+// the amount, reference and due date the PDF's barcode carries, and the
+// totals the page prints.
+void EinvoiceOutputTest::commandLineStatesWhatThePdfPrints()
+{
+    QFETCH(bool, pricesWithVat);
+    QFETCH(bool, totalsWithVat);
+    QTemporaryDir dir;
+    const QString program = dir.filePath(u"laskutus"_s);
+    QVERIFY(QFile::copy(QStringLiteral(LASKUTUS_EXECUTABLE), program));
+    writeBytes(dir.filePath(u"laskutus.INI"_s), stringToCp1252(kBiller + kBillerAddress));
+    QDir(dir.path()).mkpath(u"2026"_s);
+    QRandomGenerator random(quint32(pricesWithVat) * 2 + quint32(totalsWithVat) + 11);
+    const QStringList rates = {u"25,5"_s, u"14"_s, u"13,5"_s, u"10"_s, u"0"_s};
+    QStringList inputs;
+    QStringList references;
+    for (int n = 1; n <= 3; ++n) {
+        QStringList rows;
+        // Rows that fit on the page, so the giro form is on its first page.
+        for (int r = 0, count = n == 3 ? 8 : n; r < count; ++r)
+            rows << u"%1;%2,%3;%4"_s.arg(random.bounded(1, 9)).arg(random.bounded(1, 900))
+                        .arg(random.bounded(0, 100), 2, 10, QChar(u'0')).arg(rates[random.bounded(rates.size())]);
+        const QString reference = n == 2 ? RfReference(u"1009"_s) : u"1009"_s;
+        references << QString(reference).remove(u' ');
+        const QString path = dir.filePath(u"2026/%1.csv"_s.arg(n));
+        writeBytes(path, invoiceFile(n, reference, pricesWithVat, totalsWithVat, rows, u"003723456780"_s));
+        inputs << path;
+    }
+    for (const QString &kind : {u"pdf"_s, u"finvoice"_s, u"peppol"_s}) {
+        const ProgramRun run = runProgram(program, QStringList{u"--"_s + kind, dir.filePath(kind)} + inputs);
+        QVERIFY2(run.status == 0, qPrintable(run.errors));
+    }
+
+    for (int n = 1; n <= 3; ++n) {
+        const QString pdf = dir.filePath(u"pdf/%1.pdf"_s.arg(n));
+        const QString barcode = codeOnPage(pdf, dir.path(), 300, u"code128"_s);
+        QVERIFY2(barcode.size() == 54, qPrintable(pdf));
+        const QString euros = QString::number(barcode.mid(17, 6).toInt());
+        const QString cents = barcode.mid(23, 2);
+        const QString page = toolOutput(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s});
+
+        const QString finvoiceFile = dir.filePath(u"finvoice/%1.xml"_s.arg(n));
+        QCOMPARE(schemaErrors(finvoiceFile, kFinvoiceSchema), QString());
+        const QMap<QString, QStringList> finvoice = elementTexts(readBytes(finvoiceFile));
+        QCOMPARE(finvoice.value(u"EpiInstructedAmount"_s).value(0), euros + u',' + cents);
+        QCOMPARE(finvoice.value(u"InvoiceTotalVatIncludedAmount"_s).value(0), euros + u',' + cents);
+        QCOMPARE(finvoice.value(u"EpiDateOptionDate"_s).value(0), u"20"_s + barcode.right(6));
+        QCOMPARE(finvoice.value(u"InvoiceDueDate"_s).value(0), u"20261217"_s);
+        QCOMPARE(finvoice.value(u"EpiAccountID"_s).value(0), u"FI2112345600000785"_s);
+        QCOMPARE(finvoice.value(u"EpiRemittanceInfoIdentifier"_s).value(0), references[n - 1]);
+        // The totals without VAT and of VAT as the page prints them.
+        for (const QString &name : {u"InvoiceTotalVatExcludedAmount"_s, u"InvoiceTotalVatAmount"_s}) {
+            const QString amount = finvoice.value(name).value(0);
+            QVERIFY2(QString(page).remove(u' ').contains(amount), qPrintable(name + u' ' + amount));
+        }
+
+        const QString peppolFile = dir.filePath(u"peppol/%1.xml"_s.arg(n));
+        QCOMPARE(schemaErrors(peppolFile, kUblSchema), QString());
+        const QMap<QString, QStringList> peppol = elementTexts(readBytes(peppolFile));
+        QCOMPARE(peppol.value(u"PayableAmount"_s).value(0), euros + u'.' + cents);
+        QCOMPARE(peppol.value(u"DueDate"_s).value(0), u"2026-12-17"_s);
+        QCOMPARE(peppol.value(u"PaymentID"_s).value(0), finvoice.value(u"EpiRemittanceInfoIdentifier"_s).value(0));
+        QCOMPARE(peppol.value(u"TaxExclusiveAmount"_s).value(0).replace(u'.', u','),
+                 finvoice.value(u"InvoiceTotalVatExcludedAmount"_s).value(0));
+    }
+}
+
+// What a receiver would reject is reported with the invoice's path and what
+// it lacks; the other invoices are written. An invoice saved before the
+// buyer's e-invoice address was kept takes it from its save folder's
+// register; a file that is no e-invoice is never written over.
+void EinvoiceOutputTest::commandLineReportsWhatIsMissing()
+{
+    QTemporaryDir dir;
+    const QString program = dir.filePath(u"laskutus"_s);
+    QVERIFY(QFile::copy(QStringLiteral(LASKUTUS_EXECUTABLE), program));
+    writeBytes(dir.filePath(u"laskutus.INI"_s), stringToCp1252(kBiller + kBillerAddress));
+    QDir(dir.path()).mkpath(u"2026"_s);
+    const QStringList rows = {u"2;50,00;25,5"_s};
+    const QString unknown = dir.filePath(u"2026/1.csv"_s);
+    const QString registered = dir.filePath(u"2026/2.csv"_s);
+    writeBytes(unknown, invoiceFile(1, u"1009"_s, false, false, rows, QString()));
+    writeBytes(registered, invoiceFile(2, u"1009"_s, false, false, rows, QString()));
+    writeBytes(dir.filePath(u"AsiakRek.csv"_s),
+               "Asiakas,Katu,\" \",\" \",\" \",2,003723456780,003721291126\r\n");
+
+    const ProgramRun run = runProgram(program, {u"--peppol"_s, dir.filePath(u"ulos"_s), unknown, registered});
+    QCOMPARE(run.status, 1);
+    QVERIFY2(run.errors.contains(u"Virhe: %1: Verkkolaskua ei kirjoitettu: Asiakkaan verkkolaskuosoite"_s
+                                     .arg(QDir::toNativeSeparators(unknown))),
+             qPrintable(run.errors));
+    QVERIFY(!QFile::exists(dir.filePath(u"ulos/1.xml"_s)));
+    const QMap<QString, QStringList> peppol = elementTexts(readBytes(dir.filePath(u"ulos/2.xml"_s)));
+    QCOMPARE(peppol.value(u"EndpointID"_s), (QStringList{u"003712345671"_s, u"003723456780"_s}));
+
+    const QString note = dir.filePath(u"muistio.xml"_s);
+    writeBytes(note, "Soita asiakkaalle\r\n");
+    const ProgramRun refused = runProgram(program, {u"--finvoice"_s, note, registered});
+    QCOMPARE(refused.status, 2);
+    QVERIFY2(refused.errors.contains(u"eikä se ole verkkolaskutiedosto; sitä ei korvata"_s), qPrintable(refused.errors));
+    QCOMPARE(readBytes(note), QByteArray("Soita asiakkaalle\r\n"));
+}
+
+void EinvoiceOutputTest::menuWritesTheChosenFormat_data()
+{
+    QTest::addColumn<int>("filter");
+    QTest::addColumn<QString>("root");
+    QTest::addColumn<QString>("schema");
+    QTest::newRow("Finvoice") << 0 << u"Finvoice"_s << kFinvoiceSchema;
+    QTest::newRow("framed Finvoice") << 1 << u"SOAP-ENV:Envelope"_s << QString();
+    QTest::newRow("Peppol") << 2 << u"Invoice"_s << kUblSchema;
+}
+
+// "Verkkolasku…" writes the invoice on screen in the format of the filter
+// chosen in the save dialog, with the totals the page shows.
+void EinvoiceOutputTest::menuWritesTheChosenFormat()
+{
+    QFETCH(int, filter);
+    QFETCH(QString, root);
+    QFETCH(QString, schema);
+    QTemporaryDir dir;
+    FormFixture f(stringToCp1252(kBiller + kBillerAddress));
+    TForm1 &form = f.form();
+    QVERIFY(f.show());
+    form.AsiakNimi1->setEditText(u"Asiakas Oy"_s);
+    form.BuyerEinvoice = {u"003723456780"_s, u"003721291126"_s};
+    typeIntoGrid(form.LaskuRivit1, TextColumn, 1, u"Työ"_s);
+    typeIntoGrid(form.LaskuRivit1, QuantityColumn, 1, u"3"_s);
+    typeIntoGrid(form.LaskuRivit1, PriceColumn, 1, u"40,00"_s);
+    typeIntoGrid(form.LaskuRivit1, VatColumn, 1, u"14"_s);
+
+    const QString file = dir.filePath(u"lasku"_s);
+    f.prompter().answerSave(file, filter);
+    chooseFromMenuBar(form, {u"Tiedosto"_s, u"Verkkolasku…"_s});
+    QCOMPARE(f.prompter().takeMessages(), QStringList());
+    const QByteArray xml = readBytes(file + u".xml"_s);
+    QCOMPARE(rootOf(xml), root);
+    QCOMPARE(form.TotSum->text(), u"136,80"_s);
+    QVERIFY(xml.contains(filter == 2 ? "136.80" : "136,80"));
+    if (!schema.isEmpty())
+        QCOMPARE(schemaErrors(file + u".xml"_s, schema), QString());
+}
+
+void EinvoiceOutputTest::saveChainWritesTheBillersFormatBeside_data()
+{
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<QString>("buyer");
+    QTest::addColumn<QString>("root");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("Finvoice to a customer with an address") << kBillerAddress << u"003723456780"_s << u"Finvoice"_s
+                                                            << QString();
+    QTest::newRow("Peppol chosen in the biller details") << kBillerAddress + u"Verkkolaskumuoto=2\r\n"_s
+                                                         << u"003723456780"_s << u"Invoice"_s << QString();
+    QTest::newRow("no address: paper only") << kBillerAddress << QString() << QString() << QString();
+    QTest::newRow("refused: saved, not sent, not advanced")
+        << u"Verkkolaskumuoto=2\r\n"_s << u"003723456780"_s << QString()
+        << u"Verkkolaskua ei kirjoitettu:\r\nLaskuttajan verkkolaskuosoite (OVT-tunnus tai Y-tunnus) puuttuu."_s;
+}
+
+// "VALMIS/TALLENNA" of an invoice to a customer with an e-invoice address
+// also writes it, in the biller's format, as "<year>/<number>.xml"; an
+// e-invoice refused leaves the invoice saved and on screen.
+void EinvoiceOutputTest::saveChainWritesTheBillersFormatBeside()
+{
+    QFETCH(QString, settings);
+    QFETCH(QString, buyer);
+    QFETCH(QString, root);
+    QFETCH(QString, message);
+    QTemporaryDir data;
+    FormFixture f(stringToCp1252(u"[File]\r\nOletDir="_s + data.path() + u"/\r\n"_s + kBiller + settings
+                                 + u"SeurLasku=57\r\n"_s));
+    TForm1 &form = f.form();
+    QVERIFY(f.show());
+    form.AsiakNimi1->setEditText(u"Asiakas Oy"_s);
+    form.BuyerEinvoice = {buyer, buyer.isEmpty() ? QString() : u"003721291126"_s};
+    typeIntoGrid(form.LaskuRivit1, TextColumn, 1, u"Työ"_s);
+    typeIntoGrid(form.LaskuRivit1, QuantityColumn, 1, u"2"_s);
+    typeIntoGrid(form.LaskuRivit1, PriceColumn, 1, u"50,00"_s);
+    typeIntoGrid(form.LaskuRivit1, VatColumn, 1, u"25,5"_s);
+    if (message.isEmpty())
+        f.prompter().answerSave(data.filePath(u"57.pdf"_s));
+    QTest::mouseClick(form.Valmis1, Qt::LeftButton);
+
+    QCOMPARE(f.prompter().takeMessages(), message.isEmpty() ? QStringList() : QStringList{message});
+    QVERIFY(QFile::exists(data.filePath(u"2026/57.csv"_s)));
+    const QString xml = data.filePath(u"2026/57.xml"_s);
+    QCOMPARE(QFile::exists(xml), !root.isEmpty());
+    if (!root.isEmpty())
+        QCOMPARE(rootOf(readBytes(xml)), root);
+    QCOMPARE(form.LaskuNro1->text(), message.isEmpty() ? u"58"_s : u"57"_s);
+}
+
+QTEST_MAIN(EinvoiceOutputTest)
+#include "tst_einvoiceoutput.moc"
