@@ -133,6 +133,7 @@ private slots:
     void menuWritesTheChosenFormat();
     void saveChainWritesTheBillersFormatBeside_data();
     void saveChainWritesTheBillersFormatBeside();
+    void typedExampleGivesTheWorkedFinvoice();
 };
 
 void EinvoiceOutputTest::commandLineStatesWhatThePdfPrints_data()
@@ -335,6 +336,55 @@ void EinvoiceOutputTest::saveChainWritesTheBillersFormatBeside()
     if (!root.isEmpty())
         QCOMPARE(rootOf(readBytes(xml)), root);
     QCOMPARE(form.LaskuNro1->text(), message.isEmpty() ? u"58"_s : u"57"_s);
+}
+
+// The worked Finvoice example typed into the window as a sole trader would:
+// the file written says what the example says, but for what the program
+// does not keep (the biller's e-mail, a reason for the 0 % rate beyond its
+// being untaxed) and the penalty interest stated as the invoice gives it.
+void EinvoiceOutputTest::typedExampleGivesTheWorkedFinvoice()
+{
+    QTemporaryDir dir;
+    FormFixture f(stringToCp1252(u"[Laskuttaja]\r\nNimi=Esimerkki Tmi\r\nOsoite1=Pajakatu 3\r\n"
+                                 u"Kaupunki=33100 Tampere\r\nPuhelin=040 123 4567\r\nKotipaikka=Tampere\r\n"
+                                 u"Y-yunnus=1234567-1\r\nAlv-tunnus=FI12345671\r\nIban=FI2112345600000785\r\n"
+                                 u"Bic=NDEAFIHH\r\nSeurLasku=1001\r\nSeurViite=2026001\r\nMaksuehto=14 pv netto\r\n"
+                                 u"Viiv.korko=10,5 %\r\nHuom.aika=7 pv\r\n"_s));
+    TForm1 &form = f.form();
+    QVERIFY(f.show());
+    form.AsiakNimi1->setFocus();
+    typeKeys(u"Asiakas Oy"_s);
+    typeIntoGrid(form.AsiakOsoite1, 1, 1, u"Kauppakatu 10"_s);
+    typeIntoGrid(form.AsiakOsoite1, 1, 3, u"00100 Helsinki"_s);
+    form.AsiakY1->setFocus();
+    typeKeys(u"2345678-0"_s);
+    form.AsiakNro1->setFocus();
+    typeKeys(u"17"_s);
+    const QStringList rows[] = {{u"Konsultointi"_s, u"3"_s, u"h"_s, u"80,00"_s, u"25,5"_s},
+                                {u"Lounastarjoilu"_s, u"2"_s, u"kpl"_s, u"12,50"_s, u"13,5"_s},
+                                {u"Aikakauslehti"_s, u"1"_s, u"kpl"_s, u"9,90"_s, u"10"_s},
+                                {u"Koulutus"_s, u"1"_s, u"kpl"_s, u"100,00"_s, u"0"_s}};
+    for (int r = 0; r < 4; ++r) {
+        for (int c = TextColumn; c <= VatColumn; ++c)
+            typeIntoGrid(form.LaskuRivit1, c, r + 1, rows[r][c - TextColumn]);
+    }
+    QCOMPARE(form.ViiteNro1->text(), u"20260011"_s);
+
+    const QString file = dir.filePath(u"esimerkki.xml"_s);
+    f.prompter().answerSave(file, 0);
+    chooseFromMenuBar(form, {u"Tiedosto"_s, u"Verkkolasku…"_s});
+    QCOMPARE(f.prompter().takeMessages(), QStringList());
+    QMap<QString, QStringList> written = elementTexts(readBytes(file));
+    QMap<QString, QStringList> example =
+        elementTexts(readBytes(QStringLiteral(LASKUTUS_TEST_DATA) + u"/finvoice-esimerkki.xml"_s));
+    QCOMPARE(example.take(u"SellerEmailaddressIdentifier"_s), QStringList{u"laskut@esimerkki.example"_s});
+    QCOMPARE(example.take(u"VatFreeText"_s), QStringList{u"Arvonlisäveroton koulutuspalvelu (AVL 39 §)"_s});
+    QCOMPARE(written.take(u"VatFreeText"_s), QStringList{u"Arvonlisäveroton myynti"_s});
+    QCOMPARE(example.take(u"PaymentOverDueFineFreeText"_s), QStringList{u"Viivästyskorko korkolain mukaan"_s});
+    QCOMPARE(written.take(u"PaymentOverDueFineFreeText"_s), QStringList{u"Viivästyskorko 10,5 %"_s});
+    QCOMPARE(written.keys(), example.keys());
+    for (auto it = example.cbegin(); it != example.cend(); ++it)
+        QCOMPARE(written.value(it.key()), it.value());
 }
 
 QTEST_MAIN(EinvoiceOutputTest)
