@@ -1,0 +1,118 @@
+// The payments file: reading and writing the payments received.
+
+#include "payments.h"
+
+#include "invoice/numbering.h"
+#include "storage/commanderror.h"
+#include "storage/gridline.h"
+#include "storage/invoicefile.h"
+#include "storage/textfile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kFileName = u"Maksut.csv"_s;
+
+std::optional<QDate> dateOf(QStringView text)
+{
+    const QDate date = QDate::fromString(text.trimmed().toString(), u"d.M.yyyy"_s);
+    return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
+}
+
+// Blank cells read back as one blank, as the grid line format writes an empty cell.
+QString cellText(const QStringList &cells, PaymentColumn column)
+{
+    return cells.value(column).trimmed();
+}
+
+} // namespace
+
+QString PaymentsFilePath(const QString &dataDir)
+{
+    return dataDir + kFileName;
+}
+
+QString PaymentAmountText(qint64 cents)
+{
+    const quint64 magnitude = cents < 0 ? 0 - static_cast<quint64>(cents) : static_cast<quint64>(cents);
+    return (cents < 0 ? u"-"_s : QString()) + QString::number(magnitude / 100) + u','
+        + QString::number(magnitude % 100).rightJustified(2, u'0');
+}
+
+std::optional<qint64> ParsePaymentAmount(QStringView text)
+{
+    QString plain = text.trimmed().toString();
+    plain.remove(u' ').remove(QChar(0xA0));
+    bool negative = plain.startsWith(u'-');
+    if (negative)
+        plain.remove(0, 1);
+    const qsizetype comma = plain.indexOf(u',');
+    const QString euros = comma < 0 ? plain : plain.left(comma);
+    const QString cents = comma < 0 ? QString() : plain.mid(comma + 1);
+    const auto digitsOnly = [](const QString &s) {
+        return std::all_of(s.begin(), s.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    };
+    // Up to twelve digits of euros keeps every amount exact in cents.
+    if (euros.isEmpty() || euros.size() > 12 || cents.size() > 2 || !digitsOnly(euros) || !digitsOnly(cents))
+        return std::nullopt;
+    const qint64 value = euros.toLongLong() * 100 + (cents.isEmpty() ? 0 : cents.leftJustified(2, u'0').toLongLong());
+    return negative ? -value : value;
+}
+
+QStringList PaymentLineCells(const Payment &payment)
+{
+    QStringList cells(PaymentColumnCount);
+    cells[PaymentYearColumn] = payment.year;
+    cells[PaymentInvoiceColumn] = payment.invoiceNumber;
+    cells[PaymentDateColumn] = DateText(payment.date);
+    cells[PaymentAmountColumn] = PaymentAmountText(payment.cents);
+    cells[PaymentReferenceColumn] = payment.reference;
+    cells[PaymentPayerColumn] = payment.payer;
+    cells[PaymentArchiveIdColumn] = payment.archiveId;
+    cells[PaymentSourceColumn] = payment.source;
+    return cells;
+}
+
+std::optional<Payment> PaymentOfCells(const QStringList &cells)
+{
+    const std::optional<QDate> date = dateOf(cells.value(PaymentDateColumn));
+    const std::optional<qint64> cents = ParsePaymentAmount(cells.value(PaymentAmountColumn));
+    if (!date || !cents)
+        return std::nullopt;
+    return Payment{cellText(cells, PaymentYearColumn), cellText(cells, PaymentInvoiceColumn), *date, *cents,
+                   cellText(cells, PaymentReferenceColumn), cellText(cells, PaymentPayerColumn),
+                   cellText(cells, PaymentArchiveIdColumn), cellText(cells, PaymentSourceColumn)};
+}
+
+QList<Payment> ReadPaymentsFile(const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        return {};
+    const QStringList lines = ReadTextLines(path);
+    QList<Payment> payments;
+    payments.reserve(lines.size());
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const std::optional<Payment> payment = PaymentOfCells(ReadLineIntoCells(lines[i], PaymentColumnCount));
+        if (!payment)
+            throw CommandError(u"Maksutiedoston %1 rivi %2 ei ole maksu:\r\n%3"_s.arg(
+                QDir::toNativeSeparators(path)).arg(i + 1).arg(lines[i].left(200)));
+        payments.append(*payment);
+    }
+    return payments;
+}
+
+void WritePaymentsFile(const QString &path, const QList<Payment> &payments)
+{
+    QStringList lines;
+    lines.reserve(payments.size());
+    for (const Payment &payment : payments)
+        AppendCellsLine(PaymentLineCells(payment), lines, true);
+    WriteTextLines(path, lines);
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The payments file: every payment received, kept in the save folder beside
+// the invoices, which a payment never changes. One line a payment in the
+// grid line format, Windows-1252, CR LF, the columns in PaymentColumn order.
+
+/// Columns of a line of the payments file.
+enum PaymentColumn : int {
+    /// The paid invoice's year folder and number; both empty for a payment
+    /// whose reference matched no invoice, kept so that nothing the bank
+    /// reported is lost.
+    PaymentYearColumn,
+    PaymentInvoiceColumn,
+    /// "d.m.yyyy", as the program writes dates.
+    PaymentDateColumn,
+    /// Euros with a decimal comma and two decimals, "-" for a reversal.
+    PaymentAmountColumn,
+    PaymentReferenceColumn,
+    PaymentPayerColumn,
+    /// The bank's archive id; a payment imported twice has the same one.
+    PaymentArchiveIdColumn,
+    /// kManualPaymentSource, or the name of the imported file.
+    PaymentSourceColumn,
+    PaymentColumnCount
+};
+
+/// The source of a payment the user marked by hand.
+inline constexpr QStringView kManualPaymentSource = u"käsin";
+
+/// One payment received.
+struct Payment
+{
+    QString year;
+    QString invoiceNumber;
+    QDate date;
+    qint64 cents = 0;
+    QString reference;
+    QString payer;
+    QString archiveId;
+    QString source;
+
+    /// Whether the payment was matched to an invoice.
+    bool matched() const { return !invoiceNumber.isEmpty(); }
+    friend bool operator==(const Payment &, const Payment &) = default;
+};
+
+/// The payments file in the save folder (which ends with a separator).
+QString PaymentsFilePath(const QString &dataDir);
+
+/// Cents as the payments file and the window write an amount: "1234,50",
+/// "-5,00".
+QString PaymentAmountText(qint64 cents);
+
+/// The cents of an amount as a person or the payments file writes it
+/// ("1 234,50", "1234,5", "12"); nullopt when it is no amount of euros and
+/// cents.
+std::optional<qint64> ParsePaymentAmount(QStringView text);
+
+/// The file's line of a payment, and the payment of a line; nullopt when the
+/// line's date or amount does not read.
+QStringList PaymentLineCells(const Payment &payment);
+std::optional<Payment> PaymentOfCells(const QStringList &cells);
+
+/// The payments kept in the file; none when the file does not exist.
+/// Throws CommandError, in Finnish with the path and the line, when it
+/// cannot be read or a line is no payment: a payments file is never
+/// written over from a reading that lost a line.
+QList<Payment> ReadPaymentsFile(const QString &path);
+
+/// Replaces the payments file with the payments, whole or not at all.
+/// Throws what WriteTextLines throws.
+void WritePaymentsFile(const QString &path, const QList<Payment> &payments);
