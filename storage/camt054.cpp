@@ -186,8 +186,8 @@ BankPaymentFile ReadCamt054(const QByteArray &bytes, const QString &source)
     while (!reader.atEnd()) {
         reader.readNext();
         // A DTD could declare entities to expand or fetch; a bank's file has none.
-        if (reader.tokenType() == QXmlStreamReader::DTD || reader.tokenType() == QXmlStreamReader::EntityReference)
-            throw refusal(source, reader.lineNumber(), u"on DTD-määrittely tai entiteetti, joita maksutiedostossa ei hyväksytä"_s);
+        if (reader.tokenType() == QXmlStreamReader::DTD)
+            throw refusal(source, reader.lineNumber(), u"on DTD-määrittely, jota maksutiedostossa ei hyväksytä"_s);
         if (reader.isStartElement()) {
             if (path.isEmpty()) {
                 const QString ns = reader.namespaceUri().toString();

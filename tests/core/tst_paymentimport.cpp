@@ -203,6 +203,7 @@ const QList<PayableInvoice> &classInvoices()
         {u"2026"_s, u"1"_s, u"10003"_s, 10000, 0},
         {u"2026"_s, u"2"_s, u"RF08 1001 6"_s, 20000, 5000},
         {u"2025"_s, u"7"_s, u"10029"_s, 3000, 3000},
+        {u"2026"_s, u"9"_s, u"1000 3"_s, 500, 0},
     };
     return invoices;
 }
@@ -355,6 +356,10 @@ void PaymentImportTest::paymentsClassified_data()
     QTest::newRow("second overpays") << none << QList{pay(u"10003"_s, 6000, u"A1"_s), pay(u"10003"_s, 6000, u"A2"_s)}
                                      << QStringList{u"osasuoritus|2026/1|4000|"_s, u"ylisuoritus|2026/1|-2000|"_s}
                                      << QStringList{u"A1:2026/1:6000"_s, u"A2:2026/1:6000"_s};
+    QTest::newRow("shared reference, first open invoice")
+        << none << QList{pay(u"10003"_s, 10000, u"A1"_s), pay(u"10003"_s, 500, u"A2"_s), pay(u"10003"_s, 1, u"A3"_s)}
+        << QStringList{u"maksaa laskun|2026/1|0|"_s, u"maksaa laskun|2026/9|0|"_s, u"ylisuoritus|2026/1|-1|"_s}
+        << QStringList{u"A1:2026/1:10000"_s, u"A2:2026/9:500"_s, u"A3:2026/1:1"_s};
     QTest::newRow("paid invoice") << none << QList{pay(u"10029"_s, 100, u"A1"_s)}
                                   << QStringList{u"ylisuoritus|2025/7|-100|"_s} << QStringList{u"A1:2025/7:100"_s};
     QTest::newRow("national to RF invoice") << none << QList{pay(u"10016"_s, 15000, u"A1"_s)}
@@ -499,7 +504,7 @@ void PaymentImportTest::camtEntriesRead_data()
         << v02 << u"<Ntry>%1<NtryDtls>%2%3</NtryDtls></Ntry>"_s.arg(head, tx(u"10.00"_s, u"1009"_s, u"T1"_s), tx(u"20"_s, u"10003"_s, u"T2"_s))
         << QStringList{u"1.12.2026|1000|1009|E1/T1"_s, u"1.12.2026|2000|10003|E1/T2"_s} << 0 << QByteArray();
     QTest::newRow("several transactions without ids")
-        << v02 << u"<Ntry>%1<NtryDtls>%2</NtryDtls><NtryDtls>%3</NtryDtls></Ntry>"_s.arg(head, tx(u"10.5"_s, u"1009"_s, {}), tx(u"19.50"_s, u"1009"_s, {}))
+        << v02 << u"<Ntry>%1<NtryDtls>%2</NtryDtls><NtryDtls>%3</NtryDtls></Ntry>"_s.arg(head, tx(u"10.5"_s, u"1009"_s, {}), tx(u"19.500"_s, u"1009"_s, {}))
         << QStringList{u"1.12.2026|1050|1009|E1/1"_s, u"1.12.2026|1950|1009|E1/2"_s} << 0 << QByteArray();
     QTest::newRow("entry amount, date and time")
         << v02 << u"<Ntry><Amt Ccy=\"EUR\">30.00</Amt><CdtDbtInd>CRDT</CdtDbtInd><Sts>BOOK</Sts>"
