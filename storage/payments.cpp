@@ -99,6 +99,10 @@ QList<Payment> ReadPaymentsFile(const QString &path)
     QList<Payment> payments;
     payments.reserve(lines.size());
     for (qsizetype i = 0; i < lines.size(); ++i) {
+        // A NUL is no character of a line the program writes: the file is damaged.
+        if (lines[i].contains(QChar(u'\0')))
+            throw CommandError(u"Maksutiedoston %1 rivillä %2 on NUL-merkki: tiedosto on vioittunut."_s.arg(
+                QDir::toNativeSeparators(path)).arg(i + 1));
         const std::optional<Payment> payment = PaymentOfCells(ReadLineIntoCells(lines[i], PaymentColumnCount));
         if (!payment)
             throw CommandError(u"Maksutiedoston %1 rivi %2 ei ole maksu:\r\n%3"_s.arg(

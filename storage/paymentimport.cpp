@@ -1,0 +1,262 @@
+// Importing a bank's payment file: which reader, the reference keys, and the
+// matching of payments to invoices.
+
+#include "storage/paymentimport.h"
+
+#include "invoice/numbering.h"
+#include "storage/camt054.h"
+#include "storage/commanderror.h"
+#include "storage/textfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString tooLargeText(const QString &source)
+{
+    return u"Maksutiedostoa %1 ei luettu: se on suurempi kuin %2 Mt."_s.arg(source).arg(kMaxPaymentFileBytes / (1024 * 1024));
+}
+
+// What tells one payment from another when the same file comes again: the
+// bank's archive id, and the sign, since a bank may give a reversal the id of
+// the payment it takes back.
+QString duplicateKey(const Payment &payment)
+{
+    const QString sign = payment.cents < 0 ? u"-"_s : u"+"_s;
+    if (!payment.archiveId.isEmpty())
+        return sign + u"A:"_s + payment.archiveId;
+    return sign + u"P:"_s + DateText(payment.date) + u'|' + QString::number(payment.cents) + u'|'
+        + ReferenceMatchKey(payment.reference) + u'|' + payment.payer;
+}
+
+QString amountKey(const QString &referenceKey, qint64 cents)
+{
+    return referenceKey + u'|' + QString::number(cents);
+}
+
+QString invoiceKey(const QString &year, const QString &number)
+{
+    return year + u'/' + number;
+}
+
+// The payments a reversal may take back: positive ones not taken back yet.
+class Reversible
+{
+public:
+    void add(const Payment &payment)
+    {
+        const qsizetype index = m_payments.size();
+        m_payments.append(payment);
+        m_open.append(true);
+        m_byAmount[amountKey(ReferenceMatchKey(payment.reference), payment.cents)].append(index);
+        if (!payment.archiveId.isEmpty())
+            m_byArchiveId[payment.archiveId].append(index);
+    }
+
+    // Takes back the payment the reversal names by archive id, else the
+    // latest of its reference and amount.
+    std::optional<Payment> takeBack(const Payment &reversal)
+    {
+        const auto latestOpen = [this](const QList<qsizetype> &indices) -> std::optional<qsizetype> {
+            for (auto i = indices.crbegin(); i != indices.crend(); ++i) {
+                if (m_open[*i])
+                    return *i;
+            }
+            return std::nullopt;
+        };
+        std::optional<qsizetype> found;
+        if (!reversal.archiveId.isEmpty())
+            found = latestOpen(m_byArchiveId.value(reversal.archiveId));
+        if (!found)
+            found = latestOpen(m_byAmount.value(amountKey(ReferenceMatchKey(reversal.reference), -reversal.cents)));
+        if (!found)
+            return std::nullopt;
+        m_open[*found] = false;
+        return m_payments[*found];
+    }
+
+private:
+    QList<Payment> m_payments;
+    QList<bool> m_open;
+    QHash<QString, QList<qsizetype>> m_byAmount;
+    QHash<QString, QList<qsizetype>> m_byArchiveId;
+};
+
+} // namespace
+
+BankPaymentFile ReadBankPayments(const QByteArray &bytes, const QString &source)
+{
+    if (bytes.size() > kMaxPaymentFileBytes)
+        throw CommandError(tooLargeText(source));
+    QByteArrayView start(bytes);
+    if (start.startsWith("\xEF\xBB\xBF"))
+        start = start.sliced(3);
+    start = start.trimmed();
+    if (start.startsWith('<'))
+        return ReadCamt054(bytes, source);
+    if (start.startsWith('0'))
+        return ReadReferencePayments(bytes, source);
+    throw CommandError(u"Maksutiedostoa %1 ei luettu: se ei ole camt.054-tiliilmoitus eikä viitesiirtoaineisto."_s.arg(source));
+}
+
+BankPaymentFile ReadBankPaymentFile(const QString &path)
+{
+    const QString source = QFileInfo(path).fileName();
+    if (!IsRegularFileOrMissing(path))
+        throw FileOpenError(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw FileOpenError(path);
+    if (file.size() > kMaxPaymentFileBytes)
+        throw CommandError(tooLargeText(QDir::toNativeSeparators(path)));
+    // One byte past the limit tells a file that grew while read.
+    const QByteArray bytes = file.read(kMaxPaymentFileBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        throw FileOpenError(path);
+    return ReadBankPayments(bytes, source);
+}
+
+QString ReferenceMatchKey(QStringView reference)
+{
+    QString plain;
+    for (QChar c : reference) {
+        if (!c.isSpace())
+            plain += c.toUpper();
+    }
+    const bool rf = IsRfReference(plain);
+    QString body = rf ? RfReferenceBody(plain) : plain;
+    const bool digits = std::all_of(body.begin(), body.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    if (digits) {
+        const auto firstNonZero = std::find_if(body.cbegin(), body.cend(), [](QChar c) { return c != u'0'; });
+        return body.mid(firstNonZero - body.cbegin());
+    }
+    return rf ? u"RF"_s + body : body;
+}
+
+QString PaymentClassText(PaymentClass paymentClass)
+{
+    switch (paymentClass) {
+    case PaymentClass::Pays:
+        return u"maksaa laskun"_s;
+    case PaymentClass::Partial:
+        return u"osasuoritus"_s;
+    case PaymentClass::Overpays:
+        return u"ylisuoritus"_s;
+    case PaymentClass::UnknownReference:
+        return u"tuntematon viite"_s;
+    case PaymentClass::AlreadyImported:
+        return u"jo tuotu"_s;
+    case PaymentClass::Reversal:
+        return u"palautus"_s;
+    }
+    return QString();
+}
+
+PaymentImport MatchPayments(const QList<Payment> &incoming, const QList<PayableInvoice> &invoices,
+                            const QList<Payment> &kept)
+{
+    QHash<QString, QList<qsizetype>> byReference;
+    QHash<QString, qsizetype> byNumber;
+    QList<qint64> open;
+    open.reserve(invoices.size());
+    byReference.reserve(invoices.size());
+    byNumber.reserve(invoices.size());
+    for (qsizetype i = 0; i < invoices.size(); ++i) {
+        const PayableInvoice &invoice = invoices[i];
+        open.append(invoice.totalCents - invoice.paidCents);
+        if (const QString key = ReferenceMatchKey(invoice.reference); !key.isEmpty())
+            byReference[key].append(i);
+        byNumber.insert(invoiceKey(invoice.year, invoice.number), i);
+    }
+    // Of invoices sharing a reference, the first still open takes the payment.
+    const auto invoiceOfReference = [&](const QString &reference) -> std::optional<qsizetype> {
+        const QList<qsizetype> candidates = byReference.value(ReferenceMatchKey(reference));
+        if (candidates.isEmpty())
+            return std::nullopt;
+        const auto stillOpen = std::find_if(candidates.begin(), candidates.end(), [&](qsizetype i) { return open[i] > 0; });
+        return stillOpen != candidates.end() ? *stillOpen : candidates.first();
+    };
+
+    QSet<QString> seen;
+    seen.reserve(kept.size() + incoming.size());
+    Reversible reversible;
+    for (const Payment &payment : kept) {
+        seen.insert(duplicateKey(payment));
+        if (payment.cents > 0)
+            reversible.add(payment);
+        else
+            reversible.takeBack(payment);
+    }
+
+    PaymentImport result;
+    result.payments.reserve(incoming.size());
+    for (const Payment &payment : incoming) {
+        ImportedPayment imported{payment, PaymentClass::UnknownReference, 0, std::nullopt};
+        imported.payment.year.clear();
+        imported.payment.invoiceNumber.clear();
+        const QString duplicate = duplicateKey(payment);
+        if (seen.contains(duplicate)) {
+            imported.paymentClass = PaymentClass::AlreadyImported;
+            result.payments.append(imported);
+            continue;
+        }
+        seen.insert(duplicate);
+        std::optional<qsizetype> invoice;
+        if (payment.cents < 0) {
+            imported.paymentClass = PaymentClass::Reversal;
+            imported.reversed = reversible.takeBack(payment);
+            if (imported.reversed && imported.reversed->matched()) {
+                const auto it = byNumber.constFind(invoiceKey(imported.reversed->year, imported.reversed->invoiceNumber));
+                if (it != byNumber.cend())
+                    invoice = *it;
+            }
+            if (!invoice)
+                invoice = invoiceOfReference(payment.reference);
+        } else {
+            invoice = invoiceOfReference(payment.reference);
+            if (invoice) {
+                const qint64 due = open[*invoice];
+                imported.paymentClass = payment.cents == due ? PaymentClass::Pays
+                    : payment.cents < due                    ? PaymentClass::Partial
+                                                             : PaymentClass::Overpays;
+            }
+        }
+        if (invoice) {
+            open[*invoice] -= payment.cents;
+            imported.openCentsAfter = open[*invoice];
+            imported.payment.year = invoices[*invoice].year;
+            imported.payment.invoiceNumber = invoices[*invoice].number;
+        }
+        if (payment.cents > 0)
+            reversible.add(imported.payment);
+        result.payments.append(imported);
+    }
+    return result;
+}
+
+PaymentImport ImportPaymentFile(const QString &path, const QList<PayableInvoice> &invoices, const QList<Payment> &kept)
+{
+    const BankPaymentFile file = ReadBankPaymentFile(path);
+    PaymentImport result = MatchPayments(file.payments, invoices, kept);
+    result.format = file.format;
+    result.unbookedEntries = file.unbookedEntries;
+    return result;
+}
+
+QList<Payment> PaymentsToStore(const PaymentImport &import)
+{
+    QList<Payment> payments;
+    for (const ImportedPayment &imported : import.payments) {
+        if (imported.paymentClass != PaymentClass::AlreadyImported)
+            payments.append(imported.payment);
+    }
+    return payments;
+}

@@ -1,0 +1,125 @@
+#pragma once
+
+#include "storage/payments.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// Importing the payments a bank reports: reading its file (an ISO 20022
+// camt.054 notification or the fixed-width reference-payment file) into
+// payments, and matching each to the invoice its reference names.
+
+/// The largest payment file read; a larger one is refused before reading.
+constexpr qint64 kMaxPaymentFileBytes = 64 * 1024 * 1024;
+
+/// The camt.054 versions read, as their namespaces end.
+inline constexpr QStringView kCamt054Versions[] = {u"camt.054.001.02", u"camt.054.001.04", u"camt.054.001.08"};
+
+/// The name of the reference-payment file's format, as BankPaymentFile tells it.
+inline constexpr QStringView kReferencePaymentFormat = u"viitesiirto";
+
+/// What a bank's payment file holds.
+struct BankPaymentFile
+{
+    /// One of kCamt054Versions, or kReferencePaymentFormat.
+    QString format;
+    /// In the file's order, without year and invoice number; a reversal has
+    /// negative cents.
+    QList<Payment> payments;
+    /// camt.054 entries not booked (status other than BOOK): not payments
+    /// yet, left out; the bank reports them again once booked.
+    int unbookedEntries = 0;
+};
+
+/// Reads a bank's payment file from its bytes, the format told by the
+/// content (XML or fixed width); source names it in each payment. Throws
+/// CommandError with a Finnish message naming the line when the file is no
+/// payment file, is damaged, holds another currency than euro, declares a
+/// DTD, or is larger than kMaxPaymentFileBytes: a file is read whole or not
+/// at all.
+BankPaymentFile ReadBankPayments(const QByteArray &bytes, const QString &source);
+
+/// Reads the file at the path by ReadBankPayments, its file name as the
+/// source; a file larger than kMaxPaymentFileBytes is refused unread.
+BankPaymentFile ReadBankPaymentFile(const QString &path);
+
+/// The key a reference is matched by: blanks and leading zeros dropped, and
+/// an RF reference whose body is all digits keyed by those digits, so that
+/// "RF18 1009", "1009" and "0000 1009" meet. An RF reference with letters
+/// keeps "RF" and its body. Empty when the reference holds nothing.
+QString ReferenceMatchKey(QStringView reference);
+
+/// An invoice that can be paid, as the invoice ledger knows it.
+struct PayableInvoice
+{
+    QString year;
+    QString number;
+    QString reference;
+    qint64 totalCents = 0;
+    /// What the kept payments already pay of it.
+    qint64 paidCents = 0;
+};
+
+/// What an incoming payment is.
+enum class PaymentClass {
+    /// Pays what was open of the invoice, to the cent.
+    Pays,
+    /// Pays less than was open.
+    Partial,
+    /// Pays more than was open (also any payment to an invoice already paid).
+    Overpays,
+    /// Its reference names no payable invoice.
+    UnknownReference,
+    /// The same payment is already kept, or came earlier in the same file.
+    AlreadyImported,
+    /// The bank took back a payment.
+    Reversal,
+};
+
+/// "maksaa laskun", "osasuoritus", "ylisuoritus", "tuntematon viite",
+/// "jo tuotu", "palautus".
+QString PaymentClassText(PaymentClass paymentClass);
+
+/// One payment of an import, classified.
+struct ImportedPayment
+{
+    /// As it is stored: with the invoice's year and number when it goes to
+    /// one.
+    Payment payment;
+    PaymentClass paymentClass = PaymentClass::UnknownReference;
+    /// What is open of the invoice after this payment (negative when
+    /// overpaid); 0 without an invoice.
+    qint64 openCentsAfter = 0;
+    /// For a reversal, the payment it takes back when one is found among the
+    /// kept payments and those before it in the file.
+    std::optional<Payment> reversed;
+};
+
+/// The classified payments of one file.
+struct PaymentImport
+{
+    QString format;
+    int unbookedEntries = 0;
+    QList<ImportedPayment> payments;
+};
+
+/// Classifies the payments in order: each payment of a reference goes to its
+/// invoice and lessens what is open of it, so that a second one may overpay.
+/// A payment kept already or earlier in the list (the same archive id and
+/// sign; without an archive id the same date, amount, reference and payer)
+/// is AlreadyImported. A reversal goes to the invoice of the payment it
+/// takes back, or of its reference, and opens it again.
+PaymentImport MatchPayments(const QList<Payment> &incoming, const QList<PayableInvoice> &invoices,
+                            const QList<Payment> &kept);
+
+/// Reads the file (ReadBankPaymentFile) and matches its payments.
+PaymentImport ImportPaymentFile(const QString &path, const QList<PayableInvoice> &invoices,
+                                const QList<Payment> &kept);
+
+/// The payments to store from an import: every one but those already
+/// imported; an unknown reference is kept unmatched, a reversal as a
+/// negative payment.
+QList<Payment> PaymentsToStore(const PaymentImport &import);

@@ -1,0 +1,691 @@
+// The payments file and the import of banks' payment files: camt.054 in its
+// three versions and the reference-payment file read into the same payments,
+// matched to invoices by reference, classified and stored; damaged, huge and
+// hostile files refused whole with a Finnish message.
+
+#include "invoice/numbering.h"
+#include "storage/commanderror.h"
+#include "storage/cp1252.h"
+#include "storage/paymentimport.h"
+#include "storage/payments.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(Payment)
+
+namespace {
+
+// The camt.054 schemas in the folder LASKUTUS_PAYMENTS_DIR names; empty when
+// it names none that holds them.
+QString paymentsSchemaDir()
+{
+    const QString dir = qEnvironmentVariable("LASKUTUS_PAYMENTS_DIR");
+    if (dir.isEmpty() || !QFileInfo::exists(dir + u"/camt.054.001.02.xsd"_s))
+        return QString();
+    return QDir(dir).absolutePath();
+}
+
+// xmllint's complaints about the file against the version's schema; empty
+// when it is valid.
+QString schemaComplaints(const QString &schemaDir, const QString &version, const QString &file)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(u"xmllint"_s, {u"--noout"_s, u"--nonet"_s, u"--schema"_s, schemaDir + u'/' + version + u".xsd"_s, file});
+    if (!process.waitForFinished(-1))
+        return u"xmllint did not run: "_s + process.errorString();
+    return process.exitCode() == 0 ? QString() : QString::fromUtf8(process.readAll());
+}
+
+Payment pay(const QString &reference, qint64 cents, const QString &archiveId, const QString &payer = u"Maija"_s,
+            const QDate &date = QDate(2026, 12, 1))
+{
+    return Payment{{}, {}, date, cents, reference, payer, archiveId, u"pankki.xml"_s};
+}
+
+Payment kept(const QString &year, const QString &number, const QString &reference, qint64 cents, const QString &archiveId)
+{
+    Payment payment = pay(reference, cents, archiveId);
+    payment.year = year;
+    payment.invoiceNumber = number;
+    return payment;
+}
+
+QString xmlEscaped(const QString &text)
+{
+    return text.toHtmlEscaped();
+}
+
+QString amountXml(qint64 cents)
+{
+    const qint64 magnitude = cents < 0 ? -cents : cents;
+    return u"%1.%2"_s.arg(magnitude / 100).arg(magnitude % 100, 2, 10, QChar(u'0'));
+}
+
+// A notification of the version holding the entries' XML.
+QByteArray camtDocument(const QString &version, const QString &entries)
+{
+    return (u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+            "<Document xmlns=\"urn:iso:std:iso:20022:tech:xsd:%1\">\n"
+            "<BkToCstmrDbtCdtNtfctn><GrpHdr><MsgId>M1</MsgId><CreDtTm>2026-12-07T08:00:00</CreDtTm></GrpHdr>\n"
+            "<Ntfctn><Id>N1</Id><CreDtTm>2026-12-07T08:00:00</CreDtTm>"
+            "<Acct><Id><IBAN>FI2112345600000785</IBAN></Id></Acct>\n%2</Ntfctn></BkToCstmrDbtCdtNtfctn>\n"
+            "</Document>\n"_s.arg(version, entries)).toUtf8();
+}
+
+// One booked entry of one transaction a payment, as a bank of each version
+// writes it: 001.02 gives the amount in AmtDtls, 001.04 and 001.08 in the
+// transaction, 001.08 the status as a code and the payer as a party.
+QByteArray camtOf(const QString &version, const QList<Payment> &payments)
+{
+    const bool v02 = version.endsWith(u"02"_s);
+    const bool v08 = version.endsWith(u"08"_s);
+    QString entries;
+    for (const Payment &p : payments) {
+        const QString amount = u"<Amt Ccy=\"EUR\">%1</Amt>"_s.arg(amountXml(p.cents));
+        const QString indicator = p.cents < 0 ? u"DBIT"_s : u"CRDT"_s;
+        QString tx = v02 ? u"<AmtDtls><TxAmt>%1</TxAmt></AmtDtls>"_s.arg(amount)
+                         : amount + u"<CdtDbtInd>%1</CdtDbtInd>"_s.arg(indicator);
+        tx += v08 ? u"<RltdPties><Dbtr><Pty><Nm>%1</Nm></Pty></Dbtr></RltdPties>"_s.arg(xmlEscaped(p.payer))
+                  : u"<RltdPties><Dbtr><Nm>%1</Nm></Dbtr></RltdPties>"_s.arg(xmlEscaped(p.payer));
+        if (!p.reference.isEmpty())
+            tx += u"<RmtInf><Strd><CdtrRefInf><Ref>%1</Ref></CdtrRefInf></Strd></RmtInf>"_s.arg(p.reference);
+        entries += u"<Ntry>%1<CdtDbtInd>%2</CdtDbtInd>%3<BookgDt><Dt>%4</Dt></BookgDt>"
+                   "<AcctSvcrRef>%5</AcctSvcrRef><BkTxCd/><NtryDtls><TxDtls>%6</TxDtls></NtryDtls></Ntry>\n"_s
+                       .arg(amount, indicator, v08 ? u"<Sts><Cd>BOOK</Cd></Sts>"_s : u"<Sts>BOOK</Sts>"_s,
+                            p.date.toString(Qt::ISODate), p.archiveId, tx);
+    }
+    return camtDocument(version, entries);
+}
+
+QString yymmdd(const QDate &date)
+{
+    return date.toString(u"yyMMdd"_s);
+}
+
+// A payment (3) or correction (5) record of 90 characters.
+QString paymentRecord(QChar type, const Payment &p, QChar mark = u'0')
+{
+    QString reference = p.reference;
+    reference.remove(u' ');
+    // The file's reference field holds digits: an RF reference's body.
+    if (reference.startsWith(u"RF"_s))
+        reference = reference.mid(4);
+    const qint64 cents = p.cents < 0 ? -p.cents : p.cents;
+    return type + u"12345600000785"_s + yymmdd(p.date) + yymmdd(p.date) + p.archiveId.leftJustified(16, u' ', true)
+        + reference.rightJustified(20, u'0') + p.payer.leftJustified(12, u' ', true) + u"1A"_s
+        + QString::number(cents).rightJustified(10, u'0') + mark + u"A "_s;
+}
+
+QString batchRecord()
+{
+    return u"0261207120012123456789"_s.leftJustified(90, u' ');
+}
+
+QString totalRecord(qint64 payments, qint64 paymentCents, qint64 corrections, qint64 correctionCents)
+{
+    return (u"9"_s + QString::number(payments).rightJustified(6, u'0') + QString::number(paymentCents).rightJustified(11, u'0')
+            + QString::number(corrections).rightJustified(6, u'0') + QString::number(correctionCents).rightJustified(11, u'0'))
+        .leftJustified(90, u' ');
+}
+
+QByteArray fileOf(const QStringList &records)
+{
+    return stringToCp1252(records.join(u"\r\n"_s) + u"\r\n"_s);
+}
+
+// The same payments as a reference-payment file: reversals as correction records.
+QByteArray referenceFileOf(const QList<Payment> &payments)
+{
+    QStringList records{batchRecord()};
+    qint64 count = 0, sum = 0, corrections = 0, correctionSum = 0;
+    for (const Payment &p : payments) {
+        records << paymentRecord(p.cents < 0 ? u'5' : u'3', p, p.cents < 0 ? u'1' : u'0');
+        (p.cents < 0 ? corrections : count) += 1;
+        (p.cents < 0 ? correctionSum : sum) += p.cents < 0 ? -p.cents : p.cents;
+    }
+    records << totalRecord(count, sum, corrections, correctionSum);
+    return fileOf(records);
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// An imported payment as the window shows it.
+QString shown(const ImportedPayment &p)
+{
+    return u"%1|%2|%3|%4"_s.arg(PaymentClassText(p.paymentClass),
+                                p.payment.matched() ? p.payment.year + u'/' + p.payment.invoiceNumber : QString())
+        .arg(p.openCentsAfter)
+        .arg(p.reversed ? p.reversed->archiveId : QString());
+}
+
+QStringList shownAll(const PaymentImport &import)
+{
+    QStringList lines;
+    for (const ImportedPayment &p : import.payments)
+        lines << shown(p);
+    return lines;
+}
+
+QStringList storedAll(const QList<Payment> &payments)
+{
+    QStringList lines;
+    for (const Payment &p : payments)
+        lines << u"%1:%2/%3:%4"_s.arg(p.archiveId, p.year, p.invoiceNumber).arg(p.cents);
+    return lines;
+}
+
+// The message of the refusal, or "" when the bytes read.
+QString refusalOf(const QByteArray &bytes)
+{
+    try {
+        ReadBankPayments(bytes, u"pankki.dat"_s);
+    } catch (const CommandError &error) {
+        return error.message();
+    }
+    return QString();
+}
+
+const QList<PayableInvoice> &classInvoices()
+{
+    static const QList<PayableInvoice> invoices{
+        {u"2026"_s, u"1"_s, u"10003"_s, 10000, 0},
+        {u"2026"_s, u"2"_s, u"RF08 1001 6"_s, 20000, 5000},
+        {u"2025"_s, u"7"_s, u"10029"_s, 3000, 3000},
+        {u"2026"_s, u"9"_s, u"1000 3"_s, 500, 0},
+    };
+    return invoices;
+}
+
+} // namespace
+
+class PaymentImportTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void paymentsFileRoundTrip_data();
+    void paymentsFileRoundTrip();
+    void paymentsFileRefusesDamage_data();
+    void paymentsFileRefusesDamage();
+    void referencesMeetByKey_data();
+    void referencesMeetByKey();
+    void paymentsClassified_data();
+    void paymentsClassified();
+    void bothFormatsImportAlike_data();
+    void bothFormatsImportAlike();
+    void camtEntriesRead_data();
+    void camtEntriesRead();
+    void referenceRecordsRead_data();
+    void referenceRecordsRead();
+    void damagedFilesRefused_data();
+    void damagedFilesRefused();
+    void entitiesNeverExpanded_data();
+    void entitiesNeverExpanded();
+    void hugeFileRefusedBySize();
+};
+
+void PaymentImportTest::paymentsFileRoundTrip_data()
+{
+    QTest::addColumn<Payment>("payment");
+    QTest::newRow("matched") << kept(u"2026"_s, u"12"_s, u"RF18 1009"_s, 123450, u"20261201ABCD1234"_s);
+    QTest::newRow("Finnish letters") << Payment{u"2026"_s, u"3"_s, QDate(2026, 1, 31), 5, u"1009"_s,
+                                                u"Äijälä & Öljy Oy, Åbo"_s, u"A1"_s, u"tiliote ä.xml"_s};
+    QTest::newRow("quotes and commas") << Payment{u"2026"_s, u"4"_s, QDate(2026, 2, 1), 100, u"10003"_s,
+                                                  u"\"Paras\", Pekka"_s, u"A,2"_s, u"a \"b\".xml"_s};
+    QTest::newRow("unmatched") << Payment{{}, {}, QDate(2025, 12, 31), 99, u"12344"_s, u"Tuntematon"_s, u"A3"_s, u"x.dat"_s};
+    QTest::newRow("reversal") << kept(u"2026"_s, u"12"_s, u"1009"_s, -123450, u"R1"_s);
+    QTest::newRow("by hand") << Payment{u"2026"_s, u"5"_s, QDate(2026, 3, 3), 2000, {}, {}, {}, kManualPaymentSource.toString()};
+}
+
+void PaymentImportTest::paymentsFileRoundTrip()
+{
+    QFETCH(Payment, payment);
+    QTemporaryDir dir;
+    const QString path = PaymentsFilePath(dir.path() + u'/');
+    const QList<Payment> payments{payment, kept(u"2026"_s, u"1"_s, u"10003"_s, 1, u"Z"_s)};
+    WritePaymentsFile(path, payments);
+    QCOMPARE(ReadPaymentsFile(path), payments);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.endsWith("\r\n"));
+    QCOMPARE(bytes.count("\r\n"), 2);
+    // Windows-1252: one byte a Finnish letter.
+    QCOMPARE(cp1252ToString(bytes).size(), bytes.size());
+}
+
+void PaymentImportTest::paymentsFileRefusesDamage_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message");
+    const QByteArray good = "2026,1,1.12.2026,\"100,00\",10003,Maija,A1,x.xml\r\n";
+    QTest::newRow("missing file") << QByteArray() << QString();
+    QTest::newRow("good") << good << QString();
+    QTest::newRow("bad date") << good + "2026,1,31.2.2026,\"1,00\",10003,Maija,A2,x.xml\r\n" << u"rivi 2 ei ole maksu"_s;
+    QTest::newRow("bad amount") << good + "2026,1,1.12.2026,\"1,0a\",10003,Maija,A2,x.xml\r\n" << u"rivi 2 ei ole maksu"_s;
+    QTest::newRow("cut line") << good + "2026,1\r\n" << u"rivi 2 ei ole maksu"_s;
+    QByteArray withNul = "2026,1,1.12.2026,\"1,00\",100#03,M,A2,x\r\n";
+    withNul.replace('#', '\0');
+    QTest::newRow("NUL") << good + withNul << u"rivillä 2 on NUL-merkki"_s;
+}
+
+void PaymentImportTest::paymentsFileRefusesDamage()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString path = PaymentsFilePath(dir.path() + u'/');
+    if (!bytes.isEmpty())
+        QVERIFY(writeFile(path, bytes));
+    QString refusal;
+    qsizetype count = -1;
+    try {
+        count = ReadPaymentsFile(path).size();
+    } catch (const CommandError &error) {
+        refusal = error.message();
+    }
+    if (message.isEmpty()) {
+        QCOMPARE(refusal, QString());
+        QCOMPARE(count, bytes.isEmpty() ? 0 : 1);
+    } else {
+        QVERIFY2(refusal.contains(message), qPrintable(refusal));
+        QVERIFY(refusal.contains(u"Maksutiedosto"_s));
+        QCOMPARE(count, -1);
+    }
+}
+
+// Worked by hand: the check digit with weights 7, 3, 1 from the right, and
+// the RF check digits as 98 minus the number, "RF00" moved to its end as
+// 2715 00, mod 97.
+void PaymentImportTest::referencesMeetByKey_data()
+{
+    QTest::addColumn<QString>("base");
+    QTest::addColumn<QString>("national");
+    QTest::addColumn<QString>("rf");
+    QTest::newRow("100") << u"100"_s << u"1009"_s << u"RF181009"_s;
+    QTest::newRow("1000") << u"1000"_s << u"10003"_s << u"RF6810003"_s;
+    QTest::newRow("1001") << u"1001"_s << u"10016"_s << u"RF0810016"_s;
+    QTest::newRow("1234") << u"1234"_s << u"12344"_s << u"RF0812344"_s;
+    QTest::newRow("12345") << u"12345"_s << u"123453"_s << u"RF81123453"_s;
+    QTest::newRow("long") << u"2026000123"_s << u"20260001230"_s << u"RF3620260001230"_s;
+}
+
+void PaymentImportTest::referencesMeetByKey()
+{
+    QFETCH(QString, base);
+    QFETCH(QString, national);
+    QFETCH(QString, rf);
+    QCOMPARE(AppendCheckDigit(base), national);
+    QCOMPARE(QString(RfReference(national)).remove(u' '), rf);
+    const QString key = ReferenceMatchKey(national);
+    QCOMPARE(key, national);
+    QString grouped;
+    for (qsizetype i = 0; i < rf.size(); i += 4)
+        grouped += rf.mid(i, 4) + u' ';
+    for (const QString &form : {rf, grouped, u"0000"_s + national, u" 00 "_s + national.left(2) + u' ' + national.mid(2),
+                                u"RF"_s + rf.mid(2, 2) + u"000"_s + national, rf.toLower()})
+        QVERIFY2(ReferenceMatchKey(form) == key, qPrintable(form));
+    QVERIFY(ReferenceMatchKey(national + u'1') != key);
+    QCOMPARE(ReferenceMatchKey(u"RF45 X1"_s), u"RFX1"_s);
+    QCOMPARE(ReferenceMatchKey(u" 000 "_s), QString());
+}
+
+void PaymentImportTest::paymentsClassified_data()
+{
+    QTest::addColumn<QList<Payment>>("keptPayments");
+    QTest::addColumn<QList<Payment>>("incoming");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<QStringList>("stored");
+    const QList<Payment> none;
+    QTest::newRow("pays") << none << QList{pay(u"10003"_s, 10000, u"A1"_s)}
+                          << QStringList{u"maksaa laskun|2026/1|0|"_s} << QStringList{u"A1:2026/1:10000"_s};
+    QTest::newRow("partial, blanks") << none << QList{pay(u"1 0003"_s, 4000, u"A1"_s)}
+                                     << QStringList{u"osasuoritus|2026/1|6000|"_s} << QStringList{u"A1:2026/1:4000"_s};
+    QTest::newRow("second overpays") << none << QList{pay(u"10003"_s, 6000, u"A1"_s), pay(u"10003"_s, 6000, u"A2"_s)}
+                                     << QStringList{u"osasuoritus|2026/1|4000|"_s, u"ylisuoritus|2026/1|-2000|"_s}
+                                     << QStringList{u"A1:2026/1:6000"_s, u"A2:2026/1:6000"_s};
+    QTest::newRow("shared reference, first open invoice")
+        << none << QList{pay(u"10003"_s, 10000, u"A1"_s), pay(u"10003"_s, 500, u"A2"_s), pay(u"10003"_s, 1, u"A3"_s)}
+        << QStringList{u"maksaa laskun|2026/1|0|"_s, u"maksaa laskun|2026/9|0|"_s, u"ylisuoritus|2026/1|-1|"_s}
+        << QStringList{u"A1:2026/1:10000"_s, u"A2:2026/9:500"_s, u"A3:2026/1:1"_s};
+    QTest::newRow("paid invoice") << none << QList{pay(u"10029"_s, 100, u"A1"_s)}
+                                  << QStringList{u"ylisuoritus|2025/7|-100|"_s} << QStringList{u"A1:2025/7:100"_s};
+    QTest::newRow("national to RF invoice") << none << QList{pay(u"10016"_s, 15000, u"A1"_s)}
+                                            << QStringList{u"maksaa laskun|2026/2|0|"_s} << QStringList{u"A1:2026/2:15000"_s};
+    QTest::newRow("RF to national invoice") << none << QList{pay(u"RF68 1000 3"_s, 10000, u"A1"_s)}
+                                            << QStringList{u"maksaa laskun|2026/1|0|"_s} << QStringList{u"A1:2026/1:10000"_s};
+    QTest::newRow("leading zeros") << none << QList{pay(u"00000000000000010003"_s, 10000, u"A1"_s)}
+                                   << QStringList{u"maksaa laskun|2026/1|0|"_s} << QStringList{u"A1:2026/1:10000"_s};
+    QTest::newRow("unknown") << none << QList{pay(u"12344"_s, 500, u"A1"_s), pay(QString(), 700, u"A2"_s)}
+                             << QStringList{u"tuntematon viite||0|"_s, u"tuntematon viite||0|"_s}
+                             << QStringList{u"A1:/:500"_s, u"A2:/:700"_s};
+    QTest::newRow("twice in one file") << none << QList{pay(u"10003"_s, 10000, u"A1"_s), pay(u"10003"_s, 10000, u"A1"_s)}
+                                       << QStringList{u"maksaa laskun|2026/1|0|"_s, u"jo tuotu||0|"_s}
+                                       << QStringList{u"A1:2026/1:10000"_s};
+    QTest::newRow("kept already") << QList{kept(u"2026"_s, u"1"_s, u"10003"_s, 10000, u"A1"_s)}
+                                  << QList{pay(u"10003"_s, 10000, u"A1"_s)} << QStringList{u"jo tuotu||0|"_s} << QStringList{};
+    QTest::newRow("no archive id, same payment") << none << QList{pay(u"10003"_s, 100, {}), pay(u"10003"_s, 100, {}),
+                                                                  pay(u"10003"_s, 100, {}, u"Matti"_s)}
+                                                 << QStringList{u"osasuoritus|2026/1|9900|"_s, u"jo tuotu||0|"_s,
+                                                                u"osasuoritus|2026/1|9800|"_s}
+                                                 << QStringList{u":2026/1:100"_s, u":2026/1:100"_s};
+    QTest::newRow("reversal of kept") << QList{kept(u"2026"_s, u"1"_s, u"10003"_s, 10000, u"A1"_s)}
+                                      << QList{pay(u"10003"_s, -10000, u"R1"_s)}
+                                      << QStringList{u"palautus|2026/1|20000|A1"_s} << QStringList{u"R1:2026/1:-10000"_s};
+    QTest::newRow("reversal in the same file") << none << QList{pay(u"10003"_s, 10000, u"A1"_s), pay(u"10003"_s, -10000, u"R1"_s)}
+                                               << QStringList{u"maksaa laskun|2026/1|0|"_s, u"palautus|2026/1|10000|A1"_s}
+                                               << QStringList{u"A1:2026/1:10000"_s, u"R1:2026/1:-10000"_s};
+    QTest::newRow("reversal by archive id") << QList{kept(u"2026"_s, u"1"_s, u"10003"_s, 5000, u"A1"_s),
+                                                     kept(u"2026"_s, u"1"_s, u"10003"_s, 5000, u"A2"_s)}
+                                            << QList{pay(u"10003"_s, -5000, u"A1"_s)}
+                                            << QStringList{u"palautus|2026/1|15000|A1"_s} << QStringList{u"A1:2026/1:-5000"_s};
+    QTest::newRow("reversal of a moved payment") << QList{kept(u"2026"_s, u"2"_s, u"12344"_s, 5000, u"A1"_s)}
+                                                 << QList{pay(u"12344"_s, -5000, u"R1"_s)}
+                                                 << QStringList{u"palautus|2026/2|20000|A1"_s} << QStringList{u"R1:2026/2:-5000"_s};
+    QTest::newRow("one reversal a payment") << QList{kept(u"2026"_s, u"1"_s, u"10003"_s, 10000, u"A1"_s)}
+                                            << QList{pay(u"10003"_s, -10000, u"R1"_s), pay(u"10003"_s, -10000, u"R2"_s)}
+                                            << QStringList{u"palautus|2026/1|20000|A1"_s, u"palautus|2026/1|30000|"_s}
+                                            << QStringList{u"R1:2026/1:-10000"_s, u"R2:2026/1:-10000"_s};
+    QTest::newRow("reversal kept already") << QList{kept(u"2026"_s, u"1"_s, u"10003"_s, 10000, u"A1"_s),
+                                                    kept(u"2026"_s, u"1"_s, u"10003"_s, -10000, u"R1"_s)}
+                                           << QList{pay(u"10003"_s, -10000, u"R1"_s), pay(u"10003"_s, -10000, u"R2"_s)}
+                                           << QStringList{u"jo tuotu||0|"_s, u"palautus|2026/1|20000|"_s}
+                                           << QStringList{u"R2:2026/1:-10000"_s};
+    QTest::newRow("reversal of unknown") << none << QList{pay(u"12344"_s, -500, u"R1"_s)}
+                                         << QStringList{u"palautus||0|"_s} << QStringList{u"R1:/:-500"_s};
+}
+
+void PaymentImportTest::paymentsClassified()
+{
+    QFETCH(QList<Payment>, keptPayments);
+    QFETCH(QList<Payment>, incoming);
+    QFETCH(QStringList, expected);
+    QFETCH(QStringList, stored);
+    const PaymentImport import = MatchPayments(incoming, classInvoices(), keptPayments);
+    QCOMPARE(shownAll(import), expected);
+    QCOMPARE(storedAll(PaymentsToStore(import)), stored);
+}
+
+// Invoices saved with references the program makes, paid by one bank file
+// in each format: the same result, and the same file again is all "jo tuotu".
+void PaymentImportTest::bothFormatsImportAlike_data()
+{
+    QTest::addColumn<QString>("format");
+    for (QStringView version : kCamt054Versions)
+        QTest::newRow(version.toLatin1().constData()) << version.toString();
+    QTest::newRow("reference-payment file") << kReferencePaymentFormat.toString();
+}
+
+void PaymentImportTest::bothFormatsImportAlike()
+{
+    QFETCH(QString, format);
+    const QString a = AppendCheckDigit(u"2026001"_s);
+    const QString b = RfReference(AppendCheckDigit(u"2026002"_s));
+    const QString c = AppendCheckDigit(u"2026003"_s);
+    const QList<PayableInvoice> invoices{{u"2026"_s, u"1"_s, a, 12400, 0},
+                                         {u"2026"_s, u"2"_s, b, 30000, 10000},
+                                         {u"2026"_s, u"3"_s, c, 5000, 0}};
+    const QList<Payment> sent{
+        pay(a, 12400, u"20261201AB000001"_s, u"Äijälä Oy"_s, QDate(2026, 12, 1)),
+        pay(QString(b).remove(u' ').mid(4), 5000, u"20261201AB000002"_s, u"Öljy & Co"_s, QDate(2026, 12, 1)),
+        pay(b, 20000, u"20261202AB000003"_s, u"Öljy & Co"_s, QDate(2026, 12, 2)),
+        pay(AppendCheckDigit(u"4242"_s), 777, u"20261202AB000004"_s, u"Tuntematon"_s, QDate(2026, 12, 2)),
+        pay(c, 5000, u"20261203AB000005"_s, u"Pekka"_s, QDate(2026, 12, 3)),
+        pay(a, 12400, u"20261201AB000001"_s, u"Äijälä Oy"_s, QDate(2026, 12, 1)),
+        pay(c, -5000, u"20261204AB000006"_s, u"Pekka"_s, QDate(2026, 12, 4)),
+    };
+    const QStringList expected{u"maksaa laskun|2026/1|0|"_s, u"osasuoritus|2026/2|15000|"_s,
+                               u"ylisuoritus|2026/2|-5000|"_s, u"tuntematon viite||0|"_s,
+                               u"maksaa laskun|2026/3|0|"_s, u"jo tuotu||0|"_s,
+                               u"palautus|2026/3|5000|20261203AB000005"_s};
+
+    const bool camt = format != kReferencePaymentFormat;
+    const QByteArray bytes = camt ? camtOf(format, sent) : referenceFileOf(sent);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"pankki.dat"_s);
+    QVERIFY(writeFile(path, bytes));
+    if (camt) {
+        if (const QString schemas = paymentsSchemaDir(); !schemas.isEmpty())
+            QVERIFY2(schemaComplaints(schemas, format, path).isEmpty(), qPrintable(schemaComplaints(schemas, format, path)));
+        else
+            qInfo("No camt.054 schemas: set LASKUTUS_PAYMENTS_DIR to check the file against them.");
+    }
+
+    const PaymentImport first = ImportPaymentFile(path, invoices, {});
+    QCOMPARE(first.format, format);
+    QCOMPARE(shownAll(first), expected);
+    for (qsizetype i = 0; i < sent.size(); ++i) {
+        const Payment &got = first.payments[i].payment;
+        QCOMPARE(got.date, sent[i].date);
+        QCOMPARE(got.cents, sent[i].cents);
+        QCOMPARE(got.payer, sent[i].payer);
+        QCOMPARE(got.archiveId, sent[i].archiveId);
+        QCOMPARE(got.source, u"pankki.dat"_s);
+        QCOMPARE(ReferenceMatchKey(got.reference), ReferenceMatchKey(sent[i].reference));
+    }
+
+    const QString paymentsPath = PaymentsFilePath(dir.path() + u'/');
+    WritePaymentsFile(paymentsPath, PaymentsToStore(first));
+    const QList<Payment> keptNow = ReadPaymentsFile(paymentsPath);
+    QCOMPARE(keptNow.size(), sent.size() - 1);
+    const PaymentImport again = ImportPaymentFile(path, invoices, keptNow);
+    QCOMPARE(shownAll(again), QStringList(sent.size(), u"jo tuotu||0|"_s));
+    QVERIFY(PaymentsToStore(again).isEmpty());
+}
+
+void PaymentImportTest::camtEntriesRead_data()
+{
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<QString>("entries");
+    QTest::addColumn<QStringList>("payments");
+    QTest::addColumn<int>("unbooked");
+    QTest::addColumn<QByteArray>("prefix");
+    const QString v02 = u"camt.054.001.02"_s;
+    const QString head = u"<Amt Ccy=\"EUR\">30.00</Amt><CdtDbtInd>CRDT</CdtDbtInd><Sts>BOOK</Sts>"
+                         "<BookgDt><Dt>2026-12-01</Dt></BookgDt><AcctSvcrRef>E1</AcctSvcrRef><BkTxCd/>"_s;
+    const auto tx = [](const QString &amount, const QString &ref, const QString &id) {
+        return u"<TxDtls>%1<AmtDtls><TxAmt><Amt Ccy=\"EUR\">%2</Amt></TxAmt></AmtDtls>"
+               "<RmtInf><Strd><CdtrRefInf><Ref>%3</Ref></CdtrRefInf></Strd></RmtInf></TxDtls>"_s
+            .arg(id.isEmpty() ? QString() : u"<Refs><AcctSvcrRef>%1</AcctSvcrRef></Refs>"_s.arg(id), amount, ref);
+    };
+    QTest::newRow("several transactions with ids")
+        << v02 << u"<Ntry>%1<NtryDtls>%2%3</NtryDtls></Ntry>"_s.arg(head, tx(u"10.00"_s, u"1009"_s, u"T1"_s), tx(u"20"_s, u"10003"_s, u"T2"_s))
+        << QStringList{u"1.12.2026|1000|1009|E1/T1"_s, u"1.12.2026|2000|10003|E1/T2"_s} << 0 << QByteArray();
+    QTest::newRow("several transactions without ids")
+        << v02 << u"<Ntry>%1<NtryDtls>%2</NtryDtls><NtryDtls>%3</NtryDtls></Ntry>"_s.arg(head, tx(u"10.5"_s, u"1009"_s, {}), tx(u"19.500"_s, u"1009"_s, {}))
+        << QStringList{u"1.12.2026|1050|1009|E1/1"_s, u"1.12.2026|1950|1009|E1/2"_s} << 0 << QByteArray();
+    QTest::newRow("entry amount, date and time")
+        << v02 << u"<Ntry><Amt Ccy=\"EUR\">30.00</Amt><CdtDbtInd>CRDT</CdtDbtInd><Sts>BOOK</Sts>"
+                  "<BookgDt><DtTm>2026-12-02T10:00:00</DtTm></BookgDt><AcctSvcrRef>E2</AcctSvcrRef><BkTxCd/>"
+                  "<NtryDtls><TxDtls><RmtInf><Strd><CdtrRefInf><Ref>RF18 1009</Ref></CdtrRefInf></Strd></RmtInf></TxDtls></NtryDtls></Ntry>"_s
+        << QStringList{u"2.12.2026|3000|RF18 1009|E2"_s} << 0 << QByteArray();
+    QTest::newRow("no details") << v02 << u"<Ntry>%1</Ntry>"_s.arg(head) << QStringList{u"1.12.2026|3000||E1"_s} << 0 << QByteArray();
+    QTest::newRow("byte order mark") << v02 << u"<Ntry>%1</Ntry>"_s.arg(head) << QStringList{u"1.12.2026|3000||E1"_s} << 0
+                                     << QByteArray("\xEF\xBB\xBF");
+    QTest::newRow("pending and information left out")
+        << v02 << u"<Ntry>%1</Ntry><Ntry>%2</Ntry><Ntry>%3</Ntry>"_s.arg(
+               QString(head).replace(u"BOOK"_s, u"PDNG"_s), QString(head).replace(u"BOOK"_s, u"INFO"_s), head)
+        << QStringList{u"1.12.2026|3000||E1"_s} << 2 << QByteArray();
+    QTest::newRow("debit is a reversal")
+        << v02 << u"<Ntry>%1</Ntry>"_s.arg(QString(head).replace(u"CRDT"_s, u"DBIT"_s))
+        << QStringList{u"1.12.2026|-3000||E1"_s} << 0 << QByteArray();
+    QTest::newRow("001.08 status code")
+        << u"camt.054.001.08"_s
+        << u"<Ntry><Amt Ccy=\"EUR\">1.00</Amt><CdtDbtInd>CRDT</CdtDbtInd><Sts><Cd>BOOK</Cd></Sts><BookgDt><Dt>2026-12-03</Dt></BookgDt>"
+           "<AcctSvcrRef>E3</AcctSvcrRef><BkTxCd/></Ntry><Ntry><Amt Ccy=\"EUR\">2.00</Amt><CdtDbtInd>CRDT</CdtDbtInd>"
+           "<Sts><Cd>PDNG</Cd></Sts><BookgDt><Dt>2026-12-03</Dt></BookgDt><BkTxCd/></Ntry>"_s
+        << QStringList{u"3.12.2026|100||E3"_s} << 1 << QByteArray();
+}
+
+void PaymentImportTest::camtEntriesRead()
+{
+    QFETCH(QString, version);
+    QFETCH(QString, entries);
+    QFETCH(QStringList, payments);
+    QFETCH(int, unbooked);
+    QFETCH(QByteArray, prefix);
+    const QByteArray bytes = prefix + camtDocument(version, entries);
+    if (const QString schemas = paymentsSchemaDir(); !schemas.isEmpty()) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"n.xml"_s);
+        QVERIFY(writeFile(path, bytes));
+        QVERIFY2(schemaComplaints(schemas, version, path).isEmpty(), qPrintable(schemaComplaints(schemas, version, path)));
+    }
+    const BankPaymentFile file = ReadBankPayments(bytes, u"n.xml"_s);
+    QStringList got;
+    for (const Payment &p : file.payments)
+        got << u"%1|%2|%3|%4"_s.arg(DateText(p.date)).arg(p.cents).arg(p.reference, p.archiveId);
+    QCOMPARE(got, payments);
+    QCOMPARE(file.unbookedEntries, unbooked);
+    QCOMPARE(file.format, version);
+}
+
+void PaymentImportTest::referenceRecordsRead_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("payments");
+    const Payment p = pay(u"0000 1009"_s, 1234, u"A1"_s, u"Meikäläinen Maija"_s, QDate(2026, 2, 28));
+    const Payment q = pay(u"10003"_s, 99, u"A2"_s, u"Oy"_s, QDate(2025, 12, 31));
+    const QStringList twoBatches{batchRecord(), paymentRecord(u'3', p), totalRecord(1, 1234, 0, 0),
+                                 batchRecord(), paymentRecord(u'3', q), paymentRecord(u'5', q, u'1'), totalRecord(1, 99, 1, 99)};
+    QTest::newRow("two batches") << fileOf(twoBatches)
+                                 << QStringList{u"28.2.2026|1234|1009|Meikäläinen|A1"_s, u"31.12.2025|99|10003|Oy|A2"_s,
+                                                u"31.12.2025|-99|10003|Oy|A2"_s};
+    QTest::newRow("line feeds and blank lines")
+        << stringToCp1252(u"\n"_s + twoBatches.mid(0, 3).join(u"\n\n"_s) + u"\n"_s)
+        << QStringList{u"28.2.2026|1234|1009|Meikäläinen|A1"_s};
+    QTest::newRow("correction mark on a payment record")
+        << fileOf({batchRecord(), paymentRecord(u'3', q, u'1'), totalRecord(1, 99, 0, 0)})
+        << QStringList{u"31.12.2025|-99|10003|Oy|A2"_s};
+}
+
+void PaymentImportTest::referenceRecordsRead()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, payments);
+    const BankPaymentFile file = ReadBankPayments(bytes, u"viite.txt"_s);
+    QCOMPARE(file.format, kReferencePaymentFormat.toString());
+    QStringList got;
+    for (const Payment &p : file.payments)
+        got << u"%1|%2|%3|%4|%5"_s.arg(DateText(p.date)).arg(p.cents).arg(p.reference, p.payer, p.archiveId);
+    QCOMPARE(got, payments);
+}
+
+void PaymentImportTest::damagedFilesRefused_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message");
+    const Payment p = pay(u"10003"_s, 1234, u"A1"_s);
+    const QString good = paymentRecord(u'3', p);
+    const QString total = totalRecord(1, 1234, 0, 0);
+    QTest::newRow("short line") << fileOf({batchRecord(), good.left(89), total}) << u"rivillä 2 on 89 merkkiä"_s;
+    QTest::newRow("long line") << fileOf({batchRecord(), good + u' ', total}) << u"rivillä 2 on 91 merkkiä"_s;
+    QTest::newRow("record type") << fileOf({batchRecord(), u'4' + good.mid(1), total}) << u"rivillä 2 tietuetyyppi \"4\""_s;
+    QTest::newRow("amount not digits") << fileOf({batchRecord(), QString(good).replace(77, 10, u"00000012 4"_s), total})
+                                       << u"rivillä 2 summa \"00000012 4\""_s;
+    QTest::newRow("zero amount") << fileOf({batchRecord(), QString(good).replace(77, 10, u"0000000000"_s), totalRecord(1, 0, 0, 0)})
+                                 << u"rivillä 2 summa"_s;
+    QTest::newRow("other currency") << fileOf({batchRecord(), QString(good).replace(75, 1, u"2"_s), total}) << u"rivillä 2 oleva maksu ei ole euroina"_s;
+    QTest::newRow("correction mark") << fileOf({batchRecord(), QString(good).replace(87, 1, u"7"_s), total}) << u"rivillä 2 oikaisutunnus"_s;
+    QTest::newRow("bad date") << fileOf({batchRecord(), QString(good).replace(15, 6, u"261341"_s), total}) << u"rivillä 2 kirjauspäivä"_s;
+    QTest::newRow("total count") << fileOf({batchRecord(), good, totalRecord(2, 1234, 0, 0)}) << u"rivillä 3 summatietueen"_s;
+    QTest::newRow("total sum") << fileOf({batchRecord(), good, totalRecord(1, 1235, 0, 0)}) << u"rivillä 3 summatietueen"_s;
+    QTest::newRow("correction counted as payment")
+        << fileOf({batchRecord(), good, paymentRecord(u'5', p, u'1'), totalRecord(2, 2468, 0, 0)}) << u"rivillä 4 summatietueen"_s;
+    QTest::newRow("no total") << fileOf({batchRecord(), good}) << u"ilman erän summatietuetta"_s;
+    QTest::newRow("no batch") << fileOf({good, total}) << u"ei ole camt.054-tiliilmoitus eikä viitesiirtoaineisto"_s;
+    QTest::newRow("payment after total") << fileOf({batchRecord(), good, total, good}) << u"rivillä 4 oleva maksu ei kuulu erään"_s;
+    QTest::newRow("batch in batch") << fileOf({batchRecord(), good, batchRecord(), total}) << u"rivillä 3 alkaa uusi erä"_s;
+    QTest::newRow("empty") << QByteArray() << u"ei ole camt.054-tiliilmoitus"_s;
+
+    const QByteArray camt = camtOf(u"camt.054.001.02"_s, {p, pay(u"1009"_s, 500, u"A2"_s)});
+    QTest::newRow("camt cut") << camt.left(camt.size() - 40) << u"XML on rikki"_s;
+    QTest::newRow("camt other currency") << QByteArray(camt).replace("Ccy=\"EUR\">5.00", "Ccy=\"SEK\">5.00")
+                                         << u"rivillä 6 on maksu valuutassa \"SEK\""_s;
+    QTest::newRow("camt decimal comma") << QByteArray(camt).replace(">5.00<", ">5,00<") << u"rivillä 6 oleva summa \"5,00\""_s;
+    QTest::newRow("camt three decimals") << QByteArray(camt).replace(">5.00<", ">5.001<") << u"summa \"5.001\""_s;
+    QTest::newRow("camt no direction") << QByteArray(camt).replace("<CdtDbtInd>CRDT</CdtDbtInd>", "") << u"rivillä 5 alkavan kirjauksen suunta"_s;
+    QTest::newRow("camt no date") << QByteArray(camt).replace("<Dt>2026-12-01</Dt>", "<Dt>2026-13-01</Dt>") << u"rivillä 5 alkavalla kirjauksella ei ole kirjauspäivää"_s;
+    QTest::newRow("camt other version") << QByteArray(camt).replace("camt.054.001.02", "camt.054.001.03") << u"rivillä 2 alkava tiedosto ei ole camt.054"_s;
+    QTest::newRow("other XML") << QByteArray("<?xml version=\"1.0\"?><Finvoice/>") << u"ei ole camt.054"_s;
+}
+
+void PaymentImportTest::damagedFilesRefused()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    const QString refusal = refusalOf(bytes);
+    QVERIFY2(refusal.startsWith(u"Maksutiedostoa pankki.dat ei luettu: "_s), qPrintable(refusal));
+    QVERIFY2(refusal.contains(message), qPrintable(refusal));
+}
+
+// A DTD is refused before any entity in it is expanded or fetched: the
+// secret the external entity names shows up nowhere.
+void PaymentImportTest::entitiesNeverExpanded_data()
+{
+    QTest::addColumn<QString>("doctype");
+    QTest::addColumn<QString>("use");
+    QTest::newRow("external file") << u"<!DOCTYPE Document [<!ENTITY x SYSTEM \"file://%1\">]>"_s << u"&x;"_s;
+    QTest::newRow("external DTD") << u"<!DOCTYPE Document SYSTEM \"file://%1\">"_s << u"10003"_s;
+    QTest::newRow("expanding") << u"<!DOCTYPE Document [<!ENTITY a \"SALAINEN-SALAINEN\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;\">]>"_s
+                               << u"&b;"_s;
+    QTest::newRow("undeclared") << QString() << u"&x;"_s;
+}
+
+void PaymentImportTest::entitiesNeverExpanded()
+{
+    QFETCH(QString, doctype);
+    QFETCH(QString, use);
+    QTemporaryDir dir;
+    const QString secret = dir.filePath(u"salainen.txt"_s);
+    QVERIFY(writeFile(secret, "SALAINEN"));
+    QByteArray bytes = camtOf(u"camt.054.001.02"_s, {pay(u"REF"_s, 100, u"A1"_s)});
+    bytes.replace("<Ref>REF</Ref>", (u"<Ref>"_s + use + u"</Ref>"_s).toUtf8());
+    bytes.replace("?>\n", (u"?>\n"_s + QString(doctype).replace(u"%1"_s, secret) + u'\n').toUtf8());
+    QString refusal;
+    try {
+        const BankPaymentFile file = ReadBankPayments(bytes, u"pankki.dat"_s);
+        for (const Payment &p : file.payments)
+            refusal += p.reference;
+    } catch (const CommandError &error) {
+        refusal = error.message();
+    }
+    QVERIFY2(refusal.startsWith(u"Maksutiedostoa pankki.dat ei luettu: rivillä "_s), qPrintable(refusal));
+    QVERIFY2(!refusal.contains(u"SALAINEN"_s), qPrintable(refusal));
+}
+
+void PaymentImportTest::hugeFileRefusedBySize()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"iso.xml"_s);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.write(camtOf(u"camt.054.001.02"_s, {pay(u"10003"_s, 100, u"A1"_s)})) > 0);
+    // Sparse: the size costs no disk and no reading.
+    QVERIFY(file.resize(100 * 1024 * 1024));
+    file.close();
+    QString refusal;
+    try {
+        ReadBankPaymentFile(path);
+    } catch (const CommandError &error) {
+        refusal = error.message();
+    }
+    QVERIFY2(refusal.contains(u"on suurempi kuin 64 Mt"_s), qPrintable(refusal));
+    QVERIFY(refusal.contains(QDir::toNativeSeparators(path)));
+    QVERIFY(refusalOf(QByteArray(kMaxPaymentFileBytes + 1, ' ')).contains(u"on suurempi kuin 64 Mt"_s));
+}
+
+QTEST_GUILESS_MAIN(PaymentImportTest)
+#include "tst_paymentimport.moc"
