@@ -185,11 +185,7 @@ LedgerWindow::LedgerWindow(TForm1 &form) : QWidget(&form, Qt::Window), m_form(fo
     connect(Haku, &QLineEdit::textChanged, this, &LedgerWindow::applyFilter);
     connect(Vuosi, &QComboBox::currentIndexChanged, this, &LedgerWindow::applyFilter);
     connect(Taulukko, &QAbstractItemView::activated, this, &LedgerWindow::openInvoice);
-    connect(Taulukko->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &LedgerWindow::showPayments);
-    connect(Shown, &QAbstractItemModel::modelReset, this, &LedgerWindow::showTotals);
-    connect(Shown, &QAbstractItemModel::layoutChanged, this, &LedgerWindow::showTotals);
-    connect(Shown, &QAbstractItemModel::rowsInserted, this, &LedgerWindow::showTotals);
-    connect(Shown, &QAbstractItemModel::rowsRemoved, this, &LedgerWindow::showTotals);
+    connect(Taulukko->selectionModel(), &QItemSelectionModel::selectionChanged, this, &LedgerWindow::showPayments);
 }
 
 void LedgerWindow::addCommand(const QString &caption, void (LedgerWindow::*command)(), QPushButton **button)

@@ -199,4 +199,4 @@ void LedgerTest::search()
 }
 
 QTEST_APPLESS_MAIN(LedgerTest)
-#include "tst_ledger.moc"
+#include "tst_ledgercore.moc"
