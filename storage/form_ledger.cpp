@@ -19,6 +19,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <numeric>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -74,12 +76,53 @@ void LedgerModel::setRows(QList<LedgerRow> rows)
 {
     beginResetModel();
     m_rows = std::move(rows);
+    reorder();
+    refilter();
     endResetModel();
+}
+
+void LedgerModel::setFilter(LedgerFilter filter)
+{
+    beginResetModel();
+    m_filter = std::move(filter);
+    refilter();
+    endResetModel();
+}
+
+void LedgerModel::sort(int column, Qt::SortOrder order)
+{
+    if (column < 0 || column >= LedgerColumnCount)
+        return;
+    beginResetModel();
+    m_sortColumn = LedgerColumn(column);
+    m_sortOrder = order;
+    reorder();
+    refilter();
+    endResetModel();
+}
+
+void LedgerModel::reorder()
+{
+    m_order.resize(m_rows.size());
+    std::iota(m_order.begin(), m_order.end(), 0);
+    std::stable_sort(m_order.begin(), m_order.end(), [this](qsizetype a, qsizetype b) {
+        const int c = CompareLedgerRows(m_rows[a], m_rows[b], m_sortColumn);
+        return m_sortOrder == Qt::AscendingOrder ? c < 0 : c > 0;
+    });
+}
+
+void LedgerModel::refilter()
+{
+    m_shown.clear();
+    for (qsizetype index : std::as_const(m_order)) {
+        if (LedgerRowMatches(m_rows[index], m_filter))
+            m_shown.append(index);
+    }
 }
 
 int LedgerModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    return parent.isValid() ? 0 : int(m_shown.size());
 }
 
 int LedgerModel::columnCount(const QModelIndex &parent) const
@@ -89,10 +132,10 @@ int LedgerModel::columnCount(const QModelIndex &parent) const
 
 QVariant LedgerModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_rows.size())
+    if (!index.isValid() || index.row() >= m_shown.size())
         return QVariant();
     if (role == Qt::DisplayRole)
-        return cellText(m_rows[index.row()], index.column());
+        return cellText(rowAt(index.row()), index.column());
     if (role == Qt::TextAlignmentRole && isAmountColumn(index.column()))
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     return QVariant();
@@ -105,40 +148,11 @@ QVariant LedgerModel::headerData(int section, Qt::Orientation orientation, int r
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
-LedgerFilterModel::LedgerFilterModel(LedgerModel *ledger, QObject *parent)
-    : QSortFilterProxyModel(parent), m_ledger(ledger)
-{
-    setSourceModel(ledger);
-}
-
-void LedgerFilterModel::setFilter(LedgerFilter filter)
-{
-    m_filter = std::move(filter);
-    invalidateFilter();
-}
-
-const LedgerRow &LedgerFilterModel::rowAt(int proxyRow) const
-{
-    return m_ledger->rows()[mapToSource(index(proxyRow, 0)).row()];
-}
-
-bool LedgerFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex &) const
-{
-    return LedgerRowMatches(m_ledger->rows()[sourceRow], m_filter);
-}
-
-bool LedgerFilterModel::lessThan(const QModelIndex &left, const QModelIndex &right) const
-{
-    return CompareLedgerRows(m_ledger->rows()[left.row()], m_ledger->rows()[right.row()],
-                             LedgerColumn(left.column())) < 0;
-}
-
 LedgerWindow::LedgerWindow(TForm1 &form) : QWidget(&form, Qt::Window), m_form(form)
 {
     setWindowTitle(kTitle);
     resize(900, 560);
     Ledger = new LedgerModel(this);
-    Shown = new LedgerFilterModel(Ledger, this);
 
     auto *layout = new QVBoxLayout(this);
     auto *menuBar = new QMenuBar(this);
@@ -155,13 +169,15 @@ LedgerWindow::LedgerWindow(TForm1 &form) : QWidget(&form, Qt::Window), m_form(fo
     layout->addLayout(searchRow);
 
     Taulukko = new QTableView(this);
-    Taulukko->setModel(Shown);
+    Taulukko->setModel(Ledger);
     Taulukko->setSortingEnabled(true);
     Taulukko->sortByColumn(LedgerNumberColumn, Qt::AscendingOrder);
     Taulukko->setSelectionBehavior(QAbstractItemView::SelectRows);
     Taulukko->setSelectionMode(QAbstractItemView::SingleSelection);
     Taulukko->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Taulukko->verticalHeader()->hide();
+    // Rows of one height: the table need not measure 10,000 of them.
+    Taulukko->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     Taulukko->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(Taulukko, 1);
 
@@ -222,9 +238,9 @@ void LedgerWindow::refresh()
     Ledger->setRows(std::move(ledger.rows));
     applyFilter();
 
-    for (int row = 0; row < Shown->rowCount(); ++row) {
-        if (Shown->rowAt(row).path == chosenPath)
-            Taulukko->setCurrentIndex(Shown->index(row, 0));
+    for (int row = 0; row < Ledger->rowCount(); ++row) {
+        if (Ledger->rowAt(row).path == chosenPath)
+            Taulukko->setCurrentIndex(Ledger->index(row, 0));
     }
     showPayments();
 }
@@ -232,12 +248,12 @@ void LedgerWindow::refresh()
 const LedgerRow *LedgerWindow::selectedRow() const
 {
     const QModelIndexList chosen = Taulukko->selectionModel()->selectedRows();
-    return chosen.isEmpty() ? nullptr : &Shown->rowAt(chosen.constFirst().row());
+    return chosen.isEmpty() ? nullptr : &Ledger->rowAt(chosen.constFirst().row());
 }
 
 void LedgerWindow::applyFilter()
 {
-    Shown->setFilter(LedgerFilterOf(Haku->text(), Vuosi->currentIndex() > 0 ? Vuosi->currentText() : QString()));
+    Ledger->setFilter(LedgerFilterOf(Haku->text(), Vuosi->currentIndex() > 0 ? Vuosi->currentText() : QString()));
     showTotals();
 }
 
@@ -245,11 +261,11 @@ void LedgerWindow::showTotals()
 {
     qint64 total = 0;
     qint64 paid = 0;
-    for (int row = 0; row < Shown->rowCount(); ++row) {
-        total += Shown->rowAt(row).totalCents;
-        paid += Shown->rowAt(row).paidCents;
+    for (int row = 0; row < Ledger->rowCount(); ++row) {
+        total += Ledger->rowAt(row).totalCents;
+        paid += Ledger->rowAt(row).paidCents;
     }
-    Yhteensa->setText(u"%1 laskua: summa %2 €, maksettu %3 €, avoinna %4 €"_s.arg(Shown->rowCount())
+    Yhteensa->setText(u"%1 laskua: summa %2 €, maksettu %3 €, avoinna %4 €"_s.arg(Ledger->rowCount())
                           .arg(PaymentAmountText(total), PaymentAmountText(paid), PaymentAmountText(total - paid)));
 }
 
@@ -264,7 +280,7 @@ void LedgerWindow::showPayments()
 
 void LedgerWindow::openInvoice(const QModelIndex &index)
 {
-    const QString path = Shown->rowAt(index.row()).path;
+    const QString path = Ledger->rowAt(index.row()).path;
     m_form.runCommand([this, &path] { m_form.OpenInvoiceFile(path); });
     m_form.raise();
     m_form.activateWindow();

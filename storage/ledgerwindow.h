@@ -3,7 +3,6 @@
 #include "storage/ledger.h"
 
 #include <QAbstractTableModel>
-#include <QSortFilterProxyModel>
 #include <QWidget>
 
 class QComboBox;
@@ -16,7 +15,10 @@ class QPushButton;
 class QTableView;
 class TForm1;
 
-// The ledger's rows as a table, one cell a column of LedgerColumn.
+// The ledger's rows as a table, one cell a column of LedgerColumn: the rows
+// the search and the year let through, in the order of the column clicked
+// (CompareLedgerRows). The order of all rows is kept, so a keystroke in the
+// search costs one pass over them and no sort.
 class LedgerModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -24,34 +26,26 @@ class LedgerModel : public QAbstractTableModel
 public:
     using QAbstractTableModel::QAbstractTableModel;
     void setRows(QList<LedgerRow> rows);
-    const QList<LedgerRow> &rows() const { return m_rows; }
+    void setFilter(LedgerFilter filter);
+    /// The invoice shown in the row.
+    const LedgerRow &rowAt(int row) const { return m_rows[m_shown[row]]; }
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
 private:
+    void reorder();
+    void refilter();
+
     QList<LedgerRow> m_rows;
-};
-
-// The rows the search and the year choice let through, in the order of the
-// column clicked (CompareLedgerRows).
-class LedgerFilterModel : public QSortFilterProxyModel
-{
-    Q_OBJECT
-
-public:
-    LedgerFilterModel(LedgerModel *ledger, QObject *parent);
-    void setFilter(LedgerFilter filter);
-    const LedgerRow &rowAt(int proxyRow) const;
-
-protected:
-    bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
-    bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;
-
-private:
-    LedgerModel *m_ledger;
+    /// Indexes of m_rows in the chosen order, all of them and those shown.
+    QList<qsizetype> m_order;
+    QList<qsizetype> m_shown;
     LedgerFilter m_filter;
+    LedgerColumn m_sortColumn = LedgerNumberColumn;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };
 
 // "Laskut": every saved invoice of the save folder with what is paid on it,
@@ -71,7 +65,6 @@ public:
     const LedgerRow *selectedRow() const;
 
     LedgerModel *Ledger = nullptr;
-    LedgerFilterModel *Shown = nullptr;
     /// The window's menu of commands on the invoices, and the row of their
     /// buttons; a command is added to both.
     QMenu *LaskutMenu = nullptr;
