@@ -184,8 +184,7 @@ CommandLine ParseCommandLine(const QStringList &arguments, const std::function<b
         return parseList(arguments);
     for (const QString &argument : arguments) {
         if (argument == kProfile) {
-            line.error = u"%1 kuuluu vientiin valinnalla %2 tai luetteloon valinnalla %3"_s.arg(
-                kProfile, ExportOption(ExportKind::Pdf), kList);
+            line.error = u"%1 kuuluu vientiin valinnalla %2"_s.arg(kProfile, ExportOption(ExportKind::Pdf));
             return line;
         }
         // An option mistyped must not become a profile named after it.

@@ -45,8 +45,8 @@ void writeSaveFolder(const QString &saveFolder)
         const QString number = QString::number(i);
         const QDate date(year.toInt(), 1 + i % 12, 1 + i % 28);
         InvoiceData invoice;
-        invoice.header = {number, DateText(date), AppendCheckDigit(number + u"0"_s), QString(), QString::number(i % 900),
-                          YesNoText(false), YesNoText(false), u"14 pv netto"_s, u"8 %"_s, u"7 pv"_s,
+        invoice.header = {number, DateText(date), AppendCheckDigit(number + u"0"_s), QString(),
+                          QString::number(i % 900), YesNoText(false), YesNoText(false), u"14 pv netto"_s, u"8 %"_s, u"7 pv"_s,
                           DateText(date.addDays(14))};
         invoice.customer = {kCustomers[random.bounded(int(kCustomers.size()))], u"Katu 1"_s, u"00100 Helsinki"_s,
                             QString()};

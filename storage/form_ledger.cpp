@@ -226,8 +226,9 @@ void LedgerWindow::refresh()
     QStringList skipped;
     for (const LedgerSkippedFile &file : std::as_const(ledger.skipped))
         skipped.append(file.reason);
-    Ohitetut->setText(skipped.isEmpty() ? QString()
-                                        : u"%1 tiedostoa vuosikansioissa ei ole laskuja."_s.arg(skipped.size()));
+    Ohitetut->setText(skipped.isEmpty()
+                          ? QString()
+                          : u"Vuosikansioissa on %1 tiedostoa, jotka eivät ole laskuja."_s.arg(skipped.size()));
     Ohitetut->setToolTip(skipped.join(u'\n'));
 
     const QSignalBlocker blockYears(Vuosi);
@@ -308,8 +309,9 @@ void LedgerWindow::markPaid()
     if (!date.isValid())
         throw CommandError(u"Maksupäivä \"%1\" ei ole päiväys; kirjoita se muodossa p.k.vvvv, esim. 7.12.2026."_s
                                .arg(dateText->trimmed()));
-    const std::optional<QString> amountText = prompter.inputText(
-        this, kMarkPaid, u"Laskun %1 maksettu summa (€):"_s.arg(chosen.number), PaymentAmountText(chosen.openCents()));
+    const std::optional<QString> amountText =
+        prompter.inputText(this, kMarkPaid, u"Laskun %1 maksettu summa (€):"_s.arg(chosen.number),
+                           PaymentAmountText(chosen.openCents()));
     if (!amountText)
         return;
     const std::optional<qint64> cents = ParseTypedAmount(*amountText);

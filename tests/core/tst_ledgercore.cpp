@@ -19,14 +19,14 @@ const QDate kToday(2026, 12, 7);
 // An invoice of one row of 100,00 with VAT in the price; the header as
 // today's files keep it, or only the five values of an older file.
 InvoiceData invoice(const QString &number, const QString &date, const QString &due, const QString &customer,
-                    bool older = false)
+                    bool older = false, const QString &price = u"100,00"_s)
 {
     InvoiceData data;
     data.header = {number, date, u"1009"_s, QString(), u"3"_s};
     if (!older)
         data.header += {YesNoText(true), YesNoText(true), u"14 pv"_s, u"8 %"_s, u"7 pv"_s, due};
     data.customer = {customer, u"Katu 1"_s, QString(), QString()};
-    data.rows = {{QString(), u"Työ"_s, u"1"_s, u"h"_s, u"100,00"_s, u"25,5"_s, QString()}};
+    data.rows = {{QString(), u"Työ"_s, u"1"_s, u"h"_s, price, u"25,5"_s, QString()}};
     return data;
 }
 
@@ -64,6 +64,7 @@ void LedgerTest::status_data()
 {
     QTest::addColumn<QString>("due");
     QTest::addColumn<bool>("older");
+    QTest::addColumn<QString>("price");
     QTest::addColumn<QList<Payment>>("payments");
     QTest::addColumn<qint64>("total");
     QTest::addColumn<qint64>("paidCents");
@@ -71,43 +72,48 @@ void LedgerTest::status_data()
     QTest::addColumn<QString>("status");
     const QString later = u"21.12.2026"_s;
     const QString earlier = u"6.12.2026"_s;
-    QTest::newRow("unpaid before the due date") << later << false << QList<Payment>() << 10000LL << 0LL << later
-                                                << u"avoin"_s;
-    QTest::newRow("due today is not yet overdue") << u"7.12.2026"_s << false << QList<Payment>() << 10000LL << 0LL
-                                                  << u"7.12.2026"_s << u"avoin"_s;
-    QTest::newRow("unpaid after the due date") << earlier << false << QList<Payment>() << 10000LL << 0LL << earlier
-                                               << u"erääntynyt"_s;
-    QTest::newRow("partly paid") << later << false << QList<Payment>{paid(u"2026"_s, u"57"_s, 4000)} << 10000LL
-                                 << 4000LL << later << u"osittain maksettu"_s;
+    const QString hundred = u"100,00"_s;
+    const QList<Payment> none;
+    QTest::newRow("unpaid before the due date")
+        << later << false << hundred << none << 10000LL << 0LL << later << u"avoin"_s;
+    QTest::newRow("due today is not yet overdue")
+        << u"7.12.2026"_s << false << hundred << none << 10000LL << 0LL << u"7.12.2026"_s << u"avoin"_s;
+    QTest::newRow("unpaid after the due date")
+        << earlier << false << hundred << none << 10000LL << 0LL << earlier << u"erääntynyt"_s;
+    QTest::newRow("partly paid") << later << false << hundred << QList<Payment>{paid(u"2026"_s, u"57"_s, 4000)}
+                                 << 10000LL << 4000LL << later << u"osittain maksettu"_s;
     QTest::newRow("partly paid after the due date")
-        << earlier << false << QList<Payment>{paid(u"2026"_s, u"57"_s, 4000)} << 10000LL << 4000LL << earlier
-        << u"erääntynyt"_s;
+        << earlier << false << hundred << QList<Payment>{paid(u"2026"_s, u"57"_s, 4000)} << 10000LL << 4000LL
+        << earlier << u"erääntynyt"_s;
     QTest::newRow("fully paid after the due date")
-        << earlier << false << QList<Payment>{paid(u"2026"_s, u"57"_s, 10000)} << 10000LL << 10000LL << earlier
-        << u"maksettu"_s;
-    QTest::newRow("overpaid") << later << false << QList<Payment>{paid(u"2026"_s, u"57"_s, 12000)} << 10000LL
-                              << 12000LL << later << u"maksettu"_s;
+        << earlier << false << hundred << QList<Payment>{paid(u"2026"_s, u"57"_s, 10000)} << 10000LL << 10000LL
+        << earlier << u"maksettu"_s;
+    QTest::newRow("overpaid") << later << false << hundred << QList<Payment>{paid(u"2026"_s, u"57"_s, 12000)}
+                              << 10000LL << 12000LL << later << u"maksettu"_s;
     QTest::newRow("paid by several payments, one reversed")
-        << earlier << false
+        << earlier << false << hundred
         << QList<Payment>{paid(u"2026"_s, u"57"_s, 3333), paid(u"2026"_s, u"57"_s, 6667),
                           paid(u"2026"_s, u"57"_s, 500), paid(u"2026"_s, u"57"_s, -500)}
         << 10000LL << 10000LL << earlier << u"maksettu"_s;
     QTest::newRow("unmatched payments and other invoices' are ignored")
-        << later << false
+        << later << false << hundred
         << QList<Payment>{paid(QString(), QString(), 10000), paid(u"2025"_s, u"57"_s, 10000),
                           paid(u"2026"_s, u"58"_s, 10000), paid(u"2026"_s, u"5"_s, 10000)}
         << 10000LL << 0LL << later << u"avoin"_s;
     // Without its VAT mode and terms kept, the invoice takes today's: prices
     // without VAT (125,50 with it) and a due date 30 days on.
     QTest::newRow("an older file with today's defaults")
-        << QString() << true << QList<Payment>{paid(u"2026"_s, u"57"_s, 12550)} << 12550LL << 12550LL
+        << QString() << true << hundred << QList<Payment>{paid(u"2026"_s, u"57"_s, 12550)} << 12550LL << 12550LL
         << u"31.12.2026"_s << u"maksettu"_s;
+    QTest::newRow("a credit note")
+        << earlier << false << u"-100,00"_s << none << -10000LL << 0LL << earlier << u"hyvitetty"_s;
 }
 
 void LedgerTest::status()
 {
     QFETCH(QString, due);
     QFETCH(bool, older);
+    QFETCH(QString, price);
     QFETCH(QList<Payment>, payments);
     QFETCH(qint64, total);
     QFETCH(qint64, paidCents);
@@ -116,7 +122,7 @@ void LedgerTest::status()
 
     QTemporaryDir dir;
     const QDir folder(dir.path());
-    save(folder, u"2026/57.csv"_s, invoice(u"57"_s, u"1.12.2026"_s, due, u"Matti"_s, older));
+    save(folder, u"2026/57.csv"_s, invoice(u"57"_s, u"1.12.2026"_s, due, u"Matti"_s, older, price));
     WritePaymentsFile(PaymentsFilePath(dir.path() + u'/'), payments);
 
     const Ledger ledger = ReadLedger(dir.path() + u'/', BillerDetails(), todaysDefaults(), kToday);

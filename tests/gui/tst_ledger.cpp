@@ -237,13 +237,16 @@ void LedgerWindowTest::markedPaymentIsKeptAndRemoved_data()
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("status");
     QTest::addColumn<QByteArray>("line");
-    QTest::newRow("the open amount today") << QStringList{u"7.12.2026"_s, u"250,00"_s} << QString()
-                                           << u"maksettu"_s << QByteArray("2026,2,7.12.2026,\"250,00\",2008,\" \",\" \",k\xe4sin\r\n");
+    QTest::newRow("the open amount today")
+        << QStringList{u"7.12.2026"_s, u"250,00"_s} << QString() << u"maksettu"_s
+        << QByteArray("2026,2,7.12.2026,\"250,00\",2008,\" \",\" \",k\xe4sin\r\n");
     QTest::newRow("part of it earlier, with a point")
         << QStringList{u"3.12.2026"_s, u"100.5"_s} << QString() << u"erääntynyt"_s
         << QByteArray("2026,2,3.12.2026,\"100,50\",2008,\" \",\" \",k\xe4sin\r\n");
-    QTest::newRow("no date") << QStringList{u"32.12.2026"_s} << u"Maksupäivä \"32.12.2026\" ei ole päiväys; kirjoita se muodossa p.k.vvvv, esim. 7.12.2026."_s
-                             << u"erääntynyt"_s << QByteArray();
+    QTest::newRow("no date")
+        << QStringList{u"32.12.2026"_s}
+        << u"Maksupäivä \"32.12.2026\" ei ole päiväys; kirjoita se muodossa p.k.vvvv, esim. 7.12.2026."_s
+        << u"erääntynyt"_s << QByteArray();
     QTest::newRow("no amount") << QStringList{u"7.12.2026"_s, u"12,345"_s}
                                << u"Summa \"12,345\" ei ole maksu; kirjoita euroina ja sentteinä, esim. 125,50."_s
                                << u"erääntynyt"_s << QByteArray();
@@ -310,6 +313,7 @@ void LedgerWindowTest::savedInvoiceAppearsAndStaysAfterRestart()
         QCOMPARE(shown(*window, LedgerNumberColumn), (QStringList{u"3"_s, u"1"_s, u"2"_s, u"10"_s, u"11"_s}));
         QCOMPARE(shown(*window, LedgerCustomerColumn).last(), u"Uusi Asiakas"_s);
     }
+    WriteTextLines(folder.path() + u"2026/muistio.csv"_s, {u"Soita asiakkaalle"_s});
     FormFixture restarted(folder.settings());
     QVERIFY(restarted.show());
     LedgerWindow *window = openLedger(restarted);
@@ -318,6 +322,8 @@ void LedgerWindowTest::savedInvoiceAppearsAndStaysAfterRestart()
              (QStringList{u"maksettu"_s, u"osittain maksettu"_s, u"erääntynyt"_s, u"avoin"_s, u"avoin"_s}));
     QCOMPARE(shown(*window, LedgerPaidColumn),
              (QStringList{u"40,00"_s, u"60,00"_s, u"0,00"_s, u"0,00"_s, u"0,00"_s}));
+    QCOMPARE(window->Ohitetut->text(), u"Vuosikansioissa on 1 tiedostoa, jotka eivät ole laskuja."_s);
+    QVERIFY(window->Ohitetut->toolTip().contains(u"muistio.csv"_s));
 }
 
 void LedgerWindowTest::listFromTheCommandLine_data()
