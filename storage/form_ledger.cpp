@@ -13,8 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -27,7 +25,6 @@ namespace {
 
 const QString kTitle = u"Laskut"_s;
 const QString kAllYears = u"Kaikki vuodet"_s;
-const QString kOpenInvoice = u"Avaa lasku"_s;
 const QString kMarkPaid = u"Merkitse maksetuksi"_s;
 const QString kRemovePayment = u"Poista maksu"_s;
 const QString kSearchHint = u"Hae numerolla, asiakkaalla, viitteellä tai summalla"_s;
@@ -155,10 +152,6 @@ LedgerWindow::LedgerWindow(TForm1 &form) : QWidget(&form, Qt::Window), m_form(fo
     Ledger = new LedgerModel(this);
 
     auto *layout = new QVBoxLayout(this);
-    auto *menuBar = new QMenuBar(this);
-    layout->setMenuBar(menuBar);
-    LaskutMenu = menuBar->addMenu(kTitle);
-
     auto *searchRow = new QHBoxLayout;
     Haku = new QLineEdit(this);
     Haku->setPlaceholderText(kSearchHint);
@@ -192,11 +185,9 @@ LedgerWindow::LedgerWindow(TForm1 &form) : QWidget(&form, Qt::Window), m_form(fo
     Painikkeet = new QHBoxLayout;
     layout->addLayout(Painikkeet);
 
-    QPushButton *openButton = nullptr;
-    addCommand(kOpenInvoice, &LedgerWindow::openChosenInvoice, &openButton);
+    Painikkeet->addStretch(1);
     addCommand(kMarkPaid, &LedgerWindow::markPaid, &MerkitseMaksetuksi);
     addCommand(kRemovePayment, &LedgerWindow::removePayment, &PoistaMaksu);
-    Painikkeet->addStretch(1);
 
     connect(Haku, &QLineEdit::textChanged, this, &LedgerWindow::applyFilter);
     connect(Vuosi, &QComboBox::currentIndexChanged, this, &LedgerWindow::applyFilter);
@@ -206,11 +197,11 @@ LedgerWindow::LedgerWindow(TForm1 &form) : QWidget(&form, Qt::Window), m_form(fo
 
 void LedgerWindow::addCommand(const QString &caption, void (LedgerWindow::*command)(), QPushButton **button)
 {
-    const auto run = [this, command] { m_form.runCommand([this, command] { (this->*command)(); }); };
-    connect(LaskutMenu->addAction(caption), &QAction::triggered, this, run);
     *button = new QPushButton(caption, this);
-    Painikkeet->addWidget(*button);
-    connect(*button, &QPushButton::clicked, this, run);
+    // Before the stretch that keeps the buttons together at the left.
+    Painikkeet->insertWidget(Painikkeet->count() - 1, *button);
+    connect(*button, &QPushButton::clicked, this,
+            [this, command] { m_form.runCommand([this, command] { (this->*command)(); }); });
 }
 
 void LedgerWindow::refresh()
@@ -285,13 +276,6 @@ void LedgerWindow::openInvoice(const QModelIndex &index)
     m_form.runCommand([this, &path] { m_form.OpenInvoiceFile(path); });
     m_form.raise();
     m_form.activateWindow();
-}
-
-void LedgerWindow::openChosenInvoice()
-{
-    if (!selectedRow())
-        throw CommandError(kChooseInvoice);
-    openInvoice(Taulukko->currentIndex());
 }
 
 void LedgerWindow::markPaid()

@@ -10,7 +10,6 @@ class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QMenu;
 class QPushButton;
 class QTableView;
 class TForm1;
@@ -63,11 +62,12 @@ public:
     void refresh();
     /// The invoice chosen in the table; nullptr when none.
     const LedgerRow *selectedRow() const;
+    /// Adds a button for a command on the invoices to the row of buttons; the
+    /// command runs as the main window's commands do (TForm1::runCommand).
+    void addCommand(const QString &caption, void (LedgerWindow::*command)(), QPushButton **button);
 
     LedgerModel *Ledger = nullptr;
-    /// The window's menu of commands on the invoices, and the row of their
-    /// buttons; a command is added to both.
-    QMenu *LaskutMenu = nullptr;
+    /// The row of buttons of the commands on the invoices.
     QHBoxLayout *Painikkeet = nullptr;
     QLineEdit *Haku = nullptr;
     QComboBox *Vuosi = nullptr;
@@ -82,12 +82,10 @@ public:
     QPushButton *PoistaMaksu = nullptr;
 
 private:
-    void addCommand(const QString &caption, void (LedgerWindow::*command)(), QPushButton **button);
     void applyFilter();
     void showTotals();
     void showPayments();
     void openInvoice(const QModelIndex &index);
-    void openChosenInvoice();
     void markPaid();
     void removePayment();
 

@@ -1,6 +1,6 @@
 // The invoice ledger read from a save folder: what is paid and the status of
-// each invoice, which files are invoices of it, their order, the search and
-// the command line's list.
+// each invoice, which files are invoices of it, their order and the command
+// line's list.
 
 #include "storage/invoicefile.h"
 #include "storage/ledger.h"
@@ -56,8 +56,6 @@ private slots:
     void status_data();
     void status();
     void onlyInvoicesOfYearFoldersInOrder();
-    void search_data();
-    void search();
 };
 
 void LedgerTest::status_data()
@@ -168,40 +166,6 @@ void LedgerTest::onlyInvoicesOfYearFoldersInOrder()
     QCOMPARE(year.rows.size(), 1);
     QCOMPARE(year.rows.constFirst().number, u"11"_s);
     QCOMPARE(year.skipped.size(), 0);
-}
-
-void LedgerTest::search_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("year");
-    QTest::addColumn<bool>("found");
-    QTest::newRow("nothing typed") << QString() << QString() << true;
-    QTest::newRow("the number") << u"57"_s << QString() << true;
-    QTest::newRow("part of the customer in another case") << u"meikä"_s << QString() << true;
-    QTest::newRow("the reference typed with blanks") << u"12 345 6"_s << QString() << true;
-    QTest::newRow("the total with a comma") << u"125,50"_s << QString() << true;
-    QTest::newRow("the total with a point") << u"125.50"_s << QString() << true;
-    QTest::newRow("the open amount") << u"25,50"_s << QString() << true;
-    QTest::newRow("another amount") << u"125,51"_s << QString() << false;
-    QTest::newRow("another customer") << u"virtanen"_s << QString() << false;
-    QTest::newRow("its year") << QString() << u"2026"_s << true;
-    QTest::newRow("another year") << u"57"_s << u"2025"_s << false;
-}
-
-void LedgerTest::search()
-{
-    QFETCH(QString, typed);
-    QFETCH(QString, year);
-    QFETCH(bool, found);
-    QTemporaryDir dir;
-    InvoiceData data = invoice(u"57"_s, u"1.12.2026"_s, u"21.12.2026"_s, u"Matti Meikäläinen"_s);
-    data.header[ReferenceField] = u"123456"_s;
-    data.rows[0][PriceColumn] = u"125,50"_s;
-    save(QDir(dir.path()), u"2026/57.csv"_s, data);
-    WritePaymentsFile(PaymentsFilePath(dir.path() + u'/'), {paid(u"2026"_s, u"57"_s, 10000)});
-    const Ledger ledger = ReadLedger(dir.path() + u'/', BillerDetails(), todaysDefaults(), kToday);
-    QCOMPARE(ledger.rows.size(), 1);
-    QCOMPARE(LedgerRowMatches(ledger.rows.constFirst(), LedgerFilterOf(typed, year)), found);
 }
 
 QTEST_APPLESS_MAIN(LedgerTest)

@@ -126,7 +126,7 @@ private slots:
     void headingClickSorts();
     void searchAndYearChooseRows_data();
     void searchAndYearChooseRows();
-    void enterOpensTheInvoice();
+    void enterOpensTheInvoiceAndShowsItsPayments();
     void markedPaymentIsKeptAndRemoved_data();
     void markedPaymentIsKeptAndRemoved();
     void savedInvoiceAppearsAndStaysAfterRestart();
@@ -186,6 +186,10 @@ void LedgerWindowTest::searchAndYearChooseRows_data()
                                             << u"1 laskua: summa 40,00 €, maksettu 40,00 €, avoinna 0,00 €"_s;
     QTest::newRow("a number, found in a reference too") << u"10"_s << 0 << QStringList{u"1"_s, u"10"_s}
                               << u"2 laskua: summa 225,50 €, maksettu 0,00 €, avoinna 225,50 €"_s;
+    QTest::newRow("a reference typed with blanks") << u"100 9"_s << 0 << QStringList{u"1"_s}
+                                                   << u"1 laskua: summa 100,00 €, maksettu 0,00 €, avoinna 100,00 €"_s;
+    QTest::newRow("an open amount") << u"0,00"_s << 0 << QStringList{u"3"_s}
+                                    << u"1 laskua: summa 40,00 €, maksettu 40,00 €, avoinna 0,00 €"_s;
     QTest::newRow("a year") << QString() << 2 << QStringList{u"1"_s, u"2"_s, u"10"_s}
                             << u"3 laskua: summa 475,50 €, maksettu 0,00 €, avoinna 475,50 €"_s;
     QTest::newRow("a name in another year") << u"aalto"_s << 2 << QStringList()
@@ -212,13 +216,17 @@ void LedgerWindowTest::searchAndYearChooseRows()
     QCOMPARE(window->Yhteensa->text(), totals);
 }
 
-void LedgerWindowTest::enterOpensTheInvoice()
+void LedgerWindowTest::enterOpensTheInvoiceAndShowsItsPayments()
 {
     SaveFolder folder;
     FormFixture fixture(folder.settings());
     QVERIFY(fixture.show());
     LedgerWindow *window = openLedger(fixture);
     QVERIFY(window);
+    QTest::mouseClick(window->MerkitseMaksetuksi, Qt::LeftButton);
+    QTest::mouseClick(window->PoistaMaksu, Qt::LeftButton);
+    QCOMPARE(fixture.prompter().takeMessages(),
+             (QStringList{u"Valitse ensin lasku luettelosta."_s, u"Valitse ensin poistettava maksu."_s}));
     clickInvoice(*window, u"3"_s);
     QCOMPARE(window->Maksut->count(), 1);
     QCOMPARE(window->Maksut->item(0)->text(), u"10.11.2025   40,00 €   käsin"_s);
