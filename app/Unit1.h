@@ -15,6 +15,7 @@
 
 class Bevel;
 class IniSnapshot;
+class LedgerWindow;
 struct VatRateLine;
 class ClickPanel;
 class QAction;
@@ -102,6 +103,7 @@ public:
     QAction *Pdfexport1 = nullptr;
     QAction *Verkkolasku1 = nullptr;
     QAction *Tallennuskansio1 = nullptr;
+    QAction *Laskut1 = nullptr;
     QAction *N4 = nullptr;
     QAction *Sulje1 = nullptr;
     QMenu *Muokkaa1 = nullptr;
@@ -463,6 +465,12 @@ public:
     /// Puts row i into grid row i + 1 the same way.
     static void RowsToGrid(StringGrid *grid, QList<QStringList> rows);
 
+    // --- The invoice ledger ---
+    // storage/form_ledger.cpp
+    /// "Laskut…": the window listing the saved invoices, made when first opened.
+    void Laskut1Click();
+    LedgerWindow *LedgerList = nullptr;
+
     // --- Save folder ---
     // storage/form_savefolder.cpp
     /// Where the last save put its invoice, on the status bar.
@@ -533,6 +541,10 @@ public:
     quint64 NameItemsRevision = ~quint64(0);
     QStringList NameKeys;
 
+signals:
+    /// An invoice file was written by "VALMIS/TALLENNA".
+    void InvoiceSaved();
+
 protected:
     // app/unit1.cpp
     void closeEvent(QCloseEvent *event) override;
@@ -562,11 +574,14 @@ private:
     void connectFontAreas();
     void connectOutput();
     void connectEinvoice();
+    void connectLedger();
     /// Hands a widget's events to a handler of the window first (storage/form_customers.cpp).
     void hookEvents(QObject *target, std::function<bool(QEvent *)> handler);
     /// Stops every handler of the window from running; see the destructor (app/unit1.cpp).
     void detachHandlers();
 
+    // The ledger window asks its questions as the main window does.
+    friend class LedgerWindow;
     std::unique_ptr<Prompter> m_prompter;
     QTextBrowser *m_helpWindow = nullptr;
     QList<FontArea> m_fontAreas;

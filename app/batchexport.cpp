@@ -10,6 +10,7 @@
 #include "storage/commanderror.h"
 #include "storage/customerregister.h"
 #include "storage/invoicefile.h"
+#include "storage/ledger.h"
 #include "storage/textfile.h"
 
 #include <QDir>
@@ -54,6 +55,35 @@ private:
 };
 
 } // namespace
+
+int ListInvoices(const QString &executablePath, const QStringList &startArguments, const QString &year,
+                 QTextStream &out, QTextStream &report)
+{
+    const QString settings = UserSettingsFileName(executablePath, startArguments);
+    if (const QString reason = ExportSettingsRefusal(settings); !reason.isEmpty()) {
+        report << u"laskutus: %1."_s.arg(reason) << Qt::endl;
+        return kExportRefused;
+    }
+    TForm1 form(StartupOptions{executablePath, startArguments, QString(), false},
+                std::make_unique<ReportingPrompter>(report));
+    if (form.DataDir.isEmpty() || !QFileInfo(form.DataDir).isDir()) {
+        report << u"laskutus: tallennuskansiota %1 ei ole; asetustiedostossa %2 ei ole laskujen kansiota."_s.arg(
+                      QDir::toNativeSeparators(form.DataDir), QDir::toNativeSeparators(settings))
+               << Qt::endl;
+        return kExportRefused;
+    }
+    try {
+        const Ledger ledger = ReadLedger(form.DataDir, form.CollectBillerDetails(), form.CollectDefaults(),
+                                         QDate::currentDate(), year);
+        for (const LedgerSkippedFile &skipped : ledger.skipped)
+            report << u"Ohitettu: %1"_s.arg(QString(skipped.reason).replace(u"\r\n"_s, u" "_s)) << Qt::endl;
+        out << LedgerListText(ledger.rows);
+    } catch (const std::exception &error) {
+        report << u"laskutus: %1"_s.arg(QString::fromUtf8(error.what())).replace(u"\r\n"_s, u" "_s) << Qt::endl;
+        return 1;
+    }
+    return 0;
+}
 
 int ExportInvoices(ExportKind kind, const QString &executablePath, const QStringList &startArguments,
                    const QString &output, const QStringList &inputs, QTextStream &report)

@@ -19,5 +19,15 @@ constexpr int kExportRefused = 2;
 /// ExportTargetsRefusal), the profile's settings file and its IBAN are
 /// checked; any of them refused ends the export with kExportRefused. Returns
 /// 0 when every file was written, else 1.
+/// "--list": prints the saved invoices of the profile's save folder
+/// (LedgerListText; of the year folder `year` alone when given) to `out`,
+/// with the settings of the profile, writing nothing. A profile without a
+/// settings file, or a save folder that is not there, is reported on
+/// `report` and returns kExportRefused; files that are no invoices are
+/// reported there too. Returns 0 when listed, 1 when the payments file
+/// cannot be read.
+int ListInvoices(const QString &executablePath, const QStringList &startArguments, const QString &year,
+                 QTextStream &out, QTextStream &report);
+
 int ExportInvoices(ExportKind kind, const QString &executablePath, const QStringList &startArguments,
                    const QString &output, const QStringList &inputs, QTextStream &report);

@@ -5,6 +5,7 @@
 
 #include "output/einvoice.h"
 #include "output/epcqr.h"
+#include "storage/ledger.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,6 +19,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString kProfile = u"--profile"_s;
+const QString kList = u"--list"_s;
 
 // How each kind of export is asked for, named and told apart on disk.
 struct ExportKindFacts
@@ -94,6 +96,34 @@ CommandLine parseExport(const QStringList &arguments)
     return line;
 }
 
+// "--list [YEAR] [--profile NAME]": a year is a folder name of digits.
+CommandLine parseList(const QStringList &arguments)
+{
+    CommandLine line;
+    line.list = true;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        if (argument == kList)
+            continue;
+        if (argument == kProfile) {
+            if (i + 1 >= arguments.size()) {
+                line.error = u"%1 tarvitsee arvon"_s.arg(argument);
+                return line;
+            }
+            line.startArguments = QStringList{arguments[++i]};
+        } else if (isOption(argument)) {
+            line.error = u"tuntematon valinta %1"_s.arg(argument);
+            return line;
+        } else if (!line.listYear.isEmpty() || !IsYearFolderName(argument)) {
+            line.error = u"%1 ottaa vain vuoden, esim. 2026, ei %2"_s.arg(kList, argument);
+            return line;
+        } else {
+            line.listYear = argument;
+        }
+    }
+    return line;
+}
+
 bool endsWithSeparator(const QString &path)
 {
     return path.endsWith(u'/') || path.endsWith(QDir::separator());
@@ -150,6 +180,8 @@ CommandLine ParseCommandLine(const QStringList &arguments, const std::function<b
         if (exportKindOf(argument))
             return parseExport(arguments);
     }
+    if (arguments.contains(kList))
+        return parseList(arguments);
     for (const QString &argument : arguments) {
         if (argument == kProfile) {
             line.error = u"%1 kuuluu vientiin valinnalla %2"_s.arg(kProfile, ExportOption(ExportKind::Pdf));
@@ -166,6 +198,11 @@ CommandLine ParseCommandLine(const QStringList &arguments, const std::function<b
     else
         line.startArguments = arguments;
     return line;
+}
+
+QString ListOption()
+{
+    return kList;
 }
 
 QString ExportOption(ExportKind kind)
@@ -274,6 +311,12 @@ QString CommandLineUsage()
            "      vaatima tieto (ostajan nimi, kelvollinen IBAN tai viite, hinnallinen\n"
            "      rivi, Peppolissa osapuolten verkkolaskuosoitteet), jää kirjoittamatta\n"
            "      ja syy kerrotaan.\n"
+           "  laskutus --list [VUOSI] [--profile PROFIILI]\n"
+           "      Tulostaa tallennuskansion laskut sarkaimin erotettuina riveinä:\n"
+           "      vuosi, numero, päiväys, asiakas, viite, eräpäivä, summa, maksettu,\n"
+           "      avoinna ja tila, vuoden ja laskun numeron mukaan järjestettyinä.\n"
+           "      VUOSI rajaa luettelon sen vuoden kansioon. Ei kirjoita mitään.\n"
+           "      Paluuarvo on 2, jos asetustiedostoa tai tallennuskansiota ei ole.\n"
            "  laskutus -h | --help\n"
            "      Tämä ohje.\n"
            "  laskutus --version\n"

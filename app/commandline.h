@@ -22,6 +22,10 @@ struct CommandLine
     std::optional<ExportKind> exportKind;
     QString output;
     QStringList inputs;
+    /// "--list [YEAR]": print the saved invoices instead of opening the
+    /// window; listYear limits the list to that year folder.
+    bool list = false;
+    QString listYear;
     /// The arguments the window or the export starts with: the profile first.
     QStringList startArguments;
     /// "laskutus FILE.csv": the invoice the window opens with.
@@ -43,6 +47,9 @@ bool IsInvoiceFileArgument(const QString &argument, const std::function<bool(con
 /// at the disk), else names the window's settings profile.
 CommandLine ParseCommandLine(const QStringList &arguments);
 CommandLine ParseCommandLine(const QStringList &arguments, const std::function<bool(const QString &)> &exists);
+
+/// The option asking for the list of saved invoices: "--list".
+QString ListOption();
 
 /// The option asking for an export of the kind: "--pdf", "--finvoice", "--peppol".
 QString ExportOption(ExportKind kind);

@@ -56,12 +56,22 @@ int main(int argc, char *argv[])
     std::signal(SIGXFSZ, SIG_IGN);
     provideRuntimeFolder();
     // An export draws only into files: it needs no display.
-    if (line.exportKind && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if ((line.exportKind || line.list) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Laskutus"));
     InstallFinnishQtTexts(app);
+    if (line.list) {
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        const int status = ListInvoices(QCoreApplication::applicationFilePath(), line.startArguments,
+                                        line.listYear, out, err);
+        out.flush();
+        err.flush();
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
     if (line.exportKind) {
         QTextStream err(stderr);
         const int status = ExportInvoices(*line.exportKind, QCoreApplication::applicationFilePath(),

@@ -99,6 +99,7 @@ TForm1::TForm1(const StartupOptions &options, std::unique_ptr<Prompter> prompter
     connectStorage();
     connectOutput();
     connectEinvoice();
+    connectLedger();
 
     FormCreate(options);
 }
@@ -145,6 +146,7 @@ void TForm1::createMenus()
     Pdfexport1 = Tiedosto1->addAction(u"Tulosta pdf"_s);
     Verkkolasku1 = Tiedosto1->addAction(u"Verkkolasku…"_s);
     Tallennuskansio1 = Tiedosto1->addAction(u"Tallennuskansio…"_s);
+    Laskut1 = Tiedosto1->addAction(u"Laskut…"_s);
     N4 = Tiedosto1->addSeparator();
     Sulje1 = Tiedosto1->addAction(u"Sulje"_s);
 

@@ -101,6 +101,7 @@ void TForm1::Valmis1Click()
         KeepEarlierVersion(path);
     WriteTextLines(path, lines);
     TallennusTila1->setText(InvoiceSavedText(LaskuNro1->text(), path));
+    emit InvoiceSaved();
     // Output that fails or is cancelled leaves the saved file; a failure
     // keeps the counters and the invoice on screen. A customer with an
     // e-invoice address also gets the invoice as one, beside its file.

@@ -25,7 +25,7 @@ private slots:
 void TestCommandLine::parse_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    // "help", "version", "export", "window" or "error".
+    // "help", "version", "export", "list", "window" or "error"; a list's year is its output.
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("output");
     QTest::addColumn<QStringList>("inputs");
@@ -73,6 +73,18 @@ void TestCommandLine::parse_data()
         << QString();
     QTest::newRow("short option in an export") << QStringList{u"--pdf"_s, u"out"_s, u"-x"_s, u"1.csv"_s}
                                                << u"error"_s << u"out"_s << none << none << QString();
+    QTest::newRow("list") << QStringList{u"--list"_s} << u"list"_s << QString() << none << none << QString();
+    QTest::newRow("list of a year with a profile")
+        << QStringList{u"--list"_s, u"2026"_s, u"--profile"_s, u"firma2"_s} << u"list"_s << u"2026"_s << none
+        << QStringList{u"firma2"_s} << QString();
+    QTest::newRow("list of no year") << QStringList{u"--list"_s, u"2026/57.csv"_s} << u"error"_s << QString()
+                                     << none << none << QString();
+    QTest::newRow("list of two years") << QStringList{u"--list"_s, u"2025"_s, u"2026"_s} << u"error"_s << u"2025"_s
+                                       << none << none << QString();
+    QTest::newRow("list and an export") << QStringList{u"--pdf"_s, u"out"_s, u"--list"_s, u"1.csv"_s}
+                                        << u"error"_s << u"out"_s << none << none << QString();
+    QTest::newRow("list with an unknown option") << QStringList{u"--list"_s, u"--all"_s} << u"error"_s
+                                                 << QString() << none << none << QString();
 }
 
 void TestCommandLine::parse()
@@ -90,9 +102,10 @@ void TestCommandLine::parse()
                          : line.version          ? u"version"_s
                          : !line.error.isEmpty() ? u"error"_s
                          : line.exportKind       ? u"export"_s
+                         : line.list             ? u"list"_s
                                                  : u"window"_s;
     QCOMPARE(done, action);
-    QCOMPARE(line.output, output);
+    QCOMPARE(line.list ? line.listYear : line.output, output);
     QCOMPARE(line.inputs, inputs);
     QCOMPARE(line.startArguments, start);
     QCOMPARE(line.invoiceFile, invoiceFile);

@@ -37,9 +37,10 @@ bool ScriptedPrompter::question(QWidget *, const QString &text)
 }
 
 std::optional<QString> ScriptedPrompter::inputText(QWidget *, const QString &caption,
-                                                   const QString &prompt, const QString &)
+                                                   const QString &prompt, const QString &value)
 {
     inputPrompts.append(caption + u'|' + prompt);
+    inputValues.append(value);
     if (m_inputs.isEmpty()) {
         unexpected("an input box nobody expected");
         return std::nullopt;

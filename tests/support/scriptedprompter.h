@@ -58,6 +58,8 @@ public:
     QStringList questions;
     /// Captions and prompts of input boxes shown so far.
     QStringList inputPrompts;
+    /// The values input boxes were shown with, in the same order.
+    QStringList inputValues;
     /// Initial fonts the font dialog was opened with.
     QList<QFont> fontRequests;
     /// The names each open dialog was told to leave out, joined by "|".

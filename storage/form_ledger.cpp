@@ -1,0 +1,347 @@
+// "Laskut": the window listing every saved invoice with what is paid on it,
+// and the payments marked by hand there.
+
+#include "storage/ledgerwindow.h"
+
+#include "app/Unit1.h"
+#include "invoice/numbering.h"
+#include "storage/commanderror.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <numeric>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kTitle = u"Laskut"_s;
+const QString kAllYears = u"Kaikki vuodet"_s;
+const QString kMarkPaid = u"Merkitse maksetuksi"_s;
+const QString kRemovePayment = u"Poista maksu"_s;
+const QString kSearchHint = u"Hae numerolla, asiakkaalla, viitteellä tai summalla"_s;
+const QString kChooseInvoice = u"Valitse ensin lasku luettelosta."_s;
+const QString kChoosePayment = u"Valitse ensin poistettava maksu."_s;
+
+bool isAmountColumn(int column)
+{
+    return column == LedgerTotalColumn || column == LedgerPaidColumn || column == LedgerOpenColumn;
+}
+
+QString cellText(const LedgerRow &row, int column)
+{
+    switch (column) {
+    case LedgerNumberColumn:
+        return row.number;
+    case LedgerDateColumn:
+        return row.dateText;
+    case LedgerCustomerColumn:
+        return row.customer;
+    case LedgerDueDateColumn:
+        return row.dueDateText;
+    case LedgerTotalColumn:
+        return PaymentAmountText(row.totalCents);
+    case LedgerPaidColumn:
+        return PaymentAmountText(row.paidCents);
+    case LedgerOpenColumn:
+        return PaymentAmountText(row.openCents());
+    case LedgerStatusColumn:
+        return LedgerStatusText(row.status);
+    case LedgerYearColumn:
+        return row.year;
+    default:
+        return QString();
+    }
+}
+
+QString paymentText(const Payment &payment)
+{
+    return u"%1   %2 €   %3"_s.arg(DateText(payment.date), PaymentAmountText(payment.cents), payment.source);
+}
+
+} // namespace
+
+void LedgerModel::setRows(QList<LedgerRow> rows)
+{
+    beginResetModel();
+    m_rows = std::move(rows);
+    reorder();
+    refilter();
+    endResetModel();
+}
+
+void LedgerModel::setFilter(LedgerFilter filter)
+{
+    beginResetModel();
+    m_filter = std::move(filter);
+    refilter();
+    endResetModel();
+}
+
+void LedgerModel::sort(int column, Qt::SortOrder order)
+{
+    if (column < 0 || column >= LedgerColumnCount)
+        return;
+    beginResetModel();
+    m_sortColumn = LedgerColumn(column);
+    m_sortOrder = order;
+    reorder();
+    refilter();
+    endResetModel();
+}
+
+void LedgerModel::reorder()
+{
+    m_order.resize(m_rows.size());
+    std::iota(m_order.begin(), m_order.end(), 0);
+    std::stable_sort(m_order.begin(), m_order.end(), [this](qsizetype a, qsizetype b) {
+        const int c = CompareLedgerRows(m_rows[a], m_rows[b], m_sortColumn);
+        return m_sortOrder == Qt::AscendingOrder ? c < 0 : c > 0;
+    });
+}
+
+void LedgerModel::refilter()
+{
+    m_shown.clear();
+    for (qsizetype index : std::as_const(m_order)) {
+        if (LedgerRowMatches(m_rows[index], m_filter))
+            m_shown.append(index);
+    }
+}
+
+int LedgerModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_shown.size());
+}
+
+int LedgerModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : LedgerColumnCount;
+}
+
+QVariant LedgerModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_shown.size())
+        return QVariant();
+    if (role == Qt::DisplayRole)
+        return cellText(rowAt(index.row()), index.column());
+    if (role == Qt::TextAlignmentRole && isAmountColumn(index.column()))
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    return QVariant();
+}
+
+QVariant LedgerModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < LedgerColumnCount)
+        return LedgerColumnTitle(LedgerColumn(section));
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+LedgerWindow::LedgerWindow(TForm1 &form) : QWidget(&form, Qt::Window), m_form(form)
+{
+    setWindowTitle(kTitle);
+    resize(900, 560);
+    Ledger = new LedgerModel(this);
+
+    auto *layout = new QVBoxLayout(this);
+    auto *searchRow = new QHBoxLayout;
+    Haku = new QLineEdit(this);
+    Haku->setPlaceholderText(kSearchHint);
+    Haku->setClearButtonEnabled(true);
+    Vuosi = new QComboBox(this);
+    searchRow->addWidget(Haku, 1);
+    searchRow->addWidget(Vuosi);
+    layout->addLayout(searchRow);
+
+    Taulukko = new QTableView(this);
+    Taulukko->setModel(Ledger);
+    Taulukko->setSortingEnabled(true);
+    Taulukko->sortByColumn(LedgerNumberColumn, Qt::AscendingOrder);
+    Taulukko->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Taulukko->setSelectionMode(QAbstractItemView::SingleSelection);
+    Taulukko->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Taulukko->verticalHeader()->hide();
+    // Rows of one height: the table need not measure 10,000 of them.
+    Taulukko->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    Taulukko->horizontalHeader()->setStretchLastSection(true);
+    layout->addWidget(Taulukko, 1);
+
+    Yhteensa = new QLabel(this);
+    Ohitetut = new QLabel(this);
+    layout->addWidget(Yhteensa);
+    layout->addWidget(Ohitetut);
+
+    Maksut = new QListWidget(this);
+    Maksut->setMaximumHeight(90);
+    layout->addWidget(Maksut);
+    Painikkeet = new QHBoxLayout;
+    layout->addLayout(Painikkeet);
+
+    Painikkeet->addStretch(1);
+    addCommand(kMarkPaid, &LedgerWindow::markPaid, &MerkitseMaksetuksi);
+    addCommand(kRemovePayment, &LedgerWindow::removePayment, &PoistaMaksu);
+
+    connect(Haku, &QLineEdit::textChanged, this, &LedgerWindow::applyFilter);
+    connect(Vuosi, &QComboBox::currentIndexChanged, this, &LedgerWindow::applyFilter);
+    connect(Taulukko, &QAbstractItemView::activated, this, &LedgerWindow::openInvoice);
+    connect(Taulukko->selectionModel(), &QItemSelectionModel::selectionChanged, this, &LedgerWindow::showPayments);
+}
+
+void LedgerWindow::addCommand(const QString &caption, void (LedgerWindow::*command)(), QPushButton **button)
+{
+    *button = new QPushButton(caption, this);
+    // Before the stretch that keeps the buttons together at the left.
+    Painikkeet->insertWidget(Painikkeet->count() - 1, *button);
+    connect(*button, &QPushButton::clicked, this,
+            [this, command] { m_form.runCommand([this, command] { (this->*command)(); }); });
+}
+
+void LedgerWindow::refresh()
+{
+    const QString chosenPath = selectedRow() ? selectedRow()->path : QString();
+    const QString chosenYear = Vuosi->currentIndex() > 0 ? Vuosi->currentText() : QString();
+    ::Ledger ledger;
+    if (!m_form.DataDir.isEmpty())
+        ledger = ReadLedger(m_form.DataDir, m_form.CollectBillerDetails(), m_form.CollectDefaults(),
+                            m_form.m_prompter->today());
+    m_payments = ledger.payments;
+
+    QStringList skipped;
+    for (const LedgerSkippedFile &file : std::as_const(ledger.skipped))
+        skipped.append(file.reason);
+    Ohitetut->setText(skipped.isEmpty()
+                          ? QString()
+                          : u"Vuosikansioissa on %1 tiedostoa, jotka eivät ole laskuja."_s.arg(skipped.size()));
+    Ohitetut->setToolTip(skipped.join(u'\n'));
+
+    const QSignalBlocker blockYears(Vuosi);
+    Vuosi->clear();
+    Vuosi->addItem(kAllYears);
+    Vuosi->addItems(LedgerYears(ledger.rows));
+    Vuosi->setCurrentIndex(std::max(0, Vuosi->findText(chosenYear)));
+    Ledger->setRows(std::move(ledger.rows));
+    applyFilter();
+
+    for (int row = 0; row < Ledger->rowCount(); ++row) {
+        if (Ledger->rowAt(row).path == chosenPath)
+            Taulukko->setCurrentIndex(Ledger->index(row, 0));
+    }
+    showPayments();
+}
+
+const LedgerRow *LedgerWindow::selectedRow() const
+{
+    const QModelIndexList chosen = Taulukko->selectionModel()->selectedRows();
+    return chosen.isEmpty() ? nullptr : &Ledger->rowAt(chosen.constFirst().row());
+}
+
+void LedgerWindow::applyFilter()
+{
+    Ledger->setFilter(LedgerFilterOf(Haku->text(), Vuosi->currentIndex() > 0 ? Vuosi->currentText() : QString()));
+    showTotals();
+}
+
+void LedgerWindow::showTotals()
+{
+    qint64 total = 0;
+    qint64 paid = 0;
+    for (int row = 0; row < Ledger->rowCount(); ++row) {
+        total += Ledger->rowAt(row).totalCents;
+        paid += Ledger->rowAt(row).paidCents;
+    }
+    Yhteensa->setText(u"%1 laskua: summa %2 €, maksettu %3 €, avoinna %4 €"_s.arg(Ledger->rowCount())
+                          .arg(PaymentAmountText(total), PaymentAmountText(paid), PaymentAmountText(total - paid)));
+}
+
+void LedgerWindow::showPayments()
+{
+    Maksut->clear();
+    const LedgerRow *row = selectedRow();
+    m_shownPayments = row ? PaymentsOfRow(m_payments, *row) : QList<qsizetype>();
+    for (qsizetype index : std::as_const(m_shownPayments))
+        Maksut->addItem(paymentText(m_payments[index]));
+}
+
+void LedgerWindow::openInvoice(const QModelIndex &index)
+{
+    const QString path = Ledger->rowAt(index.row()).path;
+    m_form.runCommand([this, &path] { m_form.OpenInvoiceFile(path); });
+    m_form.raise();
+    m_form.activateWindow();
+}
+
+void LedgerWindow::markPaid()
+{
+    const LedgerRow *row = selectedRow();
+    if (!row)
+        throw CommandError(kChooseInvoice);
+    const LedgerRow chosen = *row;
+    Prompter &prompter = *m_form.m_prompter;
+    const std::optional<QString> dateText = prompter.inputText(
+        this, kMarkPaid, u"Laskun %1 maksupäivä (p.k.vvvv):"_s.arg(chosen.number), DateText(prompter.today()));
+    if (!dateText)
+        return;
+    const QDate date = ParseTypedDate(*dateText);
+    if (!date.isValid())
+        throw CommandError(u"Maksupäivä \"%1\" ei ole päiväys; kirjoita se muodossa p.k.vvvv, esim. 7.12.2026."_s
+                               .arg(dateText->trimmed()));
+    const std::optional<QString> amountText =
+        prompter.inputText(this, kMarkPaid, u"Laskun %1 maksettu summa (€):"_s.arg(chosen.number),
+                           PaymentAmountText(chosen.openCents()));
+    if (!amountText)
+        return;
+    const std::optional<qint64> cents = ParseTypedAmount(*amountText);
+    if (!cents || *cents == 0)
+        throw CommandError(u"Summa \"%1\" ei ole maksu; kirjoita euroina ja sentteinä, esim. 125,50."_s
+                               .arg(amountText->trimmed()));
+    // Read again: the file may have changed since the list was read.
+    const QString path = PaymentsFilePath(m_form.DataDir);
+    QList<Payment> payments = ReadPaymentsFile(path);
+    payments.append(ManualPayment(chosen, date, *cents));
+    WritePaymentsFile(path, payments);
+    refresh();
+}
+
+void LedgerWindow::removePayment()
+{
+    const int shown = Maksut->currentRow();
+    if (shown < 0 || shown >= m_shownPayments.size())
+        throw CommandError(kChoosePayment);
+    const Payment payment = m_payments[m_shownPayments[shown]];
+    if (!m_form.m_prompter->question(this, u"Poistetaanko laskun %1 maksu %2?"_s.arg(
+                                              payment.invoiceNumber, paymentText(payment))))
+        return;
+    const QString path = PaymentsFilePath(m_form.DataDir);
+    QList<Payment> payments = ReadPaymentsFile(path);
+    if (!payments.removeOne(payment))
+        throw CommandError(u"Maksua %1 ei enää ole maksutiedostossa."_s.arg(paymentText(payment)));
+    WritePaymentsFile(path, payments);
+    refresh();
+}
+
+void TForm1::Laskut1Click()
+{
+    if (!LedgerList)
+        LedgerList = new LedgerWindow(*this);
+    LedgerList->refresh();
+    LedgerList->show();
+    LedgerList->raise();
+    LedgerList->activateWindow();
+}
+
+void TForm1::connectLedger()
+{
+    connectCommand(Laskut1, &QAction::triggered, &TForm1::Laskut1Click);
+    connect(this, &TForm1::InvoiceSaved, this, [this] {
+        if (LedgerList && LedgerList->isVisible())
+            runCommand([this] { LedgerList->refresh(); });
+    });
+}

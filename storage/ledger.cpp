@@ -1,0 +1,299 @@
+// The invoice ledger: the saved invoices read from the year folders, what is
+// paid on each, their order, the search and the command line's list.
+
+#include "ledger.h"
+
+#include "output/einvoice.h"
+#include "storage/collation.h"
+#include "storage/invoicefile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <exception>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kInvoiceFilter = u"*.csv"_s;
+
+struct StatusFacts
+{
+    LedgerStatus status;
+    QString text;
+};
+
+const StatusFacts kStatuses[] = {
+    {LedgerStatus::Open, u"avoin"_s},
+    {LedgerStatus::Paid, u"maksettu"_s},
+    {LedgerStatus::PartlyPaid, u"osittain maksettu"_s},
+    {LedgerStatus::Overdue, u"erääntynyt"_s},
+    {LedgerStatus::Credited, u"hyvitetty"_s},
+};
+
+const QString kColumnTitles[LedgerColumnCount] = {
+    u"Numero"_s, u"Päiväys"_s, u"Asiakas"_s, u"Eräpäivä"_s, u"Summa"_s,
+    u"Maksettu"_s, u"Avoinna"_s, u"Tila"_s, u"Vuosi"_s,
+};
+
+// The leading whole number of a text, -1 when it begins with none.
+qint64 leadingNumber(QStringView text)
+{
+    const QStringView trimmed = text.trimmed();
+    qsizetype digits = 0;
+    while (digits < trimmed.size() && digits < 18 && trimmed[digits].isDigit())
+        ++digits;
+    return digits == 0 ? -1 : trimmed.left(digits).toLongLong();
+}
+
+template <typename T>
+int compareValues(const T &a, const T &b)
+{
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+int compareInvoiceOrder(const LedgerRow &a, const LedgerRow &b)
+{
+    if (int c = compareValues(a.yearValue, b.yearValue))
+        return c;
+    if (int c = compareValues(a.numberValue, b.numberValue))
+        return c;
+    return a.number.compare(b.number);
+}
+
+QString searchTextOf(const LedgerRow &row)
+{
+    QString reference = row.reference;
+    reference.remove(u' ');
+    return (row.number + u'\n' + row.customer + u'\n' + reference).toCaseFolded();
+}
+
+LedgerRow rowOf(const QString &year, const QString &path, const InvoiceRecord &record)
+{
+    LedgerRow row;
+    row.year = year;
+    row.path = path;
+    row.number = record.invoice.header.value(InvoiceNumberField).trimmed();
+    row.dateText = record.invoice.header.value(InvoiceDateField).trimmed();
+    row.date = ParseTypedDate(row.dateText);
+    row.dueDateText = RecordDueDate(record).trimmed();
+    row.dueDate = ParseTypedDate(row.dueDateText);
+    row.customer = record.invoice.customer.value(CustomerNameLine).trimmed();
+    row.reference = record.invoice.header.value(ReferenceField).trimmed();
+    row.totalCents = AmountCents(RecordTotals(record).total);
+    row.numberValue = leadingNumber(row.number);
+    row.yearValue = leadingNumber(year);
+    row.customerKey = NameSortKey(row.customer);
+    row.searchText = searchTextOf(row);
+    return row;
+}
+
+} // namespace
+
+QString LedgerStatusText(LedgerStatus status)
+{
+    return kStatuses[int(status)].text;
+}
+
+LedgerStatus LedgerStatusOf(qint64 totalCents, qint64 paidCents, const QDate &dueDate, const QDate &today)
+{
+    if (totalCents < 0)
+        return LedgerStatus::Credited;
+    if (paidCents >= totalCents)
+        return LedgerStatus::Paid;
+    if (dueDate.isValid() && dueDate < today)
+        return LedgerStatus::Overdue;
+    return paidCents > 0 ? LedgerStatus::PartlyPaid : LedgerStatus::Open;
+}
+
+QString LedgerColumnTitle(LedgerColumn column)
+{
+    return kColumnTitles[column];
+}
+
+bool LedgerInvoiceOrder(const LedgerRow &a, const LedgerRow &b)
+{
+    return compareInvoiceOrder(a, b) < 0;
+}
+
+int CompareLedgerRows(const LedgerRow &a, const LedgerRow &b, LedgerColumn column)
+{
+    int c = 0;
+    switch (column) {
+    case LedgerNumberColumn:
+    case LedgerYearColumn:
+        break;
+    case LedgerDateColumn:
+        c = compareValues(a.date, b.date);
+        break;
+    case LedgerCustomerColumn:
+        c = a.customerKey.compare(b.customerKey);
+        break;
+    case LedgerDueDateColumn:
+        c = compareValues(a.dueDate, b.dueDate);
+        break;
+    case LedgerTotalColumn:
+        c = compareValues(a.totalCents, b.totalCents);
+        break;
+    case LedgerPaidColumn:
+        c = compareValues(a.paidCents, b.paidCents);
+        break;
+    case LedgerOpenColumn:
+        c = compareValues(a.openCents(), b.openCents());
+        break;
+    case LedgerStatusColumn:
+        c = LedgerStatusText(a.status).compare(LedgerStatusText(b.status));
+        break;
+    case LedgerColumnCount:
+        break;
+    }
+    return c != 0 ? c : compareInvoiceOrder(a, b);
+}
+
+bool IsYearFolderName(QStringView name)
+{
+    return !name.isEmpty() && std::all_of(name.begin(), name.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+bool IsEarlierVersionFile(const QString &path)
+{
+    // The name only suggests a copy; EarlierVersionPath decides.
+    static const QRegularExpression copyName(u"^(.*) \\(aiempi versio(?: (\\d+))?\\)\\.csv$"_s);
+    const QFileInfo file(path);
+    const QRegularExpressionMatch match = copyName.match(file.fileName());
+    if (!match.hasMatch())
+        return false;
+    const int version = match.captured(2).isEmpty() ? 1 : match.captured(2).toInt();
+    const QString original = file.dir().filePath(match.captured(1) + u".csv"_s);
+    return QFileInfo(EarlierVersionPath(original, version)).fileName() == file.fileName();
+}
+
+void ApplyPayments(QList<LedgerRow> &rows, const QList<Payment> &payments, const QDate &today)
+{
+    QHash<QString, qint64> paid;
+    for (const Payment &payment : payments) {
+        if (payment.matched())
+            paid[payment.year + u'/' + payment.invoiceNumber] += payment.cents;
+    }
+    for (LedgerRow &row : rows) {
+        row.paidCents = paid.value(row.year + u'/' + row.number);
+        row.status = LedgerStatusOf(row.totalCents, row.paidCents, row.dueDate, today);
+    }
+}
+
+Ledger ReadLedger(const QString &dataDir, const BillerDetails &biller, const InvoiceDefaults &defaults,
+                  const QDate &today, const QString &year)
+{
+    Ledger ledger;
+    const QDir saveFolder(dataDir);
+    const QStringList years = saveFolder.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &folder : years) {
+        if (!IsYearFolderName(folder) || (!year.isEmpty() && folder != year))
+            continue;
+        const QDir yearFolder(saveFolder.filePath(folder));
+        const QStringList files = yearFolder.entryList({kInvoiceFilter}, QDir::Files);
+        for (const QString &name : files) {
+            const QString path = yearFolder.filePath(name);
+            if (IsEarlierVersionFile(path))
+                continue;
+            try {
+                ledger.rows.append(rowOf(folder, path, ReadInvoiceRecord(path, biller, defaults)));
+            } catch (const std::exception &error) {
+                ledger.skipped.append({path, QString::fromUtf8(error.what())});
+            }
+        }
+    }
+    std::sort(ledger.rows.begin(), ledger.rows.end(), LedgerInvoiceOrder);
+    ledger.payments = ReadPaymentsFile(PaymentsFilePath(dataDir));
+    ApplyPayments(ledger.rows, ledger.payments, today);
+    return ledger;
+}
+
+QStringList LedgerYears(const QList<LedgerRow> &rows)
+{
+    QStringList years;
+    for (const LedgerRow &row : rows)
+        years.append(row.year);
+    years.removeDuplicates();
+    return years;
+}
+
+LedgerFilter LedgerFilterOf(QStringView typed, const QString &year)
+{
+    QString text = typed.trimmed().toString().toCaseFolded();
+    return LedgerFilter{text, ParseTypedAmount(text), year};
+}
+
+bool LedgerRowMatches(const LedgerRow &row, const LedgerFilter &filter)
+{
+    if (!filter.year.isEmpty() && row.year != filter.year)
+        return false;
+    if (filter.text.isEmpty())
+        return true;
+    if (filter.cents && (row.totalCents == *filter.cents || row.openCents() == *filter.cents))
+        return true;
+    QString plain = filter.text;
+    plain.remove(u' ');
+    return row.searchText.contains(filter.text) || (!plain.isEmpty() && row.searchText.contains(plain));
+}
+
+std::optional<qint64> ParseTypedAmount(QStringView text)
+{
+    if (text.contains(u','))
+        return ParsePaymentAmount(text);
+    QString withComma = text.toString();
+    if (withComma.count(u'.') == 1)
+        withComma.replace(u'.', u',');
+    return ParsePaymentAmount(withComma);
+}
+
+QDate ParseTypedDate(QStringView text)
+{
+    return QDate::fromString(text.trimmed().toString(), u"d.M.yyyy"_s);
+}
+
+QString LedgerListText(const QList<LedgerRow> &rows)
+{
+    QString text = u"Vuosi\tNumero\tPäiväys\tAsiakas\tViite\tEräpäivä\tSumma\tMaksettu\tAvoinna\tTila\n"_s;
+    for (const LedgerRow &row : rows) {
+        const QStringList cells = {row.year, row.number, row.dateText, row.customer, row.reference,
+                                   row.dueDateText, PaymentAmountText(row.totalCents),
+                                   PaymentAmountText(row.paidCents), PaymentAmountText(row.openCents()),
+                                   LedgerStatusText(row.status)};
+        QStringList plain;
+        // A tab or line break inside a value would split the line.
+        for (const QString &cell : cells)
+            plain.append(QString(cell).replace(u'\t', u' ').replace(u'\n', u' ').replace(u'\r', u' '));
+        text += plain.join(u'\t') + u'\n';
+    }
+    return text;
+}
+
+QList<PayableInvoice> PayableInvoices(const QList<LedgerRow> &rows)
+{
+    QList<PayableInvoice> invoices;
+    invoices.reserve(rows.size());
+    for (const LedgerRow &row : rows)
+        invoices.append({row.year, row.number, row.reference, row.totalCents, row.paidCents});
+    return invoices;
+}
+
+Payment ManualPayment(const LedgerRow &row, const QDate &date, qint64 cents)
+{
+    return Payment{row.year, row.number, date, cents, row.reference, QString(), QString(),
+                   kManualPaymentSource.toString()};
+}
+
+QList<qsizetype> PaymentsOfRow(const QList<Payment> &payments, const LedgerRow &row)
+{
+    QList<qsizetype> indexes;
+    for (qsizetype i = 0; i < payments.size(); ++i) {
+        if (payments[i].matched() && payments[i].year == row.year && payments[i].invoiceNumber == row.number)
+            indexes.append(i);
+    }
+    return indexes;
+}

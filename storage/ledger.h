@@ -1,0 +1,156 @@
+#pragma once
+
+#include "invoice/invoicerecord.h"
+#include "storage/paymentimport.h"
+#include "storage/payments.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The invoice ledger: every invoice saved in the save folder's year folders,
+// one row each, with what the payments file says has been paid on it.
+// Amounts are whole cents.
+
+/// Where an invoice stands with its payments.
+enum class LedgerStatus { Open, Paid, PartlyPaid, Overdue, Credited };
+
+/// The status as the list shows it: "avoin", "maksettu", "osittain
+/// maksettu", "erääntynyt", "hyvitetty".
+QString LedgerStatusText(LedgerStatus status);
+
+/// The status of an invoice of this total with this much paid: a total below
+/// zero is a credit note; nothing left open is paid; something left open is
+/// overdue when the due date lies before today, else partly paid or open.
+LedgerStatus LedgerStatusOf(qint64 totalCents, qint64 paidCents, const QDate &dueDate, const QDate &today);
+
+/// Columns of the ledger as the window shows them, left to right.
+enum LedgerColumn : int {
+    LedgerNumberColumn,
+    LedgerDateColumn,
+    LedgerCustomerColumn,
+    LedgerDueDateColumn,
+    LedgerTotalColumn,
+    LedgerPaidColumn,
+    LedgerOpenColumn,
+    LedgerStatusColumn,
+    LedgerYearColumn,
+    LedgerColumnCount
+};
+
+/// The heading of a ledger column.
+QString LedgerColumnTitle(LedgerColumn column);
+
+/// One saved invoice in the ledger.
+struct LedgerRow
+{
+    /// The year folder's name and the invoice file.
+    QString year;
+    QString path;
+    QString number;
+    /// The invoice date and due date as the invoice holds them, and as dates
+    /// (invalid when the text is none).
+    QString dateText;
+    QDate date;
+    QString dueDateText;
+    QDate dueDate;
+    QString customer;
+    QString reference;
+    qint64 totalCents = 0;
+    qint64 paidCents = 0;
+    LedgerStatus status = LedgerStatus::Open;
+    /// The leading whole number of the number and the year, for their order.
+    qint64 numberValue = -1;
+    qint64 yearValue = -1;
+    /// NameSortKey of the customer.
+    QString customerKey;
+    /// Number, customer and reference case folded, for the search box.
+    QString searchText;
+
+    qint64 openCents() const { return totalCents - paidCents; }
+};
+
+/// A file in a year folder that is no invoice of the ledger, and why.
+struct LedgerSkippedFile
+{
+    QString path;
+    QString reason;
+};
+
+struct Ledger
+{
+    /// In invoice order: year, then number (LedgerInvoiceOrder).
+    QList<LedgerRow> rows;
+    QList<LedgerSkippedFile> skipped;
+    /// The payments file as read, in file order.
+    QList<Payment> payments;
+};
+
+/// Whether a comes before b in invoice order: the year, then the invoice
+/// number, as numbers, then as texts.
+bool LedgerInvoiceOrder(const LedgerRow &a, const LedgerRow &b);
+
+/// Compares two rows by a column as the window sorts it: numbers and
+/// amounts as numbers, dates as dates, customers in the register's name
+/// order; ties in invoice order. Negative, zero or positive.
+int CompareLedgerRows(const LedgerRow &a, const LedgerRow &b, LedgerColumn column);
+
+/// Whether a folder of the save folder is a year folder: its name all digits.
+bool IsYearFolderName(QStringView name);
+
+/// Whether an invoice file is a kept copy of a replaced invoice
+/// (EarlierVersionPath), no invoice of the ledger.
+bool IsEarlierVersionFile(const QString &path);
+
+/// Sets each row's paid amount, the sum of the matched payments of its year
+/// and number, and its status on today.
+void ApplyPayments(QList<LedgerRow> &rows, const QList<Payment> &payments, const QDate &today);
+
+/// Reads every invoice file of the save folder's year folders (of `year`
+/// alone when given) as ReadInvoiceRecord reads it, with the payments of
+/// the payments file; files that are no invoices are left out and reported
+/// in `skipped`. Throws what ReadPaymentsFile throws.
+Ledger ReadLedger(const QString &dataDir, const BillerDetails &biller, const InvoiceDefaults &defaults,
+                  const QDate &today, const QString &year = QString());
+
+/// The years of the rows, each once, in order.
+QStringList LedgerYears(const QList<LedgerRow> &rows);
+
+/// What the search box asks for: a text found in the number, customer or
+/// reference, or an amount equal to the total or the open amount.
+struct LedgerFilter
+{
+    QString text;
+    std::optional<qint64> cents;
+    QString year;
+};
+
+/// The search of a typed text and a chosen year (empty for every year).
+/// An amount may be typed with a decimal comma or point: "125,50", "125.50".
+LedgerFilter LedgerFilterOf(QStringView typed, const QString &year);
+
+bool LedgerRowMatches(const LedgerRow &row, const LedgerFilter &filter);
+
+/// An amount as a person types it: ParsePaymentAmount, a point taken as the
+/// decimal comma when the text has no comma.
+std::optional<qint64> ParseTypedAmount(QStringView text);
+
+/// A date as a person types it, "d.m.yyyy"; invalid when it is none.
+QDate ParseTypedDate(QStringView text);
+
+/// The list of `laskutus --list`: a heading line, then one line an invoice,
+/// tab separated: year, number, date, customer, reference, due date, total,
+/// paid, open, status; amounts with a decimal comma; lines end with "\n".
+QString LedgerListText(const QList<LedgerRow> &rows);
+
+/// The ledger's invoices as payments are matched to them.
+QList<PayableInvoice> PayableInvoices(const QList<LedgerRow> &rows);
+
+/// The payment the user marks by hand on the row's invoice.
+Payment ManualPayment(const LedgerRow &row, const QDate &date, qint64 cents);
+
+/// The indexes of the payments matched to the row's invoice, in file order.
+QList<qsizetype> PaymentsOfRow(const QList<Payment> &payments, const LedgerRow &row);

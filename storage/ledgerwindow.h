@@ -1,0 +1,97 @@
+#pragma once
+
+#include "storage/ledger.h"
+
+#include <QAbstractTableModel>
+#include <QWidget>
+
+class QComboBox;
+class QHBoxLayout;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QTableView;
+class TForm1;
+
+// The ledger's rows as a table, one cell a column of LedgerColumn: the rows
+// the search and the year let through, in the order of the column clicked
+// (CompareLedgerRows). The order of all rows is kept, so a keystroke in the
+// search costs one pass over them and no sort.
+class LedgerModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+    void setRows(QList<LedgerRow> rows);
+    void setFilter(LedgerFilter filter);
+    /// The invoice shown in the row.
+    const LedgerRow &rowAt(int row) const { return m_rows[m_shown[row]]; }
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+private:
+    void reorder();
+    void refilter();
+
+    QList<LedgerRow> m_rows;
+    /// Indexes of m_rows in the chosen order, all of them and those shown.
+    QList<qsizetype> m_order;
+    QList<qsizetype> m_shown;
+    LedgerFilter m_filter;
+    LedgerColumn m_sortColumn = LedgerNumberColumn;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+};
+
+// "Laskut": every saved invoice of the save folder with what is paid on it,
+// a window of its own beside the invoice. Opens an invoice in the main
+// window and keeps the payments marked by hand.
+class LedgerWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit LedgerWindow(TForm1 &form);
+
+    /// Reads the ledger again from the save folder and the payments file,
+    /// keeping the search, the year and the invoice chosen.
+    void refresh();
+    /// The invoice chosen in the table; nullptr when none.
+    const LedgerRow *selectedRow() const;
+    /// Adds a button for a command on the invoices to the row of buttons; the
+    /// command runs as the main window's commands do (TForm1::runCommand).
+    void addCommand(const QString &caption, void (LedgerWindow::*command)(), QPushButton **button);
+
+    LedgerModel *Ledger = nullptr;
+    /// The row of buttons of the commands on the invoices.
+    QHBoxLayout *Painikkeet = nullptr;
+    QLineEdit *Haku = nullptr;
+    QComboBox *Vuosi = nullptr;
+    QTableView *Taulukko = nullptr;
+    /// The sums of the shown rows.
+    QLabel *Yhteensa = nullptr;
+    /// Files of the year folders that are no invoices.
+    QLabel *Ohitetut = nullptr;
+    /// The payments of the chosen invoice, in file order.
+    QListWidget *Maksut = nullptr;
+    QPushButton *MerkitseMaksetuksi = nullptr;
+    QPushButton *PoistaMaksu = nullptr;
+
+private:
+    void applyFilter();
+    void showTotals();
+    void showPayments();
+    void openInvoice(const QModelIndex &index);
+    void markPaid();
+    void removePayment();
+
+    TForm1 &m_form;
+    /// The payments file as last read, and the indexes of the chosen
+    /// invoice's payments in it, in the order Maksut lists them.
+    QList<Payment> m_payments;
+    QList<qsizetype> m_shownPayments;
+};

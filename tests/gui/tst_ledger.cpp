@@ -1,0 +1,408 @@
+// "Laskut" as a person uses it: the saved invoices sorted by a click on a
+// heading, searched as typed, chosen by year and opened with Enter; payments
+// marked by hand and removed, kept in the payments file; a newly saved
+// invoice and a restart. And `laskutus --list` run as a program.
+
+#include "invoice/numbering.h"
+#include "storage/cp1252.h"
+#include "storage/invoicefile.h"
+#include "storage/ledgerwindow.h"
+#include "storage/payments.h"
+#include "storage/textfile.h"
+#include "tests/support/formfixture.h"
+#include "tests/support/testfiles.h"
+#include "widgets/bevel.h"
+#include "widgets/stringgrid.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QDirIterator>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMap>
+#include <QProcess>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// One row of the price with VAT in it, so the price is the total.
+InvoiceData invoice(const QString &number, const QString &date, const QString &due, const QString &customer,
+                    const QString &price)
+{
+    InvoiceData data;
+    data.header = {number, date, AppendCheckDigit(number + u"00"_s), QString(), u"1"_s, YesNoText(true),
+                   YesNoText(true), u"14 pv"_s, u"8 %"_s, u"7 pv"_s, due};
+    data.customer = {customer, u"Katu 1"_s, QString(), QString()};
+    data.rows = {{QString(), u"Työ"_s, u"1"_s, u"h"_s, price, u"25,5"_s, QString()}};
+    return data;
+}
+
+// A save folder of saved invoices of two years, one of them paid, and a
+// program folder whose settings keep it.
+struct SaveFolder
+{
+    QTemporaryDir data;
+
+    SaveFolder()
+    {
+        save(u"2026/1.csv"_s, invoice(u"1"_s, u"1.12.2026"_s, u"21.12.2026"_s, u"Virtanen Oy"_s, u"100,00"_s));
+        save(u"2026/2.csv"_s, invoice(u"2"_s, u"2.11.2026"_s, u"1.12.2026"_s, u"Öljy-Nieminen"_s, u"250,00"_s));
+        save(u"2026/10.csv"_s, invoice(u"10"_s, u"3.12.2026"_s, u"17.12.2026"_s, u"Äkäslompolo Ky"_s, u"125,50"_s));
+        save(u"2025/3.csv"_s, invoice(u"3"_s, u"1.11.2025"_s, u"15.11.2025"_s, u"Aalto"_s, u"40,00"_s));
+        WritePaymentsFile(PaymentsFilePath(path()),
+                          {Payment{u"2025"_s, u"3"_s, QDate(2025, 11, 10), 4000, QString(), QString(), QString(),
+                                   kManualPaymentSource.toString()}});
+    }
+
+    QString path() const { return data.path() + u'/'; }
+    void save(const QString &relative, const InvoiceData &data) const
+    {
+        QDir().mkpath(QFileInfo(path() + relative).path());
+        WriteTextLines(path() + relative, InvoiceFileLines(data));
+    }
+    QByteArray settings() const
+    {
+        return stringToCp1252(u"[File]\r\nOletDir="_s + path() + u"\r\n[Laskuttaja]\r\nNimi=Testi Oy\r\n"_s);
+    }
+};
+
+// Opens "Laskut" through the menu of the main window.
+LedgerWindow *openLedger(FormFixture &fixture)
+{
+    chooseFromMenuBar(fixture.form(), {u"Tiedosto"_s, u"Laskut…"_s});
+    LedgerWindow *window = fixture.form().LedgerList;
+    // The window is shown before the menu command returns.
+    return window && window->isVisible() ? window : nullptr;
+}
+
+// The texts a column shows, top to bottom.
+QStringList shown(const LedgerWindow &window, LedgerColumn column)
+{
+    QStringList texts;
+    const QAbstractItemModel *model = window.Taulukko->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts.append(model->index(row, column).data().toString());
+    return texts;
+}
+
+void clickHeading(LedgerWindow &window, LedgerColumn column)
+{
+    QHeaderView *header = window.Taulukko->horizontalHeader();
+    const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+}
+
+// Clicks the row showing the invoice number.
+void clickInvoice(LedgerWindow &window, const QString &number)
+{
+    const int row = int(shown(window, LedgerNumberColumn).indexOf(number));
+    QVERIFY2(row >= 0, qPrintable(number));
+    const QModelIndex cell = window.Taulukko->model()->index(row, LedgerCustomerColumn);
+    QTest::mouseClick(window.Taulukko->viewport(), Qt::LeftButton, {}, window.Taulukko->visualRect(cell).center());
+}
+
+QString statusOf(const LedgerWindow &window, const QString &number)
+{
+    return shown(window, LedgerStatusColumn).value(shown(window, LedgerNumberColumn).indexOf(number));
+}
+
+} // namespace
+
+class LedgerWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void headingClickSorts_data();
+    void headingClickSorts();
+    void searchAndYearChooseRows_data();
+    void searchAndYearChooseRows();
+    void enterOpensTheInvoiceAndShowsItsPayments();
+    void markedPaymentIsKeptAndRemoved_data();
+    void markedPaymentIsKeptAndRemoved();
+    void savedInvoiceAppearsAndStaysAfterRestart();
+    void listFromTheCommandLine_data();
+    void listFromTheCommandLine();
+};
+
+void LedgerWindowTest::headingClickSorts_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("clicks");
+    QTest::addColumn<QStringList>("numbers");
+    QTest::newRow("as opened: year, then number as a number")
+        << int(LedgerNumberColumn) << 0 << QStringList{u"3"_s, u"1"_s, u"2"_s, u"10"_s};
+    QTest::newRow("number, descending") << int(LedgerNumberColumn) << 1
+                                        << QStringList{u"10"_s, u"2"_s, u"1"_s, u"3"_s};
+    QTest::newRow("customer: Ä and Ö after Z")
+        << int(LedgerCustomerColumn) << 1 << QStringList{u"3"_s, u"1"_s, u"10"_s, u"2"_s};
+    QTest::newRow("customer, descending") << int(LedgerCustomerColumn) << 2
+                                          << QStringList{u"2"_s, u"10"_s, u"1"_s, u"3"_s};
+    QTest::newRow("total as an amount") << int(LedgerTotalColumn) << 1
+                                        << QStringList{u"3"_s, u"1"_s, u"10"_s, u"2"_s};
+    QTest::newRow("open amount") << int(LedgerOpenColumn) << 1 << QStringList{u"3"_s, u"1"_s, u"10"_s, u"2"_s};
+    QTest::newRow("date as a date") << int(LedgerDateColumn) << 1 << QStringList{u"3"_s, u"2"_s, u"1"_s, u"10"_s};
+    QTest::newRow("due date as a date") << int(LedgerDueDateColumn) << 1
+                                        << QStringList{u"3"_s, u"2"_s, u"10"_s, u"1"_s};
+}
+
+void LedgerWindowTest::headingClickSorts()
+{
+    QFETCH(int, column);
+    QFETCH(int, clicks);
+    QFETCH(QStringList, numbers);
+    SaveFolder folder;
+    FormFixture fixture(folder.settings());
+    QVERIFY(fixture.show());
+    LedgerWindow *window = openLedger(fixture);
+    QVERIFY(window);
+    for (int i = 0; i < clicks; ++i)
+        clickHeading(*window, LedgerColumn(column));
+    QCOMPARE(shown(*window, LedgerNumberColumn), numbers);
+}
+
+void LedgerWindowTest::searchAndYearChooseRows_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("yearItem");
+    QTest::addColumn<QStringList>("numbers");
+    QTest::addColumn<QString>("totals");
+    QTest::newRow("all") << QString() << 0 << QStringList{u"3"_s, u"1"_s, u"2"_s, u"10"_s}
+                         << u"4 laskua: summa 515,50 €, maksettu 40,00 €, avoinna 475,50 €"_s;
+    QTest::newRow("part of a name") << u"nen"_s << 0 << QStringList{u"1"_s, u"2"_s}
+                                    << u"2 laskua: summa 350,00 €, maksettu 0,00 €, avoinna 350,00 €"_s;
+    QTest::newRow("an amount with a point") << u"125.50"_s << 0 << QStringList{u"10"_s}
+                                            << u"1 laskua: summa 125,50 €, maksettu 0,00 €, avoinna 125,50 €"_s;
+    QTest::newRow("an amount with a comma") << u"40,00"_s << 0 << QStringList{u"3"_s}
+                                            << u"1 laskua: summa 40,00 €, maksettu 40,00 €, avoinna 0,00 €"_s;
+    QTest::newRow("a number, found in a reference too") << u"10"_s << 0 << QStringList{u"1"_s, u"10"_s}
+                              << u"2 laskua: summa 225,50 €, maksettu 0,00 €, avoinna 225,50 €"_s;
+    QTest::newRow("a reference typed with blanks") << u"100 9"_s << 0 << QStringList{u"1"_s}
+                                                   << u"1 laskua: summa 100,00 €, maksettu 0,00 €, avoinna 100,00 €"_s;
+    QTest::newRow("an open amount") << u"0,00"_s << 0 << QStringList{u"3"_s}
+                                    << u"1 laskua: summa 40,00 €, maksettu 40,00 €, avoinna 0,00 €"_s;
+    QTest::newRow("a year") << QString() << 2 << QStringList{u"1"_s, u"2"_s, u"10"_s}
+                            << u"3 laskua: summa 475,50 €, maksettu 0,00 €, avoinna 475,50 €"_s;
+    QTest::newRow("a name in another year") << u"aalto"_s << 2 << QStringList()
+                                            << u"0 laskua: summa 0,00 €, maksettu 0,00 €, avoinna 0,00 €"_s;
+}
+
+void LedgerWindowTest::searchAndYearChooseRows()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, yearItem);
+    QFETCH(QStringList, numbers);
+    QFETCH(QString, totals);
+    SaveFolder folder;
+    FormFixture fixture(folder.settings());
+    QVERIFY(fixture.show());
+    LedgerWindow *window = openLedger(fixture);
+    QVERIFY(window);
+    QCOMPARE(window->Vuosi->count(), 3);
+    QCOMPARE(window->Vuosi->itemText(0), u"Kaikki vuodet"_s);
+    QCOMPARE(window->Vuosi->itemText(2), u"2026"_s);
+    window->Vuosi->setCurrentIndex(yearItem);
+    QTest::keyClicks(window->Haku, typed);
+    QCOMPARE(shown(*window, LedgerNumberColumn), numbers);
+    QCOMPARE(window->Yhteensa->text(), totals);
+}
+
+void LedgerWindowTest::enterOpensTheInvoiceAndShowsItsPayments()
+{
+    SaveFolder folder;
+    FormFixture fixture(folder.settings());
+    QVERIFY(fixture.show());
+    LedgerWindow *window = openLedger(fixture);
+    QVERIFY(window);
+    QTest::mouseClick(window->MerkitseMaksetuksi, Qt::LeftButton);
+    QTest::mouseClick(window->PoistaMaksu, Qt::LeftButton);
+    QCOMPARE(fixture.prompter().takeMessages(),
+             (QStringList{u"Valitse ensin lasku luettelosta."_s, u"Valitse ensin poistettava maksu."_s}));
+    clickInvoice(*window, u"3"_s);
+    QCOMPARE(window->Maksut->count(), 1);
+    QCOMPARE(window->Maksut->item(0)->text(), u"10.11.2025   40,00 €   käsin"_s);
+    clickInvoice(*window, u"10"_s);
+    QCOMPARE(window->Maksut->count(), 0);
+    QTest::keyClick(window->Taulukko, Qt::Key_Return);
+    QCOMPARE(fixture.form().LaskuNro1->text(), u"10"_s);
+    QCOMPARE(fixture.form().AsiakNimi1->currentText(), u"Äkäslompolo Ky"_s);
+    QCOMPARE(fixture.form().TotSum->text(), u"125,50"_s);
+    QCOMPARE(fixture.form().OpenedInvoiceFile, folder.path() + u"2026/10.csv"_s);
+}
+
+void LedgerWindowTest::markedPaymentIsKeptAndRemoved_data()
+{
+    QTest::addColumn<QStringList>("answers");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QByteArray>("line");
+    QTest::newRow("the open amount today")
+        << QStringList{u"7.12.2026"_s, u"250,00"_s} << QString() << u"maksettu"_s
+        << QByteArray("2026,2,7.12.2026,\"250,00\",2008,\" \",\" \",k\xe4sin\r\n");
+    QTest::newRow("part of it earlier, with a point")
+        << QStringList{u"3.12.2026"_s, u"100.5"_s} << QString() << u"erääntynyt"_s
+        << QByteArray("2026,2,3.12.2026,\"100,50\",2008,\" \",\" \",k\xe4sin\r\n");
+    QTest::newRow("no date")
+        << QStringList{u"32.12.2026"_s}
+        << u"Maksupäivä \"32.12.2026\" ei ole päiväys; kirjoita se muodossa p.k.vvvv, esim. 7.12.2026."_s
+        << u"erääntynyt"_s << QByteArray();
+    QTest::newRow("no amount") << QStringList{u"7.12.2026"_s, u"12,345"_s}
+                               << u"Summa \"12,345\" ei ole maksu; kirjoita euroina ja sentteinä, esim. 125,50."_s
+                               << u"erääntynyt"_s << QByteArray();
+}
+
+void LedgerWindowTest::markedPaymentIsKeptAndRemoved()
+{
+    QFETCH(QStringList, answers);
+    QFETCH(QString, message);
+    QFETCH(QString, status);
+    QFETCH(QByteArray, line);
+    SaveFolder folder;
+    const QByteArray before = readBytes(PaymentsFilePath(folder.path()));
+    FormFixture fixture(folder.settings());
+    QVERIFY(fixture.show());
+    LedgerWindow *window = openLedger(fixture);
+    QVERIFY(window);
+    clickInvoice(*window, u"2"_s);
+    for (const QString &answer : answers)
+        fixture.prompter().answerInput(answer);
+    QTest::mouseClick(window->MerkitseMaksetuksi, Qt::LeftButton);
+    QCOMPARE(fixture.prompter().takeMessages(), message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(fixture.prompter().inputValues.first(), u"7.12.2026"_s);
+    if (answers.size() > 1)
+        QCOMPARE(fixture.prompter().inputValues.last(), u"250,00"_s);
+    QCOMPARE(statusOf(*window, u"2"_s), status);
+    QCOMPARE(readBytes(PaymentsFilePath(folder.path())), before + line);
+    if (line.isEmpty())
+        return;
+
+    QCOMPARE(window->Maksut->count(), 1);
+    window->Maksut->setCurrentRow(0);
+    fixture.prompter().answerQuestion(false);
+    QTest::mouseClick(window->PoistaMaksu, Qt::LeftButton);
+    QCOMPARE(readBytes(PaymentsFilePath(folder.path())), before + line);
+    window->Maksut->setCurrentRow(0);
+    fixture.prompter().answerQuestion(true);
+    QTest::mouseClick(window->PoistaMaksu, Qt::LeftButton);
+    QCOMPARE(fixture.prompter().questions.size(), 2);
+    QVERIFY(fixture.prompter().questions.last().startsWith(u"Poistetaanko laskun 2 maksu"_s));
+    QCOMPARE(readBytes(PaymentsFilePath(folder.path())), before);
+    QCOMPARE(statusOf(*window, u"2"_s), u"erääntynyt"_s);
+    QCOMPARE(window->Maksut->count(), 0);
+}
+
+void LedgerWindowTest::savedInvoiceAppearsAndStaysAfterRestart()
+{
+    SaveFolder folder;
+    {
+        FormFixture fixture(folder.settings());
+        QVERIFY(fixture.show());
+        LedgerWindow *window = openLedger(fixture);
+        QVERIFY(window);
+        clickInvoice(*window, u"1"_s);
+        fixture.prompter().answerInput(u"5.12.2026"_s);
+        fixture.prompter().answerInput(u"60,00"_s);
+        QTest::mouseClick(window->MerkitseMaksetuksi, Qt::LeftButton);
+
+        TForm1 &form = fixture.form();
+        form.LaskuNro1->setText(u"11"_s);
+        form.AsiakNimi1->setEditText(u"Uusi Asiakas"_s);
+        form.LaskuRivit1->setRowCells(1, {QString(), u"Työ"_s, u"2"_s, u"h"_s, u"50,00"_s, u"25,5"_s, QString()});
+        QTest::mouseClick(form.Valmis1, Qt::LeftButton);
+        QCOMPARE(shown(*window, LedgerNumberColumn), (QStringList{u"3"_s, u"1"_s, u"2"_s, u"10"_s, u"11"_s}));
+        QCOMPARE(shown(*window, LedgerCustomerColumn).last(), u"Uusi Asiakas"_s);
+    }
+    WriteTextLines(folder.path() + u"2026/muistio.csv"_s, {u"Soita asiakkaalle"_s});
+    FormFixture restarted(folder.settings());
+    QVERIFY(restarted.show());
+    LedgerWindow *window = openLedger(restarted);
+    QVERIFY(window);
+    QCOMPARE(shown(*window, LedgerStatusColumn),
+             (QStringList{u"maksettu"_s, u"osittain maksettu"_s, u"erääntynyt"_s, u"avoin"_s, u"avoin"_s}));
+    QCOMPARE(shown(*window, LedgerPaidColumn),
+             (QStringList{u"40,00"_s, u"60,00"_s, u"0,00"_s, u"0,00"_s, u"0,00"_s}));
+    QCOMPARE(window->Ohitetut->text(), u"Vuosikansioissa on 1 tiedostoa, jotka eivät ole laskuja."_s);
+    QVERIFY(window->Ohitetut->toolTip().contains(u"muistio.csv"_s));
+}
+
+void LedgerWindowTest::listFromTheCommandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("withSaveFolder");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    const QString heading = u"Vuosi\tNumero\tPäiväys\tAsiakas\tViite\tEräpäivä\tSumma\tMaksettu\tAvoinna\tTila\n"_s;
+    const QString of2025 = u"2025\t3\t1.11.2025\tAalto\t3007\t15.11.2025\t40,00\t40,00\t0,00\tmaksettu\n"_s;
+    const QString of2026 = u"2026\t1\t1.12.2026\tVirtanen Oy\t1009\t1.1.2100\t100,00\t0,00\t100,00\tavoin\n"
+                           "2026\t2\t1.12.2026\tÖljy-Nieminen\t2008\t1.1.2100\t250,00\t0,00\t250,00\tavoin\n"_s;
+    QTest::newRow("every year") << QStringList{u"--list"_s} << true << 0
+                                << heading + of2025 + of2026 << QString();
+    QTest::newRow("one year, a profile") << QStringList{u"--list"_s, u"2025"_s, u"--profile"_s, u"firma"_s}
+                                         << true << 0 << heading + of2025 << QString();
+    QTest::newRow("a year without invoices") << QStringList{u"--list"_s, u"1999"_s} << true << 0 << heading
+                                             << QString();
+    QTest::newRow("no save folder") << QStringList{u"--list"_s} << false << 2 << QString()
+                                    << u"laskutus: tallennuskansiota "_s;
+    QTest::newRow("no settings file") << QStringList{u"--list"_s, u"--profile"_s, u"toinen"_s} << true << 2
+                                      << QString() << u"laskutus: asetustiedostoa "_s;
+}
+
+void LedgerWindowTest::listFromTheCommandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, withSaveFolder);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    SaveFolder folder;
+    // Due in the far future: the statuses do not depend on the day the test runs.
+    folder.save(u"2026/1.csv"_s, invoice(u"1"_s, u"1.12.2026"_s, u"1.1.2100"_s, u"Virtanen Oy"_s, u"100,00"_s));
+    folder.save(u"2026/2.csv"_s, invoice(u"2"_s, u"1.12.2026"_s, u"1.1.2100"_s, u"Öljy-Nieminen"_s, u"250,00"_s));
+    QDir(folder.path() + u"2026"_s).remove(u"10.csv"_s);
+    QTemporaryDir program;
+    QFile::copy(QStringLiteral(LASKUTUS_EXECUTABLE), program.filePath(u"laskutus"_s));
+    const QByteArray settings = withSaveFolder ? folder.settings() : QByteArray("[Laskuttaja]\r\nNimi=Testi Oy\r\n");
+    writeBytes(program.filePath(u"laskutus.INI"_s), settings);
+    writeBytes(program.filePath(u"firma.ini"_s), settings);
+    const auto everyFile = [&] {
+        QMap<QString, QByteArray> files;
+        for (const QString &root : {folder.data.path(), program.path()}) {
+            QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                const QString file = it.next();
+                files.insert(file, readBytes(file));
+            }
+        }
+        return files;
+    };
+    const QMap<QString, QByteArray> before = everyFile();
+
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(u"QT_QPA_PLATFORM"_s);
+    environment.remove(u"DISPLAY"_s);
+    process.setProcessEnvironment(environment);
+    process.start(program.filePath(u"laskutus"_s), arguments);
+    QVERIFY(process.waitForFinished(60000));
+    const QString printed = QString::fromUtf8(process.readAllStandardOutput());
+    QCOMPARE(process.exitCode(), exitCode);
+    QCOMPARE(printed, out);
+    const QString reported = QString::fromUtf8(process.readAllStandardError());
+    if (err.isEmpty())
+        QCOMPARE(reported, QString());
+    QVERIFY2(reported.startsWith(err), qPrintable(reported));
+    QCOMPARE(everyFile(), before);
+}
+
+QTEST_MAIN(LedgerWindowTest)
+#include "tst_ledger.moc"
