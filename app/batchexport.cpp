@@ -56,22 +56,39 @@ private:
 
 } // namespace
 
-int ListInvoices(const QString &executablePath, const QStringList &startArguments, const QString &year,
-                 QTextStream &out, QTextStream &report)
+namespace {
+
+// The hidden window of the profile, whose save folder holds the invoices;
+// nullptr, the reason reported, when the settings file or the save folder
+// is missing.
+std::unique_ptr<TForm1> saveFolderWindow(const QString &executablePath, const QStringList &startArguments,
+                                         QTextStream &report)
 {
     const QString settings = UserSettingsFileName(executablePath, startArguments);
     if (const QString reason = ExportSettingsRefusal(settings); !reason.isEmpty()) {
         report << u"laskutus: %1."_s.arg(reason) << Qt::endl;
-        return kExportRefused;
+        return nullptr;
     }
-    TForm1 form(StartupOptions{executablePath, startArguments, QString(), false},
-                std::make_unique<ReportingPrompter>(report));
-    if (form.DataDir.isEmpty() || !QFileInfo(form.DataDir).isDir()) {
+    auto form = std::make_unique<TForm1>(StartupOptions{executablePath, startArguments, QString(), false},
+                                         std::make_unique<ReportingPrompter>(report));
+    if (form->DataDir.isEmpty() || !QFileInfo(form->DataDir).isDir()) {
         report << u"laskutus: tallennuskansiota %1 ei ole; asetustiedostossa %2 ei ole laskujen kansiota."_s.arg(
-                      QDir::toNativeSeparators(form.DataDir), QDir::toNativeSeparators(settings))
+                      QDir::toNativeSeparators(form->DataDir), QDir::toNativeSeparators(settings))
                << Qt::endl;
-        return kExportRefused;
+        return nullptr;
     }
+    return form;
+}
+
+} // namespace
+
+int ListInvoices(const QString &executablePath, const QStringList &startArguments, const QString &year,
+                 QTextStream &out, QTextStream &report)
+{
+    const std::unique_ptr<TForm1> window = saveFolderWindow(executablePath, startArguments, report);
+    if (!window)
+        return kExportRefused;
+    const TForm1 &form = *window;
     try {
         const Ledger ledger = ReadLedger(form.DataDir, form.CollectBillerDetails(), form.CollectDefaults(),
                                          QDate::currentDate(), year);
@@ -83,6 +100,42 @@ int ListInvoices(const QString &executablePath, const QStringList &startArgument
         return 1;
     }
     return 0;
+}
+
+int ImportPaymentFiles(const QString &executablePath, const QStringList &startArguments, const QStringList &files,
+                       QTextStream &out, QTextStream &report)
+{
+    const std::unique_ptr<TForm1> window = saveFolderWindow(executablePath, startArguments, report);
+    if (!window)
+        return kExportRefused;
+    const TForm1 &form = *window;
+    int failed = 0;
+    try {
+        Ledger ledger = ReadLedger(form.DataDir, form.CollectBillerDetails(), form.CollectDefaults(),
+                                   QDate::currentDate());
+        const qsizetype before = ledger.payments.size();
+        out << ImportedPaymentHeadings().join(u'\t') << u'\n';
+        for (const QString &file : files) {
+            try {
+                const PaymentImport import = ImportPaymentFile(file, PayableInvoices(ledger.rows), ledger.payments);
+                report << ImportSummaryText(file, import) << Qt::endl;
+                for (const ImportedPayment &imported : import.payments)
+                    out << ImportedPaymentCells(imported).join(u'\t') << u'\n';
+                // The next file is matched to what this one left open.
+                ledger.payments += PaymentsToStore(import);
+                ApplyPayments(ledger.rows, ledger.payments, QDate::currentDate());
+            } catch (const CommandError &error) {
+                ++failed;
+                report << u"Virhe: %1"_s.arg(QString::fromUtf8(error.what())).replace(u"\r\n"_s, u" "_s) << Qt::endl;
+            }
+        }
+        if (ledger.payments.size() > before)
+            WritePaymentsFile(PaymentsFilePath(form.DataDir), ledger.payments);
+    } catch (const std::exception &error) {
+        report << u"laskutus: %1"_s.arg(QString::fromUtf8(error.what())).replace(u"\r\n"_s, u" "_s) << Qt::endl;
+        return 1;
+    }
+    return failed > 0 ? 1 : 0;
 }
 
 int ExportInvoices(ExportKind kind, const QString &executablePath, const QStringList &startArguments,

@@ -19,6 +19,9 @@ constexpr int kExportRefused = 2;
 /// ExportTargetsRefusal), the profile's settings file and its IBAN are
 /// checked; any of them refused ends the export with kExportRefused. Returns
 /// 0 when every file was written, else 1.
+int ExportInvoices(ExportKind kind, const QString &executablePath, const QStringList &startArguments,
+                   const QString &output, const QStringList &inputs, QTextStream &report);
+
 /// "--list": prints the saved invoices of the profile's save folder
 /// (LedgerListText; of the year folder `year` alone when given) to `out`,
 /// with the settings of the profile, writing nothing. A profile without a
@@ -29,5 +32,12 @@ constexpr int kExportRefused = 2;
 int ListInvoices(const QString &executablePath, const QStringList &startArguments, const QString &year,
                  QTextStream &out, QTextStream &report);
 
-int ExportInvoices(ExportKind kind, const QString &executablePath, const QStringList &startArguments,
-                   const QString &output, const QStringList &inputs, QTextStream &report);
+/// "--import-payments": imports the banks' payment files in order into the
+/// payments file of the profile's save folder, each matched to what the
+/// files before it left open (ImportPaymentFile), printing each payment
+/// under ImportedPaymentHeadings to `out` and each file's summary to
+/// `report`. A file refused is reported and none of its payments stored;
+/// the others are. Refused without a settings file or save folder as
+/// ListInvoices is. Returns 0 when every file was imported, else 1.
+int ImportPaymentFiles(const QString &executablePath, const QStringList &startArguments, const QStringList &files,
+                       QTextStream &out, QTextStream &report);

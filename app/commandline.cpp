@@ -20,6 +20,7 @@ namespace {
 
 const QString kProfile = u"--profile"_s;
 const QString kList = u"--list"_s;
+const QString kImportPayments = u"--import-payments"_s;
 
 // How each kind of export is asked for, named and told apart on disk.
 struct ExportKindFacts
@@ -124,6 +125,33 @@ CommandLine parseList(const QStringList &arguments)
     return line;
 }
 
+// "--import-payments FILE… [--profile NAME]".
+CommandLine parseImport(const QStringList &arguments)
+{
+    CommandLine line;
+    line.importPayments = true;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        if (argument == kImportPayments)
+            continue;
+        if (argument == kProfile) {
+            if (i + 1 >= arguments.size()) {
+                line.error = u"%1 tarvitsee arvon"_s.arg(argument);
+                return line;
+            }
+            line.startArguments = QStringList{arguments[++i]};
+        } else if (isOption(argument)) {
+            line.error = u"tuntematon valinta %1"_s.arg(argument);
+            return line;
+        } else {
+            line.inputs.append(argument);
+        }
+    }
+    if (line.inputs.isEmpty())
+        line.error = u"yhtään maksutiedostoa ei annettu"_s;
+    return line;
+}
+
 bool endsWithSeparator(const QString &path)
 {
     return path.endsWith(u'/') || path.endsWith(QDir::separator());
@@ -182,6 +210,8 @@ CommandLine ParseCommandLine(const QStringList &arguments, const std::function<b
     }
     if (arguments.contains(kList))
         return parseList(arguments);
+    if (arguments.contains(kImportPayments))
+        return parseImport(arguments);
     for (const QString &argument : arguments) {
         if (argument == kProfile) {
             line.error = u"%1 kuuluu vientiin valinnalla %2"_s.arg(kProfile, ExportOption(ExportKind::Pdf));
@@ -198,6 +228,11 @@ CommandLine ParseCommandLine(const QStringList &arguments, const std::function<b
     else
         line.startArguments = arguments;
     return line;
+}
+
+QString ImportPaymentsOption()
+{
+    return kImportPayments;
 }
 
 QString ListOption()
@@ -317,6 +352,12 @@ QString CommandLineUsage()
            "      avoinna ja tila, vuoden ja laskun numeron mukaan järjestettyinä.\n"
            "      VUOSI rajaa luettelon sen vuoden kansioon. Ei kirjoita mitään.\n"
            "      Paluuarvo on 2, jos asetustiedostoa tai tallennuskansiota ei ole.\n"
+           "  laskutus --import-payments MAKSUTIEDOSTO... [--profile PROFIILI]\n"
+           "      Tuo pankin maksutiedostot (camt.054 tai viitesiirto) tallennuskansion\n"
+           "      tiedostoon Maksut.csv kuten Laskut-ikkunan Tuo maksut: kukin maksu\n"
+           "      kohdistetaan viitteensä laskuun ja tulostetaan sarkaimin erotettuna\n"
+           "      riviä. Jo tuotua maksua ei lasketa kahdesti. Vioittunut tiedosto\n"
+           "      kerrotaan virhetulosteessa eikä sen maksuja tallenneta; paluuarvo 1.\n"
            "  laskutus -h | --help\n"
            "      Tämä ohje.\n"
            "  laskutus --version\n"

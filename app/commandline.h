@@ -26,6 +26,9 @@ struct CommandLine
     /// window; listYear limits the list to that year folder.
     bool list = false;
     QString listYear;
+    /// "--import-payments FILE…": import the banks' payment files, given in
+    /// inputs, instead of opening the window.
+    bool importPayments = false;
     /// The arguments the window or the export starts with: the profile first.
     QStringList startArguments;
     /// "laskutus FILE.csv": the invoice the window opens with.
@@ -47,6 +50,9 @@ bool IsInvoiceFileArgument(const QString &argument, const std::function<bool(con
 /// at the disk), else names the window's settings profile.
 CommandLine ParseCommandLine(const QStringList &arguments);
 CommandLine ParseCommandLine(const QStringList &arguments, const std::function<bool(const QString &)> &exists);
+
+/// The option asking for an import of payment files: "--import-payments".
+QString ImportPaymentsOption();
 
 /// The option asking for the list of saved invoices: "--list".
 QString ListOption();

@@ -56,7 +56,7 @@ int main(int argc, char *argv[])
     std::signal(SIGXFSZ, SIG_IGN);
     provideRuntimeFolder();
     // An export draws only into files: it needs no display.
-    if ((line.exportKind || line.list) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if ((line.exportKind || line.list || line.importPayments) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
@@ -67,6 +67,16 @@ int main(int argc, char *argv[])
         QTextStream err(stderr);
         const int status = ListInvoices(QCoreApplication::applicationFilePath(), line.startArguments,
                                         line.listYear, out, err);
+        out.flush();
+        err.flush();
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    if (line.importPayments) {
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        const int status = ImportPaymentFiles(QCoreApplication::applicationFilePath(), line.startArguments,
+                                              line.inputs, out, err);
         out.flush();
         err.flush();
         std::fflush(nullptr);

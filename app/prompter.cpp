@@ -3,14 +3,21 @@
 
 #include "prompter.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QFontDialog>
+#include <QHeaderView>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QSortFilterProxyModel>
+#include <QTableWidget>
+#include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
@@ -91,6 +98,34 @@ QString DialogPrompter::saveFileName(QWidget *parent, const QString &folder, con
     if (chosenFilter)
         *chosenFilter = std::max(qsizetype(0), filters.indexOf(dialog.selectedNameFilter()));
     return dialog.selectedFiles().constFirst();
+}
+
+bool DialogPrompter::confirmTable(QWidget *parent, const QString &caption, const QString &text,
+                                  const QStringList &headings, const QList<QStringList> &rows, const QString &accept)
+{
+    QDialog dialog(parent);
+    dialog.setWindowTitle(caption);
+    auto *layout = new QVBoxLayout(&dialog);
+    auto *label = new QLabel(text, &dialog);
+    label->setWordWrap(true);
+    layout->addWidget(label);
+    auto *table = new QTableWidget(int(rows.size()), int(headings.size()), &dialog);
+    table->setHorizontalHeaderLabels(headings);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    for (int r = 0; r < rows.size(); ++r) {
+        for (int c = 0; c < headings.size(); ++c)
+            table->setItem(r, c, new QTableWidgetItem(rows[r].value(c)));
+    }
+    table->resizeColumnsToContents();
+    layout->addWidget(table);
+    auto *buttons = new QDialogButtonBox(&dialog);
+    buttons->addButton(accept, QDialogButtonBox::AcceptRole);
+    buttons->addButton(QDialogButtonBox::Cancel)->setText(u"Peruuta"_s);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    dialog.resize(760, 480);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 QString DialogPrompter::existingFolder(QWidget *parent, const QString &caption, const QString &folder)

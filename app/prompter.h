@@ -32,6 +32,11 @@ public:
     /// chosenFilter is given, it gets the index of the filter the user chose.
     virtual QString saveFileName(QWidget *parent, const QString &folder, const QString &name,
                                  const QStringList &filters, qsizetype *chosenFilter) = 0;
+    /// Shows rows under their headings with the text above them and asks
+    /// whether to go on with `accept` (the dialog's button); false when not.
+    virtual bool confirmTable(QWidget *parent, const QString &caption, const QString &text,
+                              const QStringList &headings, const QList<QStringList> &rows,
+                              const QString &accept) = 0;
     /// Asks for an existing folder, starting in `folder`; empty when cancelled.
     virtual QString existingFolder(QWidget *parent, const QString &caption, const QString &folder) = 0;
     /// Asks for a font; nullopt when cancelled.
@@ -54,6 +59,8 @@ public:
                          const QStringList &hiddenNames) override;
     QString saveFileName(QWidget *parent, const QString &folder, const QString &name,
                          const QStringList &filters, qsizetype *chosenFilter) override;
+    bool confirmTable(QWidget *parent, const QString &caption, const QString &text, const QStringList &headings,
+                      const QList<QStringList> &rows, const QString &accept) override;
     QString existingFolder(QWidget *parent, const QString &caption, const QString &folder) override;
     std::optional<QFont> font(QWidget *parent, const QFont &initial) override;
     bool choosePrinter(QWidget *parent, QPrinter &printer) override;

@@ -38,6 +38,13 @@ QString ReportingPrompter::saveFileName(QWidget *, const QString &, const QStrin
     return QString();
 }
 
+// Nobody is there to agree: nothing is done.
+bool ReportingPrompter::confirmTable(QWidget *, const QString &, const QString &, const QStringList &,
+                                     const QList<QStringList> &, const QString &)
+{
+    return false;
+}
+
 QString ReportingPrompter::existingFolder(QWidget *, const QString &, const QString &)
 {
     return QString();

@@ -19,6 +19,8 @@ public:
                          const QStringList &hiddenNames) override;
     QString saveFileName(QWidget *parent, const QString &folder, const QString &name,
                          const QStringList &filters, qsizetype *chosenFilter) override;
+    bool confirmTable(QWidget *parent, const QString &caption, const QString &text, const QStringList &headings,
+                      const QList<QStringList> &rows, const QString &accept) override;
     QString existingFolder(QWidget *parent, const QString &caption, const QString &folder) override;
     std::optional<QFont> font(QWidget *parent, const QFont &initial) override;
     bool choosePrinter(QWidget *parent, QPrinter &printer) override;

@@ -51,6 +51,11 @@ public:
         return QString();
     }
     QString existingFolder(QWidget *, const QString &, const QString &) override { return QString(); }
+    bool confirmTable(QWidget *, const QString &, const QString &, const QStringList &, const QList<QStringList> &,
+                      const QString &) override
+    {
+        return false;
+    }
     std::optional<QFont> font(QWidget *, const QFont &) override { return std::nullopt; }
     bool choosePrinter(QWidget *, QPrinter &) override { return false; }
     QDate today() const override { return QDate(2026, 12, 7); }

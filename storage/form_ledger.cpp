@@ -27,6 +27,7 @@ const QString kTitle = u"Laskut"_s;
 const QString kAllYears = u"Kaikki vuodet"_s;
 const QString kMarkPaid = u"Merkitse maksetuksi"_s;
 const QString kRemovePayment = u"Poista maksu"_s;
+const QString kImportPayments = u"Tuo maksut…"_s;
 const QString kSearchHint = u"Hae numerolla, asiakkaalla, viitteellä tai summalla"_s;
 const QString kChooseInvoice = u"Valitse ensin lasku luettelosta."_s;
 const QString kChoosePayment = u"Valitse ensin poistettava maksu."_s;
@@ -188,6 +189,7 @@ LedgerWindow::LedgerWindow(TForm1 &form) : QWidget(&form, Qt::Window), m_form(fo
     Painikkeet->addStretch(1);
     addCommand(kMarkPaid, &LedgerWindow::markPaid, &MerkitseMaksetuksi);
     addCommand(kRemovePayment, &LedgerWindow::removePayment, &PoistaMaksu);
+    addCommand(kImportPayments, &LedgerWindow::importPayments, &TuoMaksut);
 
     connect(Haku, &QLineEdit::textChanged, this, &LedgerWindow::applyFilter);
     connect(Vuosi, &QComboBox::currentIndexChanged, this, &LedgerWindow::applyFilter);
@@ -324,6 +326,30 @@ void LedgerWindow::removePayment()
     if (!payments.removeOne(payment))
         throw CommandError(u"Maksua %1 ei enää ole maksutiedostossa."_s.arg(paymentText(payment)));
     WritePaymentsFile(path, payments);
+    refresh();
+}
+
+void LedgerWindow::importPayments()
+{
+    if (m_form.DataDir.isEmpty())
+        throw CommandError(u"Tallennuskansiota ei ole valittu: maksuja ei ole mihin tuoda."_s);
+    Prompter &prompter = *m_form.m_prompter;
+    const QString file = prompter.openFileName(this, QString(), u"Pankin maksutiedostot (*)"_s, {});
+    if (file.isEmpty())
+        return;
+    // The ledger and the payments as they are now: a payment is matched to
+    // what is open at this moment, and one kept already is not counted twice.
+    const ::Ledger ledger = ReadLedger(m_form.DataDir, m_form.CollectBillerDetails(), m_form.CollectDefaults(),
+                                       prompter.today());
+    const PaymentImport import = ImportPaymentFile(file, PayableInvoices(ledger.rows), ledger.payments);
+    QList<QStringList> rows;
+    rows.reserve(import.payments.size());
+    for (const ImportedPayment &imported : import.payments)
+        rows.append(ImportedPaymentCells(imported));
+    if (!prompter.confirmTable(this, kImportPayments, ImportSummaryText(file, import), ImportedPaymentHeadings(), rows,
+                               u"Tallenna"_s))
+        return;
+    WritePaymentsFile(PaymentsFilePath(m_form.DataDir), ledger.payments + PaymentsToStore(import));
     refresh();
 }
 

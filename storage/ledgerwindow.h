@@ -1,6 +1,7 @@
 #pragma once
 
 #include "storage/ledger.h"
+#include "storage/paymentimport.h"
 
 #include <QAbstractTableModel>
 #include <QWidget>
@@ -80,6 +81,9 @@ public:
     QListWidget *Maksut = nullptr;
     QPushButton *MerkitseMaksetuksi = nullptr;
     QPushButton *PoistaMaksu = nullptr;
+    /// "Tuo maksut…": a bank's payment file matched to the invoices, shown
+    /// before anything is stored.
+    QPushButton *TuoMaksut = nullptr;
 
 private:
     void applyFilter();
@@ -88,6 +92,7 @@ private:
     void openInvoice(const QModelIndex &index);
     void markPaid();
     void removePayment();
+    void importPayments();
 
     TForm1 &m_form;
     /// The payments file as last read, and the indexes of the chosen

@@ -260,3 +260,27 @@ QList<Payment> PaymentsToStore(const PaymentImport &import)
     }
     return payments;
 }
+
+QStringList ImportedPaymentHeadings()
+{
+    return {u"Tulos"_s, u"Päivä"_s, u"Summa"_s, u"Viite"_s, u"Maksaja"_s, u"Lasku"_s};
+}
+
+QStringList ImportedPaymentCells(const ImportedPayment &imported)
+{
+    const Payment &payment = imported.payment;
+    return {PaymentClassText(imported.paymentClass), DateText(payment.date), PaymentAmountText(payment.cents),
+            payment.reference, payment.payer,
+            payment.matched() ? payment.year + u'/' + payment.invoiceNumber : QString()};
+}
+
+QString ImportSummaryText(const QString &path, const PaymentImport &import)
+{
+    QString text = u"%1: %2 maksua (%3), tallennettavia %4."_s.arg(QFileInfo(path).fileName())
+                       .arg(import.payments.size())
+                       .arg(import.format)
+                       .arg(PaymentsToStore(import).size());
+    if (import.unbookedEntries > 0)
+        text += u" Kirjaamattomia tapahtumia %1; ne tuodaan, kun pankki on kirjannut ne."_s.arg(import.unbookedEntries);
+    return text;
+}

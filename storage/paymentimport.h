@@ -119,6 +119,18 @@ PaymentImport MatchPayments(const QList<Payment> &incoming, const QList<PayableI
 PaymentImport ImportPaymentFile(const QString &path, const QList<PayableInvoice> &invoices,
                                 const QList<Payment> &kept);
 
+/// The headings an import's payments are shown and printed under: the
+/// class, date, amount, reference, payer and the invoice ("2026/57").
+QStringList ImportedPaymentHeadings();
+
+/// An imported payment's texts under ImportedPaymentHeadings.
+QStringList ImportedPaymentCells(const ImportedPayment &imported);
+
+/// What an import of the file at path holds, in one Finnish sentence: how
+/// many payments of which format, how many are stored, and the entries not
+/// yet booked.
+QString ImportSummaryText(const QString &path, const PaymentImport &import);
+
 /// The payments to store from an import: every one but those already
 /// imported; an unknown reference is kept unmatched, a reversal as a
 /// negative payment.

@@ -9,6 +9,7 @@
 #include "storage/ledgerwindow.h"
 #include "storage/payments.h"
 #include "storage/textfile.h"
+#include "tests/support/bankfiles.h"
 #include "tests/support/formfixture.h"
 #include "tests/support/testfiles.h"
 #include "widgets/bevel.h"
@@ -115,6 +116,28 @@ QString statusOf(const LedgerWindow &window, const QString &number)
     return shown(window, LedgerStatusColumn).value(shown(window, LedgerNumberColumn).indexOf(number));
 }
 
+// The program run in its own folder with the settings, without a display;
+// its exit status and what it printed.
+struct ProgramRun
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+ProgramRun runProgram(const QTemporaryDir &program, const QStringList &arguments)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(u"QT_QPA_PLATFORM"_s);
+    environment.remove(u"DISPLAY"_s);
+    process.setProcessEnvironment(environment);
+    process.start(program.filePath(u"laskutus"_s), arguments);
+    process.waitForFinished(120000);
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
 } // namespace
 
 class LedgerWindowTest : public QObject
@@ -132,6 +155,8 @@ private slots:
     void savedInvoiceAppearsAndStaysAfterRestart();
     void listFromTheCommandLine_data();
     void listFromTheCommandLine();
+    void bankFileImportedFromTheWindow();
+    void yearOfInvoicesPaidFromBankFiles();
 };
 
 void LedgerWindowTest::headingClickSorts_data()
@@ -402,6 +427,143 @@ void LedgerWindowTest::listFromTheCommandLine()
         QCOMPARE(reported, QString());
     QVERIFY2(reported.startsWith(err), qPrintable(reported));
     QCOMPARE(everyFile(), before);
+}
+
+// "Tuo maksut…" shows the bank's payments matched to the invoices before
+// storing them; the same file again is all "jo tuotu", and cancelled stores
+// nothing.
+void LedgerWindowTest::bankFileImportedFromTheWindow()
+{
+    SaveFolder folder;
+    QTemporaryDir bank;
+    const QString camt = bank.filePath(u"tiliote.xml"_s);
+    const QString reference1 = AppendCheckDigit(u"100"_s);
+    writeBytes(camt, camtOf(u"camt.054.001.04"_s,
+                            {Payment{QString(), QString(), QDate(2026, 12, 5), 10000, reference1, u"Virtanen Oy"_s,
+                                     u"A1"_s, QString()},
+                             Payment{QString(), QString(), QDate(2026, 12, 5), 10000,
+                                     RfReference(AppendCheckDigit(u"1000"_s)), u"Äkäs"_s, u"A2"_s, QString()},
+                             Payment{QString(), QString(), QDate(2026, 12, 6), 5000, AppendCheckDigit(u"777"_s),
+                                     u"Tuntematon"_s, u"A3"_s, QString()}}));
+    FormFixture fixture(folder.settings());
+    QVERIFY(fixture.show());
+    LedgerWindow *window = openLedger(fixture);
+    QVERIFY(window);
+    QCOMPARE(statusOf(*window, u"1"_s), u"avoin"_s);
+
+    fixture.prompter().answerOpen(camt);
+    fixture.prompter().answerTable(true);
+    QTest::mouseClick(window->TuoMaksut, Qt::LeftButton);
+    QCOMPARE(fixture.prompter().takeMessages(), QStringList());
+    QCOMPARE(fixture.prompter().tablesShown.size(), 1);
+    QCOMPARE(fixture.prompter().tablesShown[0],
+             (QStringList{u"tiliote.xml: 3 maksua (camt.054.001.04), tallennettavia 3."_s,
+                          u"maksaa laskun\t5.12.2026\t100,00\t%1\tVirtanen Oy\t2026/1"_s.arg(reference1),
+                          u"osasuoritus\t5.12.2026\t100,00\t%1\tÄkäs\t2026/10"_s.arg(
+                              RfReference(AppendCheckDigit(u"1000"_s))),
+                          u"tuntematon viite\t6.12.2026\t50,00\t%1\tTuntematon\t"_s.arg(AppendCheckDigit(u"777"_s))}));
+    QCOMPARE(statusOf(*window, u"1"_s), u"maksettu"_s);
+    QCOMPARE(statusOf(*window, u"10"_s), u"osittain maksettu"_s);
+    const QByteArray stored = readBytes(PaymentsFilePath(folder.path()));
+    QCOMPARE(ReadPaymentsFile(PaymentsFilePath(folder.path())).size(), 4);
+
+    fixture.prompter().answerOpen(camt);
+    fixture.prompter().answerTable(false);
+    QTest::mouseClick(window->TuoMaksut, Qt::LeftButton);
+    QCOMPARE(fixture.prompter().tablesShown.size(), 2);
+    QVERIFY(fixture.prompter().tablesShown[1].constFirst().endsWith(u"tallennettavia 0."_s));
+    QCOMPARE(fixture.prompter().tablesShown[1].filter(u"jo tuotu\t"_s).size(), 3);
+    QCOMPARE(readBytes(PaymentsFilePath(folder.path())), stored);
+}
+
+// A year of 500 invoices paid through a bank's camt.054 and reference-payment
+// files imported from the command line: every invoice's status is right in
+// the list, and stays so when the list is read again; the same files again
+// store nothing.
+void LedgerWindowTest::yearOfInvoicesPaidFromBankFiles()
+{
+    SaveFolder folder;
+    QDir(folder.path() + u"2026"_s).removeRecursively();
+    QDir(folder.path() + u"2025"_s).removeRecursively();
+    QFile::remove(PaymentsFilePath(folder.path()));
+    QTemporaryDir program;
+    QFile::copy(QStringLiteral(LASKUTUS_EXECUTABLE), program.filePath(u"laskutus"_s));
+    writeBytes(program.filePath(u"laskutus.INI"_s), folder.settings());
+
+    QList<Payment> byCamt;
+    QList<Payment> byReferenceFile;
+    QStringList expected;
+    for (int n = 1; n <= 500; ++n) {
+        const QString number = QString::number(n);
+        const QString base = AppendCheckDigit(u"2026"_s + number.rightJustified(4, u'0'));
+        const QString reference = n % 3 == 0 ? RfReference(base) : base;
+        // n euros and n cents, VAT included; due long ago, so what is unpaid
+        // is overdue, but for the partly paid ones, due in the far future.
+        const QString price = u"%1,%2"_s.arg(n).arg(n % 100, 2, 10, QChar(u'0'));
+        InvoiceData data = invoice(number, u"1.6.2026"_s, n % 5 == 1 ? u"1.1.2100"_s : u"15.6.2026"_s,
+                                   u"Asiakas "_s + number, price);
+        data.header[ReferenceField] = reference;
+        folder.save(u"2026/"_s + number + u".csv"_s, data);
+        const qint64 cents = n * 100 + n % 100;
+        const Payment paid{QString(), QString(), QDate(2026, 6, 20), cents, reference, u"Maksaja"_s,
+                           u"ARK"_s + number, QString()};
+        switch (n % 5) {
+        case 0:
+            byCamt << paid;
+            expected << u"maksettu"_s;
+            break;
+        case 1:
+            byCamt << Payment{paid.year, paid.invoiceNumber, paid.date, cents / 2, reference, paid.payer,
+                              paid.archiveId, QString()};
+            expected << u"osittain maksettu"_s;
+            break;
+        case 2:
+            byReferenceFile << paid;
+            expected << u"maksettu"_s;
+            break;
+        case 3:
+            expected << u"erääntynyt"_s;
+            break;
+        default:
+            // Paid twice over two files: the second overpays.
+            byCamt << paid;
+            byReferenceFile << Payment{paid.year, paid.invoiceNumber, paid.date.addDays(1), 100, base, paid.payer,
+                                       u"ARKX"_s + number, QString()};
+            expected << u"maksettu"_s;
+            break;
+        }
+    }
+    // The bank reported one payment in both files: counted once.
+    byReferenceFile << byCamt.constFirst();
+    const QString camt = program.filePath(u"tiliote.xml"_s);
+    const QString referenceFile = program.filePath(u"viitteet.txt"_s);
+    writeBytes(camt, camtOf(u"camt.054.001.02"_s, byCamt));
+    writeBytes(referenceFile, referenceFileOf(byReferenceFile));
+
+    const ProgramRun imported = runProgram(program, {u"--import-payments"_s, camt, referenceFile});
+    QVERIFY2(imported.status == 0, qPrintable(imported.err));
+    const QStringList printed = imported.out.split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(printed.size(), 1 + byCamt.size() + byReferenceFile.size());
+    QCOMPARE(printed.filter(u"jo tuotu\t"_s).size(), 1);
+    QCOMPARE(printed.filter(u"ylisuoritus\t"_s).size(), 100);
+
+    for (int listing = 0; listing < 2; ++listing) {
+        const ProgramRun list = runProgram(program, {u"--list"_s, u"2026"_s});
+        QCOMPARE(list.status, 0);
+        const QStringList lines = list.out.split(u'\n', Qt::SkipEmptyParts).mid(1);
+        QCOMPARE(lines.size(), 500);
+        QStringList statuses;
+        for (const QString &line : lines)
+            statuses << line.section(u'\t', 9, 9);
+        QCOMPARE(statuses, expected);
+    }
+
+    const QByteArray stored = readBytes(PaymentsFilePath(folder.path()));
+    const ProgramRun again = runProgram(program, {u"--import-payments"_s, referenceFile, camt});
+    QCOMPARE(again.status, 0);
+    QCOMPARE(again.out.split(u'\n', Qt::SkipEmptyParts).filter(u"jo tuotu\t"_s).size(),
+             byCamt.size() + byReferenceFile.size());
+    QCOMPARE(readBytes(PaymentsFilePath(folder.path())), stored);
 }
 
 QTEST_MAIN(LedgerWindowTest)

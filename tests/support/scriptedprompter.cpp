@@ -75,6 +75,20 @@ QString ScriptedPrompter::saveFileName(QWidget *, const QString &folder, const Q
     return path;
 }
 
+bool ScriptedPrompter::confirmTable(QWidget *, const QString &, const QString &text, const QStringList &,
+                                    const QList<QStringList> &rows, const QString &)
+{
+    QStringList shown{text};
+    for (const QStringList &row : rows)
+        shown.append(row.join(u'\t'));
+    tablesShown.append(shown);
+    if (m_tables.isEmpty()) {
+        unexpected("a table nobody expected");
+        return false;
+    }
+    return m_tables.dequeue();
+}
+
 QString ScriptedPrompter::existingFolder(QWidget *, const QString &caption, const QString &folder)
 {
     folderRequests.append(caption + u'|' + folder);
@@ -132,7 +146,7 @@ QString ScriptedPrompter::unsettled() const
     const std::pair<qsizetype, const char16_t *> answers[] = {
         {m_questions.size(), u"question"}, {m_inputs.size(), u"input"},  {m_opens.size(), u"open"},
         {m_saves.size(), u"save"},         {m_fonts.size(), u"font"},    {m_printers.size(), u"printer"},
-        {m_folders.size(), u"folder"},
+        {m_folders.size(), u"folder"},     {m_tables.size(), u"table"},
     };
     for (const auto &[count, kind] : answers) {
         if (count > 0)

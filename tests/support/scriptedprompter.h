@@ -22,6 +22,8 @@ public:
                          const QStringList &hiddenNames) override;
     QString saveFileName(QWidget *parent, const QString &folder, const QString &name,
                          const QStringList &filters, qsizetype *chosenFilter) override;
+    bool confirmTable(QWidget *parent, const QString &caption, const QString &text, const QStringList &headings,
+                      const QList<QStringList> &rows, const QString &accept) override;
     QString existingFolder(QWidget *parent, const QString &caption, const QString &folder) override;
     std::optional<QFont> font(QWidget *parent, const QFont &initial) override;
     bool choosePrinter(QWidget *parent, QPrinter &printer) override;
@@ -35,6 +37,10 @@ public:
     void answerSave(const QString &path, qsizetype filter = 0) { m_saves.enqueue({path, filter}); }
     /// Chooses this folder in the folder dialog; an empty path cancels.
     void answerFolder(const QString &path) { m_folders.enqueue(path); }
+    /// Agrees to the next table shown (its accept button), or cancels it.
+    void answerTable(bool accept) { m_tables.enqueue(accept); }
+    /// The tables shown: their text, then their rows tab separated.
+    QList<QStringList> tablesShown;
     void answerFont(const QVariant &font) { m_fonts.enqueue(font); }
     /// Cancels the print dialog, or chooses a printer that writes a PDF file
     /// to the path, at `dotsPerInch` when given.
@@ -79,6 +85,7 @@ private:
     QQueue<QString> m_opens;
     QQueue<std::pair<QString, qsizetype>> m_saves;
     QQueue<QString> m_folders;
+    QQueue<bool> m_tables;
     QQueue<QVariant> m_fonts;
     struct PrinterAnswer
     {
