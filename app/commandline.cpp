@@ -97,32 +97,41 @@ CommandLine parseExport(const QStringList &arguments)
     return line;
 }
 
+// The arguments of a command that runs without the window: its own option,
+// "--profile NAME", and the plain arguments, each given to `take`, which sets
+// the line's error when it refuses one.
+CommandLine parseCommand(const QStringList &arguments, const QString &option, CommandLine line,
+                         const std::function<void(CommandLine &, const QString &)> &take)
+{
+    for (qsizetype i = 0; i < arguments.size() && line.error.isEmpty(); ++i) {
+        const QString &argument = arguments[i];
+        if (argument == option)
+            continue;
+        if (argument == kProfile) {
+            if (i + 1 >= arguments.size())
+                line.error = u"%1 tarvitsee arvon"_s.arg(argument);
+            else
+                line.startArguments = QStringList{arguments[++i]};
+        } else if (isOption(argument)) {
+            line.error = u"tuntematon valinta %1"_s.arg(argument);
+        } else {
+            take(line, argument);
+        }
+    }
+    return line;
+}
+
 // "--list [YEAR] [--profile NAME]": a year is a folder name of digits.
 CommandLine parseList(const QStringList &arguments)
 {
     CommandLine line;
     line.list = true;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments[i];
-        if (argument == kList)
-            continue;
-        if (argument == kProfile) {
-            if (i + 1 >= arguments.size()) {
-                line.error = u"%1 tarvitsee arvon"_s.arg(argument);
-                return line;
-            }
-            line.startArguments = QStringList{arguments[++i]};
-        } else if (isOption(argument)) {
-            line.error = u"tuntematon valinta %1"_s.arg(argument);
-            return line;
-        } else if (!line.listYear.isEmpty() || !IsYearFolderName(argument)) {
-            line.error = u"%1 ottaa vain vuoden, esim. 2026, ei %2"_s.arg(kList, argument);
-            return line;
-        } else {
-            line.listYear = argument;
-        }
-    }
-    return line;
+    return parseCommand(arguments, kList, line, [](CommandLine &parsed, const QString &argument) {
+        if (!parsed.listYear.isEmpty() || !IsYearFolderName(argument))
+            parsed.error = u"%1 ottaa vain vuoden, esim. 2026, ei %2"_s.arg(kList, argument);
+        else
+            parsed.listYear = argument;
+    });
 }
 
 // "--import-payments FILE… [--profile NAME]".
@@ -130,24 +139,9 @@ CommandLine parseImport(const QStringList &arguments)
 {
     CommandLine line;
     line.importPayments = true;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments[i];
-        if (argument == kImportPayments)
-            continue;
-        if (argument == kProfile) {
-            if (i + 1 >= arguments.size()) {
-                line.error = u"%1 tarvitsee arvon"_s.arg(argument);
-                return line;
-            }
-            line.startArguments = QStringList{arguments[++i]};
-        } else if (isOption(argument)) {
-            line.error = u"tuntematon valinta %1"_s.arg(argument);
-            return line;
-        } else {
-            line.inputs.append(argument);
-        }
-    }
-    if (line.inputs.isEmpty())
+    line = parseCommand(arguments, kImportPayments, line,
+                        [](CommandLine &parsed, const QString &argument) { parsed.inputs.append(argument); });
+    if (line.error.isEmpty() && line.inputs.isEmpty())
         line.error = u"yhtään maksutiedostoa ei annettu"_s;
     return line;
 }

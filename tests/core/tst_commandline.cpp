@@ -83,6 +83,14 @@ void TestCommandLine::parse_data()
                                        << none << none << QString();
     QTest::newRow("list and an export") << QStringList{u"--pdf"_s, u"out"_s, u"--list"_s, u"1.csv"_s}
                                         << u"error"_s << u"out"_s << none << none << QString();
+    QTest::newRow("payments imported with a profile")
+        << QStringList{u"--import-payments"_s, u"a.xml"_s, u"--profile"_s, u"firma2"_s, u"b.txt"_s} << u"import"_s
+        << QString() << QStringList{u"a.xml"_s, u"b.txt"_s} << QStringList{u"firma2"_s} << QString();
+    QTest::newRow("payments import of no file") << QStringList{u"--import-payments"_s} << u"error"_s << QString()
+                                                << none << none << QString();
+    QTest::newRow("payments import with a profile of no name")
+        << QStringList{u"--import-payments"_s, u"a.xml"_s, u"--profile"_s} << u"error"_s << QString()
+        << QStringList{u"a.xml"_s} << none << QString();
     QTest::newRow("list with an unknown option") << QStringList{u"--list"_s, u"--all"_s} << u"error"_s
                                                  << QString() << none << none << QString();
 }
@@ -103,6 +111,7 @@ void TestCommandLine::parse()
                          : !line.error.isEmpty() ? u"error"_s
                          : line.exportKind       ? u"export"_s
                          : line.list             ? u"list"_s
+                         : line.importPayments   ? u"import"_s
                                                  : u"window"_s;
     QCOMPARE(done, action);
     QCOMPARE(line.list ? line.listYear : line.output, output);
