@@ -110,6 +110,7 @@ struct PenaltyInterest
 {
     QList<InterestPeriod> periods;
     qint64 cents = 0;
+    friend bool operator==(const PenaltyInterest &, const PenaltyInterest &) = default;
 };
 
 /// The penalty interest from the day after the due date to `until`, both
