@@ -175,8 +175,6 @@ Reminder MakeReminder(const InvoiceRecord &record, const QList<Payment> &payment
 
 Reminder WithPaymentCodes(Reminder reminder, const BillerDetails &biller)
 {
-    reminder.bankBarcode.clear();
-    reminder.epcQrText.reset();
     // The giro form asks for the new total by the new due date, with the
     // invoice's reference so that the payment meets the invoice.
     if (!ReferenceFailsCheck(reminder.reference)) {

@@ -128,7 +128,8 @@ Reminder MakeReminder(const InvoiceRecord &record, const QList<Payment> &payment
 
 /// The reminder with its payment codes (bankBarcode, epcQrText) made from
 /// its total, new due date and reference and the biller's account: what a
-/// reminder read from its file needs before its giro form is printed.
+/// reminder read from its file needs before its giro form is printed. A
+/// reference failing its check leaves them as they were.
 Reminder WithPaymentCodes(Reminder reminder, const BillerDetails &biller);
 
 /// The reminder file's name in the invoice's year folder: "57-M1.csv".

@@ -81,6 +81,8 @@ private slots:
     void paymentCodes();
     void fileNames();
     void fileWrittenAndReadBack();
+    void damagedFileRefused_data();
+    void damagedFileRefused();
     void settings_data();
     void settings();
 };
@@ -319,6 +321,34 @@ void ReminderTest::fileWrittenAndReadBack()
     WriteTextLines(path, InvoiceFileLines(invoice.invoice));
     QCOMPARE(refusalOf([&] { ReadReminderFile(path); }),
              u"Tiedosto %1 ei ole maksumuistutus."_s.arg(QDir::toNativeSeparators(path)));
+}
+
+void ReminderTest::damagedFileRefused_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    const QString head = u"MAKSUMUISTUTUS,1,2026,57,17.1.2026,31.1.2026,1009,2.3.2026,16.3.2026,0,"_s;
+    const QString amounts = u"\"1000,00\",0,\"1000,00\",\"7,81\",maksu,\"5,00\",\"1012,81\""_s;
+    const QString period = u"korko,1.2.2026,2.3.2026,\"1000,00\",\"2,5\",\"9,5\",0,30,365"_s;
+    QTest::newRow("sound, for comparison") << QStringList{head, amounts, u"maksu,1.2.2026,1"_s, period};
+    QTest::newRow("an invoice's lines") << InvoiceFileLines(record().invoice);
+    QTest::newRow("the head alone") << QStringList{head};
+    QTest::newRow("no reminder number")
+        << QStringList{u"MAKSUMUISTUTUS,x,2026,57,17.1.2026,31.1.2026,1009,2.3.2026,16.3.2026,0,"_s, amounts};
+    QTest::newRow("a date that is none")
+        << QStringList{u"MAKSUMUISTUTUS,1,2026,57,17.1.2026,31.1.2026,1009,2.3.2026,32.3.2026,0,"_s, amounts};
+    QTest::newRow("an unknown fee") << QStringList{head, u"1,0,1,0,lahja,0,1"_s};
+    QTest::newRow("an amount that is none") << QStringList{head, u"1,0,paljon,0,maksu,0,1"_s};
+    QTest::newRow("a payment without a date") << QStringList{head, amounts, u"maksu,eilen,1"_s};
+    QTest::newRow("an interest period without days")
+        << QStringList{head, amounts, u"korko,1.2.2026,2.3.2026,\"1000,00\",\"2,5\",\"9,5\",0,,365"_s};
+    QTest::newRow("a line of no kind") << QStringList{head, amounts, u"muuta,1.2.2026"_s};
+}
+
+void ReminderTest::damagedFileRefused()
+{
+    QFETCH(QStringList, lines);
+    const std::optional<Reminder> read = ReadReminderFileLines(lines);
+    QCOMPARE(read.has_value(), QByteArray(QTest::currentDataTag()) == "sound, for comparison");
 }
 
 void ReminderTest::settings_data()
