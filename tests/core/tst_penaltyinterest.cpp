@@ -58,8 +58,8 @@ private slots:
     void periods();
     void referenceRateOfHalfYear_data();
     void referenceRateOfHalfYear();
-    void missingReferenceRate_data();
-    void missingReferenceRate();
+    void refusals_data();
+    void refusals();
     void statedRate_data();
     void statedRate();
     void ratesSettingText_data();
@@ -280,38 +280,47 @@ void PenaltyInterestTest::referenceRateOfHalfYear()
     QCOMPARE(ReferenceRateOn(PublishedReferenceRates(), day).value_or(-1), rate);
 }
 
-void PenaltyInterestTest::missingReferenceRate_data()
+void PenaltyInterestTest::refusals_data()
 {
     QTest::addColumn<QString>("table");
+    QTest::addColumn<qint64>("total");
     QTest::addColumn<QDate>("due");
     QTest::addColumn<QDate>("until");
     QTest::addColumn<QList<Payment>>("payments");
     QTest::addColumn<QString>("refusal");
     const QString published = ReferenceRatesText(PublishedReferenceRates());
+    const qint64 thousand = 100000;
     QTest::newRow("up to 30.6.2026 is counted")
-        << published << QDate(2026, 5, 31) << QDate(2026, 6, 30) << QList<Payment>() << QString();
+        << published << thousand << QDate(2026, 5, 31) << QDate(2026, 6, 30) << QList<Payment>() << QString();
     QTest::newRow("1.7.2026 has no rate yet")
-        << published << QDate(2026, 5, 31) << QDate(2026, 7, 1) << QList<Payment>()
+        << published << thousand << QDate(2026, 5, 31) << QDate(2026, 7, 1) << QList<Payment>()
         << u"Viitekorkoa ei ole puolivuodelle 1.7.2026–31.12.2026; lisää se laskuttajan tietoihin."_s;
     QTest::newRow("a gap in the table")
-        << u"1.1.2023=2,5;1.1.2024=4,5"_s << QDate(2023, 6, 15) << QDate(2024, 1, 15) << QList<Payment>()
+        << u"1.1.2023=2,5;1.1.2024=4,5"_s << thousand << QDate(2023, 6, 15) << QDate(2024, 1, 15) << QList<Payment>()
         << u"Viitekorkoa ei ole puolivuodelle 1.7.2023–31.12.2023; lisää se laskuttajan tietoihin."_s;
     QTest::newRow("before the table")
-        << published << QDate(2019, 12, 15) << QDate(2020, 1, 15) << QList<Payment>()
+        << published << thousand << QDate(2019, 12, 15) << QDate(2020, 1, 15) << QList<Payment>()
         << u"Viitekorkoa ei ole puolivuodelle 1.7.2019–31.12.2019; lisää se laskuttajan tietoihin."_s;
     QTest::newRow("a half-year with nothing open needs no rate")
-        << u"1.1.2023=2,5;1.1.2024=4,5"_s << QDate(2023, 6, 15) << QDate(2024, 1, 15)
+        << u"1.1.2023=2,5;1.1.2024=4,5"_s << thousand << QDate(2023, 6, 15) << QDate(2024, 1, 15)
         << QList<Payment>{pay(QDate(2023, 6, 30), 100000), pay(QDate(2023, 12, 31), -100000)} << QString();
+    QTest::newRow("the largest amount is counted")
+        << published << kMaxInterestBaseCents << QDate(2026, 1, 31) << QDate(2026, 3, 2) << QList<Payment>()
+        << QString();
+    QTest::newRow("a cent more is refused")
+        << published << kMaxInterestBaseCents + 1 << QDate(2026, 1, 31) << QDate(2026, 3, 2) << QList<Payment>()
+        << u"Avoin summa on liian suuri viivästyskoron laskemiseen."_s;
 }
 
-void PenaltyInterestTest::missingReferenceRate()
+void PenaltyInterestTest::refusals()
 {
     QFETCH(QString, table);
+    QFETCH(qint64, total);
     QFETCH(QDate, due);
     QFETCH(QDate, until);
     QFETCH(QList<Payment>, payments);
     QFETCH(QString, refusal);
-    const InterestBasis basis{100000, payments, due, until, false, std::nullopt};
+    const InterestBasis basis{total, payments, due, until, false, std::nullopt};
     QCOMPARE(refusalOf([&] { CountPenaltyInterest(basis, ParseReferenceRates(table)); }), refusal);
 }
 
