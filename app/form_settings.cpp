@@ -23,7 +23,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString kFile = u"File"_s;
-const QString kBiller = u"Laskuttaja"_s;
+const QString kBiller = kBillerSection.toString();
 const QString kMargins = u"Marginaalit"_s;
 
 struct StringSetting

@@ -10,6 +10,9 @@
 // The settings file follows the Windows private-profile rules: "[section]"
 // lines, "key=value" lines, names matched without case, Windows-1252 text.
 
+/// The section of the biller details and the options kept with them.
+inline constexpr QStringView kBillerSection = u"Laskuttaja";
+
 /// Thrown when the settings file cannot be written, "Unable to write to <path>"
 /// with the path in native separators; the old file stays as it was.
 class IniWriteError : public CommandError

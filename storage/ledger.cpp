@@ -3,6 +3,7 @@
 
 #include "ledger.h"
 
+#include "invoice/reminder.h"
 #include "output/einvoice.h"
 #include "storage/collation.h"
 #include "storage/invoicefile.h"
@@ -203,7 +204,10 @@ Ledger ReadLedger(const QString &dataDir, const BillerDetails &biller, const Inv
             try {
                 ledger.rows.append(rowOf(folder, path, ReadInvoiceRecord(path, biller, defaults)));
             } catch (const std::exception &error) {
-                ledger.skipped.append({path, QString::fromUtf8(error.what())});
+                // A reminder saved beside its invoice is no invoice, nor a
+                // file out of place.
+                if (!IsReminderFileName(name))
+                    ledger.skipped.append({path, QString::fromUtf8(error.what())});
             }
         }
     }

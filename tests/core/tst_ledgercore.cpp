@@ -2,6 +2,7 @@
 // each invoice, which files are invoices of it, their order and the command
 // line's list.
 
+#include "invoice/reminder.h"
 #include "storage/invoicefile.h"
 #include "storage/ledger.h"
 #include "storage/textfile.h"
@@ -148,6 +149,12 @@ void LedgerTest::onlyInvoicesOfYearFoldersInOrder()
     save(folder, u"2026/9 (aiempi versio).csv"_s, invoice(u"9"_s, u"1.12.2026"_s, later, u"Vanha"_s));
     save(folder, u"2026/9 (aiempi versio 2).csv"_s, invoice(u"9"_s, u"1.12.2026"_s, later, u"Vanha"_s));
     WriteTextLines(folder.filePath(u"2026/roska.csv"_s), {u"ei laskua"_s});
+    // A reminder saved beside its invoice is neither listed nor reported.
+    Reminder reminder;
+    reminder.year = u"2026"_s;
+    reminder.invoiceNumber = u"9"_s;
+    reminder.dueDate = reminder.date = reminder.newDueDate = kToday;
+    WriteReminderFile(ReminderFilePath(dir.path() + u'/', u"2026"_s, u"9"_s, 1), reminder);
     save(folder, u"kopiot/12.csv"_s, invoice(u"12"_s, u"1.12.2026"_s, later, u"Muu"_s));
     save(folder, u"13.csv"_s, invoice(u"13"_s, u"1.12.2026"_s, later, u"Muu"_s));
     WritePaymentsFile(PaymentsFilePath(dir.path() + u'/'), {paid(u"2025"_s, u"11"_s, 10000)});

@@ -1,0 +1,337 @@
+// Payment reminders: the amounts, fee and new due date of a reminder, its
+// payment codes, and its file beside the invoice.
+
+#include "invoice/reminder.h"
+
+#include "app/inifile.h"
+#include "invoice/numbering.h"
+#include "output/bankbarcode.h"
+#include "output/einvoice.h"
+#include "output/epcqr.h"
+#include "storage/commanderror.h"
+#include "storage/gridline.h"
+#include "storage/invoicefile.h"
+#include "storage/textfile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kReminderSuffix = u"-M"_s;
+const QString kFileSuffix = u".csv"_s;
+const QString kPaymentMark = u"maksu"_s;
+const QString kPeriodMark = u"korko"_s;
+
+// Columns of the reminder file's lines (ReminderFileLines).
+enum HeadColumn : int {
+    HeadMarkColumn,
+    HeadNumberColumn,
+    HeadYearColumn,
+    HeadInvoiceNumberColumn,
+    HeadInvoiceDateColumn,
+    HeadDueDateColumn,
+    HeadReferenceColumn,
+    HeadDateColumn,
+    HeadNewDueDateColumn,
+    HeadBusinessColumn,
+    HeadStatedRateColumn,
+    HeadColumnCount
+};
+
+enum AmountColumn : int {
+    AmountOriginalColumn,
+    AmountPaidColumn,
+    AmountOpenColumn,
+    AmountInterestColumn,
+    AmountFeeKindColumn,
+    AmountFeeColumn,
+    AmountTotalColumn,
+    AmountColumnCount
+};
+
+enum PaymentLineColumn : int { PaymentMarkColumn, PaymentLineDateColumn, PaymentLineAmountColumn, PaymentLineCount };
+
+enum PeriodColumn : int {
+    PeriodMarkColumn,
+    PeriodFirstColumn,
+    PeriodLastColumn,
+    PeriodAmountOpenColumn,
+    PeriodReferenceRateColumn,
+    PeriodRateColumn,
+    PeriodStatedColumn,
+    PeriodDaysColumn,
+    PeriodDaysInYearColumn,
+    PeriodColumnCount
+};
+
+const QString kFeeKindNames[] = {u"maksu"_s, u"vakiokorvaus"_s};
+
+QDate dateOf(QStringView text)
+{
+    return QDate::fromString(text.trimmed().toString(), u"d.M.yyyy"_s);
+}
+
+// A yes/no cell as YesNoText writes it.
+bool yesOf(const QString &cell)
+{
+    return cell.toInt() != 0;
+}
+
+QStringList cellsOf(const QString &line, int count)
+{
+    QStringList cells = ReadLineIntoCells(line, count);
+    for (QString &cell : cells)
+        cell = cell.trimmed();
+    return cells;
+}
+
+void refuse(const QString &message)
+{
+    throw CommandError(message);
+}
+
+} // namespace
+
+ReminderSettings ReadReminderSettings(const IniSnapshot &ini)
+{
+    ReminderSettings settings;
+    if (ini.contains(kBillerSection, kReferenceRatesKey))
+        settings.referenceRates = ParseReferenceRates(ini.readString(kBillerSection, kReferenceRatesKey, QString()));
+    if (ini.contains(kBillerSection, kReminderFeeKey))
+        settings.feeCents = ParsePaymentAmount(ini.readString(kBillerSection, kReminderFeeKey, QString())).value_or(0);
+    settings.fixedCompensation = ini.readBool(kBillerSection, kFixedCompensationKey, false);
+    settings.term = ini.readString(kBillerSection, kReminderTermKey, kDefaultReminderTerm.toString());
+    return settings;
+}
+
+QString ReminderFeeText(ReminderFeeKind kind)
+{
+    return kind == ReminderFeeKind::FixedCompensation ? u"Vakiokorvaus perintäkuluista"_s : u"Muistutusmaksu"_s;
+}
+
+Reminder MakeReminder(const InvoiceRecord &record, const QList<Payment> &payments, const ReminderRequest &request,
+                      const ReminderSettings &settings)
+{
+    const QStringList &header = record.invoice.header;
+    Reminder reminder;
+    reminder.number = request.earlierReminders + 1;
+    reminder.year = request.year;
+    reminder.invoiceNumber = header.value(InvoiceNumberField).trimmed();
+    reminder.invoiceDate = header.value(InvoiceDateField).trimmed();
+    reminder.reference = header.value(ReferenceField).trimmed();
+    reminder.date = request.date;
+    const QString dueText = RecordDueDate(record).trimmed();
+    reminder.dueDate = dateOf(dueText);
+    if (!reminder.dueDate.isValid())
+        refuse(u"Laskun %1 eräpäivä \"%2\" ei ole päivämäärä; muistutusta ei voi tehdä."_s.arg(reminder.invoiceNumber,
+                                                                                                dueText));
+    if (reminder.date <= reminder.dueDate)
+        refuse(u"Lasku %1 ei ole erääntynyt: eräpäivä on %2."_s.arg(reminder.invoiceNumber, DateText(reminder.dueDate)));
+
+    reminder.business = request.business.value_or(!header.value(BusinessIdField).trimmed().isEmpty());
+    const QDate earliest = reminder.dueDate.addDays(kConsumerReminderDelayDays);
+    if (!reminder.business && reminder.date < earliest)
+        refuse(u"Kuluttajalle muistutuksen voi lähettää aikaisintaan %1 päivää eräpäivän jälkeen, %2 alkaen."_s.arg(
+            QString::number(kConsumerReminderDelayDays), DateText(earliest)));
+
+    QList<Payment> received;
+    for (const Payment &payment : payments) {
+        if (payment.date <= reminder.date) {
+            received.append(payment);
+            reminder.payments.append({payment.date, payment.cents});
+            reminder.paidCents += payment.cents;
+        }
+    }
+    std::stable_sort(reminder.payments.begin(), reminder.payments.end(),
+                     [](const ReceivedPayment &a, const ReceivedPayment &b) { return a.date < b.date; });
+    reminder.originalCents = AmountCents(RecordTotals(record).total);
+    reminder.openCents = reminder.originalCents - reminder.paidCents;
+    if (reminder.openCents <= 0)
+        refuse(u"Laskulla %1 ei ole avointa summaa."_s.arg(reminder.invoiceNumber));
+
+    reminder.statedRate = StatedPenaltyRate(header.value(PenaltyInterestField));
+    reminder.interest = CountPenaltyInterest({reminder.originalCents, received, reminder.dueDate,
+                                              reminder.date, reminder.business, reminder.statedRate},
+                                             settings.referenceRates);
+
+    if (!reminder.business) {
+        reminder.feeCents = std::min(settings.feeCents, kConsumerReminderFeeCapCents);
+    } else if (settings.fixedCompensation && request.earlierReminders == 0) {
+        reminder.feeKind = ReminderFeeKind::FixedCompensation;
+        reminder.feeCents = kFixedCompensationCents;
+    } else {
+        reminder.feeCents = settings.feeCents;
+    }
+    reminder.totalCents = reminder.openCents + reminder.interest.cents + reminder.feeCents;
+    reminder.newDueDate = DueDate(reminder.date, settings.term);
+    return WithPaymentCodes(reminder, record.biller);
+}
+
+Reminder WithPaymentCodes(Reminder reminder, const BillerDetails &biller)
+{
+    // The giro form asks for the new total by the new due date, with the
+    // invoice's reference so that the payment meets the invoice.
+    if (!ReferenceFailsCheck(reminder.reference)) {
+        const QString total = PaymentAmountText(reminder.totalCents);
+        const QString due = DateText(reminder.newDueDate);
+        reminder.bankBarcode = BuildBankBarcode(biller.iban, total, reminder.reference, due);
+        reminder.epcQrText = EpcQrText(biller.bic, biller.officialName, biller.iban, total, reminder.reference, due);
+    }
+    return reminder;
+}
+
+QString ReminderFileName(const QString &invoiceNumber, int number)
+{
+    return invoiceNumber + kReminderSuffix + QString::number(number) + kFileSuffix;
+}
+
+QString ReminderFilePath(const QString &dataDir, const QString &year, const QString &invoiceNumber, int number)
+{
+    return dataDir + year + QDir::separator() + ReminderFileName(invoiceNumber, number);
+}
+
+bool IsReminderFileName(QStringView name)
+{
+    static const QRegularExpression pattern(u"^.+-M[1-9][0-9]*\\.csv$"_s, QRegularExpression::CaseInsensitiveOption);
+    return pattern.match(name.toString()).hasMatch();
+}
+
+int SavedReminderCount(const QString &dataDir, const QString &year, const QString &invoiceNumber)
+{
+    int count = 0;
+    while (QFileInfo::exists(ReminderFilePath(dataDir, year, invoiceNumber, count + 1)))
+        ++count;
+    return count;
+}
+
+QStringList ReminderFileLines(const Reminder &reminder)
+{
+    QStringList lines;
+    QStringList head(HeadColumnCount);
+    head[HeadMarkColumn] = kReminderFileMark.toString();
+    head[HeadNumberColumn] = QString::number(reminder.number);
+    head[HeadYearColumn] = reminder.year;
+    head[HeadInvoiceNumberColumn] = reminder.invoiceNumber;
+    head[HeadInvoiceDateColumn] = reminder.invoiceDate;
+    head[HeadDueDateColumn] = DateText(reminder.dueDate);
+    head[HeadReferenceColumn] = reminder.reference;
+    head[HeadDateColumn] = DateText(reminder.date);
+    head[HeadNewDueDateColumn] = DateText(reminder.newDueDate);
+    head[HeadBusinessColumn] = YesNoText(reminder.business);
+    head[HeadStatedRateColumn] = reminder.statedRate ? RateText(*reminder.statedRate) : QString();
+    AppendCellsLine(head, lines, true);
+
+    QStringList amounts(AmountColumnCount);
+    amounts[AmountOriginalColumn] = PaymentAmountText(reminder.originalCents);
+    amounts[AmountPaidColumn] = PaymentAmountText(reminder.paidCents);
+    amounts[AmountOpenColumn] = PaymentAmountText(reminder.openCents);
+    amounts[AmountInterestColumn] = PaymentAmountText(reminder.interest.cents);
+    amounts[AmountFeeKindColumn] = kFeeKindNames[int(reminder.feeKind)];
+    amounts[AmountFeeColumn] = PaymentAmountText(reminder.feeCents);
+    amounts[AmountTotalColumn] = PaymentAmountText(reminder.totalCents);
+    AppendCellsLine(amounts, lines, true);
+
+    for (const ReceivedPayment &payment : reminder.payments)
+        AppendCellsLine({kPaymentMark, DateText(payment.date), PaymentAmountText(payment.cents)}, lines, true);
+    for (const InterestPeriod &p : reminder.interest.periods) {
+        AppendCellsLine({kPeriodMark, DateText(p.first), DateText(p.last), PaymentAmountText(p.openCents),
+                         RateText(p.referenceRate), RateText(p.rate), YesNoText(p.statedRate), QString::number(p.days),
+                         QString::number(p.daysInYear)},
+                        lines, true);
+    }
+    return lines;
+}
+
+std::optional<Reminder> ReadReminderFileLines(const QStringList &lines)
+{
+    if (lines.size() < 2)
+        return std::nullopt;
+    const QStringList head = cellsOf(lines[0], HeadColumnCount);
+    const QStringList amounts = cellsOf(lines[1], AmountColumnCount);
+    if (head[HeadMarkColumn] != kReminderFileMark)
+        return std::nullopt;
+    Reminder reminder;
+    bool numbered = false;
+    reminder.number = head[HeadNumberColumn].toInt(&numbered);
+    reminder.year = head[HeadYearColumn];
+    reminder.invoiceNumber = head[HeadInvoiceNumberColumn];
+    reminder.invoiceDate = head[HeadInvoiceDateColumn];
+    reminder.dueDate = dateOf(head[HeadDueDateColumn]);
+    reminder.reference = head[HeadReferenceColumn];
+    reminder.date = dateOf(head[HeadDateColumn]);
+    reminder.newDueDate = dateOf(head[HeadNewDueDateColumn]);
+    reminder.business = yesOf(head[HeadBusinessColumn]);
+    if (!head[HeadStatedRateColumn].isEmpty())
+        reminder.statedRate = ParseRateText(head[HeadStatedRateColumn]);
+    if (!numbered || !reminder.dueDate.isValid() || !reminder.date.isValid() || !reminder.newDueDate.isValid())
+        return std::nullopt;
+
+    const auto feeKind = std::find(std::begin(kFeeKindNames), std::end(kFeeKindNames), amounts[AmountFeeKindColumn]);
+    if (feeKind == std::end(kFeeKindNames))
+        return std::nullopt;
+    reminder.feeKind = ReminderFeeKind(feeKind - std::begin(kFeeKindNames));
+    qint64 *const targets[] = {&reminder.originalCents, &reminder.paidCents, &reminder.openCents,
+                               &reminder.interest.cents, nullptr, &reminder.feeCents, &reminder.totalCents};
+    for (int column = 0; column < AmountColumnCount; ++column) {
+        if (!targets[column])
+            continue;
+        const std::optional<qint64> cents = ParsePaymentAmount(amounts[column]);
+        if (!cents)
+            return std::nullopt;
+        *targets[column] = *cents;
+    }
+
+    for (qsizetype i = 2; i < lines.size(); ++i) {
+        const QStringList cells = cellsOf(lines[i], PeriodColumnCount);
+        if (cells[PaymentMarkColumn] == kPaymentMark) {
+            ReceivedPayment payment;
+            payment.date = dateOf(cells[PaymentLineDateColumn]);
+            const std::optional<qint64> cents = ParsePaymentAmount(cells[PaymentLineAmountColumn]);
+            if (!payment.date.isValid() || !cents)
+                return std::nullopt;
+            payment.cents = *cents;
+            reminder.payments.append(payment);
+        } else if (cells[PeriodMarkColumn] == kPeriodMark) {
+            InterestPeriod period;
+            period.first = dateOf(cells[PeriodFirstColumn]);
+            period.last = dateOf(cells[PeriodLastColumn]);
+            const std::optional<qint64> open = ParsePaymentAmount(cells[PeriodAmountOpenColumn]);
+            const std::optional<int> reference = ParseRateText(cells[PeriodReferenceRateColumn]);
+            const std::optional<int> rate = ParseRateText(cells[PeriodRateColumn]);
+            bool daysRead = false;
+            bool yearRead = false;
+            period.days = cells[PeriodDaysColumn].toInt(&daysRead);
+            period.daysInYear = cells[PeriodDaysInYearColumn].toInt(&yearRead);
+            if (!period.first.isValid() || !period.last.isValid() || !open || !reference || !rate || !daysRead
+                || !yearRead)
+                return std::nullopt;
+            period.openCents = *open;
+            period.referenceRate = *reference;
+            period.rate = *rate;
+            period.statedRate = yesOf(cells[PeriodStatedColumn]);
+            reminder.interest.periods.append(period);
+        } else {
+            return std::nullopt;
+        }
+    }
+    return reminder;
+}
+
+void WriteReminderFile(const QString &path, const Reminder &reminder)
+{
+    WriteTextLines(path, ReminderFileLines(reminder));
+}
+
+Reminder ReadReminderFile(const QString &path)
+{
+    const std::optional<Reminder> reminder = ReadReminderFileLines(ReadTextLines(path));
+    if (!reminder)
+        throw CommandError(u"Tiedosto %1 ei ole maksumuistutus."_s.arg(QDir::toNativeSeparators(path)));
+    return *reminder;
+}
