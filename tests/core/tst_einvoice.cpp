@@ -627,6 +627,8 @@ void EinvoiceTest::creditNotesAreValidAndStateTheCredit()
             credit.invoice.rows.removeAt(2);
         const InvoiceTotals totals = RecordTotals(credit);
         QVERIFY(AmountCents(totals.total) < 0);
+        QCOMPARE(RecordBankBarcode(credit), QString());
+        QVERIFY(!RecordEpcQrText(credit));
         QCOMPARE(EinvoiceRefusal(credit, EinvoiceFormat::Finvoice), QString());
         QCOMPARE(EinvoiceRefusal(credit, EinvoiceFormat::Peppol), QString());
         const QString name = u"hyvitys-%1.xml"_s.arg(variant);
