@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <algorithm>
+
 namespace {
 
 // The edit holding a header value; nullptr for the VAT modes, which are states.
@@ -120,5 +122,6 @@ bool TForm1::IsCreditNoteOnPage() const
 void TForm1::ShowHeading(bool copy)
 {
     Lasku1->setText(InvoiceHeading(IsCreditNoteOnPage(), copy));
-    Lasku1->adjustSize();
+    // Widened for a longer heading, never narrowed: "LASKU" prints as it did.
+    Lasku1->resize(std::max(Lasku1->width(), Lasku1->sizeHint().width()), Lasku1->height());
 }

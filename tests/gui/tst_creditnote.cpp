@@ -67,7 +67,20 @@ class CreditNoteTest : public QObject
 private slots:
     void creditNoteSavedPrintedAndLedgered_data();
     void creditNoteSavedPrintedAndLedgered();
+    void creditNoteNeedsAnOpenedInvoice();
 };
+
+// A new invoice has nothing to credit: the user hears how to choose one, and
+// the page stays an invoice.
+void CreditNoteTest::creditNoteNeedsAnOpenedInvoice()
+{
+    FormFixture fixture;
+    QVERIFY(fixture.show());
+    chooseFromMenuBar(fixture.form(), {u"Tiedosto"_s, u"Hyvityslasku"_s});
+    QCOMPARE(fixture.prompter().takeMessages(),
+             QStringList{u"Nouda ensin hyvitettävä lasku (\"Nouda lasku\")."_s});
+    QCOMPARE(fixture.form().Lasku1->text(), u"LASKU"_s);
+}
 
 void CreditNoteTest::creditNoteSavedPrintedAndLedgered_data()
 {
