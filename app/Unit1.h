@@ -104,6 +104,7 @@ public:
     QAction *Verkkolasku1 = nullptr;
     QAction *Tallennuskansio1 = nullptr;
     QAction *Laskut1 = nullptr;
+    QAction *Hyvityslasku1 = nullptr;
     QAction *N4 = nullptr;
     QAction *Sulje1 = nullptr;
     QMenu *Muokkaa1 = nullptr;
@@ -189,6 +190,13 @@ public:
     bool RowTotalsWithVat() const;
     /// The buyer's e-invoice address the invoice on the page goes to.
     EinvoiceAddress BuyerEinvoice;
+    /// Of a credit note, the year and number of the invoice it credits;
+    /// empty for an invoice.
+    QString CreditedYear;
+    QString CreditedNumber;
+    bool IsCreditNoteOnPage() const;
+    /// "LASKU" or "HYVITYSLASKU" on Lasku1, as a copy when asked.
+    void ShowHeading(bool copy = false);
 
     // --- Row commands ---
     // invoice/form_rowcommands.cpp
@@ -457,6 +465,11 @@ public:
     /// leaving the invoice on screen as it was, when the file cannot be read
     /// or is no invoice (ReadInvoiceFile).
     void OpenInvoiceFile(const QString &path);
+    /// "Hyvityslasku": the credit note of the invoice opened on the page.
+    void Hyvityslasku1Click();
+    /// A new credit note on the page of the saved invoice file (CreditNoteOf).
+    /// Throws CommandError as OpenInvoiceFile does.
+    void CreditInvoiceFile(const QString &path);
     void AdvanceCounters();
     /// Appends one line per row worth writing, rows 1 to the last.
     static void GridToLines(const StringGrid *grid, QStringList &lines);

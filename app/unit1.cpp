@@ -1,6 +1,7 @@
 // The main window: start-up in its fixed order, the A4 page layout, the menus,
 // help, the boxes shown over the page, and closing.
 
+#include "invoice/creditnote.h"
 #include "app/Unit1.h"
 #include "app/startup.h"
 #include "storage/customerregister.h"
@@ -147,6 +148,7 @@ void TForm1::createMenus()
     Verkkolasku1 = Tiedosto1->addAction(u"Verkkolasku…"_s);
     Tallennuskansio1 = Tiedosto1->addAction(u"Tallennuskansio…"_s);
     Laskut1 = Tiedosto1->addAction(u"Laskut…"_s);
+    Hyvityslasku1 = Tiedosto1->addAction(kCreditNoteCommand.toString());
     N4 = Tiedosto1->addSeparator();
     Sulje1 = Tiedosto1->addAction(u"Sulje"_s);
 

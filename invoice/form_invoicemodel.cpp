@@ -4,11 +4,15 @@
 
 #include "app/Unit1.h"
 #include "widgets/stringgrid.h"
+#include "invoice/creditnote.h"
 #include "storage/invoicefile.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+
+#include <algorithm>
 
 namespace {
 
@@ -48,8 +52,12 @@ InvoiceData TForm1::CollectInvoice() const
             invoice.header.append(YesNoText(RowTotalsWithVat()));
         else if (field == BuyerEinvoiceAddressField)
             invoice.header.append(BuyerEinvoice.address);
-        else
+        else if (field == BuyerEinvoiceOperatorField)
             invoice.header.append(BuyerEinvoice.operatorId);
+        else if (field == CreditedYearField)
+            invoice.header.append(CreditedYear);
+        else
+            invoice.header.append(CreditedNumber);
     }
     invoice.customer.append(AsiakNimi1->currentText());
     for (int line = CustomerAddress1Line; line < CustomerLineCount; ++line)
@@ -87,6 +95,9 @@ void TForm1::ShowInvoice(const InvoiceData &invoice)
     }
     InvoiceRowTotalsWithVat = StoredYesNo(invoice.header, RowTotalsWithVatField);
     BuyerEinvoice = {invoice.header.value(BuyerEinvoiceAddressField), invoice.header.value(BuyerEinvoiceOperatorField)};
+    CreditedYear = invoice.header.value(CreditedYearField);
+    CreditedNumber = invoice.header.value(CreditedNumberField);
+    ShowHeading();
     // Set as a click would, so the totals are those of the day it was saved.
     SisAlv1->setChecked(StoredYesNo(invoice.header, UnitPricesWithVatField).value_or(false));
 
@@ -101,4 +112,16 @@ void TForm1::ShowInvoice(const InvoiceData &invoice)
     // count, and rows beyond it would otherwise be cut off.
     LisaRivit1->setChecked(invoice.rows.size() > kPageRowLines);
     RowsToGrid(LaskuRivit1, invoice.rows);
+}
+
+bool TForm1::IsCreditNoteOnPage() const
+{
+    return !CreditedNumber.trimmed().isEmpty();
+}
+
+void TForm1::ShowHeading(bool copy)
+{
+    Lasku1->setText(InvoiceHeading(IsCreditNoteOnPage(), copy));
+    // Widened for a longer heading, never narrowed: "LASKU" prints as it did.
+    Lasku1->resize(std::max(Lasku1->width(), Lasku1->sizeHint().width()), Lasku1->height());
 }

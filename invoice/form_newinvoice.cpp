@@ -38,6 +38,9 @@ void TForm1::ClearInvoice()
     OpenedInvoiceFile.clear();
     InvoiceRowTotalsWithVat.reset();
     BuyerEinvoice = {};
+    CreditedYear.clear();
+    CreditedNumber.clear();
+    ShowHeading();
     LaskuRivit1->commitEdit();
     for (int r = 1; r < LaskuRivit1->rowCount(); ++r) {
         LaskuRivit1->setRowCells(r, QStringList());

@@ -61,6 +61,10 @@ enum HeaderField : int {
     /// the file line they had.
     BuyerEinvoiceAddressField,
     BuyerEinvoiceOperatorField,
+    /// Of a credit note, the year and number of the invoice it credits;
+    /// written only when set, so an invoice keeps the line it had.
+    CreditedYearField,
+    CreditedNumberField,
     HeaderFieldCount
 };
 

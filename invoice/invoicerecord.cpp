@@ -1,5 +1,6 @@
 #include "invoice/invoicerecord.h"
 
+#include "invoice/creditnote.h"
 #include "invoice/numbering.h"
 #include "output/bankbarcode.h"
 #include "output/epcqr.h"
@@ -12,10 +13,11 @@ QString headerValue(const InvoiceRecord &record, HeaderField field)
     return record.invoice.header.value(field);
 }
 
-// Payment codes are made only for a reference that passes its check.
+// Payment codes are made only for a reference that passes its check, and
+// never for a credit note: nothing is to be paid on it.
 bool referenceSound(const InvoiceRecord &record)
 {
-    return !ReferenceFailsCheck(headerValue(record, ReferenceField));
+    return !IsCreditNote(record.invoice.header) && !ReferenceFailsCheck(headerValue(record, ReferenceField));
 }
 
 // The invoice date plus the invoice's terms; the kept text when that gives

@@ -93,7 +93,8 @@ QString RecordDueDate(const InvoiceRecord &record);
 
 /// The bank barcode's content (BuildBankBarcode) from the biller's IBAN, the
 /// invoice total, the reference and the due date; empty when the reference
-/// fails its check, since a code would send the payment astray.
+/// fails its check, since a code would send the payment astray, and for a
+/// credit note (IsCreditNote), on which nothing is paid.
 QString RecordBankBarcode(const InvoiceRecord &record);
 
 /// The virtual barcode printed above the bars: VirtualBarcodeText of the
@@ -102,5 +103,6 @@ QString RecordVirtualBarcode(const InvoiceRecord &record);
 
 /// The payment QR code's text (EpcQrText) from the biller's BIC, official
 /// name and IBAN, the invoice total, the reference and the due date; nullopt
-/// when EpcQrText gives none or the reference fails its check.
+/// when EpcQrText gives none, the reference fails its check or the record is
+/// a credit note.
 std::optional<QString> RecordEpcQrText(const InvoiceRecord &record);

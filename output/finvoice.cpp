@@ -1,6 +1,7 @@
 // The Finvoice 3.0 document of a record and its SOAP transmission frame,
 // written with QXmlStreamWriter.
 
+#include "invoice/creditnote.h"
 #include "finvoice.h"
 
 #include "invoice/amount.h"
@@ -293,12 +294,15 @@ void FinvoiceWriter::invoiceDetails()
 {
     const InvoiceTotals &totals = m_amounts.totals;
     m_xml.writeStartElement(u"InvoiceDetails"_s);
-    m_xml.writeTextElement(u"InvoiceTypeCode"_s, u"INV01"_s);
-    m_xml.writeTextElement(u"InvoiceTypeCodeUN"_s, u"380"_s);
-    m_xml.writeTextElement(u"InvoiceTypeText"_s, u"LASKU"_s);
+    const bool creditNote = IsCreditNote(m_record.invoice.header);
+    m_xml.writeTextElement(u"InvoiceTypeCode"_s, creditNote ? u"INV02"_s : u"INV01"_s);
+    m_xml.writeTextElement(u"InvoiceTypeCodeUN"_s, creditNote ? u"381"_s : u"380"_s);
+    m_xml.writeTextElement(u"InvoiceTypeText"_s, InvoiceHeading(creditNote));
     m_xml.writeTextElement(u"OriginCode"_s, u"Original"_s);
     text(u"InvoiceNumber"_s, header(InvoiceNumberField), kInvoiceNumberLength);
     date(u"InvoiceDate"_s, EinvoiceDate(header(InvoiceDateField)).value_or(QDate()));
+    if (creditNote)
+        text(u"OriginalInvoiceNumber"_s, header(CreditedNumberField), kInvoiceNumberLength);
     textIf(u"SellersBuyerIdentifier"_s, header(CustomerNumberField), kNameLength);
     amount(u"InvoiceTotalVatExcludedAmount"_s, AmountCents(totals.withoutVat));
     amount(u"InvoiceTotalVatAmount"_s, AmountCents(totals.vat));
@@ -399,6 +403,9 @@ void FinvoiceWriter::payment()
     const BillerDetails &biller = m_record.biller;
     const QString reference = ReferenceText(m_record);
     const std::optional<QDate> invoiceDate = EinvoiceDate(header(InvoiceDateField));
+    // The schema wants the payment details also on a credit note; it states
+    // its (negative) total, but no reference or means to pay with.
+    const bool creditNote = IsCreditNote(m_record.invoice.header);
     m_xml.writeStartElement(u"EpiDetails"_s);
     m_xml.writeStartElement(u"EpiIdentificationDetails"_s);
     date(u"EpiDate"_s, invoiceDate.value_or(QDate()));
@@ -428,7 +435,7 @@ void FinvoiceWriter::payment()
     m_xml.writeEndElement();
 
     m_xml.writeStartElement(u"EpiPaymentInstructionDetails"_s);
-    if (!reference.isEmpty()) {
+    if (!reference.isEmpty() && !creditNote) {
         m_xml.writeStartElement(u"EpiRemittanceInfoIdentifier"_s);
         m_xml.writeAttribute(u"IdentificationSchemeName"_s, HasRfReference(m_record) ? u"ISO"_s : u"SPY"_s);
         m_xml.writeCharacters(reference);
@@ -445,7 +452,8 @@ void FinvoiceWriter::payment()
     // A due date that is no date (terms the program cannot count) leaves the
     // payment due on the invoice date.
     date(u"EpiDateOptionDate"_s, EinvoiceDate(RecordDueDate(m_record)).value_or(invoiceDate.value_or(QDate())));
-    m_xml.writeTextElement(u"EpiPaymentMeansCode"_s, u"58"_s);
+    if (!creditNote)
+        m_xml.writeTextElement(u"EpiPaymentMeansCode"_s, u"58"_s);
     m_xml.writeEndElement();
     m_xml.writeEndElement();
 }

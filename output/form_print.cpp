@@ -20,8 +20,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kHeading = u"LASKU"_s;
-const QString kCopyHeading = u"LASKU (kopio)"_s;
 const QString kRefused = u"Tulostin %1 ei ottanut tulostusta vastaan. Laskua ei tulostettu."_s;
 
 // A printer that writes a file would write the copies over the invoice: they
@@ -42,10 +40,10 @@ void TForm1::Print1Click()
     if (!m_prompter->choosePrinter(this, printer))
         return;
     PreparePageForOutput();
-    // The heading is "LASKU" again afterwards, also when a job fails, so the
+    // The heading is the original's again afterwards, also when a job fails, so the
     // next original is never printed as a copy.
     const auto restore = qScopeGuard([this] {
-        Lasku1->setText(kHeading);
+        ShowHeading();
         Rendering.canvas = nullptr;
     });
     // A refused job is no failure of the program: the save chain goes on as
@@ -53,7 +51,7 @@ void TForm1::Print1Click()
     bool taken = PrintJob(printer, 1, true);
     const int copies = ParseWholeNumber(CopyKpl1->text()).value_or(0);
     if (taken && copies >= 1) {
-        Lasku1->setText(kCopyHeading);
+        ShowHeading(true);
         nameCopiesFile(printer);
         taken = PrintJob(printer, copies, false);
     }

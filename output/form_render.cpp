@@ -161,6 +161,8 @@ void TForm1::RenderInvoicePages(const std::function<void()> &newPage, bool withG
         Rendering.lastRowsPage = true;
     });
     const bool giroAlone = LisaRivit1->isChecked();
+    // Nothing is paid on a credit note: it prints no giro form.
+    withGiro = withGiro && !IsCreditNoteOnPage();
     for (qsizetype p = 0; p < firstRows.size(); ++p) {
         if (p > 0)
             newPage();

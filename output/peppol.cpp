@@ -1,6 +1,7 @@
 // The Peppol BIS Billing 3.0 invoice of a record, a UBL 2.1 Invoice written
 // with QXmlStreamWriter.
 
+#include "invoice/creditnote.h"
 #include "peppol.h"
 
 #include "invoice/amount.h"
@@ -16,6 +17,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString kInvoiceNamespace = u"urn:oasis:names:specification:ubl:schema:xsd:Invoice-2"_s;
+const QString kCreditNoteNamespace = u"urn:oasis:names:specification:ubl:schema:xsd:CreditNote-2"_s;
 const QString kAggregateNamespace = u"urn:oasis:names:specification:ubl:schema:xsd:CommonAggregateComponents-2"_s;
 const QString kBasicNamespace = u"urn:oasis:names:specification:ubl:schema:xsd:CommonBasicComponents-2"_s;
 const QString kCustomizationId = u"urn:cen.eu:en16931:2017#compliant#urn:fdc:peppol.eu:2017:poacc:billing:3.0"_s;
@@ -39,7 +41,8 @@ class PeppolWriter
 {
 public:
     PeppolWriter(const InvoiceRecord &record, QByteArray *out)
-        : m_record(record), m_xml(out), m_amounts(EinvoiceAmountsOf(record))
+        : m_record(record), m_xml(out), m_amounts(EinvoiceAmountsOf(record)),
+          m_creditNote(IsCreditNote(record.invoice.header)), m_sign(m_creditNote ? -1 : 1)
     {
         m_xml.setAutoFormatting(true);
         m_xml.setAutoFormattingIndent(1);
@@ -69,6 +72,10 @@ private:
     const InvoiceRecord &m_record;
     QXmlStreamWriter m_xml;
     const EinvoiceAmounts m_amounts;
+    /// A credit note is a CreditNote document, whose amounts and quantities
+    /// are those of the page with their signs turned.
+    const bool m_creditNote;
+    const int m_sign;
 };
 
 void PeppolWriter::basic(const QString &name, const QString &value)
@@ -88,7 +95,7 @@ void PeppolWriter::amount(const QString &name, qint64 cents)
 {
     m_xml.writeStartElement(kBasicNamespace, name);
     m_xml.writeAttribute(u"currencyID"_s, kCurrency);
-    m_xml.writeCharacters(CentsText(cents, u'.'));
+    m_xml.writeCharacters(CentsText(m_sign * cents, u'.'));
     m_xml.writeEndElement();
 }
 
@@ -137,18 +144,22 @@ void PeppolWriter::taxCategory(const QString &element, const QString &rate, bool
 
 void PeppolWriter::write()
 {
+    const QString document = m_creditNote ? u"CreditNote"_s : u"Invoice"_s;
+    const QString documentNamespace = m_creditNote ? kCreditNoteNamespace : kInvoiceNamespace;
     m_xml.writeStartDocument();
-    m_xml.writeDefaultNamespace(kInvoiceNamespace);
+    m_xml.writeDefaultNamespace(documentNamespace);
     m_xml.writeNamespace(kAggregateNamespace, u"cac"_s);
     m_xml.writeNamespace(kBasicNamespace, u"cbc"_s);
-    m_xml.writeStartElement(kInvoiceNamespace, u"Invoice"_s);
+    m_xml.writeStartElement(documentNamespace, document);
     basic(u"CustomizationID"_s, kCustomizationId);
     basic(u"ProfileID"_s, kProfileId);
     basic(u"ID"_s, EinvoiceText(header(InvoiceNumberField), kTextLength));
     basic(u"IssueDate"_s, EinvoiceDate(header(InvoiceDateField)).value_or(QDate()).toString(Qt::ISODate));
-    if (const std::optional<QDate> due = EinvoiceDate(RecordDueDate(m_record)))
+    // A credit note has no due date: nothing is to be paid.
+    const std::optional<QDate> due = EinvoiceDate(RecordDueDate(m_record));
+    if (due && !m_creditNote)
         basic(u"DueDate"_s, due->toString(Qt::ISODate));
-    basic(u"InvoiceTypeCode"_s, u"380"_s);
+    basic(document + u"TypeCode"_s, m_creditNote ? u"381"_s : u"380"_s);
 
     // One note only: the biller's free texts, then the text rows before the
     // first priced row (the others go with the line they follow).
@@ -168,6 +179,13 @@ void PeppolWriter::write()
     const QString customerNumber = EinvoiceText(header(CustomerNumberField), kTextLength);
     basic(u"BuyerReference"_s,
           customerNumber.isEmpty() ? EinvoiceText(header(InvoiceNumberField), kTextLength) : customerNumber);
+    if (m_creditNote) {
+        start(u"BillingReference"_s);
+        start(u"InvoiceDocumentReference"_s);
+        basic(u"ID"_s, EinvoiceText(header(CreditedNumberField), kTextLength));
+        end();
+        end();
+    }
     seller();
     buyer();
     payment();
@@ -232,18 +250,22 @@ void PeppolWriter::buyer()
 void PeppolWriter::payment()
 {
     const BillerDetails &biller = m_record.biller;
-    start(u"PaymentMeans"_s);
-    basic(u"PaymentMeansCode"_s, kCreditTransfer);
-    basicIf(u"PaymentID"_s, ReferenceText(m_record));
-    start(u"PayeeFinancialAccount"_s);
-    basic(u"ID"_s, WithoutBlanks(biller.iban));
-    if (IsValidBic(biller.bic)) {
-        start(u"FinancialInstitutionBranch"_s);
-        basic(u"ID"_s, WithoutBlanks(biller.bic));
+    // Nothing is paid on a credit note: it states no means of payment, only
+    // the terms the rules want with an amount due above zero.
+    if (!m_creditNote) {
+        start(u"PaymentMeans"_s);
+        basic(u"PaymentMeansCode"_s, kCreditTransfer);
+        basicIf(u"PaymentID"_s, ReferenceText(m_record));
+        start(u"PayeeFinancialAccount"_s);
+        basic(u"ID"_s, WithoutBlanks(biller.iban));
+        if (IsValidBic(biller.bic)) {
+            start(u"FinancialInstitutionBranch"_s);
+            basic(u"ID"_s, WithoutBlanks(biller.bic));
+            end();
+        }
+        end();
         end();
     }
-    end();
-    end();
 
     QStringList terms = {EinvoiceText(header(PaymentTermsField), kTextLength)};
     const QString penalty = EinvoiceText(header(PenaltyInterestField), kTextLength);
@@ -313,7 +335,7 @@ void PeppolWriter::lines()
         }
         const QString unit = UnitCodeUN(row.cells[UnitColumn]);
 
-        start(u"InvoiceLine"_s);
+        start(m_creditNote ? u"CreditNoteLine"_s : u"InvoiceLine"_s);
         basic(u"ID"_s, QString::number(position));
         QStringList notes;
         for (qsizetype k = i + 1; k < m_amounts.rows.size() && !m_amounts.rows[k].priced; ++k)
@@ -321,9 +343,9 @@ void PeppolWriter::lines()
         notes.removeAll(QString());
         if (!notes.isEmpty())
             basic(u"Note"_s, notes.join(u'\n'));
-        m_xml.writeStartElement(kBasicNamespace, u"InvoicedQuantity"_s);
+        m_xml.writeStartElement(kBasicNamespace, m_creditNote ? u"CreditedQuantity"_s : u"InvoicedQuantity"_s);
         m_xml.writeAttribute(u"unitCode"_s, unit);
-        m_xml.writeCharacters(DecimalText(static_cast<double>(quantity), u'.'));
+        m_xml.writeCharacters(DecimalText(static_cast<double>(m_sign * quantity), u'.'));
         m_xml.writeEndElement();
         amount(u"LineExtensionAmount"_s, row.netCents);
         start(u"Item"_s);

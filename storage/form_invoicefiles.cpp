@@ -4,6 +4,7 @@
 #include "app/Unit1.h"
 #include "output/einvoice.h"
 #include "widgets/stringgrid.h"
+#include "invoice/creditnote.h"
 #include "invoice/numbering.h"
 #include "storage/commanderror.h"
 #include "storage/customerregister.h"
@@ -24,6 +25,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString kIncomplete = u"Puuttellinen lasku\r\nEi tallennettu"_s;
+const QString kNoInvoiceToCredit = u"Nouda ensin hyvitettävä lasku (\"Nouda lasku\")."_s;
 
 bool isSameFile(const QString &a, const QString &b)
 {
@@ -156,6 +158,24 @@ void TForm1::OpenInvoiceFile(const QString &path)
     ShowInvoice(WithRegisterEinvoice(record.invoice, RegisterCustomers()));
     FillPayerOnGiro();
     OpenedInvoiceFile = path;
+    RecalcInvoice();
+}
+
+void TForm1::Hyvityslasku1Click()
+{
+    if (OpenedInvoiceFile.isEmpty())
+        throw CommandError(kNoInvoiceToCredit);
+    CreditInvoiceFile(OpenedInvoiceFile);
+}
+
+void TForm1::CreditInvoiceFile(const QString &path)
+{
+    const InvoiceRecord record = ReadInvoiceRecord(path, CollectBillerDetails(), CollectDefaults());
+    const InvoiceData original = WithRegisterEinvoice(record.invoice, RegisterCustomers());
+    // A new invoice's number, date and reference, as "VALMIS/TALLENNA" counts them.
+    Uusi1Click();
+    ShowInvoice(CreditNoteOf(original, CollectInvoice().header));
+    FillPayerOnGiro();
     RecalcInvoice();
 }
 

@@ -4,6 +4,7 @@
 #include "storage/ledgerwindow.h"
 
 #include "app/Unit1.h"
+#include "invoice/creditnote.h"
 #include "invoice/numbering.h"
 #include "storage/commanderror.h"
 
@@ -190,6 +191,7 @@ LedgerWindow::LedgerWindow(TForm1 &form) : QWidget(&form, Qt::Window), m_form(fo
     addCommand(kMarkPaid, &LedgerWindow::markPaid, &MerkitseMaksetuksi);
     addCommand(kRemovePayment, &LedgerWindow::removePayment, &PoistaMaksu);
     addCommand(kImportPayments, &LedgerWindow::importPayments, &TuoMaksut);
+    addCommand(kCreditNoteCommand.toString(), &LedgerWindow::creditInvoice, &Hyvityslasku);
 
     connect(Haku, &QLineEdit::textChanged, this, &LedgerWindow::applyFilter);
     connect(Vuosi, &QComboBox::currentIndexChanged, this, &LedgerWindow::applyFilter);
@@ -280,6 +282,16 @@ void LedgerWindow::openInvoice(const QModelIndex &index)
     m_form.activateWindow();
 }
 
+void LedgerWindow::creditInvoice()
+{
+    const LedgerRow *row = selectedRow();
+    if (!row)
+        throw CommandError(kChooseInvoice);
+    m_form.CreditInvoiceFile(row->path);
+    m_form.raise();
+    m_form.activateWindow();
+}
+
 void LedgerWindow::markPaid()
 {
     const LedgerRow *row = selectedRow();
@@ -366,6 +378,7 @@ void TForm1::Laskut1Click()
 void TForm1::connectLedger()
 {
     connectCommand(Laskut1, &QAction::triggered, &TForm1::Laskut1Click);
+    connectCommand(Hyvityslasku1, &QAction::triggered, &TForm1::Hyvityslasku1Click);
     connect(this, &TForm1::InvoiceSaved, this, [this] {
         if (LedgerList && LedgerList->isVisible())
             runCommand([this] { LedgerList->refresh(); });

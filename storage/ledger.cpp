@@ -3,6 +3,7 @@
 
 #include "ledger.h"
 
+#include "invoice/creditnote.h"
 #include "invoice/reminder.h"
 #include "output/einvoice.h"
 #include "storage/collation.h"
@@ -86,6 +87,10 @@ LedgerRow rowOf(const QString &year, const QString &path, const InvoiceRecord &r
     row.customer = record.invoice.customer.value(CustomerNameLine).trimmed();
     row.reference = record.invoice.header.value(ReferenceField).trimmed();
     row.totalCents = AmountCents(RecordTotals(record).total);
+    if (IsCreditNote(record.invoice.header)) {
+        row.creditedYear = record.invoice.header.value(CreditedYearField).trimmed();
+        row.creditedNumber = record.invoice.header.value(CreditedNumberField).trimmed();
+    }
     row.numberValue = leadingNumber(row.number);
     row.yearValue = leadingNumber(year);
     row.customerKey = NameSortKey(row.customer);
@@ -173,6 +178,24 @@ bool IsEarlierVersionFile(const QString &path)
     return QFileInfo(EarlierVersionPath(original, version)).fileName() == file.fileName();
 }
 
+void ApplyCredits(QList<LedgerRow> &rows)
+{
+    QHash<QString, qsizetype> byInvoice;
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        byInvoice.insert(rows[i].year + u'/' + rows[i].number, i);
+    for (LedgerRow &row : rows)
+        row.creditCents = 0;
+    for (LedgerRow &row : rows) {
+        if (row.creditedNumber.isEmpty())
+            continue;
+        const auto original = byInvoice.constFind(row.creditedYear + u'/' + row.creditedNumber);
+        if (original == byInvoice.cend() || &rows[*original] == &row)
+            continue;
+        rows[*original].creditCents += row.totalCents;
+        row.creditCents = -row.totalCents;
+    }
+}
+
 void ApplyPayments(QList<LedgerRow> &rows, const QList<Payment> &payments, const QDate &today)
 {
     QHash<QString, qint64> paid;
@@ -182,7 +205,10 @@ void ApplyPayments(QList<LedgerRow> &rows, const QList<Payment> &payments, const
     }
     for (LedgerRow &row : rows) {
         row.paidCents = paid.value(row.year + u'/' + row.number);
-        row.status = LedgerStatusOf(row.totalCents, row.paidCents, row.dueDate, today);
+        const qint64 due = row.totalCents + row.creditCents;
+        const bool creditedWhole = row.creditCents < 0 && due <= 0;
+        row.status = row.totalCents < 0 || creditedWhole ? LedgerStatus::Credited
+                                                         : LedgerStatusOf(due, row.paidCents, row.dueDate, today);
     }
 }
 
@@ -213,6 +239,7 @@ Ledger ReadLedger(const QString &dataDir, const BillerDetails &biller, const Inv
     }
     std::sort(ledger.rows.begin(), ledger.rows.end(), LedgerInvoiceOrder);
     ledger.payments = ReadPaymentsFile(PaymentsFilePath(dataDir));
+    ApplyCredits(ledger.rows);
     ApplyPayments(ledger.rows, ledger.payments, today);
     return ledger;
 }
@@ -282,7 +309,7 @@ QList<PayableInvoice> PayableInvoices(const QList<LedgerRow> &rows)
     QList<PayableInvoice> invoices;
     invoices.reserve(rows.size());
     for (const LedgerRow &row : rows)
-        invoices.append({row.year, row.number, row.reference, row.totalCents, row.paidCents});
+        invoices.append({row.year, row.number, row.reference, row.totalCents + row.creditCents, row.paidCents});
     return invoices;
 }
 

@@ -61,6 +61,13 @@ struct LedgerRow
     QString reference;
     qint64 totalCents = 0;
     qint64 paidCents = 0;
+    /// Of a credit note, the year and number of the invoice it credits.
+    QString creditedYear;
+    QString creditedNumber;
+    /// What credit notes change of what is to be paid (ApplyCredits): on a
+    /// credited invoice the sum of their totals (below zero), on a credit note
+    /// whose invoice is in the ledger its own total taken back (above zero).
+    qint64 creditCents = 0;
     LedgerStatus status = LedgerStatus::Open;
     /// The leading whole number of the number and the year, for their order.
     qint64 numberValue = -1;
@@ -70,7 +77,8 @@ struct LedgerRow
     /// Number, customer and reference case folded, for the search box.
     QString searchText;
 
-    qint64 openCents() const { return totalCents - paidCents; }
+    /// What is left to pay: the total less the credit notes and payments.
+    qint64 openCents() const { return totalCents + creditCents - paidCents; }
 };
 
 /// A file in a year folder that is no invoice of the ledger, and why.
@@ -105,8 +113,15 @@ bool IsYearFolderName(QStringView name);
 /// (EarlierVersionPath), no invoice of the ledger.
 bool IsEarlierVersionFile(const QString &path);
 
+/// Sets each row's creditCents from the credit notes among the rows: a credit
+/// note's total reduces what is to be paid on the invoice it credits, and is
+/// then no amount of its own to be paid back.
+void ApplyCredits(QList<LedgerRow> &rows);
+
 /// Sets each row's paid amount, the sum of the matched payments of its year
-/// and number, and its status on today.
+/// and number, and its status on today: "hyvitetty" for a credit note and
+/// for an invoice its credit notes take back whole, otherwise by
+/// LedgerStatusOf of what is left to pay after the credit notes.
 void ApplyPayments(QList<LedgerRow> &rows, const QList<Payment> &payments, const QDate &today);
 
 /// Reads every invoice file of the save folder's year folders (of `year`

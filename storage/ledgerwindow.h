@@ -84,6 +84,8 @@ public:
     /// "Tuo maksut…": a bank's payment file matched to the invoices, shown
     /// before anything is stored.
     QPushButton *TuoMaksut = nullptr;
+    /// "Hyvityslasku": a credit note of the chosen invoice in the main window.
+    QPushButton *Hyvityslasku = nullptr;
 
 private:
     void applyFilter();
@@ -93,6 +95,7 @@ private:
     void markPaid();
     void removePayment();
     void importPayments();
+    void creditInvoice();
 
     TForm1 &m_form;
     /// The payments file as last read, and the indexes of the chosen

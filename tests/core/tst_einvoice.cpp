@@ -2,6 +2,7 @@
 // the page's totals, VAT lines, reference, account, amount and due date, the
 // refusals before writing, and the worked Finvoice example of the program.
 
+#include "invoice/creditnote.h"
 #include "invoice/invoicerecord.h"
 #include "invoice/numbering.h"
 #include "output/einvoice.h"
@@ -430,6 +431,7 @@ private slots:
     void refusals_data();
     void refusals();
     void workedFinvoiceExample();
+    void creditNotesAreValidAndStateTheCredit();
 };
 
 void EinvoiceTest::generatedInvoicesAreValidAndStateThePage()
@@ -603,5 +605,73 @@ void EinvoiceTest::workedFinvoiceExample()
 }
 
 QTEST_APPLESS_MAIN(EinvoiceTest)
+
+// Credit notes of whole invoices and of some rows, with prices without and
+// with VAT: Finvoice INV02 naming the original, UBL CreditNote referring to
+// it with the page's amounts as positive ones, no payment instructions; all
+// valid against the schemas and the rules.
+void EinvoiceTest::creditNotesAreValidAndStateTheCredit()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    for (const QString &folder : {u"finvoice"_s, u"peppol"_s})
+        QVERIFY(QDir(dir.path()).mkpath(folder));
+    QStringList finvoices, peppols;
+    const QStringList fresh = {u"1002"_s, u"9.12.2026"_s, u"20260024"_s};
+    for (int variant = 0; variant < 4; ++variant) {
+        InvoiceRecord original = completeRecord();
+        if (variant % 2 == 1)
+            original.invoice.header[UnitPricesWithVatField] = YesNoText(true);
+        InvoiceRecord credit{CreditNoteOf(original.invoice, fresh), original.biller};
+        if (variant >= 2)
+            credit.invoice.rows.removeAt(2);
+        const InvoiceTotals totals = RecordTotals(credit);
+        QVERIFY(AmountCents(totals.total) < 0);
+        QCOMPARE(RecordBankBarcode(credit), QString());
+        QVERIFY(!RecordEpcQrText(credit));
+        QCOMPARE(EinvoiceRefusal(credit, EinvoiceFormat::Finvoice), QString());
+        QCOMPARE(EinvoiceRefusal(credit, EinvoiceFormat::Peppol), QString());
+        const QString name = u"hyvitys-%1.xml"_s.arg(variant);
+
+        const QByteArray finvoice = WriteEinvoice(credit, EinvoiceFormat::Finvoice, kSent);
+        XmlValues v = readValues(finvoice);
+        const QString details = u"Finvoice/InvoiceDetails/"_s;
+        QCOMPARE(v[details + u"InvoiceTypeCode"_s], QStringList{u"INV02"_s});
+        QCOMPARE(v[details + u"InvoiceTypeCodeUN"_s], QStringList{u"381"_s});
+        QCOMPARE(v[details + u"InvoiceTypeText"_s], QStringList{u"HYVITYSLASKU"_s});
+        QCOMPARE(v[details + u"OriginalInvoiceNumber"_s], QStringList{u"1001"_s});
+        QCOMPARE(v[details + u"InvoiceTotalVatIncludedAmount"_s], QStringList{finvoiceAmount(totals.total)});
+        const QString instruction = u"Finvoice/EpiDetails/EpiPaymentInstructionDetails/"_s;
+        QVERIFY(!v.contains(instruction + u"EpiRemittanceInfoIdentifier"_s));
+        QVERIFY(!v.contains(instruction + u"EpiPaymentMeansCode"_s));
+        finvoices << dir.filePath(u"finvoice/"_s + name);
+        writeFile(finvoices.last(), finvoice);
+
+        const QByteArray peppol = WriteEinvoice(credit, EinvoiceFormat::Peppol, kSent);
+        v = readValues(peppol);
+        QCOMPARE(v[u"CreditNote/CreditNoteTypeCode"_s], QStringList{u"381"_s});
+        QCOMPARE(v[u"CreditNote/BillingReference/InvoiceDocumentReference/ID"_s], QStringList{u"1001"_s});
+        const auto positive = [](const QString &page) { return peppolAmount(page).remove(u'-'); };
+        QCOMPARE(v[u"CreditNote/LegalMonetaryTotal/PayableAmount"_s], QStringList{positive(totals.total)});
+        QCOMPARE(v[u"CreditNote/LegalMonetaryTotal/TaxExclusiveAmount"_s], QStringList{positive(totals.withoutVat)});
+        QCOMPARE(v[u"CreditNote/TaxTotal/TaxAmount"_s], QStringList{positive(totals.vat)});
+        QCOMPARE(v[u"CreditNote/CreditNoteLine/CreditedQuantity"_s].size(), credit.invoice.rows.size() - 1);
+        QVERIFY(!v.contains(u"CreditNote/PaymentMeans/PaymentMeansCode"_s));
+        QVERIFY(!v.contains(u"CreditNote/DueDate"_s));
+        peppols << dir.filePath(u"peppol/"_s + name);
+        writeFile(peppols.last(), peppol);
+    }
+
+    const QString schemas = einvoiceDir();
+    if (schemas.isEmpty())
+        QSKIP("No e-invoice schemas: set LASKUTUS_EINVOICE_DIR to the folder holding Finvoice3.0.xsd to check the files.");
+    QString failed = schemaFailures(schemas + u"/Finvoice3.0.xsd"_s, finvoices);
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    failed = schemaFailures(schemas + u"/peppol/ubl-2.1/xsdrt/maindoc/UBL-CreditNote-2.1.xsd"_s, peppols);
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    QStringList warnings;
+    failed = ruleFailures(schemas + u"/peppol/xslt"_s, dir.filePath(u"peppol"_s), dir.filePath(u"reports"_s), &warnings);
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+}
 
 #include "tst_einvoice.moc"

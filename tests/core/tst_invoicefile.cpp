@@ -2,6 +2,7 @@
 // header and file lines, counters, the save folder and customer numbers.
 
 #include "app/inifile.h"
+#include "invoice/creditnote.h"
 #include "storage/commanderror.h"
 #include "storage/customerregister.h"
 #include "storage/gridline.h"
@@ -49,6 +50,7 @@ private slots:
     void commandErrorTexts();
     void savedLinesFitTheReader_data();
     void savedLinesFitTheReader();
+    void creditNoteLinesNameTheCreditedInvoice();
 };
 
 void InvoiceFileCoreTest::yearOfDate_data()
@@ -489,6 +491,38 @@ void InvoiceFileCoreTest::savedLinesFitTheReader()
                                       QDir::toNativeSeparators(path)).arg(kMaxTextLineLength));
         QVERIFY(!QFile::exists(path));
     }
+}
+
+// A credit note's file: the original's header values but its own number,
+// date, reference and due date, the credited year and number after the last
+// value, the rows' quantities negated; read back, it is a credit note, and
+// the original's line still ends where it did.
+void InvoiceFileCoreTest::creditNoteLinesNameTheCreditedInvoice()
+{
+    InvoiceData original;
+    original.header = {u"41"_s, u"30.12.2025"_s, u"1232"_s, u"2345678-0"_s, u"7"_s, u"1"_s, u"0"_s,
+                       u"14 pv netto"_s, u"8 %"_s, u"7 pv"_s, u"13.1.2026"_s, u"003723456780"_s, u"003721291126"_s};
+    original.customer = {u"Asiakas Oy"_s, u"Katu 1"_s, QString(), u"00100 HELSINKI"_s};
+    original.rows = {{QString(), u"Työ"_s, u"1,5"_s, u"h"_s, u"80,00"_s, u"25,5"_s, u"120,00"_s},
+                     {QString(), u"Alennus"_s, u"-1"_s, u"kpl"_s, u"10,00"_s, u"25,5"_s, u"-10,00"_s},
+                     {QString(), u"Huomautus"_s, QString(), QString(), QString(), QString(), QString()}};
+    const QStringList originalLines = InvoiceFileLines(original);
+
+    const InvoiceData credit = CreditNoteOf(original, {u"5"_s, u"7.1.2026"_s, u"1054"_s});
+    const QStringList lines = InvoiceFileLines(credit);
+    QCOMPARE(lines[0], u"\"5\",\"7.1.2026\",\"1054\",\"2345678-0\",\"7\",\"1\",\"0\",\"14 pv netto\",\"8 %\","
+                       "\"7 pv\",\"21.1.2026\",\"003723456780\",\"003721291126\",\"2025\",\"41\""_s);
+    QCOMPARE(lines[1], originalLines[1]);
+    const InvoiceData read = *ReadInvoiceFileLines(lines);
+    QVERIFY(IsCreditNote(read.header));
+    QVERIFY(!IsCreditNote(ReadInvoiceFileLines(originalLines)->header));
+    QCOMPARE(read.rows.size(), 4);
+    QCOMPARE(read.rows[0][TextColumn], u"Hyvitys laskulle 41 (30.12.2025)"_s);
+    QCOMPARE(read.rows[1][QuantityColumn], u"-1,5"_s);
+    QCOMPARE(read.rows[2][QuantityColumn], u"1"_s);
+    QCOMPARE(read.rows[3][QuantityColumn].trimmed(), QString());
+    QCOMPARE(read.rows[3][TextColumn], u"Huomautus"_s);
+    QVERIFY(originalLines[0].endsWith(u",\"003721291126\""_s));
 }
 
 QTEST_APPLESS_MAIN(InvoiceFileCoreTest)

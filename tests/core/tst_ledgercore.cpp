@@ -2,6 +2,8 @@
 // each invoice, which files are invoices of it, their order and the command
 // line's list.
 
+#include "invoice/creditnote.h"
+#include "output/einvoice.h"
 #include "invoice/reminder.h"
 #include "storage/invoicefile.h"
 #include "storage/ledger.h"
@@ -57,7 +59,64 @@ private slots:
     void status_data();
     void status();
     void onlyInvoicesOfYearFoldersInOrder();
+    void creditNotesReduceWhatIsOpen_data();
+    void creditNotesReduceWhatIsOpen();
 };
+
+void LedgerTest::creditNotesReduceWhatIsOpen_data()
+{
+    QTest::addColumn<QStringList>("creditPrices");
+    QTest::addColumn<QList<Payment>>("payments");
+    QTest::addColumn<qint64>("originalOpen");
+    QTest::addColumn<QString>("originalStatus");
+    QTest::addColumn<qint64>("creditOpen");
+    const QList<Payment> none;
+    QTest::newRow("credited whole") << QStringList{u"100,00"_s} << none << 0LL << u"hyvitetty"_s << 0LL;
+    QTest::newRow("credited in part")
+        << QStringList{u"40,00"_s} << none << 6000LL << u"erääntynyt"_s << 0LL;
+    QTest::newRow("credited in part, the rest paid")
+        << QStringList{u"40,00"_s} << QList<Payment>{paid(u"2026"_s, u"57"_s, 6000)} << 0LL << u"maksettu"_s << 0LL;
+    QTest::newRow("credited whole by two credit notes")
+        << QStringList{u"40,00"_s, u"60,00"_s} << none << 0LL << u"hyvitetty"_s << 0LL;
+}
+
+// The credit notes of invoice 57 (saved as "Hyvityslasku" saves them, each
+// crediting its one row at another price) take their totals off what is open
+// of it; their own rows leave nothing open.
+void LedgerTest::creditNotesReduceWhatIsOpen()
+{
+    QFETCH(QStringList, creditPrices);
+    QFETCH(QList<Payment>, payments);
+    QFETCH(qint64, originalOpen);
+    QFETCH(QString, originalStatus);
+    QFETCH(qint64, creditOpen);
+
+    QTemporaryDir dir;
+    const QDir folder(dir.path());
+    const InvoiceData original = invoice(u"57"_s, u"1.12.2026"_s, u"6.12.2026"_s, u"Matti"_s);
+    save(folder, u"2026/57.csv"_s, original);
+    for (int i = 0; i < creditPrices.size(); ++i) {
+        const QString number = QString::number(60 + i);
+        InvoiceData credit = CreditNoteOf(original, {number, u"7.12.2026"_s, u"1009"_s});
+        credit.rows[1][PriceColumn] = creditPrices[i];
+        save(folder, u"2026/"_s + number + u".csv"_s, credit);
+    }
+    WritePaymentsFile(PaymentsFilePath(dir.path() + u'/'), payments);
+
+    const Ledger ledger = ReadLedger(dir.path() + u'/', BillerDetails(), todaysDefaults(), kToday);
+    QCOMPARE(ledger.rows.size(), creditPrices.size() + 1);
+    const LedgerRow &row = ledger.rows.constFirst();
+    QCOMPARE(row.number, u"57"_s);
+    QCOMPARE(row.totalCents, 10000LL);
+    QCOMPARE(row.openCents(), originalOpen);
+    QCOMPARE(LedgerStatusText(row.status), originalStatus);
+    QCOMPARE(PayableInvoices(ledger.rows).constFirst().totalCents, originalOpen + row.paidCents);
+    for (qsizetype i = 1; i < ledger.rows.size(); ++i) {
+        QCOMPARE(ledger.rows[i].totalCents, -AmountCents(creditPrices[i - 1]));
+        QCOMPARE(ledger.rows[i].openCents(), creditOpen);
+        QCOMPARE(LedgerStatusText(ledger.rows[i].status), u"hyvitetty"_s);
+    }
+}
 
 void LedgerTest::status_data()
 {

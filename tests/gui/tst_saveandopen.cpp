@@ -1466,7 +1466,7 @@ void InvoiceFilesTest::buyerEinvoiceSavedAndOpenedAgain()
     const QString saved = s.data(u"2026/1.csv"_s);
     QVERIFY(readBytes(s.data(u"2026/1.xml"_s)).contains("<Finvoice Version=\"3.0\">"));
     const QStringList header = headerOf(saved);
-    QCOMPARE(header.size(), int(HeaderFieldCount));
+    QCOMPARE(header.size(), int(BuyerEinvoiceOperatorField) + 1);
     QCOMPARE(header[BuyerEinvoiceAddressField], u"003712345678"_s);
     QCOMPARE(header[BuyerEinvoiceOperatorField], u"NDEAFIHH"_s);
     // The register is not written for a customer it has.
@@ -1526,7 +1526,7 @@ void InvoiceFilesTest::openedInvoiceTakesBuyerEinvoiceFromRegister()
     const QStringList header = headerOf(path);
     QCOMPARE(header.value(BuyerEinvoiceAddressField), address);
     QCOMPARE(header.value(BuyerEinvoiceOperatorField), operatorId);
-    QCOMPARE(header.size(), address.isEmpty() ? int(DueDateField) + 1 : int(HeaderFieldCount));
+    QCOMPARE(header.size(), address.isEmpty() ? int(DueDateField) + 1 : int(BuyerEinvoiceOperatorField) + 1);
 }
 
 // A customer new to the register is registered with the invoice's e-invoice
