@@ -9,7 +9,7 @@
 // format, bare or behind its SOAP transmission frame.
 
 /// The record as a Finvoice 3.0 document in UTF-8: the biller as seller, the
-/// customer as buyer, the totals and one VAT specification per rate as the
+/// customer as buyer, the totals and one VAT breakdown per rate as the
 /// page prints them, one invoice row per row (text rows without amounts), the
 /// virtual bank barcode and the payment details. With `framed`, the SOAP
 /// envelope of the transmission comes first and the document follows it in

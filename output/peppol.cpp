@@ -16,10 +16,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kInvoiceNamespace = u"urn:oasis:names:specification:ubl:schema:xsd:Invoice-2"_s;
-const QString kCreditNoteNamespace = u"urn:oasis:names:specification:ubl:schema:xsd:CreditNote-2"_s;
-const QString kAggregateNamespace = u"urn:oasis:names:specification:ubl:schema:xsd:CommonAggregateComponents-2"_s;
-const QString kBasicNamespace = u"urn:oasis:names:specification:ubl:schema:xsd:CommonBasicComponents-2"_s;
+// The UBL 2.1 namespaces share one stem.
+const QString kUblNamespaceStem = u"urn:oasis:names:specification:ubl:schema:xsd:"_s;
+const QString kInvoiceNamespace = kUblNamespaceStem + u"Invoice-2"_s;
+const QString kCreditNoteNamespace = kUblNamespaceStem + u"CreditNote-2"_s;
+const QString kAggregateNamespace = kUblNamespaceStem + u"CommonAggregateComponents-2"_s;
+const QString kBasicNamespace = kUblNamespaceStem + u"CommonBasicComponents-2"_s;
 const QString kCustomizationId = u"urn:cen.eu:en16931:2017#compliant#urn:fdc:peppol.eu:2017:poacc:billing:3.0"_s;
 const QString kProfileId = u"urn:fdc:peppol.eu:2017:poacc:billing:01:1.0"_s;
 const QString kCurrency = u"EUR"_s;
