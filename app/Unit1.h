@@ -4,6 +4,7 @@
 #include "app/commandline.h"
 #include "app/prompter.h"
 #include "invoice/invoicerecord.h"
+#include "invoice/reminder.h"
 #include "output/einvoice.h"
 #include "output/outputkind.h"
 
@@ -74,6 +75,9 @@ public:
     // --- Window, page and menus ---
     // app/unit1.cpp: start-up, menus, help, boxes, closing; app/form_pagelayout.cpp: the page
     void FormCreate(const StartupOptions &options);
+    /// How the window was started: a hidden window of the same profile is
+    /// made from it.
+    StartupOptions Startup;
     void Sulje1Click();
     void Ohje1Click();
     void Laskuttajantiedot1Click();
@@ -142,6 +146,7 @@ public:
     StringGrid *AsiakOsoite1 = nullptr;
     QLabel *Lasku1 = nullptr;
     QLineEdit *LaskuPvm1 = nullptr;
+    QLabel *LaskuPvm1Label = nullptr;
     QLineEdit *HuomAika2 = nullptr;
     QLineEdit *LaskuNro1 = nullptr;
     QLineEdit *EraPv2 = nullptr;
@@ -195,7 +200,7 @@ public:
     QString CreditedYear;
     QString CreditedNumber;
     bool IsCreditNoteOnPage() const;
-    /// "LASKU" or "HYVITYSLASKU" on Lasku1, as a copy when asked.
+    /// "LASKU", "HYVITYSLASKU" or "MAKSUMUISTUTUS" on Lasku1, as a copy when asked.
     void ShowHeading(bool copy = false);
 
     // --- Row commands ---
@@ -213,7 +218,9 @@ public:
     /// The caption of SumAlv0, whose font the VAT lines by rate take.
     QLabel *SumAlv0Label = nullptr;
     QLineEdit *AlvSum1 = nullptr;
+    QLabel *AlvSum1Label = nullptr;
     QLineEdit *TotSum = nullptr;
+    QLabel *TotSumLabel = nullptr;
     QLineEdit *ViiteNro1 = nullptr;
     ClickPanel *Panel2 = nullptr;
     QCheckBox *LisaRivit1 = nullptr;
@@ -353,6 +360,30 @@ public:
     /// One print job of the invoice with its giro form, or of the copies;
     /// false when the print system refused it.
     bool PrintJob(QPrinter &printer, int copies, bool original);
+    // --- Payment reminders ---
+    // output/form_reminder.cpp
+    /// The reminder settings of the settings file (ReadReminderSettings).
+    ReminderSettings CollectReminderSettings() const;
+    /// The reminder of a saved invoice file in a year folder of a save
+    /// folder on the date, with that save folder's payments and reminders
+    /// (MakeReminder); `business` as ReminderRequest takes it. Throws
+    /// CommandError, in Finnish, when there can be none.
+    Reminder ReminderOfInvoiceFile(const QString &path, const QDate &date, std::optional<bool> business) const;
+    /// Shows the reminder on the page of its invoice, opened from its file:
+    /// the heading, the reminder's date, term and due date, its lines in the
+    /// rows, its total without VAT and its payment codes. The window shows
+    /// reminders from then on: it is one made for them and never shown.
+    void ShowReminder(const Reminder &reminder);
+    /// The reminder shown; none on an invoice.
+    std::optional<Reminder> ReminderOnPage;
+    /// Writes the reminder of the invoice file as ShowReminder shows it into
+    /// the PDF, then, the PDF whole, the reminder's file beside the invoice.
+    /// Throws CommandError, writing no reminder file, when either fails or
+    /// a reminder of that number is saved already.
+    void WriteReminder(const QString &invoicePath, const Reminder &reminder, const QString &pdfPath);
+    /// WriteReminder in a window of this profile made for it and never
+    /// shown, leaving the invoice on this page as it is.
+    void ExportReminder(const QString &invoicePath, const Reminder &reminder, const QString &pdfPath);
     /// "Verkkolasku…" (output/form_einvoice.cpp): the invoice on screen as
     /// an e-invoice file, the format chosen by the save dialog's filter.
     void Verkkolasku1Click();

@@ -7,6 +7,7 @@
 #include "app/reportingprompter.h"
 #include "app/startup.h"
 
+#include "invoice/numbering.h"
 #include "storage/commanderror.h"
 #include "storage/customerregister.h"
 #include "storage/invoicefile.h"
@@ -139,7 +140,7 @@ int ImportPaymentFiles(const QString &executablePath, const QStringList &startAr
 }
 
 int ExportInvoices(ExportKind kind, const QString &executablePath, const QStringList &startArguments,
-                   const QString &output, const QStringList &inputs, QTextStream &report)
+                   const QString &output, const QStringList &inputs, QTextStream &report, const QDate &reminderDate)
 {
     const auto refuse = [&report](const QString &reason) {
         report << u"laskutus: %1. Mitään ei kirjoitettu."_s.arg(reason) << Qt::endl;
@@ -171,6 +172,16 @@ int ExportInvoices(ExportKind kind, const QString &executablePath, const QString
         const QString &input = inputs[i];
         report << u"%1/%2 %3"_s.arg(i + 1).arg(inputs.size()).arg(QDir::toNativeSeparators(input)) << Qt::endl;
         try {
+            if (kind == ExportKind::Reminder) {
+                // The customer is a business by the invoice's business ID.
+                const Reminder reminder = form.ReminderOfInvoiceFile(input, reminderDate, std::nullopt);
+                form.WriteReminder(input, reminder, targets.targets[i]);
+                report << u"Maksumuistutus %1: %2 € %3 mennessä, tallennettu %4"_s.arg(
+                              QString::number(reminder.number), PaymentAmountText(reminder.totalCents),
+                              DateText(reminder.newDueDate), ReminderFileName(reminder.invoiceNumber, reminder.number))
+                       << Qt::endl;
+                continue;
+            }
             form.OpenInvoiceFile(input);
             if (kind == ExportKind::Pdf) {
                 form.ExportPdf(targets.targets[i]);

@@ -2,6 +2,7 @@
 
 #include "app/commandline.h"
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
@@ -18,9 +19,13 @@ constexpr int kExportRefused = 2;
 /// stop the rest. Before anything is written, the targets (ExportTargetsFor,
 /// ExportTargetsRefusal), the profile's settings file and its IBAN are
 /// checked; any of them refused ends the export with kExportRefused. Returns
-/// 0 when every file was written, else 1.
+/// 0 when every file was written, else 1. A reminder (ExportKind::Reminder)
+/// is made for `reminderDate` with the payments and reminders of the
+/// invoice's save folder, written as a PDF and then saved beside the
+/// invoice (TForm1::WriteReminder).
 int ExportInvoices(ExportKind kind, const QString &executablePath, const QStringList &startArguments,
-                   const QString &output, const QStringList &inputs, QTextStream &report);
+                   const QString &output, const QStringList &inputs, QTextStream &report,
+                   const QDate &reminderDate = QDate());
 
 /// "--list": prints the saved invoices of the profile's save folder
 /// (LedgerListText; of the year folder `year` alone when given) to `out`,

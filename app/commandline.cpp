@@ -5,6 +5,7 @@
 
 #include "output/einvoice.h"
 #include "output/epcqr.h"
+#include "invoice/reminder.h"
 #include "storage/ledger.h"
 
 #include <QDir>
@@ -21,6 +22,7 @@ namespace {
 const QString kProfile = u"--profile"_s;
 const QString kList = u"--list"_s;
 const QString kImportPayments = u"--import-payments"_s;
+const QString kReminderDate = u"--date"_s;
 
 // How each kind of export is asked for, named and told apart on disk.
 struct ExportKindFacts
@@ -42,6 +44,8 @@ const ExportKindFacts kExportKinds[] = {
      {"<?xml", "<SOAP-ENV:Envelope"}},
     {ExportKind::Peppol, u"--peppol"_s, kEinvoiceFileSuffix.toString(), u"verkkolaskutiedosto"_s, u"verkkolaskutiedoston"_s,
      {"<?xml", "<SOAP-ENV:Envelope"}},
+    // A reminder's PDF is named apart from the invoice's own PDF.
+    {ExportKind::Reminder, u"--reminder"_s, u"-muistutus.pdf"_s, u"pdf-tiedosto"_s, u"pdf-tiedoston"_s, {"%PDF-"}},
 };
 
 const ExportKindFacts &factsOf(ExportKind kind)
@@ -69,7 +73,19 @@ CommandLine parseExport(const QStringList &arguments)
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments[i];
         const std::optional<ExportKind> kind = exportKindOf(argument);
-        if (kind || argument == kProfile) {
+        if (argument == kReminderDate) {
+            if (i + 1 >= arguments.size()) {
+                line.error = u"%1 tarvitsee arvon"_s.arg(argument);
+                return line;
+            }
+            const QString value = arguments[++i];
+            line.reminderDate = ParseTypedDate(value);
+            if (!line.reminderDate.isValid()) {
+                line.error = u"%1: \"%2\" ei ole päivämäärä; kirjoita se muodossa p.k.vvvv, esim. 7.12.2026"_s.arg(
+                    argument, value);
+                return line;
+            }
+        } else if (kind || argument == kProfile) {
             if (i + 1 >= arguments.size()) {
                 line.error = u"%1 tarvitsee arvon"_s.arg(argument);
                 return line;
@@ -92,7 +108,10 @@ CommandLine parseExport(const QStringList &arguments)
             line.inputs.append(argument);
         }
     }
-    if (line.inputs.isEmpty())
+    if (line.reminderDate.isValid() && line.exportKind != ExportKind::Reminder)
+        line.error = u"%1 kuuluu maksumuistutukseen valinnalla %2"_s.arg(kReminderDate,
+                                                                      ExportOption(ExportKind::Reminder));
+    else if (line.inputs.isEmpty())
         line.error = u"yhtään laskutiedostoa ei annettu"_s;
     return line;
 }
@@ -340,6 +359,19 @@ QString CommandLineUsage()
            "      vaatima tieto (ostajan nimi, kelvollinen IBAN tai viite, hinnallinen\n"
            "      rivi, Peppolissa osapuolten verkkolaskuosoitteet), jää kirjoittamatta\n"
            "      ja syy kerrotaan.\n"
+           "  laskutus --reminder ULOS [--date P.K.VVVV] [--profile PROFIILI] LASKU.csv...\n"
+           "      Kirjoittaa tallennettujen erääntyneiden laskujen maksumuistutukset\n"
+           "      pdf-tiedostoiksi samoin säännöin kuin --pdf; kansioon kukin nimetään\n"
+           "      laskutiedostonsa mukaan (57.csv -> 57-muistutus.pdf). Muistutus on\n"
+           "      päivätty --date-päivälle, muuten tälle päivälle. Avoin summa, maksut\n"
+           "      ja aiemmat muistutukset luetaan laskun tallennuskansiosta (Maksut.csv,\n"
+           "      57-M1.csv...); viivästyskorko, muistutusmaksu tai yritysasiakkaan\n"
+           "      vakiokorvaus ja uusi eräpäivä lasketaan laskuttajan tiedoista.\n"
+           "      Yritysasiakas on lasku, jossa on asiakkaan Y-tunnus. Kun pdf on\n"
+           "      kirjoitettu, muistutus tallennetaan laskun viereen (57-M1.csv, sitten\n"
+           "      57-M2.csv). Laskusta, joka ei ole erääntynyt, jolla ei ole avointa\n"
+           "      summaa tai jonka kuluttaja-asiakkaan eräpäivästä ei ole kulunut %1\n"
+           "      päivää, ei kirjoiteta mitään ja syy kerrotaan.\n"
            "  laskutus --list [VUOSI] [--profile PROFIILI]\n"
            "      Tulostaa tallennuskansion laskut sarkaimin erotettuina riveinä:\n"
            "      vuosi, numero, päiväys, asiakas, viite, eräpäivä, summa, maksettu,\n"
@@ -355,7 +387,7 @@ QString CommandLineUsage()
            "  laskutus -h | --help\n"
            "      Tämä ohje.\n"
            "  laskutus --version\n"
-           "      Ohjelman versio.\n"_s;
+           "      Ohjelman versio.\n"_s.arg(kConsumerReminderDelayDays);
 }
 
 QString CommandLineVersion()

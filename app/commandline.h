@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
@@ -9,8 +10,9 @@
 // The command line: a settings profile or an invoice file to start the window
 // with, or a batch export of saved invoices that needs no display.
 
-/// What a batch export writes of each saved invoice.
-enum class ExportKind { Pdf, Finvoice, Peppol };
+/// What a batch export writes of each saved invoice: the invoice as a PDF
+/// or an e-invoice, or a payment reminder of it as a PDF.
+enum class ExportKind { Pdf, Finvoice, Peppol, Reminder };
 
 struct CommandLine
 {
@@ -22,6 +24,8 @@ struct CommandLine
     std::optional<ExportKind> exportKind;
     QString output;
     QStringList inputs;
+    /// "--date D.M.YYYY" of a reminder; invalid when not given (today).
+    QDate reminderDate;
     /// "--list [YEAR]": print the saved invoices instead of opening the
     /// window; listYear limits the list to that year folder.
     bool list = false;
@@ -43,8 +47,8 @@ bool IsInvoiceFileArgument(const QString &argument, const std::function<bool(con
 
 /// Reads the arguments after the program's name. "-h", "--help" or
 /// "--version" anywhere stop there. Any other argument beginning with "-",
-/// but one export option (ExportOption) and "--profile" of an export, is an
-/// error. With an export option it is an export, "--profile NAME" naming its
+/// but one export option (ExportOption), "--profile" of an export and
+/// "--date" of a reminder, is an error; so is a date that is none. With an export option it is an export, "--profile NAME" naming its
 /// profile. Otherwise the first
 /// argument opens an invoice file when IsInvoiceFileArgument holds (looking
 /// at the disk), else names the window's settings profile.
@@ -57,7 +61,8 @@ QString ImportPaymentsOption();
 /// The option asking for the list of saved invoices: "--list".
 QString ListOption();
 
-/// The option asking for an export of the kind: "--pdf", "--finvoice", "--peppol".
+/// The option asking for an export of the kind: "--pdf", "--finvoice",
+/// "--peppol", "--reminder".
 QString ExportOption(ExportKind kind);
 
 /// Whether the export writes into the folder OUT: with several inputs, when

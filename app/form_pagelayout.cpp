@@ -18,11 +18,14 @@ namespace {
 constexpr int kRowsGridWidths[] = {37, 400, 50, 42, 64, 52, 87};
 
 // A header field of the invoice: a small label on the left, the bold value
-// on the right.
-QLineEdit *headerField(QWidget *panel, const QString &name, const QString &label, int row)
+// on the right; the label is given to `caption` when asked.
+QLineEdit *headerField(QWidget *panel, const QString &name, const QString &label, int row,
+                       QLabel **caption = nullptr)
 {
     const int top = 86 + row * 16;
-    makeLabel(panel, u"Label_"_s + name, label, 456, top + 2);
+    QLabel *made = makeLabel(panel, u"Label_"_s + name, label, 456, top + 2);
+    if (caption)
+        *caption = made;
     QLineEdit *edit = makeEdit(panel, name, QRect(584, top, 177, 16), label);
     edit->setFont(pageFont(u"MS Sans Serif"_s, 10, true));
     return edit;
@@ -97,7 +100,7 @@ void TForm1::createUpperPanel()
     Lasku1->setFont(pageFont(u"MS Sans Serif"_s, 16, true));
     Lasku1->adjustSize();
 
-    LaskuPvm1 = headerField(panel, u"LaskuPvm1"_s, u"Laskun päiväys"_s, 0);
+    LaskuPvm1 = headerField(panel, u"LaskuPvm1"_s, u"Laskun päiväys"_s, 0, &LaskuPvm1Label);
     LaskuNro1 = headerField(panel, u"LaskuNro1"_s, u"Laskun numero"_s, 1);
     EraPv2 = headerField(panel, u"EraPv2"_s, u"Eräpäivä"_s, 2);
     MaksuEhto2 = headerField(panel, u"MaksuEhto2"_s, u"Maksuehto"_s, 3);
@@ -147,11 +150,11 @@ void TForm1::createTotalsPanel()
 
     SumAlv0Label = makeLabel(panel, u"Label_SumAlv0"_s, u"Arvonlisäveroton hinta yhteensä"_s, 400, 6);
     SumAlv0 = makeEdit(panel, u"SumAlv0"_s, QRect(616, 4, 145, 18), u"Arvonlisäveroton hinta yhteensä"_s);
-    makeLabel(panel, u"Label_AlvSum1"_s, u"Arvonlisävero yhteensä"_s, 400, 24);
+    AlvSum1Label = makeLabel(panel, u"Label_AlvSum1"_s, u"Arvonlisävero yhteensä"_s, 400, 24);
     AlvSum1 = makeEdit(panel, u"AlvSum1"_s, QRect(616, 22, 145, 18), u"Arvonlisävero yhteensä"_s);
-    QLabel *totalLabel = makeLabel(panel, u"Label_TotSum"_s, u"Lasku yhteensä euroa"_s, 400, 46);
-    totalLabel->setFont(pageFont(u"MS Sans Serif"_s, 8, true));
-    totalLabel->adjustSize();
+    TotSumLabel = makeLabel(panel, u"Label_TotSum"_s, u"Lasku yhteensä euroa"_s, 400, 46);
+    TotSumLabel->setFont(pageFont(u"MS Sans Serif"_s, 8, true));
+    TotSumLabel->adjustSize();
     TotSum = makeEdit(panel, u"TotSum"_s, QRect(576, 42, 185, 22), u"Lasku yhteensä euroa"_s);
     TotSum->setFont(pageFont(u"Arial"_s, 12, true));
     for (QLineEdit *sum : {SumAlv0, AlvSum1}) {

@@ -85,7 +85,8 @@ int main(int argc, char *argv[])
     if (line.exportKind) {
         QTextStream err(stderr);
         const int status = ExportInvoices(*line.exportKind, QCoreApplication::applicationFilePath(),
-                                          line.startArguments, line.output, line.inputs, err);
+                                          line.startArguments, line.output, line.inputs, err,
+                                          line.reminderDate.isValid() ? line.reminderDate : QDate::currentDate());
         // Every file is written and closed and the report flushed; taking Qt
         // down would only make an accountant's batch script wait.
         err.flush();

@@ -193,6 +193,7 @@ void TForm1::createMenus()
 
 void TForm1::FormCreate(const StartupOptions &options)
 {
+    Startup = options;
     IniFileName = UserSettingsFileName(options.executablePath, options.arguments);
 
     OwnNameFont.font = YritNimi2->font();

@@ -5,6 +5,7 @@
 #include "app/Unit1.h"
 #include "widgets/stringgrid.h"
 #include "invoice/creditnote.h"
+#include "invoice/reminderpage.h"
 #include "storage/invoicefile.h"
 
 #include <QCheckBox>
@@ -121,7 +122,7 @@ bool TForm1::IsCreditNoteOnPage() const
 
 void TForm1::ShowHeading(bool copy)
 {
-    Lasku1->setText(InvoiceHeading(IsCreditNoteOnPage(), copy));
+    Lasku1->setText(ReminderOnPage ? kReminderHeading.toString() : InvoiceHeading(IsCreditNoteOnPage(), copy));
     // Widened for a longer heading, never narrowed: "LASKU" prints as it did.
     Lasku1->resize(std::max(Lasku1->width(), Lasku1->sizeHint().width()), Lasku1->height());
 }

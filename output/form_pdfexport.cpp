@@ -23,7 +23,7 @@ void TForm1::Pdfexport1Click()
     const QString suggested = DataDir.isEmpty() ? QString() : InvoiceFileBase() + u".pdf"_s;
     const QFileInfo suggestion(suggested);
     QString name = m_prompter->saveFileName(this, suggested.isEmpty() ? QString() : suggestion.path(),
-                                            suggestion.fileName(), {u"Pdf dokumentit (*.pdf)"_s}, nullptr);
+                                            suggestion.fileName(), {kPdfFileFilter.toString()}, nullptr);
     if (name.isEmpty())
         return;
     if (QFileInfo(name).suffix().isEmpty())

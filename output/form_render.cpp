@@ -66,6 +66,14 @@ void TForm1::PreparePageForOutput()
     // page's, so with the totals counted the codes of the page's record carry
     // what the payer reads. A reference that fails its own check gets no code
     // (it would send the payment astray), nor does an amount the codes cannot carry.
+    // A reminder's rows are lines of text with amounts, no prices to count,
+    // and its codes are its own.
+    if (ReminderOnPage) {
+        FillPayerOnGiro();
+        Rendering.bankBarcode = ReminderOnPage->bankBarcode;
+        Rendering.epcQrText = ReminderOnPage->epcQrText;
+        return;
+    }
     RecalcInvoice();
     FillPayerOnGiro();
     const InvoiceRecord record = CollectRecord();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringView>
+
 /// What an output run draws on; only the barcode tells them apart.
 enum class OutputKind : int {
     Printer = 0,
@@ -7,3 +9,6 @@ enum class OutputKind : int {
     // A printer that takes the barcode drawn bar by bar ("XPrint" in the settings).
     XPrintPrinter = 2,
 };
+
+/// The save dialog's filter of a PDF file.
+inline constexpr QStringView kPdfFileFilter = u"Pdf dokumentit (*.pdf)";
