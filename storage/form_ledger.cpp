@@ -6,9 +6,13 @@
 #include "app/Unit1.h"
 #include "invoice/creditnote.h"
 #include "invoice/numbering.h"
+#include "invoice/reminderpage.h"
+#include "output/outputkind.h"
 #include "storage/commanderror.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -192,11 +196,16 @@ LedgerWindow::LedgerWindow(TForm1 &form) : QWidget(&form, Qt::Window), m_form(fo
     addCommand(kRemovePayment, &LedgerWindow::removePayment, &PoistaMaksu);
     addCommand(kImportPayments, &LedgerWindow::importPayments, &TuoMaksut);
     addCommand(kCreditNoteCommand.toString(), &LedgerWindow::creditInvoice, &Hyvityslasku);
+    addCommand(kReminderCommand.toString(), &LedgerWindow::remindInvoice, &Maksumuistutus);
+    Yritysasiakas = new QCheckBox(kBusinessCustomerCaption.toString(), this);
+    Painikkeet->insertWidget(Painikkeet->count() - 1, Yritysasiakas);
 
     connect(Haku, &QLineEdit::textChanged, this, &LedgerWindow::applyFilter);
     connect(Vuosi, &QComboBox::currentIndexChanged, this, &LedgerWindow::applyFilter);
     connect(Taulukko, &QAbstractItemView::activated, this, &LedgerWindow::openInvoice);
     connect(Taulukko->selectionModel(), &QItemSelectionModel::selectionChanged, this, &LedgerWindow::showPayments);
+    connect(Taulukko->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &LedgerWindow::followChosenInvoice);
 }
 
 void LedgerWindow::addCommand(const QString &caption, void (LedgerWindow::*command)(), QPushButton **button)
@@ -290,6 +299,40 @@ void LedgerWindow::creditInvoice()
     m_form.CreditInvoiceFile(row->path);
     m_form.raise();
     m_form.activateWindow();
+}
+
+void LedgerWindow::followChosenInvoice()
+{
+    const LedgerRow *row = selectedRow();
+    Yritysasiakas->setChecked(row && !row->businessId.isEmpty());
+}
+
+void LedgerWindow::remindInvoice()
+{
+    const LedgerRow *row = selectedRow();
+    if (!row)
+        throw CommandError(kChooseInvoice);
+    const LedgerRow chosen = *row;
+    Prompter &prompter = *m_form.m_prompter;
+    const Reminder reminder = m_form.ReminderOfInvoiceFile(chosen.path, prompter.today(), Yritysasiakas->isChecked());
+    QList<QStringList> lines;
+    for (const ReminderLine &line : ReminderLines(reminder))
+        lines.append({line.text, line.amount});
+    const QString text = u"Laskun %1 maksumuistutus %2, %3, %4 €, eräpäivä %5."_s.arg(
+        chosen.number, QString::number(reminder.number), chosen.customer, PaymentAmountText(reminder.totalCents),
+        DateText(reminder.newDueDate));
+    if (!prompter.confirmTable(this, kReminderCommand.toString(), text, ReminderLineHeadings(), lines,
+                               u"Tallenna pdf…"_s))
+        return;
+    const QFileInfo suggested(ReminderPdfPath(m_form.DataDir, chosen.year, reminder.invoiceNumber, reminder.number));
+    QString name = prompter.saveFileName(this, suggested.path(), suggested.fileName(), {kPdfFileFilter.toString()},
+                                         nullptr);
+    if (name.isEmpty())
+        return;
+    if (QFileInfo(name).suffix().isEmpty())
+        name += u".pdf"_s;
+    m_form.ExportReminder(chosen.path, reminder, name);
+    refresh();
 }
 
 void LedgerWindow::markPaid()

@@ -86,6 +86,7 @@ LedgerRow rowOf(const QString &year, const QString &path, const InvoiceRecord &r
     row.dueDate = ParseTypedDate(row.dueDateText);
     row.customer = record.invoice.customer.value(CustomerNameLine).trimmed();
     row.reference = record.invoice.header.value(ReferenceField).trimmed();
+    row.businessId = record.invoice.header.value(BusinessIdField).trimmed();
     row.totalCents = AmountCents(RecordTotals(record).total);
     if (IsCreditNote(record.invoice.header)) {
         row.creditedYear = record.invoice.header.value(CreditedYearField).trimmed();

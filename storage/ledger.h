@@ -58,6 +58,8 @@ struct LedgerRow
     QString dueDateText;
     QDate dueDate;
     QString customer;
+    /// The customer's business ID on the invoice; empty for a consumer.
+    QString businessId;
     QString reference;
     qint64 totalCents = 0;
     qint64 paidCents = 0;

@@ -6,6 +6,7 @@
 #include <QAbstractTableModel>
 #include <QWidget>
 
+class QCheckBox;
 class QComboBox;
 class QHBoxLayout;
 class QLabel;
@@ -86,6 +87,12 @@ public:
     QPushButton *TuoMaksut = nullptr;
     /// "Hyvityslasku": a credit note of the chosen invoice in the main window.
     QPushButton *Hyvityslasku = nullptr;
+    /// "Maksumuistutus": the chosen invoice's payment reminder for today,
+    /// shown, then written as a PDF and saved beside the invoice.
+    QPushButton *Maksumuistutus = nullptr;
+    /// "Yritysasiakas": whether the reminder is a business customer's;
+    /// follows the chosen invoice's business ID, and the user may change it.
+    QCheckBox *Yritysasiakas = nullptr;
 
 private:
     void applyFilter();
@@ -96,6 +103,8 @@ private:
     void removePayment();
     void importPayments();
     void creditInvoice();
+    void remindInvoice();
+    void followChosenInvoice();
 
     TForm1 &m_form;
     /// The payments file as last read, and the indexes of the chosen
