@@ -225,6 +225,9 @@ void ReminderOutputTest::refusedReminderWritesNothing_data()
     QTest::newRow("date of another export")
         << QStringList{u"--pdf"_s, u"out.pdf"_s, u"data/2026/57.csv"_s, u"--date"_s, u"1.8.2026"_s} << 2
         << u"--date kuuluu maksumuistutukseen valinnalla --reminder"_s << QStringList();
+    QTest::newRow("no reminder file without its PDF")
+        << QStringList{u"--reminder"_s, u"puuttuu/out.pdf"_s, u"data/2026/58.csv"_s, u"--date"_s, u"10.7.2026"_s}
+        << 1 << u"Pdf-tiedostoa ei voitu kirjoittaa"_s << QStringList();
     QTest::newRow("one of two refused, into a folder")
         << QStringList{u"--reminder"_s, u"ulos"_s, u"data/2026/59.csv"_s, u"data/2026/58.csv"_s, u"--date"_s, u"10.12.2026"_s} << 1
         << u"1/2 laskua epäonnistui."_s << QStringList{u"data/2026/58-M1.csv"_s, u"ulos/58-muistutus.pdf"_s};
