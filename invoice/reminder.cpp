@@ -52,6 +52,8 @@ enum AmountColumn : int {
     AmountFeeKindColumn,
     AmountFeeColumn,
     AmountTotalColumn,
+    // Written only on a credited invoice's reminder.
+    AmountCreditedColumn,
     AmountColumnCount
 };
 
@@ -151,12 +153,14 @@ Reminder MakeReminder(const InvoiceRecord &record, const QList<Payment> &payment
     std::stable_sort(reminder.payments.begin(), reminder.payments.end(),
                      [](const ReceivedPayment &a, const ReceivedPayment &b) { return a.date < b.date; });
     reminder.originalCents = AmountCents(RecordTotals(record).total);
-    reminder.openCents = reminder.originalCents - reminder.paidCents;
+    reminder.creditedCents = std::min<qint64>(request.creditedCents, 0);
+    const qint64 owedCents = reminder.originalCents + reminder.creditedCents;
+    reminder.openCents = owedCents - reminder.paidCents;
     if (reminder.openCents <= 0)
         refuse(u"Laskulla %1 ei ole avointa summaa."_s.arg(reminder.invoiceNumber));
 
     reminder.statedRate = StatedPenaltyRate(header.value(PenaltyInterestField));
-    reminder.interest = CountPenaltyInterest({reminder.originalCents, received, reminder.dueDate,
+    reminder.interest = CountPenaltyInterest({owedCents, received, reminder.dueDate,
                                               reminder.date, reminder.business, reminder.statedRate},
                                              settings.referenceRates);
 
@@ -235,6 +239,10 @@ QStringList ReminderFileLines(const Reminder &reminder)
     amounts[AmountFeeKindColumn] = kFeeKindNames[int(reminder.feeKind)];
     amounts[AmountFeeColumn] = PaymentAmountText(reminder.feeCents);
     amounts[AmountTotalColumn] = PaymentAmountText(reminder.totalCents);
+    if (reminder.creditedCents != 0)
+        amounts[AmountCreditedColumn] = PaymentAmountText(reminder.creditedCents);
+    else
+        amounts.removeLast();
     AppendCellsLine(amounts, lines, true);
 
     for (const ReceivedPayment &payment : reminder.payments)
@@ -277,9 +285,10 @@ std::optional<Reminder> ReadReminderFileLines(const QStringList &lines)
         return std::nullopt;
     reminder.feeKind = ReminderFeeKind(feeKind - std::begin(kFeeKindNames));
     qint64 *const targets[] = {&reminder.originalCents, &reminder.paidCents, &reminder.openCents,
-                               &reminder.interest.cents, nullptr, &reminder.feeCents, &reminder.totalCents};
+                               &reminder.interest.cents, nullptr, &reminder.feeCents, &reminder.totalCents,
+                               &reminder.creditedCents};
     for (int column = 0; column < AmountColumnCount; ++column) {
-        if (!targets[column])
+        if (!targets[column] || (column == AmountCreditedColumn && amounts[column].isEmpty()))
             continue;
         const std::optional<qint64> cents = ParsePaymentAmount(amounts[column]);
         if (!cents)

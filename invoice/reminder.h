@@ -64,6 +64,9 @@ struct ReminderRequest
     /// Whether the customer is a business; by default an invoice with the
     /// customer's business ID is.
     std::optional<bool> business;
+    /// What credit notes take back of the invoice (zero or below): it is no
+    /// debt, so it bears no interest either.
+    qint64 creditedCents = 0;
 };
 
 /// What the fee line charges.
@@ -91,6 +94,8 @@ struct Reminder
     QDate dueDate;
     QString reference;
     qint64 originalCents = 0;
+    /// What credit notes took back of it, zero or below.
+    qint64 creditedCents = 0;
     /// The payments received on or before the reminder's date, by date.
     QList<ReceivedPayment> payments;
     qint64 paidCents = 0;
@@ -153,7 +158,7 @@ inline constexpr QStringView kReminderFileMark = u"MAKSUMUISTUTUS";
 /// (mark, reminder number, year, invoice number, invoice date, due date,
 /// reference, reminder date, new due date, business yes/no, stated rate or
 /// empty), the amounts (original, paid, open, interest, fee kind, fee,
-/// total), one "maksu" line a payment (date, amount) and one "korko" line an
+/// total, and what credit notes took back when they did), one "maksu" line a payment (date, amount) and one "korko" line an
 /// interest period (first and last day, open amount, reference rate, rate,
 /// stated yes/no, days, days in year). The payment codes are not kept: they
 /// follow from the amounts and the invoice.

@@ -13,6 +13,8 @@ QList<ReminderLine> ReminderLines(const Reminder &reminder)
                       reminder.invoiceNumber, reminder.invoiceDate, DateText(reminder.dueDate)),
                   QString()});
     lines.append({u"Laskun summa"_s, PaymentAmountText(reminder.originalCents)});
+    if (reminder.creditedCents != 0)
+        lines.append({u"Hyvitetty"_s, PaymentAmountText(reminder.creditedCents)});
     for (const ReceivedPayment &payment : reminder.payments)
         lines.append({u"Maksu %1"_s.arg(DateText(payment.date)), PaymentAmountText(-payment.cents)});
     lines.append({u"Avoin summa"_s, PaymentAmountText(reminder.openCents)});

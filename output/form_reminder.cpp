@@ -52,16 +52,24 @@ ReminderSettings TForm1::CollectReminderSettings() const
 Reminder TForm1::ReminderOfInvoiceFile(const QString &path, const QDate &date, std::optional<bool> business) const
 {
     const SavedPlace place = savedPlaceOf(path);
-    const InvoiceRecord record = ReadInvoiceRecord(path, CollectBillerDetails(), CollectDefaults());
-    LedgerRow row;
-    row.year = place.year;
-    row.number = record.invoice.header.value(InvoiceNumberField).trimmed();
-    const QList<Payment> kept = ReadPaymentsFile(PaymentsFilePath(place.saveFolder));
+    const BillerDetails biller = CollectBillerDetails();
+    const InvoiceDefaults defaults = CollectDefaults();
+    const InvoiceRecord record = ReadInvoiceRecord(path, biller, defaults);
+    // The invoice's row of the ledger has its credit notes, which may be of
+    // a later year, and its payments.
+    const Ledger ledger = ReadLedger(place.saveFolder, biller, defaults, date);
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    const auto row = std::find_if(ledger.rows.begin(), ledger.rows.end(), [&](const LedgerRow &candidate) {
+        return QFileInfo(candidate.path).canonicalFilePath() == canonical;
+    });
+    if (row == ledger.rows.end())
+        throw CommandError(u"Tiedosto %1 ei ole tallennuskansion lasku; muistutusta ei voi tehdä."_s.arg(
+            QDir::toNativeSeparators(path)));
     QList<Payment> payments;
-    for (qsizetype index : PaymentsOfRow(kept, row))
-        payments.append(kept[index]);
-    const ReminderRequest request{place.year, date, SavedReminderCount(place.saveFolder, place.year, row.number),
-                                  business};
+    for (qsizetype index : PaymentsOfRow(ledger.payments, *row))
+        payments.append(ledger.payments[index]);
+    ReminderRequest request{place.year, date, SavedReminderCount(place.saveFolder, place.year, row->number), business};
+    request.creditedCents = row->creditCents;
     return MakeReminder(record, payments, request, CollectReminderSettings());
 }
 

@@ -45,8 +45,8 @@ InvoiceData invoice(const QString &number, const QString &date, const QString &d
 }
 
 // The program's folder with its settings and save folder "data": a consumer's
-// invoice 57 paid in part, a business customer's 58 of two VAT rates, and 59
-// due late in the year. The fee is over a consumer's cap, the business
+// invoice 57 paid in part, a business customer's 58 of two VAT rates, 59
+// due late in the year, and 60 credited in part by 61. The fee is over a consumer's cap, the business
 // customer is charged the fixed compensation, and the term is the settings'.
 struct ProgramFolder
 {
@@ -61,6 +61,14 @@ struct ProgramFolder
         business.rows.append({QString(), u"Kirja"_s, u"1"_s, u"kpl"_s, u"100,00"_s, u"14"_s, QString()});
         save(u"58"_s, business);
         save(u"59"_s, invoice(u"59"_s, u"1.11.2026"_s, u"1.12.2026"_s, QString(), u"90,00"_s));
+        save(u"60"_s, invoice(u"60"_s, u"1.5.2026"_s, u"15.5.2026"_s, QString(), u"200,00"_s));
+        // 61 credits 80,00 of 60.
+        InvoiceData credit = invoice(u"61"_s, u"20.5.2026"_s, u"20.5.2026"_s, QString(), u"80,00"_s);
+        credit.header.resize(HeaderFieldCount);
+        credit.header[CreditedYearField] = u"2026"_s;
+        credit.header[CreditedNumberField] = u"60"_s;
+        credit.rows[0][QuantityColumn] = u"-1"_s;
+        save(u"61"_s, credit);
         WritePaymentsFile(PaymentsFilePath(data()), {Payment{u"2026"_s, u"57"_s, QDate(2026, 6, 1), 7550, QString(),
                                                              QString(), QString(), kManualPaymentSource.toString()}});
     }
@@ -164,6 +172,14 @@ void ReminderOutputTest::reminderPrintedAndSaved_data()
                        u"Viivästyskorko 10,0 % 1.7.2026–10.7.2026, 10 pv"_s, u"Viivästyskorko yhteensä 2,12"_s,
                        u"Vakiokorvaus perintäkuluista 40,00"_s}
         << qint64(34212) << QStringList{u"Muistutusmaksu 10,00"_s} << qint64(31212);
+    // 60: 200,00 less the credit note's 80,00 due 15.5.; 120,00 × (950 × 46
+    // + 900 × 41) over 10 000 × 365 is 264,99 cents.
+    QTest::newRow("consumer's invoice credited in part")
+        << u"60"_s << QDate(2026, 8, 10)
+        << QStringList{u"Laskun summa 200,00"_s, u"Hyvitetty -80,00"_s, u"Avoin summa 120,00"_s,
+                       u"Viivästyskorko 9,5 % 16.5.2026–30.6.2026, 46 pv, summasta 120,00"_s,
+                       u"Viivästyskorko yhteensä 2,65"_s}
+        << qint64(12765) << QStringList{u"Hyvitetty -80,00"_s} << qint64(12765);
 }
 
 void ReminderOutputTest::reminderPrintedAndSaved()
