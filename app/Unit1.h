@@ -17,6 +17,8 @@ class Bevel;
 class IniSnapshot;
 class LedgerWindow;
 struct VatRateLine;
+struct ReferenceRateRow;
+struct ReminderSettings;
 class ClickPanel;
 class QAction;
 class QCheckBox;
@@ -31,6 +33,7 @@ class QPrinter;
 class QPushButton;
 class QScrollArea;
 class QSpinBox;
+class QTableWidget;
 class QTextBrowser;
 class StringGrid;
 
@@ -428,6 +431,23 @@ public:
     QComboBox *Verkkolaskumuoto1 = nullptr;
     /// The e-invoice format chosen in the biller details.
     EinvoiceFormat ChosenEinvoiceFormat() const;
+    /// The payment reminders' fee, term, a business customer's fixed
+    /// compensation and the reference rates, one table row a half-year.
+    QGroupBox *Muistutukset1 = nullptr;
+    QLineEdit *Muistutusmaksu1 = nullptr;
+    QLineEdit *Muistutusaika1 = nullptr;
+    QCheckBox *Vakiokorvaus1 = nullptr;
+    QTableWidget *Viitekorot1 = nullptr;
+    QPushButton *LisaaViitekorko1 = nullptr;
+    QPushButton *PoistaViitekorko1 = nullptr;
+    /// The reminder settings as the box holds them; throws CommandError, in
+    /// Finnish, for a fee, term or rate row that does not read.
+    ReminderSettings CollectReminderSettings() const;
+    /// The rate table's rows as typed, and the table filled with rows.
+    QList<ReferenceRateRow> ReferenceRateRowsShown() const;
+    void ShowReferenceRateRows(const QList<ReferenceRateRow> &rows);
+    void LisaaViitekorko1Click();
+    void PoistaViitekorko1Click();
     QPushButton *Ok2 = nullptr;
     QPushButton *Cancel2 = nullptr;
     void SisAlv2Click();
@@ -574,6 +594,7 @@ private:
     void createHeadingBlock();
     void createGiroForm();
     void createBillerBox();
+    void createReminderSettings();
     void createRegisterBox();
     // Wiring the handlers, one place per subject: invoice/form_rowsgrid.cpp,
     // app/form_billerbox.cpp, storage/form_customers.cpp,
