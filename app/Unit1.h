@@ -290,8 +290,10 @@ public:
     bool BillerChanged = false;
     /// Reads every setting into the biller box, the fields and the grid layout.
     void LoadSettings();
-    /// Writes the save folder, the biller details, options and margins;
-    /// throws IniWriteError, leaving the keys already written.
+    /// Writes the save folder, the biller details, options and margins, and
+    /// last the reminder settings; throws IniWriteError, and CommandError for
+    /// reminder settings that do not read (CollectReminderSettings), leaving
+    /// the keys already written.
     void SaveSettings();
     /// Writes the save folder alone; throws IniWriteError.
     void SaveDataDir();

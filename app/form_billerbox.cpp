@@ -1,6 +1,6 @@
 // The biller details box: the user's own business details, the counters, the
-// VAT defaults and the output options. Its widgets are the program's working
-// copy of these settings.
+// VAT defaults, the output options and the payment reminders' settings. Its
+// widgets are the program's working copy of these settings.
 
 #include "app/Unit1.h"
 #include "app/inifile.h"
@@ -72,7 +72,6 @@ constexpr QRect kReminderBox(564, 32, 197, 473);
 
 // The columns of the rate table, as ReferenceRateRow holds them.
 enum RateColumn : int { RateStartColumn, RateValueColumn, RateColumnCount };
-
 
 // The heading preview sits below its box's title, which takes more room here
 // than the design allowed for.

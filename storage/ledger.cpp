@@ -1,5 +1,6 @@
 // The invoice ledger: the saved invoices read from the year folders, what is
-// paid on each, their order, the search and the command line's list.
+// paid on each, their reminders, their order, the search and the command
+// line's list.
 
 #include "ledger.h"
 
