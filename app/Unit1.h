@@ -18,6 +18,8 @@ class Bevel;
 class IniSnapshot;
 class LedgerWindow;
 struct VatRateLine;
+struct ReferenceRateRow;
+struct ReminderSettings;
 class ClickPanel;
 class QAction;
 class QCheckBox;
@@ -32,6 +34,7 @@ class QPrinter;
 class QPushButton;
 class QScrollArea;
 class QSpinBox;
+class QTableWidget;
 class QTextBrowser;
 class StringGrid;
 
@@ -294,8 +297,10 @@ public:
     bool BillerChanged = false;
     /// Reads every setting into the biller box, the fields and the grid layout.
     void LoadSettings();
-    /// Writes the save folder, the biller details, options and margins;
-    /// throws IniWriteError, leaving the keys already written.
+    /// Writes the save folder, the biller details, options and margins, and
+    /// last the reminder settings; throws IniWriteError, and CommandError for
+    /// reminder settings that do not read (CollectReminderSettings), leaving
+    /// the keys already written.
     void SaveSettings();
     /// Writes the save folder alone; throws IniWriteError.
     void SaveDataDir();
@@ -362,8 +367,6 @@ public:
     bool PrintJob(QPrinter &printer, int copies, bool original);
     // --- Payment reminders ---
     // output/form_reminder.cpp
-    /// The reminder settings of the settings file (ReadReminderSettings).
-    ReminderSettings CollectReminderSettings() const;
     /// The reminder of a saved invoice file in a year folder of a save
     /// folder on the date, with that save folder's payments and reminders
     /// (MakeReminder); `business` as ReminderRequest takes it. Throws
@@ -459,6 +462,23 @@ public:
     QComboBox *Verkkolaskumuoto1 = nullptr;
     /// The e-invoice format chosen in the biller details.
     EinvoiceFormat ChosenEinvoiceFormat() const;
+    /// The payment reminders' fee, term, a business customer's fixed
+    /// compensation and the reference rates, one table row a half-year.
+    QGroupBox *Muistutukset1 = nullptr;
+    QLineEdit *Muistutusmaksu1 = nullptr;
+    QLineEdit *Muistutusaika1 = nullptr;
+    QCheckBox *Vakiokorvaus1 = nullptr;
+    QTableWidget *Viitekorot1 = nullptr;
+    QPushButton *LisaaViitekorko1 = nullptr;
+    QPushButton *PoistaViitekorko1 = nullptr;
+    /// The reminder settings as the box holds them; throws CommandError, in
+    /// Finnish, for a fee, term or rate row that does not read.
+    ReminderSettings CollectReminderSettings() const;
+    /// The rate table's rows as typed, and the table filled with rows.
+    QList<ReferenceRateRow> ReferenceRateRowsShown() const;
+    void ShowReferenceRateRows(const QList<ReferenceRateRow> &rows);
+    void LisaaViitekorko1Click();
+    void PoistaViitekorko1Click();
     QPushButton *Ok2 = nullptr;
     QPushButton *Cancel2 = nullptr;
     void SisAlv2Click();
@@ -605,6 +625,7 @@ private:
     void createHeadingBlock();
     void createGiroForm();
     void createBillerBox();
+    void createReminderSettings();
     void createRegisterBox();
     // Wiring the handlers, one place per subject: invoice/form_rowsgrid.cpp,
     // app/form_billerbox.cpp, storage/form_customers.cpp,

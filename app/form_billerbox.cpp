@@ -1,20 +1,24 @@
 // The biller details box: the user's own business details, the counters, the
-// VAT defaults and the output options. Its widgets are the program's working
-// copy of these settings.
+// VAT defaults, the output options and the payment reminders' settings. Its
+// widgets are the program's working copy of these settings.
 
 #include "app/Unit1.h"
 #include "app/inifile.h"
 #include "app/settingsrules.h"
 #include "widgets/widgetfactory.h"
 #include "invoice/numbering.h"
+#include "invoice/reminder.h"
+#include "storage/commanderror.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTableWidget>
 #include <QValidator>
 
 using namespace Qt::StringLiterals;
@@ -62,6 +66,12 @@ constexpr BillerEdit kBillerEdits[] = {
 constexpr QRect kFormatChoice(368, 444, 145, 22);
 
 constexpr int kEditHeight = 22;
+
+// The reminder settings, in a column of their own right of the others.
+constexpr QRect kReminderBox(564, 32, 197, 473);
+
+// The columns of the rate table, as ReferenceRateRow holds them.
+enum RateColumn : int { RateStartColumn, RateValueColumn, RateColumnCount };
 
 // The heading preview sits below its box's title, which takes more room here
 // than the design allowed for.
@@ -180,12 +190,57 @@ void TForm1::createBillerBox()
         check->adjustSize();
     }
 
+    createReminderSettings();
+
     Ok2 = new QPushButton(u"OK"_s, box);
     Ok2->setObjectName(u"Ok2"_s);
     Ok2->setGeometry(304, 520, 75, 25);
     Cancel2 = new QPushButton(u"Peruuta"_s, box);
     Cancel2->setObjectName(u"Cancel2"_s);
     Cancel2->setGeometry(416, 520, 75, 25);
+}
+
+void TForm1::createReminderSettings()
+{
+    Muistutukset1 = new QGroupBox(u"Maksumuistutukset"_s, OmatTiedot1);
+    Muistutukset1->setObjectName(u"Muistutukset1"_s);
+    Muistutukset1->setGeometry(kReminderBox);
+    Muistutukset1->setFont(pageFont(u"MS Sans Serif"_s, 8));
+    const int inner = kReminderBox.width() - 16;
+    const auto captioned = [this](const QString &name, const QString &label, const QRect &geometry) {
+        makeLabel(Muistutukset1, u"Label_"_s + name, label, geometry.left(), geometry.top() - 18)->adjustSize();
+        return makeEdit(Muistutukset1, name, geometry, label, true);
+    };
+    Muistutusmaksu1 = captioned(u"Muistutusmaksu1"_s, u"Muistutusmaksu"_s, QRect(8, 42, 73, kEditHeight));
+    Muistutusaika1 = captioned(u"Muistutusaika1"_s, u"Muistutusaika"_s, QRect(96, 42, 73, kEditHeight));
+    Vakiokorvaus1 = makeCheckBox(Muistutukset1, u"Vakiokorvaus1"_s, u"Vakiokorvaus 40 € yritysasiakkaille"_s, 8, 74);
+    Vakiokorvaus1->adjustSize();
+    if (Vakiokorvaus1->width() > inner) {
+        Vakiokorvaus1->setFont(pageFont(u"MS Sans Serif"_s, 7));
+        Vakiokorvaus1->adjustSize();
+    }
+
+    makeLabel(Muistutukset1, u"Label_Viitekorot1"_s, u"Viitekorot"_s, 8, 104)->adjustSize();
+    Viitekorot1 = new QTableWidget(0, RateColumnCount, Muistutukset1);
+    Viitekorot1->setObjectName(u"Viitekorot1"_s);
+    Viitekorot1->setAccessibleName(u"Viitekorot"_s);
+    Viitekorot1->setHorizontalHeaderLabels({u"Alkaen"_s, u"Viitekorko %"_s});
+    Viitekorot1->verticalHeader()->hide();
+    Viitekorot1->verticalHeader()->setDefaultSectionSize(20);
+    Viitekorot1->horizontalHeader()->setStretchLastSection(true);
+    Viitekorot1->setColumnWidth(RateStartColumn, 84);
+    Viitekorot1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Viitekorot1->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Typing into a cell replaces its text, as in the page's grids.
+    Viitekorot1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                                 | QAbstractItemView::AnyKeyPressed);
+    Viitekorot1->setGeometry(8, 122, inner, 306);
+    LisaaViitekorko1 = new QPushButton(u"Lisää"_s, Muistutukset1);
+    LisaaViitekorko1->setObjectName(u"LisaaViitekorko1"_s);
+    LisaaViitekorko1->setGeometry(8, 436, (inner - 8) / 2, 25);
+    PoistaViitekorko1 = new QPushButton(u"Poista"_s, Muistutukset1);
+    PoistaViitekorko1->setObjectName(u"PoistaViitekorko1"_s);
+    PoistaViitekorko1->setGeometry(8 + inner - (inner - 8) / 2, 436, (inner - 8) / 2, 25);
 }
 
 void TForm1::connectSettings()
@@ -202,6 +257,12 @@ void TForm1::connectSettings()
     connect(PdfOletus1, &QCheckBox::toggled, this, &TForm1::LisaRivit1Click);
     connect(UpDown1, &QSpinBox::valueChanged, this, &TForm1::Tausta1Change);
     connect(UpDown2, &QSpinBox::valueChanged, this, &TForm1::Teksti1Change);
+    for (QLineEdit *edit : {Muistutusmaksu1, Muistutusaika1})
+        connect(edit, &QLineEdit::textChanged, this, &TForm1::Koti1Change);
+    connect(Vakiokorvaus1, &QCheckBox::toggled, this, &TForm1::Koti1Change);
+    connect(Viitekorot1, &QTableWidget::itemChanged, this, &TForm1::Koti1Change);
+    connectCommand(LisaaViitekorko1, &QPushButton::clicked, &TForm1::LisaaViitekorko1Click);
+    connectCommand(PoistaViitekorko1, &QPushButton::clicked, &TForm1::PoistaViitekorko1Click);
     connectCommand(Ok2, &QPushButton::clicked, &TForm1::Ok2Click);
     connectCommand(Cancel2, &QPushButton::clicked, &TForm1::Cancel2Click);
     connectMargins();
@@ -211,6 +272,59 @@ void TForm1::connectSettings()
 EinvoiceFormat TForm1::ChosenEinvoiceFormat() const
 {
     return StoredEinvoiceFormat(Verkkolaskumuoto1->currentIndex());
+}
+
+QList<ReferenceRateRow> TForm1::ReferenceRateRowsShown() const
+{
+    const auto cell = [this](int row, int column) {
+        const QTableWidgetItem *item = Viitekorot1->item(row, column);
+        return item ? item->text() : QString();
+    };
+    QList<ReferenceRateRow> rows;
+    for (int row = 0; row < Viitekorot1->rowCount(); ++row)
+        rows.append({cell(row, RateStartColumn), cell(row, RateValueColumn)});
+    return rows;
+}
+
+void TForm1::ShowReferenceRateRows(const QList<ReferenceRateRow> &rows)
+{
+    Viitekorot1->setRowCount(0);
+    for (const ReferenceRateRow &rate : rows) {
+        const int row = Viitekorot1->rowCount();
+        Viitekorot1->insertRow(row);
+        Viitekorot1->setItem(row, RateStartColumn, new QTableWidgetItem(rate.start));
+        Viitekorot1->setItem(row, RateValueColumn, new QTableWidgetItem(rate.rate));
+    }
+}
+
+ReminderSettings TForm1::CollectReminderSettings() const
+{
+    ReminderSettings settings;
+    settings.referenceRates = ReferenceRatesOfRows(ReferenceRateRowsShown());
+    settings.feeCents = ReminderFeeCents(Muistutusmaksu1->text());
+    settings.fixedCompensation = Vakiokorvaus1->isChecked();
+    settings.term = ReminderTermText(Muistutusaika1->text());
+    return settings;
+}
+
+void TForm1::LisaaViitekorko1Click()
+{
+    QList<ReferenceRateRow> rows = ReferenceRateRowsShown();
+    rows.append(NextReferenceRateRow(rows, m_prompter->today()));
+    ShowReferenceRateRows(rows);
+    BillerChanged = true;
+    // The new half-year's rate is what the user comes to type.
+    Viitekorot1->setFocus();
+    Viitekorot1->setCurrentCell(int(rows.size()) - 1, RateValueColumn);
+}
+
+void TForm1::PoistaViitekorko1Click()
+{
+    const int row = Viitekorot1->currentRow();
+    if (row < 0)
+        throw CommandError(u"Valitse ensin poistettava viitekorko taulukosta."_s);
+    Viitekorot1->removeRow(row);
+    BillerChanged = true;
 }
 
 void TForm1::Koti1Change()
@@ -241,6 +355,9 @@ void TForm1::Teksti1Change()
 void TForm1::Ok2Click()
 {
     if (BillerChanged) {
+        // Reminder settings that do not read are refused before anything
+        // is written.
+        CollectReminderSettings();
         NextViite1->setText(RegroupReferenceBase(NextViite1->text()));
         // A failed write leaves the box open with the edits, so the user can
         // try again.

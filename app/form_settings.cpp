@@ -5,6 +5,7 @@
 #include "app/Unit1.h"
 #include "app/inifile.h"
 #include "app/settingsrules.h"
+#include "invoice/reminder.h"
 #include "invoice/shoppingcart.h"
 #include "storage/textfile.h"
 #include "widgets/stringgrid.h"
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QTableWidget>
 
 using namespace Qt::StringLiterals;
 
@@ -152,6 +154,14 @@ void TForm1::LoadSettings()
         (this->*s.field)->setText(ini.readString(kBiller, key(s.key), key(s.defaultValue)));
     const EinvoiceFormat format = StoredEinvoiceFormat(ini.readInteger(kBiller, kEinvoiceFormatKey, 0));
     Verkkolaskumuoto1->setCurrentIndex(int(format));
+    // The reminder settings as the file holds them, checked when the box is
+    // accepted.
+    const ReminderSettings reminderDefaults;
+    Muistutusmaksu1->setText(ini.readString(kBiller, kReminderFeeKey, PaymentAmountText(reminderDefaults.feeCents)));
+    Muistutusaika1->setText(ini.readString(kBiller, kReminderTermKey, reminderDefaults.term));
+    Vakiokorvaus1->setChecked(ini.readBool(kBiller, kFixedCompensationKey, reminderDefaults.fixedCompensation));
+    ShowReferenceRateRows(ReferenceRateRows(
+        ini.readString(kBiller, kReferenceRatesKey, ReferenceRatesText(reminderDefaults.referenceRates))));
 
     for (const MarginSetting &m : kMarginSettings)
         this->*m.field = ClampMarginMm(ini.readInteger(kMargins, key(m.key), 0));
@@ -211,6 +221,22 @@ void TForm1::SaveSettings()
         WriteIniInteger(ini, kBiller, kEinvoiceFormatKey, int(format));
     for (const MarginSetting &m : kMarginSettings)
         WriteIniInteger(ini, kMargins, key(m.key), this->*m.field);
+    // The reminder settings last, each only when it differs from its
+    // default or is already there: settings that do not read stop the save
+    // here, with everything else written.
+    const ReminderSettings reminders = CollectReminderSettings();
+    const ReminderSettings reminderDefaults;
+    const auto writeReminderSetting = [&](QStringView name, bool changed, const QString &value) {
+        if (changed || stored.contains(kBiller, name))
+            WriteIniString(ini, kBiller, name, value);
+    };
+    writeReminderSetting(kReferenceRatesKey, reminders.referenceRates != reminderDefaults.referenceRates,
+                         ReferenceRatesText(reminders.referenceRates));
+    writeReminderSetting(kReminderFeeKey, reminders.feeCents != reminderDefaults.feeCents,
+                         PaymentAmountText(reminders.feeCents));
+    writeReminderSetting(kFixedCompensationKey, reminders.fixedCompensation != reminderDefaults.fixedCompensation,
+                         QString::number(reminders.fixedCompensation ? 1 : 0));
+    writeReminderSetting(kReminderTermKey, reminders.term != reminderDefaults.term, reminders.term);
     ApplyBillerDetails();
     BillerChanged = false;
 }

@@ -83,7 +83,7 @@ TForm1::TForm1(const StartupOptions &options, std::unique_ptr<Prompter> prompter
     LaskuPanel1 = pagePanel(Page, u"LaskuPanel1"_s, QRect(0, 0, 777, 721), true);
     PankkiSiirto1 = pagePanel(Page, u"PankkiSiirto1"_s, QRect(0, 320, 777, 361), true);
     OmaPanel = pagePanel(Page, u"OmaPanel"_s, QRect(8, 8, 425, 97), false);
-    OmatTiedot1 = dialogBox(Page, u"OmatTiedot1"_s, u"Laskuttajan tiedot"_s, QRect(832, 0, 561, 561));
+    OmatTiedot1 = dialogBox(Page, u"OmatTiedot1"_s, u"Laskuttajan tiedot"_s, QRect(832, 0, 769, 561));
     AsiakBox1 = dialogBox(Page, u"AsiakBox1"_s, u"Asiakasrekisteri"_s, QRect(792, 520, 1161, 353));
 
     createUpperPanel();

@@ -129,6 +129,62 @@ ReferenceRates ParseReferenceRates(QStringView text)
     return rates;
 }
 
+QList<ReferenceRateRow> ReferenceRateRows(QStringView text)
+{
+    QList<ReferenceRateRow> rows;
+    for (QStringView entry : text.split(kEntrySeparator)) {
+        entry = entry.trimmed();
+        if (entry.isEmpty())
+            continue;
+        const qsizetype separator = entry.indexOf(kRateSeparator);
+        rows.append({entry.left(separator).trimmed().toString(),
+                     separator < 0 ? QString() : entry.mid(separator + 1).trimmed().toString()});
+    }
+    return rows;
+}
+
+ReferenceRates ReferenceRatesOfRows(const QList<ReferenceRateRow> &rows)
+{
+    std::map<QDate, int> byStart;
+    for (const ReferenceRateRow &row : rows) {
+        const QString start = row.start.trimmed();
+        const QString rateText = row.rate.trimmed();
+        if (start.isEmpty() && rateText.isEmpty())
+            continue;
+        const QDate day = dateOf(start);
+        if (!isHalfYearStart(day))
+            throw CommandError(u"Viitekoron alkupäivä \"%1\" ei ole puolivuoden ensimmäinen päivä; "
+                               "kirjoita 1.1. tai 1.7. vuosineen, esim. 1.7.2026."_s.arg(start));
+        const std::optional<int> rate = ParseRateText(rateText);
+        if (!rate)
+            throw CommandError(u"Viitekorko \"%1\" (alkaen %2) ei ole prosenttiluku; kirjoita esim. 2,5."_s.arg(
+                rateText, DateText(day)));
+        if (byStart.count(day))
+            throw CommandError(u"Puolivuoden %1 viitekorko on taulukossa kahdesti."_s.arg(DateText(day)));
+        byStart[day] = *rate;
+    }
+    ReferenceRates rates;
+    for (const auto &[start, rate] : byStart)
+        rates.append({start, rate});
+    return rates;
+}
+
+ReferenceRateRow NextReferenceRateRow(const QList<ReferenceRateRow> &rows, const QDate &today)
+{
+    const ReferenceRateRow *latest = nullptr;
+    QDate latestStart;
+    for (const ReferenceRateRow &row : rows) {
+        const QDate start = dateOf(row.start);
+        if (isHalfYearStart(start) && (!latest || start > latestStart)) {
+            latest = &row;
+            latestStart = start;
+        }
+    }
+    if (!latest)
+        return {DateText(HalfYearStart(today)), QString()};
+    return {DateText(HalfYearEnd(latestStart).addDays(1)), latest->rate.trimmed()};
+}
+
 std::optional<int> StatedPenaltyRate(QStringView text)
 {
     const QStringView trimmed = text.trimmed();

@@ -70,6 +70,32 @@ QString ReferenceRatesText(const ReferenceRates &rates);
 /// a date of 1 January or 1 July with a rate, or a half-year given twice.
 ReferenceRates ParseReferenceRates(QStringView text);
 
+/// A row of the reference rate table as the biller details box holds it:
+/// the half-year's first day and the rate, as typed.
+struct ReferenceRateRow
+{
+    QString start;
+    QString rate;
+    friend bool operator==(const ReferenceRateRow &, const ReferenceRateRow &) = default;
+};
+
+/// The rows of a settings text written as ReferenceRatesText writes it, each
+/// entry cut at its first "=", blanks trimmed and empty entries skipped,
+/// nothing checked: the box shows what the file holds.
+QList<ReferenceRateRow> ReferenceRateRows(QStringView text);
+
+/// The table of the rows typed in the biller details box, rows with both
+/// cells empty skipped, in order of their half-years. Throws CommandError,
+/// in Finnish, for the first row whose day is not 1 January or 1 July, whose
+/// rate is no percentage (ParseRateText), or whose half-year an earlier row
+/// gives.
+ReferenceRates ReferenceRatesOfRows(const QList<ReferenceRateRow> &rows);
+
+/// The row "Lisää" adds to the table: the half-year after the latest one the
+/// rows give, with that one's rate as typed; without one, the half-year of
+/// `today` with no rate.
+ReferenceRateRow NextReferenceRateRow(const QList<ReferenceRateRow> &rows, const QDate &today);
+
 /// The rate the invoice states as its own ("Viivästyskorko"): a percentage
 /// "13%", "8 %", "10,5 %" with nothing else; nullopt for any other text,
 /// which leaves the statutory rate alone.

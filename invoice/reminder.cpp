@@ -112,6 +112,26 @@ ReminderSettings ReadReminderSettings(const IniSnapshot &ini)
     return settings;
 }
 
+qint64 ReminderFeeCents(QStringView text)
+{
+    const std::optional<qint64> cents = ParsePaymentAmount(text);
+    if (!cents)
+        refuse(u"Muistutusmaksu \"%1\" ei ole rahasumma; kirjoita euroina ja sentteinä, esim. 5,00."_s.arg(
+            text.trimmed().toString()));
+    if (*cents < 0)
+        refuse(u"Muistutusmaksu ei voi olla negatiivinen."_s);
+    return *cents;
+}
+
+QString ReminderTermText(QStringView text)
+{
+    int position = 1;
+    if (TakeInteger(text, position) < 1)
+        refuse(u"Muistutusaika \"%1\" ei kerro maksuaikaa päivinä; kirjoita esim. 14 pv."_s.arg(
+            text.trimmed().toString()));
+    return text.trimmed().toString();
+}
+
 QString ReminderFeeText(ReminderFeeKind kind)
 {
     return kind == ReminderFeeKind::FixedCompensation ? u"Vakiokorvaus perintäkuluista"_s : u"Muistutusmaksu"_s;

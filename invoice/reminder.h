@@ -53,6 +53,15 @@ struct ReminderSettings
 /// throws.
 ReminderSettings ReadReminderSettings(const IniSnapshot &ini);
 
+/// The fee as typed in the biller details ("5,00", "5"). Throws
+/// CommandError, in Finnish, when it is no amount or is below zero.
+qint64 ReminderFeeCents(QStringView text);
+
+/// The reminder's payment term as typed, blanks trimmed. Throws
+/// CommandError, in Finnish, when its first whole number, the days, is
+/// missing or below one.
+QString ReminderTermText(QStringView text);
+
 /// What the caller decides for one reminder.
 struct ReminderRequest
 {

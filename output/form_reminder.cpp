@@ -3,7 +3,6 @@
 // for that.
 
 #include "app/Unit1.h"
-#include "app/inifile.h"
 #include "app/reportingprompter.h"
 #include "invoice/numbering.h"
 #include "invoice/recalc.h"
@@ -43,11 +42,6 @@ SavedPlace savedPlaceOf(const QString &invoicePath)
 }
 
 } // namespace
-
-ReminderSettings TForm1::CollectReminderSettings() const
-{
-    return ReadReminderSettings(IniSnapshot(IniFileName));
-}
 
 Reminder TForm1::ReminderOfInvoiceFile(const QString &path, const QDate &date, std::optional<bool> business) const
 {

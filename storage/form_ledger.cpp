@@ -63,6 +63,8 @@ QString cellText(const LedgerRow &row, int column)
         return LedgerStatusText(row.status);
     case LedgerYearColumn:
         return row.year;
+    case LedgerRemindedColumn:
+        return LedgerRemindedText(row);
     default:
         return QString();
     }
@@ -281,6 +283,11 @@ void LedgerWindow::showPayments()
     m_shownPayments = row ? PaymentsOfRow(m_payments, *row) : QList<qsizetype>();
     for (qsizetype index : std::as_const(m_shownPayments))
         Maksut->addItem(paymentText(m_payments[index]));
+    // The reminders follow the payments, so a payment's line keeps its index.
+    if (row) {
+        for (const LedgerReminder &reminder : row->reminders)
+            Maksut->addItem(LedgerReminderText(reminder));
+    }
 }
 
 void LedgerWindow::openInvoice(const QModelIndex &index)

@@ -1,9 +1,11 @@
 // The invoice ledger: the saved invoices read from the year folders, what is
-// paid on each, their order, the search and the command line's list.
+// paid on each, their reminders, their order, the search and the command
+// line's list.
 
 #include "ledger.h"
 
 #include "invoice/creditnote.h"
+#include "invoice/numbering.h"
 #include "invoice/reminder.h"
 #include "output/einvoice.h"
 #include "storage/collation.h"
@@ -39,7 +41,7 @@ const StatusFacts kStatuses[] = {
 
 const QString kColumnTitles[LedgerColumnCount] = {
     u"Numero"_s, u"Päiväys"_s, u"Asiakas"_s, u"Eräpäivä"_s, u"Summa"_s,
-    u"Maksettu"_s, u"Avoinna"_s, u"Tila"_s, u"Vuosi"_s,
+    u"Maksettu"_s, u"Avoinna"_s, u"Tila"_s, u"Vuosi"_s, u"Muistutettu"_s,
 };
 
 // The leading whole number of a text, -1 when it begins with none.
@@ -99,7 +101,58 @@ LedgerRow rowOf(const QString &year, const QString &path, const InvoiceRecord &r
     return row;
 }
 
+// A reminder file read in a year folder.
+struct SavedReminder
+{
+    QString year;
+    QString path;
+    Reminder reminder;
+};
+
+// Gives each row the reminders of its invoice, by number; a reminder of no
+// invoice of the rows is reported as skipped.
+void attachReminders(Ledger &ledger, const QList<SavedReminder> &reminders)
+{
+    QHash<QString, qsizetype> byInvoice;
+    for (qsizetype i = 0; i < ledger.rows.size(); ++i)
+        byInvoice.insert(ledger.rows[i].year + u'/' + ledger.rows[i].number, i);
+    for (const SavedReminder &saved : reminders) {
+        const Reminder &reminder = saved.reminder;
+        const auto row = byInvoice.constFind(saved.year + u'/' + reminder.invoiceNumber);
+        if (row == byInvoice.cend()) {
+            ledger.skipped.append({saved.path, u"Maksumuistutuksen laskua %1 ei ole vuosikansiossa %2."_s.arg(
+                                                   reminder.invoiceNumber, saved.year)});
+            continue;
+        }
+        ledger.rows[*row].reminders.append({saved.path, reminder.number, reminder.date, reminder.totalCents});
+    }
+    for (LedgerRow &row : ledger.rows) {
+        std::sort(row.reminders.begin(), row.reminders.end(),
+                  [](const LedgerReminder &a, const LedgerReminder &b) { return a.number < b.number; });
+    }
+}
+
 } // namespace
+
+QString LedgerReminderText(const LedgerReminder &reminder)
+{
+    return u"Maksumuistutus %1, %2: %3 €"_s.arg(QString::number(reminder.number), DateText(reminder.date),
+                                                 PaymentAmountText(reminder.totalCents));
+}
+
+QDate LedgerRow::lastReminded() const
+{
+    QDate last;
+    for (const LedgerReminder &reminder : reminders)
+        last = std::max(last, reminder.date);
+    return last;
+}
+
+QString LedgerRemindedText(const LedgerRow &row)
+{
+    const QDate last = row.lastReminded();
+    return last.isValid() ? DateText(last) : QString();
+}
 
 QString LedgerStatusText(LedgerStatus status)
 {
@@ -154,6 +207,9 @@ int CompareLedgerRows(const LedgerRow &a, const LedgerRow &b, LedgerColumn colum
         break;
     case LedgerStatusColumn:
         c = LedgerStatusText(a.status).compare(LedgerStatusText(b.status));
+        break;
+    case LedgerRemindedColumn:
+        c = compareValues(a.lastReminded(), b.lastReminded());
         break;
     case LedgerColumnCount:
         break;
@@ -217,6 +273,7 @@ Ledger ReadLedger(const QString &dataDir, const BillerDetails &biller, const Inv
                   const QDate &today, const QString &year)
 {
     Ledger ledger;
+    QList<SavedReminder> reminders;
     const QDir saveFolder(dataDir);
     const QStringList years = saveFolder.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString &folder : years) {
@@ -231,14 +288,21 @@ Ledger ReadLedger(const QString &dataDir, const BillerDetails &biller, const Inv
             try {
                 ledger.rows.append(rowOf(folder, path, ReadInvoiceRecord(path, biller, defaults)));
             } catch (const std::exception &error) {
-                // A reminder saved beside its invoice is no invoice, nor a
-                // file out of place.
-                if (!IsReminderFileName(name))
+                if (!IsReminderFileName(name)) {
                     ledger.skipped.append({path, QString::fromUtf8(error.what())});
+                    continue;
+                }
+                // A reminder saved beside its invoice is listed under it.
+                try {
+                    reminders.append({folder, path, ReadReminderFile(path)});
+                } catch (const std::exception &unread) {
+                    ledger.skipped.append({path, QString::fromUtf8(unread.what())});
+                }
             }
         }
     }
     std::sort(ledger.rows.begin(), ledger.rows.end(), LedgerInvoiceOrder);
+    attachReminders(ledger, reminders);
     ledger.payments = ReadPaymentsFile(PaymentsFilePath(dataDir));
     ApplyCredits(ledger.rows);
     ApplyPayments(ledger.rows, ledger.payments, today);
@@ -290,12 +354,14 @@ QDate ParseTypedDate(QStringView text)
 
 QString LedgerListText(const QList<LedgerRow> &rows)
 {
-    QString text = u"Vuosi\tNumero\tPäiväys\tAsiakas\tViite\tEräpäivä\tSumma\tMaksettu\tAvoinna\tTila\n"_s;
+    QString text =
+        u"Vuosi\tNumero\tPäiväys\tAsiakas\tViite\tEräpäivä\tSumma\tMaksettu\tAvoinna\tTila\t"_s
+        + LedgerColumnTitle(LedgerRemindedColumn) + u'\n';
     for (const LedgerRow &row : rows) {
         const QStringList cells = {row.year, row.number, row.dateText, row.customer, row.reference,
                                    row.dueDateText, PaymentAmountText(row.totalCents),
                                    PaymentAmountText(row.paidCents), PaymentAmountText(row.openCents()),
-                                   LedgerStatusText(row.status)};
+                                   LedgerStatusText(row.status), LedgerRemindedText(row)};
         QStringList plain;
         // A tab or line break inside a value would split the line.
         for (const QString &cell : cells)

@@ -38,11 +38,25 @@ enum LedgerColumn : int {
     LedgerOpenColumn,
     LedgerStatusColumn,
     LedgerYearColumn,
+    LedgerRemindedColumn,
     LedgerColumnCount
 };
 
 /// The heading of a ledger column.
 QString LedgerColumnTitle(LedgerColumn column);
+
+/// A payment reminder saved of an invoice (ReminderFilePath).
+struct LedgerReminder
+{
+    QString path;
+    int number = 1;
+    QDate date;
+    qint64 totalCents = 0;
+};
+
+/// A reminder as the ledger lists it under its invoice:
+/// "Maksumuistutus 1, 7.12.2026: 80,13 €".
+QString LedgerReminderText(const LedgerReminder &reminder);
 
 /// One saved invoice in the ledger.
 struct LedgerRow
@@ -79,9 +93,18 @@ struct LedgerRow
     /// Number, customer and reference case folded, for the search box.
     QString searchText;
 
+    /// The reminders saved of the invoice, by their number.
+    QList<LedgerReminder> reminders;
+
     /// What is left to pay: the total less the credit notes and payments.
     qint64 openCents() const { return totalCents + creditCents - paidCents; }
+    /// The date of the latest reminder; invalid without one.
+    QDate lastReminded() const;
 };
+
+/// The date of the row's latest reminder as the ledger shows it; empty
+/// without one.
+QString LedgerRemindedText(const LedgerRow &row);
 
 /// A file in a year folder that is no invoice of the ledger, and why.
 struct LedgerSkippedFile
@@ -128,8 +151,10 @@ void ApplyPayments(QList<LedgerRow> &rows, const QList<Payment> &payments, const
 
 /// Reads every invoice file of the save folder's year folders (of `year`
 /// alone when given) as ReadInvoiceRecord reads it, with the payments of
-/// the payments file; files that are no invoices are left out and reported
-/// in `skipped`. Throws what ReadPaymentsFile throws.
+/// the payments file, and each invoice's reminders saved beside it; files
+/// that are no invoices, reminders that do not read and reminders of no
+/// invoice of the ledger are left out and reported in `skipped`. Throws what
+/// ReadPaymentsFile throws.
 Ledger ReadLedger(const QString &dataDir, const BillerDetails &biller, const InvoiceDefaults &defaults,
                   const QDate &today, const QString &year = QString());
 
@@ -160,7 +185,8 @@ QDate ParseTypedDate(QStringView text);
 
 /// The list of `laskutus --list`: a heading line, then one line an invoice,
 /// tab separated: year, number, date, customer, reference, due date, total,
-/// paid, open, status; amounts with a decimal comma; lines end with "\n".
+/// paid, open, status, the date of the latest reminder (empty without one);
+/// amounts with a decimal comma; lines end with "\n".
 QString LedgerListText(const QList<LedgerRow> &rows);
 
 /// The ledger's invoices as payments are matched to them.

@@ -78,7 +78,7 @@ public:
     QLabel *Yhteensa = nullptr;
     /// Files of the year folders that are no invoices.
     QLabel *Ohitetut = nullptr;
-    /// The payments of the chosen invoice, in file order.
+    /// The payments of the chosen invoice, in file order, then its reminders.
     QListWidget *Maksut = nullptr;
     QPushButton *MerkitseMaksetuksi = nullptr;
     QPushButton *PoistaMaksu = nullptr;

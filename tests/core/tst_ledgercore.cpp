@@ -208,30 +208,51 @@ void LedgerTest::onlyInvoicesOfYearFoldersInOrder()
     save(folder, u"2026/9 (aiempi versio).csv"_s, invoice(u"9"_s, u"1.12.2026"_s, later, u"Vanha"_s));
     save(folder, u"2026/9 (aiempi versio 2).csv"_s, invoice(u"9"_s, u"1.12.2026"_s, later, u"Vanha"_s));
     WriteTextLines(folder.filePath(u"2026/roska.csv"_s), {u"ei laskua"_s});
-    // A reminder saved beside its invoice is neither listed nor reported.
+    // Reminders saved beside their invoice are no invoices: they are listed
+    // under it, the latest date in the last column. One that does not read,
+    // and one of an invoice not in its year folder, are reported.
     Reminder reminder;
     reminder.year = u"2026"_s;
     reminder.invoiceNumber = u"9"_s;
-    reminder.dueDate = reminder.date = reminder.newDueDate = kToday;
+    reminder.dueDate = reminder.newDueDate = kToday;
+    reminder.date = kToday.addDays(-20);
+    reminder.totalCents = 10512;
     WriteReminderFile(ReminderFilePath(dir.path() + u'/', u"2026"_s, u"9"_s, 1), reminder);
+    reminder.number = 2;
+    reminder.date = kToday;
+    reminder.totalCents = 11013;
+    WriteReminderFile(ReminderFilePath(dir.path() + u'/', u"2026"_s, u"9"_s, 2), reminder);
+    WriteReminderFile(ReminderFilePath(dir.path() + u'/', u"2025"_s, u"9"_s, 1), reminder);
+    WriteTextLines(ReminderFilePath(dir.path() + u'/', u"2026"_s, u"10"_s, 1), {u"MAKSUMUISTUTUS;1"_s});
     save(folder, u"kopiot/12.csv"_s, invoice(u"12"_s, u"1.12.2026"_s, later, u"Muu"_s));
     save(folder, u"13.csv"_s, invoice(u"13"_s, u"1.12.2026"_s, later, u"Muu"_s));
     WritePaymentsFile(PaymentsFilePath(dir.path() + u'/'), {paid(u"2025"_s, u"11"_s, 10000)});
 
     const Ledger ledger = ReadLedger(dir.path() + u'/', BillerDetails(), todaysDefaults(), kToday);
-    QCOMPARE(ledger.skipped.size(), 1);
-    QVERIFY(ledger.skipped.constFirst().path.endsWith(u"2026/roska.csv"_s));
+    QStringList skipped;
+    for (const LedgerSkippedFile &file : ledger.skipped)
+        skipped.append(QDir(dir.path()).relativeFilePath(file.path) + u": "_s + file.reason);
+    QCOMPARE(skipped, (QStringList{u"2026/10-M1.csv: Tiedosto "_s
+                                       + QDir::toNativeSeparators(dir.filePath(u"2026/10-M1.csv"_s))
+                                       + u" ei ole maksumuistutus."_s,
+                                   u"2026/roska.csv: "_s + ledger.skipped.value(1).reason,
+                                   u"2025/9-M1.csv: Maksumuistutuksen laskua 9 ei ole vuosikansiossa 2025."_s}));
     QCOMPARE(LedgerListText(ledger.rows),
-             u"Vuosi\tNumero\tPäiväys\tAsiakas\tViite\tEräpäivä\tSumma\tMaksettu\tAvoinna\tTila\n"
-             "2025\t11\t4.12.2025\tAalto\t1009\t18.12.2025\t100,00\t100,00\t0,00\tmaksettu\n"
-             "2026\t9\t4.12.2026\tÄänekosken Ab\t1009\t21.12.2026\t100,00\t0,00\t100,00\tavoin\n"
-             "2026\t10\t5.12.2026\tÖljy Oy\t1009\t21.12.2026\t100,00\t0,00\t100,00\tavoin\n"_s);
+             u"Vuosi\tNumero\tPäiväys\tAsiakas\tViite\tEräpäivä\tSumma\tMaksettu\tAvoinna\tTila\tMuistutettu\n"
+             "2025\t11\t4.12.2025\tAalto\t1009\t18.12.2025\t100,00\t100,00\t0,00\tmaksettu\t\n"
+             "2026\t9\t4.12.2026\tÄänekosken Ab\t1009\t21.12.2026\t100,00\t0,00\t100,00\tavoin\t7.12.2026\n"
+             "2026\t10\t5.12.2026\tÖljy Oy\t1009\t21.12.2026\t100,00\t0,00\t100,00\tavoin\t\n"_s);
+    QStringList reminders;
+    for (const LedgerReminder &r : ledger.rows[1].reminders)
+        reminders.append(LedgerReminderText(r));
+    QCOMPARE(reminders, (QStringList{u"Maksumuistutus 1, 17.11.2026: 105,12 €"_s,
+                                     u"Maksumuistutus 2, 7.12.2026: 110,13 €"_s}));
     QCOMPARE(LedgerYears(ledger.rows), (QStringList{u"2025"_s, u"2026"_s}));
 
     const Ledger year = ReadLedger(dir.path() + u'/', BillerDetails(), todaysDefaults(), kToday, u"2025"_s);
     QCOMPARE(year.rows.size(), 1);
     QCOMPARE(year.rows.constFirst().number, u"11"_s);
-    QCOMPARE(year.skipped.size(), 0);
+    QCOMPARE(year.skipped.size(), 1);
 }
 
 QTEST_APPLESS_MAIN(LedgerTest)

@@ -64,6 +64,8 @@ private slots:
     void statedRate();
     void ratesSettingText_data();
     void ratesSettingText();
+    void rateTableRows_data();
+    void rateTableRows();
 };
 
 void PenaltyInterestTest::interest_data()
@@ -378,6 +380,37 @@ void PenaltyInterestTest::ratesSettingText()
     QString text;
     QCOMPARE(refusalOf([&] { text = ReferenceRatesText(ParseReferenceRates(stored)); }), refusal);
     QCOMPARE(text, written);
+}
+
+void PenaltyInterestTest::rateTableRows_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QString>("added");
+    QTest::newRow("the file's text as it is")
+        << u" 1.7.2026 = 2,15 ; ;1.1.2026=3; 1.2.2026 ;=4"_s
+        << QStringList{u"1.7.2026|2,15"_s, u"1.1.2026|3"_s, u"1.2.2026|"_s, u"|4"_s} << u"1.1.2027|2,15"_s;
+    QTest::newRow("the latest half-year's rate carried on")
+        << u"1.1.2025=3,5;1.7.2025=2,5"_s << QStringList{u"1.1.2025|3,5"_s, u"1.7.2025|2,5"_s} << u"1.1.2026|2,5"_s;
+    QTest::newRow("no half-year: today's, no rate")
+        << u"1.2.2026=3"_s << QStringList{u"1.2.2026|3"_s} << u"1.7.2026|"_s;
+    QTest::newRow("empty table") << QString() << QStringList() << u"1.7.2026|"_s;
+}
+
+// What the rate table shows of the settings text, unchecked, and the row
+// "Lisää" adds to it on 7.12.2026.
+void PenaltyInterestTest::rateTableRows()
+{
+    QFETCH(QString, stored);
+    QFETCH(QStringList, shown);
+    QFETCH(QString, added);
+    const QList<ReferenceRateRow> rows = ReferenceRateRows(stored);
+    QStringList texts;
+    for (const ReferenceRateRow &row : rows)
+        texts.append(row.start + u'|' + row.rate);
+    QCOMPARE(texts, shown);
+    const ReferenceRateRow next = NextReferenceRateRow(rows, QDate(2026, 12, 7));
+    QCOMPARE(next.start + u'|' + next.rate, added);
 }
 
 QTEST_APPLESS_MAIN(PenaltyInterestTest)

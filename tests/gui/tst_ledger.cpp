@@ -4,6 +4,7 @@
 // invoice and a restart. And `laskutus --list` run as a program.
 
 #include "invoice/numbering.h"
+#include "invoice/reminder.h"
 #include "storage/cp1252.h"
 #include "storage/invoicefile.h"
 #include "storage/ledgerwindow.h"
@@ -75,6 +76,21 @@ struct SaveFolder
         return stringToCp1252(u"[File]\r\nOletDir="_s + path() + u"\r\n[Laskuttaja]\r\nNimi=Testi Oy\r\n"_s);
     }
 };
+
+// A reminder of the invoice saved beside it, as "Maksumuistutus" saves one.
+void saveReminder(const SaveFolder &folder, const QString &year, const QString &number, int reminderNumber,
+                  const QDate &date, qint64 totalCents)
+{
+    Reminder reminder;
+    reminder.number = reminderNumber;
+    reminder.year = year;
+    reminder.invoiceNumber = number;
+    reminder.dueDate = QDate(2026, 12, 1);
+    reminder.date = date;
+    reminder.newDueDate = date.addDays(14);
+    reminder.totalCents = totalCents;
+    WriteReminderFile(ReminderFilePath(folder.path(), year, number, reminderNumber), reminder);
+}
 
 // Opens "Laskut" through the menu of the main window.
 LedgerWindow *openLedger(FormFixture &fixture)
@@ -152,6 +168,7 @@ private slots:
     void enterOpensTheInvoiceAndShowsItsPayments();
     void markedPaymentIsKeptAndRemoved_data();
     void markedPaymentIsKeptAndRemoved();
+    void remindersListedUnderTheirInvoice();
     void savedInvoiceAppearsAndStaysAfterRestart();
     void listFromTheCommandLine_data();
     void listFromTheCommandLine();
@@ -325,6 +342,51 @@ void LedgerWindowTest::markedPaymentIsKeptAndRemoved()
     QCOMPARE(window->Maksut->count(), 0);
 }
 
+// The reminders saved of an invoice follow its payments in the list below
+// the table, and the table shows the latest one's date; "Poista maksu"
+// removes payments alone.
+void LedgerWindowTest::remindersListedUnderTheirInvoice()
+{
+    SaveFolder folder;
+    const Payment payment{u"2026"_s, u"2"_s, QDate(2026, 12, 3), 10000, QString(), QString(), QString(),
+                          kManualPaymentSource.toString()};
+    WritePaymentsFile(PaymentsFilePath(folder.path()), ReadPaymentsFile(PaymentsFilePath(folder.path())) + QList{payment});
+    saveReminder(folder, u"2026"_s, u"2"_s, 2, QDate(2026, 12, 7), 26050);
+    saveReminder(folder, u"2026"_s, u"2"_s, 1, QDate(2026, 11, 20), 25513);
+    FormFixture fixture(folder.settings());
+    QVERIFY(fixture.show());
+    LedgerWindow *window = openLedger(fixture);
+    QVERIFY(window);
+    QCOMPARE(window->Taulukko->model()->headerData(LedgerRemindedColumn, Qt::Horizontal).toString(),
+             u"Muistutettu"_s);
+    QCOMPARE(shown(*window, LedgerRemindedColumn), (QStringList{QString(), QString(), u"7.12.2026"_s, QString()}));
+    QCOMPARE(window->Ohitetut->text(), QString());
+    clickHeading(*window, LedgerRemindedColumn);
+    QCOMPARE(shown(*window, LedgerNumberColumn).last(), u"2"_s);
+
+    clickInvoice(*window, u"2"_s);
+    const QStringList listed = {u"3.12.2026   100,00 €   käsin"_s, u"Maksumuistutus 1, 20.11.2026: 255,13 €"_s,
+                                u"Maksumuistutus 2, 7.12.2026: 260,50 €"_s};
+    QStringList texts;
+    for (int i = 0; i < window->Maksut->count(); ++i)
+        texts.append(window->Maksut->item(i)->text());
+    QCOMPARE(texts, listed);
+
+    const QByteArray payments = readBytes(PaymentsFilePath(folder.path()));
+    window->Maksut->setCurrentRow(1);
+    QTest::mouseClick(window->PoistaMaksu, Qt::LeftButton);
+    QCOMPARE(fixture.prompter().takeMessages(), QStringList{u"Valitse ensin poistettava maksu."_s});
+    QCOMPARE(readBytes(PaymentsFilePath(folder.path())), payments);
+    window->Maksut->setCurrentRow(0);
+    fixture.prompter().answerQuestion(true);
+    QTest::mouseClick(window->PoistaMaksu, Qt::LeftButton);
+    QCOMPARE(ReadPaymentsFile(PaymentsFilePath(folder.path())).size(), 1);
+    texts.clear();
+    for (int i = 0; i < window->Maksut->count(); ++i)
+        texts.append(window->Maksut->item(i)->text());
+    QCOMPARE(texts, listed.mid(1));
+}
+
 void LedgerWindowTest::savedInvoiceAppearsAndStaysAfterRestart()
 {
     SaveFolder folder;
@@ -366,10 +428,12 @@ void LedgerWindowTest::listFromTheCommandLine_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("out");
     QTest::addColumn<QString>("err");
-    const QString heading = u"Vuosi\tNumero\tPäiväys\tAsiakas\tViite\tEräpäivä\tSumma\tMaksettu\tAvoinna\tTila\n"_s;
-    const QString of2025 = u"2025\t3\t1.11.2025\tAalto\t3007\t15.11.2025\t40,00\t40,00\t0,00\tmaksettu\n"_s;
-    const QString of2026 = u"2026\t1\t1.12.2026\tVirtanen Oy\t1009\t1.1.2100\t100,00\t0,00\t100,00\tavoin\n"
-                           "2026\t2\t1.12.2026\tÖljy-Nieminen\t2008\t1.1.2100\t250,00\t0,00\t250,00\tavoin\n"_s;
+    const QString heading =
+        u"Vuosi\tNumero\tPäiväys\tAsiakas\tViite\tEräpäivä\tSumma\tMaksettu\tAvoinna\tTila\tMuistutettu\n"_s;
+    const QString of2025 = u"2025\t3\t1.11.2025\tAalto\t3007\t15.11.2025\t40,00\t40,00\t0,00\tmaksettu\t\n"_s;
+    const QString of2026 =
+        u"2026\t1\t1.12.2026\tVirtanen Oy\t1009\t1.1.2100\t100,00\t0,00\t100,00\tavoin\t\n"
+        "2026\t2\t1.12.2026\tÖljy-Nieminen\t2008\t1.1.2100\t250,00\t0,00\t250,00\tavoin\t7.12.2026\n"_s;
     QTest::newRow("every year") << QStringList{u"--list"_s} << true << 0
                                 << heading + of2025 + of2026 << QString();
     QTest::newRow("one year, a profile") << QStringList{u"--list"_s, u"2025"_s, u"--profile"_s, u"firma"_s}
@@ -394,6 +458,8 @@ void LedgerWindowTest::listFromTheCommandLine()
     folder.save(u"2026/1.csv"_s, invoice(u"1"_s, u"1.12.2026"_s, u"1.1.2100"_s, u"Virtanen Oy"_s, u"100,00"_s));
     folder.save(u"2026/2.csv"_s, invoice(u"2"_s, u"1.12.2026"_s, u"1.1.2100"_s, u"Öljy-Nieminen"_s, u"250,00"_s));
     QDir(folder.path() + u"2026"_s).remove(u"10.csv"_s);
+    saveReminder(folder, u"2026"_s, u"2"_s, 1, QDate(2026, 11, 20), 25513);
+    saveReminder(folder, u"2026"_s, u"2"_s, 2, QDate(2026, 12, 7), 26050);
     QTemporaryDir program;
     QFile::copy(QStringLiteral(LASKUTUS_EXECUTABLE), program.filePath(u"laskutus"_s));
     const QByteArray settings = withSaveFolder ? folder.settings() : QByteArray("[Laskuttaja]\r\nNimi=Testi Oy\r\n");

@@ -3,6 +3,7 @@
 
 #include "app/inifile.h"
 #include "app/settingsrules.h"
+#include "invoice/reminder.h"
 #include "widgets/stringgrid.h"
 #include "storage/cp1252.h"
 #include "tests/support/formfixture.h"
@@ -20,6 +21,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTableWidget>
 #include <QTest>
 
 #include <algorithm>
@@ -49,6 +51,52 @@ using Reading = QString (*)(TForm1 &);
 QColor background(const QWidget *widget)
 {
     return widget->palette().color(QPalette::Window);
+}
+
+// The reference rates the program ships with, as the settings write them.
+const QString kShippedRates = u"1.1.2020=0,0;1.7.2020=0,0;1.1.2021=0,0;1.7.2021=0,0;1.1.2022=0,0;1.7.2022=0,0;"
+                              "1.1.2023=2,5;1.7.2023=4,0;1.1.2024=4,5;1.7.2024=4,5;1.1.2025=3,5;1.7.2025=2,5;"
+                              "1.1.2026=2,5"_s;
+
+// Edits the biller details box as a person does. Each step is one of
+// "fee=text", "term=text", "phone=text" (typed over the edit's text),
+// "fixed" (a click on the check box), "row,column=text" (typed into a cell
+// of the rate table), "add" ("Lisää") and "remove row" ("Poista").
+void editBillerBox(TForm1 &form, const QStringList &steps)
+{
+    const auto retype = [](QLineEdit *edit, const QString &text) {
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QTest::keyClicks(edit, text);
+    };
+    for (const QString &step : steps) {
+        const QString value = step.section(u'=', 1);
+        if (step.startsWith(u"fee="_s)) {
+            retype(form.Muistutusmaksu1, value);
+        } else if (step.startsWith(u"term="_s)) {
+            retype(form.Muistutusaika1, value);
+        } else if (step.startsWith(u"phone="_s)) {
+            retype(form.Puhelin1, value);
+        } else if (step == u"fixed"_s) {
+            QTest::mouseClick(form.Vakiokorvaus1, Qt::LeftButton, {}, QPoint(6, form.Vakiokorvaus1->height() / 2));
+        } else if (step == u"add"_s) {
+            QTest::mouseClick(form.LisaaViitekorko1, Qt::LeftButton);
+        } else if (step.startsWith(u"remove "_s)) {
+            form.Viitekorot1->setCurrentCell(step.mid(7).toInt(), 0);
+            QTest::mouseClick(form.PoistaViitekorko1, Qt::LeftButton);
+        } else {
+            const QString cell = step.section(u'=', 0, 0);
+            form.Viitekorot1->setFocus();
+            form.Viitekorot1->setCurrentCell(cell.section(u',', 0, 0).toInt(), cell.section(u',', 1).toInt());
+            typeKeys(value);
+            pressKey(Qt::Key_Return);
+        }
+    }
+}
+
+QStringList fileLines(const QByteArray &bytes)
+{
+    return cp1252ToString(bytes).split(u"\r\n"_s);
 }
 
 } // namespace
@@ -86,6 +134,10 @@ private slots:
     void outOfRangeNumbersStartUsableWindow();
     void einvoiceDetailsStoredOnlyWhenSet_data();
     void einvoiceDetailsStoredOnlyWhenSet();
+    void reminderSettingsStoredWhenChanged_data();
+    void reminderSettingsStoredWhenChanged();
+    void badReminderSettingsRefused_data();
+    void badReminderSettingsRefused();
 };
 
 void SettingsTest::firstStartShowsDefaults()
@@ -701,6 +753,157 @@ void SettingsTest::einvoiceDetailsStoredOnlyWhenSet()
     QTest::keyClick(reopened.Puhelin1, Qt::Key_Backspace);
     QTest::mouseClick(reopened.Ok2, Qt::LeftButton);
     QCOMPARE(again.settingsBytes(), QByteArray(before).replace("09 123", "09 12"));
+}
+
+void SettingsTest::reminderSettingsStoredWhenChanged_data()
+{
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("writtenLines");
+    QTest::addColumn<qlonglong>("feeCents");
+    QTest::addColumn<QString>("term");
+    QTest::addColumn<bool>("fixedCompensation");
+    QTest::addColumn<QString>("rates");
+    QTest::newRow("untouched, another detail changed")
+        << QString() << QStringList{u"phone=09 555"_s} << QStringList{u"Puhelin=09 555"_s} << 500LL << u"14 pv"_s
+        << false << kShippedRates;
+    QTest::newRow("fee and term typed")
+        << QString() << QStringList{u"fee=4,5"_s, u"term=21 pv netto"_s}
+        << QStringList{u"Muistutusmaksu=4,50"_s, u"Muistutusaika=21 pv netto"_s} << 450LL << u"21 pv netto"_s
+        << false << kShippedRates;
+    QTest::newRow("fee typed as it was") << QString() << QStringList{u"fee=5"_s} << QStringList() << 500LL
+                                         << u"14 pv"_s << false << kShippedRates;
+    QTest::newRow("fixed compensation chosen") << QString() << QStringList{u"fixed"_s}
+                                               << QStringList{u"Vakiokorvaus=1"_s} << 500LL << u"14 pv"_s << true
+                                               << kShippedRates;
+    QTest::newRow("stored compensation turned off")
+        << u"[Laskuttaja]\nVakiokorvaus=1\nMuistutusmaksu=7,50\n"_s << QStringList{u"fixed"_s}
+        << QStringList{u"Vakiokorvaus=0"_s} << 750LL << u"14 pv"_s << false << kShippedRates;
+    const QString changedRate = QString(kShippedRates).replace(u"1.1.2026=2,5"_s, u"1.1.2026=3,25"_s);
+    QTest::newRow("rate of a half-year changed")
+        << QString() << QStringList{u"12,1=3,25"_s} << QStringList{u"Viitekorot="_s + changedRate} << 500LL
+        << u"14 pv"_s << false << changedRate;
+    const QString nextHalfYear = kShippedRates + u";1.7.2026=2,0"_s;
+    QTest::newRow("next half-year added") << QString() << QStringList{u"add"_s, u"13,1=2"_s}
+                                          << QStringList{u"Viitekorot="_s + nextHalfYear} << 500LL << u"14 pv"_s
+                                          << false << nextHalfYear;
+    const QString firstRemoved = kShippedRates.mid(kShippedRates.indexOf(u';') + 1);
+    QTest::newRow("a row removed") << QString() << QStringList{u"remove 0"_s}
+                                   << QStringList{u"Viitekorot="_s + firstRemoved} << 500LL << u"14 pv"_s << false
+                                   << firstRemoved;
+    QTest::newRow("stored table, written in order, changed")
+        << u"[Laskuttaja]\nViitekorot=1.7.2026=2; 1.1.2026=2,5\n"_s << QStringList{u"1,1=1,75"_s}
+        << QStringList{u"Viitekorot=1.1.2026=2,5;1.7.2026=1,75"_s} << 500LL << u"14 pv"_s << false
+        << u"1.1.2026=2,5;1.7.2026=1,75"_s;
+}
+
+// The fee, the term, the fixed compensation and the reference rates are
+// edited in the biller details box; "OK" writes each only when it differs
+// from what the file had or the file has it, so a user who leaves them as
+// they are keeps every other byte of the file.
+void SettingsTest::reminderSettingsStoredWhenChanged()
+{
+    QFETCH(QString, settings);
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, writtenLines);
+    QFETCH(qlonglong, feeCents);
+    QFETCH(QString, term);
+    QFETCH(bool, fixedCompensation);
+    QFETCH(QString, rates);
+
+    // A file of every other setting, as a save of the box writes it.
+    FormFixture seed(settings.isEmpty() ? QByteArray() : crlf(settings));
+    seed.form().Laskuttajantiedot1Click();
+    QTest::keyClicks(seed.form().Puhelin1, u"0"_s);
+    QTest::mouseClick(seed.form().Ok2, Qt::LeftButton);
+    const QByteArray before = seed.settingsBytes();
+    if (settings.isEmpty()) {
+        for (const QString &key : {u"Viitekorot="_s, u"Muistutusmaksu="_s, u"Vakiokorvaus="_s, u"Muistutusaika="_s})
+            QVERIFY2(!cp1252ToString(before).contains(key), qPrintable(key));
+    }
+
+    FormFixture f(before);
+    TForm1 &form = f.form();
+    QVERIFY(f.show());
+    chooseFromMenuBar(form, {u"Muokkaa"_s, u"Laskuttajan tiedot"_s});
+    QVERIFY(form.Muistutukset1->isVisible());
+    editBillerBox(form, steps);
+    QTest::mouseClick(form.Ok2, Qt::LeftButton);
+    QVERIFY(form.OmatTiedot1->isHidden());
+
+    const QStringList beforeLines = fileLines(before);
+    const QStringList afterLines = fileLines(f.settingsBytes());
+    QStringList added;
+    for (const QString &line : afterLines) {
+        if (!beforeLines.contains(line))
+            added.append(line);
+    }
+    QCOMPARE(added, writtenLines);
+    for (const QString &line : beforeLines) {
+        if (!afterLines.contains(line)) {
+            const QString key = line.section(u'=', 0, 0) + u'=';
+            QVERIFY2(std::any_of(added.begin(), added.end(), [&](const QString &a) { return a.startsWith(key); }),
+                     qPrintable(line));
+        }
+    }
+
+    // The settings reminders are made with, in this window and the next.
+    FormFixture again(f.settingsBytes());
+    for (TForm1 *window : {&form, &again.form()}) {
+        const ReminderSettings collected = window->CollectReminderSettings();
+        QCOMPARE(collected.feeCents, feeCents);
+        QCOMPARE(collected.term, term);
+        QCOMPARE(collected.fixedCompensation, fixedCompensation);
+        QCOMPARE(ReferenceRatesText(collected.referenceRates), rates);
+    }
+    QCOMPARE(again.form().Viitekorot1->horizontalHeaderItem(0)->text(), u"Alkaen"_s);
+    QCOMPARE(again.form().Viitekorot1->horizontalHeaderItem(1)->text(), u"Viitekorko %"_s);
+    QCOMPARE(again.form().Viitekorot1->rowCount(), rates.count(u';') + 1);
+    QCOMPARE(again.form().Vakiokorvaus1->text(), u"Vakiokorvaus 40 € yritysasiakkaille"_s);
+}
+
+void SettingsTest::badReminderSettingsRefused_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("fee no amount") << QStringList{u"fee=viisi"_s}
+                                   << u"Muistutusmaksu \"viisi\" ei ole rahasumma; kirjoita euroina ja sentteinä, "
+                                      "esim. 5,00."_s;
+    QTest::newRow("fee negative") << QStringList{u"fee=-5"_s} << u"Muistutusmaksu ei voi olla negatiivinen."_s;
+    QTest::newRow("term without days") << QStringList{u"term=kaksi viikkoa"_s}
+                                       << u"Muistutusaika \"kaksi viikkoa\" ei kerro maksuaikaa päivinä; "
+                                          "kirjoita esim. 14 pv."_s;
+    QTest::newRow("term of no days") << QStringList{u"term=0 pv"_s}
+                                     << u"Muistutusaika \"0 pv\" ei kerro maksuaikaa päivinä; "
+                                        "kirjoita esim. 14 pv."_s;
+    QTest::newRow("start not a half-year") << QStringList{u"12,0=1.2.2026"_s}
+                                           << u"Viitekoron alkupäivä \"1.2.2026\" ei ole puolivuoden ensimmäinen "
+                                              "päivä; kirjoita 1.1. tai 1.7. vuosineen, esim. 1.7.2026."_s;
+    QTest::newRow("added row's rate no percentage")
+        << QStringList{u"add"_s, u"13,1=2,5 %"_s}
+        << u"Viitekorko \"2,5 %\" (alkaen 1.7.2026) ei ole prosenttiluku; kirjoita esim. 2,5."_s;
+    QTest::newRow("half-year twice") << QStringList{u"12,0=1.7.2025"_s}
+                                     << u"Puolivuoden 1.7.2025 viitekorko on taulukossa kahdesti."_s;
+}
+
+// A fee, term or rate row that does not read is refused when the box is
+// accepted, with the other edits: the file stays as it was and the box open.
+void SettingsTest::badReminderSettingsRefused()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QString, message);
+    const QByteArray original = crlf(u"[Laskuttaja]\nNimi=Oy Ab\n"_s);
+    FormFixture f(original);
+    TForm1 &form = f.form();
+    QVERIFY(f.show());
+    chooseFromMenuBar(form, {u"Muokkaa"_s, u"Laskuttajan tiedot"_s});
+    editBillerBox(form, QStringList{u"phone=09 555"_s} + steps);
+    QTest::mouseClick(form.Ok2, Qt::LeftButton);
+    QCOMPARE(f.prompter().takeMessages(), QStringList{message});
+    QCOMPARE(f.settingsBytes(), original);
+    QVERIFY(form.OmatTiedot1->isVisible());
+    QVERIFY(form.BillerChanged);
+    QCOMPARE(form.Puhelin1->text(), u"09 555"_s);
 }
 
 QTEST_MAIN(SettingsTest)
