@@ -297,10 +297,9 @@ public:
     bool BillerChanged = false;
     /// Reads every setting into the biller box, the fields and the grid layout.
     void LoadSettings();
-    /// Writes the save folder, the biller details, options and margins, and
-    /// last the reminder settings; throws IniWriteError, and CommandError for
-    /// reminder settings that do not read (CollectReminderSettings), leaving
-    /// the keys already written.
+    /// Writes the save folder, the biller details, options, margins and the
+    /// reminder settings (those that do not read left as the file has them);
+    /// throws IniWriteError.
     void SaveSettings();
     /// Writes the save folder alone; throws IniWriteError.
     void SaveDataDir();

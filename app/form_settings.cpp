@@ -7,6 +7,7 @@
 #include "app/settingsrules.h"
 #include "invoice/reminder.h"
 #include "invoice/shoppingcart.h"
+#include "storage/commanderror.h"
 #include "storage/textfile.h"
 #include "widgets/stringgrid.h"
 
@@ -221,22 +222,30 @@ void TForm1::SaveSettings()
         WriteIniInteger(ini, kBiller, kEinvoiceFormatKey, int(format));
     for (const MarginSetting &m : kMarginSettings)
         WriteIniInteger(ini, kMargins, key(m.key), this->*m.field);
-    // The reminder settings last, each only when it differs from its
-    // default or is already there: settings that do not read stop the save
-    // here, with everything else written.
-    const ReminderSettings reminders = CollectReminderSettings();
-    const ReminderSettings reminderDefaults;
-    const auto writeReminderSetting = [&](QStringView name, bool changed, const QString &value) {
-        if (changed || stored.contains(kBiller, name))
-            WriteIniString(ini, kBiller, name, value);
-    };
-    writeReminderSetting(kReferenceRatesKey, reminders.referenceRates != reminderDefaults.referenceRates,
-                         ReferenceRatesText(reminders.referenceRates));
-    writeReminderSetting(kReminderFeeKey, reminders.feeCents != reminderDefaults.feeCents,
-                         PaymentAmountText(reminders.feeCents));
-    writeReminderSetting(kFixedCompensationKey, reminders.fixedCompensation != reminderDefaults.fixedCompensation,
-                         QString::number(reminders.fixedCompensation ? 1 : 0));
-    writeReminderSetting(kReminderTermKey, reminders.term != reminderDefaults.term, reminders.term);
+    // The reminder settings, each only when it differs from its default or
+    // is already there. "OK" of the biller details refuses settings that do
+    // not read; keys edited by hand into such stay as they stand when the
+    // counters or margins are saved, and the user is told when reminding.
+    std::optional<ReminderSettings> reminders;
+    try {
+        reminders = CollectReminderSettings();
+    } catch (const CommandError &) {
+    }
+    if (reminders) {
+        const ReminderSettings reminderDefaults;
+        const auto writeReminderSetting = [&](QStringView name, bool changed, const QString &value) {
+            if (changed || stored.contains(kBiller, name))
+                WriteIniString(ini, kBiller, name, value);
+        };
+        writeReminderSetting(kReferenceRatesKey, reminders->referenceRates != reminderDefaults.referenceRates,
+                             ReferenceRatesText(reminders->referenceRates));
+        writeReminderSetting(kReminderFeeKey, reminders->feeCents != reminderDefaults.feeCents,
+                             PaymentAmountText(reminders->feeCents));
+        writeReminderSetting(kFixedCompensationKey,
+                             reminders->fixedCompensation != reminderDefaults.fixedCompensation,
+                             QString::number(reminders->fixedCompensation ? 1 : 0));
+        writeReminderSetting(kReminderTermKey, reminders->term != reminderDefaults.term, reminders->term);
+    }
     ApplyBillerDetails();
     BillerChanged = false;
 }

@@ -138,6 +138,7 @@ private slots:
     void reminderSettingsStoredWhenChanged();
     void badReminderSettingsRefused_data();
     void badReminderSettingsRefused();
+    void unreadableReminderKeysKeptBySave();
 };
 
 void SettingsTest::firstStartShowsDefaults()
@@ -904,6 +905,20 @@ void SettingsTest::badReminderSettingsRefused()
     QVERIFY(form.OmatTiedot1->isVisible());
     QVERIFY(form.BillerChanged);
     QCOMPARE(form.Puhelin1->text(), u"09 555"_s);
+}
+
+// Reminder keys edited by hand into what does not read neither stop nor
+// change a save of the other settings.
+void SettingsTest::unreadableReminderKeysKeptBySave()
+{
+    FormFixture f(crlf(u"[Laskuttaja]\nViitekorot=1.2.2026=2,5\nMuistutusmaksu=viisi\n"_s));
+    TForm1 &form = f.form();
+    f.prompter().answerInput(u"12"_s);
+    form.Vas1->trigger();
+    QCOMPARE(f.prompter().takeMessages(), QStringList());
+    QCOMPARE(ini(f, u"Marginaalit"_s, u"Left"_s), u"12"_s);
+    QCOMPARE(ini(f, u"Laskuttaja"_s, u"Viitekorot"_s), u"1.2.2026=2,5"_s);
+    QCOMPARE(ini(f, u"Laskuttaja"_s, u"Muistutusmaksu"_s), u"viisi"_s);
 }
 
 QTEST_MAIN(SettingsTest)
