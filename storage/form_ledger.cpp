@@ -156,7 +156,7 @@ QVariant LedgerModel::headerData(int section, Qt::Orientation orientation, int r
 LedgerWindow::LedgerWindow(TForm1 &form) : QWidget(&form, Qt::Window), m_form(form)
 {
     setWindowTitle(kTitle);
-    resize(900, 560);
+    resize(1060, 560);
     Ledger = new LedgerModel(this);
 
     auto *layout = new QVBoxLayout(this);
@@ -180,6 +180,9 @@ LedgerWindow::LedgerWindow(TForm1 &form) : QWidget(&form, Qt::Window), m_form(fo
     // Rows of one height: the table need not measure 10,000 of them.
     Taulukko->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     Taulukko->horizontalHeader()->setStretchLastSection(true);
+    // Every column in sight in the window's first width, the customer's name on one line.
+    Taulukko->horizontalHeader()->setDefaultSectionSize(88);
+    Taulukko->setColumnWidth(LedgerCustomerColumn, 200);
     layout->addWidget(Taulukko, 1);
 
     Yhteensa = new QLabel(this);
