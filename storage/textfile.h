@@ -54,6 +54,20 @@ QString LinesRefusal(const QStringList &lines);
 /// folder, a FIFO or a device, which reading could wait on for ever.
 bool IsRegularFileOrMissing(const QString &path);
 
+/// The bytes of a file of the program's text: throws FileOpenError when it
+/// cannot be opened or read or is not a regular file (IsRegularFileOrMissing),
+/// and FileError with a message in Finnish when it is larger than
+/// kMaxTextFileBytes.
+QByteArray ReadTextFileBytes(const QString &path);
+
+/// The message of a text file refused on reading for the reason given (the
+/// end of a Finnish sentence, as LinesRefusal gives).
+QString TextFileRefusedText(const QString &path, const QString &reason);
+
+/// The message of a text file not written because its lines would be
+/// refused on reading for the reason given.
+QString TextFileNotSavedText(const QString &path, const QString &reason);
+
 /// Reads the lines of a Windows-1252 file by the rule of SplitTextLines.
 /// Throws FileOpenError when the file cannot be opened or read or is not a
 /// regular file (IsRegularFileOrMissing), and FileError
