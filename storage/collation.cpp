@@ -211,10 +211,15 @@ QString NamePrimaryKey(QStringView name)
 {
     QString key;
     key.reserve(name.size() + 1);
+    AppendNamePrimaryKey(name, key);
+    return key;
+}
+
+void AppendNamePrimaryKey(QStringView name, QString &key)
+{
     // The weights fold case character by character, as folding the text does.
     appendPrimary(name, key);
     key += QChar(kEndPrimary);
-    return key;
 }
 
 void AppendRowOrderKey(QStringView cell, QString &key)
@@ -283,19 +288,19 @@ int findPrefix(qsizetype count, KeyAt keyAt, FoldedAt foldedAt, QStringView key,
     qsizetype hi = count - 1;
     // An empty name would sort first, yet the register keeps its empty
     // new-customer row last; it can never match, so leave it out.
-    while (hi >= lo && hasNoPrimary(keyAt(hi)))
+    while (hi >= lo && hasNoPrimary(QStringView(keyAt(hi))))
         --hi;
 
     const qsizetype last = hi;
     while (lo <= hi) {
         const qsizetype mid = lo + (hi - lo) / 2;
-        if (keyAt(mid).left(wanted.size()).compare(wanted) < 0)
+        if (QStringView(keyAt(mid)).left(wanted.size()).compare(wanted) < 0)
             lo = mid + 1;
         else
             hi = mid - 1;
     }
     for (qsizetype i = lo; i <= last; ++i) {
-        if (!keyAt(i).startsWith(wanted))
+        if (!QStringView(keyAt(i)).startsWith(wanted))
             break;
         if (QStringView(foldedAt(i)).startsWith(typed))
             return int(i);
@@ -316,7 +321,7 @@ int FindNamePrefix(const QStringList &sortKeys, QStringView key, int first)
         key, first);
 }
 
-int FindNamePrefix(qsizetype count, const std::function<QStringView(qsizetype)> &primaryKey,
+int FindNamePrefix(qsizetype count, const std::function<QString(qsizetype)> &primaryKey,
                    const std::function<QStringView(qsizetype)> &name, QStringView key, int first)
 {
     return findPrefix(

@@ -20,6 +20,9 @@ QString NameSortKey(QStringView name);
 /// or accents, which compare equal.
 QString NamePrimaryKey(QStringView name);
 
+/// Appends NamePrimaryKey of the name to the key.
+void AppendNamePrimaryKey(QStringView name, QString &key);
+
 /// Appends one cell's part of a register row's order key: rows compare as the
 /// concatenation of their cells' parts (SortRegisterRows).
 void AppendRowOrderKey(QStringView cell, QString &key);
@@ -45,7 +48,7 @@ int FindNamePrefix(const QStringList &sortKeys, QStringView key, int first);
 
 /// FindNamePrefix over count names kept in name order, given by their
 /// NamePrimaryKey and by the names themselves, so no whole sort key is kept.
-int FindNamePrefix(qsizetype count, const std::function<QStringView(qsizetype)> &primaryKey,
+int FindNamePrefix(qsizetype count, const std::function<QString(qsizetype)> &primaryKey,
                    const std::function<QStringView(qsizetype)> &name, QStringView key, int first);
 
 /// The name box's text once the typed text has found a register name: the

@@ -22,12 +22,6 @@ constexpr qsizetype kMostPlacedRows = 64;
 // How many lines are read between looks at the cancel flag.
 constexpr qsizetype kLinesBetweenCancelChecks = 1024;
 
-const QString &blankNameKey()
-{
-    static const QString key = NamePrimaryKey(QStringView(&kPlaceholder, 1));
-    return key;
-}
-
 // Separators of the grid line format; below 0x80 Windows-1252 is ASCII, and
 // no byte above it stands for a separator, so lines are cut byte by byte.
 bool isSeparatorSpace(char c)
@@ -50,131 +44,182 @@ const std::array<char16_t, 256> &cp1252Table()
     return table;
 }
 
-// The cells of one line of Windows-1252 bytes, read as ReadLineIntoCells
-// reads its text: quoted fields lose their quotes, a doubled quote stands for
-// one and a NUL in them for a blank; each field that is not empty fills the
-// next cell. Returns whether the line gives any cell text (IsEmptyGridLine).
-bool readLineCells(const char *line, qsizetype size, QStringList &cells)
+// Cuts a line of Windows-1252 bytes into its fields as the grid line format
+// does (storage/gridline.h), without copying them.
+class ByteFieldCutter
 {
-    const auto &table = cp1252Table();
-    for (QString &cell : cells)
-        cell.resize(0);
-    qsizetype next = 0;
-    bool anyText = false;
-    qsizetype pos = 0;
-    auto skipSpaces = [&] {
-        while (pos < size && isSeparatorSpace(line[pos]))
-            ++pos;
+public:
+    struct Field
+    {
+        const char *data;
+        qsizetype size;
+        bool quoted;
     };
-    skipSpaces();
-    while (pos < size && next < cells.size()) {
-        QString &cell = cells[next];
-        if (line[pos] == '"') {
-            ++pos;
-            while (pos < size) {
-                if (line[pos] == '"') {
-                    if (pos + 1 < size && line[pos + 1] == '"') {
-                        cell += QChar(u'"');
-                        pos += 2;
+
+    ByteFieldCutter(const char *line, qsizetype size)
+        : m_line(line)
+        , m_size(size)
+    {
+        skipSpaces();
+    }
+
+    bool atEnd() const { return m_pos >= m_size; }
+
+    Field next()
+    {
+        Field field{};
+        if (m_line[m_pos] == '"') {
+            const qsizetype start = ++m_pos;
+            while (m_pos < m_size) {
+                if (m_line[m_pos] == '"') {
+                    if (m_pos + 1 < m_size && m_line[m_pos + 1] == '"') {
+                        m_pos += 2;
                         continue;
                     }
                     break;
                 }
-                const char16_t c = table[static_cast<unsigned char>(line[pos])];
-                cell += QChar(c == 0 ? u' ' : c);
-                ++pos;
+                ++m_pos;
             }
-            if (pos < size)
-                ++pos;
+            field = {m_line + start, m_pos - start, true};
+            if (m_pos < m_size)
+                ++m_pos;
         } else {
-            const qsizetype from = pos;
-            while (pos < size && line[pos] != ',' && !isSeparatorSpace(line[pos]))
-                ++pos;
-            cell.resize(pos - from);
-            QChar *out = cell.data();
-            for (qsizetype i = from; i < pos; ++i)
-                *out++ = QChar(table[static_cast<unsigned char>(line[i])]);
-        }
-        if (!cell.isEmpty()) {
-            ++next;
-            anyText = true;
+            const qsizetype start = m_pos;
+            while (m_pos < m_size && m_line[m_pos] != ',' && !isSeparatorSpace(m_line[m_pos]))
+                ++m_pos;
+            field = {m_line + start, m_pos - start, false};
         }
         skipSpaces();
-        if (pos < size && line[pos] == ',') {
-            ++pos;
+        if (m_pos < m_size && m_line[m_pos] == ',') {
+            ++m_pos;
             skipSpaces();
         }
+        return field;
     }
-    return anyText;
-}
 
-bool needsQuotes(QStringView text)
+private:
+    void skipSpaces()
+    {
+        while (m_pos < m_size && isSeparatorSpace(m_line[m_pos]))
+            ++m_pos;
+    }
+
+    const char *m_line;
+    qsizetype m_size;
+    qsizetype m_pos = 0;
+};
+
+// Whether the line gives any cell text (IsEmptyGridLine).
+bool lineHasText(const char *line, qsizetype size)
 {
-    if (text.isEmpty())
-        return true;
-    for (QChar c : text) {
-        if (c.unicode() <= 32 || c == u'"' || c == u',')
+    for (ByteFieldCutter cutter(line, size); !cutter.atEnd();) {
+        if (cutter.next().size > 0)
             return true;
     }
     return false;
 }
 
-// A cell as FormatCellsLine writes it, appended to the line.
-void appendFormattedCell(QStringView cell, QString &line)
+// The cells of one line, read as ReadLineIntoCells reads its text: quoted
+// fields lose their quotes, a doubled quote stands for one and a NUL in them
+// for a blank; each field that is not empty fills the next cell.
+void readLineCells(const char *line, qsizetype size, QStringList &cells)
 {
-    const bool quoted = needsQuotes(cell);
-    if (quoted)
-        line += u'"';
-    for (QChar c : cell) {
-        if (c == u'\r' || c == u'\n' || c == u'\0')
-            c = u' ';
-        line += c;
-        if (c == u'"')
-            line += u'"';
+    const auto &table = cp1252Table();
+    for (QString &cell : cells)
+        cell.resize(0);
+    qsizetype next = 0;
+    for (ByteFieldCutter cutter(line, size); !cutter.atEnd() && next < cells.size();) {
+        const ByteFieldCutter::Field field = cutter.next();
+        if (field.size == 0)
+            continue;
+        QString &cell = cells[next++];
+        cell.resize(field.size);
+        QChar *out = cell.data();
+        for (qsizetype i = 0; i < field.size; ++i) {
+            const char16_t c = table[static_cast<unsigned char>(field.data[i])];
+            if (field.quoted && c == u'"')
+                ++i;
+            *out++ = QChar(field.quoted && c == 0 ? u' ' : c);
+        }
+        cell.resize(out - cell.constData());
     }
-    if (quoted)
-        line += u'"';
 }
 
-// Appends the line in Windows-1252, as stringToCp1252 encodes it.
-void appendEncoded(QStringView line, QByteArray &bytes)
+bool isBlank(QStringView text)
 {
-    for (QChar c : line) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); });
+}
+
+// Writes a cell as FormatCellsLine writes it, in Windows-1252 as
+// stringToCp1252 encodes it, at the end of bytes; returns its length in
+// characters, as the reader measures a line.
+qsizetype appendCell(QStringView cell, QByteArray &bytes)
+{
+    bool quoted = cell.isEmpty();
+    bool plain = true;
+    for (QChar c : cell) {
         const char16_t u = c.unicode();
-        if (u >= 0x80 && (u < 0xA0 || u > 0xFF)) {
-            bytes += stringToCp1252(line);
-            return;
+        if (u <= 32 || u == u'"' || u == u',') {
+            quoted = true;
+            if (u == u'"' || u == u'\r' || u == u'\n' || u == 0)
+                plain = false;
+        } else if (u >= 0x80 && (u < 0xA0 || u > 0xFF)) {
+            plain = false;
         }
     }
-    const qsizetype start = bytes.size();
-    bytes.resize(start + line.size());
-    char *out = bytes.data() + start;
-    for (QChar c : line)
-        *out++ = char(c.unicode());
+    qsizetype length = cell.size() + (quoted ? 2 : 0);
+    if (quoted)
+        bytes += '"';
+    if (plain) {
+        const qsizetype start = bytes.size();
+        bytes.resize(start + cell.size());
+        char *out = bytes.data() + start;
+        for (QChar c : cell)
+            *out++ = char(c.unicode());
+    } else {
+        // A line break or NUL would cut the line; a quote is doubled.
+        QString text = cell.toString();
+        for (QChar &c : text) {
+            if (c == u'\r' || c == u'\n' || c == u'\0')
+                c = u' ';
+        }
+        const qsizetype quotes = text.count(u'"');
+        text.replace(u'"', u"\"\""_s);
+        length += quotes;
+        bytes += stringToCp1252(text);
+    }
+    if (quoted)
+        bytes += '"';
+    return length;
 }
 
 } // namespace
 
+
 CustomerTable::Row CustomerTable::makeRow(const QStringList &cells)
 {
     Row row;
-    qsizetype length = 0;
-    for (int c = 0; c < kColumns && c < cells.size(); ++c)
-        length += qMax<qsizetype>(cells[c].size(), 1);
-    const QString key = NamePrimaryKey(cells.isEmpty() ? QStringView() : QStringView(cells[NameColumn]));
-    row.text.reserve(length + key.size());
+    row.start = quint32(m_text.size());
     for (int c = 0; c < kColumns; ++c) {
         const QStringView cell = c < cells.size() ? QStringView(cells[c]) : QStringView();
         if (cell.isEmpty()) {
-            row.text += kPlaceholder;
+            m_text.push_back(kPlaceholder.unicode());
             row.shownEmpty |= quint8(1u << c);
         } else {
-            row.text += cell;
+            m_text.insert(m_text.end(), cell.utf16(), cell.utf16() + cell.size());
         }
-        row.ends[size_t(c)] = quint32(row.text.size());
+        row.ends[size_t(c)] = quint32(m_text.size());
     }
-    row.text += key;
     return row;
+}
+
+QStringList CustomerTable::storedCells(const Row &row) const
+{
+    QStringList cells;
+    cells.reserve(kColumns);
+    for (int c = 0; c < kColumns; ++c)
+        cells.append(storedCell(row, c).toString());
+    return cells;
 }
 
 CustomerTable::Row CustomerTable::normalized(const Row &row)
@@ -182,20 +227,15 @@ CustomerTable::Row CustomerTable::normalized(const Row &row)
     if (row.shownEmpty == 0)
         return row;
     // The stored cells hold the placeholder where they are shown empty.
-    QStringList cells;
-    cells.reserve(kColumns);
-    for (int c = 0; c < kColumns; ++c)
-        cells.append(storedCell(row, c).toString());
-    Row result = makeRow(cells);
-    result.changed = row.changed;
-    result.origin = row.origin;
+    Row result = row;
+    result.shownEmpty = 0;
     return result;
 }
 
-QStringView CustomerTable::storedCell(const Row &row, int column)
+QStringView CustomerTable::storedCell(const Row &row, int column) const
 {
-    const quint32 start = column == 0 ? 0 : row.ends[size_t(column - 1)];
-    return QStringView(row.text).sliced(start, row.ends[size_t(column)] - start);
+    const quint32 start = column == 0 ? row.start : row.ends[size_t(column - 1)];
+    return QStringView(m_text.data() + start, qsizetype(row.ends[size_t(column)] - start));
 }
 
 QStringView CustomerTable::cell(qsizetype row, int column) const
@@ -217,17 +257,15 @@ QStringList CustomerTable::rowCells(qsizetype row) const
     return cells;
 }
 
-QStringView CustomerTable::namePrimaryKey(qsizetype row) const
+QString CustomerTable::namePrimaryKey(qsizetype row) const
 {
-    const Row &r = m_rows[size_t(row)];
-    return QStringView(r.text).sliced(r.ends[kColumns - 1]);
+    return NamePrimaryKey(cell(row, NameColumn));
 }
 
-QStringView CustomerTable::sortKey(const Row &row)
+void CustomerTable::appendSortKey(const Row &row, QString &key) const
 {
-    if (row.shownEmpty & 1u)
-        return blankNameKey();
-    return QStringView(row.text).sliced(row.ends[kColumns - 1]);
+    // Sorting gives an empty name the placeholder first.
+    AppendNamePrimaryKey(storedCell(row, NameColumn), key);
 }
 
 void CustomerTable::markChanged(Row &row)
@@ -236,6 +274,34 @@ void CustomerTable::markChanged(Row &row)
         row.changed = true;
         ++m_changed;
     }
+}
+
+void CustomerTable::dropText(const Row &row)
+{
+    m_garbage += row.ends[kColumns - 1] - row.start;
+}
+
+void CustomerTable::compactIfWasteful()
+{
+    // Edits leave old texts behind; once they are most of the buffer, the
+    // rows' texts move to a new one.
+    if (m_garbage > 4096 && m_garbage > qsizetype(m_text.size()) / 2)
+        compact();
+}
+
+void CustomerTable::compact()
+{
+    std::vector<char16_t> text;
+    text.reserve(m_text.size() - size_t(m_garbage));
+    for (Row &row : m_rows) {
+        const quint32 start = quint32(text.size());
+        text.insert(text.end(), m_text.begin() + row.start, m_text.begin() + row.ends[kColumns - 1]);
+        for (quint32 &end : row.ends)
+            end = end - row.start + start;
+        row.start = start;
+    }
+    m_text = std::move(text);
+    m_garbage = 0;
 }
 
 void CustomerTable::setCell(qsizetype row, int column, QStringView text)
@@ -251,11 +317,14 @@ void CustomerTable::setRowCells(qsizetype row, const QStringList &cells)
 {
     if (row < 0 || row >= size())
         return;
-    Row &r = m_rows[size_t(row)];
-    const bool wasChanged = r.changed;
-    r = makeRow(cells);
-    r.changed = wasChanged;
+    const Row old = m_rows[size_t(row)];
+    Row r = makeRow(cells);
+    r.changed = old.changed;
     markChanged(r);
+    m_rows[size_t(row)] = r;
+    m_orderedEnd = qMin(m_orderedEnd, row);
+    dropText(old);
+    compactIfWasteful();
     if (m_observer)
         m_observer->cellsChanged(row, row);
 }
@@ -267,6 +336,7 @@ void CustomerTable::insertRow(qsizetype at, const QStringList &cells)
         m_observer->rowsInserting(at, 1);
     m_rows.insert(m_rows.begin() + at, makeRow(cells));
     ++m_changed;
+    m_orderedEnd = qMin(m_orderedEnd, at);
     if (m_observer)
         m_observer->rowsInserted();
 }
@@ -277,11 +347,17 @@ void CustomerTable::removeRow(qsizetype at)
         return;
     if (m_observer)
         m_observer->rowsRemoving(at, 1);
-    if (m_rows[size_t(at)].changed)
+    const Row old = m_rows[size_t(at)];
+    if (old.changed)
         --m_changed;
     m_rows.erase(m_rows.begin() + at);
+    // Rows in order stay in order when one of them goes.
+    if (at < m_orderedEnd)
+        --m_orderedEnd;
     if (m_observer)
         m_observer->rowsRemoved();
+    dropText(old);
+    compactIfWasteful();
 }
 
 void CustomerTable::resize(qsizetype rows)
@@ -300,11 +376,16 @@ void CustomerTable::resize(qsizetype rows)
     } else if (rows < size()) {
         if (m_observer)
             m_observer->rowsRemoving(rows, size() - rows);
-        for (qsizetype i = rows; i < size(); ++i)
-            m_changed -= m_rows[size_t(i)].changed ? 1 : 0;
+        const std::vector<Row> dropped(m_rows.begin() + rows, m_rows.end());
+        for (const Row &row : dropped)
+            m_changed -= row.changed ? 1 : 0;
         m_rows.resize(size_t(rows));
+        m_orderedEnd = qMin(m_orderedEnd, rows);
         if (m_observer)
             m_observer->rowsRemoved();
+        for (const Row &row : dropped)
+            dropText(row);
+        compactIfWasteful();
     }
 }
 
@@ -312,16 +393,17 @@ void CustomerTable::replace(CustomerTable &&other)
 {
     if (m_observer)
         m_observer->resetting();
-    m_rows = std::move(other.m_rows);
-    m_changed = other.m_changed;
+    m_rows = std::exchange(other.m_rows, {});
+    m_text = std::exchange(other.m_text, {});
+    m_garbage = std::exchange(other.m_garbage, 0);
+    m_changed = std::exchange(other.m_changed, 0);
     m_ordered = other.m_ordered;
-    other.m_rows.clear();
-    other.m_changed = 0;
+    m_orderedEnd = std::exchange(other.m_orderedEnd, 0);
     if (m_observer)
         m_observer->reset();
 }
 
-bool CustomerTable::isWorth(const Row &row)
+bool CustomerTable::isWorth(const Row &row) const
 {
     for (int c = 0; c < kColumns; ++c) {
         if (storedCell(row, c).size() >= 2)
@@ -330,7 +412,7 @@ bool CustomerTable::isWorth(const Row &row)
     return false;
 }
 
-QString CustomerTable::orderKey(const Row &row)
+QString CustomerTable::orderKey(const Row &row) const
 {
     QString key;
     for (int c = 0; c < kColumns; ++c)
@@ -338,24 +420,50 @@ QString CustomerTable::orderKey(const Row &row)
     return key;
 }
 
-int CustomerTable::compareRows(const Row &a, const Row &b)
+int CustomerTable::compareRows(const Row &a, QStringView aKey, const Row &b, QStringView bKey) const
 {
     // The name's weights decide nearly always; only names equal but for
     // case or accents need the whole rows' keys.
-    const int byName = sortKey(a).compare(sortKey(b));
+    const int byName = aKey.compare(bKey);
     if (byName != 0)
         return byName;
     return orderKey(a).compare(orderKey(b));
 }
 
+qsizetype CustomerTable::lowerBound(qsizetype end, QStringView key, const Row *row) const
+{
+    qsizetype lo = 0;
+    qsizetype hi = end;
+    QString probe;
+    while (lo < hi) {
+        const qsizetype mid = lo + (hi - lo) / 2;
+        probe.resize(0);
+        const Row &at = m_rows[size_t(mid)];
+        appendSortKey(at, probe);
+        const int order = row ? compareRows(at, probe, *row, key) : QStringView(probe).compare(key);
+        if (order < 0)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo;
+}
+
 bool CustomerTable::isNameOrdered() const
 {
-    for (qsizetype i = 1; i < size(); ++i) {
-        const int order = namePrimaryKey(i - 1).compare(namePrimaryKey(i));
-        if (order > 0)
-            return false;
-        if (order == 0 && NameSortKey(cell(i - 1, NameColumn)) > NameSortKey(cell(i, NameColumn)))
-            return false;
+    QString previous;
+    QString current;
+    for (qsizetype i = 0; i < size(); ++i) {
+        current.resize(0);
+        AppendNamePrimaryKey(cell(i, NameColumn), current);
+        if (i > 0) {
+            const int order = QStringView(previous).compare(current);
+            if (order > 0)
+                return false;
+            if (order == 0 && NameSortKey(cell(i - 1, NameColumn)) > NameSortKey(cell(i, NameColumn)))
+                return false;
+        }
+        std::swap(previous, current);
     }
     return true;
 }
@@ -364,27 +472,45 @@ void CustomerTable::fullSort()
 {
     if (m_observer)
         m_observer->resetting();
-    std::vector<Row> kept;
-    kept.reserve(m_rows.size());
-    for (size_t i = 0; i < m_rows.size(); ++i) {
-        Row row = normalized(m_rows[i]);
-        if (isWorth(row))
-            kept.push_back(std::move(row));
-    }
-    // Stable, so that of rows equal ignoring case the first one stays.
-    std::stable_sort(kept.begin(), kept.end(), [](const Row &a, const Row &b) { return compareRows(a, b) < 0; });
-    m_rows.clear();
-    m_rows.reserve(kept.size());
-    for (Row &row : kept) {
-        if (!m_rows.empty() && compareRows(m_rows.back(), row) == 0)
-            continue;
-        row.changed = false;
-        m_rows.push_back(std::move(row));
-    }
-    m_changed = 0;
-    m_ordered = true;
+    sortAll();
     if (m_observer)
         m_observer->reset();
+}
+
+void CustomerTable::sortAll()
+{
+    struct Keyed
+    {
+        QString key;
+        Row row;
+    };
+    std::vector<Keyed> kept;
+    kept.reserve(m_rows.size());
+    for (const Row &row : m_rows) {
+        Keyed keyed{QString(), normalized(row)};
+        if (!isWorth(keyed.row))
+            continue;
+        appendSortKey(keyed.row, keyed.key);
+        kept.push_back(std::move(keyed));
+    }
+    const auto compare = [this](const Keyed &a, const Keyed &b) { return compareRows(a.row, a.key, b.row, b.key); };
+    // Stable, so that of rows equal ignoring case the first one stays.
+    std::stable_sort(kept.begin(), kept.end(), [&compare](const Keyed &a, const Keyed &b) { return compare(a, b) < 0; });
+    m_rows.clear();
+    m_rows.reserve(kept.size());
+    const Keyed *previous = nullptr;
+    for (const Keyed &keyed : kept) {
+        if (previous && compare(*previous, keyed) == 0)
+            continue;
+        m_rows.push_back(keyed.row);
+        m_rows.back().changed = false;
+        previous = &keyed;
+    }
+    kept = {};
+    compact();
+    m_changed = 0;
+    m_ordered = true;
+    m_orderedEnd = size();
 }
 
 void CustomerTable::sort()
@@ -399,7 +525,7 @@ void CustomerTable::sort()
     for (qsizetype i = size() - 1; i >= 0 && qsizetype(placed.size()) < m_changed; --i) {
         if (!m_rows[size_t(i)].changed)
             continue;
-        placed.push_back(std::move(m_rows[size_t(i)]));
+        placed.push_back(m_rows[size_t(i)]);
         if (m_observer)
             m_observer->rowsRemoving(i, 1);
         m_rows.erase(m_rows.begin() + i);
@@ -410,25 +536,37 @@ void CustomerTable::sort()
     // The rows left are in order; each changed row goes to its place in turn,
     // in the order the rows had, so that of equal rows the first stays.
     std::reverse(placed.begin(), placed.end());
-    for (Row &row : placed) {
-        row = normalized(row);
+    QString key;
+    QString atKey;
+    for (const Row &changed : placed) {
+        Row row = normalized(changed);
         row.changed = false;
-        if (!isWorth(row))
+        if (!isWorth(row)) {
+            dropText(row);
             continue;
-        const auto at = std::lower_bound(m_rows.begin(), m_rows.end(), row,
-                                         [](const Row &a, const Row &b) { return compareRows(a, b) < 0; });
-        const qsizetype index = at - m_rows.begin();
-        if (at != m_rows.end() && compareRows(*at, row) == 0) {
-            if (row.origin < at->origin) {
-                *at = std::move(row);
-                if (m_observer)
-                    m_observer->cellsChanged(index, index);
+        }
+        key.resize(0);
+        appendSortKey(row, key);
+        const qsizetype index = lowerBound(size(), key, &row);
+        if (index < size()) {
+            Row &at = m_rows[size_t(index)];
+            atKey.resize(0);
+            appendSortKey(at, atKey);
+            if (compareRows(at, atKey, row, key) == 0) {
+                if (row.origin < at.origin) {
+                    dropText(at);
+                    m_rows[size_t(index)] = row;
+                    if (m_observer)
+                        m_observer->cellsChanged(index, index);
+                } else {
+                    dropText(row);
+                }
+                continue;
             }
-            continue;
         }
         if (m_observer)
             m_observer->rowsInserting(index, 1);
-        m_rows.insert(at, std::move(row));
+        m_rows.insert(m_rows.begin() + index, row);
         if (m_observer)
             m_observer->rowsInserted();
     }
@@ -439,21 +577,37 @@ void CustomerTable::sort()
         Row &row = m_rows[i];
         if (row.shownEmpty == 0)
             continue;
-        // Only an empty name changes the key; other cells just show the placeholder.
-        if (row.shownEmpty & 1u)
-            row = normalized(row);
         row.shownEmpty = 0;
         if (first < 0)
             first = qsizetype(i);
         last = qsizetype(i);
     }
+    m_orderedEnd = size();
+    compactIfWasteful();
     if (m_observer && first >= 0)
         m_observer->cellsChanged(first, last);
 }
 
 qsizetype CustomerTable::findName(QStringView name) const
 {
-    for (qsizetype r = 0; r < size(); ++r) {
+    // Names equal ignoring case have the same weights, so among the rows in
+    // order they stand together where a search by halves finds them. An
+    // empty name has no weights; it is looked for row by row.
+    qsizetype from = 0;
+    if (!name.isEmpty()) {
+        const QString key = NamePrimaryKey(name);
+        QString atKey;
+        for (qsizetype r = lowerBound(m_orderedEnd, key, nullptr); r < m_orderedEnd; ++r) {
+            atKey.resize(0);
+            appendSortKey(m_rows[size_t(r)], atKey);
+            if (atKey != key)
+                break;
+            if (cell(r, NameColumn).compare(name, Qt::CaseInsensitive) == 0)
+                return r;
+        }
+        from = m_orderedEnd;
+    }
+    for (qsizetype r = from; r < size(); ++r) {
         if (cell(r, NameColumn).compare(name, Qt::CaseInsensitive) == 0)
             return r;
     }
@@ -495,24 +649,24 @@ int CustomerTable::findNamePrefix(QStringView key, int first) const
         [this](qsizetype i) { return cell(i, NameColumn); }, key, first);
 }
 
-bool CustomerTable::formatLine(const Row &row, QString &line)
+qsizetype CustomerTable::appendLine(const Row &row, QByteArray &bytes) const
 {
     // RegisterLineCells: the e-invoice cells only when one is set.
-    const bool einvoice = !storedCell(row, EinvoiceAddressColumn).trimmed().isEmpty()
-        || !storedCell(row, EinvoiceOperatorColumn).trimmed().isEmpty();
+    const bool einvoice =
+        !isBlank(storedCell(row, EinvoiceAddressColumn)) || !isBlank(storedCell(row, EinvoiceOperatorColumn));
     const int columns = einvoice ? kColumns : CustomerNumberColumn + 1;
     bool worth = false;
     for (int c = 0; c < columns && !worth; ++c)
         worth = storedCell(row, c).size() >= 2;
-    line.resize(0);
     if (!worth)
-        return false;
+        return -1;
+    qsizetype length = columns - 1;
     for (int c = 0; c < columns; ++c) {
         if (c > 0)
-            line += u',';
-        appendFormattedCell(storedCell(row, c), line);
+            bytes += ',';
+        length += appendCell(storedCell(row, c), bytes);
     }
-    return true;
+    return length;
 }
 
 CustomerTable::FileText CustomerTable::fileText() const
@@ -520,15 +674,14 @@ CustomerTable::FileText CustomerTable::fileText() const
     FileText file;
     qsizetype total = 0;
     for (const Row &row : m_rows)
-        total += row.ends[kColumns - 1] + kColumns * 3 + 2;
+        total += row.ends[kColumns - 1] - row.start + kColumns * 3 + 2;
     file.bytes.reserve(total);
-    QString line;
     for (size_t i = 0; i < m_rows.size(); ++i) {
-        if (!formatLine(m_rows[i], line))
+        const qsizetype length = appendLine(m_rows[i], file.bytes);
+        if (length < 0)
             continue;
-        if (file.tooLongRow < 0 && !LineLengthRefusal(line.size()).isEmpty())
+        if (file.tooLongRow < 0 && !LineLengthRefusal(length).isEmpty())
             file.tooLongRow = qsizetype(i);
-        appendEncoded(line, file.bytes);
         file.bytes += "\r\n";
         ++file.lines;
     }
@@ -537,35 +690,33 @@ CustomerTable::FileText CustomerTable::fileText() const
 
 qsizetype CustomerTable::firstTooLongRow() const
 {
-    QString line;
+    QByteArray line;
     for (size_t i = 0; i < m_rows.size(); ++i) {
-        if (formatLine(m_rows[i], line) && !LineLengthRefusal(line.size()).isEmpty())
+        line.resize(0);
+        if (!LineLengthRefusal(appendLine(m_rows[i], line)).isEmpty())
             return qsizetype(i);
     }
     return -1;
 }
 
-CustomerTable CustomerTable::read(const QString &path, const std::atomic<bool> *cancel)
+QByteArray CustomerTable::readFile(const QString &path)
 {
-    const QByteArray bytes = ReadTextFileBytes(path);
-    CustomerTable table;
+    QByteArray bytes = ReadTextFileBytes(path);
+    // Refused as ReadTextLines refuses it: too many lines that give text,
+    // counted first, then a line too long.
     const char *data = bytes.constData();
     const qsizetype size = bytes.size();
-    QStringList cells(kColumns);
     qsizetype start = 0;
-    qsizetype longLine = -1;
     qsizetype lines = 0;
+    qsizetype longLine = -1;
     while (start < size && lines <= kMaxTextLines) {
-        if (cancel && lines % kLinesBetweenCancelChecks == 0 && cancel->load(std::memory_order_relaxed))
-            return {};
         qsizetype end = start;
         while (end < size && data[end] != '\r' && data[end] != '\n')
             ++end;
-        if (readLineCells(data + start, end - start, cells)) {
+        if (lineHasText(data + start, end - start)) {
+            ++lines;
             if (longLine < 0 && !LineLengthRefusal(end - start).isEmpty())
                 longLine = end - start;
-            table.m_rows.push_back(makeRow(cells));
-            ++lines;
         }
         if (end < size && data[end] == '\r')
             ++end;
@@ -577,26 +728,84 @@ CustomerTable CustomerTable::read(const QString &path, const std::atomic<bool> *
         throw CommandError(TextFileRefusedText(path, u"siinä on "_s + reason));
     if (longLine >= 0)
         throw CommandError(TextFileRefusedText(path, u"siinä on "_s + LineLengthRefusal(longLine)));
+    return bytes;
+}
 
-    // The name lookup searches by halves and needs the name order. The
-    // program writes the file in that order, but a file edited by hand may
-    // not keep it.
-    if (!table.isNameOrdered()) {
-        table.fullSort();
-        return table;
+void CustomerTable::load(const QByteArray &bytes, const std::atomic<bool> *cancel)
+{
+    if (m_observer)
+        m_observer->resetting();
+    m_rows.clear();
+    m_text.clear();
+    m_garbage = 0;
+    // Every character of a cell comes from one byte of the file.
+    m_text.reserve(size_t(bytes.size()));
+    const char *data = bytes.constData();
+    const qsizetype size = bytes.size();
+    QStringList cells(kColumns);
+    qsizetype start = 0;
+    while (start < size) {
+        if (cancel && m_rows.size() % kLinesBetweenCancelChecks == 0 && cancel->load(std::memory_order_relaxed)) {
+            m_rows.clear();
+            m_text.clear();
+            break;
+        }
+        qsizetype end = start;
+        while (end < size && data[end] != '\r' && data[end] != '\n')
+            ++end;
+        if (lineHasText(data + start, end - start)) {
+            readLineCells(data + start, end - start, cells);
+            m_rows.push_back(makeRow(cells));
+        }
+        if (end < size && data[end] == '\r')
+            ++end;
+        if (end < size && data[end] == '\n')
+            ++end;
+        start = end;
     }
-    // A file as the program writes it: its rows are in order already, and
-    // a new customer need only be put in its place.
+
+    // A file as the program writes it is in order already, and a new
+    // customer need only be put in its place. The name lookup searches by
+    // halves and needs the name order; a file edited by hand may not keep it.
     bool ordered = true;
-    for (size_t i = 0; i < table.m_rows.size() && ordered; ++i)
-        ordered = isWorth(table.m_rows[i]) && (i == 0 || compareRows(table.m_rows[i - 1], table.m_rows[i]) < 0);
-    table.m_ordered = ordered;
-    if (ordered) {
-        for (Row &row : table.m_rows)
-            row.changed = false;
-        table.m_changed = 0;
-    } else {
-        table.m_changed = table.size();
+    bool nameOrderInDoubt = false;
+    QString previous;
+    QString current;
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        const Row &row = m_rows[i];
+        current.resize(0);
+        appendSortKey(row, current);
+        if (i > 0) {
+            const int byName = QStringView(previous).compare(current);
+            // Names equal in weights, or empty, are ordered otherwise by the
+            // lookup than by the sort.
+            if (byName >= 0 || ((row.shownEmpty | m_rows[i - 1].shownEmpty) & 1u))
+                nameOrderInDoubt = true;
+            ordered = ordered && compareRows(m_rows[i - 1], previous, row, current) < 0;
+        }
+        ordered = ordered && isWorth(row);
+        std::swap(previous, current);
     }
+    if (nameOrderInDoubt && !isNameOrdered()) {
+        sortAll();
+    } else if (ordered) {
+        for (Row &row : m_rows)
+            row.changed = false;
+        m_changed = 0;
+        m_ordered = true;
+        m_orderedEnd = this->size();
+    } else {
+        m_changed = this->size();
+        m_ordered = false;
+        m_orderedEnd = 0;
+    }
+    if (m_observer)
+        m_observer->reset();
+}
+
+CustomerTable CustomerTable::read(const QString &path, const std::atomic<bool> *cancel)
+{
+    CustomerTable table;
+    table.load(readFile(path), cancel);
     return table;
 }

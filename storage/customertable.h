@@ -10,9 +10,10 @@
 #include <atomic>
 #include <vector>
 
-// The customer register's rows, kept compactly: each row one text holding its
-// cells and its name's primary sort key, with the cells' ends beside it. The
-// register box's grid shows the rows through a model that reads them here.
+// The customer register's rows, kept compactly: the cells' texts of every row
+// in one buffer, each row the ends of its cells in it. The register box's grid
+// shows the rows through a model that reads them here. Sort keys are worked
+// out when a search or a sort needs them, not kept.
 
 class CustomerTable
 {
@@ -51,7 +52,7 @@ public:
     void replace(CustomerTable &&other);
 
     /// NamePrimaryKey of the row's name.
-    QStringView namePrimaryKey(qsizetype row) const;
+    QString namePrimaryKey(qsizetype row) const;
 
     /// Re-sorts the rows as SortRegisterRows does: empty cells become the
     /// blank placeholder, rows without a cell of two characters are dropped,
@@ -89,18 +90,23 @@ public:
     /// FileText's tooLongRow alone, without the bytes.
     qsizetype firstTooLongRow() const;
 
-    /// Reads a register file's lines into rows as ReadTextLines and
-    /// ReadLineIntoCells do, refusing what ReadTextLines refuses with the
-    /// same errors. Rows not in name order are sorted, as the lookup needs.
-    /// When cancel becomes set, stops and gives an empty table.
+    /// A register file's bytes, when ReadTextLines would take its lines;
+    /// otherwise throws what ReadTextLines throws.
+    static QByteArray readFile(const QString &path);
+    /// Replaces the rows with the lines of a file's bytes that readFile gave,
+    /// read as ReadLineIntoCells reads them. Rows not in name order are
+    /// sorted, as the lookup needs. When cancel becomes set, stops, leaving
+    /// the table empty.
+    void load(const QByteArray &bytes, const std::atomic<bool> *cancel = nullptr);
+    /// readFile and load.
     static CustomerTable read(const QString &path, const std::atomic<bool> *cancel = nullptr);
 
 private:
     struct Row
     {
-        /// The cells, empty ones as the placeholder, then the name's key.
-        QString text;
-        /// The end of each cell in text; the key runs from the last to the end.
+        /// Where the row's cells begin in the text, empty ones as the placeholder.
+        quint32 start = 0;
+        /// The end of each cell in the text.
         std::array<quint32, kColumns> ends{};
         /// Cells that hold the placeholder but are shown empty.
         quint8 shownEmpty = 0;
@@ -110,24 +116,44 @@ private:
         quint32 origin = 0;
     };
 
-    static Row makeRow(const QStringList &cells);
+    /// A row of the cells, their text put at the end of the buffer.
+    Row makeRow(const QStringList &cells);
     /// The row with its cells shown empty given the placeholder.
-    static Row normalized(const Row &row);
-    static QStringView storedCell(const Row &row, int column);
-    static bool isWorth(const Row &row);
-    static QString orderKey(const Row &row);
-    static int compareRows(const Row &a, const Row &b);
-    /// The row's file line (RegisterLineCells, FormatCellsLine) into line;
-    /// false, with no line, when the row is not worth writing.
-    static bool formatLine(const Row &row, QString &line);
-    static QStringView sortKey(const Row &row);
+    Row normalized(const Row &row);
+    QStringView storedCell(const Row &row, int column) const;
+    QStringList storedCells(const Row &row) const;
+    bool isWorth(const Row &row) const;
+    void appendSortKey(const Row &row, QString &key) const;
+    QString orderKey(const Row &row) const;
+    /// Register order; aKey and bKey are the rows' sort keys (appendSortKey).
+    int compareRows(const Row &a, QStringView aKey, const Row &b, QStringView bKey) const;
+    /// Appends the row's file line (RegisterLineCells, FormatCellsLine) in
+    /// Windows-1252, without its line end, and returns its length in
+    /// characters; -1, with nothing appended, when the row is not worth writing.
+    qsizetype appendLine(const Row &row, QByteArray &bytes) const;
+    /// The position of the first row from 0 to end not before the key in
+    /// register order (its sort key and, on a tie, row).
+    qsizetype lowerBound(qsizetype end, QStringView key, const Row *row) const;
     void fullSort();
+    /// fullSort without telling the observer.
+    void sortAll();
     void markChanged(Row &row);
+    void dropText(const Row &row);
+    void compactIfWasteful();
+    /// Puts the rows' texts in row order into a new buffer, leaving out
+    /// what edits left behind.
+    void compact();
 
     std::vector<Row> m_rows;
+    std::vector<char16_t> m_text;
+    /// Characters of the buffer no row uses any more.
+    qsizetype m_garbage = 0;
     qsizetype m_changed = 0;
     /// Whether the rows not changed are in register order, each worth writing
     /// and none equal to another: then a sort need only place the changed.
     bool m_ordered = false;
+    /// The rows before this one are in order and unchanged, so a name is
+    /// looked up among them by halves.
+    qsizetype m_orderedEnd = 0;
     Observer *m_observer = nullptr;
 };

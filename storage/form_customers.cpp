@@ -283,10 +283,10 @@ void TForm1::LoadCustomerRegister()
     // What a load still running would give is replaced by this one.
     m_pendingRegister.reset();
     UnreadableRegisterFile.clear();
-    CustomerTable table;
+    QByteArray file;
     if (!DataDir.isEmpty() && QFileInfo::exists(RegisterFileName)) {
         try {
-            table = CustomerTable::read(RegisterFileName);
+            file = CustomerTable::readFile(RegisterFileName);
         } catch (const CommandError &error) {
             // The file may still hold every customer: never save over it
             // from an empty register.
@@ -295,7 +295,8 @@ void TForm1::LoadCustomerRegister()
             return;
         }
     }
-    m_customers->replace(std::move(table));
+    // The file is known to be readable: the rows in the grid make room for it.
+    m_customers->load(std::exchange(file, {}));
     m_customers->resize(m_customers->size() + 1);
 }
 
