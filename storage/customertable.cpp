@@ -699,7 +699,7 @@ qsizetype CustomerTable::firstTooLongRow() const
     return -1;
 }
 
-QByteArray CustomerTable::readFile(const QString &path)
+QByteArray CustomerTable::readFile(const QString &path, const std::atomic<bool> *cancel)
 {
     QByteArray bytes = ReadTextFileBytes(path);
     // Refused as ReadTextLines refuses it: too many lines that give text,
@@ -710,6 +710,8 @@ QByteArray CustomerTable::readFile(const QString &path)
     qsizetype lines = 0;
     qsizetype longLine = -1;
     while (start < size && lines <= kMaxTextLines) {
+        if (cancel && lines % kLinesBetweenCancelChecks == 0 && cancel->load(std::memory_order_relaxed))
+            return {};
         qsizetype end = start;
         while (end < size && data[end] != '\r' && data[end] != '\n')
             ++end;
@@ -806,6 +808,6 @@ void CustomerTable::load(const QByteArray &bytes, const std::atomic<bool> *cance
 CustomerTable CustomerTable::read(const QString &path, const std::atomic<bool> *cancel)
 {
     CustomerTable table;
-    table.load(readFile(path), cancel);
+    table.load(readFile(path, cancel), cancel);
     return table;
 }

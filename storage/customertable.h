@@ -91,8 +91,8 @@ public:
     qsizetype firstTooLongRow() const;
 
     /// A register file's bytes, when ReadTextLines would take its lines;
-    /// otherwise throws what ReadTextLines throws.
-    static QByteArray readFile(const QString &path);
+    /// otherwise throws what ReadTextLines throws. Empty when cancel becomes set.
+    static QByteArray readFile(const QString &path, const std::atomic<bool> *cancel = nullptr);
     /// Replaces the rows with the lines of a file's bytes that readFile gave,
     /// read as ReadLineIntoCells reads them. Rows not in name order are
     /// sorted, as the lookup needs. When cancel becomes set, stops, leaving
