@@ -483,17 +483,27 @@ void CustomerTable::sortAll()
     {
         QString key;
         Row row;
+        // The whole row's key, made only for rows whose names tie.
+        mutable QString full;
     };
     std::vector<Keyed> kept;
     kept.reserve(m_rows.size());
     for (const Row &row : m_rows) {
-        Keyed keyed{QString(), normalized(row)};
+        Keyed keyed{QString(), normalized(row), QString()};
         if (!isWorth(keyed.row))
             continue;
         appendSortKey(keyed.row, keyed.key);
         kept.push_back(std::move(keyed));
     }
-    const auto compare = [this](const Keyed &a, const Keyed &b) { return compareRows(a.row, a.key, b.row, b.key); };
+    const auto compare = [this](const Keyed &a, const Keyed &b) {
+        if (const int byName = a.key.compare(b.key); byName != 0)
+            return byName;
+        if (a.full.isEmpty())
+            a.full = orderKey(a.row);
+        if (b.full.isEmpty())
+            b.full = orderKey(b.row);
+        return a.full.compare(b.full);
+    };
     // Stable, so that of rows equal ignoring case the first one stays.
     std::stable_sort(kept.begin(), kept.end(), [&compare](const Keyed &a, const Keyed &b) { return compare(a, b) < 0; });
     m_rows.clear();
