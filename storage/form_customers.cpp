@@ -423,7 +423,9 @@ void TForm1::FillCustomerFromRegister(int row, const QString &typed)
 bool TForm1::IsNewInvoiceCustomer()
 {
     AsiakRekisteri1->commitEdit();
-    return !IsRegisterUnreadable() && Customers().findName(AsiakNimi1->currentText()) < 0;
+    // Waited for first: a register that turns out unreadable takes no one.
+    const CustomerTable &customers = Customers();
+    return !IsRegisterUnreadable() && customers.findName(AsiakNimi1->currentText()) < 0;
 }
 
 QString TForm1::LongestNewCustomerNumber() const
