@@ -47,7 +47,7 @@ constexpr int kLoadRuns = 7;
 constexpr int kKeystrokes = 41;
 constexpr int kAddRuns = 7;
 constexpr int kFloorRuns = 7;
-constexpr int kStartupRuns = 11;
+constexpr int kStartupRuns = 21;
 constexpr int kStartupCustomers = 100000;
 
 // Budgets.
@@ -392,11 +392,20 @@ bool benchStartup()
         withTimes.append(*withTime);
         withoutTimes.append(*withoutTime);
     }
+    // Until the register is in as well, for what the window's user waits for it.
+    QList<qint64> readyTimes;
+    for (int i = 0; i < kStartupRuns; ++i) {
+        const auto readyTime = timeChild(probe, {with.program.path(), u"register"_s});
+        if (!readyTime)
+            return false;
+        readyTimes.append(*readyTime);
+    }
     const double ratio = median(withTimes) / median(withoutTimes);
     out() << u"Start-up to the shown window, median of "_s << kStartupRuns << u": with "_s << kStartupCustomers
           << u" customers "_s << ms(median(withTimes)) << u" ms, without "_s << ms(median(withoutTimes))
           << u" ms, ratio "_s << QString::number(ratio, 'f', 2) << u" (budget "_s << kStartupBudget << u", "_s
-          << verdict(ratio, kStartupBudget) << u")"_s << Qt::endl;
+          << verdict(ratio, kStartupBudget) << u"); the register is in after "_s << ms(median(readyTimes))
+          << u" ms"_s << Qt::endl;
     return true;
 }
 

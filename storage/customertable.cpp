@@ -711,7 +711,7 @@ qsizetype CustomerTable::firstTooLongRow() const
 
 QByteArray CustomerTable::readFile(const QString &path, const std::atomic<bool> *cancel)
 {
-    QByteArray bytes = ReadTextFileBytes(path);
+    QByteArray bytes = ReadTextFileBytes(path, cancel);
     // Refused as ReadTextLines refuses it: too many lines that give text,
     // counted first, then a line too long.
     const char *data = bytes.constData();

@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSignalBlocker>
+#include <QTimer>
 
 #include <algorithm>
 #include <atomic>
@@ -203,12 +204,33 @@ struct PendingRegister
     QString path;
     std::atomic<bool> cancel{false};
     std::future<CustomerTable> table;
+    bool taken = false;
 
     ~PendingRegister()
     {
         cancel = true;
         if (table.valid())
             table.wait();
+    }
+
+    // Starts the reading; the form is told when it ends, read or refused.
+    void start(TForm1 *form)
+    {
+        if (taken || table.valid())
+            return;
+        table = std::async(std::launch::async, [form, path = path, flag = &cancel] {
+            const QScopeGuard tell([form] {
+                QMetaObject::invokeMethod(form, [form] { form->WaitForRegister(); }, Qt::QueuedConnection);
+            });
+            return CustomerTable::read(path, flag);
+        });
+    }
+
+    // The rows read; read here and now when the reading never started.
+    CustomerTable take()
+    {
+        taken = true;
+        return table.valid() ? table.get() : CustomerTable::read(path);
     }
 };
 
@@ -310,13 +332,11 @@ void TForm1::StartCustomerRegister()
     UnreadableRegisterFile.clear();
     auto pending = std::make_shared<PendingRegister>();
     pending->path = RegisterFileName;
-    const std::atomic<bool> *cancel = &pending->cancel;
-    // The window's thread takes the register over at its first idle moment,
-    // or sooner when something needs it.
-    pending->table = std::async(std::launch::async, [this, path = pending->path, cancel] {
-        // Read or refused, the window is told.
-        const QScopeGuard tell([this] { QMetaObject::invokeMethod(this, [this] { WaitForRegister(); }, Qt::QueuedConnection); });
-        return CustomerTable::read(path, cancel);
+    // The window is shown first: the reading starts at the event loop's
+    // first turn, unless something needs the register before.
+    QTimer::singleShot(0, this, [this, weak = std::weak_ptr<PendingRegister>(pending)] {
+        if (const std::shared_ptr<PendingRegister> waiting = weak.lock())
+            waiting->start(this);
     });
     m_pendingRegister = std::move(pending);
 }
@@ -327,7 +347,7 @@ void TForm1::WaitForRegister()
         return;
     const std::shared_ptr<PendingRegister> pending = std::exchange(m_pendingRegister, {});
     try {
-        m_customers->replace(pending->table.get());
+        m_customers->replace(pending->take());
         m_customers->resize(m_customers->size() + 1);
     } catch (const CommandError &error) {
         UnreadableRegisterFile = pending->path;

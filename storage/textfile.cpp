@@ -85,7 +85,7 @@ QString TextFileNotSavedText(const QString &path, const QString &reason)
     return u"Tiedostoa %1 ei tallennettu: siihen tulisi %2."_s.arg(QDir::toNativeSeparators(path), reason);
 }
 
-QByteArray ReadTextFileBytes(const QString &path)
+QByteArray ReadTextFileBytes(const QString &path, const std::atomic<bool> *cancel)
 {
     const QString tooLarge = u"se on suurempi kuin %1 Mt"_s.arg(kMaxTextFileBytes / (1024 * 1024));
     // A FIFO or a device would keep the program waiting at opening or reading.
@@ -96,11 +96,25 @@ QByteArray ReadTextFileBytes(const QString &path)
         throw FileOpenError(path);
     if (file.size() > kMaxTextFileBytes)
         throw CommandError(TextFileRefusedText(path, tooLarge));
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw FileOpenError(path);
-    if (bytes.size() > kMaxTextFileBytes)
-        throw CommandError(TextFileRefusedText(path, tooLarge));
+    // Read a piece at a time, so that a reading no longer wanted ends soon.
+    constexpr qint64 kPiece = 1024 * 1024;
+    QByteArray bytes;
+    bytes.reserve(file.size() + 1);
+    qint64 size = 0;
+    for (;;) {
+        if (cancel && cancel->load(std::memory_order_relaxed))
+            return {};
+        bytes.resize(size + kPiece);
+        const qint64 read = file.read(bytes.data() + size, kPiece);
+        if (read < 0 || file.error() != QFileDevice::NoError)
+            throw FileOpenError(path);
+        size += read;
+        if (size > kMaxTextFileBytes)
+            throw CommandError(TextFileRefusedText(path, tooLarge));
+        if (read == 0)
+            break;
+    }
+    bytes.resize(size);
     return bytes;
 }
 

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+
 // Text files of the program: Windows-1252, lines ended by CR LF when written,
 // by CR, LF or CR LF when read. Every file read this way, and the row
 // clipboard, holds lines of the grid line format (storage/gridline.h); a line
@@ -57,8 +59,8 @@ bool IsRegularFileOrMissing(const QString &path);
 /// The bytes of a file of the program's text: throws FileOpenError when it
 /// cannot be opened or read or is not a regular file (IsRegularFileOrMissing),
 /// and FileError with a message in Finnish when it is larger than
-/// kMaxTextFileBytes.
-QByteArray ReadTextFileBytes(const QString &path);
+/// kMaxTextFileBytes. Empty when cancel becomes set.
+QByteArray ReadTextFileBytes(const QString &path, const std::atomic<bool> *cancel = nullptr);
 
 /// The message of a text file refused on reading for the reason given (the
 /// end of a Finnish sentence, as LinesRefusal gives).
