@@ -69,8 +69,8 @@ int pressedKey(QEvent *event)
 }
 
 // A register file larger than this is read on a worker thread at start-up,
-// so the window need not wait for it; a smaller one reads faster than a
-// thread starts.
+// so the window need not wait for it; a smaller one takes a few milliseconds
+// and is read at once.
 constexpr qint64 kBackgroundRegisterBytes = 256 * 1024;
 
 // The register grid's cells: its heading row, then the customer table's rows.

@@ -467,15 +467,6 @@ int StringGrid::lastTextRow() const
     return m_fixedRows - 1;
 }
 
-QStringList StringGrid::columnCells(int column) const
-{
-    QStringList cells;
-    cells.reserve(rowCount());
-    for (int r = 0; r < rowCount(); ++r)
-        cells.append(cell(column, r));
-    return cells;
-}
-
 void StringGrid::setAllRows(QList<QStringList> rows)
 {
     m_tags.clear();

@@ -72,7 +72,6 @@ public:
     void setCell(int column, int row, const QString &text);
     QStringList rowCells(int row) const;
     void setRowCells(int row, QStringList cells);
-    QStringList columnCells(int column) const;
     /// The last row with text in any cell; fixedRows() - 1 when none has.
     int lastTextRow() const;
     /// Replaces every row at once; the row count becomes rows.size().
