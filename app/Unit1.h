@@ -37,6 +37,9 @@ class QSpinBox;
 class QTableWidget;
 class QTextBrowser;
 class StringGrid;
+class CustomerTable;
+class RegisterNames;
+struct PendingRegister;
 
 // How the program was started: the executable's path names the settings and
 // help files, the first argument a settings profile.
@@ -557,14 +560,25 @@ public:
     /// Whether the register file in use is the one that could not be read.
     bool IsRegisterUnreadable() const;
     void LoadCustomerRegister();
+    /// Start-up's loading of the register: a large file is read on a worker
+    /// thread while the window is shown; anything that needs the register
+    /// waits for it with WaitForRegister.
+    void StartCustomerRegister();
+    /// Finishes a register load still running, so no lookup sees half a
+    /// register; shows its message when the file could not be read.
+    void WaitForRegister();
+    /// The register's customers, the new-customer row last (shown by
+    /// AsiakRekisteri1 below its heading row), once loaded.
+    CustomerTable &Customers();
     /// Loads the register kept in a newly chosen save folder, keeping the
     /// customers entered so far that it lacks.
     void JoinFolderRegister();
     /// Writes the register file; throws FileCreateError, or CommandError
     /// when a customer is too long to be read back.
     void SaveCustomerRegister();
-    /// The register's rows below the heading, the new-customer row last.
-    QList<QStringList> RegisterCustomers();
+    /// The invoice with the buyer's e-invoice address of its customer in the
+    /// register when its file keeps none (WithRegisterEinvoice).
+    InvoiceData WithCustomerEinvoice(InvoiceData invoice);
     /// Re-sorts the register and returns the smallest free customer number.
     int NextCustomerNumber();
     /// Fills the customer block from a register row; the name box keeps a
@@ -597,12 +611,13 @@ public:
     void AsiakOsoite1Enter();
     bool AsiakOsoite1KeyPress(int key);
     void FillPayerOnGiro();
-    /// The name sort keys of the register rows, rebuilt only after the register changed.
-    const QStringList &RegisterNameKeys();
     quint64 RegisterRevision = 0;
-    quint64 NameKeysRevision = ~quint64(0);
     quint64 NameItemsRevision = ~quint64(0);
-    QStringList NameKeys;
+    /// Owned by AsiakRekisteri1, which shows it.
+    CustomerTable *m_customers = nullptr;
+    /// The name box's drop-down list, read from the register.
+    RegisterNames *m_registerNames = nullptr;
+    std::shared_ptr<PendingRegister> m_pendingRegister;
 
 signals:
     /// An invoice file was written by "VALMIS/TALLENNA".

@@ -107,6 +107,8 @@ TForm1::TForm1(const StartupOptions &options, std::unique_ptr<Prompter> prompter
 
 TForm1::~TForm1()
 {
+    // A register still being read is of no use any more.
+    m_pendingRegister.reset();
     detachHandlers();
     delete m_helpWindow;
 }
@@ -218,7 +220,7 @@ void TForm1::FormCreate(const StartupOptions &options)
     LoadAreaFonts();
     RegisterFileName = RegisterFilePath(DataDir);
     if (options.customerRegister)
-        LoadCustomerRegister();
+        StartCustomerRegister();
 
     Uusi1Click();
     if (!options.invoiceFile.isEmpty())
@@ -278,6 +280,7 @@ void TForm1::Laskuttajantiedot1Click()
 
 void TForm1::Asiakasrekisteri1Click()
 {
+    WaitForRegister();
     resize(AsiakBox1->width() + 56, height());
     AsiakBox1->setGeometry(8, 8, AsiakBox1->width(), height() - 82);
     AsiakRekisteri1->setGeometry(2, 58, AsiakBox1->width() - 4, AsiakBox1->height() - 60);

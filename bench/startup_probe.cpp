@@ -1,6 +1,7 @@
 // The program's own start-up, ending at the first idle moment after the
-// window is shown. Settings are looked up in a throwaway folder so a run
-// never reads or writes a user's files.
+// window is shown, or once the customer register is in when asked. Settings
+// are looked up in a throwaway folder so a run never reads or writes a
+// user's files.
 
 #include "app/Unit1.h"
 #include "app/startup.h"
@@ -38,6 +39,10 @@ int main(int argc, char *argv[])
 
     TForm1 form(options, nullptr);
     form.show();
+    // With "register" as the second argument the probe ends only once the
+    // customer register, read aside while the window is shown, is in.
+    if (arguments.size() > 2 && arguments.at(2) == u"register")
+        QTimer::singleShot(0, &form, [&form] { form.WaitForRegister(); });
     // exit(), not quit(): quit() closes the window, and closing saves the grid
     // layout, which is no part of start-up.
     QTimer::singleShot(0, &app, [] { QCoreApplication::exit(0); });

@@ -191,7 +191,7 @@ void appendFoldedKey(QStringView text, QString &out)
     out += QChar(kEndFolded);
 }
 
-bool hasNoPrimary(const QString &sortKey)
+bool hasNoPrimary(QStringView sortKey)
 {
     return sortKey.isEmpty() || sortKey.front() == QChar(kEndPrimary);
 }
@@ -205,6 +205,26 @@ QString NameSortKey(QStringView name)
     appendFoldedKey(name, key);
     key += name;
     return key;
+}
+
+QString NamePrimaryKey(QStringView name)
+{
+    QString key;
+    key.reserve(name.size() + 1);
+    AppendNamePrimaryKey(name, key);
+    return key;
+}
+
+void AppendNamePrimaryKey(QStringView name, QString &key)
+{
+    // The weights fold case character by character, as folding the text does.
+    appendPrimary(name, key);
+    key += QChar(kEndPrimary);
+}
+
+void AppendRowOrderKey(QStringView cell, QString &key)
+{
+    appendFoldedKey(cell, key);
 }
 
 int CompareNames(QStringView a, QStringView b)
@@ -247,7 +267,12 @@ void SortRegisterRows(QList<QStringList> &rows)
     rows = std::move(sorted);
 }
 
-int FindNamePrefix(const QStringList &sortKeys, QStringView key, int first)
+namespace {
+
+// The search of FindNamePrefix: keyAt gives a key that begins with the name's
+// primary weights, foldedAt the name's case-folded text.
+template <typename KeyAt, typename FoldedAt>
+int findPrefix(qsizetype count, KeyAt keyAt, FoldedAt foldedAt, QStringView key, int first)
 {
     const QString typed = foldedText(key);
     QString wanted;
@@ -260,29 +285,47 @@ int FindNamePrefix(const QStringList &sortKeys, QStringView key, int first)
     // sorted: the search finds the first name of that run, and the run is
     // then read in order for the first name that really begins with the key.
     qsizetype lo = qMax(first, 0);
-    qsizetype hi = sortKeys.size() - 1;
+    qsizetype hi = count - 1;
     // An empty name would sort first, yet the register keeps its empty
     // new-customer row last; it can never match, so leave it out.
-    while (hi >= lo && hasNoPrimary(sortKeys[hi]))
+    while (hi >= lo && hasNoPrimary(QStringView(keyAt(hi))))
         --hi;
 
     const qsizetype last = hi;
     while (lo <= hi) {
         const qsizetype mid = lo + (hi - lo) / 2;
-        if (QStringView(sortKeys[mid]).left(wanted.size()).compare(wanted) < 0)
+        if (QStringView(keyAt(mid)).left(wanted.size()).compare(wanted) < 0)
             lo = mid + 1;
         else
             hi = mid - 1;
     }
     for (qsizetype i = lo; i <= last; ++i) {
-        const QStringView sortKey = sortKeys[i];
-        if (!sortKey.startsWith(wanted))
+        if (!QStringView(keyAt(i)).startsWith(wanted))
             break;
-        const qsizetype folded = sortKey.indexOf(QChar(kEndPrimary)) + 1;
-        if (sortKey.sliced(folded).startsWith(typed))
+        if (QStringView(foldedAt(i)).startsWith(typed))
             return int(i);
     }
     return -1;
+}
+
+} // namespace
+
+int FindNamePrefix(const QStringList &sortKeys, QStringView key, int first)
+{
+    return findPrefix(
+        sortKeys.size(), [&sortKeys](qsizetype i) { return QStringView(sortKeys[i]); },
+        [&sortKeys](qsizetype i) {
+            const QStringView sortKey = sortKeys[i];
+            return sortKey.sliced(sortKey.indexOf(QChar(kEndPrimary)) + 1);
+        },
+        key, first);
+}
+
+int FindNamePrefix(qsizetype count, const std::function<QString(qsizetype)> &primaryKey,
+                   const std::function<QStringView(qsizetype)> &name, QStringView key, int first)
+{
+    return findPrefix(
+        count, primaryKey, [&name](qsizetype i) { return foldedText(name(i)); }, key, first);
 }
 
 QString CompletedName(QStringView typed, QStringView registerName)

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // The customer register's name order: Finnish alphabet (å, ä, ö after z),
 // case and accents ignored first, blanks, punctuation and digits before
 // letters; accents, then case, only break ties.
@@ -11,6 +13,19 @@
 /// A key whose plain binary comparison (QString::compare, operator<) gives the
 /// name order. Compute it once per name when sorting or searching many.
 QString NameSortKey(QStringView name);
+
+/// The first part of NameSortKey: the name's primary weights (case and
+/// accents ignored), ended by a unit below every weight. Comparing these keys
+/// orders names as NameSortKey does, but for names that differ only in case
+/// or accents, which compare equal.
+QString NamePrimaryKey(QStringView name);
+
+/// Appends NamePrimaryKey of the name to the key.
+void AppendNamePrimaryKey(QStringView name, QString &key);
+
+/// Appends one cell's part of a register row's order key: rows compare as the
+/// concatenation of their cells' parts (SortRegisterRows).
+void AppendRowOrderKey(QStringView cell, QString &key);
 
 /// Compares two names in name order: negative, zero or positive.
 int CompareNames(QStringView a, QStringView b);
@@ -30,6 +45,11 @@ void SortRegisterRows(QList<QStringList> &rows);
 /// found. Returns its index, or -1 when there is none, the key is empty or
 /// first lies beyond the last index.
 int FindNamePrefix(const QStringList &sortKeys, QStringView key, int first);
+
+/// FindNamePrefix over count names kept in name order, given by their
+/// NamePrimaryKey and by the names themselves, so no whole sort key is kept.
+int FindNamePrefix(qsizetype count, const std::function<QString(qsizetype)> &primaryKey,
+                   const std::function<QStringView(qsizetype)> &name, QStringView key, int first);
 
 /// The name box's text once the typed text has found a register name: the
 /// register's name itself when the typed text is all of it, letter for letter

@@ -13,7 +13,7 @@ namespace {
 
 // The value of a text that is exactly the decimal text of a positive number
 // up to limit ("7", not "07", " 7" or "7a"), else 0.
-int plainNumber(const QString &text, int limit)
+int plainNumber(QStringView text, int limit)
 {
     if (text.isEmpty() || text.size() > 9 || text.front() == u'0')
         return 0;
@@ -45,11 +45,16 @@ QString RegisterFileBaseName()
 
 int SmallestFreeCustomerNumber(const QStringList &numbers)
 {
+    return SmallestFreeCustomerNumber(numbers.size(), [&numbers](qsizetype i) { return QStringView(numbers[i]); });
+}
+
+int SmallestFreeCustomerNumber(qsizetype count, const std::function<QStringView(qsizetype)> &numberAt)
+{
     // With n texts, one of 1 to n + 1 is always free.
-    const int limit = int(numbers.size()) + 1;
+    const int limit = int(count) + 1;
     std::vector<bool> used(size_t(limit) + 1, false);
-    for (const QString &text : numbers)
-        used[size_t(plainNumber(text, limit))] = true;
+    for (qsizetype i = 0; i < count; ++i)
+        used[size_t(plainNumber(numberAt(i), limit))] = true;
     int number = 1;
     while (used[size_t(number)])
         ++number;
@@ -98,10 +103,18 @@ EinvoiceAddress RegisterEinvoiceFor(const QList<QStringList> &registerRows, QStr
 
 InvoiceData WithRegisterEinvoice(InvoiceData invoice, const QList<QStringList> &registerRows)
 {
+    return WithRegisterEinvoice(std::move(invoice), [&registerRows](QStringView customerNumber) {
+        return RegisterEinvoiceFor(registerRows, customerNumber);
+    });
+}
+
+InvoiceData WithRegisterEinvoice(InvoiceData invoice,
+                                 const std::function<EinvoiceAddress(QStringView customerNumber)> &find)
+{
     QStringList &header = invoice.header;
     if (!header.value(BuyerEinvoiceAddressField).isEmpty() || !header.value(BuyerEinvoiceOperatorField).isEmpty())
         return invoice;
-    const EinvoiceAddress found = RegisterEinvoiceFor(registerRows, header.value(CustomerNumberField));
+    const EinvoiceAddress found = find(header.value(CustomerNumberField));
     if (found.address.isEmpty() && found.operatorId.isEmpty())
         return invoice;
     while (header.size() < HeaderFieldCount)

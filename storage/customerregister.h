@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Customer numbers of the register, its file lines and the customers'
 // e-invoice addresses.
 
@@ -18,6 +20,9 @@ QString RegisterFileBaseName();
 /// The smallest positive whole number whose decimal text is none of the
 /// given texts (compared without regard to case).
 int SmallestFreeCustomerNumber(const QStringList &numbers);
+
+/// SmallestFreeCustomerNumber of count texts, each given by numberAt.
+int SmallestFreeCustomerNumber(qsizetype count, const std::function<QStringView(qsizetype)> &numberAt);
 
 /// The message of an invoice saved without adding its customer to a register
 /// file that could not be read: that file is never saved over.
@@ -45,3 +50,8 @@ EinvoiceAddress RegisterEinvoiceFor(const QList<QStringList> &registerRows, QStr
 /// register, when its file keeps none (as every file of earlier versions);
 /// an invoice that keeps one comes back unchanged.
 InvoiceData WithRegisterEinvoice(InvoiceData invoice, const QList<QStringList> &registerRows);
+
+/// WithRegisterEinvoice with the register's address found for a customer
+/// number by find.
+InvoiceData WithRegisterEinvoice(InvoiceData invoice,
+                                 const std::function<EinvoiceAddress(QStringView customerNumber)> &find);

@@ -6,11 +6,13 @@
 #include "widgets/stringgrid.h"
 #include "storage/collation.h"
 #include "storage/customerregister.h"
+#include "storage/customertable.h"
 #include "storage/commanderror.h"
 #include "storage/invoicefile.h"
 #include "storage/savelimits.h"
 #include "storage/textfile.h"
 
+#include <QAbstractListModel>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -20,10 +22,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalBlocker>
+#include <QTimer>
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
+#include <future>
 
 using namespace Qt::StringLiterals;
 
@@ -62,42 +68,171 @@ int pressedKey(QEvent *event)
     return event->type() == QEvent::KeyPress ? static_cast<QKeyEvent *>(event)->key() : 0;
 }
 
-// The first customer row, below the heading, whose cell equals the text
-// ignoring case; -1 when there is none.
-int findCustomerRow(const StringGrid *grid, int column, const QString &text)
+// A register file larger than this is read on a worker thread at start-up,
+// so the window need not wait for it; a smaller one takes a few milliseconds
+// and is read at once.
+constexpr qint64 kBackgroundRegisterBytes = 256 * 1024;
+
+// The register grid's cells: its heading row, then the customer table's rows.
+class RegisterCells : public GridCells, public CustomerTable::Observer
 {
-    for (int r = 1; r < grid->rowCount(); ++r) {
-        if (grid->cell(column, r).compare(text, Qt::CaseInsensitive) == 0)
-            return r;
+public:
+    RegisterCells() { m_table.setObserver(this); }
+    ~RegisterCells() override { m_table.setObserver(nullptr); }
+
+    CustomerTable &table() { return m_table; }
+
+    int rowCount() const override { return int(m_table.size()) + 1; }
+
+    QString cell(int column, int row) const override
+    {
+        if (row == 0)
+            return m_heading.value(column);
+        return m_table.cell(row - 1, column).toString();
     }
-    return -1;
-}
 
-// The heading, the customers and the empty new-customer row.
-void setCustomerRows(StringGrid *grid, QList<QStringList> customers)
-{
-    QList<QStringList> rows;
-    rows.reserve(customers.size() + 2);
-    rows.append(grid->rowCells(0));
-    for (QStringList &row : customers)
-        rows.append(std::move(row));
-    rows.append(QStringList(grid->colCount()));
-    grid->setAllRows(std::move(rows));
-}
+    void setCell(int column, int row, const QString &text) override
+    {
+        if (row != 0) {
+            m_table.setCell(row - 1, column, text);
+        } else if (column >= 0 && column < RegisterColumnCount && m_heading[column] != text) {
+            m_heading[column] = text;
+            listener()->cellsChanged(0, 0, column, column);
+        }
+    }
 
-// Puts the customers in name order, each empty cell a blank, dropping rows
-// without a cell of two characters and rows equal ignoring case.
-void sortCustomers(StringGrid *grid)
+    QStringList rowCells(int row) const override
+    {
+        return row == 0 ? m_heading : m_table.rowCells(row - 1);
+    }
+
+    void setRowCells(int row, QStringList cells) override
+    {
+        if (row != 0) {
+            m_table.setRowCells(row - 1, cells);
+            return;
+        }
+        cells.resize(RegisterColumnCount);
+        m_heading = std::move(cells);
+        listener()->cellsChanged(0, 0, 0, RegisterColumnCount - 1);
+    }
+
+    void setRowCount(int rows) override { m_table.resize(std::max(rows, 1) - 1); }
+
+    // The register always has its columns.
+    void setColumnCount(int) override {}
+
+    void replaceAll(QList<QStringList> rows) override
+    {
+        if (!rows.isEmpty())
+            setRowCells(0, rows.takeFirst());
+        CustomerTable table;
+        for (const QStringList &row : std::as_const(rows))
+            table.insertRow(table.size(), row);
+        m_table.replace(std::move(table));
+    }
+
+    void rowsInserting(qsizetype row, qsizetype count) override
+    {
+        listener()->rowsInserting(int(row) + 1, int(row + count));
+    }
+    void rowsInserted() override { listener()->rowsInserted(); }
+    void rowsRemoving(qsizetype row, qsizetype count) override
+    {
+        listener()->rowsRemoving(int(row) + 1, int(row + count));
+    }
+    void rowsRemoved() override { listener()->rowsRemoved(); }
+    void resetting() override { listener()->resetting(); }
+    void reset() override { listener()->reset(); }
+    void cellsChanged(qsizetype firstRow, qsizetype lastRow) override
+    {
+        listener()->cellsChanged(int(firstRow) + 1, int(lastRow) + 1, 0, RegisterColumnCount - 1);
+    }
+
+private:
+    CustomerTable m_table;
+    QStringList m_heading = QStringList(RegisterColumnCount);
+};
+
+// Puts the customers in name order and adds the empty new-customer row.
+void sortCustomers(CustomerTable &table)
 {
-    QList<QStringList> customers;
-    customers.reserve(grid->rowCount());
-    for (int r = 1; r < grid->rowCount(); ++r)
-        customers.append(grid->rowCells(r));
-    SortRegisterRows(customers);
-    setCustomerRows(grid, std::move(customers));
+    table.sort();
+    table.resize(table.size() + 1);
 }
 
 } // namespace
+
+// The name box's drop-down list: the register's names, read from the table
+// when the list is refreshed before it opens.
+class RegisterNames : public QAbstractListModel
+{
+public:
+    RegisterNames(const CustomerTable &table, QObject *parent)
+        : QAbstractListModel(parent)
+        , m_table(table)
+    {
+    }
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override
+    {
+        return parent.isValid() ? 0 : int(m_count);
+    }
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+            return QVariant();
+        return m_table.cell(index.row(), NameColumn).toString();
+    }
+
+    void refresh()
+    {
+        beginResetModel();
+        m_count = m_table.size();
+        endResetModel();
+    }
+
+private:
+    const CustomerTable &m_table;
+    qsizetype m_count = 0;
+};
+
+// A register being read on a worker thread.
+struct PendingRegister
+{
+    QString path;
+    std::atomic<bool> cancel{false};
+    std::future<CustomerTable> table;
+    bool taken = false;
+
+    ~PendingRegister()
+    {
+        cancel = true;
+        if (table.valid())
+            table.wait();
+    }
+
+    // Starts the reading; the form is told when it ends, read or refused.
+    void start(TForm1 *form)
+    {
+        if (taken || table.valid())
+            return;
+        table = std::async(std::launch::async, [form, path = path, flag = &cancel] {
+            const QScopeGuard tell([form] {
+                QMetaObject::invokeMethod(form, [form] { form->WaitForRegister(); }, Qt::QueuedConnection);
+            });
+            return CustomerTable::read(path, flag);
+        });
+    }
+
+    // The rows read; read here and now when the reading never started.
+    CustomerTable take()
+    {
+        taken = true;
+        return table.valid() ? table.get() : CustomerTable::read(path);
+    }
+};
 
 void TForm1::hookEvents(QObject *target, std::function<bool(QEvent *)> handler)
 {
@@ -116,9 +251,18 @@ void TForm1::connectStorage()
     connectCommand(Ok3, &QPushButton::clicked, &TForm1::Ok3Click);
     connectCommand(Cancel3, &QPushButton::clicked, &TForm1::Cancel3Click);
 
+    auto cells = std::make_unique<RegisterCells>();
+    m_customers = &cells->table();
+    const QStringList headings = AsiakRekisteri1->rowCells(0);
+    AsiakRekisteri1->setCells(std::move(cells));
+    AsiakRekisteri1->setRowCells(0, headings);
+    m_customers->resize(1);
+    m_registerNames = new RegisterNames(*m_customers, this);
+    AsiakNimi1->setModel(m_registerNames);
+
     AsiakRekisteri1->onSelectCell = [this](int column, int row) { return AsiakRekisteri1SelectCell(column, row); };
     AsiakRekisteri1->onKeyDown = [this](int key, Qt::KeyboardModifiers) { return AsiakRekisteri1KeyDown(key); };
-    // Any change of a name, or of the rows, makes the lookup keys stale.
+    // Any change of a name, or of the rows, makes the drop-down list stale.
     QAbstractItemModel *names = AsiakRekisteri1->model();
     connect(names, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &topLeft) {
         if (topLeft.column() == NameColumn)
@@ -158,11 +302,13 @@ void TForm1::connectStorage()
 
 void TForm1::LoadCustomerRegister()
 {
-    QStringList lines;
+    // What a load still running would give is replaced by this one.
+    m_pendingRegister.reset();
     UnreadableRegisterFile.clear();
+    QByteArray file;
     if (!DataDir.isEmpty() && QFileInfo::exists(RegisterFileName)) {
         try {
-            lines = ReadTextLines(RegisterFileName);
+            file = CustomerTable::readFile(RegisterFileName);
         } catch (const CommandError &error) {
             // The file may still hold every customer: never save over it
             // from an empty register.
@@ -171,17 +317,48 @@ void TForm1::LoadCustomerRegister()
             return;
         }
     }
-    // The lines go as soon as they are rows, leaving their memory to the sort.
-    const int columns = AsiakRekisteri1->colCount();
-    setCustomerRows(AsiakRekisteri1, ReadLinesIntoRows(std::exchange(lines, {}), columns));
-    // The name lookup searches by halves and needs the name order. The
-    // program writes the file in that order, but a file edited by hand may
-    // not keep it.
-    const QStringList &keys = RegisterNameKeys();
-    if (!std::is_sorted(keys.begin() + 1, keys.end() - 1)) {
-        sortCustomers(AsiakRekisteri1);
-        RegisterNameKeys();
+    // The file is known to be readable: the rows in the grid make room for it.
+    m_customers->load(std::exchange(file, {}));
+    m_customers->resize(m_customers->size() + 1);
+}
+
+void TForm1::StartCustomerRegister()
+{
+    const QFileInfo file(RegisterFileName);
+    if (DataDir.isEmpty() || !file.isFile() || file.size() <= kBackgroundRegisterBytes) {
+        LoadCustomerRegister();
+        return;
     }
+    UnreadableRegisterFile.clear();
+    auto pending = std::make_shared<PendingRegister>();
+    pending->path = RegisterFileName;
+    // The window is shown first: the reading starts at the event loop's
+    // first turn, unless something needs the register before.
+    QTimer::singleShot(0, this, [this, weak = std::weak_ptr<PendingRegister>(pending)] {
+        if (const std::shared_ptr<PendingRegister> waiting = weak.lock())
+            waiting->start(this);
+    });
+    m_pendingRegister = std::move(pending);
+}
+
+void TForm1::WaitForRegister()
+{
+    if (!m_pendingRegister)
+        return;
+    const std::shared_ptr<PendingRegister> pending = std::exchange(m_pendingRegister, {});
+    try {
+        m_customers->replace(pending->take());
+        m_customers->resize(m_customers->size() + 1);
+    } catch (const CommandError &error) {
+        UnreadableRegisterFile = pending->path;
+        m_prompter->message(this, error.message());
+    }
+}
+
+CustomerTable &TForm1::Customers()
+{
+    WaitForRegister();
+    return *m_customers;
 }
 
 void TForm1::JoinFolderRegister()
@@ -190,21 +367,20 @@ void TForm1::JoinFolderRegister()
         return;
     AsiakRekisteri1->commitEdit();
     QList<QStringList> entered;
-    for (int r = 1; r < AsiakRekisteri1->rowCount(); ++r)
-        entered.append(AsiakRekisteri1->rowCells(r));
+    const CustomerTable &customers = Customers();
+    for (qsizetype r = 0; r < customers.size(); ++r)
+        entered.append(customers.rowCells(r));
     LoadCustomerRegister();
     if (IsRegisterUnreadable())
         return;
-    QList<QStringList> customers;
-    for (int r = 1; r < AsiakRekisteri1->rowCount(); ++r)
-        customers.append(AsiakRekisteri1->rowCells(r));
+    QList<QStringList> missing;
     for (QStringList &row : entered) {
-        if (findCustomerRow(AsiakRekisteri1, NameColumn, row[NameColumn]) < 0)
-            customers.append(std::move(row));
+        if (m_customers->findName(row[NameColumn]) < 0)
+            missing.append(std::move(row));
     }
-    setCustomerRows(AsiakRekisteri1, std::move(customers));
-    sortCustomers(AsiakRekisteri1);
-    RegisterNameKeys();
+    for (const QStringList &row : std::as_const(missing))
+        m_customers->insertRow(m_customers->size(), row);
+    sortCustomers(*m_customers);
 }
 
 bool TForm1::IsRegisterUnreadable() const
@@ -214,44 +390,40 @@ bool TForm1::IsRegisterUnreadable() const
 
 void TForm1::SaveCustomerRegister()
 {
+    WaitForRegister();
     if (DataDir.isEmpty())
         AskSaveFolder();
     if (IsRegisterUnreadable())
         throw FileCreateError(RegisterFileName);
-    if (const QString part = RegisterTooLongPart(false); !part.isEmpty())
-        throw CommandError(RegisterTooLongText(part));
-    WriteTextLines(RegisterFileName, RegisterFileLines(RegisterCustomers()));
+    AsiakRekisteri1->commitEdit();
+    const CustomerTable::FileText file = m_customers->fileText();
+    if (file.tooLongRow >= 0)
+        throw CommandError(
+            RegisterTooLongText(TooLongCustomerPart(m_customers->cell(file.tooLongRow, NameColumn).toString())));
+    // A file the program could not read back would lose what it holds.
+    if (const QString reason = LineCountRefusal(file.lines); !reason.isEmpty())
+        throw CommandError(TextFileNotSavedText(RegisterFileName, reason));
+    if (!ReplaceFileContents(RegisterFileName, file.bytes))
+        throw FileCreateError(RegisterFileName);
 }
 
-QList<QStringList> TForm1::RegisterCustomers()
+InvoiceData TForm1::WithCustomerEinvoice(InvoiceData invoice)
 {
     AsiakRekisteri1->commitEdit();
-    QList<QStringList> rows;
-    rows.reserve(AsiakRekisteri1->rowCount());
-    for (int r = 1; r < AsiakRekisteri1->rowCount(); ++r)
-        rows.append(AsiakRekisteri1->rowCells(r));
-    return rows;
+    const CustomerTable &customers = Customers();
+    return WithRegisterEinvoice(std::move(invoice), [&customers](QStringView number) {
+        const qsizetype row = customers.findTrimmedNumber(number);
+        return row < 0 ? EinvoiceAddress{} : RegisterRowEinvoice(customers.rowCells(row));
+    });
 }
 
 int TForm1::NextCustomerNumber()
 {
     AsiakRekisteri1->commitEdit();
-    const int number = SmallestFreeCustomerNumber(AsiakRekisteri1->columnCells(CustomerNumberColumn));
-    sortCustomers(AsiakRekisteri1);
-    RegisterNameKeys();
+    CustomerTable &customers = Customers();
+    const int number = customers.smallestFreeNumber(AsiakRekisteri1->cell(CustomerNumberColumn, 0));
+    sortCustomers(customers);
     return number;
-}
-
-const QStringList &TForm1::RegisterNameKeys()
-{
-    if (NameKeysRevision != RegisterRevision) {
-        NameKeys.clear();
-        NameKeys.reserve(AsiakRekisteri1->rowCount());
-        for (int r = 0; r < AsiakRekisteri1->rowCount(); ++r)
-            NameKeys.append(NameSortKey(AsiakRekisteri1->cell(NameColumn, r)));
-        NameKeysRevision = RegisterRevision;
-    }
-    return NameKeys;
 }
 
 void TForm1::FillCustomerFromRegister(int row, const QString &typed)
@@ -271,7 +443,9 @@ void TForm1::FillCustomerFromRegister(int row, const QString &typed)
 bool TForm1::IsNewInvoiceCustomer()
 {
     AsiakRekisteri1->commitEdit();
-    return !IsRegisterUnreadable() && findCustomerRow(AsiakRekisteri1, NameColumn, AsiakNimi1->currentText()) < 0;
+    // Waited for first: a register that turns out unreadable takes no one.
+    const CustomerTable &customers = Customers();
+    return !IsRegisterUnreadable() && customers.findName(AsiakNimi1->currentText()) < 0;
 }
 
 QString TForm1::LongestNewCustomerNumber() const
@@ -283,23 +457,26 @@ QString TForm1::LongestNewCustomerNumber() const
 
 QString TForm1::RegisterTooLongPart(bool withInvoiceCustomer)
 {
-    QList<QStringList> rows = RegisterCustomers();
-    if (withInvoiceCustomer) {
-        QStringList customer(RegisterColumnCount);
-        customer[NameColumn] = AsiakNimi1->currentText();
-        for (int line = CustomerAddress1Line; line < CustomerLineCount; ++line)
-            customer[addressColumn(line)] = AsiakOsoite1->cell(kBlockTextColumn, line);
-        customer[BusinessIdColumn] = AsiakY1->text();
-        customer[CustomerNumberColumn] = LongestNewCustomerNumber();
-        customer[EinvoiceAddressColumn] = BuyerEinvoice.address;
-        customer[EinvoiceOperatorColumn] = BuyerEinvoice.operatorId;
-        rows.append(customer);
-    }
-    return ::RegisterTooLongPart(rows);
+    AsiakRekisteri1->commitEdit();
+    const CustomerTable &customers = Customers();
+    if (const qsizetype row = customers.firstTooLongRow(); row >= 0)
+        return TooLongCustomerPart(customers.cell(row, NameColumn).toString());
+    if (!withInvoiceCustomer)
+        return QString();
+    QStringList customer(RegisterColumnCount);
+    customer[NameColumn] = AsiakNimi1->currentText();
+    for (int line = CustomerAddress1Line; line < CustomerLineCount; ++line)
+        customer[addressColumn(line)] = AsiakOsoite1->cell(kBlockTextColumn, line);
+    customer[BusinessIdColumn] = AsiakY1->text();
+    customer[CustomerNumberColumn] = LongestNewCustomerNumber();
+    customer[EinvoiceAddressColumn] = BuyerEinvoice.address;
+    customer[EinvoiceOperatorColumn] = BuyerEinvoice.operatorId;
+    return ::RegisterTooLongPart({customer});
 }
 
 void TForm1::RegisterInvoiceCustomer()
 {
+    WaitForRegister();
     // A register that could not be read may still hold every customer: the
     // invoice is saved, the file is left as it is.
     if (IsRegisterUnreadable()) {
@@ -312,18 +489,20 @@ void TForm1::RegisterInvoiceCustomer()
     // A customer typed into the box but not yet numbered would be overwritten
     // by this one; number it first.
     CompletePendingCustomer();
-    const int last = AsiakRekisteri1->rowCount() - 1;
-    AsiakRekisteri1->setCell(NameColumn, last, name);
-    AsiakRekisteri1->setRowCount(last + 2);
+    CustomerTable &customers = *m_customers;
+    customers.setCell(customers.size() - 1, NameColumn, name);
+    customers.resize(customers.size() + 1);
     AsiakNro1->setText(QString::number(NextCustomerNumber()));
-    const int row = findCustomerRow(AsiakRekisteri1, NameColumn, name);
+    const qsizetype row = customers.findName(name);
     if (row >= 0) {
+        QStringList cells = customers.rowCells(row);
         for (int line = CustomerAddress1Line; line < CustomerLineCount; ++line)
-            AsiakRekisteri1->setCell(addressColumn(line), row, AsiakOsoite1->cell(kBlockTextColumn, line));
-        AsiakRekisteri1->setCell(BusinessIdColumn, row, AsiakY1->text());
-        AsiakRekisteri1->setCell(CustomerNumberColumn, row, AsiakNro1->text());
-        AsiakRekisteri1->setCell(EinvoiceAddressColumn, row, BuyerEinvoice.address);
-        AsiakRekisteri1->setCell(EinvoiceOperatorColumn, row, BuyerEinvoice.operatorId);
+            cells[addressColumn(line)] = AsiakOsoite1->cell(kBlockTextColumn, line);
+        cells[BusinessIdColumn] = AsiakY1->text();
+        cells[CustomerNumberColumn] = AsiakNro1->text();
+        cells[EinvoiceAddressColumn] = BuyerEinvoice.address;
+        cells[EinvoiceOperatorColumn] = BuyerEinvoice.operatorId;
+        customers.setRowCells(row, cells);
     }
     SaveCustomerRegister();
 }
@@ -336,7 +515,7 @@ int TForm1::CompletePendingCustomer()
         return -1;
     const QString name = AsiakRekisteri1->cell(NameColumn, last);
     const int number = NextCustomerNumber();
-    const int row = findCustomerRow(AsiakRekisteri1, NameColumn, name);
+    const int row = int(m_customers->findName(name)) + 1;
     if (row < 1)
         return -1;
     FillingCustomer = true;
@@ -380,13 +559,7 @@ void TForm1::DelRow3Click()
     if (row < 1 || row >= last)
         return;
     const int column = AsiakRekisteri1->col();
-    QList<QStringList> rows;
-    rows.reserve(last);
-    for (int r = 0; r <= last; ++r) {
-        if (r != row)
-            rows.append(AsiakRekisteri1->rowCells(r));
-    }
-    AsiakRekisteri1->setAllRows(std::move(rows));
+    m_customers->removeRow(row - 1);
     FillingCustomer = true;
     AsiakRekisteri1->setCurrentCell(column, row);
     FillingCustomer = false;
@@ -418,9 +591,9 @@ bool TForm1::AsiakNro1KeyPress(int key)
 {
     if (!isEnter(key))
         return false;
-    int row = findCustomerRow(AsiakRekisteri1, CustomerNumberColumn, AsiakNro1->text());
-    if (row < 0)
-        row = AsiakRekisteri1->rowCount() - 1;
+    AsiakRekisteri1->commitEdit();
+    const qsizetype found = Customers().findNumber(AsiakNro1->text());
+    const int row = found < 0 ? AsiakRekisteri1->rowCount() - 1 : int(found) + 1;
     FillCustomerFromRegister(row);
     FillPayerOnGiro();
     return true;
@@ -437,12 +610,13 @@ void TForm1::AsiakNimi1Change()
         BuyerEinvoice = {};
         const int caret = edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
         const QString text = edit->text();
-        const QStringList &keys = RegisterNameKeys();
+        AsiakRekisteri1->commitEdit();
+        const CustomerTable &customers = Customers();
         QString typed = text;
-        int row = FindNamePrefix(keys, typed, 1);
+        int row = customers.findNamePrefix(typed, 0) + 1;
         if (row < 1) {
             typed = text.left(caret);
-            row = FindNamePrefix(keys, typed, 1);
+            row = customers.findNamePrefix(typed, 0) + 1;
         }
         if (row > 0) {
             // A beginning stays as typed, the register's name completing it
@@ -478,6 +652,7 @@ bool TForm1::AsiakNimi1KeyPress(int key)
 
 void TForm1::AsiakNimi1DropDown()
 {
+    WaitForRegister();
     if (NameItemsRevision == RegisterRevision)
         return;
     QLineEdit *edit = AsiakNimi1->lineEdit();
@@ -485,13 +660,11 @@ void TForm1::AsiakNimi1DropDown()
     const int start = edit->hasSelectedText() ? edit->selectionStart() : -1;
     const int length = int(edit->selectedText().size());
     const int cursor = edit->cursorPosition();
-    QStringList names = AsiakRekisteri1->columnCells(NameColumn);
-    names.removeFirst();
+    AsiakRekisteri1->commitEdit();
     {
         // Replacing the items would put the first one into the edit part.
         const QSignalBlocker blocker(AsiakNimi1);
-        AsiakNimi1->clear();
-        AsiakNimi1->addItems(names);
+        m_registerNames->refresh();
         AsiakNimi1->setCurrentIndex(-1);
         edit->setText(text);
         if (start >= 0)

@@ -155,7 +155,7 @@ void TForm1::OpenInvoiceFile(const QString &path)
     ClearInvoice();
     // A file of an earlier version keeps no e-invoice address: its customer's
     // in the register stands in.
-    ShowInvoice(WithRegisterEinvoice(record.invoice, RegisterCustomers()));
+    ShowInvoice(WithCustomerEinvoice(record.invoice));
     FillPayerOnGiro();
     OpenedInvoiceFile = path;
     RecalcInvoice();
@@ -171,7 +171,7 @@ void TForm1::Hyvityslasku1Click()
 void TForm1::CreditInvoiceFile(const QString &path)
 {
     const InvoiceRecord record = ReadInvoiceRecord(path, CollectBillerDetails(), CollectDefaults());
-    const InvoiceData original = WithRegisterEinvoice(record.invoice, RegisterCustomers());
+    const InvoiceData original = WithCustomerEinvoice(record.invoice);
     // A new invoice's number, date and reference, as "VALMIS/TALLENNA" counts them.
     Uusi1Click();
     ShowInvoice(CreditNoteOf(original, CollectInvoice().header));

@@ -54,13 +54,17 @@ QString InvoiceTooLongPart(const InvoiceData &invoice)
 QString RegisterTooLongPart(const QList<QStringList> &rows)
 {
     for (const QStringList &row : rows) {
-        if (!cellsFit(RegisterLineCells(row), false)) {
-            const QString name = OnOneLine(row.value(NameColumn));
-            const QString shown = name.size() > kShownNameLength ? name.first(kShownNameLength) + u'…' : name;
-            return u"asiakasrekisterin asiakas \"%1\""_s.arg(shown);
-        }
+        if (!cellsFit(RegisterLineCells(row), false))
+            return TooLongCustomerPart(row.value(NameColumn));
     }
     return QString();
+}
+
+QString TooLongCustomerPart(const QString &name)
+{
+    const QString line = OnOneLine(name);
+    const QString shown = line.size() > kShownNameLength ? line.first(kShownNameLength) + u'…' : line;
+    return u"asiakasrekisterin asiakas \"%1\""_s.arg(shown);
 }
 
 QString InvoiceTooLongText(const QString &part)

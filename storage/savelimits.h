@@ -22,6 +22,9 @@ QString InvoiceTooLongPart(const InvoiceData &invoice);
 /// when every customer fits.
 QString RegisterTooLongPart(const QList<QStringList> &rows);
 
+/// How a register customer too long to save is named: by the beginning of its name.
+QString TooLongCustomerPart(const QString &name);
+
 /// The message of an invoice not saved because the part named is too long.
 QString InvoiceTooLongText(const QString &part);
 

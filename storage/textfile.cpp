@@ -75,12 +75,18 @@ bool IsRegularFileOrMissing(const QString &path)
     return info.isFile() || !info.exists();
 }
 
-QStringList ReadTextLines(const QString &path)
+QString TextFileRefusedText(const QString &path, const QString &reason)
 {
-    const auto refused = [&path](const QString &reason) {
-        return CommandError(u"Tiedostoa %1 ei avattu: %2. Tiedosto voi olla vioittunut."_s.arg(
-            QDir::toNativeSeparators(path), reason));
-    };
+    return u"Tiedostoa %1 ei avattu: %2. Tiedosto voi olla vioittunut."_s.arg(QDir::toNativeSeparators(path), reason);
+}
+
+QString TextFileNotSavedText(const QString &path, const QString &reason)
+{
+    return u"Tiedostoa %1 ei tallennettu: siihen tulisi %2."_s.arg(QDir::toNativeSeparators(path), reason);
+}
+
+QByteArray ReadTextFileBytes(const QString &path, const std::atomic<bool> *cancel)
+{
     const QString tooLarge = u"se on suurempi kuin %1 Mt"_s.arg(kMaxTextFileBytes / (1024 * 1024));
     // A FIFO or a device would keep the program waiting at opening or reading.
     if (!IsRegularFileOrMissing(path))
@@ -89,19 +95,35 @@ QStringList ReadTextLines(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         throw FileOpenError(path);
     if (file.size() > kMaxTextFileBytes)
-        throw refused(tooLarge);
-    QString text;
-    {
-        const QByteArray bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError)
+        throw CommandError(TextFileRefusedText(path, tooLarge));
+    // Read a piece at a time, so that a reading no longer wanted ends soon.
+    constexpr qint64 kPiece = 1024 * 1024;
+    QByteArray bytes;
+    bytes.reserve(file.size() + 1);
+    qint64 size = 0;
+    for (;;) {
+        if (cancel && cancel->load(std::memory_order_relaxed))
+            return {};
+        bytes.resize(size + kPiece);
+        const qint64 read = file.read(bytes.data() + size, kPiece);
+        if (read < 0 || file.error() != QFileDevice::NoError)
             throw FileOpenError(path);
-        if (bytes.size() > kMaxTextFileBytes)
-            throw refused(tooLarge);
-        text = cp1252ToString(bytes);
+        size += read;
+        if (size > kMaxTextFileBytes)
+            throw CommandError(TextFileRefusedText(path, tooLarge));
+        if (read == 0)
+            break;
     }
+    bytes.resize(size);
+    return bytes;
+}
+
+QStringList ReadTextLines(const QString &path)
+{
+    const QString text = cp1252ToString(ReadTextFileBytes(path));
     const QStringList lines = SplitTextLines(text);
     if (const QString reason = LinesRefusal(lines); !reason.isEmpty())
-        throw refused(u"siinä on "_s + reason);
+        throw CommandError(TextFileRefusedText(path, u"siinä on "_s + reason));
     return lines;
 }
 
@@ -114,8 +136,7 @@ void WriteTextLines(const QString &path, const QStringList &lines)
 {
     // A file the program could not read back would lose what it holds.
     if (const QString reason = LinesRefusal(lines); !reason.isEmpty()) {
-        throw CommandError(u"Tiedostoa %1 ei tallennettu: siihen tulisi %2."_s.arg(
-            QDir::toNativeSeparators(path), reason));
+        throw CommandError(TextFileNotSavedText(path, reason));
     }
     QByteArray bytes;
     for (const QString &line : lines) {

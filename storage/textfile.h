@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+
 // Text files of the program: Windows-1252, lines ended by CR LF when written,
 // by CR, LF or CR LF when read. Every file read this way, and the row
 // clipboard, holds lines of the grid line format (storage/gridline.h); a line
@@ -53,6 +55,20 @@ QString LinesRefusal(const QStringList &lines);
 /// False for a path that names something other than a regular file: a
 /// folder, a FIFO or a device, which reading could wait on for ever.
 bool IsRegularFileOrMissing(const QString &path);
+
+/// The bytes of a file of the program's text: throws FileOpenError when it
+/// cannot be opened or read or is not a regular file (IsRegularFileOrMissing),
+/// and FileError with a message in Finnish when it is larger than
+/// kMaxTextFileBytes. Empty when cancel becomes set.
+QByteArray ReadTextFileBytes(const QString &path, const std::atomic<bool> *cancel = nullptr);
+
+/// The message of a text file refused on reading for the reason given (the
+/// end of a Finnish sentence, as LinesRefusal gives).
+QString TextFileRefusedText(const QString &path, const QString &reason);
+
+/// The message of a text file not written because its lines would be
+/// refused on reading for the reason given.
+QString TextFileNotSavedText(const QString &path, const QString &reason);
 
 /// Reads the lines of a Windows-1252 file by the rule of SplitTextLines.
 /// Throws FileOpenError when the file cannot be opened or read or is not a

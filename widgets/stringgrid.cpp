@@ -21,15 +21,93 @@
 
 namespace {
 
-const QString kEmpty;
+// The grid's own cells: plain texts, row-major.
+class ListCells : public GridCells
+{
+public:
+    explicit ListCells(int columns, int rows)
+        : m_columns(std::max(columns, 0))
+    {
+        m_rows.resize(std::max(rows, 0));
+        for (QStringList &row : m_rows)
+            row.resize(m_columns);
+    }
+
+    int rowCount() const override { return int(m_rows.size()); }
+
+    QString cell(int column, int row) const override
+    {
+        if (row < 0 || row >= m_rows.size() || column < 0 || column >= m_columns)
+            return QString();
+        return m_rows[row][column];
+    }
+
+    void setCell(int column, int row, const QString &text) override
+    {
+        if (row < 0 || row >= m_rows.size() || column < 0 || column >= m_columns)
+            return;
+        if (m_rows[row][column] == text)
+            return;
+        m_rows[row][column] = text;
+        listener()->cellsChanged(row, row, column, column);
+    }
+
+    QStringList rowCells(int row) const override { return m_rows.value(row); }
+
+    void setRowCells(int row, QStringList cells) override
+    {
+        if (row < 0 || row >= m_rows.size())
+            return;
+        cells.resize(m_columns);
+        m_rows[row] = std::move(cells);
+        listener()->cellsChanged(row, row, 0, m_columns - 1);
+    }
+
+    void setRowCount(int rows) override
+    {
+        rows = std::max(rows, 0);
+        const int old = int(m_rows.size());
+        if (rows > old) {
+            listener()->rowsInserting(old, rows - 1);
+            m_rows.resize(rows);
+            for (int r = old; r < rows; ++r)
+                m_rows[r].resize(m_columns);
+            listener()->rowsInserted();
+        } else if (rows < old) {
+            listener()->rowsRemoving(rows, old - 1);
+            m_rows.resize(rows);
+            listener()->rowsRemoved();
+        }
+    }
+
+    void setColumnCount(int columns) override
+    {
+        m_columns = std::max(columns, 0);
+        for (QStringList &row : m_rows)
+            row.resize(m_columns);
+    }
+
+    void replaceAll(QList<QStringList> rows) override
+    {
+        listener()->resetting();
+        m_rows = std::move(rows);
+        for (QStringList &row : m_rows)
+            row.resize(m_columns);
+        listener()->reset();
+    }
+
+private:
+    int m_columns;
+    QList<QStringList> m_rows;
+};
 
 } // namespace
 
-// The grid's cells: plain texts, row-major, with an optional integer per cell.
-class StringGridModel : public QAbstractTableModel
+// The grid's model: the cells, wherever they are kept, as Qt's views see them.
+class StringGridModel : public QAbstractTableModel, public GridCells::Listener
 {
 public:
-    explicit StringGridModel(StringGrid *grid);
+    StringGridModel(StringGrid *grid, int columns, int rows);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -37,19 +115,26 @@ public:
     bool setData(const QModelIndex &index, const QVariant &value, int role) override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
-    void resize(int columns, int rows);
-    const QString &cell(int column, int row) const;
-    void setCell(int column, int row, const QString &text);
-    const QStringList &rowCells(int row) const { return m_rows[row]; }
-    void setRowCells(int row, QStringList cells);
-    void replaceAll(QList<QStringList> rows);
+    GridCells &cells() const { return *m_cells; }
+    void setCells(std::unique_ptr<GridCells> cells);
+    void setColumnCount(int columns);
+
+    void rowsInserting(int first, int last) override { beginInsertRows(QModelIndex(), first, last); }
+    void rowsInserted() override { endInsertRows(); }
+    void rowsRemoving(int first, int last) override { beginRemoveRows(QModelIndex(), first, last); }
+    void rowsRemoved() override { endRemoveRows(); }
+    void resetting() override { beginResetModel(); }
+    void reset() override { endResetModel(); }
+    void cellsChanged(int firstRow, int lastRow, int firstColumn, int lastColumn) override
+    {
+        emit dataChanged(index(firstRow, firstColumn), index(lastRow, lastColumn));
+    }
 
 private:
     StringGrid *m_grid;
     int m_columns = 0;
-    QList<QStringList> m_rows;
+    std::unique_ptr<GridCells> m_cells;
 };
-
 // Draws the cells the way the page shows them and commits every keystroke.
 class StringGridDelegate : public QStyledItemDelegate
 {
@@ -102,15 +187,38 @@ private:
     StringGrid *m_grid;
 };
 
-StringGridModel::StringGridModel(StringGrid *grid)
+StringGridModel::StringGridModel(StringGrid *grid, int columns, int rows)
     : QAbstractTableModel(grid)
     , m_grid(grid)
+    , m_columns(std::max(columns, 0))
+    , m_cells(std::make_unique<ListCells>(columns, rows))
 {
+    m_cells->setListener(this);
+}
+
+void StringGridModel::setCells(std::unique_ptr<GridCells> cells)
+{
+    beginResetModel();
+    m_cells = std::move(cells);
+    m_cells->setListener(this);
+    m_cells->setColumnCount(m_columns);
+    endResetModel();
+}
+
+void StringGridModel::setColumnCount(int columns)
+{
+    columns = std::max(columns, 0);
+    if (columns == m_columns)
+        return;
+    beginResetModel();
+    m_columns = columns;
+    m_cells->setColumnCount(m_columns);
+    endResetModel();
 }
 
 int StringGridModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    return parent.isValid() ? 0 : m_cells->rowCount();
 }
 
 int StringGridModel::columnCount(const QModelIndex &parent) const
@@ -122,14 +230,14 @@ QVariant StringGridModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
         return QVariant();
-    return cell(index.column(), index.row());
+    return m_cells->cell(index.column(), index.row());
 }
 
 bool StringGridModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
     if (!index.isValid() || role != Qt::EditRole)
         return false;
-    setCell(index.column(), index.row(), value.toString());
+    m_cells->setCell(index.column(), index.row(), value.toString());
     return true;
 }
 
@@ -141,69 +249,6 @@ Qt::ItemFlags StringGridModel::flags(const QModelIndex &index) const
     if (m_grid->isCellEditable(index.column(), index.row()))
         flags |= Qt::ItemIsEditable;
     return flags;
-}
-
-void StringGridModel::resize(int columns, int rows)
-{
-    columns = std::max(columns, 0);
-    rows = std::max(rows, 0);
-    if (columns != m_columns) {
-        beginResetModel();
-        m_columns = columns;
-        m_rows.resize(rows);
-        for (QStringList &row : m_rows)
-            row.resize(columns);
-        endResetModel();
-        return;
-    }
-    const int old = int(m_rows.size());
-    if (rows > old) {
-        beginInsertRows(QModelIndex(), old, rows - 1);
-        m_rows.resize(rows);
-        for (int r = old; r < rows; ++r)
-            m_rows[r].resize(columns);
-        endInsertRows();
-    } else if (rows < old) {
-        beginRemoveRows(QModelIndex(), rows, old - 1);
-        m_rows.resize(rows);
-        endRemoveRows();
-    }
-}
-
-const QString &StringGridModel::cell(int column, int row) const
-{
-    if (row < 0 || row >= m_rows.size() || column < 0 || column >= m_columns)
-        return kEmpty;
-    return m_rows[row][column];
-}
-
-void StringGridModel::setCell(int column, int row, const QString &text)
-{
-    if (row < 0 || row >= m_rows.size() || column < 0 || column >= m_columns)
-        return;
-    if (m_rows[row][column] == text)
-        return;
-    m_rows[row][column] = text;
-    const QModelIndex changed = index(row, column);
-    emit dataChanged(changed, changed);
-}
-
-void StringGridModel::setRowCells(int row, QStringList cells)
-{
-    if (row < 0 || row >= m_rows.size())
-        return;
-    cells.resize(m_columns);
-    m_rows[row] = std::move(cells);
-    emit dataChanged(index(row, 0), index(row, m_columns - 1));
-}
-
-void StringGridModel::replaceAll(QList<QStringList> rows)
-{
-    beginResetModel();
-    m_rows = std::move(rows);
-    for (QStringList &row : m_rows)
-        row.resize(m_columns);
-    endResetModel();
 }
 
 StringGridDelegate::StringGridDelegate(StringGrid *grid)
@@ -234,7 +279,7 @@ void StringGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &op
     if (current)
         color = m_grid->palette().color(QPalette::HighlightedText);
 
-    const QString &text = m_grid->cell(column, row);
+    const QString text = m_grid->cell(column, row);
     if (text.isEmpty())
         return;
     painter->save();
@@ -335,10 +380,9 @@ bool StringGridDelegate::eventFilter(QObject *object, QEvent *event)
 
 StringGrid::StringGrid(int columns, int rows, QWidget *parent)
     : QTableView(parent)
-    , m_model(new StringGridModel(this))
+    , m_model(new StringGridModel(this, columns, rows))
     , m_delegate(new StringGridDelegate(this))
 {
-    m_model->resize(columns, rows);
     setModel(m_model);
     QItemSelectionModel *old = selectionModel();
     setSelectionModel(new CursorGate(this, m_model));
@@ -364,24 +408,24 @@ StringGrid::StringGrid(int columns, int rows, QWidget *parent)
     viewport()->setMouseTracking(true);
 }
 
-const QString &StringGrid::cell(int column, int row) const
+QString StringGrid::cell(int column, int row) const
 {
-    return m_model->cell(column, row);
+    return m_model->cells().cell(column, row);
 }
 
 void StringGrid::setCell(int column, int row, const QString &text)
 {
-    m_model->setCell(column, row, text);
+    m_model->cells().setCell(column, row, text);
 }
 
-const QStringList &StringGrid::rowCells(int row) const
+QStringList StringGrid::rowCells(int row) const
 {
-    return m_model->rowCells(row);
+    return m_model->cells().rowCells(row);
 }
 
 void StringGrid::setRowCells(int row, QStringList cells)
 {
-    m_model->setRowCells(row, std::move(cells));
+    m_model->cells().setRowCells(row, std::move(cells));
 }
 
 int StringGrid::colCount() const
@@ -396,13 +440,13 @@ int StringGrid::rowCount() const
 
 void StringGrid::setColCount(int columns)
 {
-    m_model->resize(columns, rowCount());
+    m_model->setColumnCount(columns);
 }
 
 void StringGrid::setRowCount(int rows)
 {
     const int old = rowCount();
-    m_model->resize(colCount(), rows);
+    m_model->cells().setRowCount(rows);
     if (rows < old) {
         for (auto it = m_tags.begin(); it != m_tags.end();) {
             if (int(it.key() & 0xffffffffu) >= rows)
@@ -416,26 +460,23 @@ void StringGrid::setRowCount(int rows)
 int StringGrid::lastTextRow() const
 {
     for (int r = rowCount() - 1; r >= m_fixedRows; --r) {
-        const QStringList &cells = rowCells(r);
+        const QStringList cells = rowCells(r);
         if (std::any_of(cells.begin(), cells.end(), [](const QString &cell) { return !cell.isEmpty(); }))
             return r;
     }
     return m_fixedRows - 1;
 }
 
-QStringList StringGrid::columnCells(int column) const
-{
-    QStringList cells;
-    cells.reserve(rowCount());
-    for (int r = 0; r < rowCount(); ++r)
-        cells.append(cell(column, r));
-    return cells;
-}
-
 void StringGrid::setAllRows(QList<QStringList> rows)
 {
     m_tags.clear();
-    m_model->replaceAll(std::move(rows));
+    m_model->cells().replaceAll(std::move(rows));
+}
+
+void StringGrid::setCells(std::unique_ptr<GridCells> cells)
+{
+    m_tags.clear();
+    m_model->setCells(std::move(cells));
 }
 
 void StringGrid::setCellTag(int column, int row, int value)

@@ -6,9 +6,50 @@
 #include <QTableView>
 
 #include <functional>
+#include <memory>
 
 class StringGridDelegate;
 class StringGridModel;
+
+/// Where a grid keeps its cells: by default a plain table of texts; a grid
+/// may show another structure through it without copying it into cells.
+/// Every change, whoever makes it, is told to the listener before and after.
+class GridCells
+{
+public:
+    class Listener
+    {
+    public:
+        virtual ~Listener() = default;
+        virtual void rowsInserting(int first, int last) = 0;
+        virtual void rowsInserted() = 0;
+        virtual void rowsRemoving(int first, int last) = 0;
+        virtual void rowsRemoved() = 0;
+        virtual void resetting() = 0;
+        virtual void reset() = 0;
+        virtual void cellsChanged(int firstRow, int lastRow, int firstColumn, int lastColumn) = 0;
+    };
+
+    virtual ~GridCells() = default;
+    void setListener(Listener *listener) { m_listener = listener; }
+
+    virtual int rowCount() const = 0;
+    virtual QString cell(int column, int row) const = 0;
+    virtual void setCell(int column, int row, const QString &text) = 0;
+    virtual QStringList rowCells(int row) const = 0;
+    virtual void setRowCells(int row, QStringList cells) = 0;
+    /// Adds empty rows at the end or drops rows from the end.
+    virtual void setRowCount(int rows) = 0;
+    /// Told by the grid, which resets its views around it.
+    virtual void setColumnCount(int columns) = 0;
+    virtual void replaceAll(QList<QStringList> rows) = 0;
+
+protected:
+    Listener *listener() const { return m_listener; }
+
+private:
+    Listener *m_listener = nullptr;
+};
 
 // The program's string grid: cells as text addressed (column, row), fixed
 // heading rows and columns, column widths and row heights in pixels that
@@ -27,15 +68,16 @@ public:
     void setColCount(int columns);
     void setRowCount(int rows);
 
-    const QString &cell(int column, int row) const;
+    QString cell(int column, int row) const;
     void setCell(int column, int row, const QString &text);
-    const QStringList &rowCells(int row) const;
+    QStringList rowCells(int row) const;
     void setRowCells(int row, QStringList cells);
-    QStringList columnCells(int column) const;
     /// The last row with text in any cell; fixedRows() - 1 when none has.
     int lastTextRow() const;
     /// Replaces every row at once; the row count becomes rows.size().
     void setAllRows(QList<QStringList> rows);
+    /// Keeps the cells in another place from now on, replacing the grid's own.
+    void setCells(std::unique_ptr<GridCells> cells);
 
     int cellTag(int column, int row) const { return m_tags.value(tagKey(column, row)); }
     void setCellTag(int column, int row, int value);

@@ -4,8 +4,11 @@
 
 #include "widgets/bevel.h"
 #include "widgets/stringgrid.h"
+#include "storage/collation.h"
 #include "storage/cp1252.h"
 #include "storage/customerregister.h"
+#include "storage/gridline.h"
+#include "storage/invoicefile.h"
 #include "storage/savelimits.h"
 #include "storage/textfile.h"
 #include "tests/support/formfixture.h"
@@ -21,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -116,6 +120,90 @@ QLineEdit *nameEdit(TForm1 &form)
     return form.AsiakNimi1->lineEdit();
 }
 
+
+// Generated registers of thousands of customers, as the program writes them
+// or as edited by hand: names with Finnish letters and accents, twins that
+// differ only in case, empty cells, quotes and commas, e-invoice addresses,
+// and by hand also lines out of order, repeated and too short to keep.
+QStringList generatedRegister(int customers, bool byHand, quint32 seed)
+{
+    static const QStringList kStarts = {u"Aa"_s, u"Ah"_s, u"Bä"_s, u"Ek"_s, u"É"_s, u"Hä"_s, u"Jä"_s, u"Ko"_s,
+                                        u"Kö"_s, u"La"_s, u"Mä"_s, u"Ni"_s, u"Pö"_s, u"Sa"_s, u"Va"_s, u"Vä"_s,
+                                        u"Za"_s, u"Åb"_s, u"Äh"_s, u"Öh"_s};
+    static const QStringList kParts = {u"la"_s, u"nen"_s, u"kka"_s, u"rvi"_s, u"mä"_s, u"sö"_s, u"å"_s, u"é"_s,
+                                       u"-"_s, u" "_s, u"tti"_s, u"lä"_s};
+    QRandomGenerator random(seed);
+    QList<QStringList> rows;
+    for (int i = 0; i < customers; ++i) {
+        QString name = kStarts[random.bounded(int(kStarts.size()))];
+        for (int p = random.bounded(1, 5); p > 0; --p)
+            name += kParts[random.bounded(int(kParts.size()))];
+        if (random.bounded(10) == 0 && !rows.isEmpty())
+            name = rows[random.bounded(int(rows.size()))][NameColumn].toUpper();
+        const bool einvoice = random.bounded(8) == 0;
+        rows.append({name, random.bounded(6) == 0 ? QString() : u"Katu, \"A\" "_s + QString::number(i),
+                     random.bounded(3) == 0 ? QString() : u"00100 HELSINKI"_s, QString(),
+                     random.bounded(4) == 0 ? QString() : u"1234567-8"_s, QString::number(i + 1),
+                     einvoice ? u"0037"_s + QString::number(i) : QString(), einvoice ? u"NDEAFIHH"_s : QString()});
+    }
+    if (!byHand) {
+        SortRegisterRows(rows);
+        return RegisterFileLines(rows);
+    }
+    QStringList lines;
+    for (const QStringList &row : std::as_const(rows))
+        lines.append(FormatCellsLine(row));
+    for (int i = 0; i < customers / 20; ++i) {
+        lines.append(lines[random.bounded(int(lines.size()))]);
+        lines.append(u"a,b,,,,"_s + QString::number(customers + i));
+    }
+    std::shuffle(lines.begin(), lines.end(), random);
+    return lines;
+}
+
+QByteArray fileBytes(const QStringList &lines)
+{
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += cp(line) + "\r\n";
+    return bytes;
+}
+
+// What the register held after adding a customer, by the rule the program
+// has always kept: the name in a row of its own, the smallest free number
+// (the heading's "As.nro" among the texts), all rows re-sorted, then the row
+// of that name given its number, and the invoice's cells when withCells is set.
+void addByOldRule(QList<QStringList> &rows, const QStringList &customer, bool withCells)
+{
+    QStringList numbers{u"As.nro"_s};
+    for (const QStringList &row : std::as_const(rows))
+        numbers.append(row[CustomerNumberColumn]);
+    QStringList named(RegisterColumnCount);
+    named[NameColumn] = customer[NameColumn];
+    rows.append(named);
+    SortRegisterRows(rows);
+    const int number = SmallestFreeCustomerNumber(numbers);
+    for (QStringList &row : rows) {
+        if (row[NameColumn].compare(customer[NameColumn], Qt::CaseInsensitive) == 0) {
+            for (int c = Address1Column; withCells && c < RegisterColumnCount; ++c)
+                row[c] = customer[c];
+            row[CustomerNumberColumn] = QString::number(number);
+            break;
+        }
+    }
+}
+
+// The register row a lookup by name should find, searched row by row: the
+// first whose name begins with the typed text letter for letter, ignoring
+// case only; -1 when none.
+int bruteForceLookup(const QList<QStringList> &rows, const QString &typed)
+{
+    for (int r = 0; r < rows.size(); ++r) {
+        if (rows[r][NameColumn].toCaseFolded().startsWith(typed.toCaseFolded()))
+            return r;
+    }
+    return -1;
+}
 } // namespace
 
 class CustomersTest : public QObject
@@ -165,6 +253,10 @@ private slots:
     void emptyLinesMakeNoCustomers_data();
     void emptyLinesMakeNoCustomers();
     void damagedRegisterRefusedAndKept();
+    void largeRegisterWrittenAsBefore_data();
+    void largeRegisterWrittenAsBefore();
+    void largeRegisterLookupAsBruteForce();
+    void keyTypedWhileLargeRegisterLoadsCompletes();
 };
 
 void CustomersTest::registerLoadsSortedAtStart_data()
@@ -860,7 +952,11 @@ void CustomersTest::damagedRegisterRefusedAndKept()
     const QByteArray bytes = QByteArray("Asiakas,Katu,,,,1\r\n").repeated(kMaxTextLines + 1);
     writeBytes(registerPath, bytes);
     FormFixture f(cp(u"[File]\r\nOletDir="_s + QDir::toNativeSeparators(data.path()) + QDir::separator() + u"\r\n"_s));
-    QCOMPARE(f.prompter().takeMessages(),
+    // A register this large is read while the window is shown: its message
+    // comes when the reading ends.
+    QStringList messages;
+    QTRY_VERIFY((messages += f.prompter().takeMessages(), !messages.isEmpty()));
+    QCOMPARE(messages,
              QStringList{u"Tiedostoa %1 ei avattu: siinä on yli %2 riviä. Tiedosto voi olla vioittunut."_s.arg(
                  registerPath, QString::number(kMaxTextLines))});
     QCOMPARE(f.form().AsiakRekisteri1->rowCount(), 2);
@@ -981,6 +1077,100 @@ void CustomersTest::choosingCustomerSetsBuyerEinvoice()
     QCOMPARE(form.BuyerEinvoice.operatorId, operatorId);
     QCOMPARE(form.CollectInvoice().header[BuyerEinvoiceAddressField], address);
     QCOMPARE(form.CollectInvoice().header[BuyerEinvoiceOperatorField], operatorId);
+}
+
+void CustomersTest::largeRegisterWrittenAsBefore_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<bool>("inBox");
+    QTest::newRow("as written, customers of saved invoices") << generatedRegister(3000, false, 1) << false;
+    QTest::newRow("as written, customers typed into the box") << generatedRegister(3000, false, 2) << true;
+    QTest::newRow("by hand, customers of saved invoices") << generatedRegister(3000, true, 3) << false;
+    QTest::newRow("by hand, customers typed into the box") << generatedRegister(3000, true, 4) << true;
+}
+
+void CustomersTest::largeRegisterWrittenAsBefore()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(bool, inBox);
+    Register reg(lines);
+    TForm1 &form = reg.form();
+    QList<QStringList> expected = ReadLinesIntoRows(lines, RegisterColumnCount);
+    // Names that begin no register name, so nothing completes them.
+    const QStringList added = {u"Yrjänä Uusi"_s, u"Öhmän Uusi"_s, u"Aaa Uusi"_s, u"ÉÉ Uusi"_s, u"Zz Uusi"_s};
+    if (inBox)
+        QVERIFY(reg.fixture().show());
+    for (const QString &name : added) {
+        QStringList customer(RegisterColumnCount);
+        customer[NameColumn] = name;
+        if (inBox) {
+            reg.typeNewCustomer(name);
+            pressKey(Qt::Key_Return);
+        } else {
+            form.AsiakNimi1->setEditText(name);
+            form.AsiakOsoite1->setCell(1, 1, u"Satamakatu 3"_s);
+            form.LaskuRivit1->setRowCells(1, {QString(), u"Työ"_s});
+            form.Valmis1Click();
+            QCOMPARE(reg.prompter().takeMessages(), QStringList());
+            customer[Address1Column] = u"Satamakatu 3"_s;
+        }
+        addByOldRule(expected, customer, !inBox);
+    }
+    if (inBox)
+        QTest::mouseClick(form.Ok3, Qt::LeftButton);
+    QCOMPARE(reg.customers(), expected);
+    QCOMPARE(readBytes(reg.file()), fileBytes(RegisterFileLines(expected)));
+}
+
+void CustomersTest::largeRegisterLookupAsBruteForce()
+{
+    const QStringList lines = generatedRegister(2000, false, 5);
+    const QList<QStringList> rows = ReadLinesIntoRows(lines, RegisterColumnCount);
+    Register reg(lines);
+    TForm1 &form = reg.form();
+    QVERIFY(reg.fixture().show());
+    QRandomGenerator random(6);
+    for (int i = 0; i < 150; ++i) {
+        // A beginning of a name in any case, now and then with a letter
+        // that makes it no one's.
+        const QString &name = rows[random.bounded(int(rows.size()))][NameColumn];
+        QString typed = name.left(random.bounded(1, int(name.size()) + 1));
+        typed = random.bounded(2) == 0 ? typed.toLower() : typed.toUpper();
+        if (random.bounded(5) == 0)
+            typed += u'q';
+        form.AsiakNimi1->lineEdit()->clear();
+        form.AsiakNimi1->setFocus();
+        typeKeys(typed);
+        // Each key is looked up as it comes; a whole name typed takes the
+        // register's capitals, and the next key replaces the completion.
+        QString text;
+        int row = -1;
+        for (QChar c : std::as_const(typed)) {
+            text = (row < 0 ? text : CompletedName(text, rows[row][NameColumn]).left(text.size())) + c;
+            row = bruteForceLookup(rows, text);
+        }
+        const QString shown = row < 0 ? text : CompletedName(text, rows[row][NameColumn]);
+        QCOMPARE(form.AsiakNimi1->currentText(), shown);
+        QCOMPARE(form.AsiakNro1->text(), row < 0 ? QString() : rows[row][CustomerNumberColumn]);
+    }
+}
+
+void CustomersTest::keyTypedWhileLargeRegisterLoadsCompletes()
+{
+    const QStringList lines = generatedRegister(20000, false, 7);
+    const QList<QStringList> rows = ReadLinesIntoRows(lines, RegisterColumnCount);
+    Register reg(lines);
+    TForm1 &form = reg.form();
+    // The window is up before the register is in; its reading starts as the
+    // window's events are first handled.
+    QCOMPARE(form.AsiakRekisteri1->rowCount(), 2);
+    QCoreApplication::processEvents();
+    const QStringList &last = rows.constLast();
+    QTest::keyClicks(form.AsiakNimi1->lineEdit(), last[NameColumn].left(4));
+    const int row = bruteForceLookup(rows, last[NameColumn].left(4));
+    QCOMPARE(form.AsiakNimi1->currentText(), rows[row][NameColumn]);
+    QCOMPARE(form.AsiakNro1->text(), rows[row][CustomerNumberColumn]);
+    QCOMPARE(form.AsiakRekisteri1->rowCount(), rows.size() + 2);
 }
 
 QTEST_MAIN(CustomersTest)
