@@ -5,6 +5,7 @@
 // with 100,000 customers against start-up without a register. Each size runs
 // in a child process of its own, so that its peak memory is its own.
 
+#include "tests/support/registerreference.h"
 #include "bench/benchutil.h"
 #include "app/Unit1.h"
 #include "app/reportingprompter.h"

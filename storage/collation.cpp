@@ -8,8 +8,6 @@
 
 #include <algorithm>
 #include <array>
-#include <numeric>
-#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -231,40 +229,6 @@ int CompareNames(QStringView a, QStringView b)
 {
     const int order = NameSortKey(a).compare(NameSortKey(b));
     return order < 0 ? -1 : (order > 0 ? 1 : 0);
-}
-
-void SortRegisterRows(QList<QStringList> &rows)
-{
-    QList<QStringList> kept;
-    QStringList keys;
-    kept.reserve(rows.size());
-    keys.reserve(rows.size());
-    for (QStringList &row : rows) {
-        if (!FillPlaceholders(row))
-            continue;
-        QString key;
-        for (const QString &cell : std::as_const(row))
-            appendFoldedKey(cell, key);
-        keys.append(std::move(key));
-        kept.append(std::move(row));
-    }
-
-    std::vector<qsizetype> order(kept.size());
-    std::iota(order.begin(), order.end(), qsizetype(0));
-    // Stable, so that of rows equal ignoring case the first one stays.
-    std::stable_sort(order.begin(), order.end(),
-                     [&keys](qsizetype a, qsizetype b) { return keys[a] < keys[b]; });
-
-    QList<QStringList> sorted;
-    sorted.reserve(kept.size());
-    qsizetype previous = -1;
-    for (qsizetype index : order) {
-        if (previous >= 0 && keys[index] == keys[previous])
-            continue;
-        sorted.append(std::move(kept[index]));
-        previous = index;
-    }
-    rows = std::move(sorted);
 }
 
 namespace {

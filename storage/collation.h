@@ -24,18 +24,11 @@ QString NamePrimaryKey(QStringView name);
 void AppendNamePrimaryKey(QStringView name, QString &key);
 
 /// Appends one cell's part of a register row's order key: rows compare as the
-/// concatenation of their cells' parts (SortRegisterRows).
+/// concatenation of their cells' parts.
 void AppendRowOrderKey(QStringView cell, QString &key);
 
 /// Compares two names in name order: negative, zero or positive.
 int CompareNames(QStringView a, QStringView b);
-
-/// Re-sorts register rows (cells in column order, no heading row) the way the
-/// register is kept: empty cells become a blank placeholder, rows without a
-/// cell of two or more characters are dropped, rows are ordered by the name
-/// cell and then the other cells, column by column, ignoring case, and of
-/// rows equal ignoring case only the first is kept.
-void SortRegisterRows(QList<QStringList> &rows);
 
 /// Searches names kept in name order for one that begins with the typed key
 /// letter for letter, ignoring case only: é is not e, ß is not ss. sortKeys

@@ -75,15 +75,6 @@ QStringList RegisterLineCells(QStringList row)
     return row;
 }
 
-QStringList RegisterFileLines(const QList<QStringList> &rows)
-{
-    QStringList lines;
-    lines.reserve(rows.size());
-    for (const QStringList &row : rows)
-        AppendCellsLine(RegisterLineCells(row), lines, false);
-    return lines;
-}
-
 EinvoiceAddress RegisterRowEinvoice(const QStringList &row)
 {
     return {row.value(EinvoiceAddressColumn).trimmed(), row.value(EinvoiceOperatorColumn).trimmed()};

@@ -33,10 +33,6 @@ QString CustomerNotRegisteredText(const QString &registerPath);
 /// e-invoice address keeps the six-value line earlier versions wrote.
 QStringList RegisterLineCells(QStringList row);
 
-/// The register file's lines: one per row worth writing (AppendCellsLine),
-/// in the rows' order, each of RegisterLineCells.
-QStringList RegisterFileLines(const QList<QStringList> &rows);
-
 /// The e-invoice address of a register row; a blank cell, as a file read
 /// back holds for an empty one, is no value.
 EinvoiceAddress RegisterRowEinvoice(const QStringList &row);

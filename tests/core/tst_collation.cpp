@@ -1,5 +1,6 @@
 // The customer register's name order, its re-sort and the name lookup.
 
+#include "tests/support/registerreference.h"
 #include "storage/collation.h"
 
 #include <QRandomGenerator>

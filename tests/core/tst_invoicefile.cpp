@@ -1,6 +1,7 @@
 // Invoice file rules without a window: year folder, usable file names, the
 // header and file lines, counters, the save folder and customer numbers.
 
+#include "tests/support/registerreference.h"
 #include "app/inifile.h"
 #include "invoice/creditnote.h"
 #include "storage/commanderror.h"

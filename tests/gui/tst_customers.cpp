@@ -2,6 +2,7 @@
 // new-customer row, "Poista rivi", "OK" and "Peruuta"; lookups by number and
 // by name while typing; the drop-down; and customers added by saving.
 
+#include "tests/support/registerreference.h"
 #include "widgets/bevel.h"
 #include "widgets/stringgrid.h"
 #include "storage/collation.h"
