@@ -33,6 +33,7 @@ class QPushButton;
 class QScrollArea;
 class QSpinBox;
 class QTextBrowser;
+class StagedFiles;
 class StringGrid;
 
 // How the program was started: the executable's path names the settings and
@@ -353,8 +354,9 @@ public:
     void DrawRotatedText(int x, int y, const QString &text);
     /// "Tulosta pdf" (output/form_pdfexport.cpp).
     void Pdfexport1Click();
-    /// Writes the invoice on screen into the PDF file; throws CommandError.
-    void ExportPdf(const QString &name);
+    /// Writes the invoice on screen into the PDF file, or stages the file
+    /// in a batch that puts it in place later; throws CommandError.
+    void ExportPdf(const QString &name, StagedFiles *staging = nullptr);
     /// "Tulosta" (output/form_print.cpp): the invoice, then its copies.
     void Print1Click();
     /// One print job of the invoice with its giro form, or of the copies;
