@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QFrame>
+#include <QHash>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -46,6 +47,72 @@ constexpr int kVirtualBarcodePoints = 7;
 QRect textBox(int x, int y)
 {
     return QRect(x, y, 1 << 20, 1 << 20);
+}
+
+// What drawing the same text in the same font at the same resolution gives
+// is found once: a batch of invoices draws the same headings on every page.
+struct DrawnText
+{
+    QString text;
+    QFont font;
+    int dpiX = 0;
+    int dpiY = 0;
+    int room = 0;
+
+    bool operator==(const DrawnText &) const = default;
+};
+
+size_t qHash(const DrawnText &key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.text, key.font, key.dpiX, key.dpiY, key.room);
+}
+
+// The point size a fitted heading shrinks to so as to keep within the room.
+qreal fittedPointSize(const QLabel *heading, int room, const QPaintDevice *device)
+{
+    static QHash<DrawnText, qreal> found;
+    const int dpi = device->logicalDpiY();
+    const DrawnText key{heading->text(), heading->font(), dpi, dpi, room};
+    if (const auto known = found.constFind(key); known != found.cend())
+        return *known;
+    QFont font = heading->font();
+    while (QFontMetrics(font, device).horizontalAdvance(heading->text()) > room
+           && font.pointSizeF() > kSmallestFittedPoints)
+        font.setPointSizeF(font.pointSizeF() - kFittingStepPoints);
+    found.insert(key, font.pointSizeF());
+    return font.pointSizeF();
+}
+
+// The text turned 90° counter-clockwise as an image of the device's
+// resolution, white around black letters; null for an empty text.
+QImage turnedText(const QString &text, const QFont &font, const QPaintDevice &device)
+{
+    static QHash<DrawnText, QImage> made;
+    const DrawnText key{text, font, device.logicalDpiX(), device.logicalDpiY()};
+    if (const auto known = made.constFind(key); known != made.cend())
+        return *known;
+    const QFontMetrics metrics(font, &device);
+    const int w = metrics.horizontalAdvance(text);
+    const int h = metrics.height();
+    if (w <= 0 || h <= 0)
+        return QImage();
+    QImage flat(w, h, QImage::Format_RGB32);
+    flat.setDotsPerMeterX(device.logicalDpiX() * 10000 / 254);
+    flat.setDotsPerMeterY(device.logicalDpiY() * 10000 / 254);
+    flat.fill(Qt::white);
+    {
+        QPainter painter(&flat);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(QRect(0, 0, w, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    }
+    QImage turned(h, w, QImage::Format_RGB32);
+    for (int i = 0; i < w; ++i) {
+        for (int j = 0; j < h; ++j)
+            turned.setPixel(j, w - 1 - i, flat.pixel(i, j));
+    }
+    made.insert(key, turned);
+    return turned;
 }
 
 } // namespace
@@ -257,19 +324,12 @@ void TForm1::DrawLabel(const QLabel *label)
         // headings, the fitted labels ending where this one does, shrinks
         // to one size at which each of them keeps off the rule beside it.
         const int right = label->x() + label->width();
-        const auto fittedPoints = [&](const QLabel *heading) {
-            const int room = ScaleX(right) - 4 - ScaleX(heading->x());
-            QFont font = heading->font();
-            while (QFontMetrics(font, canvas.device()).horizontalAdvance(heading->text()) > room
-                   && font.pointSizeF() > kSmallestFittedPoints)
-                font.setPointSizeF(font.pointSizeF() - kFittingStepPoints);
-            return font.pointSizeF();
-        };
         qreal points = label->font().pointSizeF();
         for (QObject *sibling : label->parent()->children()) {
             const auto *heading = qobject_cast<const QLabel *>(sibling);
             if (heading && drawingHintOf(heading) == DrawingHint::Fitted && heading->x() + heading->width() == right)
-                points = std::min(points, fittedPoints(heading));
+                points = std::min(points, fittedPointSize(heading, ScaleX(right) - 4 - ScaleX(heading->x()),
+                                                          canvas.device()));
         }
         QFont font = label->font();
         font.setPointSizeF(points);
@@ -377,29 +437,12 @@ void TForm1::DrawRotatedText(int x, int y, const QString &text)
         canvas.restore();
         return;
     }
-    const QFontMetrics metrics = canvas.fontMetrics();
-    const int w = metrics.horizontalAdvance(text);
-    const int h = metrics.height();
-    if (w <= 0 || h <= 0)
+    const QImage turned = turnedText(text, canvas.font(), *canvas.device());
+    if (turned.isNull())
         return;
-    QImage flat(w, h, QImage::Format_RGB32);
-    flat.setDotsPerMeterX(canvas.device()->logicalDpiX() * 10000 / 254);
-    flat.setDotsPerMeterY(canvas.device()->logicalDpiY() * 10000 / 254);
-    flat.fill(Qt::white);
-    {
-        QPainter painter(&flat);
-        painter.setFont(canvas.font());
-        painter.setPen(Qt::black);
-        painter.drawText(QRect(0, 0, w, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
-    }
-    QImage turned(h, w, QImage::Format_RGB32);
-    for (int i = 0; i < w; ++i) {
-        for (int j = 0; j < h; ++j)
-            turned.setPixel(j, w - 1 - i, flat.pixel(i, j));
-    }
     // Kept exact: a PDF would otherwise store the text as a JPEG, blurred at its edges.
     canvas.save();
     canvas.setRenderHint(QPainter::LosslessImageRendering);
-    canvas.drawImage(x, y - w, turned);
+    canvas.drawImage(x, y - turned.height(), turned);
     canvas.restore();
 }
