@@ -13,6 +13,7 @@
 #include "widgets/stringgrid.h"
 
 #include <QCheckBox>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QHash>
@@ -51,10 +52,12 @@ QRect textBox(int x, int y)
 
 // What drawing the same text in the same font at the same resolution gives
 // is found once: a batch of invoices draws the same headings on every page.
+// The face is the one the font resolves to, which substitution may change.
 struct DrawnText
 {
     QString text;
     QFont font;
+    QString face;
     int dpiX = 0;
     int dpiY = 0;
     int room = 0;
@@ -64,7 +67,7 @@ struct DrawnText
 
 size_t qHash(const DrawnText &key, size_t seed = 0)
 {
-    return qHashMulti(seed, key.text, key.font, key.dpiX, key.dpiY, key.room);
+    return qHashMulti(seed, key.text, key.font, key.face, key.dpiX, key.dpiY, key.room);
 }
 
 // The point size a fitted heading shrinks to so as to keep within the room.
@@ -72,7 +75,7 @@ qreal fittedPointSize(const QLabel *heading, int room, const QPaintDevice *devic
 {
     static QHash<DrawnText, qreal> found;
     const int dpi = device->logicalDpiY();
-    const DrawnText key{heading->text(), heading->font(), dpi, dpi, room};
+    const DrawnText key{heading->text(), heading->font(), QFontInfo(heading->font()).family(), dpi, dpi, room};
     if (const auto known = found.constFind(key); known != found.cend())
         return *known;
     QFont font = heading->font();
@@ -88,7 +91,7 @@ qreal fittedPointSize(const QLabel *heading, int room, const QPaintDevice *devic
 QImage turnedText(const QString &text, const QFont &font, const QPaintDevice &device)
 {
     static QHash<DrawnText, QImage> made;
-    const DrawnText key{text, font, device.logicalDpiX(), device.logicalDpiY()};
+    const DrawnText key{text, font, QFontInfo(font).family(), device.logicalDpiX(), device.logicalDpiY()};
     if (const auto known = made.constFind(key); known != made.cend())
         return *known;
     const QFontMetrics metrics(font, &device);
@@ -327,7 +330,7 @@ void TForm1::DrawLabel(const QLabel *label)
         qreal points = label->font().pointSizeF();
         for (QObject *sibling : label->parent()->children()) {
             const auto *heading = qobject_cast<const QLabel *>(sibling);
-            if (heading && drawingHintOf(heading) == DrawingHint::Fitted && heading->x() + heading->width() == right)
+            if (heading && heading->x() + heading->width() == right && drawingHintOf(heading) == DrawingHint::Fitted)
                 points = std::min(points, fittedPointSize(heading, ScaleX(right) - 4 - ScaleX(heading->x()),
                                                           canvas.device()));
         }
@@ -413,12 +416,13 @@ void TForm1::DrawGrid(const StringGrid *grid)
         const bool attached = r == 0 && grid->attachedFont();
         canvas.setFont(attached ? grid->attachedFont()->font : grid->font());
         canvas.setPen(attached ? grid->attachedFont()->color : grid->textColor());
-        int x = grid->x() + 2;
-        for (int c = 0; c < grid->colCount(); ++c) {
+        for (int c = 0, x = grid->x() + 2; c < grid->colCount(); x += grid->colWidth(c) + grid->gridLineWidth(), ++c) {
             const QString &text = grid->cell(c, r);
+            // An empty cell draws nothing, and most of the rows box's are.
+            if (text.isEmpty())
+                continue;
             const int offset = grid->isRightAligned(c) ? grid->colWidth(c) - screenMetrics.horizontalAdvance(text) - 4 : 0;
             canvas.drawText(textBox(ScaleX(x + offset), ScaleY(y)), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
-            x += grid->colWidth(c) + grid->gridLineWidth();
         }
         y += grid->rowHeight(r);
     }

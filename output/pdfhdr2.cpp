@@ -100,11 +100,14 @@ int TNimbPDF::PageHeight() const
 
 void TNimbPDF::BeginDoc()
 {
-    // A folder that is missing or cannot be written shows before any drawing.
-    QSaveFile probe(FileName);
-    if (!probe.open(QIODevice::WriteOnly))
-        throw notWritten(FileName);
-    probe.cancelWriting();
+    // A folder that is missing or cannot be written shows before any drawing;
+    // a batch's folder was made for it, and staging shows the rest.
+    if (!Staging) {
+        QSaveFile probe(FileName);
+        if (!probe.open(QIODevice::WriteOnly))
+            throw notWritten(FileName);
+        probe.cancelWriting();
+    }
     // The document is made in memory and written whole at the end, where a
     // short write (a full disk) is seen and the older file stays.
     m_file = std::make_unique<QBuffer>();
