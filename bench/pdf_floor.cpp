@@ -1,7 +1,8 @@
 // The floor for the PDF export benchmark: QPdfWriter alone writing the pages
 // of one invoice, nothing else. The texts are those of the program's own
 // PDF of the invoice, as `pdftohtml -xml -zoom 1` lists them (each text with
-// its page, place, size and boldness), drawn in the same font; the page's
+// its page, place, size and boldness), drawn in the same font and, as the
+// program draws them, on an opaque background; the page's
 // rules and barcode bars are drawn as lines and filled rectangles, and with
 // --qr a QR symbol of about the size of the payment code as one filled path.
 // Usage: bench_pdf_floor TEXTS.xml FOLDER DOCUMENTS [--qr]: writes the pages
@@ -110,6 +111,9 @@ int main(int argc, char *argv[])
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         QPainter painter(&writer);
+        // As on the program's pages, each text covers what lies beneath it.
+        painter.setBackgroundMode(Qt::OpaqueMode);
+        painter.setBackground(Qt::white);
         for (int page = 1; page <= pages; ++page) {
             if (page > 1)
                 writer.newPage();

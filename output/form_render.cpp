@@ -407,6 +407,14 @@ void TForm1::DrawGrid(const StringGrid *grid)
 {
     QPainter &canvas = *Rendering.canvas;
     const QFontMetrics screenMetrics(grid->font());
+    // Rows repeat their units, quantities and VAT rates: each text measured once.
+    QHash<QString, int> screenWidths;
+    const auto screenWidth = [&](const QString &text) {
+        auto known = screenWidths.constFind(text);
+        if (known == screenWidths.cend())
+            known = screenWidths.insert(text, screenMetrics.horizontalAdvance(text));
+        return *known;
+    };
     int y = grid->y() + 2;
     const bool rows = grid == LaskuRivit1;
     const int lastRow = rows && Rendering.lastRow >= 0 ? Rendering.lastRow : grid->rowCount() - 1;
@@ -421,7 +429,7 @@ void TForm1::DrawGrid(const StringGrid *grid)
             // An empty cell draws nothing, and most of the rows box's are.
             if (text.isEmpty())
                 continue;
-            const int offset = grid->isRightAligned(c) ? grid->colWidth(c) - screenMetrics.horizontalAdvance(text) - 4 : 0;
+            const int offset = grid->isRightAligned(c) ? grid->colWidth(c) - screenWidth(text) - 4 : 0;
             canvas.drawText(textBox(ScaleX(x + offset), ScaleY(y)), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
         }
         y += grid->rowHeight(r);
