@@ -146,9 +146,10 @@ void TForm1::PreparePageForOutput()
     }
     RecalcInvoice();
     FillPayerOnGiro();
+    // Each code counts the totals again: only those the options print.
     const InvoiceRecord record = CollectRecord();
-    Rendering.bankBarcode = RecordBankBarcode(record);
-    Rendering.epcQrText = RecordEpcQrText(record);
+    Rendering.bankBarcode = ViivakoodiVal1->isChecked() ? RecordBankBarcode(record) : QString();
+    Rendering.epcQrText = QrKoodi1->isChecked() ? RecordEpcQrText(record) : std::nullopt;
 }
 
 void TForm1::RenderInvoice(bool drawPage, bool drawGiro)
