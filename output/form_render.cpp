@@ -50,6 +50,18 @@ QRect textBox(int x, int y)
     return QRect(x, y, 1 << 20, 1 << 20);
 }
 
+// Draws one line of text from its top-left corner where a box aligned left
+// and top with Qt::TextSingleLine would, its baseline the font's ascent below
+// y, without the cost of laying the text out in a box.
+void drawLine(QPainter &canvas, int x, int y, QString text)
+{
+    for (QChar &c : text) {
+        if (c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            c = u' ';
+    }
+    canvas.drawText(QPointF(x, y + QFontMetricsF(canvas.font(), canvas.device()).ascent()), text);
+}
+
 // What drawing the same text in the same font at the same resolution gives
 // is found once: a batch of invoices draws the same headings on every page.
 // The face is the one the font resolves to, which substitution may change.
@@ -256,8 +268,7 @@ void TForm1::RenderInvoicePages(const std::function<void()> &newPage, bool withG
             QPainter &canvas = *Rendering.canvas;
             canvas.setFont(TotSum->font());
             canvas.setPen(Qt::black);
-            canvas.drawText(textBox(ScaleX(kContinuedLeft), ScaleY(kContinuedTop)),
-                            Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, u"Jatkuu sivulla %1"_s.arg(p + 2));
+            drawLine(canvas, ScaleX(kContinuedLeft), ScaleY(kContinuedTop), u"Jatkuu sivulla %1"_s.arg(p + 2));
         }
     }
     if (withGiro && giroAlone) {
@@ -341,7 +352,7 @@ void TForm1::DrawLabel(const QLabel *label)
         if (label->alignment() & Qt::AlignRight)
             x = ScaleX(right) - 4 - canvas.fontMetrics().horizontalAdvance(text);
     }
-    canvas.drawText(textBox(x, ScaleY(label->y())), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    drawLine(canvas, x, ScaleY(label->y()), text);
     canvas.setPen(QPen(Qt::black, 1));
 }
 
@@ -358,7 +369,7 @@ void TForm1::DrawEdit(const QLineEdit *edit)
     int y = ScaleY(edit->y());
     if (hint == DrawingHint::BottomAligned)
         y = ScaleY(edit->y() + edit->height()) - canvas.fontMetrics().height();
-    canvas.drawText(textBox(x, y), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    drawLine(canvas, x, y, text);
     canvas.setPen(QPen(Qt::black, 1));
 }
 
@@ -431,7 +442,7 @@ void TForm1::DrawGrid(const StringGrid *grid)
             if (text.isEmpty())
                 continue;
             const int offset = grid->isRightAligned(c) ? grid->colWidth(c) - screenWidth(text) - 4 : 0;
-            canvas.drawText(textBox(ScaleX(x + offset), ScaleY(y)), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+            drawLine(canvas, ScaleX(x + offset), ScaleY(y), text);
         }
         y += grid->rowHeight(r);
     }
