@@ -59,7 +59,8 @@ void drawLine(QPainter &canvas, int x, int y, QString text)
         if (c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
             c = u' ';
     }
-    canvas.drawText(QPointF(x, y + QFontMetricsF(canvas.font(), canvas.device()).ascent()), text);
+    // The painter's metrics are those of its font on its device already.
+    canvas.drawText(QPointF(x, y + QFontMetricsF(canvas.fontMetrics()).ascent()), text);
 }
 
 // What drawing the same text in the same font at the same resolution gives
