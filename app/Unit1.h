@@ -36,6 +36,7 @@ class QScrollArea;
 class QSpinBox;
 class QTableWidget;
 class QTextBrowser;
+class StagedFiles;
 class StringGrid;
 class CustomerTable;
 class RegisterNames;
@@ -360,8 +361,9 @@ public:
     void DrawRotatedText(int x, int y, const QString &text);
     /// "Tulosta pdf" (output/form_pdfexport.cpp).
     void Pdfexport1Click();
-    /// Writes the invoice on screen into the PDF file; throws CommandError.
-    void ExportPdf(const QString &name);
+    /// Writes the invoice on screen into the PDF file, or stages the file
+    /// in a batch that puts it in place later; throws CommandError.
+    void ExportPdf(const QString &name, StagedFiles *staging = nullptr);
     /// "Tulosta" (output/form_print.cpp): the invoice, then its copies.
     void Print1Click();
     /// One print job of the invoice with its giro form, or of the copies;

@@ -8,10 +8,12 @@
 #include "app/startup.h"
 
 #include "invoice/numbering.h"
+#include "output/pdfhdr2.h"
 #include "storage/commanderror.h"
 #include "storage/customerregister.h"
 #include "storage/invoicefile.h"
 #include "storage/ledger.h"
+#include "storage/stagedfiles.h"
 #include "storage/textfile.h"
 
 #include <QDir>
@@ -167,6 +169,14 @@ int ExportInvoices(ExportKind kind, const QString &executablePath, const QString
         return 1;
     }
     SaveFolderRegisters registers;
+    // The PDFs of a folder wait for the disk once, at the end, rather than
+    // once each; none is under its name before it is whole on the disk.
+    StagedFiles staging;
+    StagedFiles *const pdfStaging = kind == ExportKind::Pdf && intoFolder ? &staging : nullptr;
+    const auto reportFailure = [&report](const QString &input, const QString &reason) {
+        report << u"Virhe: %1: %2"_s.arg(QDir::toNativeSeparators(input), reason).replace(u"\r\n"_s, u" "_s)
+               << Qt::endl;
+    };
     int failed = 0;
     for (qsizetype i = 0; i < inputs.size(); ++i) {
         const QString &input = inputs[i];
@@ -184,7 +194,7 @@ int ExportInvoices(ExportKind kind, const QString &executablePath, const QString
             }
             form.OpenInvoiceFile(input);
             if (kind == ExportKind::Pdf) {
-                form.ExportPdf(targets.targets[i]);
+                form.ExportPdf(targets.targets[i], pdfStaging);
             } else {
                 // An invoice saved before the buyer's e-invoice address was
                 // kept with it takes its customer's from the register.
@@ -194,10 +204,12 @@ int ExportInvoices(ExportKind kind, const QString &executablePath, const QString
             }
         } catch (const std::exception &error) {
             ++failed;
-            report << u"Virhe: %1: %2"_s.arg(QDir::toNativeSeparators(input), QString::fromUtf8(error.what()))
-                          .replace(u"\r\n"_s, u" "_s)
-                   << Qt::endl;
+            reportFailure(input, QString::fromUtf8(error.what()));
         }
+    }
+    for (const QString &target : staging.Commit()) {
+        ++failed;
+        reportFailure(inputs[targets.targets.indexOf(target)], PdfNotWrittenText(target));
     }
     if (failed > 0)
         report << u"%1/%2 laskua epäonnistui."_s.arg(failed).arg(inputs.size()) << Qt::endl;

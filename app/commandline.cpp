@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 
@@ -170,14 +171,42 @@ bool endsWithSeparator(const QString &path)
     return path.endsWith(u'/') || path.endsWith(QDir::separator());
 }
 
-bool isSameFile(const QString &a, const QString &b)
+// A path as the file system sees it: an existing file by its canonical path
+// (links followed), a missing one by its absolute path.
+struct FileIdentity
 {
-    const QFileInfo first(a);
-    const QFileInfo second(b);
-    if (first.exists() && second.exists())
-        return first.canonicalFilePath() == second.canonicalFilePath();
-    return first.absoluteFilePath() == second.absoluteFilePath();
-}
+    bool exists = false;
+    QString path;
+
+    explicit FileIdentity(const QString &name)
+    {
+        const QFileInfo info(name);
+        exists = info.exists();
+        path = exists ? info.canonicalFilePath() : info.absoluteFilePath();
+    }
+};
+
+// The paths of the files, existing and not, each set looked up once per
+// target rather than every file compared with every target.
+struct FileIdentities
+{
+    QSet<QString> existing;
+    QSet<QString> missing;
+
+    explicit FileIdentities(const QStringList &names)
+    {
+        for (const QString &name : names) {
+            const FileIdentity identity(name);
+            (identity.exists ? existing : missing).insert(identity.path);
+        }
+    }
+
+    bool contains(const QString &name) const
+    {
+        const FileIdentity identity(name);
+        return (identity.exists ? existing : missing).contains(identity.path);
+    }
+};
 
 // Only a regular file is read: a FIFO of that name would never end.
 bool beginsWithOneOf(const QString &path, const QList<QByteArray> &heads)
@@ -301,11 +330,10 @@ QString ExportTargetsRefusal(ExportKind kind, const QString &output, bool intoFo
     if (!intoFolder && output.endsWith(u".csv"_s, Qt::CaseInsensitive))
         return u"%1 nimi %2 päättyy .csv, joten se korvaisi laskutiedoston"_s.arg(facts.fileObject,
                                                                                 QDir::toNativeSeparators(output));
+    const FileIdentities inputFiles(inputs);
     for (const QString &target : targets) {
-        for (const QString &input : inputs) {
-            if (isSameFile(target, input))
-                return u"%1 %2 on myös luettava lasku"_s.arg(facts.file, QDir::toNativeSeparators(target));
-        }
+        if (inputFiles.contains(target))
+            return u"%1 %2 on myös luettava lasku"_s.arg(facts.file, QDir::toNativeSeparators(target));
         if (QFileInfo::exists(target) && !beginsWithOneOf(target, facts.heads))
             return u"%1 on olemassa eikä se ole %2; sitä ei korvata"_s.arg(QDir::toNativeSeparators(target),
                                                                           facts.file);

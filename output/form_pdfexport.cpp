@@ -31,11 +31,12 @@ void TForm1::Pdfexport1Click()
     ExportPdf(name);
 }
 
-void TForm1::ExportPdf(const QString &name)
+void TForm1::ExportPdf(const QString &name, StagedFiles *staging)
 {
     PreparePageForOutput();
     TNimbPDF pdf;
     pdf.FileName = name;
+    pdf.Staging = staging;
     pdf.BeginDoc();
     const auto done = qScopeGuard([this] { Rendering.canvas = nullptr; });
     Rendering.canvas = pdf.GetCanvas();

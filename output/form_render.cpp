@@ -13,8 +13,10 @@
 #include "widgets/stringgrid.h"
 
 #include <QCheckBox>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QFrame>
+#include <QHash>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -48,6 +50,87 @@ QRect textBox(int x, int y)
     return QRect(x, y, 1 << 20, 1 << 20);
 }
 
+// Draws one line of text from its top-left corner where a box aligned left
+// and top with Qt::TextSingleLine would, its baseline the font's ascent below
+// y, without the cost of laying the text out in a box.
+void drawLine(QPainter &canvas, int x, int y, QString text)
+{
+    for (QChar &c : text) {
+        if (c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            c = u' ';
+    }
+    // The painter's metrics are those of its font on its device already.
+    canvas.drawText(QPointF(x, y + QFontMetricsF(canvas.fontMetrics()).ascent()), text);
+}
+
+// What drawing the same text in the same font at the same resolution gives
+// is found once: a batch of invoices draws the same headings on every page.
+// The face is the one the font resolves to, which substitution may change.
+struct DrawnText
+{
+    QString text;
+    QFont font;
+    QString face;
+    int dpiX = 0;
+    int dpiY = 0;
+    int room = 0;
+
+    bool operator==(const DrawnText &) const = default;
+};
+
+size_t qHash(const DrawnText &key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.text, key.font, key.face, key.dpiX, key.dpiY, key.room);
+}
+
+// The point size a fitted heading shrinks to so as to keep within the room.
+qreal fittedPointSize(const QLabel *heading, int room, const QPaintDevice *device)
+{
+    static QHash<DrawnText, qreal> found;
+    const int dpi = device->logicalDpiY();
+    const DrawnText key{heading->text(), heading->font(), QFontInfo(heading->font()).family(), dpi, dpi, room};
+    if (const auto known = found.constFind(key); known != found.cend())
+        return *known;
+    QFont font = heading->font();
+    while (QFontMetrics(font, device).horizontalAdvance(heading->text()) > room
+           && font.pointSizeF() > kSmallestFittedPoints)
+        font.setPointSizeF(font.pointSizeF() - kFittingStepPoints);
+    found.insert(key, font.pointSizeF());
+    return font.pointSizeF();
+}
+
+// The text turned 90° counter-clockwise as an image of the device's
+// resolution, white around black letters; null for an empty text.
+QImage turnedText(const QString &text, const QFont &font, const QPaintDevice &device)
+{
+    static QHash<DrawnText, QImage> made;
+    const DrawnText key{text, font, QFontInfo(font).family(), device.logicalDpiX(), device.logicalDpiY()};
+    if (const auto known = made.constFind(key); known != made.cend())
+        return *known;
+    const QFontMetrics metrics(font, &device);
+    const int w = metrics.horizontalAdvance(text);
+    const int h = metrics.height();
+    if (w <= 0 || h <= 0)
+        return QImage();
+    QImage flat(w, h, QImage::Format_RGB32);
+    flat.setDotsPerMeterX(device.logicalDpiX() * 10000 / 254);
+    flat.setDotsPerMeterY(device.logicalDpiY() * 10000 / 254);
+    flat.fill(Qt::white);
+    {
+        QPainter painter(&flat);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(QRect(0, 0, w, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    }
+    QImage turned(h, w, QImage::Format_RGB32);
+    for (int i = 0; i < w; ++i) {
+        for (int j = 0; j < h; ++j)
+            turned.setPixel(j, w - 1 - i, flat.pixel(i, j));
+    }
+    made.insert(key, turned);
+    return turned;
+}
+
 } // namespace
 
 int TForm1::ScaleX(int x) const
@@ -76,9 +159,10 @@ void TForm1::PreparePageForOutput()
     }
     RecalcInvoice();
     FillPayerOnGiro();
+    // Each code counts the totals again: only those the options print.
     const InvoiceRecord record = CollectRecord();
-    Rendering.bankBarcode = RecordBankBarcode(record);
-    Rendering.epcQrText = RecordEpcQrText(record);
+    Rendering.bankBarcode = ViivakoodiVal1->isChecked() ? RecordBankBarcode(record) : QString();
+    Rendering.epcQrText = QrKoodi1->isChecked() ? RecordEpcQrText(record) : std::nullopt;
 }
 
 void TForm1::RenderInvoice(bool drawPage, bool drawGiro)
@@ -185,8 +269,7 @@ void TForm1::RenderInvoicePages(const std::function<void()> &newPage, bool withG
             QPainter &canvas = *Rendering.canvas;
             canvas.setFont(TotSum->font());
             canvas.setPen(Qt::black);
-            canvas.drawText(textBox(ScaleX(kContinuedLeft), ScaleY(kContinuedTop)),
-                            Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, u"Jatkuu sivulla %1"_s.arg(p + 2));
+            drawLine(canvas, ScaleX(kContinuedLeft), ScaleY(kContinuedTop), u"Jatkuu sivulla %1"_s.arg(p + 2));
         }
     }
     if (withGiro && giroAlone) {
@@ -257,19 +340,12 @@ void TForm1::DrawLabel(const QLabel *label)
         // headings, the fitted labels ending where this one does, shrinks
         // to one size at which each of them keeps off the rule beside it.
         const int right = label->x() + label->width();
-        const auto fittedPoints = [&](const QLabel *heading) {
-            const int room = ScaleX(right) - 4 - ScaleX(heading->x());
-            QFont font = heading->font();
-            while (QFontMetrics(font, canvas.device()).horizontalAdvance(heading->text()) > room
-                   && font.pointSizeF() > kSmallestFittedPoints)
-                font.setPointSizeF(font.pointSizeF() - kFittingStepPoints);
-            return font.pointSizeF();
-        };
         qreal points = label->font().pointSizeF();
         for (QObject *sibling : label->parent()->children()) {
             const auto *heading = qobject_cast<const QLabel *>(sibling);
-            if (heading && drawingHintOf(heading) == DrawingHint::Fitted && heading->x() + heading->width() == right)
-                points = std::min(points, fittedPoints(heading));
+            if (heading && heading->x() + heading->width() == right && drawingHintOf(heading) == DrawingHint::Fitted)
+                points = std::min(points, fittedPointSize(heading, ScaleX(right) - 4 - ScaleX(heading->x()),
+                                                          canvas.device()));
         }
         QFont font = label->font();
         font.setPointSizeF(points);
@@ -277,7 +353,7 @@ void TForm1::DrawLabel(const QLabel *label)
         if (label->alignment() & Qt::AlignRight)
             x = ScaleX(right) - 4 - canvas.fontMetrics().horizontalAdvance(text);
     }
-    canvas.drawText(textBox(x, ScaleY(label->y())), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    drawLine(canvas, x, ScaleY(label->y()), text);
     canvas.setPen(QPen(Qt::black, 1));
 }
 
@@ -294,7 +370,7 @@ void TForm1::DrawEdit(const QLineEdit *edit)
     int y = ScaleY(edit->y());
     if (hint == DrawingHint::BottomAligned)
         y = ScaleY(edit->y() + edit->height()) - canvas.fontMetrics().height();
-    canvas.drawText(textBox(x, y), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    drawLine(canvas, x, y, text);
     canvas.setPen(QPen(Qt::black, 1));
 }
 
@@ -344,6 +420,14 @@ void TForm1::DrawGrid(const StringGrid *grid)
 {
     QPainter &canvas = *Rendering.canvas;
     const QFontMetrics screenMetrics(grid->font());
+    // Rows repeat their units, quantities and VAT rates: each text measured once.
+    QHash<QString, int> screenWidths;
+    const auto screenWidth = [&](const QString &text) {
+        auto known = screenWidths.constFind(text);
+        if (known == screenWidths.cend())
+            known = screenWidths.insert(text, screenMetrics.horizontalAdvance(text));
+        return *known;
+    };
     int y = grid->y() + 2;
     const bool rows = grid == LaskuRivit1;
     const int lastRow = rows && Rendering.lastRow >= 0 ? Rendering.lastRow : grid->rowCount() - 1;
@@ -353,12 +437,13 @@ void TForm1::DrawGrid(const StringGrid *grid)
         const bool attached = r == 0 && grid->attachedFont();
         canvas.setFont(attached ? grid->attachedFont()->font : grid->font());
         canvas.setPen(attached ? grid->attachedFont()->color : grid->textColor());
-        int x = grid->x() + 2;
-        for (int c = 0; c < grid->colCount(); ++c) {
+        for (int c = 0, x = grid->x() + 2; c < grid->colCount(); x += grid->colWidth(c) + grid->gridLineWidth(), ++c) {
             const QString &text = grid->cell(c, r);
-            const int offset = grid->isRightAligned(c) ? grid->colWidth(c) - screenMetrics.horizontalAdvance(text) - 4 : 0;
-            canvas.drawText(textBox(ScaleX(x + offset), ScaleY(y)), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
-            x += grid->colWidth(c) + grid->gridLineWidth();
+            // An empty cell draws nothing, and most of the rows box's are.
+            if (text.isEmpty())
+                continue;
+            const int offset = grid->isRightAligned(c) ? grid->colWidth(c) - screenWidth(text) - 4 : 0;
+            drawLine(canvas, ScaleX(x + offset), ScaleY(y), text);
         }
         y += grid->rowHeight(r);
     }
@@ -377,29 +462,12 @@ void TForm1::DrawRotatedText(int x, int y, const QString &text)
         canvas.restore();
         return;
     }
-    const QFontMetrics metrics = canvas.fontMetrics();
-    const int w = metrics.horizontalAdvance(text);
-    const int h = metrics.height();
-    if (w <= 0 || h <= 0)
+    const QImage turned = turnedText(text, canvas.font(), *canvas.device());
+    if (turned.isNull())
         return;
-    QImage flat(w, h, QImage::Format_RGB32);
-    flat.setDotsPerMeterX(canvas.device()->logicalDpiX() * 10000 / 254);
-    flat.setDotsPerMeterY(canvas.device()->logicalDpiY() * 10000 / 254);
-    flat.fill(Qt::white);
-    {
-        QPainter painter(&flat);
-        painter.setFont(canvas.font());
-        painter.setPen(Qt::black);
-        painter.drawText(QRect(0, 0, w, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
-    }
-    QImage turned(h, w, QImage::Format_RGB32);
-    for (int i = 0; i < w; ++i) {
-        for (int j = 0; j < h; ++j)
-            turned.setPixel(j, w - 1 - i, flat.pixel(i, j));
-    }
     // Kept exact: a PDF would otherwise store the text as a JPEG, blurred at its edges.
     canvas.save();
     canvas.setRenderHint(QPainter::LosslessImageRendering);
-    canvas.drawImage(x, y - w, turned);
+    canvas.drawImage(x, y - turned.height(), turned);
     canvas.restore();
 }

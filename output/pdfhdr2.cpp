@@ -5,6 +5,7 @@
 
 #include "output/scaling.h"
 #include "storage/commanderror.h"
+#include "storage/stagedfiles.h"
 #include "storage/textfile.h"
 
 #include <QBuffer>
@@ -47,10 +48,15 @@ PointSize pointSizeOf(TPageSize size)
 
 CommandError notWritten(const QString &path)
 {
-    return CommandError(u"Pdf-tiedostoa ei voitu kirjoittaa:\r\n%1"_s.arg(QDir::toNativeSeparators(path)));
+    return CommandError(PdfNotWrittenText(path));
 }
 
 } // namespace
+
+QString PdfNotWrittenText(const QString &path)
+{
+    return u"Pdf-tiedostoa ei voitu kirjoittaa:\r\n%1"_s.arg(QDir::toNativeSeparators(path));
+}
 
 TNimbPDF::TNimbPDF()
 {
@@ -94,11 +100,14 @@ int TNimbPDF::PageHeight() const
 
 void TNimbPDF::BeginDoc()
 {
-    // A folder that is missing or cannot be written shows before any drawing.
-    QSaveFile probe(FileName);
-    if (!probe.open(QIODevice::WriteOnly))
-        throw notWritten(FileName);
-    probe.cancelWriting();
+    // A folder that is missing or cannot be written shows before any drawing;
+    // a batch's folder was made for it, and staging shows the rest.
+    if (!Staging) {
+        QSaveFile probe(FileName);
+        if (!probe.open(QIODevice::WriteOnly))
+            throw notWritten(FileName);
+        probe.cancelWriting();
+    }
     // The document is made in memory and written whole at the end, where a
     // short write (a full disk) is seen and the older file stays.
     m_file = std::make_unique<QBuffer>();
@@ -123,7 +132,10 @@ void TNimbPDF::NewPage()
 
 void TNimbPDF::EndDoc()
 {
-    if (!m_canvas || !m_canvas->end() || !ReplaceFileContents(FileName, m_file->data()))
+    if (!m_canvas || !m_canvas->end())
+        throw notWritten(FileName);
+    const bool written = Staging ? Staging->Stage(FileName, m_file->data()) : ReplaceFileContents(FileName, m_file->data());
+    if (!written)
         throw notWritten(FileName);
     m_canvas.reset();
     m_writer.reset();

@@ -5,6 +5,7 @@
 #include <memory>
 
 class QBuffer;
+class StagedFiles;
 class QPainter;
 class QPdfWriter;
 
@@ -12,6 +13,9 @@ class QPdfWriter;
 // a drawing surface at 96 device units per inch (a unit is a screen pixel),
 // A4 portrait unless told otherwise. Fonts are embedded as subsets, so the
 // text can be searched and copied.
+
+/// The message of a PDF file that could not be written.
+QString PdfNotWrittenText(const QString &path);
 
 enum class TPageSize { psCustom, psA4, psLetter, psLegal };
 enum class TPageOrientation { poPortrait, poLandscape };
@@ -32,6 +36,9 @@ public:
     QString Creator;
     /// Opens the finished file with the desktop's PDF viewer after EndDoc.
     bool AutoLaunch = false;
+    /// When set, EndDoc stages the finished file in this batch, which puts
+    /// it under FileName at its Commit, rather than writing it at once.
+    StagedFiles *Staging = nullptr;
 
     TPageSize PageSize() const { return m_pageSize; }
     /// Sets the page size in points from the table of sizes, portrait.
@@ -52,7 +59,7 @@ public:
     /// Starts the next page; the canvas draws on it from now on.
     void NewPage();
     /// Finishes the document and puts it under FileName, replacing an older
-    /// one only now. Throws CommandError when it cannot.
+    /// one only now, or stages it (Staging). Throws CommandError when it cannot.
     void EndDoc();
     /// The canvas of the current page; valid from BeginDoc to EndDoc.
     QPainter *GetCanvas();

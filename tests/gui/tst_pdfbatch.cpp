@@ -29,6 +29,24 @@ QByteArray invoice(const char *number, const char *customer)
         + "\",\"Katu 1\",\" \",\" \"\r\n\" \",Kahvi,2,\" \",\"3,50\",\"25,5\",\"8,79\"\r\n";
 }
 
+// An invoice of many rows, whose PDF of several pages is larger than the others'.
+QByteArray longInvoice()
+{
+    QByteArray bytes = "\"59\",\"1.12.2026\",\"1012\",\"\",\"1\"\r\n\"Iso Tilaaja Oy\",\"Katu 2\",\" \",\" \"\r\n";
+    for (int row = 1; row <= 80; ++row)
+        bytes += "\" \",\"Tuote numero " + QByteArray::number(row) + " pitk\xe4ll\xe4 nimell\xe4\"," + QByteArray::number(row)
+            + ",kpl,\"1" + QByteArray::number(row) + ",00\",\"25,5\",\"12,55\"\r\n";
+    return bytes;
+}
+
+// The words of a PDF's pages with their boxes, as a reader finds them.
+QStringList placedWords(const QString &pdf)
+{
+    QStringList words = toolOutput(u"pdftotext"_s, {u"-bbox-layout"_s, pdf, u"-"_s}).split(u'\n');
+    words.removeIf([](const QString &line) { return !line.contains(u"<word "_s); });
+    return words;
+}
+
 QByteArray randomBytes()
 {
     QRandomGenerator generator(57);
@@ -52,11 +70,14 @@ struct ProgramFolder
         const QByteArray saveFolder = QFile::encodeName(dir.path()) + '/';
         writeBytes(path(u"laskutus.INI"_s),
                    "[File]\r\nOletDir=" + saveFolder + "\r\n[Laskuttaja]\r\nNimi=Testi Oy\r\nIban=" + kIban + "\r\n");
+        writeBytes(path(u"koodit.ini"_s), "[Laskuttaja]\r\nNimi=Testi Oy\r\nIban=" + kIban
+                                              + "\r\nBic=NDEAFIHH\r\nViivakoodi=1\r\nQrKoodi=1\r\n");
         writeBytes(path(u"vaarailban.ini"_s), "[Laskuttaja]\r\nNimi=Testi Oy\r\nIban=FI00 0000 0000 0000 00\r\n");
         mkfifo(QFile::encodeName(path(u"putki.ini"_s)).constData(), 0600);
         QDir(dir.path()).mkpath(u"AsiakRek.csv"_s);
         writeBytes(path(u"57.csv"_s), invoice("57", "Matti Meik\xe4l\xe4inen"));
         writeBytes(path(u"58.csv"_s), invoice("58", "Oy Toinen Ab"));
+        writeBytes(path(u"iso.csv"_s), longInvoice());
         writeBytes(path(u"lasku57"_s), invoice("57", "Matti Meik\xe4l\xe4inen"));
         QDir(dir.path()).mkpath(u"2025"_s);
         QDir(dir.path()).mkpath(u"2026"_s);
@@ -138,6 +159,8 @@ class PdfBatchTest : public QObject
 private slots:
     void exportWritesEachInvoiceOnceOrNothing_data();
     void exportWritesEachInvoiceOnceOrNothing();
+    void batchReadsAsSingleExports_data();
+    void batchReadsAsSingleExports();
     void optionsAnswerWithoutWindow_data();
     void optionsAnswerWithoutWindow();
 };
@@ -205,6 +228,10 @@ void PdfBatchTest::exportWritesEachInvoiceOnceOrNothing_data()
     QTest::newRow("the output is a file that is no PDF")
         << QStringList{u"--pdf"_s, u"muistio.txt"_s, u"57.csv"_s} << none << 2 << QStringList()
         << QStringList{u"muistio.txt on olemassa eikä se ole pdf-tiedosto"_s};
+    QTest::newRow("a batch with one PDF larger than the file size limit")
+        << QStringList{u"--pdf"_s, u"pdf"_s, u"57.csv"_s, u"iso.csv"_s, u"58.csv"_s} << qint64(30000) << 1
+        << QStringList{u"pdf/57.pdf=Matti Meikäläinen"_s, u"pdf/58.pdf=Oy Toinen Ab"_s}
+        << QStringList{u"Virhe: iso.csv: Pdf-tiedostoa ei voitu kirjoittaa"_s, u"1/3 laskua epäonnistui."_s};
     QTest::newRow("a file size limit")
         << QStringList{u"--pdf"_s, u"pdf"_s, u"57.csv"_s, u"58.csv"_s} << qint64(4096) << 1 << QStringList()
         << QStringList{u"Virhe: 57.csv: Pdf-tiedostoa ei voitu kirjoittaa"_s,
@@ -254,6 +281,45 @@ void PdfBatchTest::exportWritesEachInvoiceOnceOrNothing()
     added.sort();
     expected.sort();
     QCOMPARE(added, expected);
+}
+
+void PdfBatchTest::batchReadsAsSingleExports_data()
+{
+    QTest::addColumn<QStringList>("profile");
+    QTest::addColumn<bool>("codes");
+    QTest::newRow("no payment codes") << QStringList() << false;
+    QTest::newRow("bank barcode and QR code") << QStringList{u"--profile"_s, u"koodit"_s} << true;
+}
+
+// Each PDF of a batch, drawn after other invoices in the same process, reads
+// as the PDF of its invoice exported alone: the same words in the same
+// places, the same codes.
+void PdfBatchTest::batchReadsAsSingleExports()
+{
+    QFETCH(QStringList, profile);
+    QFETCH(bool, codes);
+    const ProgramFolder folder;
+    const QStringList invoices{u"iso"_s, u"57"_s, u"58"_s};
+    QStringList batch = profile + QStringList{u"--pdf"_s, u"pdf"_s};
+    for (const QString &invoice : invoices)
+        batch.append(invoice + u".csv"_s);
+    const ProgramFolder::Run run = folder.run(batch);
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+
+    for (const QString &invoice : invoices) {
+        const QString alone = u"yksin-%1.pdf"_s.arg(invoice);
+        const ProgramFolder::Run single = folder.run(profile + QStringList{u"--pdf"_s, alone, invoice + u".csv"_s});
+        QVERIFY2(single.exitCode == 0, qPrintable(single.err));
+        const QString inBatch = folder.path(u"pdf/%1.pdf"_s.arg(invoice));
+        const QStringList words = placedWords(inBatch);
+        QVERIFY2(words.size() > 50, qPrintable(words.join(u'\n')));
+        QCOMPARE(words, placedWords(folder.path(alone)));
+        for (const QString &symbology : {u"code128"_s, u"qrcode"_s}) {
+            const QString code = codeOnPage(inBatch, folder.path(u"pdf"_s), 300, symbology);
+            QCOMPARE(code.isEmpty(), !codes);
+            QCOMPARE(code, codeOnPage(folder.path(alone), folder.dir.path(), 300, symbology));
+        }
+    }
 }
 
 void PdfBatchTest::optionsAnswerWithoutWindow_data()

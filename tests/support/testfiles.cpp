@@ -32,8 +32,12 @@ QString toolOutput(const QString &program, const QStringList &arguments)
 QString codeOnPage(const QString &pdf, const QString &folder, int dpi, const QString &symbology)
 {
     const QString png = folder + QStringLiteral("/sivu%1").arg(dpi);
-    toolOutput(QStringLiteral("pdftoppm"),
-               {QStringLiteral("-png"), QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-singlefile"), pdf, png});
+    QString last = toolOutput(QStringLiteral("pdfinfo"), {pdf}).section(QStringLiteral("Pages:"), 1).section(u'\n', 0, 0).trimmed();
+    if (last.isEmpty())
+        last = QStringLiteral("1");
+    toolOutput(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"), QString::number(dpi),
+                                            QStringLiteral("-f"), last, QStringLiteral("-l"), last,
+                                            QStringLiteral("-singlefile"), pdf, png});
     QString read = toolOutput(QStringLiteral("zbarimg"),
                               {QStringLiteral("--quiet"), QStringLiteral("--raw"), QStringLiteral("-Sdisable"),
                                QStringLiteral("-S%1.enable").arg(symbology), QStringLiteral("-S%1.binary").arg(symbology),
