@@ -30,6 +30,10 @@ enum class EinvoiceFormat : int {
 /// The suffix of e-invoice files.
 inline constexpr QStringView kEinvoiceFileSuffix = u".xml";
 
+/// Every amount is in euros, every address in Finland.
+inline constexpr QStringView kEinvoiceCurrency = u"EUR";
+inline constexpr QStringView kEinvoiceCountry = u"FI";
+
 /// Why the record cannot be written in the format: one Finnish sentence per
 /// thing missing, joined by line feeds; empty when it can be written.
 /// Every format needs a buyer name, a biller IBAN that passes its check, a

@@ -26,8 +26,6 @@ constexpr qsizetype kInvoiceNumberLength = 20;
 constexpr qsizetype kMessageIdLength = 48;
 constexpr int kUnitPriceDecimals = 5;
 
-const QString kCurrency = u"EUR"_s;
-const QString kCountry = u"FI"_s;
 const QString kDateFormat = u"CCYYMMDD"_s;
 const QString kEnvelopeNamespace = u"http://schemas.xmlsoap.org/soap/envelope/"_s;
 const QString kEbxmlNamespace = u"http://www.oasis-open.org/committees/ebxml-msg/schema/msg-header-2_0.xsd"_s;
@@ -115,7 +113,7 @@ void FinvoiceWriter::textIf(const QString &name, const QString &value, qsizetype
 void FinvoiceWriter::amount(const QString &name, qint64 cents)
 {
     m_xml.writeStartElement(name);
-    m_xml.writeAttribute(u"AmountCurrencyIdentifier"_s, kCurrency);
+    m_xml.writeAttribute(u"AmountCurrencyIdentifier"_s, kEinvoiceCurrency.toString());
     m_xml.writeCharacters(CentsText(cents, u','));
     m_xml.writeEndElement();
 }
@@ -140,7 +138,7 @@ void FinvoiceWriter::postalAddress(const QString &prefix, const EinvoicePostalAd
     }
     text(prefix + u"TownName"_s, address.town, kAddressLength);
     text(prefix + u"PostCodeIdentifier"_s, address.postcode, kAddressLength);
-    m_xml.writeTextElement(u"CountryCode"_s, kCountry);
+    m_xml.writeTextElement(u"CountryCode"_s, kEinvoiceCountry.toString());
     m_xml.writeEndElement();
 }
 
@@ -375,7 +373,7 @@ void FinvoiceWriter::rows()
         m_xml.writeCharacters(DecimalText(quantity, u','));
         m_xml.writeEndElement();
         m_xml.writeStartElement(u"UnitPriceAmount"_s);
-        m_xml.writeAttribute(u"AmountCurrencyIdentifier"_s, kCurrency);
+        m_xml.writeAttribute(u"AmountCurrencyIdentifier"_s, kEinvoiceCurrency.toString());
         // The unit price is without VAT; prices typed with VAT keep theirs too.
         if (pricesWithVat)
             m_xml.writeCharacters(PriceText(row.netCents / 100.0L / quantity, kUnitPriceDecimals, u','));
@@ -384,7 +382,7 @@ void FinvoiceWriter::rows()
         m_xml.writeEndElement();
         if (pricesWithVat) {
             m_xml.writeStartElement(u"UnitPriceVatIncludedAmount"_s);
-            m_xml.writeAttribute(u"AmountCurrencyIdentifier"_s, kCurrency);
+            m_xml.writeAttribute(u"AmountCurrencyIdentifier"_s, kEinvoiceCurrency.toString());
             m_xml.writeCharacters(CentsText(AmountCents(row.cells[PriceColumn]), u','));
             m_xml.writeEndElement();
         }
@@ -442,7 +440,7 @@ void FinvoiceWriter::payment()
         m_xml.writeEndElement();
     }
     m_xml.writeStartElement(u"EpiInstructedAmount"_s);
-    m_xml.writeAttribute(u"AmountCurrencyIdentifier"_s, kCurrency);
+    m_xml.writeAttribute(u"AmountCurrencyIdentifier"_s, kEinvoiceCurrency.toString());
     m_xml.writeCharacters(CentsText(AmountCents(m_amounts.totals.total), u','));
     m_xml.writeEndElement();
     m_xml.writeStartElement(u"EpiCharge"_s);

@@ -24,8 +24,6 @@ const QString kAggregateNamespace = kUblNamespaceStem + u"CommonAggregateCompone
 const QString kBasicNamespace = kUblNamespaceStem + u"CommonBasicComponents-2"_s;
 const QString kCustomizationId = u"urn:cen.eu:en16931:2017#compliant#urn:fdc:peppol.eu:2017:poacc:billing:3.0"_s;
 const QString kProfileId = u"urn:fdc:peppol.eu:2017:poacc:billing:01:1.0"_s;
-const QString kCurrency = u"EUR"_s;
-const QString kCountry = u"FI"_s;
 const QString kVatScheme = u"VAT"_s;
 // SEPA credit transfer, to the biller's IBAN.
 const QString kCreditTransfer = u"58"_s;
@@ -96,7 +94,7 @@ void PeppolWriter::basicIf(const QString &name, const QString &value)
 void PeppolWriter::amount(const QString &name, qint64 cents)
 {
     m_xml.writeStartElement(kBasicNamespace, name);
-    m_xml.writeAttribute(u"currencyID"_s, kCurrency);
+    m_xml.writeAttribute(u"currencyID"_s, kEinvoiceCurrency.toString());
     m_xml.writeCharacters(CentsText(m_sign * cents, u'.'));
     m_xml.writeEndElement();
 }
@@ -123,7 +121,7 @@ void PeppolWriter::postalAddress(const EinvoicePostalAddress &address)
         end();
     }
     start(u"Country"_s);
-    basic(u"IdentificationCode"_s, kCountry);
+    basic(u"IdentificationCode"_s, kEinvoiceCountry.toString());
     end();
     end();
 }
@@ -175,7 +173,7 @@ void PeppolWriter::write()
     notes.removeAll(QString());
     if (!notes.isEmpty())
         basic(u"Note"_s, notes.join(u'\n'));
-    basic(u"DocumentCurrencyCode"_s, kCurrency);
+    basic(u"DocumentCurrencyCode"_s, kEinvoiceCurrency.toString());
     // The program keeps no reference of the buyer's own; the customer
     // number is what the buyer knows the biller's invoices by.
     const QString customerNumber = EinvoiceText(header(CustomerNumberField), kTextLength);
@@ -365,7 +363,7 @@ void PeppolWriter::lines()
         end();
         start(u"Price"_s);
         m_xml.writeStartElement(kBasicNamespace, u"PriceAmount"_s);
-        m_xml.writeAttribute(u"currencyID"_s, kCurrency);
+        m_xml.writeAttribute(u"currencyID"_s, kEinvoiceCurrency.toString());
         m_xml.writeCharacters(priceText);
         m_xml.writeEndElement();
         if (!baseQuantity.isEmpty()) {

@@ -11,6 +11,7 @@
 // worked by hand in its comment: amount × rate × days / days in the year,
 // per period, summed, then rounded half up to the cent.
 
+#include "tests/support/testfiles.h"
 #include "app/inifile.h"
 #include "invoice/penaltyinterest.h"
 #include "storage/commanderror.h"
@@ -29,18 +30,6 @@ Payment pay(const QDate &date, qint64 cents)
     payment.date = date;
     payment.cents = cents;
     return payment;
-}
-
-// The message of the CommandError the call throws; empty when none.
-template <typename Call>
-QString refusalOf(Call call)
-{
-    try {
-        call();
-    } catch (const CommandError &error) {
-        return error.message();
-    }
-    return QString();
 }
 
 constexpr int kNoStatedRate = -1;

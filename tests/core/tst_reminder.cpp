@@ -2,6 +2,7 @@
 // the fee rules, the refusals, the giro form's payment codes for the new
 // total, and the reminder's file beside the invoice.
 
+#include "tests/support/testfiles.h"
 #include "app/inifile.h"
 #include "invoice/reminder.h"
 #include "storage/commanderror.h"
@@ -48,17 +49,6 @@ Payment pay(const QDate &date, qint64 cents)
 ReminderRequest request(const QDate &date, int earlier = 0, std::optional<bool> business = std::nullopt)
 {
     return ReminderRequest{u"2026"_s, date, earlier, business};
-}
-
-template <typename Call>
-QString refusalOf(Call call)
-{
-    try {
-        call();
-    } catch (const CommandError &error) {
-        return error.message();
-    }
-    return QString();
 }
 
 const QString kBusinessId = u"1234567-8"_s;

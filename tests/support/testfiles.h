@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/commanderror.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -30,3 +32,15 @@ public:
 private:
     qint64 m_oldLimit = 0;
 };
+
+/// The Finnish message of the CommandError the call throws; empty when none.
+template <typename Call>
+QString refusalOf(Call call)
+{
+    try {
+        call();
+    } catch (const CommandError &error) {
+        return error.message();
+    }
+    return QString();
+}
