@@ -161,6 +161,9 @@ public:
     QLineEdit *AsiakNro1 = nullptr;
     QLineEdit *ViivKorko2 = nullptr;
     QLineEdit *MaksuEhto2 = nullptr;
+    /// The due date, terms, penalty interest and reference with their
+    /// captions: a credit note asks for no payment and prints them blank.
+    QList<QWidget *> PaymentFields;
     ClickPanel *Valmis1 = nullptr;
     ClickPanel *Uusi1 = nullptr;
     Bevel *Bevel1 = nullptr;
@@ -361,11 +364,19 @@ public:
     void DrawRotatedText(int x, int y, const QString &text);
     /// "Tulosta pdf" (output/form_pdfexport.cpp).
     void Pdfexport1Click();
+    /// Asks for the PDF's name and writes it; the name written, empty when cancelled.
+    QString AskAndExportPdf();
+    /// The PDF name suggested for the invoice on screen, by "Tulosta pdf" and
+    /// to a printer that writes a file: its invoice file's with ".pdf" (the
+    /// year folder made); empty while no save folder is chosen.
+    QString SuggestedPdfName();
     /// Writes the invoice on screen into the PDF file, or stages the file
     /// in a batch that puts it in place later; throws CommandError.
     void ExportPdf(const QString &name, StagedFiles *staging = nullptr);
     /// "Tulosta" (output/form_print.cpp): the invoice, then its copies.
     void Print1Click();
+    /// Print1Click's work: the files a printer that writes files wrote.
+    QStringList PrintInvoice();
     /// One print job of the invoice with its giro form, or of the copies;
     /// false when the print system refused it.
     bool PrintJob(QPrinter &printer, int copies, bool original);
@@ -401,6 +412,11 @@ public:
     /// The format of an export asked for on the command line: Peppol, or
     /// Finvoice framed when the biller details choose the frame.
     EinvoiceFormat EinvoiceFormatOf(ExportKind kind) const;
+    /// Beside the customer block, on the page but never printed: the
+    /// customer's e-invoice address, shown while the invoice has one.
+    QLabel *Verkkolaskuosoite2 = nullptr;
+    /// Shows BuyerEinvoice on Verkkolaskuosoite2; run wherever the customer changes.
+    void ShowBuyerEinvoice();
 
     // --- Print margins ---
     // output/form_margins.cpp
@@ -655,6 +671,7 @@ private:
     void connectFontAreas();
     void connectOutput();
     void connectEinvoice();
+    void createEinvoiceMark();
     void connectLedger();
     /// Hands a widget's events to a handler of the window first (storage/form_customers.cpp).
     void hookEvents(QObject *target, std::function<bool(QEvent *)> handler);

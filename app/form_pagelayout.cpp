@@ -102,9 +102,13 @@ void TForm1::createUpperPanel()
 
     LaskuPvm1 = headerField(panel, u"LaskuPvm1"_s, u"Laskun päiväys"_s, 0, &LaskuPvm1Label);
     LaskuNro1 = headerField(panel, u"LaskuNro1"_s, u"Laskun numero"_s, 1);
-    EraPv2 = headerField(panel, u"EraPv2"_s, u"Eräpäivä"_s, 2);
-    MaksuEhto2 = headerField(panel, u"MaksuEhto2"_s, u"Maksuehto"_s, 3);
-    ViivKorko2 = headerField(panel, u"ViivKorko2"_s, u"Viivästyskorko"_s, 4);
+    QLabel *dueCaption = nullptr;
+    QLabel *termsCaption = nullptr;
+    QLabel *interestCaption = nullptr;
+    EraPv2 = headerField(panel, u"EraPv2"_s, u"Eräpäivä"_s, 2, &dueCaption);
+    MaksuEhto2 = headerField(panel, u"MaksuEhto2"_s, u"Maksuehto"_s, 3, &termsCaption);
+    ViivKorko2 = headerField(panel, u"ViivKorko2"_s, u"Viivästyskorko"_s, 4, &interestCaption);
+    PaymentFields << dueCaption << EraPv2 << termsCaption << MaksuEhto2 << interestCaption << ViivKorko2;
     HuomAika2 = headerField(panel, u"HuomAika2"_s, u"Huomautusaika"_s, 5);
     AsiakY1 = headerField(panel, u"AsiakY1"_s, u"Asiakkaan Y-tunnus"_s, 6);
     AsiakNro1 = headerField(panel, u"AsiakNro1"_s, u"Asiakasnumero"_s, 7);
@@ -144,8 +148,9 @@ void TForm1::createTotalsPanel()
     LisaRivit1 = makeCheckBox(Panel2, u"LisaRivit1"_s, u"Lisärivit"_s, 8, 4);
     SisAlv1 = makeCheckBox(panel, u"SisAlv1"_s, u"á hinta sis. alv"_s, 128, 12);
 
-    makeLabel(panel, u"Label_ViiteNro1"_s, u"Viitenumero"_s, 16, 46);
+    QLabel *referenceCaption = makeLabel(panel, u"Label_ViiteNro1"_s, u"Viitenumero"_s, 16, 46);
     ViiteNro1 = makeEdit(panel, u"ViiteNro1"_s, QRect(96, 43, 240, 18), u"Viitenumero"_s);
+    PaymentFields << referenceCaption << ViiteNro1;
     ViiteNro1->setFont(pageFont(u"MS Sans Serif"_s, 10, true));
 
     SumAlv0Label = makeLabel(panel, u"Label_SumAlv0"_s, u"Arvonlisäveroton hinta yhteensä"_s, 400, 6);

@@ -94,6 +94,7 @@ TForm1::TForm1(const StartupOptions &options, std::unique_ptr<Prompter> prompter
     createRegisterBox();
     createMenus();
     createSaveStatus();
+    createEinvoiceMark();
     connectInvoiceEditing();
     connectSettings();
     connectRowCommands();

@@ -96,6 +96,7 @@ void TForm1::ShowInvoice(const InvoiceData &invoice)
     }
     InvoiceRowTotalsWithVat = StoredYesNo(invoice.header, RowTotalsWithVatField);
     BuyerEinvoice = {invoice.header.value(BuyerEinvoiceAddressField), invoice.header.value(BuyerEinvoiceOperatorField)};
+    ShowBuyerEinvoice();
     CreditedYear = invoice.header.value(CreditedYearField);
     CreditedNumber = invoice.header.value(CreditedNumberField);
     ShowHeading();

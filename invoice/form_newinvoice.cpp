@@ -38,6 +38,7 @@ void TForm1::ClearInvoice()
     OpenedInvoiceFile.clear();
     InvoiceRowTotalsWithVat.reset();
     BuyerEinvoice = {};
+    ShowBuyerEinvoice();
     CreditedYear.clear();
     CreditedNumber.clear();
     ShowHeading();

@@ -16,9 +16,10 @@ class QPainter;
 /// pairs on this canvas for this kind of output.
 Code128Geometry Code128GeometryOn(const QString &content, const QPainter &canvas, OutputKind kind);
 
-/// Draws with the direct method for an XPrint printer; on a PDF page as filled
-/// rectangles on the bitmap method's module grid; else with the bitmap
-/// method: the symbol is drawn on an image first and the image on the canvas.
+/// Draws with the direct method for an XPrint printer; on any other printer
+/// and on a PDF page as filled rectangles on the bitmap method's module grid
+/// and at its place, so the bars cover the same device units a bitmap of the
+/// symbol would, drawn as vectors.
 void DrawCode128(const QString &content, QPainter &canvas, int bottom, OutputKind kind);
 
 /// Draws each bar straight on the canvas; every bar is one device unit

@@ -9,6 +9,7 @@
 #include "output/paymentfields.h"
 #include "output/peppol.h"
 
+#include <QDir>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -76,6 +77,10 @@ QString EinvoiceRefusal(const InvoiceRecord &record, EinvoiceFormat format)
 
     const EinvoiceAddress seller = record.biller.einvoice;
     const EinvoiceAddress buyer = BuyerEinvoice(record);
+    if (format == EinvoiceFormat::Finvoice || format == EinvoiceFormat::FramedFinvoice) {
+        if (const QString finvoice = FinvoiceRefusal(record); !finvoice.isEmpty())
+            missing << finvoice;
+    }
     if (format == EinvoiceFormat::FramedFinvoice) {
         if (seller.address.trimmed().isEmpty() || seller.operatorId.trimmed().isEmpty())
             missing << u"Laskuttajan verkkolaskuosoite tai välittäjätunnus puuttuu."_s;
@@ -322,6 +327,20 @@ QString PeppolEndpoint(QStringView address)
     if (const QRegularExpressionMatch match = vatId.match(text); match.hasMatch())
         return u"0037"_s + match.captured(1);
     return {};
+}
+
+QString EinvoiceSavedText(const QString &path)
+{
+    return u"Verkkolasku tallennettu: %1"_s.arg(QDir::toNativeSeparators(path));
+}
+
+QString BuyerEinvoiceMarkText(const EinvoiceAddress &address)
+{
+    const QString to = address.address.trimmed();
+    if (to.isEmpty())
+        return {};
+    const QString via = address.operatorId.trimmed();
+    return via.isEmpty() ? u"Verkkolaskuosoite %1"_s.arg(to) : u"Verkkolaskuosoite %1, välittäjä %2"_s.arg(to, via);
 }
 
 QString ReferenceText(const InvoiceRecord &record)

@@ -30,6 +30,13 @@ enum class EinvoiceFormat : int {
 /// The suffix of e-invoice files.
 inline constexpr QStringView kEinvoiceFileSuffix = u".xml";
 
+/// The status line after "Verkkolasku…": where the e-invoice was written.
+QString EinvoiceSavedText(const QString &path);
+
+/// What the page shows, never printed, of the customer's e-invoice address
+/// and operator; empty when the invoice has no address.
+QString BuyerEinvoiceMarkText(const EinvoiceAddress &address);
+
 /// Every amount is in euros, every address in Finland.
 inline constexpr QStringView kEinvoiceCurrency = u"EUR";
 inline constexpr QStringView kEinvoiceCountry = u"FI";
@@ -37,8 +44,9 @@ inline constexpr QStringView kEinvoiceCountry = u"FI";
 /// Why the record cannot be written in the format: one Finnish sentence per
 /// thing missing, joined by line feeds; empty when it can be written.
 /// Every format needs a buyer name, a biller IBAN that passes its check, a
-/// reference that passes its check (or none) and a row with a price. A framed
-/// Finvoice needs both parties' e-invoice address and operator for its frame;
+/// reference that passes its check (or none) and a row with a price. Finvoice
+/// also needs what FinvoiceRefusal names; a framed one both parties'
+/// e-invoice address and operator for its frame;
 /// Peppol needs both parties' e-invoice address as an OVT code or one that
 /// makes an OVT code (PeppolEndpoint) and the biller's business ID or VAT ID.
 /// Throws FloatingPointOverflow as RecordTotals does.

@@ -11,6 +11,8 @@
 #include <QRegularExpression>
 #include <QXmlStreamWriter>
 
+#include <optional>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -23,6 +25,9 @@ constexpr qsizetype kFreeTextLength = 512;
 constexpr qsizetype kTermsLength = 70;
 constexpr qsizetype kUnitLength = 14;
 constexpr qsizetype kInvoiceNumberLength = 20;
+// The shortest name of a party, and the longest quantity text, the schema takes.
+constexpr qsizetype kShortestName = 2;
+constexpr qsizetype kQuantityLength = 14;
 constexpr qsizetype kMessageIdLength = 48;
 constexpr int kUnitPriceDecimals = 5;
 
@@ -45,6 +50,37 @@ QString percentText(QStringView text)
     bare.remove(u'%');
     bare.replace(u'.', u',');
     return percent.match(bare).hasMatch() ? bare : QString();
+}
+
+// A quantity as the schema takes it: its exact text when that fits in
+// kQuantityLength characters, or else rounded to the decimals that fit;
+// none when its whole part alone does not.
+std::optional<QString> quantityText(double quantity)
+{
+    const QString exact = DecimalText(quantity, u',');
+    if (exact.size() <= kQuantityLength)
+        return exact;
+    const qsizetype comma = exact.indexOf(u',');
+    for (qsizetype decimals = comma < 0 ? 0 : kQuantityLength - comma - 1; decimals >= 0; --decimals) {
+        QString text = QString::number(quantity, 'f', int(decimals));
+        if (text.contains(u'.')) {
+            while (text.endsWith(u'0'))
+                text.chop(1);
+            if (text.endsWith(u'.'))
+                text.chop(1);
+        }
+        if (text == u"-0")
+            text = u"0"_s;
+        if (text.size() <= kQuantityLength)
+            return text.replace(u'.', u',');
+    }
+    return std::nullopt;
+}
+
+// A party's name as the schema takes it: at least kShortestName characters.
+bool nameFits(const QString &name)
+{
+    return EinvoiceText(name, kNameLength).size() >= kShortestName;
 }
 
 class FinvoiceWriter
@@ -370,7 +406,7 @@ void FinvoiceWriter::rows()
         if (!unit.isEmpty())
             m_xml.writeAttribute(u"QuantityUnitCode"_s, unit);
         m_xml.writeAttribute(u"QuantityUnitCodeUN"_s, UnitCodeUN(unit));
-        m_xml.writeCharacters(DecimalText(quantity, u','));
+        m_xml.writeCharacters(quantityText(quantity).value_or(QString()));
         m_xml.writeEndElement();
         m_xml.writeStartElement(u"UnitPriceAmount"_s);
         m_xml.writeAttribute(u"AmountCurrencyIdentifier"_s, kEinvoiceCurrency.toString());
@@ -458,13 +494,34 @@ void FinvoiceWriter::payment()
 
 } // namespace
 
+QString FinvoiceRefusal(const InvoiceRecord &record)
+{
+    QStringList reasons;
+    const QString buyer = record.invoice.customer.value(CustomerNameLine);
+    // A name missing altogether is refused for every format.
+    if (!EinvoiceText(buyer, kNameLength).isEmpty() && !nameFits(buyer))
+        reasons << u"Asiakkaan nimessä on oltava Finvoice-laskussa vähintään %1 merkkiä."_s.arg(kShortestName);
+    if (!nameFits(record.biller.officialName))
+        reasons << u"Laskuttajan virallisessa nimessä on oltava Finvoice-laskussa vähintään %1 merkkiä."_s.arg(kShortestName);
+    const EinvoiceAmounts amounts = EinvoiceAmountsOf(record);
+    for (qsizetype i = 0; i < amounts.rows.size(); ++i) {
+        const EinvoiceRow &row = amounts.rows[i];
+        if (row.priced && !quantityText(ParseAmount(row.cells[QuantityColumn])))
+            reasons << u"Rivin %1 määrä on liian suuri Finvoice-laskuun (enintään %2 merkkiä)."_s.arg(i + 1).arg(kQuantityLength);
+    }
+    return reasons.join(u'\n');
+}
+
 QByteArray WriteFinvoice(const InvoiceRecord &record, bool framed, const QDateTime &sent)
 {
     QByteArray frame;
     if (framed) {
         // The frame is a document of its own, without a declaration, and
-        // the Finvoice document follows it on the next line.
+        // the Finvoice document's declaration opens the line after its end,
+        // as the banks' framed files have it: a reader splits the two there.
         FinvoiceWriter(record, sent, &frame).writeFrame();
+        while (frame.endsWith('\n'))
+            frame.chop(1);
         frame.append('\n');
     }
     QByteArray document;

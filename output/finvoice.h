@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QString>
 
 // The Finvoice 3.0 e-invoice of a record, the Finnish banks' and operators'
 // format, bare or behind its SOAP transmission frame.
@@ -18,3 +19,11 @@
 /// gives a document that does not pass the schema, which is why callers go
 /// through WriteEinvoice.
 QByteArray WriteFinvoice(const InvoiceRecord &record, bool framed, const QDateTime &sent);
+
+/// What a Finvoice cannot carry of the record beyond what every format needs
+/// (EinvoiceRefusal): a buyer or biller name of one character (the schema
+/// takes two or more) or a row quantity whose whole part is longer than the
+/// schema's 14 characters. One Finnish sentence per thing, joined by line
+/// feeds; empty when the record can be written. A quantity with more
+/// decimals than fit is written rounded to those that do.
+QString FinvoiceRefusal(const InvoiceRecord &record);

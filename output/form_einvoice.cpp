@@ -10,10 +10,15 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// Where the customer's e-invoice address shows, in the upper panel's pixels:
+// right of "Asiakas/Maksaja", above the name, within the customer's frame.
+constexpr QRect kEinvoiceMarkPlace(130, 110, 298, 15);
 
 // The save dialog's filters, in EinvoiceFormat order.
 const QStringList kFilters = {u"Finvoice 3.0 (*.xml)"_s, u"Finvoice lähetyskehyksellä (*.xml)"_s,
@@ -24,6 +29,28 @@ const QStringList kFilters = {u"Finvoice 3.0 (*.xml)"_s, u"Finvoice lähetyskehy
 void TForm1::connectEinvoice()
 {
     connectCommand(Verkkolasku1, &QAction::triggered, &TForm1::Verkkolasku1Click);
+}
+
+void TForm1::createEinvoiceMark()
+{
+    // On the page, over the customer block's top right, but no child of a
+    // printed panel: it never reaches paper.
+    Verkkolaskuosoite2 = new QLabel(Page);
+    Verkkolaskuosoite2->setObjectName(u"Verkkolaskuosoite2"_s);
+    Verkkolaskuosoite2->setGeometry(QRect(LaskuPanel1->pos() + kEinvoiceMarkPlace.topLeft(), kEinvoiceMarkPlace.size()));
+    Verkkolaskuosoite2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Verkkolaskuosoite2->setStyleSheet(u"color: #1f4e9a;"_s);
+    Verkkolaskuosoite2->setToolTip(u"Asiakkaalla on verkkolaskuosoite: tallennus kirjoittaa laskun myös "
+                                   "verkkolaskuna. Merkintä ei tulostu."_s);
+    Verkkolaskuosoite2->hide();
+    Verkkolaskuosoite2->raise();
+}
+
+void TForm1::ShowBuyerEinvoice()
+{
+    const QString text = BuyerEinvoiceMarkText(BuyerEinvoice);
+    Verkkolaskuosoite2->setText(text);
+    Verkkolaskuosoite2->setVisible(!text.isEmpty());
 }
 
 void TForm1::Verkkolasku1Click()
@@ -42,6 +69,7 @@ void TForm1::Verkkolasku1Click()
     if (QFileInfo(name).suffix().isEmpty())
         name += kEinvoiceFileSuffix;
     ExportEinvoice(name, EinvoiceFormat(kFilters.indexOf(filters.value(chosen))));
+    TallennusTila1->setText(EinvoiceSavedText(name));
 }
 
 void TForm1::ExportEinvoice(const QString &name, EinvoiceFormat format)

@@ -127,4 +127,6 @@ void TForm1::FillPayerOnGiro()
     AsiakOsoite2->setText(AsiakOsoite1->cell(kBlockTextColumn, CustomerAddress1Line));
     AsiakOsoite3->setText(AsiakOsoite1->cell(kBlockTextColumn, CustomerAddress2Line));
     AsiakOsoite4->setText(AsiakOsoite1->cell(kBlockTextColumn, CustomerAddress3Line));
+    // The customer's e-invoice address changes with the customer.
+    ShowBuyerEinvoice();
 }

@@ -17,18 +17,28 @@ void TForm1::connectOutput()
     connectCommand(Print1, &QAction::triggered, &TForm1::Print1Click);
 }
 
+QString TForm1::SuggestedPdfName()
+{
+    return DataDir.isEmpty() ? QString() : InvoiceFileBase() + u".pdf"_s;
+}
+
 void TForm1::Pdfexport1Click()
 {
-    // The PDF is suggested the invoice file's name with ".pdf".
-    const QString suggested = DataDir.isEmpty() ? QString() : InvoiceFileBase() + u".pdf"_s;
+    AskAndExportPdf();
+}
+
+QString TForm1::AskAndExportPdf()
+{
+    const QString suggested = SuggestedPdfName();
     const QFileInfo suggestion(suggested);
     QString name = m_prompter->saveFileName(this, suggested.isEmpty() ? QString() : suggestion.path(),
                                             suggestion.fileName(), {kPdfFileFilter.toString()}, nullptr);
     if (name.isEmpty())
-        return;
+        return name;
     if (QFileInfo(name).suffix().isEmpty())
         name += u".pdf"_s;
     ExportPdf(name);
+    return name;
 }
 
 void TForm1::ExportPdf(const QString &name, StagedFiles *staging)

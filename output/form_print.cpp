@@ -32,13 +32,36 @@ void nameCopiesFile(QPrinter &printer)
     printer.setOutputFileName(file.dir().filePath(file.completeBaseName() + u" (kopiot)."_s + file.suffix()));
 }
 
+// The print dialog offers a printer that writes a file the invoice's own PDF
+// name, as "Tulosta pdf" suggests it, rather than one name for every invoice.
+// A print queue chosen by default stays chosen: the name waits in the
+// dialog's file field.
+void offerFile(QPrinter &printer, const QString &name)
+{
+    const QString queue = printer.outputFormat() == QPrinter::NativeFormat ? printer.printerName() : QString();
+    printer.setOutputFileName(name);
+    if (!queue.isEmpty())
+        printer.setPrinterName(queue);
+}
+
 } // namespace
 
 void TForm1::Print1Click()
 {
+    PrintInvoice();
+}
+
+QStringList TForm1::PrintInvoice()
+{
     QPrinter printer(QPrinter::HighResolution);
+    const QString offered = SuggestedPdfName();
+    if (!offered.isEmpty())
+        offerFile(printer, offered);
     if (!m_prompter->choosePrinter(this, printer))
-        return;
+        return {};
+    // A print queue prints, never into the file offered for a file printer.
+    if (!offered.isEmpty() && printer.outputFormat() == QPrinter::NativeFormat && printer.outputFileName() == offered)
+        printer.setOutputFileName(QString());
     PreparePageForOutput();
     // The heading is the original's again afterwards, also when a job fails, so the
     // next original is never printed as a copy.
@@ -46,17 +69,25 @@ void TForm1::Print1Click()
         ShowHeading();
         Rendering.canvas = nullptr;
     });
+    QStringList written;
+    const auto job = [&](int copies, bool original) {
+        const bool taken = PrintJob(printer, copies, original);
+        if (taken && !printer.outputFileName().isEmpty())
+            written << printer.outputFileName();
+        return taken;
+    };
     // A refused job is no failure of the program: the save chain goes on as
     // when printing is cancelled, and the user hears which printer refused.
-    bool taken = PrintJob(printer, 1, true);
+    bool taken = job(1, true);
     const int copies = ParseWholeNumber(CopyKpl1->text()).value_or(0);
     if (taken && copies >= 1) {
         ShowHeading(true);
         nameCopiesFile(printer);
-        taken = PrintJob(printer, copies, false);
+        taken = job(copies, false);
     }
     if (!taken)
         m_prompter->message(this, kRefused.arg(printer.printerName()));
+    return written;
 }
 
 bool TForm1::PrintJob(QPrinter &printer, int copies, bool original)

@@ -295,9 +295,12 @@ void TForm1::RenderPanel(QWidget *panel, bool fill)
     }
     // Labels and lines first, then the edit boxes and grids, each in the
     // order they were made; other widgets never reach paper, and hidden ones do.
+    // Nothing is paid on a credit note: its payment fields print blank.
+    const bool creditNote = IsCreditNoteOnPage() && !ReminderOnPage;
     QList<QWidget *> children;
     for (QObject *child : panel->children()) {
-        if (auto *widget = qobject_cast<QWidget *>(child))
+        auto *widget = qobject_cast<QWidget *>(child);
+        if (widget && !(creditNote && PaymentFields.contains(widget)))
             children.append(widget);
     }
     for (QWidget *child : std::as_const(children)) {

@@ -2,7 +2,6 @@
 
 #include "qrcode.h"
 
-#include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
@@ -104,15 +103,8 @@ void DrawQrCode(const QString &text, QPainter &canvas, const QRect &box, OutputK
         return;
     }
 
+    // On a printer whole device units a module, filled straight on the device:
+    // never an image that a PDF printer would store as a JPEG.
     const int module = std::max(int(side) / modules, int(std::ceil(smallest / modules)));
-    if (kind == OutputKind::XPrintPrinter) {
-        fillModules(canvas, box.topLeft(), module, symbol);
-        return;
-    }
-    QImage image(modules * module, modules * module, QImage::Format_RGB32);
-    {
-        QPainter painter(&image);
-        fillModules(painter, QPoint(0, 0), module, symbol);
-    }
-    canvas.drawImage(box.topLeft(), image);
+    fillModules(canvas, box.topLeft(), module, symbol);
 }

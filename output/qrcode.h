@@ -32,8 +32,8 @@ QrSymbol EncodeQrSymbol(const QString &text);
 /// - on a PDF page exactly that side, the dark modules filled vector squares;
 /// - on a printer each module a whole number of device units: the largest
 ///   square of such modules within the side, or the smallest one of at least
-///   20 mm when that is larger. Printer draws it as one bitmap, XPrintPrinter
-///   as rectangles straight on the device.
+///   20 mm when that is larger, the modules filled rectangles straight on
+///   the device.
 /// A box smaller than 20 mm is thus overdrawn to the right and below. Nothing
 /// is drawn when there is no symbol.
 void DrawQrCode(const QString &text, QPainter &canvas, const QRect &box, OutputKind kind);

@@ -102,17 +102,28 @@ void TForm1::Valmis1Click()
     if (replacing)
         KeepEarlierVersion(path);
     WriteTextLines(path, lines);
-    TallennusTila1->setText(InvoiceSavedText(LaskuNro1->text(), path));
+    // The status bar names each file as it is written, so a failure later
+    // in the chain leaves those written named.
+    QStringList written{path};
+    const auto showWritten = [&] { TallennusTila1->setText(InvoiceSavedText(LaskuNro1->text(), written)); };
+    showWritten();
     emit InvoiceSaved();
     // Output that fails or is cancelled leaves the saved file; a failure
     // keeps the counters and the invoice on screen. A customer with an
     // e-invoice address also gets the invoice as one, beside its file.
-    if (!BuyerEinvoice.address.isEmpty())
-        ExportEinvoice(base + kEinvoiceFileSuffix.toString(), ChosenEinvoiceFormat());
-    if (PdfOletus1->isChecked())
-        Pdfexport1Click();
-    else
-        Print1Click();
+    if (!BuyerEinvoice.address.isEmpty()) {
+        const QString einvoice = base + kEinvoiceFileSuffix.toString();
+        ExportEinvoice(einvoice, ChosenEinvoiceFormat());
+        written << einvoice;
+        showWritten();
+    }
+    if (PdfOletus1->isChecked()) {
+        if (const QString pdf = AskAndExportPdf(); !pdf.isEmpty())
+            written << pdf;
+    } else {
+        written << PrintInvoice();
+    }
+    showWritten();
     AdvanceCounters();
     Uusi1Click();
 }

@@ -223,7 +223,10 @@ QString SaveFolderPath(const QString &chosenFolder)
     return folder;
 }
 
-QString InvoiceSavedText(const QString &invoiceNumber, const QString &path)
+QString InvoiceSavedText(const QString &invoiceNumber, const QStringList &paths)
 {
-    return u"Lasku %1 tallennettu: %2"_s.arg(invoiceNumber, QDir::toNativeSeparators(path));
+    QStringList shown;
+    for (const QString &path : paths)
+        shown << QDir::toNativeSeparators(path);
+    return u"Lasku %1 tallennettu: %2"_s.arg(invoiceNumber, shown.join(u", "_s));
 }

@@ -94,5 +94,6 @@ QString ReplaceInvoiceQuestion(const QString &invoiceNumber, const QString &path
 /// in native separators, ending with a separator; empty when none was chosen.
 QString SaveFolderPath(const QString &chosenFolder);
 
-/// The status line after a save: the invoice number and where its file lies.
-QString InvoiceSavedText(const QString &invoiceNumber, const QString &path);
+/// The status line after a save: the invoice number and every file the save
+/// wrote, its invoice file first.
+QString InvoiceSavedText(const QString &invoiceNumber, const QStringList &paths);

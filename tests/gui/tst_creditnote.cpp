@@ -68,6 +68,8 @@ private slots:
     void creditNoteSavedPrintedAndLedgered_data();
     void creditNoteSavedPrintedAndLedgered();
     void creditNoteNeedsAnOpenedInvoice();
+    void creditNotePrintsNoPaymentFields_data();
+    void creditNotePrintsNoPaymentFields();
 };
 
 // A new invoice has nothing to credit: the user hears how to choose one, and
@@ -172,6 +174,61 @@ void CreditNoteTest::creditNoteSavedPrintedAndLedgered()
     QCOMPARE(cellOf(*ledger, u"5"_s, LedgerTotalColumn), total);
     QCOMPARE(cellOf(*ledger, u"5"_s, LedgerStatusColumn), u"hyvitetty"_s);
     QCOMPARE(cellOf(*ledger, u"5"_s, LedgerOpenColumn), u"0,00"_s);
+}
+
+void CreditNoteTest::creditNotePrintsNoPaymentFields_data()
+{
+    QTest::addColumn<bool>("printer");
+    QTest::newRow("Tulosta pdf") << false;
+    QTest::newRow("Tulosta, to a printer that writes a file") << true;
+}
+
+// Nothing is paid on a credit note: its page leaves the due date, the terms,
+// the penalty interest and the reference blank, captions and all, where the
+// invoice it credits prints them.
+void CreditNoteTest::creditNotePrintsNoPaymentFields()
+{
+    QFETCH(bool, printer);
+    QTemporaryDir data;
+    const QString dataDir = data.path() + u'/';
+    QDir().mkpath(dataDir + u"2026"_s);
+    const QString originalPath = dataDir + u"2026/1.csv"_s;
+    WriteTextLines(originalPath, InvoiceFileLines(original()));
+    FormFixture fixture(stringToCp1252(u"[File]\r\nOletDir="_s + dataDir
+                                       + u"\r\n[Laskuttaja]\r\nNimi=Testi Oy\r\nSeurLasku=5\r\n"
+                                         "Iban=FI21 1234 5600 0007 85\r\nBic=NDEAFIHH\r\n"_s));
+    TForm1 &form = fixture.form();
+    QVERIFY(fixture.show());
+    const auto printed = [&](const QString &name) {
+        const QString pdf = dataDir + name;
+        if (printer) {
+            fixture.prompter().answerPrinter(pdf);
+            chooseFromMenuBar(form, {u"Tiedosto"_s, u"Tulosta"_s});
+        } else {
+            fixture.prompter().answerSave(pdf);
+            chooseFromMenuBar(form, {u"Tiedosto"_s, u"Tulosta pdf"_s});
+        }
+        // Blanks as pdftotext spaces them differ from the page's ("8 %" reads "8%").
+        return toolOutput(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s}).remove(u' ');
+    };
+    const QStringList captions = {u"Eräpäivä"_s, u"Maksuehto"_s, u"Viivästyskorko"_s, u"Viitenumero"_s};
+
+    fixture.prompter().answerOpen(originalPath);
+    chooseFromMenuBar(form, {u"Tiedosto"_s, u"Nouda lasku"_s});
+    const QString invoice = printed(u"lasku.pdf"_s);
+    for (const QString &shown : captions + QStringList{u"14pvnetto"_s, u"8%"_s, u"15.12.2026"_s, u"1009"_s})
+        QVERIFY2(invoice.contains(shown), qPrintable(shown + u" not in:\n"_s + invoice));
+
+    chooseFromMenuBar(form, {u"Tiedosto"_s, u"Hyvityslasku"_s});
+    const QStringList values = {form.EraPv2->text(), form.MaksuEhto2->text(), form.ViivKorko2->text(),
+                                form.ViiteNro1->text()};
+    QCOMPARE(values.mid(1, 2), (QStringList{u"14 pv netto"_s, u"8 %"_s}));
+    const QString credit = printed(u"hyvitys.pdf"_s);
+    QVERIFY2(credit.contains(u"HYVITYSLASKU"_s) && credit.contains(u"Laskunnumero"_s), qPrintable(credit));
+    for (QString blank : captions + values) {
+        blank.remove(u' ');
+        QVERIFY2(blank.isEmpty() || !credit.contains(blank), qPrintable(blank + u" in:\n"_s + credit));
+    }
 }
 
 QTEST_MAIN(CreditNoteTest)

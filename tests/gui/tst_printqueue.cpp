@@ -14,10 +14,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -49,6 +52,7 @@ private slots:
     void cleanupTestCase();
     void printingReachesThePrintSystem_data();
     void printingReachesThePrintSystem();
+    void printDialogKeepsTheQueueAndOffersTheFile();
 
 private:
     /// Runs a command-line tool of the print system against the test's server.
@@ -182,6 +186,44 @@ void PrintQueueTest::printingReachesThePrintSystem()
     QCOMPARE(QFileInfo::exists(data.filePath(u"2026/1.csv"_s)), save);
     QCOMPARE(form.LaskuNro1->text(), numberAfter);
     QCOMPARE(form.Lasku1->text(), u"LASKU"_s);
+}
+
+// Qt's own print dialog with a print queue: the queue stays chosen, the
+// file field holds the invoice's PDF for a printer that writes a file, and
+// the invoice goes to the queue, not into that file.
+void PrintQueueTest::printDialogKeepsTheQueueAndOffersTheFile()
+{
+    run(u"lpadmin"_s, {u"-d"_s, kAccepting});
+    QTemporaryDir data;
+    FormFixture f(stringToCp1252(u"[File]\r\nOletDir="_s + QDir::toNativeSeparators(data.path()) + QDir::separator()
+                                 + u"\r\n[Laskuttaja]\r\nKopiot=1\r\n"_s));
+    TForm1 &form = f.form();
+    QVERIFY(f.show());
+    form.AsiakNimi1->setEditText(u"Nieminen Oy"_s);
+    form.LaskuRivit1->setRowCells(1, {QString(), u"Työ"_s, u"2"_s, u"h"_s, u"50,00"_s, u"24"_s, u"100,00"_s});
+    const qsizetype before = jobs(kAccepting).size();
+    QString shownFile;
+    QString shownPrinter;
+    f.prompter().printDialog = [&](QWidget *parent, QPrinter &printer) {
+        QPrintDialog dialog(&printer, parent);
+        QTimer::singleShot(0, &dialog, [&] {
+            if (const auto *file = dialog.findChild<QLineEdit *>(u"filename"_s))
+                shownFile = file->text();
+            if (const auto *printers = dialog.findChild<QComboBox *>(u"printers"_s))
+                shownPrinter = printers->currentText();
+            dialog.accept();
+        });
+        return dialog.exec() == QDialog::Accepted;
+    };
+
+    QTest::mouseClick(form.Valmis1, Qt::LeftButton);
+
+    const QString pdf = data.filePath(u"2026/1.pdf"_s);
+    QCOMPARE(shownPrinter, kAccepting);
+    QCOMPARE(shownFile, QDir::toNativeSeparators(pdf));
+    QCOMPARE(jobs(kAccepting).size() - before, 2);
+    QVERIFY(!QFileInfo::exists(pdf));
+    QCOMPARE(form.LaskuNro1->text(), u"2"_s);
 }
 
 QTEST_MAIN(PrintQueueTest)

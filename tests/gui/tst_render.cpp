@@ -10,6 +10,9 @@
 #include "widgets/stringgrid.h"
 
 #include <QCheckBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTimer>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -46,6 +49,9 @@ private slots:
     void rowsBeyondTheBoxContinueOnNextPage();
     void giroTextsClearOfRules_data();
     void giroTextsClearOfRules();
+    void printerWritingAFileIsOfferedTheInvoicesPdf_data();
+    void printerWritingAFileIsOfferedTheInvoicesPdf();
+    void printDialogWithoutPrinterOffersTheInvoicesPdf();
 };
 
 void RenderTest::pdfPageShowsInvoiceAndBarcode()
@@ -239,12 +245,15 @@ void RenderTest::printedBarcodeReadsBack()
              content);
     const QString qr = toolOutput(u"zbarimg"_s, {u"--quiet"_s, u"--raw"_s, u"-Sdisable"_s, u"-Sqrcode.enable"_s, png + u".png"_s});
     QVERIFY2(qr.startsWith(u"BCD\n002\n1\nSCT\nNDEAFIHH\n"_s) && qr.contains(u"\nEUR125.50\n\n1009\n"_s), qPrintable(qr));
-    // XPrint turns the caption's font on the printer; otherwise the caption,
-    // the bars and the QR code are bitmaps.
+    // XPrint turns the caption's font on the printer; otherwise the caption
+    // is a lossless image. The bars and the QR code are vectors on every
+    // printer: no JPEG blurs their edges.
     const QString text = toolOutput(u"pdftotext"_s, {pdf, u"-"_s});
     QCOMPARE(text.simplified().contains(u"TILISIIRTO. GIRERING"_s), xprint);
     const QStringList images = toolOutput(u"pdfimages"_s, {u"-list"_s, pdf}).trimmed().split(u'\n').mid(2);
-    QCOMPARE(images.size(), xprint ? 0 : 3);
+    QCOMPARE(images.size(), xprint ? 0 : 1);
+    for (const QString &image : images)
+        QVERIFY2(!image.contains(u"jpeg"_s), qPrintable(image));
 }
 
 void RenderTest::rowsBeyondTheBoxContinueOnNextPage_data()
@@ -370,6 +379,98 @@ void RenderTest::giroTextsClearOfRules()
     for (const QString &text : {u"Öljyä"_s, u"Äijänkatu"_s, u"Jyväskylä"_s, u"Åke"_s, u"Öhman"_s, u"ÄHTÄRI"_s,
                                 u"kontonummer"_s, u"Mottagarens"_s, u"Från"_s, u"Förfallodag"_s, u"Virtuaaliviivakoodi"_s})
         QVERIFY2(checked.contains(text), qPrintable(text + u" not among: "_s + checked.join(u' ')));
+}
+
+void RenderTest::printerWritingAFileIsOfferedTheInvoicesPdf_data()
+{
+    QTest::addColumn<bool>("saveFolder");
+    QTest::addColumn<bool>("save");
+    QTest::newRow("VALMIS/TALLENNA twice: each invoice its own PDF") << true << true;
+    QTest::newRow("Tulosta: the invoice's PDF, as Tulosta pdf suggests") << true << false;
+    QTest::newRow("Tulosta before any save folder: the dialog's own name") << false << false;
+}
+
+// The print dialog offers a printer that writes a file the invoice's own
+// "<save folder>/<year>/<number>.pdf", so a second invoice never writes over
+// the first one's PDF; the file holds the codes as vectors, read back whole.
+void RenderTest::printerWritingAFileIsOfferedTheInvoicesPdf()
+{
+    QFETCH(bool, saveFolder);
+    QFETCH(bool, save);
+    QTemporaryDir data;
+    FormFixture f(kBiller + "QrKoodi=1\r\n"
+                  + (saveFolder ? "[File]\r\nOletDir=" + data.path().toUtf8() + "/\r\n" : QByteArray()));
+    TForm1 &form = f.form();
+    QVERIFY(f.show());
+    QStringList expected;
+    const QStringList numbers = save ? QStringList{u"57"_s, u"58"_s} : QStringList{u"57"_s};
+    for (const QString &number : numbers) {
+        form.AsiakNimi1->setEditText(u"Matti Meikäläinen"_s);
+        form.LaskuRivit1->setRowCells(1, {QString(), u"Työ"_s, u"2"_s, u"h"_s, u"50"_s, u"25,5"_s, QString()});
+        QCOMPARE(form.LaskuNro1->text(), number);
+        const QString pdf = saveFolder ? data.filePath(u"2026/%1.pdf"_s.arg(number)) : QString();
+        expected << pdf;
+        f.prompter().answerPrinter(saveFolder ? pdf : data.filePath(u"tulostin.pdf"_s));
+        if (save)
+            QTest::mouseClick(form.Valmis1, Qt::LeftButton);
+        else
+            chooseFromMenuBar(form, {u"Tiedosto"_s, u"Tulosta"_s});
+        if (save) {
+            QCOMPARE(form.TallennusTila1->text(),
+                     u"Lasku %1 tallennettu: %2, %3"_s.arg(number, QDir::toNativeSeparators(data.filePath(u"2026/%1.csv"_s.arg(number))),
+                                                           QDir::toNativeSeparators(pdf)));
+        }
+    }
+    QCOMPARE(f.prompter().printFilesOffered, expected);
+    if (!saveFolder)
+        return;
+    for (const QString &pdf : std::as_const(expected)) {
+        QVERIFY(QFileInfo(pdf).isFile());
+        const QStringList images = toolOutput(u"pdfimages"_s, {u"-list"_s, pdf}).trimmed().split(u'\n').mid(2);
+        for (const QString &image : images)
+            QVERIFY2(!image.contains(u"jpeg"_s), qPrintable(image));
+        QCOMPARE(codeOnPage(pdf, data.path(), 300, u"code128"_s).size(), kBankBarcodeLength);
+        QVERIFY(codeOnPage(pdf, data.path(), 300, u"qrcode"_s).startsWith(u"BCD\n"_s));
+    }
+}
+
+// Qt's own print dialog on a machine without a printer: it chooses the
+// printer that writes a PDF file, with the invoice's PDF in its file field,
+// and the PDF is written there.
+void RenderTest::printDialogWithoutPrinterOffersTheInvoicesPdf()
+{
+    // No print system to ask: a machine without a printer.
+    const QByteArray server = qgetenv("CUPS_SERVER");
+    qputenv("CUPS_SERVER", QDir::temp().filePath(u"ei-tulostinta/cups.sock"_s).toLocal8Bit());
+    const auto restore = qScopeGuard([&] { qputenv("CUPS_SERVER", server); });
+    QTemporaryDir data;
+    FormFixture f(kBiller + "[File]\r\nOletDir=" + data.path().toUtf8() + "/\r\n");
+    TForm1 &form = f.form();
+    QVERIFY(f.show());
+    form.AsiakNimi1->setEditText(u"Matti Meikäläinen"_s);
+    form.LaskuRivit1->setRowCells(1, {QString(), u"Työ"_s, u"2"_s, u"h"_s, u"50"_s, u"25,5"_s, QString()});
+    QString shownFile;
+    bool fileChosen = false;
+    f.prompter().printDialog = [&](QWidget *parent, QPrinter &printer) {
+        QPrintDialog dialog(&printer, parent);
+        QTimer::singleShot(0, &dialog, [&] {
+            if (const auto *file = dialog.findChild<QLineEdit *>(u"filename"_s))
+                shownFile = file->text();
+            // The printer that writes a file is the list's last.
+            if (const auto *printers = dialog.findChild<QComboBox *>(u"printers"_s))
+                fileChosen = printers->currentIndex() == printers->count() - 1;
+            dialog.accept();
+        });
+        return dialog.exec() == QDialog::Accepted;
+    };
+
+    QTest::mouseClick(form.Valmis1, Qt::LeftButton);
+
+    const QString pdf = data.filePath(u"2026/57.pdf"_s);
+    QCOMPARE(shownFile, QDir::toNativeSeparators(pdf));
+    QVERIFY(fileChosen);
+    QVERIFY(QFileInfo(pdf).isFile());
+    QCOMPARE(form.LaskuNro1->text(), u"58"_s);
 }
 
 QTEST_MAIN(RenderTest)

@@ -112,9 +112,12 @@ std::optional<QFont> ScriptedPrompter::font(QWidget *, const QFont &initial)
     return answer.value<QFont>();
 }
 
-bool ScriptedPrompter::choosePrinter(QWidget *, QPrinter &printer)
+bool ScriptedPrompter::choosePrinter(QWidget *parent, QPrinter &printer)
 {
     ++printDialogs;
+    printFilesOffered << printer.outputFileName();
+    if (printDialog)
+        return printDialog(parent, printer);
     if (m_printers.isEmpty()) {
         if (!cancelPrintingUnasked)
             unexpected("a print dialog nobody expected");

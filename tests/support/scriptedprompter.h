@@ -5,6 +5,7 @@
 #include <QQueue>
 #include <QVariant>
 
+#include <functional>
 #include <utility>
 
 // Answers the program's questions from a queue filled by the test, records
@@ -57,6 +58,11 @@ public:
     QStringList takeMessages();
     /// Print dialogs shown so far.
     int printDialogs = 0;
+    /// The file each print dialog offered a printer that writes one.
+    QStringList printFilesOffered;
+    /// When set, shows the print dialog in place of the scripted answers:
+    /// a test's real dialog.
+    std::function<bool(QWidget *, QPrinter &)> printDialog;
     /// When set, a print dialog with no scripted answer is cancelled: every
     /// save ends in one, and most tests are not about printing.
     bool cancelPrintingUnasked = false;

@@ -20,6 +20,11 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
+bool RunningUnderCi()
+{
+    return qEnvironmentVariable("CI") == QStringLiteral("true");
+}
+
 QString toolOutput(const QString &program, const QStringList &arguments)
 {
     QProcess process;

@@ -11,6 +11,11 @@ QByteArray readBytes(const QString &path);
 /// Writes the bytes as the whole file; fails the running test when it cannot.
 void writeBytes(const QString &path, const QByteArray &bytes);
 
+/// Whether the tests run under CI (CI=true): there a check that needs files
+/// kept beside the project, such as the official schemas, must run; their
+/// absence fails the test instead of skipping the check.
+bool RunningUnderCi();
+
 /// What a command-line tool (pdftotext, zbarimg …) prints on standard output,
 /// or a note naming it when it did not run.
 QString toolOutput(const QString &program, const QStringList &arguments);
