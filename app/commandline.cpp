@@ -331,8 +331,9 @@ QString ExportTargetsRefusal(ExportKind kind, const QString &output, bool intoFo
     if (!intoFolder && output.endsWith(u".csv"_s, Qt::CaseInsensitive))
         return u"%1 nimi %2 päättyy .csv, joten se korvaisi laskutiedoston"_s.arg(facts.fileObject,
                                                                                 QDir::toNativeSeparators(output));
-    // A reminder's PDF replaces no file at all, checked once it is named.
-    if (kind == ExportKind::Reminder)
+    // Into a folder a reminder's PDF is named, and checked (ReminderPdfRefusal),
+    // once the reminder is made.
+    if (kind == ExportKind::Reminder && intoFolder)
         return QString();
     const FileIdentities inputFiles(inputs);
     for (const QString &target : targets) {

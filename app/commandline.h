@@ -89,7 +89,7 @@ ExportTargets ExportTargetsFor(ExportKind kind, const QString &output, const QSt
 /// is a target that is one of the inputs or an existing file not of the kind
 /// (a PDF begins with "%PDF-", an e-invoice with "<?xml" or its transmission
 /// frame "<SOAP-ENV:Envelope"): an invoice file is never written over. A
-/// reminder's PDF is checked when it is named (ReminderPdfRefusal).
+/// reminder's PDF in a folder is checked when it is named (ReminderPdfRefusal).
 QString ExportTargetsRefusal(ExportKind kind, const QString &output, bool intoFolder, const QStringList &inputs,
                              const QStringList &targets);
 

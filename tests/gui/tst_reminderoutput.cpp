@@ -330,6 +330,9 @@ void ReminderOutputTest::eachReminderPdfNamedAndNeverReplaced()
     const QString first = folder.dir.filePath(u"ulos/57-M1.pdf"_s);
     const QString second = folder.dir.filePath(u"ulos/57-M2.pdf"_s);
 
+    // A file named as the invoice, no PDF, is none of the reminders' names.
+    QVERIFY(QDir(folder.dir.path()).mkpath(u"ulos"_s));
+    writeBytes(folder.dir.filePath(u"ulos/57"_s), "muistiinpano");
     auto [status, err] = remind(u"ulos/"_s, u"10.8.2026"_s);
     QVERIFY2(status == 0, qPrintable(err));
     QVERIFY2(err.contains(u"tallennettu 57-M1.csv, pdf-tiedosto ulos/57-M1.pdf"_s), qPrintable(err));
