@@ -39,6 +39,16 @@ QString unreadableRatesText(QStringView entry)
         entry.toString());
 }
 
+// A reference rate of the settings file: a percentage of at most
+// kMaxReferenceRate.
+std::optional<int> storedReferenceRate(QStringView text)
+{
+    std::optional<int> rate = ParseRateText(text);
+    if (rate.value_or(0) > kMaxReferenceRate)
+        rate.reset();
+    return rate;
+}
+
 // Cents of interest counted exactly for one length of year: whole cents and
 // the remainder over kPercentScale × daysInYear.
 struct YearShare
@@ -118,8 +128,8 @@ ReferenceRates ParseReferenceRates(QStringView text)
             continue;
         const qsizetype separator = entry.indexOf(kRateSeparator);
         const QDate start = separator < 0 ? QDate() : dateOf(entry.left(separator));
-        const std::optional<int> rate = separator < 0 ? std::nullopt : ParseRateText(entry.mid(separator + 1));
-        if (!isHalfYearStart(start) || !rate || *rate > kMaxReferenceRate || byStart.count(start))
+        const std::optional<int> rate = separator < 0 ? std::nullopt : storedReferenceRate(entry.mid(separator + 1));
+        if (!isHalfYearStart(start) || !rate || byStart.count(start))
             throw CommandError(unreadableRatesText(entry));
         byStart[start] = *rate;
     }
