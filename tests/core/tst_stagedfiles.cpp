@@ -133,10 +133,17 @@ void TestStagedFiles::leftoversOfAKilledBatchRemoved()
     const QString token = lock.mid(10, 16);
     QCOMPARE(left.mid(1), (QStringList{u"1.pdf.laskutus-%1.tmp"_s.arg(token), u"2.pdf.laskutus-%1.tmp"_s.arg(token)}));
 
-    // A batch of this process stages the same names meanwhile.
+    // A link named as the killed batch's files is none of them.
+    const QString link = u"3.pdf.laskutus-%1.tmp"_s.arg(token);
+    QVERIFY(QFile::link(dir.filePath(u"1.pdf.b3ec22d9"_s), dir.filePath(link)));
+
+    // A batch of this process stages the same name twice meanwhile, the
+    // later bytes taking the place of the earlier.
     StagedFiles running;
+    QVERIFY(running.Stage(first, "%PDF-1.4 ensin"));
     QVERIFY(running.Stage(first, "%PDF-1.4 uusi"));
     const QStringList whileRunning = filesIn(dir.path());
+    QCOMPARE(whileRunning.size(), before.size() + left.size() + 1 + 2);
 
     QStringList removed = StagedFiles::RemoveLeftovers(dir.path());
     removed.sort();
@@ -148,7 +155,7 @@ void TestStagedFiles::leftoversOfAKilledBatchRemoved()
     QCOMPARE(StagedFiles::RemoveLeftovers(dir.path()), QStringList());
 
     QCOMPARE(running.Commit(), QStringList());
-    QStringList committed = before + QStringList{u"1.pdf"_s};
+    QStringList committed = before + QStringList{u"1.pdf"_s, link};
     committed.sort();
     QCOMPARE(filesIn(dir.path()), committed);
     QCOMPARE(readBytes(first), QByteArray("%PDF-1.4 uusi"));
