@@ -351,7 +351,8 @@ std::optional<Reminder> ReadReminderFileLines(const QStringList &lines)
             period.first = dateOf(cells[PeriodFirstColumn]);
             period.last = dateOf(cells[PeriodLastColumn]);
             const std::optional<qint64> open = ParsePaymentAmount(cells[PeriodAmountOpenColumn]);
-            const std::optional<int> reference = ParseRateText(cells[PeriodReferenceRateColumn], kStoredRateWholeDigits);
+            const std::optional<int> reference =
+                ParseRateText(cells[PeriodReferenceRateColumn], kStoredRateWholeDigits);
             const std::optional<int> rate = ParseRateText(cells[PeriodRateColumn], kStoredRateWholeDigits);
             bool daysRead = false;
             bool yearRead = false;
