@@ -61,6 +61,19 @@ private:
 
 namespace {
 
+// What an export into a folder removed of an earlier one that was cut short.
+void reportLeftoversRemoved(const QString &folder, const QStringList &removed, QTextStream &report)
+{
+    if (removed.size() == 1)
+        report << u"Poistettiin keskeytyneen viennin väliaikainen tiedosto %1."_s.arg(
+                      QDir::toNativeSeparators(removed.constFirst()))
+               << Qt::endl;
+    else if (removed.size() > 1)
+        report << u"Poistettiin keskeytyneen viennin %1 väliaikaista tiedostoa kansiosta %2."_s.arg(
+                      QString::number(removed.size()), QDir::toNativeSeparators(folder))
+               << Qt::endl;
+}
+
 // The hidden window of the profile, whose save folder holds the invoices;
 // nullptr, the reason reported, when the settings file or the save folder
 // is missing.
@@ -162,12 +175,14 @@ int ExportInvoices(ExportKind kind, const QString &executablePath, const QString
     // The page needs no customer register: each invoice file holds its customer.
     TForm1 form(StartupOptions{executablePath, startArguments, QString(), false},
                 std::make_unique<ReportingPrompter>(report));
-    if (const QString reason = ExportIbanRefusal(form.Iban1->text(), settings); !reason.isEmpty())
+    if (const QString reason = ExportIbanRefusal(kind, form.Iban1->text(), settings); !reason.isEmpty())
         return refuse(reason);
     if (intoFolder && !QDir().mkpath(output)) {
         report << u"Kansiota %1 ei voitu tehdä."_s.arg(QDir::toNativeSeparators(output)) << Qt::endl;
         return 1;
     }
+    if (intoFolder)
+        reportLeftoversRemoved(output, StagedFiles::RemoveLeftovers(output), report);
     SaveFolderRegisters registers;
     // The PDFs of a folder wait for the disk once, at the end, rather than
     // once each; none is under its name before it is whole on the disk.
@@ -185,10 +200,14 @@ int ExportInvoices(ExportKind kind, const QString &executablePath, const QString
             if (kind == ExportKind::Reminder) {
                 // The customer is a business by the invoice's business ID.
                 const Reminder reminder = form.ReminderOfInvoiceFile(input, reminderDate, std::nullopt);
-                form.WriteReminder(input, reminder, targets.targets[i]);
-                report << u"Maksumuistutus %1: %2 € %3 mennessä, tallennettu %4"_s.arg(
+                const QString pdf = ReminderPdfTarget(targets.targets[i], intoFolder, reminder.number);
+                if (const QString reason = ReminderPdfRefusal(pdf); !reason.isEmpty())
+                    throw CommandError(reason);
+                form.WriteReminder(input, reminder, pdf);
+                report << u"Maksumuistutus %1: %2 € %3 mennessä, tallennettu %4, pdf-tiedosto %5"_s.arg(
                               QString::number(reminder.number), PaymentAmountText(reminder.totalCents),
-                              DateText(reminder.newDueDate), ReminderFileName(reminder.invoiceNumber, reminder.number))
+                              DateText(reminder.newDueDate), ReminderFileName(reminder.invoiceNumber, reminder.number),
+                              QDir::toNativeSeparators(pdf))
                        << Qt::endl;
                 continue;
             }

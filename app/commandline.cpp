@@ -45,8 +45,9 @@ const ExportKindFacts kExportKinds[] = {
      {"<?xml", "<SOAP-ENV:Envelope"}},
     {ExportKind::Peppol, u"--peppol"_s, kEinvoiceFileSuffix.toString(), u"verkkolaskutiedosto"_s, u"verkkolaskutiedoston"_s,
      {"<?xml", "<SOAP-ENV:Envelope"}},
-    // A reminder's PDF is named apart from the invoice's own PDF.
-    {ExportKind::Reminder, u"--reminder"_s, u"-muistutus.pdf"_s, u"pdf-tiedosto"_s, u"pdf-tiedoston"_s, {"%PDF-"}},
+    // A reminder's PDF takes the reminder's number once it is made
+    // (ReminderPdfTarget): the target into a folder is the name without it.
+    {ExportKind::Reminder, u"--reminder"_s, QString(), u"pdf-tiedosto"_s, u"pdf-tiedoston"_s, {"%PDF-"}},
 };
 
 const ExportKindFacts &factsOf(ExportKind kind)
@@ -330,6 +331,10 @@ QString ExportTargetsRefusal(ExportKind kind, const QString &output, bool intoFo
     if (!intoFolder && output.endsWith(u".csv"_s, Qt::CaseInsensitive))
         return u"%1 nimi %2 päättyy .csv, joten se korvaisi laskutiedoston"_s.arg(facts.fileObject,
                                                                                 QDir::toNativeSeparators(output));
+    // Into a folder a reminder's PDF is named, and checked (ReminderPdfRefusal),
+    // once the reminder is made.
+    if (kind == ExportKind::Reminder && intoFolder)
+        return QString();
     const FileIdentities inputFiles(inputs);
     for (const QString &target : targets) {
         if (inputFiles.contains(target))
@@ -352,9 +357,25 @@ QString ExportSettingsRefusal(const QString &settingsPath)
     return QString();
 }
 
-QString ExportIbanRefusal(const QString &iban, const QString &settingsPath)
+QString ReminderPdfTarget(const QString &target, bool intoFolder, int number)
 {
-    if (IsValidIban(iban))
+    return intoFolder ? ReminderFileStem(target, number) + factsOf(ExportKind::Pdf).suffix : target;
+}
+
+QString ReminderPdfRefusal(const QString &pdfPath)
+{
+    if (!QFileInfo::exists(pdfPath) && !QFileInfo(pdfPath).isSymLink())
+        return QString();
+    return u"%1 on jo olemassa, eikä maksumuistutuksen pdf-tiedosto korvaa sitä; muistutusta ei kirjoitettu"_s.arg(
+        QDir::toNativeSeparators(pdfPath));
+}
+
+QString ExportIbanRefusal(ExportKind kind, const QString &iban, const QString &settingsPath)
+{
+    // Without an account a page prints with no payment codes, as the window
+    // prints it; an e-invoice needs one.
+    const bool printed = kind == ExportKind::Pdf || kind == ExportKind::Reminder;
+    if (IsValidIban(iban) || (printed && iban.trimmed().isEmpty()))
         return QString();
     return u"laskuttajan tilinumero (IBAN) \"%1\" asetustiedostossa %2 ei ole kelvollinen"_s.arg(
         iban, QDir::toNativeSeparators(settingsPath));
@@ -373,8 +394,11 @@ QString CommandLineUsage()
            "      kansio tai päättyy merkkiin /; useammalla ULOS on kansio, johon kukin\n"
            "      pdf nimetään laskutiedostonsa mukaan. Samannimiset laskut eri\n"
            "      kansioista saavat kansion nimen eteen (2025/1.csv -> 2025-1.pdf).\n"
-           "      Profiilin asetustiedoston on oltava olemassa ja sen IBANin oikea.\n"
+           "      Profiilin asetustiedoston on oltava olemassa ja sen IBANin oikea;\n"
+           "      ilman IBANia sivulle ei tule viivakoodia eikä QR-koodia.\n"
            "      Laskutiedostoa tai muuta kuin pdf-tiedostoa ei koskaan korvata.\n"
+           "      Kansioon jääneet keskeytetyn viennin väliaikaiset tiedostot\n"
+           "      poistetaan, ja siitä kerrotaan.\n"
            "      Edistyminen ja virheet kerrotaan virhetulosteessa. Paluuarvo on 1,\n"
            "      jos jokin lasku epäonnistui, ja 2, jos mitään ei kirjoitettu\n"
            "      virheellisten valintojen vuoksi.\n"
@@ -390,8 +414,10 @@ QString CommandLineUsage()
            "  laskutus --reminder ULOS [--date P.K.VVVV] [--profile PROFIILI] LASKU.csv...\n"
            "      Kirjoittaa tallennettujen erääntyneiden laskujen maksumuistutukset\n"
            "      pdf-tiedostoiksi samoin säännöin kuin --pdf; kansioon kukin nimetään\n"
-           "      laskutiedostonsa mukaan (57.csv -> 57-muistutus.pdf). Muistutuksen\n"
-           "      päiväys on --date tai tämä päivä. Avoin summa, maksut\n"
+           "      muistutuksensa mukaan (57.csv -> 57-M1.pdf, seuraava 57-M2.pdf).\n"
+           "      Olemassa olevaa tiedostoa ei korvata: silloin laskusta ei kirjoiteta\n"
+           "      mitään ja syy kerrotaan. Muistutuksen päiväys on --date tai tämä\n"
+           "      päivä. Avoin summa, maksut\n"
            "      ja aiemmat muistutukset luetaan laskun tallennuskansiosta (Maksut.csv,\n"
            "      57-M1.csv...); viivästyskorko, muistutusmaksu tai yritysasiakkaan\n"
            "      vakiokorvaus ja uusi eräpäivä lasketaan laskuttajan tiedoista.\n"

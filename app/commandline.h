@@ -77,7 +77,8 @@ struct ExportTargets
 };
 
 /// Where each input's file goes. Into a file: OUT itself. Into a folder: the
-/// input's name with the kind's suffix (".pdf", ".xml") in OUT; inputs whose
+/// input's name with the kind's suffix (".pdf", ".xml"; a reminder's none,
+/// see ReminderPdfTarget) in OUT; inputs whose
 /// names would meet (compared without regard to case, as some disks do) take
 /// their folder's name in front, "2025/1.csv" giving "2025-1.pdf". Names that
 /// still meet make the error, since one file would replace another.
@@ -87,7 +88,8 @@ ExportTargets ExportTargetsFor(ExportKind kind, const QString &output, const QSt
 /// written; empty when it may. An OUT file ending in ".csv" is refused, and so
 /// is a target that is one of the inputs or an existing file not of the kind
 /// (a PDF begins with "%PDF-", an e-invoice with "<?xml" or its transmission
-/// frame "<SOAP-ENV:Envelope"): an invoice file is never written over.
+/// frame "<SOAP-ENV:Envelope"): an invoice file is never written over. A
+/// reminder's PDF in a folder is checked when it is named (ReminderPdfRefusal).
 QString ExportTargetsRefusal(ExportKind kind, const QString &output, bool intoFolder, const QStringList &inputs,
                              const QStringList &targets);
 
@@ -96,9 +98,19 @@ QString ExportTargetsRefusal(ExportKind kind, const QString &output, bool intoFo
 /// or it is not a regular file. Empty when it can.
 QString ExportSettingsRefusal(const QString &settingsPath);
 
+/// The PDF of the invoice's reminder `number`: into a folder, the target of
+/// ExportTargetsFor named as the reminder's file is ("out/57" gives
+/// "out/57-M2.pdf" beside "57-M2.csv"); into a file, the target itself.
+QString ReminderPdfTarget(const QString &target, bool intoFolder, int number);
+
+/// Why a reminder's PDF may not be written: a file, or a link, of its name
+/// exists, and a reminder sent is never replaced. Empty when it may.
+QString ReminderPdfRefusal(const QString &pdfPath);
+
 /// Why the export cannot use the biller's IBAN: it fails its check digits.
-/// Empty when it is valid.
-QString ExportIbanRefusal(const QString &iban, const QString &settingsPath);
+/// Empty when it is valid, and for a PDF or a reminder when it is empty:
+/// the page then prints without payment codes.
+QString ExportIbanRefusal(ExportKind kind, const QString &iban, const QString &settingsPath);
 
 /// The usage text printed by "--help", in Finnish, ending with a line break.
 QString CommandLineUsage();

@@ -39,6 +39,16 @@ QString unreadableRatesText(QStringView entry)
         entry.toString());
 }
 
+// A reference rate of the settings file: a percentage of at most
+// kMaxReferenceRate.
+std::optional<int> storedReferenceRate(QStringView text)
+{
+    std::optional<int> rate = ParseRateText(text);
+    if (rate.value_or(0) > kMaxReferenceRate)
+        rate.reset();
+    return rate;
+}
+
 // Cents of interest counted exactly for one length of year: whole cents and
 // the remainder over kPercentScale × daysInYear.
 struct YearShare
@@ -92,11 +102,11 @@ QString RateText(int rate)
     return QString::number(rate / kRateScale) + u',' + (decimals.endsWith(u'0') ? decimals.left(1) : decimals);
 }
 
-std::optional<int> ParseRateText(QStringView text)
+std::optional<int> ParseRateText(QStringView text, int wholeDigits)
 {
-    static const QRegularExpression rate(u"^(\\d{1,3})(?:[,.](\\d{1,2}))?$"_s);
+    static const QRegularExpression rate(u"^(\\d+)(?:[,.](\\d{1,2}))?$"_s);
     const QRegularExpressionMatch match = rate.match(text.trimmed().toString());
-    if (!match.hasMatch())
+    if (!match.hasMatch() || match.capturedLength(1) > wholeDigits)
         return std::nullopt;
     return match.captured(1).toInt() * int(kRateScale) + match.captured(2).leftJustified(2, u'0').toInt();
 }
@@ -118,7 +128,7 @@ ReferenceRates ParseReferenceRates(QStringView text)
             continue;
         const qsizetype separator = entry.indexOf(kRateSeparator);
         const QDate start = separator < 0 ? QDate() : dateOf(entry.left(separator));
-        const std::optional<int> rate = separator < 0 ? std::nullopt : ParseRateText(entry.mid(separator + 1));
+        const std::optional<int> rate = separator < 0 ? std::nullopt : storedReferenceRate(entry.mid(separator + 1));
         if (!isHalfYearStart(start) || !rate || byStart.count(start))
             throw CommandError(unreadableRatesText(entry));
         byStart[start] = *rate;
@@ -159,6 +169,9 @@ ReferenceRates ReferenceRatesOfRows(const QList<ReferenceRateRow> &rows)
         if (!rate)
             throw CommandError(u"Viitekorko \"%1\" (alkaen %2) ei ole prosenttiluku; kirjoita esim. 2,5."_s.arg(
                 rateText, DateText(day)));
+        if (*rate > kMaxReferenceRate)
+            throw CommandError(u"Viitekorko %1 % (alkaen %2) on liian suuri; kirjoita 0–%3 %."_s.arg(
+                rateText, DateText(day), QString::number(kMaxReferenceRate / kRateScale)));
         if (byStart.count(day))
             throw CommandError(u"Puolivuoden %1 viitekorko on taulukossa kahdesti."_s.arg(DateText(day)));
         byStart[day] = *rate;

@@ -55,10 +55,18 @@ std::optional<int> ReferenceRateOn(const ReferenceRates &rates, const QDate &day
 /// decimal comma and one or two decimals, "2,5", "0,0", "10,25".
 QString RateText(int rate);
 
+/// The digits before the comma of a rate typed or stated on an invoice.
+constexpr int kRateWholeDigits = 3;
+
 /// A rate as RateText writes it, "." taken as the comma, a whole number
-/// allowed ("4"); at most three digits before the comma and two after, no
-/// sign. nullopt for anything else.
-std::optional<int> ParseRateText(QStringView text);
+/// allowed ("4"); at most `wholeDigits` digits before the comma and two
+/// after, no sign. nullopt for anything else.
+std::optional<int> ParseRateText(QStringView text, int wholeDigits = kRateWholeDigits);
+
+/// The highest reference rate the settings take, 100 %: a rate beyond it is
+/// a typing error, and it keeps every rate a reminder applies, the margin
+/// added, within kRateWholeDigits.
+constexpr int kMaxReferenceRate = 10000;
 
 /// The settings' form of a table: "d.m.yyyy=rate" entries joined by ";",
 /// "1.1.2023=2,5;1.7.2023=4,0".
@@ -67,7 +75,8 @@ QString ReferenceRatesText(const ReferenceRates &rates);
 /// The table of a settings text written as ReferenceRatesText writes it,
 /// blanks around entries allowed and empty entries skipped, in order of
 /// their half-years. Throws CommandError naming the first entry that is not
-/// a date of 1 January or 1 July with a rate, or a half-year given twice.
+/// a date of 1 January or 1 July with a rate of at most kMaxReferenceRate,
+/// or a half-year given twice.
 ReferenceRates ParseReferenceRates(QStringView text);
 
 /// A row of the reference rate table as the biller details box holds it:
@@ -87,8 +96,8 @@ QList<ReferenceRateRow> ReferenceRateRows(QStringView text);
 /// The table of the rows typed in the biller details box, rows with both
 /// cells empty skipped, in order of their half-years. Throws CommandError,
 /// in Finnish, for the first row whose day is not 1 January or 1 July, whose
-/// rate is no percentage (ParseRateText), or whose half-year an earlier row
-/// gives.
+/// rate is no percentage (ParseRateText) or above kMaxReferenceRate, or
+/// whose half-year an earlier row gives.
 ReferenceRates ReferenceRatesOfRows(const QList<ReferenceRateRow> &rows);
 
 /// The row "Lisää" adds to the table: the half-year after the latest one the

@@ -74,6 +74,10 @@ enum PeriodColumn : int {
 
 const QString kFeeKindNames[] = {u"maksu"_s, u"vakiokorvaus"_s};
 
+// Earlier versions took reference rates up to 999,99 % and wrote a business
+// customer's rate, the margin added, of up to 1007,99 %.
+constexpr int kStoredRateWholeDigits = kRateWholeDigits + 1;
+
 QDate dateOf(QStringView text)
 {
     return QDate::fromString(text.trimmed().toString(), u"d.M.yyyy"_s);
@@ -194,6 +198,17 @@ Reminder MakeReminder(const InvoiceRecord &record, const QList<Payment> &payment
     }
     reminder.totalCents = reminder.openCents + reminder.interest.cents + reminder.feeCents;
     reminder.newDueDate = DueDate(reminder.date, settings.term);
+    // What is made is saved, and what is saved must read back: the file
+    // holds dates of the years 1 to 9999 and amounts as payments are kept.
+    if (!reminder.newDueDate.isValid())
+        refuse(u"Muistutusajasta \"%1\" tulisi uusi eräpäivä vuoden 9999 jälkeen; kirjoita lyhyempi muistutusaika "
+               "laskuttajan tietoihin."_s.arg(settings.term));
+    for (const qint64 cents : {reminder.originalCents, reminder.creditedCents, reminder.paidCents, reminder.openCents,
+                               reminder.interest.cents, reminder.feeCents, reminder.totalCents}) {
+        if (ParsePaymentAmount(PaymentAmountText(cents)) != cents)
+            refuse(u"Laskun %1 maksumuistutukseen tulisi summa %2 €, joka on liian suuri."_s.arg(
+                reminder.invoiceNumber, PaymentAmountText(cents)));
+    }
     return WithPaymentCodes(reminder, record.biller);
 }
 
@@ -210,9 +225,14 @@ Reminder WithPaymentCodes(Reminder reminder, const BillerDetails &biller)
     return reminder;
 }
 
+QString ReminderFileStem(const QString &name, int number)
+{
+    return name + kReminderSuffix + QString::number(number);
+}
+
 QString ReminderFileName(const QString &invoiceNumber, int number)
 {
-    return invoiceNumber + kReminderSuffix + QString::number(number) + kFileSuffix;
+    return ReminderFileStem(invoiceNumber, number) + kFileSuffix;
 }
 
 QString ReminderFilePath(const QString &dataDir, const QString &year, const QString &invoiceNumber, int number)
@@ -296,7 +316,7 @@ std::optional<Reminder> ReadReminderFileLines(const QStringList &lines)
     reminder.newDueDate = dateOf(head[HeadNewDueDateColumn]);
     reminder.business = yesOf(head[HeadBusinessColumn]);
     if (!head[HeadStatedRateColumn].isEmpty())
-        reminder.statedRate = ParseRateText(head[HeadStatedRateColumn]);
+        reminder.statedRate = ParseRateText(head[HeadStatedRateColumn], kStoredRateWholeDigits);
     if (!numbered || !reminder.dueDate.isValid() || !reminder.date.isValid() || !reminder.newDueDate.isValid())
         return std::nullopt;
 
@@ -331,8 +351,9 @@ std::optional<Reminder> ReadReminderFileLines(const QStringList &lines)
             period.first = dateOf(cells[PeriodFirstColumn]);
             period.last = dateOf(cells[PeriodLastColumn]);
             const std::optional<qint64> open = ParsePaymentAmount(cells[PeriodAmountOpenColumn]);
-            const std::optional<int> reference = ParseRateText(cells[PeriodReferenceRateColumn]);
-            const std::optional<int> rate = ParseRateText(cells[PeriodRateColumn]);
+            const std::optional<int> reference =
+                ParseRateText(cells[PeriodReferenceRateColumn], kStoredRateWholeDigits);
+            const std::optional<int> rate = ParseRateText(cells[PeriodRateColumn], kStoredRateWholeDigits);
             bool daysRead = false;
             bool yearRead = false;
             period.days = cells[PeriodDaysColumn].toInt(&daysRead);

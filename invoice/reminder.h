@@ -136,7 +136,10 @@ struct Reminder
 /// date plus the settings' term. Throws CommandError, in Finnish, when the
 /// invoice has no due date, is not overdue on the date, has nothing open,
 /// when a consumer is reminded sooner than kConsumerReminderDelayDays after
-/// the due date, and as CountPenaltyInterest throws.
+/// the due date, when the term takes the new due date past the year 9999
+/// or an amount is beyond what a reminder file holds (so that every
+/// reminder made reads back from its file), and as CountPenaltyInterest
+/// throws.
 Reminder MakeReminder(const InvoiceRecord &record, const QList<Payment> &payments, const ReminderRequest &request,
                       const ReminderSettings &settings);
 
@@ -145,6 +148,10 @@ Reminder MakeReminder(const InvoiceRecord &record, const QList<Payment> &payment
 /// reminder read from its file needs before its giro form is printed. A
 /// reference failing its check leaves them as they were.
 Reminder WithPaymentCodes(Reminder reminder, const BillerDetails &biller);
+
+/// A name with the mark of reminder `number`: "57" gives "57-M1". The
+/// reminder's file and its PDF are named so.
+QString ReminderFileStem(const QString &name, int number);
 
 /// The reminder file's name in the invoice's year folder: "57-M1.csv".
 QString ReminderFileName(const QString &invoiceNumber, int number);

@@ -20,6 +20,9 @@ private slots:
     void invoiceFileOnDisk();
     void targets_data();
     void targets();
+    void ibanOfAnExport_data();
+    void ibanOfAnExport();
+    void reminderPdfNamedAndNeverReplaced();
 };
 
 void TestCommandLine::parse_data()
@@ -178,6 +181,62 @@ void TestCommandLine::targets()
         got.append(QDir::cleanPath(target));
     QCOMPARE(got, expected);
     QCOMPARE(!result.error.isEmpty(), refused);
+}
+
+void TestCommandLine::ibanOfAnExport_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("iban");
+    QTest::addColumn<bool>("refused");
+    const int pdf = int(ExportKind::Pdf);
+    QTest::newRow("a PDF, a valid IBAN") << pdf << u"FI21 1234 5600 0007 85"_s << false;
+    QTest::newRow("a PDF, no IBAN") << pdf << QString() << false;
+    QTest::newRow("a PDF, blanks") << pdf << u"  "_s << false;
+    QTest::newRow("a PDF, the placeholder") << pdf << u"FI00 0000 0000 0000 00?"_s << true;
+    QTest::newRow("a PDF, a check digit wrong") << pdf << u"FI21 1234 5600 0007 86"_s << true;
+    QTest::newRow("a reminder, no IBAN") << int(ExportKind::Reminder) << QString() << false;
+    QTest::newRow("a Finvoice, no IBAN") << int(ExportKind::Finvoice) << QString() << true;
+    QTest::newRow("a Peppol invoice, no IBAN") << int(ExportKind::Peppol) << QString() << true;
+}
+
+// An empty IBAN prints a page without payment codes; anything else must
+// pass its check, and an e-invoice needs one.
+void TestCommandLine::ibanOfAnExport()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, iban);
+    QFETCH(bool, refused);
+    const QString refusal = ExportIbanRefusal(ExportKind(kind), iban, u"laskutus.INI"_s);
+    QCOMPARE(!refusal.isEmpty(), refused);
+    if (refused)
+        QCOMPARE(refusal, u"laskuttajan tilinumero (IBAN) \"%1\" asetustiedostossa laskutus.INI ei ole kelvollinen"_s
+                              .arg(iban));
+}
+
+// Into a folder a reminder's PDF is named as its file; no file, nor a link
+// that leads nowhere, of that name is ever replaced.
+void TestCommandLine::reminderPdfNamedAndNeverReplaced()
+{
+    QTemporaryDir dir;
+    const QStringList inputs{u"2026/57.csv"_s};
+    const ExportTargets targets = ExportTargetsFor(ExportKind::Reminder, dir.path(), inputs, true);
+    QCOMPARE(targets.targets.size(), 1);
+    const QString second = ReminderPdfTarget(targets.targets[0], true, 2);
+    QCOMPARE(second, dir.filePath(u"57-M2.pdf"_s));
+    QCOMPARE(ReminderPdfTarget(u"muistutus.pdf"_s, false, 2), u"muistutus.pdf"_s);
+    QCOMPARE(ReminderPdfRefusal(second), QString());
+
+    QFile file(second);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QVERIFY(QFile::link(dir.filePath(u"puuttuu.pdf"_s), dir.filePath(u"57-M3.pdf"_s)));
+    for (const QString &taken : {second, dir.filePath(u"57-M3.pdf"_s)}) {
+        QCOMPARE(ReminderPdfRefusal(taken), u"%1 on jo olemassa, eikä maksumuistutuksen pdf-tiedosto korvaa sitä; "
+                                            "muistutusta ei kirjoitettu"_s.arg(QDir::toNativeSeparators(taken)));
+    }
+    // A file named as the invoice in the folder stops no reminder.
+    QVERIFY(file.rename(targets.targets[0]));
+    QCOMPARE(ExportTargetsRefusal(ExportKind::Reminder, dir.path(), true, inputs, targets.targets), QString());
 }
 
 QTEST_APPLESS_MAIN(TestCommandLine)

@@ -75,6 +75,9 @@ private slots:
     void damagedFileRefused();
     void settings_data();
     void settings();
+    void everyReminderMadeReadsBack_data();
+    void everyReminderMadeReadsBack();
+    void fileOfEarlierRatesReadsBack();
 };
 
 void ReminderTest::amounts_data()
@@ -359,6 +362,10 @@ void ReminderTest::settings_data()
     QTest::newRow("a fee that is no amount is nothing")
         << QByteArray("[Laskuttaja]\r\nMuistutusmaksu=viisi\r\n") << published << 0LL << false << u"14 pv"_s
         << QString();
+    QTest::newRow("a rate over 100 %")
+        << QByteArray("[Laskuttaja]\r\nViitekorot=1.1.2026=2,5;1.7.2026=999,99\r\n") << QString() << 0LL << false
+        << QString()
+        << u"Viitekorkojen asetus ei ole luettavissa kohdasta \"1.7.2026=999,99\"; korjaa se laskuttajan tietoihin."_s;
     QTest::newRow("an unreadable table")
         << QByteArray("[Laskuttaja]\r\nViitekorot=2026=2,5\r\n") << QString() << 0LL << false << QString()
         << u"Viitekorkojen asetus ei ole luettavissa kohdasta \"2026=2,5\"; korjaa se laskuttajan tietoihin."_s;
@@ -385,6 +392,103 @@ void ReminderTest::settings()
     QCOMPARE(read.feeCents, fee);
     QCOMPARE(read.fixedCompensation, compensation);
     QCOMPARE(read.term, term);
+}
+
+void ReminderTest::everyReminderMadeReadsBack_data()
+{
+    QTest::addColumn<QString>("rates");
+    QTest::addColumn<QString>("fee");
+    QTest::addColumn<QString>("term");
+    QTest::addColumn<QString>("businessId");
+    QTest::addColumn<QString>("penalty");
+    QTest::addColumn<QString>("price");
+    // Empty when the reminder is made.
+    QTest::addColumn<QString>("refusal");
+    const QString rates = u"1.1.2026=2,5"_s;
+    const QString fee = u"5,00"_s;
+    const QString term = u"14 pv"_s;
+    const QString price = u"1000,00"_s;
+    const qint64 toLastDay = kReminderDate.daysTo(QDate(9999, 12, 31));
+    QTest::newRow("the highest reference rate, business: 108 %")
+        << u"1.1.2026=100"_s << fee << term << kBusinessId << u"8 %"_s << price << QString();
+    QTest::newRow("a reference rate of nothing, no fee")
+        << u"1.1.2026=0"_s << u"0"_s << term << QString() << u"8 %"_s << price << QString();
+    QTest::newRow("the highest rate an invoice states")
+        << rates << fee << term << kBusinessId << u"999,99 %"_s << price << QString();
+    QTest::newRow("the largest invoice at the highest stated rate")
+        << rates << fee << term << kBusinessId << u"999,99 %"_s << u"999999999,99"_s << QString();
+    QTest::newRow("a fee that the file still holds")
+        << rates << u"999999000000,00"_s << term << kBusinessId << u"8 %"_s << price << QString();
+    QTest::newRow("the longest term: due on the last day of 9999")
+        << rates << fee << u"%1 pv"_s.arg(toLastDay) << QString() << u"8 %"_s << price << QString();
+    // A business customer's 1 007,99 % was written but never read back.
+    QTest::newRow("a reference rate over 100 %")
+        << u"1.1.2026=999,99"_s << fee << term << kBusinessId << u"8 %"_s << price
+        << u"Viitekorko 999,99 % (alkaen 1.1.2026) on liian suuri; kirjoita 0–100 %."_s;
+    QTest::newRow("a reference rate just over 100 %")
+        << u"1.1.2026=100,01"_s << fee << term << kBusinessId << u"8 %"_s << price
+        << u"Viitekorko 100,01 % (alkaen 1.1.2026) on liian suuri; kirjoita 0–100 %."_s;
+    // Business, 10,5 %: 1 000,00 × 10,5 % × 30 / 365 = 8,63.
+    QTest::newRow("the largest fee the settings take")
+        << rates << u"999999999999,99"_s << term << kBusinessId << u"8 %"_s << price
+        << u"Laskun 57 maksumuistutukseen tulisi summa 1000000001008,62 €, joka on liian suuri."_s;
+    QTest::newRow("a term past the year 9999")
+        << rates << fee << u"%1 pv"_s.arg(toLastDay + 1) << QString() << u"8 %"_s << price
+        << u"Muistutusajasta \"%1 pv\" tulisi uusi eräpäivä vuoden 9999 jälkeen; kirjoita lyhyempi muistutusaika "
+           "laskuttajan tietoihin."_s.arg(toLastDay + 1);
+    QTest::newRow("the longest term the settings take")
+        << rates << fee << u"2147483647 pv"_s << QString() << u"8 %"_s << price
+        << u"Muistutusajasta \"2147483647 pv\" tulisi uusi eräpäivä vuoden 9999 jälkeen; kirjoita lyhyempi "
+           "muistutusaika laskuttajan tietoihin."_s;
+}
+
+// The settings as the biller details take them, at their extremes: a
+// reminder is either refused, in Finnish, or made, and then its file gives
+// it back whole.
+void ReminderTest::everyReminderMadeReadsBack()
+{
+    QFETCH(QString, rates);
+    QFETCH(QString, fee);
+    QFETCH(QString, term);
+    QFETCH(QString, businessId);
+    QFETCH(QString, penalty);
+    QFETCH(QString, price);
+    QFETCH(QString, refusal);
+    InvoiceRecord invoice = record(businessId, penalty);
+    invoice.invoice.rows[0][PriceColumn] = price;
+    std::optional<Reminder> made;
+    const QString refused = refusalOf([&] {
+        ReminderSettings settings;
+        settings.referenceRates = ReferenceRatesOfRows(ReferenceRateRows(rates));
+        settings.feeCents = ReminderFeeCents(fee);
+        settings.term = ReminderTermText(term);
+        made = MakeReminder(invoice, {}, request(kReminderDate), settings);
+    });
+    QCOMPARE(refused, refusal);
+    if (!refusal.isEmpty())
+        return;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"57-M1.csv"_s);
+    WriteReminderFile(path, *made);
+    QCOMPARE(WithPaymentCodes(ReadReminderFile(path), invoice.biller), *made);
+}
+
+// A reminder file of an earlier version, which took reference rates up to
+// 999,99 %, reads with its business customer's 1 007,99 %.
+void ReminderTest::fileOfEarlierRatesReadsBack()
+{
+    const QStringList lines{
+        u"MAKSUMUISTUTUS,1,2026,57,17.1.2026,31.1.2026,1009,2.3.2026,16.3.2026,1,"_s,
+        u"\"1000,00\",\"0,00\",\"1000,00\",\"828,48\",maksu,\"5,00\",\"1833,48\""_s,
+        u"korko,1.2.2026,2.3.2026,\"1000,00\",\"999,99\",\"1007,99\",0,30,365"_s,
+    };
+    const std::optional<Reminder> read = ReadReminderFileLines(lines);
+    QVERIFY(read.has_value());
+    QCOMPARE(read->interest.periods.size(), 1);
+    QCOMPARE(read->interest.periods[0].referenceRate, 99999);
+    QCOMPARE(read->interest.periods[0].rate, 100799);
+    QCOMPARE(read->totalCents, 183348LL);
+    QCOMPARE(ReminderFileLines(*read).mid(1), lines.mid(1));
 }
 
 QTEST_APPLESS_MAIN(ReminderTest)

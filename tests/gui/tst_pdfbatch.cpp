@@ -10,6 +10,7 @@
 #include <QMap>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -73,6 +74,11 @@ struct ProgramFolder
         writeBytes(path(u"koodit.ini"_s), "[Laskuttaja]\r\nNimi=Testi Oy\r\nIban=" + kIban
                                               + "\r\nBic=NDEAFIHH\r\nViivakoodi=1\r\nQrKoodi=1\r\n");
         writeBytes(path(u"vaarailban.ini"_s), "[Laskuttaja]\r\nNimi=Testi Oy\r\nIban=FI00 0000 0000 0000 00\r\n");
+        writeBytes(path(u"oletusiban.ini"_s), "[Laskuttaja]\r\nNimi=Testi Oy\r\n");
+        writeBytes(path(u"tarkisteiban.ini"_s), "[Laskuttaja]\r\nNimi=Testi Oy\r\nIban=FI21 1234 5600 0007 86\r\n");
+        // No account, with both codes asked for.
+        writeBytes(path(u"eiibania.ini"_s),
+                   "[Laskuttaja]\r\nNimi=Testi Oy\r\nIban=\r\nViivakoodi=1\r\nQrKoodi=1\r\n");
         mkfifo(QFile::encodeName(path(u"putki.ini"_s)).constData(), 0600);
         QDir(dir.path()).mkpath(u"AsiakRek.csv"_s);
         writeBytes(path(u"57.csv"_s), invoice("57", "Matti Meik\xe4l\xe4inen"));
@@ -115,10 +121,9 @@ struct ProgramFolder
         QString err;
     };
 
-    // Runs the program as in a CI job as root: no display, no runtime folder.
-    Run run(const QStringList &arguments, qint64 fileSizeLimit = 0) const
+    // Starts the program as in a CI job as root: no display, no runtime folder.
+    void start(QProcess &process, const QStringList &arguments, qint64 fileSizeLimit = 0) const
     {
-        QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove(u"QT_QPA_PLATFORM"_s);
         environment.remove(u"DISPLAY"_s);
@@ -136,6 +141,12 @@ struct ProgramFolder
             }
         });
         process.start(path(u"laskutus"_s), arguments);
+    }
+
+    Run run(const QStringList &arguments, qint64 fileSizeLimit = 0) const
+    {
+        QProcess process;
+        start(process, arguments, fileSizeLimit);
         Run result;
         if (!process.waitForFinished(60000)) {
             process.kill();
@@ -163,6 +174,8 @@ private slots:
     void batchReadsAsSingleExports();
     void optionsAnswerWithoutWindow_data();
     void optionsAnswerWithoutWindow();
+    void pageWithoutIbanHasNoCodes();
+    void killedBatchCleanedByTheNext();
 };
 
 void PdfBatchTest::exportWritesEachInvoiceOnceOrNothing_data()
@@ -208,6 +221,18 @@ void PdfBatchTest::exportWritesEachInvoiceOnceOrNothing_data()
     QTest::newRow("a profile with the placeholder IBAN")
         << QStringList{u"--profile"_s, u"vaarailban"_s, u"--pdf"_s, u"x.pdf"_s, u"57.csv"_s} << none << 2
         << QStringList() << QStringList{u"\"FI00 0000 0000 0000 00\""_s, u"ei ole kelvollinen"_s};
+    QTest::newRow("a profile with the IBAN never set")
+        << QStringList{u"--profile"_s, u"oletusiban"_s, u"--pdf"_s, u"x.pdf"_s, u"57.csv"_s} << none << 2
+        << QStringList() << QStringList{u"\"FI00 0000 0000 0000 00?\""_s, u"ei ole kelvollinen"_s};
+    QTest::newRow("a profile with an IBAN failing its check")
+        << QStringList{u"--profile"_s, u"tarkisteiban"_s, u"--pdf"_s, u"x.pdf"_s, u"57.csv"_s} << none << 2
+        << QStringList() << QStringList{u"\"FI21 1234 5600 0007 86\""_s, u"ei ole kelvollinen"_s};
+    QTest::newRow("a profile without an IBAN")
+        << QStringList{u"--profile"_s, u"eiibania"_s, u"--pdf"_s, u"x.pdf"_s, u"57.csv"_s} << none << 0
+        << QStringList{u"x.pdf=Matti Meikäläinen"_s} << QStringList{u"1/1 57.csv"_s};
+    QTest::newRow("an e-invoice without an IBAN")
+        << QStringList{u"--profile"_s, u"eiibania"_s, u"--finvoice"_s, u"x.xml"_s, u"57.csv"_s} << none << 2
+        << QStringList() << QStringList{u"\"\""_s, u"ei ole kelvollinen"_s};
     QTest::newRow("settings that are a FIFO")
         << QStringList{u"--profile"_s, u"putki"_s, u"--pdf"_s, u"x.pdf"_s, u"57.csv"_s} << none << 2
         << QStringList() << QStringList{u"putki.ini ei ole tavallinen tiedosto"_s};
@@ -362,6 +387,87 @@ void PdfBatchTest::optionsAnswerWithoutWindow()
         QVERIFY2(usage.contains(u"laskutus --version\n"_s) && usage.contains(u"2025-1.pdf"_s), qPrintable(usage));
     // No window was opened, so no settings file named after the option.
     QCOMPARE(folder.files(), before);
+}
+
+// Without an account the page prints as the window prints it: whole, with no
+// bank barcode and no QR code, though both are asked for.
+void PdfBatchTest::pageWithoutIbanHasNoCodes()
+{
+    const ProgramFolder folder;
+    const ProgramFolder::Run run = folder.run({u"--profile"_s, u"eiibania"_s, u"--pdf"_s, u"x.pdf"_s, u"57.csv"_s});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    const QString pdf = folder.path(u"x.pdf"_s);
+    const QString text = toolOutput(u"pdftotext"_s, {pdf, u"-"_s});
+    QVERIFY2(text.contains(u"LASKU"_s) && text.contains(u"Matti Meikäläinen"_s) && text.contains(u"8,79"_s),
+             qPrintable(text));
+    for (const QString &symbology : {u"code128"_s, u"qrcode"_s})
+        QCOMPARE(codeOnPage(pdf, folder.dir.path(), 300, symbology), QString());
+    // The same page with an account does carry them, so ZBar would see them.
+    const ProgramFolder::Run withCodes = folder.run({u"--profile"_s, u"koodit"_s, u"--pdf"_s, u"y.pdf"_s, u"57.csv"_s});
+    QVERIFY2(withCodes.exitCode == 0, qPrintable(withCodes.err));
+    QVERIFY(!codeOnPage(folder.path(u"y.pdf"_s), folder.dir.path(), 300, u"code128"_s).isEmpty());
+}
+
+// A batch killed with SIGKILL part way leaves its temporary files and its
+// lock in the folder. The next export into the folder removes those, says
+// so, and leaves every other file, the user's look-alikes too.
+void PdfBatchTest::killedBatchCleanedByTheNext()
+{
+    const ProgramFolder folder;
+    QStringList batch{u"--pdf"_s, u"ulos"_s};
+    QDir(folder.dir.path()).mkpath(u"monta"_s);
+    for (int number = 1; number <= 400; ++number) {
+        const QByteArray name = QByteArray::number(number);
+        writeBytes(folder.path(u"monta/%1.csv"_s.arg(number)), invoice(name.constData(), "Asiakas " + name));
+        batch.append(u"monta/%1.csv"_s.arg(number));
+    }
+    const QDir out(folder.path(u"ulos"_s));
+    // Until the batch commits, every file in the folder is one of its own.
+    const auto batchFiles = [&out] { return out.entryList(QDir::Files | QDir::Hidden); };
+    QProcess killed;
+    folder.start(killed, batch);
+    QVERIFY(killed.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(batchFiles().size() >= 5, 60000);
+    killed.kill();
+    QVERIFY(killed.waitForFinished());
+    QCOMPARE(killed.exitStatus(), QProcess::CrashExit);
+
+    const QStringList leftovers = batchFiles();
+    // The temporary files; the batch's lock file is hidden.
+    const QStringList temporaries = leftovers.filter(QRegularExpression(u"^[^.]"_s));
+    QVERIFY(temporaries.size() >= 5);
+    const QStringList lookalikes = {u"1.pdf.b3ec22d9"_s, u"2.pdf.laskutus-0123456789abcdef.tmp"_s,
+                                    u".laskutus-fedcba9876543210.lock"_s, u"3.pdf.laskutus-fedcba9876543210.tmp"_s,
+                                    temporaries.constFirst() + u".vanha"_s};
+    for (const QString &name : lookalikes)
+        writeBytes(out.filePath(name), "käyttäjän tiedosto");
+    const QMap<QString, QByteArray> before = folder.files();
+
+    const ProgramFolder::Run next = folder.run({u"--pdf"_s, u"ulos"_s, u"57.csv"_s, u"58.csv"_s});
+    QVERIFY2(next.exitCode == 0, qPrintable(next.err));
+    QVERIFY2(next.err.contains(u"Poistettiin keskeytyneen viennin %1 väliaikaista tiedostoa kansiosta ulos."_s.arg(
+                 temporaries.size())),
+             qPrintable(next.err));
+
+    QMap<QString, QByteArray> expected = before;
+    for (const QString &name : leftovers)
+        expected.remove(u"ulos/"_s + name);
+    // Had the killed batch put any PDF in place, 57.pdf and 58.pdf are
+    // written over: they are the only names the next export may add or change.
+    const QStringList written{u"ulos/57.pdf"_s, u"ulos/58.pdf"_s};
+    QStringList names = expected.keys();
+    for (const QString &name : written) {
+        if (!names.contains(name))
+            names.append(name);
+    }
+    names.sort();
+    const QMap<QString, QByteArray> after = folder.files();
+    QCOMPARE(QStringList(after.keys()), names);
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+        if (!written.contains(it.key()))
+            QVERIFY2(after.value(it.key()) == it.value(), qPrintable(it.key() + u" changed"_s));
+    }
+    QVERIFY(toolOutput(u"pdftotext"_s, {folder.path(u"ulos/58.pdf"_s), u"-"_s}).contains(u"Oy Toinen Ab"_s));
 }
 
 QTEST_MAIN(PdfBatchTest)

@@ -143,6 +143,7 @@ private slots:
     void refusedReminderWritesNothing_data();
     void refusedReminderWritesNothing();
     void reminderFromTheLedger();
+    void eachReminderPdfNamedAndNeverReplaced();
 };
 
 void ReminderOutputTest::reminderPrintedAndSaved_data()
@@ -246,7 +247,7 @@ void ReminderOutputTest::refusedReminderWritesNothing_data()
         << 1 << u"Pdf-tiedostoa ei voitu kirjoittaa"_s << QStringList();
     QTest::newRow("one of two refused, into a folder")
         << QStringList{u"--reminder"_s, u"ulos"_s, u"data/2026/59.csv"_s, u"data/2026/58.csv"_s, u"--date"_s, u"10.12.2026"_s} << 1
-        << u"1/2 laskua epäonnistui."_s << QStringList{u"data/2026/58-M1.csv"_s, u"ulos/58-muistutus.pdf"_s};
+        << u"1/2 laskua epäonnistui."_s << QStringList{u"data/2026/58-M1.csv"_s, u"ulos/58-M1.pdf"_s};
 }
 
 void ReminderOutputTest::refusedReminderWritesNothing()
@@ -315,6 +316,46 @@ void ReminderOutputTest::reminderFromTheLedger()
     // The invoice on screen stays as it was.
     QCOMPARE(form.LaskuNro1->text(), onScreen);
     QCOMPARE(form.Lasku1->text(), u"LASKU"_s);
+}
+
+// Into a folder each reminder's PDF is named as its file, 57-M1.pdf then
+// 57-M2.pdf, the first kept as it was. A PDF of the name already there is
+// never replaced: the invoice gets nothing written, and the user is told.
+void ReminderOutputTest::eachReminderPdfNamedAndNeverReplaced()
+{
+    ProgramFolder folder;
+    const auto remind = [&folder](const QString &output, const QString &date) {
+        return folder.run({u"--reminder"_s, output, u"data/2026/57.csv"_s, u"--date"_s, date});
+    };
+    const QString first = folder.dir.filePath(u"ulos/57-M1.pdf"_s);
+    const QString second = folder.dir.filePath(u"ulos/57-M2.pdf"_s);
+
+    // A file named as the invoice, no PDF, is none of the reminders' names.
+    QVERIFY(QDir(folder.dir.path()).mkpath(u"ulos"_s));
+    writeBytes(folder.dir.filePath(u"ulos/57"_s), "muistiinpano");
+    auto [status, err] = remind(u"ulos/"_s, u"10.8.2026"_s);
+    QVERIFY2(status == 0, qPrintable(err));
+    QVERIFY2(err.contains(u"tallennettu 57-M1.csv, pdf-tiedosto ulos/57-M1.pdf"_s), qPrintable(err));
+    const QByteArray firstBytes = readBytes(first);
+    QVERIFY(pdfText(first).contains(u"Maksettava yhteensä 20.8.2026 mennessä 132,58"_s));
+
+    std::tie(status, err) = remind(u"ulos"_s, u"1.9.2026"_s);
+    QVERIFY2(status == 0, qPrintable(err));
+    QCOMPARE(readBytes(first), firstBytes);
+    QVERIFY2(pdfText(second).contains(u"Maksettava yhteensä 11.9.2026 mennessä"_s), qPrintable(pdfText(second)));
+    QCOMPARE(ReadReminderFile(ReminderFilePath(folder.data(), u"2026"_s, u"57"_s, 2)).number, 2);
+
+    // The third reminder's name is taken, in the folder and as a file named.
+    const QString third = folder.dir.filePath(u"ulos/57-M3.pdf"_s);
+    writeBytes(third, "%PDF-1.4 lähetetty muistutus");
+    for (const QString &output : {u"ulos"_s, u"ulos/57-M3.pdf"_s}) {
+        const QStringList before = folder.files();
+        std::tie(status, err) = remind(output, u"20.9.2026"_s);
+        QCOMPARE(status, 1);
+        QVERIFY2(err.contains(u"Virhe: data/2026/57.csv: ulos/57-M3.pdf on jo olemassa"_s), qPrintable(err));
+        QCOMPARE(folder.files(), before);
+        QCOMPARE(readBytes(third), QByteArray("%PDF-1.4 lähetetty muistutus"));
+    }
 }
 
 QTEST_MAIN(ReminderOutputTest)

@@ -784,6 +784,11 @@ void SettingsTest::reminderSettingsStoredWhenChanged_data()
     QTest::newRow("rate of a half-year changed")
         << QString() << QStringList{u"12,1=3,25"_s} << QStringList{u"Viitekorot="_s + changedRate} << 500LL
         << u"14 pv"_s << false << changedRate;
+    const QString highestAndLowest =
+        QString(kShippedRates).replace(u"1.1.2026=2,5"_s, u"1.1.2026=100,0"_s) + u";1.7.2026=0,0"_s;
+    QTest::newRow("rates of 100 % and of nothing")
+        << QString() << QStringList{u"12,1=100"_s, u"add"_s, u"13,1=0"_s}
+        << QStringList{u"Viitekorot="_s + highestAndLowest} << 500LL << u"14 pv"_s << false << highestAndLowest;
     const QString nextHalfYear = kShippedRates + u";1.7.2026=2,0"_s;
     QTest::newRow("next half-year added") << QString() << QStringList{u"add"_s, u"13,1=2"_s}
                                           << QStringList{u"Viitekorot="_s + nextHalfYear} << 500LL << u"14 pv"_s
@@ -885,6 +890,11 @@ void SettingsTest::badReminderSettingsRefused_data()
         << u"Viitekorko \"2,5 %\" (alkaen 1.7.2026) ei ole prosenttiluku; kirjoita esim. 2,5."_s;
     QTest::newRow("half-year twice") << QStringList{u"12,0=1.7.2025"_s}
                                      << u"Puolivuoden 1.7.2025 viitekorko on taulukossa kahdesti."_s;
+    QTest::newRow("rate over 100 %") << QStringList{u"12,1=999,99"_s}
+                                     << u"Viitekorko 999,99 % (alkaen 1.1.2026) on liian suuri; kirjoita 0–100 %."_s;
+    QTest::newRow("added row's rate just over 100 %")
+        << QStringList{u"add"_s, u"13,1=100,01"_s}
+        << u"Viitekorko 100,01 % (alkaen 1.7.2026) on liian suuri; kirjoita 0–100 %."_s;
 }
 
 // A fee, term or rate row that does not read is refused when the box is
