@@ -166,7 +166,7 @@ QVariant LedgerModel::headerData(int section, Qt::Orientation orientation, int r
 LedgerWindow::LedgerWindow(TForm1 &form) : QWidget(&form, Qt::Window), m_form(form)
 {
     setWindowTitle(kTitle);
-    resize(1060, 560);
+    resize(1150, 560);
     Ledger = new LedgerModel(this);
 
     auto *layout = new QVBoxLayout(this);
@@ -196,7 +196,7 @@ LedgerWindow::LedgerWindow(TForm1 &form) : QWidget(&form, Qt::Window), m_form(fo
     Taulukko->horizontalHeader()->setDefaultSectionSize(88);
     Taulukko->setColumnWidth(LedgerCustomerColumn, 200);
     layout->addWidget(Taulukko, 1);
-    Suoritukset = new QTableWidget(0, int(UnallocatedPaymentHeadings().size()), this);
+    Suoritukset = new QTableWidget(0, UnallocatedColumnCount, this);
     Suoritukset->setHorizontalHeaderLabels(UnallocatedPaymentHeadings());
     Suoritukset->setSelectionBehavior(QAbstractItemView::SelectRows);
     Suoritukset->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -325,6 +325,7 @@ void LedgerWindow::showUnallocated()
         Suoritukset->insertRow(row);
         for (int column = 0; column < cells.size(); ++column)
             Suoritukset->setItem(row, column, new QTableWidgetItem(cells[column]));
+        Suoritukset->item(row, UnallocatedAmountColumn)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
     showTotals();
 }
@@ -525,7 +526,7 @@ void LedgerWindow::allocatePayment()
         this, kAllocate,
         u"Suoritus %1 %2 € (%3) kohdistetaan laskulle, jonka numero on (usean vuoden numeroon vuosi/numero):"_s.arg(
             DateText(payment.date), PaymentAmountText(unallocated.cents),
-            UnallocatedPaymentCells(unallocated, rows, m_payments).constLast()),
+            UnallocatedPaymentCells(unallocated, rows, m_payments)[UnallocatedNoteColumn]),
         QString());
     if (!typed)
         return;

@@ -523,7 +523,10 @@ QList<UnallocatedPayment> UnallocatedPayments(const QList<LedgerRow> &rows, cons
 
 QStringList UnallocatedPaymentHeadings()
 {
-    return {u"Maksupäivä"_s, u"Summa"_s, u"Viite"_s, u"Maksaja"_s, u"Lähde"_s, u"Selite"_s};
+    static const QStringList headings = {u"Maksupäivä"_s, u"Summa"_s, u"Viite"_s,
+                                         u"Maksaja"_s,    u"Lähde"_s, u"Selite"_s};
+    static_assert(UnallocatedColumnCount == 6);
+    return headings;
 }
 
 QStringList UnallocatedPaymentCells(const UnallocatedPayment &unallocated, const QList<LedgerRow> &rows,
@@ -539,8 +542,14 @@ QStringList UnallocatedPaymentCells(const UnallocatedPayment &unallocated, const
     } else {
         note = u"viite ei vastaa yhtään laskua"_s;
     }
-    return {DateText(payment.date), PaymentAmountText(unallocated.cents), payment.reference, payment.payer,
-            payment.source, note};
+    QStringList cells(UnallocatedColumnCount);
+    cells[UnallocatedDateColumn] = DateText(payment.date);
+    cells[UnallocatedAmountColumn] = PaymentAmountText(unallocated.cents);
+    cells[UnallocatedReferenceColumn] = payment.reference;
+    cells[UnallocatedPayerColumn] = payment.payer;
+    cells[UnallocatedSourceColumn] = payment.source;
+    cells[UnallocatedNoteColumn] = note;
+    return cells;
 }
 
 QList<Payment> AllocatedPayments(QList<Payment> payments, const Payment &payment,

@@ -241,7 +241,19 @@ struct UnallocatedPayment
 /// excess, as much as was paid on it.
 QList<UnallocatedPayment> UnallocatedPayments(const QList<LedgerRow> &rows, const QList<Payment> &payments);
 
-/// The columns "Kohdistamattomat suoritukset" lists, and the cells of one.
+/// The columns "Kohdistamattomat suoritukset" lists, left to right.
+enum UnallocatedColumn : int {
+    UnallocatedDateColumn,
+    UnallocatedAmountColumn,
+    UnallocatedReferenceColumn,
+    UnallocatedPayerColumn,
+    UnallocatedSourceColumn,
+    /// What it is: of no invoice, or whose overpayment.
+    UnallocatedNoteColumn,
+    UnallocatedColumnCount
+};
+
+/// The headings of the columns, and the cells of one.
 QStringList UnallocatedPaymentHeadings();
 QStringList UnallocatedPaymentCells(const UnallocatedPayment &unallocated, const QList<LedgerRow> &rows,
                                     const QList<Payment> &payments);
