@@ -70,8 +70,10 @@ public:
     // --- Commands ---
     // app/unit1.cpp
     /// Runs a command of a button, menu item or key and shows the message of
-    /// any error that abandons it: no exception ever leaves a slot.
-    void runCommand(const std::function<void()> &command);
+    /// any error that abandons it: no exception ever leaves a slot. The
+    /// message belongs to `window` (another window's command), by default
+    /// to this one.
+    void runCommand(const std::function<void()> &command, QWidget *window = nullptr);
     /// Connects a button's or menu item's signal to a command run by runCommand.
     template <typename Sender, typename Signal>
     void connectCommand(Sender *sender, Signal signal, void (TForm1::*command)())

@@ -114,14 +114,14 @@ TForm1::~TForm1()
     delete m_helpWindow;
 }
 
-void TForm1::runCommand(const std::function<void()> &command)
+void TForm1::runCommand(const std::function<void()> &command, QWidget *window)
 {
     try {
         command();
     } catch (const std::exception &error) {
         // Every error of the program is a CommandError, whose what() is its
         // message; anything else still gets shown rather than lost.
-        m_prompter->message(this, QString::fromUtf8(error.what()));
+        m_prompter->message(window ? window : this, QString::fromUtf8(error.what()));
     }
 }
 

@@ -1,6 +1,7 @@
 #include "invoice/creditnote.h"
 
 #include "invoice/numbering.h"
+#include "storage/commanderror.h"
 #include "storage/invoicefile.h"
 
 using namespace Qt::StringLiterals;
@@ -8,6 +9,16 @@ using namespace Qt::StringLiterals;
 bool IsCreditNote(const QStringList &header)
 {
     return !header.value(CreditedNumberField).trimmed().isEmpty();
+}
+
+void CheckCreditable(const InvoiceData &invoice)
+{
+    if (!IsCreditNote(invoice.header))
+        return;
+    throw CommandError(u"Lasku %1 on hyvityslasku (laskulle %2); hyvityslaskua ei voi hyvittää. "
+                       "Jos hyvitys oli liian suuri, tee asiakkaalle uusi lasku."_s.arg(
+                           invoice.header.value(InvoiceNumberField).trimmed(),
+                           invoice.header.value(CreditedNumberField).trimmed()));
 }
 
 QString InvoiceHeading(bool creditNote, bool copy)
@@ -31,6 +42,7 @@ QString NegatedQuantity(const QString &quantity)
 
 InvoiceData CreditNoteOf(const InvoiceData &original, const QStringList &fresh)
 {
+    CheckCreditable(original);
     InvoiceData credit = original;
     QStringList &header = credit.header;
     header.resize(HeaderFieldCount);

@@ -16,6 +16,10 @@ inline constexpr QStringView kCreditNoteCommand = u"Hyvityslasku";
 /// Whether the header is a credit note's: it names the invoice it credits.
 bool IsCreditNote(const QStringList &header);
 
+/// Throws CommandError, in Finnish, when the invoice is a credit note: what
+/// a credit note took back is not credited again.
+void CheckCreditable(const InvoiceData &invoice);
+
 /// The page's heading: "LASKU" or "HYVITYSLASKU", with " (kopio)" on a copy.
 QString InvoiceHeading(bool creditNote, bool copy = false);
 
@@ -29,5 +33,6 @@ QString NegatedQuantity(const QString &quantity);
 /// date, reference and due date of `fresh` (a new invoice's header), the
 /// original's customer, e-invoice address, VAT mode and terms, a text row
 /// naming the original, then the original's rows with quantities negated.
-/// It remembers the original's year (InvoiceYearOfDate) and number.
+/// It remembers the original's year (InvoiceYearOfDate) and number. Throws
+/// as CheckCreditable.
 InvoiceData CreditNoteOf(const InvoiceData &original, const QStringList &fresh);

@@ -183,6 +183,8 @@ void TForm1::CreditInvoiceFile(const QString &path)
 {
     const InvoiceRecord record = ReadInvoiceRecord(path, CollectBillerDetails(), CollectDefaults());
     const InvoiceData original = WithCustomerEinvoice(record.invoice);
+    // Refused before the invoice on screen gives way to the new one.
+    CheckCreditable(original);
     // A new invoice's number, date and reference, as "VALMIS/TALLENNA" counts them.
     Uusi1Click();
     ShowInvoice(CreditNoteOf(original, CollectInvoice().header));

@@ -4,6 +4,7 @@
 #include "storage/ledgerwindow.h"
 
 #include "app/Unit1.h"
+#include "app/inifile.h"
 #include "invoice/creditnote.h"
 #include "invoice/numbering.h"
 #include "invoice/reminderpage.h"
@@ -20,8 +21,10 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <numeric>
 
 using namespace Qt::StringLiterals;
@@ -33,13 +36,18 @@ const QString kAllYears = u"Kaikki vuodet"_s;
 const QString kMarkPaid = u"Merkitse maksetuksi"_s;
 const QString kRemovePayment = u"Poista maksu"_s;
 const QString kImportPayments = u"Tuo maksut…"_s;
+const QString kUnallocated = u"Kohdistamattomat suoritukset"_s;
+const QString kAllocate = u"Kohdista laskulle…"_s;
+const QString kRelease = u"Peru kohdistus"_s;
+const QString kChooseUnallocated = u"Valitse ensin kohdistettava suoritus."_s;
 const QString kSearchHint = u"Hae numerolla, asiakkaalla, viitteellä tai summalla"_s;
 const QString kChooseInvoice = u"Valitse ensin lasku luettelosta."_s;
 const QString kChoosePayment = u"Valitse ensin poistettava maksu."_s;
 
 bool isAmountColumn(int column)
 {
-    return column == LedgerTotalColumn || column == LedgerPaidColumn || column == LedgerOpenColumn;
+    return column == LedgerTotalColumn || column == LedgerCollectionColumn || column == LedgerPaidColumn
+        || column == LedgerOpenColumn;
 }
 
 QString cellText(const LedgerRow &row, int column)
@@ -55,6 +63,8 @@ QString cellText(const LedgerRow &row, int column)
         return row.dueDateText;
     case LedgerTotalColumn:
         return PaymentAmountText(row.totalCents);
+    case LedgerCollectionColumn:
+        return row.collectionCents == 0 ? QString() : PaymentAmountText(row.collectionCents);
     case LedgerPaidColumn:
         return PaymentAmountText(row.paidCents);
     case LedgerOpenColumn:
@@ -156,7 +166,7 @@ QVariant LedgerModel::headerData(int section, Qt::Orientation orientation, int r
 LedgerWindow::LedgerWindow(TForm1 &form) : QWidget(&form, Qt::Window), m_form(form)
 {
     setWindowTitle(kTitle);
-    resize(1060, 560);
+    resize(1150, 560);
     Ledger = new LedgerModel(this);
 
     auto *layout = new QVBoxLayout(this);
@@ -165,8 +175,10 @@ LedgerWindow::LedgerWindow(TForm1 &form) : QWidget(&form, Qt::Window), m_form(fo
     Haku->setPlaceholderText(kSearchHint);
     Haku->setClearButtonEnabled(true);
     Vuosi = new QComboBox(this);
+    Kohdistamattomat = new QCheckBox(kUnallocated, this);
     searchRow->addWidget(Haku, 1);
     searchRow->addWidget(Vuosi);
+    searchRow->addWidget(Kohdistamattomat);
     layout->addLayout(searchRow);
 
     Taulukko = new QTableView(this);
@@ -184,6 +196,15 @@ LedgerWindow::LedgerWindow(TForm1 &form) : QWidget(&form, Qt::Window), m_form(fo
     Taulukko->horizontalHeader()->setDefaultSectionSize(88);
     Taulukko->setColumnWidth(LedgerCustomerColumn, 200);
     layout->addWidget(Taulukko, 1);
+    Suoritukset = new QTableWidget(0, UnallocatedColumnCount, this);
+    Suoritukset->setHorizontalHeaderLabels(UnallocatedPaymentHeadings());
+    Suoritukset->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Suoritukset->setSelectionMode(QAbstractItemView::SingleSelection);
+    Suoritukset->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Suoritukset->verticalHeader()->hide();
+    Suoritukset->horizontalHeader()->setStretchLastSection(true);
+    Suoritukset->hide();
+    layout->addWidget(Suoritukset, 1);
 
     Yhteensa = new QLabel(this);
     Ohitetut = new QLabel(this);
@@ -199,14 +220,18 @@ LedgerWindow::LedgerWindow(TForm1 &form) : QWidget(&form, Qt::Window), m_form(fo
     Painikkeet->addStretch(1);
     addCommand(kMarkPaid, &LedgerWindow::markPaid, &MerkitseMaksetuksi);
     addCommand(kRemovePayment, &LedgerWindow::removePayment, &PoistaMaksu);
+    addCommand(kRelease, &LedgerWindow::releasePayment, &PeruKohdistus);
     addCommand(kImportPayments, &LedgerWindow::importPayments, &TuoMaksut);
     addCommand(kCreditNoteCommand.toString(), &LedgerWindow::creditInvoice, &Hyvityslasku);
     addCommand(kReminderCommand.toString(), &LedgerWindow::remindInvoice, &Maksumuistutus);
     Yritysasiakas = new QCheckBox(kBusinessCustomerCaption.toString(), this);
     Painikkeet->insertWidget(Painikkeet->count() - 1, Yritysasiakas);
+    addCommand(kAllocate, &LedgerWindow::allocatePayment, &Kohdista);
+    chooseView();
 
     connect(Haku, &QLineEdit::textChanged, this, &LedgerWindow::applyFilter);
     connect(Vuosi, &QComboBox::currentIndexChanged, this, &LedgerWindow::applyFilter);
+    connect(Kohdistamattomat, &QCheckBox::toggled, this, &LedgerWindow::chooseView);
     connect(Taulukko, &QAbstractItemView::activated, this, &LedgerWindow::openInvoice);
     connect(Taulukko->selectionModel(), &QItemSelectionModel::selectionChanged, this, &LedgerWindow::showPayments);
     connect(Taulukko->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -219,7 +244,7 @@ void LedgerWindow::addCommand(const QString &caption, void (LedgerWindow::*comma
     // Before the stretch that keeps the buttons together at the left.
     Painikkeet->insertWidget(Painikkeet->count() - 1, *button);
     connect(*button, &QPushButton::clicked, this,
-            [this, command] { m_form.runCommand([this, command] { (this->*command)(); }); });
+            [this, command] { m_form.runCommand([this, command] { (this->*command)(); }, this); });
 }
 
 void LedgerWindow::refresh()
@@ -247,6 +272,7 @@ void LedgerWindow::refresh()
     Vuosi->setCurrentIndex(std::max(0, Vuosi->findText(chosenYear)));
     Ledger->setRows(std::move(ledger.rows));
     applyFilter();
+    showUnallocated();
 
     for (int row = 0; row < Ledger->rowCount(); ++row) {
         if (Ledger->rowAt(row).path == chosenPath)
@@ -269,14 +295,53 @@ void LedgerWindow::applyFilter()
 
 void LedgerWindow::showTotals()
 {
+    if (Kohdistamattomat->isChecked()) {
+        qint64 sum = 0;
+        for (const UnallocatedPayment &unallocated : std::as_const(m_unallocated))
+            sum += unallocated.cents;
+        Yhteensa->setText(u"%1 kohdistamatonta suoritusta: yhteensä %2 €"_s.arg(m_unallocated.size())
+                              .arg(PaymentAmountText(sum)));
+        return;
+    }
     qint64 total = 0;
     qint64 paid = 0;
+    qint64 open = 0;
     for (int row = 0; row < Ledger->rowCount(); ++row) {
         total += Ledger->rowAt(row).totalCents;
         paid += Ledger->rowAt(row).paidCents;
+        open += Ledger->rowAt(row).openCents();
     }
     Yhteensa->setText(u"%1 laskua: summa %2 €, maksettu %3 €, avoinna %4 €"_s.arg(Ledger->rowCount())
-                          .arg(PaymentAmountText(total), PaymentAmountText(paid), PaymentAmountText(total - paid)));
+                          .arg(PaymentAmountText(total), PaymentAmountText(paid), PaymentAmountText(open)));
+}
+
+void LedgerWindow::showUnallocated()
+{
+    m_unallocated = UnallocatedPayments(Ledger->allRows(), m_payments);
+    Suoritukset->setRowCount(0);
+    for (const UnallocatedPayment &unallocated : std::as_const(m_unallocated)) {
+        const QStringList cells = UnallocatedPaymentCells(unallocated, Ledger->allRows(), m_payments);
+        const int row = Suoritukset->rowCount();
+        Suoritukset->insertRow(row);
+        for (int column = 0; column < cells.size(); ++column)
+            Suoritukset->setItem(row, column, new QTableWidgetItem(cells[column]));
+        Suoritukset->item(row, UnallocatedAmountColumn)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    showTotals();
+}
+
+void LedgerWindow::chooseView()
+{
+    const bool unallocated = Kohdistamattomat->isChecked();
+    Taulukko->setVisible(!unallocated);
+    Maksut->setVisible(!unallocated);
+    Suoritukset->setVisible(unallocated);
+    for (QWidget *invoices : std::initializer_list<QWidget *>{Haku, Vuosi, MerkitseMaksetuksi, PoistaMaksu,
+                                                               PeruKohdistus, Hyvityslasku, Maksumuistutus,
+                                                               Yritysasiakas})
+        invoices->setEnabled(!unallocated);
+    Kohdista->setEnabled(unallocated);
+    showTotals();
 }
 
 void LedgerWindow::showPayments()
@@ -296,7 +361,7 @@ void LedgerWindow::showPayments()
 void LedgerWindow::openInvoice(const QModelIndex &index)
 {
     const QString path = Ledger->rowAt(index.row()).path;
-    m_form.runCommand([this, &path] { m_form.OpenInvoiceFile(path); });
+    m_form.runCommand([this, &path] { m_form.OpenInvoiceFile(path); }, this);
     m_form.raise();
     m_form.activateWindow();
 }
@@ -324,7 +389,21 @@ void LedgerWindow::remindInvoice()
         throw CommandError(kChooseInvoice);
     const LedgerRow chosen = *row;
     Prompter &prompter = *m_form.m_prompter;
-    const Reminder reminder = m_form.ReminderOfInvoiceFile(chosen.path, prompter.today(), Yritysasiakas->isChecked());
+    std::optional<Reminder> made;
+    while (!made) {
+        try {
+            made = m_form.ReminderOfInvoiceFile(chosen.path, prompter.today(), Yritysasiakas->isChecked());
+        } catch (const CommandError &error) {
+            // A half-year's rate the table lacks is asked for here and then.
+            const std::optional<QDate> missing = MissingReferenceRateHalfYear(
+                m_form.CollectReminderSettings().referenceRates, chosen.dueDate, prompter.today());
+            if (!missing || error.message() != MissingReferenceRateText(*missing))
+                throw;
+            if (!askReferenceRate(*missing))
+                return;
+        }
+    }
+    const Reminder &reminder = *made;
     QList<QStringList> lines;
     for (const ReminderLine &line : ReminderLines(reminder))
         lines.append({line.text, line.amount});
@@ -343,6 +422,31 @@ void LedgerWindow::remindInvoice()
         name += u".pdf"_s;
     m_form.ExportReminder(chosen.path, reminder, name);
     refresh();
+}
+
+bool LedgerWindow::askReferenceRate(const QDate &halfYearStart)
+{
+    const std::optional<QString> typed = m_form.m_prompter->inputText(
+        this, u"Viitekorko"_s,
+        u"Viitekorkoa ei ole puolivuodelle %1–%2.\nSuomen Pankki ilmoittaa viitekoron kesä- ja joulukuussa.\n"
+        "Puolivuoden viitekorko (%):"_s.arg(DateText(halfYearStart), DateText(HalfYearEnd(halfYearStart))),
+        QString());
+    if (!typed)
+        return false;
+    // Checked as the biller details box checks a row of its table.
+    const ReferenceRateRow row{DateText(halfYearStart), typed->trimmed()};
+    const ReferenceRate rate = ReferenceRatesOfRows({row}).constFirst();
+    ReferenceRates stored = ReadReminderSettings(IniSnapshot(m_form.IniFileName)).referenceRates;
+    stored.removeIf([&rate](const ReferenceRate &kept) { return kept.start == rate.start; });
+    stored.append(rate);
+    std::sort(stored.begin(), stored.end(),
+              [](const ReferenceRate &a, const ReferenceRate &b) { return a.start < b.start; });
+    WriteIniString(m_form.IniFileName, kBillerSection, kReferenceRatesKey, ReferenceRatesText(stored));
+    // The biller details box holds the settings: it shows the rate too.
+    QList<ReferenceRateRow> shown = m_form.ReferenceRateRowsShown();
+    shown.append(row);
+    m_form.ShowReferenceRateRows(shown);
+    return true;
 }
 
 void LedgerWindow::markPaid()
@@ -391,6 +495,45 @@ void LedgerWindow::removePayment()
     if (!payments.removeOne(payment))
         throw CommandError(u"Maksua %1 ei enää ole maksutiedostossa."_s.arg(paymentText(payment)));
     WritePaymentsFile(path, payments);
+    refresh();
+}
+
+void LedgerWindow::releasePayment()
+{
+    const int shown = Maksut->currentRow();
+    if (shown < 0 || shown >= m_shownPayments.size())
+        throw CommandError(u"Valitse ensin maksu, jonka kohdistus perutaan."_s);
+    const Payment payment = m_payments[m_shownPayments[shown]];
+    const QString path = PaymentsFilePath(m_form.DataDir);
+    QList<Payment> payments = ReadPaymentsFile(path);
+    const qsizetype index = payments.indexOf(payment);
+    if (index < 0)
+        throw CommandError(u"Maksua %1 ei enää ole maksutiedostossa."_s.arg(paymentText(payment)));
+    payments[index] = UnallocatedOf(payment);
+    WritePaymentsFile(path, payments);
+    refresh();
+}
+
+void LedgerWindow::allocatePayment()
+{
+    const QModelIndexList chosen = Suoritukset->selectionModel()->selectedRows();
+    if (chosen.isEmpty())
+        throw CommandError(kChooseUnallocated);
+    const UnallocatedPayment unallocated = m_unallocated[chosen.constFirst().row()];
+    const Payment payment = m_payments[unallocated.payment];
+    const QList<LedgerRow> &rows = Ledger->allRows();
+    const std::optional<QString> typed = m_form.m_prompter->inputText(
+        this, kAllocate,
+        u"Suoritus %1 %2 € (%3) kohdistetaan laskulle, jonka numero on (usean vuoden numeroon vuosi/numero):"_s.arg(
+            DateText(payment.date), PaymentAmountText(unallocated.cents),
+            UnallocatedPaymentCells(unallocated, rows, m_payments)[UnallocatedNoteColumn]),
+        QString());
+    if (!typed)
+        return;
+    const LedgerRow &to = rows[LedgerRowOfTyped(rows, *typed)];
+    // Read again: the file may have changed since the list was read.
+    const QString path = PaymentsFilePath(m_form.DataDir);
+    WritePaymentsFile(path, AllocatedPayments(ReadPaymentsFile(path), payment, unallocated, rows, to));
     refresh();
 }
 

@@ -4,12 +4,15 @@
 
 #include "ledger.h"
 
+#include "invoice/amount.h"
 #include "invoice/creditnote.h"
 #include "invoice/numbering.h"
 #include "invoice/reminder.h"
 #include "output/einvoice.h"
 #include "storage/collation.h"
+#include "storage/commanderror.h"
 #include "storage/invoicefile.h"
+#include "storage/textfile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -37,10 +40,11 @@ const StatusFacts kStatuses[] = {
     {LedgerStatus::PartlyPaid, u"osittain maksettu"_s},
     {LedgerStatus::Overdue, u"erääntynyt"_s},
     {LedgerStatus::Credited, u"hyvitetty"_s},
+    {LedgerStatus::Refund, u"palautettava"_s},
 };
 
 const QString kColumnTitles[LedgerColumnCount] = {
-    u"Numero"_s, u"Päiväys"_s, u"Asiakas"_s, u"Eräpäivä"_s, u"Summa"_s,
+    u"Numero"_s, u"Päiväys"_s, u"Asiakas"_s, u"Eräpäivä"_s, u"Summa"_s, u"Perintä"_s,
     u"Maksettu"_s, u"Avoinna"_s, u"Tila"_s, u"Vuosi"_s, u"Muistutettu"_s,
 };
 
@@ -120,16 +124,68 @@ void attachReminders(Ledger &ledger, const QList<SavedReminder> &reminders)
         const Reminder &reminder = saved.reminder;
         const auto row = byInvoice.constFind(saved.year + u'/' + reminder.invoiceNumber);
         if (row == byInvoice.cend()) {
-            ledger.skipped.append({saved.path, u"Maksumuistutuksen laskua %1 ei ole vuosikansiossa %2."_s.arg(
+            ledger.skipped.append({saved.year, saved.path, u"Maksumuistutuksen laskua %1 ei ole vuosikansiossa %2."_s.arg(
                                                    reminder.invoiceNumber, saved.year)});
             continue;
         }
-        ledger.rows[*row].reminders.append({saved.path, reminder.number, reminder.date, reminder.totalCents});
+        ledger.rows[*row].reminders.append({saved.path, reminder.number, reminder.date, reminder.totalCents,
+                                            reminder.interest.cents + reminder.feeCents});
     }
     for (LedgerRow &row : ledger.rows) {
         std::sort(row.reminders.begin(), row.reminders.end(),
                   [](const LedgerReminder &a, const LedgerReminder &b) { return a.number < b.number; });
+        // The latest reminder's interest runs from the due date and its fee
+        // replaces none of the earlier ones' it asks for again: it alone
+        // says what is claimed besides the invoice.
+        row.collectionCents = row.reminders.isEmpty() ? 0 : row.reminders.constLast().collectionCents;
     }
+}
+
+// Why an invoice's total cannot be counted: the first row whose quantity
+// times price is beyond the amounts the program keeps, or all of them.
+QString overflowReason(const QString &path, const std::optional<InvoiceRecord> &record)
+{
+    const QString file = QDir::toNativeSeparators(path);
+    const InvoiceData invoice = record ? record->invoice : InvoiceData();
+    const QString number = invoice.header.value(InvoiceNumberField).trimmed();
+    for (qsizetype i = 0; i < invoice.rows.size(); ++i) {
+        const QStringList &row = invoice.rows[i];
+        try {
+            StoreReal(static_cast<long double>(ParseAmount(row.value(QuantityColumn)))
+                      * ParseAmount(row.value(PriceColumn)));
+        } catch (const FloatingPointOverflow &) {
+            return u"Laskun %1 summaa ei voi laskea, koska rivin %2 (\"%3\") määrä tai hinta on liian suuri "
+                   "(määrä kertaa hinta yli 10^38); korjaa rivi laskulla (tiedosto %4)."_s
+                .arg(number, QString::number(i + 1), row.value(TextColumn).trimmed(), file);
+        }
+    }
+    return u"Laskun %1 summaa ei voi laskea, koska sen rivien summat ovat yhteensä liian suuria "
+           "(yli 10^38); korjaa rivien määrät ja hinnat laskulla (tiedosto %2)."_s
+        .arg(number, file);
+}
+
+// Why a file named as a reminder is left out: without the reminder's mark,
+// why it is no invoice; else the first line of it that does not read (a
+// reminder's lines read as far as they go, so the shortest failing run of
+// first lines ends at it).
+QString unreadReminderReason(const QString &path, const QStringList &lines, const QString &notInvoice)
+{
+    if (!lines.value(0).trimmed().startsWith(kReminderFileMark))
+        return notInvoice;
+    const QString file = QDir::toNativeSeparators(path);
+    if (lines.size() < 2)
+        return u"Maksumuistutuksen tiedostosta %1 puuttuu summarivi; muistutusta ei näytetä laskun alla."_s.arg(file);
+    if (!ReadReminderFileLines(lines.mid(0, 2)))
+        return u"Maksumuistutuksen tiedoston %1 otsikko- tai summarivillä on arvo, joka ei ole päiväys, numero "
+               "tai rahasumma; muistutusta ei näytetä laskun alla."_s.arg(file);
+    qsizetype read = 2;
+    qsizetype unread = lines.size();
+    while (unread - read > 1) {
+        const qsizetype middle = (read + unread) / 2;
+        (ReadReminderFileLines(lines.mid(0, middle)) ? read : unread) = middle;
+    }
+    return u"Maksumuistutuksen tiedoston %1 rivi %2 ei ole luettava maksu- tai korkorivi; muistutusta ei "
+           "näytetä laskun alla."_s.arg(file, QString::number(unread));
 }
 
 } // namespace
@@ -159,12 +215,13 @@ QString LedgerStatusText(LedgerStatus status)
     return kStatuses[int(status)].text;
 }
 
-LedgerStatus LedgerStatusOf(qint64 totalCents, qint64 paidCents, const QDate &dueDate, const QDate &today)
+LedgerStatus LedgerStatusOf(qint64 owedCents, qint64 paidCents, bool credited, const QDate &dueDate,
+                            const QDate &today)
 {
-    if (totalCents < 0)
-        return LedgerStatus::Credited;
-    if (paidCents >= totalCents)
-        return LedgerStatus::Paid;
+    if (paidCents > owedCents)
+        return LedgerStatus::Refund;
+    if (paidCents == owedCents)
+        return credited ? LedgerStatus::Credited : LedgerStatus::Paid;
     if (dueDate.isValid() && dueDate < today)
         return LedgerStatus::Overdue;
     return paidCents > 0 ? LedgerStatus::PartlyPaid : LedgerStatus::Open;
@@ -198,6 +255,9 @@ int CompareLedgerRows(const LedgerRow &a, const LedgerRow &b, LedgerColumn colum
         break;
     case LedgerTotalColumn:
         c = compareValues(a.totalCents, b.totalCents);
+        break;
+    case LedgerCollectionColumn:
+        c = compareValues(a.collectionCents, b.collectionCents);
         break;
     case LedgerPaidColumn:
         c = compareValues(a.paidCents, b.paidCents);
@@ -262,10 +322,9 @@ void ApplyPayments(QList<LedgerRow> &rows, const QList<Payment> &payments, const
     }
     for (LedgerRow &row : rows) {
         row.paidCents = paid.value(row.year + u'/' + row.number);
-        const qint64 due = row.totalCents + row.creditCents;
-        const bool creditedWhole = row.creditCents < 0 && due <= 0;
-        row.status = row.totalCents < 0 || creditedWhole ? LedgerStatus::Credited
-                                                         : LedgerStatusOf(due, row.paidCents, row.dueDate, today);
+        const qint64 credited = row.totalCents + row.creditCents;
+        const bool creditedWhole = row.totalCents < 0 || (row.creditCents < 0 && credited <= 0);
+        row.status = LedgerStatusOf(row.owedCents(), row.paidCents, creditedWhole, row.dueDate, today);
     }
 }
 
@@ -277,7 +336,7 @@ Ledger ReadLedger(const QString &dataDir, const BillerDetails &biller, const Inv
     const QDir saveFolder(dataDir);
     const QStringList years = saveFolder.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString &folder : years) {
-        if (!IsYearFolderName(folder) || (!year.isEmpty() && folder != year))
+        if (!IsYearFolderName(folder))
             continue;
         const QDir yearFolder(saveFolder.filePath(folder));
         const QStringList files = yearFolder.entryList({kInvoiceFilter}, QDir::Files);
@@ -285,18 +344,29 @@ Ledger ReadLedger(const QString &dataDir, const BillerDetails &biller, const Inv
             const QString path = yearFolder.filePath(name);
             if (IsEarlierVersionFile(path))
                 continue;
+            std::optional<InvoiceRecord> record;
             try {
-                ledger.rows.append(rowOf(folder, path, ReadInvoiceRecord(path, biller, defaults)));
+                record = ReadInvoiceRecord(path, biller, defaults);
+                ledger.rows.append(rowOf(folder, path, *record));
+                continue;
+            } catch (const FloatingPointOverflow &) {
+                ledger.skipped.append({folder, path, overflowReason(path, record)});
+                continue;
             } catch (const std::exception &error) {
                 if (!IsReminderFileName(name)) {
-                    ledger.skipped.append({path, QString::fromUtf8(error.what())});
+                    ledger.skipped.append({folder, path, QString::fromUtf8(error.what())});
                     continue;
                 }
                 // A reminder saved beside its invoice is listed under it.
                 try {
-                    reminders.append({folder, path, ReadReminderFile(path)});
+                    const QStringList lines = ReadTextLines(path);
+                    if (const std::optional<Reminder> reminder = ReadReminderFileLines(lines))
+                        reminders.append({folder, path, *reminder});
+                    else
+                        ledger.skipped.append(
+                            {folder, path, unreadReminderReason(path, lines, QString::fromUtf8(error.what()))});
                 } catch (const std::exception &unread) {
-                    ledger.skipped.append({path, QString::fromUtf8(unread.what())});
+                    ledger.skipped.append({folder, path, QString::fromUtf8(unread.what())});
                 }
             }
         }
@@ -306,6 +376,11 @@ Ledger ReadLedger(const QString &dataDir, const BillerDetails &biller, const Inv
     ledger.payments = ReadPaymentsFile(PaymentsFilePath(dataDir));
     ApplyCredits(ledger.rows);
     ApplyPayments(ledger.rows, ledger.payments, today);
+    // One year's rows are counted with every year's credit notes first.
+    if (!year.isEmpty()) {
+        ledger.rows.removeIf([&year](const LedgerRow &row) { return row.year != year; });
+        ledger.skipped.removeIf([&year](const LedgerSkippedFile &file) { return file.year != year; });
+    }
     return ledger;
 }
 
@@ -356,12 +431,13 @@ QString LedgerListText(const QList<LedgerRow> &rows)
 {
     QString text =
         u"Vuosi\tNumero\tPäiväys\tAsiakas\tViite\tEräpäivä\tSumma\tMaksettu\tAvoinna\tTila\t"_s
-        + LedgerColumnTitle(LedgerRemindedColumn) + u'\n';
+        + LedgerColumnTitle(LedgerRemindedColumn) + u'\t' + LedgerColumnTitle(LedgerCollectionColumn) + u'\n';
     for (const LedgerRow &row : rows) {
         const QStringList cells = {row.year, row.number, row.dateText, row.customer, row.reference,
                                    row.dueDateText, PaymentAmountText(row.totalCents),
                                    PaymentAmountText(row.paidCents), PaymentAmountText(row.openCents()),
-                                   LedgerStatusText(row.status), LedgerRemindedText(row)};
+                                   LedgerStatusText(row.status), LedgerRemindedText(row),
+                                   PaymentAmountText(row.collectionCents)};
         QStringList plain;
         // A tab or line break inside a value would split the line.
         for (const QString &cell : cells)
@@ -376,7 +452,7 @@ QList<PayableInvoice> PayableInvoices(const QList<LedgerRow> &rows)
     QList<PayableInvoice> invoices;
     invoices.reserve(rows.size());
     for (const LedgerRow &row : rows)
-        invoices.append({row.year, row.number, row.reference, row.totalCents + row.creditCents, row.paidCents});
+        invoices.append({row.year, row.number, row.reference, row.owedCents(), row.paidCents});
     return invoices;
 }
 
@@ -394,4 +470,124 @@ QList<qsizetype> PaymentsOfRow(const QList<Payment> &payments, const LedgerRow &
             indexes.append(i);
     }
     return indexes;
+}
+
+qsizetype LedgerRowOfTyped(const QList<LedgerRow> &rows, QStringView typed)
+{
+    const QString text = typed.trimmed().toString();
+    const qsizetype slash = text.indexOf(u'/');
+    const QString year = slash < 0 ? QString() : text.left(slash).trimmed();
+    const QString number = text.mid(slash + 1).trimmed();
+    if (number.isEmpty())
+        throw CommandError(u"Kirjoita laskun numero, esim. 57, tai vuosi ja numero, esim. 2026/57."_s);
+    QList<qsizetype> found;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (rows[i].number == number && (year.isEmpty() || rows[i].year == year))
+            found.append(i);
+    }
+    if (found.isEmpty())
+        throw CommandError(u"Laskua %1 ei ole tallennuskansiossa."_s.arg(text));
+    if (found.size() > 1)
+        throw CommandError(u"Laskun numero %1 on usean vuoden laskulla; kirjoita vuosi ja numero, esim. %2/%1."_s.arg(
+            number, rows[found.constLast()].year));
+    return found.constFirst();
+}
+
+QList<UnallocatedPayment> UnallocatedPayments(const QList<LedgerRow> &rows, const QList<Payment> &payments)
+{
+    QHash<QString, qsizetype> byInvoice;
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        byInvoice.insert(rows[i].year + u'/' + rows[i].number, i);
+    QList<UnallocatedPayment> unallocated;
+    // Each row's latest payment, where its overpayment arrived.
+    QList<qsizetype> latest(rows.size(), -1);
+    for (qsizetype i = 0; i < payments.size(); ++i) {
+        const Payment &payment = payments[i];
+        const auto row = payment.matched() ? byInvoice.constFind(payment.year + u'/' + payment.invoiceNumber)
+                                           : byInvoice.cend();
+        if (row == byInvoice.cend()) {
+            unallocated.append({i, -1, payment.cents});
+            continue;
+        }
+        qsizetype &last = latest[*row];
+        if (last < 0 || payments[last].date <= payment.date)
+            last = i;
+    }
+    for (qsizetype row = 0; row < rows.size(); ++row) {
+        const qint64 excess = std::min(-rows[row].openCents(), rows[row].paidCents);
+        if (excess > 0 && latest[row] >= 0)
+            unallocated.append({latest[row], row, excess});
+    }
+    return unallocated;
+}
+
+QStringList UnallocatedPaymentHeadings()
+{
+    static const QStringList headings = {u"Maksupäivä"_s, u"Summa"_s, u"Viite"_s,
+                                         u"Maksaja"_s,    u"Lähde"_s, u"Selite"_s};
+    static_assert(UnallocatedColumnCount == 6);
+    return headings;
+}
+
+QStringList UnallocatedPaymentCells(const UnallocatedPayment &unallocated, const QList<LedgerRow> &rows,
+                                    const QList<Payment> &payments)
+{
+    const Payment &payment = payments[unallocated.payment];
+    QString note;
+    if (unallocated.overpaidRow >= 0) {
+        const LedgerRow &row = rows[unallocated.overpaidRow];
+        note = u"ylisuoritus laskulla %1/%2"_s.arg(row.year, row.number);
+    } else if (payment.matched()) {
+        note = u"laskua %1/%2 ei ole tallennuskansiossa"_s.arg(payment.year, payment.invoiceNumber);
+    } else {
+        note = u"viite ei vastaa yhtään laskua"_s;
+    }
+    QStringList cells(UnallocatedColumnCount);
+    cells[UnallocatedDateColumn] = DateText(payment.date);
+    cells[UnallocatedAmountColumn] = PaymentAmountText(unallocated.cents);
+    cells[UnallocatedReferenceColumn] = payment.reference;
+    cells[UnallocatedPayerColumn] = payment.payer;
+    cells[UnallocatedSourceColumn] = payment.source;
+    cells[UnallocatedNoteColumn] = note;
+    return cells;
+}
+
+QList<Payment> AllocatedPayments(QList<Payment> payments, const Payment &payment,
+                                 const UnallocatedPayment &unallocated, const QList<LedgerRow> &rows,
+                                 const LedgerRow &to)
+{
+    const qsizetype index = payments.indexOf(payment);
+    if (index < 0)
+        throw CommandError(u"Maksua %1 %2 € ei enää ole maksutiedostossa."_s.arg(DateText(payment.date),
+                                                                               PaymentAmountText(payment.cents)));
+    if (unallocated.overpaidRow < 0) {
+        payments[index].year = to.year;
+        payments[index].invoiceNumber = to.number;
+        return payments;
+    }
+    const LedgerRow &from = rows[unallocated.overpaidRow];
+    if (from.year == to.year && from.number == to.number)
+        throw CommandError(u"Ylisuoritus on jo laskulla %1; valitse lasku, jolle se siirretään."_s.arg(to.number));
+    payments.append(ManualPayment(from, payment.date, -unallocated.cents));
+    payments.append(ManualPayment(to, payment.date, unallocated.cents));
+    return payments;
+}
+
+Payment UnallocatedOf(Payment payment)
+{
+    payment.year.clear();
+    payment.invoiceNumber.clear();
+    return payment;
+}
+
+std::optional<QDate> MissingReferenceRateHalfYear(const ReferenceRates &rates, const QDate &dueDate,
+                                                  const QDate &until)
+{
+    if (!dueDate.isValid() || !until.isValid())
+        return std::nullopt;
+    for (QDate day = dueDate.addDays(1); day <= until; day = HalfYearEnd(day).addDays(1)) {
+        if (!ReferenceRateOn(rates, day))
+            return HalfYearStart(day);
+    }
+    return std::nullopt;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "invoice/invoicerecord.h"
+#include "invoice/penaltyinterest.h"
 #include "storage/paymentimport.h"
 #include "storage/payments.h"
 
@@ -8,6 +9,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <optional>
 
@@ -16,16 +18,20 @@
 // Amounts are whole cents.
 
 /// Where an invoice stands with its payments.
-enum class LedgerStatus { Open, Paid, PartlyPaid, Overdue, Credited };
+enum class LedgerStatus { Open, Paid, PartlyPaid, Overdue, Credited, Refund };
 
 /// The status as the list shows it: "avoin", "maksettu", "osittain
-/// maksettu", "erääntynyt", "hyvitetty".
+/// maksettu", "erääntynyt", "hyvitetty", "palautettava".
 QString LedgerStatusText(LedgerStatus status);
 
-/// The status of an invoice of this total with this much paid: a total below
-/// zero is a credit note; nothing left open is paid; something left open is
-/// overdue when the due date lies before today, else partly paid or open.
-LedgerStatus LedgerStatusOf(qint64 totalCents, qint64 paidCents, const QDate &dueDate, const QDate &today);
+/// The status of an invoice of which `owedCents` is to be paid with this
+/// much paid: more paid than owed is money owed back to the customer
+/// ("palautettava"); nothing left of a credit note or of an invoice its
+/// credit notes take back whole (`credited`) is "hyvitetty", of any other
+/// "maksettu"; something left open is overdue when the due date lies before
+/// today, else partly paid or open.
+LedgerStatus LedgerStatusOf(qint64 owedCents, qint64 paidCents, bool credited, const QDate &dueDate,
+                            const QDate &today);
 
 /// Columns of the ledger as the window shows them, left to right.
 enum LedgerColumn : int {
@@ -34,6 +40,8 @@ enum LedgerColumn : int {
     LedgerCustomerColumn,
     LedgerDueDateColumn,
     LedgerTotalColumn,
+    /// What the latest reminder claims besides the invoice ("Perintä").
+    LedgerCollectionColumn,
     LedgerPaidColumn,
     LedgerOpenColumn,
     LedgerStatusColumn,
@@ -52,6 +60,8 @@ struct LedgerReminder
     int number = 1;
     QDate date;
     qint64 totalCents = 0;
+    /// Its penalty interest and fee: what it claims besides the invoice.
+    qint64 collectionCents = 0;
 };
 
 /// A reminder as the ledger lists it under its invoice:
@@ -84,6 +94,9 @@ struct LedgerRow
     /// credited invoice the sum of their totals (below zero), on a credit note
     /// whose invoice is in the ledger its own total taken back (above zero).
     qint64 creditCents = 0;
+    /// The penalty interest and fee of the latest reminder: owed once the
+    /// reminder is made.
+    qint64 collectionCents = 0;
     LedgerStatus status = LedgerStatus::Open;
     /// The leading whole number of the number and the year, for their order.
     qint64 numberValue = -1;
@@ -96,8 +109,11 @@ struct LedgerRow
     /// The reminders saved of the invoice, by their number.
     QList<LedgerReminder> reminders;
 
-    /// What is left to pay: the total less the credit notes and payments.
-    qint64 openCents() const { return totalCents + creditCents - paidCents; }
+    /// What is to be paid: the total with the credit notes and the latest
+    /// reminder's interest and fee.
+    qint64 owedCents() const { return totalCents + creditCents + collectionCents; }
+    /// What is left to pay; below zero, what is owed back to the customer.
+    qint64 openCents() const { return owedCents() - paidCents; }
     /// The date of the latest reminder; invalid without one.
     QDate lastReminded() const;
 };
@@ -109,6 +125,8 @@ QString LedgerRemindedText(const LedgerRow &row);
 /// A file in a year folder that is no invoice of the ledger, and why.
 struct LedgerSkippedFile
 {
+    /// The year folder's name.
+    QString year;
     QString path;
     QString reason;
 };
@@ -144,17 +162,18 @@ bool IsEarlierVersionFile(const QString &path);
 void ApplyCredits(QList<LedgerRow> &rows);
 
 /// Sets each row's paid amount, the sum of the matched payments of its year
-/// and number, and its status on today: "hyvitetty" for a credit note and
-/// for an invoice its credit notes take back whole, otherwise by
-/// LedgerStatusOf of what is left to pay after the credit notes.
+/// and number, and its status on today by LedgerStatusOf of what is owed.
 void ApplyPayments(QList<LedgerRow> &rows, const QList<Payment> &payments, const QDate &today);
 
-/// Reads every invoice file of the save folder's year folders (of `year`
-/// alone when given) as ReadInvoiceRecord reads it, with the payments of
-/// the payments file, and each invoice's reminders saved beside it; files
-/// that are no invoices, reminders that do not read and reminders of no
-/// invoice of the ledger are left out and reported in `skipped`. Throws what
-/// ReadPaymentsFile throws.
+/// Reads every invoice file of the save folder's year folders as
+/// ReadInvoiceRecord reads it, with the payments of the payments file, and
+/// each invoice's reminders saved beside it; files that are no invoices,
+/// invoices whose total cannot be counted, reminders that do not read and
+/// reminders of no invoice of the ledger are left out and reported in
+/// `skipped`, in Finnish. With `year`, the rows and files of that year
+/// folder alone, credited as the whole ledger credits them (a credit note
+/// may be of a later year than its invoice). Throws what ReadPaymentsFile
+/// throws.
 Ledger ReadLedger(const QString &dataDir, const BillerDetails &biller, const InvoiceDefaults &defaults,
                   const QDate &today, const QString &year = QString());
 
@@ -185,7 +204,8 @@ QDate ParseTypedDate(QStringView text);
 
 /// The list of `laskutus --list`: a heading line, then one line an invoice,
 /// tab separated: year, number, date, customer, reference, due date, total,
-/// paid, open, status, the date of the latest reminder (empty without one);
+/// paid, open, status, the date of the latest reminder (empty without one),
+/// what the latest reminder claims besides the invoice ("Perintä");
 /// amounts with a decimal comma; lines end with "\n".
 QString LedgerListText(const QList<LedgerRow> &rows);
 
@@ -197,3 +217,61 @@ Payment ManualPayment(const LedgerRow &row, const QDate &date, qint64 cents);
 
 /// The indexes of the payments matched to the row's invoice, in file order.
 QList<qsizetype> PaymentsOfRow(const QList<Payment> &payments, const LedgerRow &row);
+
+/// A row of the invoice typed as "57" or "2026/57". Throws CommandError, in
+/// Finnish, when no invoice or more than one (of several years) has the
+/// number.
+qsizetype LedgerRowOfTyped(const QList<LedgerRow> &rows, QStringView typed);
+
+/// Money received that the ledger counts on no invoice: a payment whose
+/// reference matched none (or whose invoice is no longer in the ledger), or
+/// what an invoice was paid beyond what is owed on it.
+struct UnallocatedPayment
+{
+    /// The payment's index in the payments file; of an overpayment, the
+    /// overpaid invoice's latest payment.
+    qsizetype payment = -1;
+    /// Of an overpayment, the overpaid invoice's row; -1 for a payment.
+    qsizetype overpaidRow = -1;
+    qint64 cents = 0;
+};
+
+/// The payments matched to no invoice of the rows, in file order, then the
+/// overpayments of the rows: of an invoice with more paid than owed, the
+/// excess, as much as was paid on it.
+QList<UnallocatedPayment> UnallocatedPayments(const QList<LedgerRow> &rows, const QList<Payment> &payments);
+
+/// The columns "Kohdistamattomat suoritukset" lists, left to right.
+enum UnallocatedColumn : int {
+    UnallocatedDateColumn,
+    UnallocatedAmountColumn,
+    UnallocatedReferenceColumn,
+    UnallocatedPayerColumn,
+    UnallocatedSourceColumn,
+    /// What it is: of no invoice, or whose overpayment.
+    UnallocatedNoteColumn,
+    UnallocatedColumnCount
+};
+
+/// The headings of the columns, and the cells of one.
+QStringList UnallocatedPaymentHeadings();
+QStringList UnallocatedPaymentCells(const UnallocatedPayment &unallocated, const QList<LedgerRow> &rows,
+                                    const QList<Payment> &payments);
+
+/// The payments file with the unallocated money given to the invoice of
+/// `to`: a payment is matched to it; an overpayment moves as two payments
+/// marked by hand on the day of the overpaid invoice's latest payment, the
+/// excess taken off that invoice and put on `to`. Throws CommandError, in
+/// Finnish, when `to` is the overpaid invoice itself or the payment is no
+/// longer in `payments`.
+QList<Payment> AllocatedPayments(QList<Payment> payments, const Payment &payment,
+                                 const UnallocatedPayment &unallocated, const QList<LedgerRow> &rows,
+                                 const LedgerRow &to);
+
+/// The payment as a payment of no invoice, kept as the bank reported it.
+Payment UnallocatedOf(Payment payment);
+
+/// The first half-year from the day after the due date to `until` whose
+/// reference rate the table lacks; nullopt when it has every one.
+std::optional<QDate> MissingReferenceRateHalfYear(const ReferenceRates &rates, const QDate &dueDate,
+                                                  const QDate &until);

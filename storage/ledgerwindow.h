@@ -14,6 +14,7 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QTableView;
+class QTableWidget;
 class TForm1;
 
 // The ledger's rows as a table, one cell a column of LedgerColumn: the rows
@@ -30,6 +31,8 @@ public:
     void setFilter(LedgerFilter filter);
     /// The invoice shown in the row.
     const LedgerRow &rowAt(int row) const { return m_rows[m_shown[row]]; }
+    /// Every invoice of the ledger, shown or not, in invoice order.
+    const QList<LedgerRow> &allRows() const { return m_rows; }
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -73,7 +76,12 @@ public:
     QHBoxLayout *Painikkeet = nullptr;
     QLineEdit *Haku = nullptr;
     QComboBox *Vuosi = nullptr;
+    /// "Kohdistamattomat suoritukset": the money received that is counted
+    /// on no invoice (UnallocatedPayments) in place of the invoices.
+    QCheckBox *Kohdistamattomat = nullptr;
     QTableView *Taulukko = nullptr;
+    /// The unallocated payments and overpayments, one a row.
+    QTableWidget *Suoritukset = nullptr;
     /// The sums of the shown rows.
     QLabel *Yhteensa = nullptr;
     /// Files of the year folders that are no invoices.
@@ -82,6 +90,12 @@ public:
     QListWidget *Maksut = nullptr;
     QPushButton *MerkitseMaksetuksi = nullptr;
     QPushButton *PoistaMaksu = nullptr;
+    /// "Peru kohdistus": the payment chosen below the invoices back among
+    /// the unallocated payments.
+    QPushButton *PeruKohdistus = nullptr;
+    /// "Kohdista laskulle…": the unallocated payment chosen given to an
+    /// invoice typed by its number.
+    QPushButton *Kohdista = nullptr;
     /// "Tuo maksut…": a bank's payment file matched to the invoices, shown
     /// before anything is stored.
     QPushButton *TuoMaksut = nullptr;
@@ -97,10 +111,17 @@ public:
 private:
     void applyFilter();
     void showTotals();
+    void showUnallocated();
+    void chooseView();
     void showPayments();
     void openInvoice(const QModelIndex &index);
     void markPaid();
     void removePayment();
+    void releasePayment();
+    void allocatePayment();
+    /// Asks for the reference rate of the half-year the reminder lacks and
+    /// keeps it in the biller details; false when the user cancels.
+    bool askReferenceRate(const QDate &halfYearStart);
     void importPayments();
     void creditInvoice();
     void remindInvoice();
@@ -111,4 +132,6 @@ private:
     /// invoice's payments in it, in the order Maksut lists them.
     QList<Payment> m_payments;
     QList<qsizetype> m_shownPayments;
+    /// What Suoritukset lists, row by row.
+    QList<UnallocatedPayment> m_unallocated;
 };

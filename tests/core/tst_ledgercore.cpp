@@ -5,6 +5,7 @@
 #include "invoice/creditnote.h"
 #include "output/einvoice.h"
 #include "invoice/reminder.h"
+#include "storage/commanderror.h"
 #include "storage/invoicefile.h"
 #include "storage/ledger.h"
 #include "storage/textfile.h"
@@ -61,6 +62,17 @@ private slots:
     void onlyInvoicesOfYearFoldersInOrder();
     void creditNotesReduceWhatIsOpen_data();
     void creditNotesReduceWhatIsOpen();
+    void creditNoteOfAnotherYearInOneYearsList();
+    void creditNoteIsNotCreditedAgain();
+    void reminderClaimIsOwed_data();
+    void reminderClaimIsOwed();
+    void unreadableFilesSayWhatIsWrong_data();
+    void unreadableFilesSayWhatIsWrong();
+    void unallocatedPaymentsAndOverpayments();
+    void invoiceTypedByNumber_data();
+    void invoiceTypedByNumber();
+    void missingReferenceRateHalfYear_data();
+    void missingReferenceRateHalfYear();
 };
 
 void LedgerTest::creditNotesReduceWhatIsOpen_data()
@@ -78,6 +90,17 @@ void LedgerTest::creditNotesReduceWhatIsOpen_data()
         << QStringList{u"40,00"_s} << QList<Payment>{paid(u"2026"_s, u"57"_s, 6000)} << 0LL << u"maksettu"_s << 0LL;
     QTest::newRow("credited whole by two credit notes")
         << QStringList{u"40,00"_s, u"60,00"_s} << none << 0LL << u"hyvitetty"_s << 0LL;
+    // Paid, then credited: the money is owed back to the customer, until
+    // the refund is marked as a payment below zero.
+    QTest::newRow("paid, then credited whole")
+        << QStringList{u"100,00"_s} << QList<Payment>{paid(u"2026"_s, u"57"_s, 10000)} << -10000LL
+        << u"palautettava"_s << 0LL;
+    QTest::newRow("paid, credited whole and refunded")
+        << QStringList{u"100,00"_s} << QList<Payment>{paid(u"2026"_s, u"57"_s, 10000), paid(u"2026"_s, u"57"_s, -10000)}
+        << 0LL << u"hyvitetty"_s << 0LL;
+    QTest::newRow("paid, then credited in part")
+        << QStringList{u"40,00"_s} << QList<Payment>{paid(u"2026"_s, u"57"_s, 10000)} << -4000LL
+        << u"palautettava"_s << 0LL;
 }
 
 // The credit notes of invoice 57 (saved as "Hyvityslasku" saves them, each
@@ -146,8 +169,9 @@ void LedgerTest::status_data()
     QTest::newRow("fully paid after the due date")
         << earlier << false << hundred << QList<Payment>{paid(u"2026"_s, u"57"_s, 10000)} << 10000LL << 10000LL
         << earlier << u"maksettu"_s;
-    QTest::newRow("overpaid") << later << false << hundred << QList<Payment>{paid(u"2026"_s, u"57"_s, 12000)}
-                              << 10000LL << 12000LL << later << u"maksettu"_s;
+    QTest::newRow("overpaid: owed back") << later << false << hundred
+                                         << QList<Payment>{paid(u"2026"_s, u"57"_s, 12000)} << 10000LL << 12000LL
+                                         << later << u"palautettava"_s;
     QTest::newRow("paid by several payments, one reversed")
         << earlier << false << hundred
         << QList<Payment>{paid(u"2026"_s, u"57"_s, 3333), paid(u"2026"_s, u"57"_s, 6667),
@@ -163,8 +187,12 @@ void LedgerTest::status_data()
     QTest::newRow("an older file with today's defaults")
         << QString() << true << hundred << QList<Payment>{paid(u"2026"_s, u"57"_s, 12550)} << 12550LL << 12550LL
         << u"31.12.2026"_s << u"maksettu"_s;
-    QTest::newRow("a credit note")
-        << earlier << false << u"-100,00"_s << none << -10000LL << 0LL << earlier << u"hyvitetty"_s;
+    // A total below zero crediting no invoice of the ledger is owed back.
+    QTest::newRow("a negative invoice")
+        << earlier << false << u"-100,00"_s << none << -10000LL << 0LL << earlier << u"palautettava"_s;
+    QTest::newRow("a negative invoice, refunded")
+        << earlier << false << u"-100,00"_s << QList<Payment>{paid(u"2026"_s, u"57"_s, -10000)} << -10000LL
+        << -10000LL << earlier << u"hyvitetty"_s;
 }
 
 void LedgerTest::status()
@@ -232,16 +260,17 @@ void LedgerTest::onlyInvoicesOfYearFoldersInOrder()
     QStringList skipped;
     for (const LedgerSkippedFile &file : ledger.skipped)
         skipped.append(QDir(dir.path()).relativeFilePath(file.path) + u": "_s + file.reason);
-    QCOMPARE(skipped, (QStringList{u"2026/10-M1.csv: Tiedosto "_s
+    QCOMPARE(skipped, (QStringList{u"2026/10-M1.csv: Maksumuistutuksen tiedostosta "_s
                                        + QDir::toNativeSeparators(dir.filePath(u"2026/10-M1.csv"_s))
-                                       + u" ei ole maksumuistutus."_s,
+                                       + u" puuttuu summarivi; muistutusta ei näytetä laskun alla."_s,
                                    u"2026/roska.csv: "_s + ledger.skipped.value(1).reason,
                                    u"2025/9-M1.csv: Maksumuistutuksen laskua 9 ei ole vuosikansiossa 2025."_s}));
     QCOMPARE(LedgerListText(ledger.rows),
-             u"Vuosi\tNumero\tPäiväys\tAsiakas\tViite\tEräpäivä\tSumma\tMaksettu\tAvoinna\tTila\tMuistutettu\n"
-             "2025\t11\t4.12.2025\tAalto\t1009\t18.12.2025\t100,00\t100,00\t0,00\tmaksettu\t\n"
-             "2026\t9\t4.12.2026\tÄänekosken Ab\t1009\t21.12.2026\t100,00\t0,00\t100,00\tavoin\t7.12.2026\n"
-             "2026\t10\t5.12.2026\tÖljy Oy\t1009\t21.12.2026\t100,00\t0,00\t100,00\tavoin\t\n"_s);
+             u"Vuosi\tNumero\tPäiväys\tAsiakas\tViite\tEräpäivä\tSumma\tMaksettu\tAvoinna\tTila\tMuistutettu\t"
+             "Perintä\n"
+             "2025\t11\t4.12.2025\tAalto\t1009\t18.12.2025\t100,00\t100,00\t0,00\tmaksettu\t\t0,00\n"
+             "2026\t9\t4.12.2026\tÄänekosken Ab\t1009\t21.12.2026\t100,00\t0,00\t100,00\tavoin\t7.12.2026\t0,00\n"
+             "2026\t10\t5.12.2026\tÖljy Oy\t1009\t21.12.2026\t100,00\t0,00\t100,00\tavoin\t\t0,00\n"_s);
     QStringList reminders;
     for (const LedgerReminder &r : ledger.rows[1].reminders)
         reminders.append(LedgerReminderText(r));
@@ -253,6 +282,265 @@ void LedgerTest::onlyInvoicesOfYearFoldersInOrder()
     QCOMPARE(year.rows.size(), 1);
     QCOMPARE(year.rows.constFirst().number, u"11"_s);
     QCOMPARE(year.skipped.size(), 1);
+}
+
+// A credit note of 2027 crediting invoice 57 of 2026: the list of either
+// year alone counts it as the whole ledger does.
+void LedgerTest::creditNoteOfAnotherYearInOneYearsList()
+{
+    QTemporaryDir dir;
+    const QDir folder(dir.path());
+    const InvoiceData original = invoice(u"57"_s, u"1.12.2026"_s, u"6.12.2026"_s, u"Matti"_s);
+    save(folder, u"2026/57.csv"_s, original);
+    save(folder, u"2027/3.csv"_s, CreditNoteOf(original, {u"3"_s, u"4.1.2027"_s, u"1009"_s}));
+    const QString dataDir = dir.path() + u'/';
+    const Ledger of2026 = ReadLedger(dataDir, BillerDetails(), todaysDefaults(), kToday, u"2026"_s);
+    QCOMPARE(of2026.rows.size(), 1);
+    QCOMPARE(of2026.rows[0].openCents(), 0);
+    QCOMPARE(LedgerStatusText(of2026.rows[0].status), u"hyvitetty"_s);
+    const Ledger of2027 = ReadLedger(dataDir, BillerDetails(), todaysDefaults(), kToday, u"2027"_s);
+    QCOMPARE(of2027.rows.size(), 1);
+    QCOMPARE(of2027.rows[0].number, u"3"_s);
+    QCOMPARE(of2027.rows[0].openCents(), 0);
+    QCOMPARE(LedgerStatusText(of2027.rows[0].status), u"hyvitetty"_s);
+}
+
+void LedgerTest::creditNoteIsNotCreditedAgain()
+{
+    const InvoiceData original = invoice(u"57"_s, u"1.12.2026"_s, u"6.12.2026"_s, u"Matti"_s);
+    const InvoiceData credit = CreditNoteOf(original, {u"60"_s, u"7.12.2026"_s, u"1009"_s});
+    CheckCreditable(original);
+    try {
+        CreditNoteOf(credit, {u"61"_s, u"7.12.2026"_s, u"1009"_s});
+        QFAIL("a credit note was credited");
+    } catch (const CommandError &error) {
+        QCOMPARE(error.message(), u"Lasku 60 on hyvityslasku (laskulle 57); hyvityslaskua ei voi hyvittää. "
+                                  "Jos hyvitys oli liian suuri, tee asiakkaalle uusi lasku."_s);
+    }
+}
+
+void LedgerTest::reminderClaimIsOwed_data()
+{
+    QTest::addColumn<QList<Payment>>("payments");
+    QTest::addColumn<qint64>("open");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<int>("unallocated");
+    const QList<Payment> none;
+    QTest::newRow("unpaid") << none << 10750LL << u"erääntynyt"_s << 0;
+    QTest::newRow("the invoice's total paid") << QList<Payment>{paid(u"2026"_s, u"57"_s, 10000)} << 750LL
+                                              << u"erääntynyt"_s << 0;
+    QTest::newRow("the latest reminder's total paid")
+        << QList<Payment>{paid(u"2026"_s, u"57"_s, 10750)} << 0LL << u"maksettu"_s << 0;
+    QTest::newRow("the first reminder's total paid, then the rest")
+        << QList<Payment>{paid(u"2026"_s, u"57"_s, 10600), paid(u"2026"_s, u"57"_s, 150)} << 0LL << u"maksettu"_s
+        << 0;
+    QTest::newRow("more than the reminder's total")
+        << QList<Payment>{paid(u"2026"_s, u"57"_s, 10800)} << -50LL << u"palautettava"_s << 1;
+}
+
+// Invoice 57 of 100,00 reminded twice: interest 1,00 and fee 5,00, then
+// interest 2,50 and fee 5,00. What the latest claims besides the invoice is
+// owed, in the open amount, the status, the list and the bank's matching.
+void LedgerTest::reminderClaimIsOwed()
+{
+    QFETCH(QList<Payment>, payments);
+    QFETCH(qint64, open);
+    QFETCH(QString, status);
+    QFETCH(int, unallocated);
+    QTemporaryDir dir;
+    const QString dataDir = dir.path() + u'/';
+    save(QDir(dir.path()), u"2026/57.csv"_s, invoice(u"57"_s, u"1.11.2026"_s, u"15.11.2026"_s, u"Matti"_s));
+    Reminder reminder;
+    reminder.year = u"2026"_s;
+    reminder.invoiceNumber = u"57"_s;
+    reminder.dueDate = QDate(2026, 11, 15);
+    reminder.date = QDate(2026, 11, 30);
+    reminder.newDueDate = QDate(2026, 12, 14);
+    reminder.interest.cents = 100;
+    reminder.feeCents = 500;
+    reminder.totalCents = 10600;
+    WriteReminderFile(ReminderFilePath(dataDir, u"2026"_s, u"57"_s, 1), reminder);
+    reminder.number = 2;
+    reminder.date = kToday;
+    reminder.interest.cents = 250;
+    reminder.totalCents = 10750;
+    WriteReminderFile(ReminderFilePath(dataDir, u"2026"_s, u"57"_s, 2), reminder);
+    WritePaymentsFile(PaymentsFilePath(dataDir), payments);
+
+    const Ledger ledger = ReadLedger(dataDir, BillerDetails(), todaysDefaults(), kToday);
+    QCOMPARE(ledger.skipped.size(), 0);
+    const LedgerRow &row = ledger.rows.constFirst();
+    QCOMPARE(row.collectionCents, 750);
+    QCOMPARE(row.openCents(), open);
+    QCOMPARE(LedgerStatusText(row.status), status);
+    QCOMPARE(PayableInvoices(ledger.rows).constFirst().totalCents, 10750);
+    QCOMPARE(LedgerListText(ledger.rows).split(u'\n').value(1).section(u'\t', 8),
+             PaymentAmountText(open) + u'\t' + status + u"\t7.12.2026\t7,50"_s);
+    QCOMPARE(UnallocatedPayments(ledger.rows, ledger.payments).size(), unallocated);
+}
+
+void LedgerTest::unreadableFilesSayWhatIsWrong_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("reason");
+    const auto row = [](const QString &quantity, const QString &price) {
+        InvoiceData data = invoice(u"57"_s, u"1.12.2026"_s, u"6.12.2026"_s, u"Matti"_s);
+        data.rows.prepend({QString(), u"Alku"_s, u"1"_s, QString(), u"1,00"_s, u"25,5"_s, QString()});
+        data.rows[1][QuantityColumn] = quantity;
+        data.rows[1][PriceColumn] = price;
+        return InvoiceFileLines(data);
+    };
+    QTest::newRow("a quantity of 39 digits")
+        << u"57.csv"_s << row(u"1"_s + QString(38, u'0'), u"100,00"_s)
+        << u"Laskun 57 summaa ei voi laskea, koska rivin 2 (\"Työ\") määrä tai hinta on liian suuri (määrä kertaa "
+           "hinta yli 10^38); korjaa rivi laskulla (tiedosto %1)."_s;
+    QTest::newRow("an invoice named as a reminder, without rows")
+        << u"57-M1.csv"_s << row(u"1"_s, u"1,00"_s).mid(0, 2)
+        << u"Tiedosto %1 ei ole lasku: siinä ei ole yhtään laskuriviä."_s;
+    Reminder reminder;
+    reminder.year = u"2026"_s;
+    reminder.invoiceNumber = u"57"_s;
+    reminder.dueDate = QDate(2026, 12, 6);
+    reminder.date = reminder.newDueDate = kToday;
+    reminder.payments = {{QDate(2026, 12, 1), 100}};
+    const QStringList saved = ReminderFileLines(reminder);
+    QTest::newRow("a reminder with a line of neither kind")
+        << u"57-M1.csv"_s << saved + QStringList{u"muuta,1,2"_s}
+        << u"Maksumuistutuksen tiedoston %1 rivi 4 ei ole luettava maksu- tai korkorivi; muistutusta ei näytetä "
+           "laskun alla."_s;
+    QTest::newRow("a reminder whose amounts do not read")
+        << u"57-M1.csv"_s << QStringList{saved[0], u"sata"_s + saved[1].mid(saved[1].indexOf(u','))}
+        << u"Maksumuistutuksen tiedoston %1 otsikko- tai summarivillä on arvo, joka ei ole päiväys, numero tai "
+           "rahasumma; muistutusta ei näytetä laskun alla."_s;
+}
+
+void LedgerTest::unreadableFilesSayWhatIsWrong()
+{
+    QFETCH(QString, name);
+    QFETCH(QStringList, lines);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath(u"2026"_s);
+    const QString path = dir.filePath(u"2026/"_s + name);
+    WriteTextLines(path, lines);
+    const Ledger ledger = ReadLedger(dir.path() + u'/', BillerDetails(), todaysDefaults(), kToday);
+    QCOMPARE(ledger.rows.size(), 0);
+    QCOMPARE(ledger.skipped.size(), 1);
+    QCOMPARE(ledger.skipped[0].reason, reason.arg(QDir::toNativeSeparators(path)));
+}
+
+// A payment of no invoice, one of an invoice no longer saved and an
+// overpayment are listed; each is given to an invoice, and taken back.
+void LedgerTest::unallocatedPaymentsAndOverpayments()
+{
+    QTemporaryDir dir;
+    const QDir folder(dir.path());
+    const QString dataDir = dir.path() + u'/';
+    save(folder, u"2026/57.csv"_s, invoice(u"57"_s, u"1.12.2026"_s, u"21.12.2026"_s, u"Matti"_s));
+    save(folder, u"2026/58.csv"_s, invoice(u"58"_s, u"1.12.2026"_s, u"21.12.2026"_s, u"Maija"_s));
+    const Payment unknown{QString(), QString(), QDate(2026, 12, 2), 4000, u"7771"_s, u"Tuntematon"_s, u"A1"_s,
+                          u"tiliote.xml"_s};
+    const Payment gone{u"2025"_s, u"9"_s, QDate(2026, 12, 3), 1000, u"903"_s, u"Aalto"_s, u"A2"_s, u"tiliote.xml"_s};
+    Payment first = paid(u"2026"_s, u"57"_s, 10000);
+    Payment second = paid(u"2026"_s, u"57"_s, 10000);
+    second.date = QDate(2026, 12, 4);
+    second.payer = u"Matti"_s;
+    WritePaymentsFile(PaymentsFilePath(dataDir), {first, unknown, second, gone});
+    const auto read = [&] { return ReadLedger(dataDir, BillerDetails(), todaysDefaults(), kToday); };
+    Ledger ledger = read();
+
+    const QList<UnallocatedPayment> unallocated = UnallocatedPayments(ledger.rows, ledger.payments);
+    QStringList listed;
+    for (const UnallocatedPayment &one : unallocated)
+        listed.append(UnallocatedPaymentCells(one, ledger.rows, ledger.payments).join(u'|'));
+    QCOMPARE(UnallocatedPaymentHeadings().join(u'|'), u"Maksupäivä|Summa|Viite|Maksaja|Lähde|Selite"_s);
+    QCOMPARE(listed, (QStringList{u"2.12.2026|40,00|7771|Tuntematon|tiliote.xml|viite ei vastaa yhtään laskua"_s,
+                                  u"3.12.2026|10,00|903|Aalto|tiliote.xml|laskua 2025/9 ei ole tallennuskansiossa"_s,
+                                  u"4.12.2026|100,00||Matti||ylisuoritus laskulla 2026/57"_s}));
+
+    // The unknown payment paid 58 in part; the overpayment moves to 58 too.
+    const LedgerRow to = ledger.rows[LedgerRowOfTyped(ledger.rows, u"58"_s)];
+    QList<Payment> payments =
+        AllocatedPayments(ledger.payments, ledger.payments[unallocated[0].payment], unallocated[0], ledger.rows, to);
+    QCOMPARE(payments[1].year, u"2026"_s);
+    QCOMPARE(payments[1].invoiceNumber, u"58"_s);
+    payments = AllocatedPayments(payments, ledger.payments[unallocated[2].payment], unallocated[2], ledger.rows, to);
+    QCOMPARE(payments.size(), 6);
+    QCOMPARE(payments.mid(4), (QList<Payment>{ManualPayment(ledger.rows[0], second.date, -10000),
+                                              ManualPayment(to, second.date, 10000)}));
+    try {
+        AllocatedPayments(payments, ledger.payments[unallocated[2].payment], unallocated[2], ledger.rows,
+                          ledger.rows[0]);
+        QFAIL("an overpayment moved to its own invoice");
+    } catch (const CommandError &error) {
+        QCOMPARE(error.message(), u"Ylisuoritus on jo laskulla 57; valitse lasku, jolle se siirretään."_s);
+    }
+    WritePaymentsFile(PaymentsFilePath(dataDir), payments);
+    ledger = read();
+    QCOMPARE(LedgerStatusText(ledger.rows[0].status), u"maksettu"_s);
+    QCOMPARE(ledger.rows[1].openCents(), -4000);
+    QCOMPARE(UnallocatedPayments(ledger.rows, ledger.payments).size(), 2);
+
+    // And back: the payment once more of no invoice, as the bank reported it.
+    QCOMPARE(UnallocatedOf(payments[1]), unknown);
+}
+
+void LedgerTest::invoiceTypedByNumber_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<qsizetype>("row");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("a number of one year") << u" 58 "_s << qsizetype(2) << QString();
+    QTest::newRow("year and number") << u"2025/57"_s << qsizetype(0) << QString();
+    QTest::newRow("a number of two years") << u"57"_s << qsizetype(-1)
+                                           << u"Laskun numero 57 on usean vuoden laskulla; kirjoita vuosi ja numero, "
+                                              "esim. 2026/57."_s;
+    QTest::newRow("no such invoice") << u"2026/99"_s << qsizetype(-1)
+                                     << u"Laskua 2026/99 ei ole tallennuskansiossa."_s;
+    QTest::newRow("nothing") << u" "_s << qsizetype(-1)
+                             << u"Kirjoita laskun numero, esim. 57, tai vuosi ja numero, esim. 2026/57."_s;
+}
+
+void LedgerTest::invoiceTypedByNumber()
+{
+    QFETCH(QString, typed);
+    QFETCH(qsizetype, row);
+    QFETCH(QString, message);
+    QList<LedgerRow> rows(3);
+    rows[0].year = u"2025"_s;
+    rows[0].number = u"57"_s;
+    rows[1].year = u"2026"_s;
+    rows[1].number = u"57"_s;
+    rows[2].year = u"2026"_s;
+    rows[2].number = u"58"_s;
+    try {
+        QCOMPARE(LedgerRowOfTyped(rows, typed), row);
+        QVERIFY(message.isEmpty());
+    } catch (const CommandError &error) {
+        QCOMPARE(error.message(), message);
+    }
+}
+
+void LedgerTest::missingReferenceRateHalfYear_data()
+{
+    QTest::addColumn<QDate>("due");
+    QTest::addColumn<QDate>("until");
+    QTest::addColumn<QDate>("missing");
+    QTest::newRow("every half-year there") << QDate(2025, 11, 30) << QDate(2026, 6, 30) << QDate();
+    QTest::newRow("due on the last day of the table")
+        << QDate(2026, 6, 30) << QDate(2026, 7, 1) << QDate(2026, 7, 1);
+    QTest::newRow("the first of two missing") << QDate(2026, 5, 1) << QDate(2027, 2, 1) << QDate(2026, 7, 1);
+    QTest::newRow("not overdue") << QDate(2027, 5, 1) << QDate(2027, 5, 1) << QDate();
+}
+
+void LedgerTest::missingReferenceRateHalfYear()
+{
+    QFETCH(QDate, due);
+    QFETCH(QDate, until);
+    QFETCH(QDate, missing);
+    const ReferenceRates rates = {{QDate(2025, 7, 1), 200}, {QDate(2026, 1, 1), 250}};
+    QCOMPARE(MissingReferenceRateHalfYear(rates, due, until).value_or(QDate()), missing);
 }
 
 QTEST_APPLESS_MAIN(LedgerTest)

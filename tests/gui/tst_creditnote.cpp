@@ -6,7 +6,9 @@
 #include "invoice/numbering.h"
 #include "storage/cp1252.h"
 #include "storage/invoicefile.h"
+#include "invoice/creditnote.h"
 #include "storage/ledgerwindow.h"
+#include "storage/payments.h"
 #include "storage/textfile.h"
 #include "tests/support/formfixture.h"
 #include "tests/support/testfiles.h"
@@ -70,6 +72,7 @@ private slots:
     void creditNoteNeedsAnOpenedInvoice();
     void creditNotePrintsNoPaymentFields_data();
     void creditNotePrintsNoPaymentFields();
+    void paidInvoiceCreditedIsRefundDueAndNotCreditedAgain();
 };
 
 // A new invoice has nothing to credit: the user hears how to choose one, and
@@ -229,6 +232,48 @@ void CreditNoteTest::creditNotePrintsNoPaymentFields()
         blank.remove(u' ');
         QVERIFY2(blank.isEmpty() || !credit.contains(blank), qPrintable(blank + u" in:\n"_s + credit));
     }
+// Invoice 1 paid, then credited whole by 5: the money is owed back, and the
+// credit note cannot be credited from "Laskut" nor from the menu; the page
+// stays as it was.
+void CreditNoteTest::paidInvoiceCreditedIsRefundDueAndNotCreditedAgain()
+{
+    QTemporaryDir data;
+    const QString dataDir = data.path() + u'/';
+    QDir().mkpath(dataDir + u"2026"_s);
+    WriteTextLines(dataDir + u"2026/1.csv"_s, InvoiceFileLines(original()));
+    const QString creditPath = dataDir + u"2026/5.csv"_s;
+    WriteTextLines(creditPath, InvoiceFileLines(CreditNoteOf(original(), {u"5"_s, u"7.12.2026"_s, u"1054"_s})));
+    WritePaymentsFile(PaymentsFilePath(dataDir), {Payment{u"2026"_s, u"1"_s, QDate(2026, 12, 3), 12437, QString(),
+                                                          QString(), QString(), kManualPaymentSource.toString()}});
+    FormFixture fixture(stringToCp1252(u"[File]\r\nOletDir="_s + dataDir
+                                       + u"\r\n[Laskuttaja]\r\nNimi=Testi Oy\r\nSeurLasku=6\r\n"_s));
+    TForm1 &form = fixture.form();
+    QVERIFY(fixture.show());
+    LedgerWindow *ledger = openLedger(fixture);
+    QVERIFY(ledger);
+    QCOMPARE(cellOf(*ledger, u"1"_s, LedgerStatusColumn), u"palautettava"_s);
+    QCOMPARE(cellOf(*ledger, u"1"_s, LedgerOpenColumn), u"-124,37"_s);
+    QCOMPARE(cellOf(*ledger, u"5"_s, LedgerStatusColumn), u"hyvitetty"_s);
+    QCOMPARE(cellOf(*ledger, u"5"_s, LedgerOpenColumn), u"0,00"_s);
+
+    const QString refused = u"Lasku 5 on hyvityslasku (laskulle 1); hyvityslaskua ei voi hyvittää. "
+                            "Jos hyvitys oli liian suuri, tee asiakkaalle uusi lasku."_s;
+    const int row = int(shown(*ledger, LedgerNumberColumn).indexOf(u"5"_s));
+    const QModelIndex cell = ledger->Taulukko->model()->index(row, LedgerCustomerColumn);
+    QTest::mouseClick(ledger->Taulukko->viewport(), Qt::LeftButton, {}, ledger->Taulukko->visualRect(cell).center());
+    QTest::mouseClick(ledger->Hyvityslasku, Qt::LeftButton);
+    QCOMPARE(fixture.prompter().takeMessages(), QStringList{refused});
+    QCOMPARE(fixture.prompter().messageWindows, QStringList{u"Laskut"_s});
+    QCOMPARE(form.LaskuNro1->text(), u"6"_s);
+    QCOMPARE(form.Lasku1->text(), u"LASKU"_s);
+
+    fixture.prompter().answerOpen(creditPath);
+    chooseFromMenuBar(form, {u"Tiedosto"_s, u"Nouda lasku"_s});
+    chooseFromMenuBar(form, {u"Tiedosto"_s, u"Hyvityslasku"_s});
+    QCOMPARE(fixture.prompter().takeMessages(), QStringList{refused});
+    QCOMPARE(form.LaskuNro1->text(), u"5"_s);
+    QCOMPARE(form.Lasku1->text(), u"HYVITYSLASKU"_s);
+    QCOMPARE(form.TotSum->text(), u"-124,37"_s);
 }
 
 QTEST_MAIN(CreditNoteTest)

@@ -26,7 +26,9 @@
 #include <QMap>
 #include <QProcess>
 #include <QPushButton>
+#include <QCheckBox>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -89,6 +91,9 @@ void saveReminder(const SaveFolder &folder, const QString &year, const QString &
     reminder.date = date;
     reminder.newDueDate = date.addDays(14);
     reminder.totalCents = totalCents;
+    // Of invoice 2 (250,00): the rest is interest, 5,00 of it the fee.
+    reminder.feeCents = 500;
+    reminder.interest.cents = totalCents - 25000 - reminder.feeCents;
     WriteReminderFile(ReminderFilePath(folder.path(), year, number, reminderNumber), reminder);
 }
 
@@ -174,6 +179,7 @@ private slots:
     void listFromTheCommandLine();
     void bankFileImportedFromTheWindow();
     void yearOfInvoicesPaidFromBankFiles();
+    void unallocatedPaymentsGivenToAnInvoiceAndBack();
 };
 
 void LedgerWindowTest::headingClickSorts_data()
@@ -269,6 +275,8 @@ void LedgerWindowTest::enterOpensTheInvoiceAndShowsItsPayments()
     QTest::mouseClick(window->PoistaMaksu, Qt::LeftButton);
     QCOMPARE(fixture.prompter().takeMessages(),
              (QStringList{u"Valitse ensin lasku luettelosta."_s, u"Valitse ensin poistettava maksu."_s}));
+    // The messages belong to "Laskut", which stays in front of the main window.
+    QCOMPARE(fixture.prompter().messageWindows, (QStringList{u"Laskut"_s, u"Laskut"_s}));
     clickInvoice(*window, u"3"_s);
     QCOMPARE(window->Maksut->count(), 1);
     QCOMPARE(window->Maksut->item(0)->text(), u"10.11.2025   40,00 €   käsin"_s);
@@ -429,11 +437,14 @@ void LedgerWindowTest::listFromTheCommandLine_data()
     QTest::addColumn<QString>("out");
     QTest::addColumn<QString>("err");
     const QString heading =
-        u"Vuosi\tNumero\tPäiväys\tAsiakas\tViite\tEräpäivä\tSumma\tMaksettu\tAvoinna\tTila\tMuistutettu\n"_s;
-    const QString of2025 = u"2025\t3\t1.11.2025\tAalto\t3007\t15.11.2025\t40,00\t40,00\t0,00\tmaksettu\t\n"_s;
+        u"Vuosi\tNumero\tPäiväys\tAsiakas\tViite\tEräpäivä\tSumma\tMaksettu\tAvoinna\tTila\tMuistutettu\t"
+        "Perintä\n"_s;
+    const QString of2025 =
+        u"2025\t3\t1.11.2025\tAalto\t3007\t15.11.2025\t40,00\t40,00\t0,00\tmaksettu\t\t0,00\n"_s;
+    // The latest reminder's interest and fee are owed with the invoice.
     const QString of2026 =
-        u"2026\t1\t1.12.2026\tVirtanen Oy\t1009\t1.1.2100\t100,00\t0,00\t100,00\tavoin\t\n"
-        "2026\t2\t1.12.2026\tÖljy-Nieminen\t2008\t1.1.2100\t250,00\t0,00\t250,00\tavoin\t7.12.2026\n"_s;
+        u"2026\t1\t1.12.2026\tVirtanen Oy\t1009\t1.1.2100\t100,00\t0,00\t100,00\tavoin\t\t0,00\n"
+        "2026\t2\t1.12.2026\tÖljy-Nieminen\t2008\t1.1.2100\t250,00\t0,00\t260,50\tavoin\t7.12.2026\t10,50\n"_s;
     QTest::newRow("every year") << QStringList{u"--list"_s} << true << 0
                                 << heading + of2025 + of2026 << QString();
     QTest::newRow("one year, a profile") << QStringList{u"--list"_s, u"2025"_s, u"--profile"_s, u"firma"_s}
@@ -591,11 +602,11 @@ void LedgerWindowTest::yearOfInvoicesPaidFromBankFiles()
             expected << u"erääntynyt"_s;
             break;
         default:
-            // Paid twice over two files: the second overpays.
+            // Paid twice over two files: the second overpays, owed back.
             byCamt << paid;
             byReferenceFile << Payment{paid.year, paid.invoiceNumber, paid.date.addDays(1), 100, base, paid.payer,
                                        u"ARKX"_s + number, QString()};
-            expected << u"maksettu"_s;
+            expected << u"palautettava"_s;
             break;
         }
     }
@@ -630,6 +641,89 @@ void LedgerWindowTest::yearOfInvoicesPaidFromBankFiles()
     QCOMPARE(again.out.split(u'\n', Qt::SkipEmptyParts).filter(u"jo tuotu\t"_s).size(),
              byCamt.size() + byReferenceFile.size());
     QCOMPARE(readBytes(PaymentsFilePath(folder.path())), stored);
+}
+
+// A payment whose reference matched nothing and an overpayment are listed
+// under "Kohdistamattomat suoritukset"; "Kohdista laskulle…" gives each to an
+// invoice, and "Peru kohdistus" takes a payment back.
+void LedgerWindowTest::unallocatedPaymentsGivenToAnInvoiceAndBack()
+{
+    SaveFolder folder;
+    const Payment unknown{QString(), QString(), QDate(2026, 12, 5), 5000, u"7771"_s, u"Tuntematon"_s, u"A3"_s,
+                          u"tiliote.xml"_s};
+    const Payment twice{u"2025"_s, u"3"_s, QDate(2025, 11, 12), 4000, QString(), QString(), QString(),
+                        kManualPaymentSource.toString()};
+    const QString paymentsPath = PaymentsFilePath(folder.path());
+    WritePaymentsFile(paymentsPath, ReadPaymentsFile(paymentsPath) + QList<Payment>{unknown, twice});
+    FormFixture fixture(folder.settings());
+    QVERIFY(fixture.show());
+    LedgerWindow *window = openLedger(fixture);
+    QVERIFY(window);
+    QCOMPARE(statusOf(*window, u"3"_s), u"palautettava"_s);
+    QVERIFY(!window->Kohdista->isEnabled());
+
+    QTest::mouseClick(window->Kohdistamattomat, Qt::LeftButton);
+    QVERIFY(window->Suoritukset->isVisible());
+    QVERIFY(!window->Taulukko->isVisible());
+    QVERIFY(!window->MerkitseMaksetuksi->isEnabled());
+    const auto listed = [window] {
+        QStringList rows;
+        for (int row = 0; row < window->Suoritukset->rowCount(); ++row) {
+            QStringList cells;
+            for (int column = 0; column < window->Suoritukset->columnCount(); ++column)
+                cells.append(window->Suoritukset->item(row, column)->text());
+            rows.append(cells.join(u'|'));
+        }
+        return rows;
+    };
+    QCOMPARE(listed(), (QStringList{u"5.12.2026|50,00|7771|Tuntematon|tiliote.xml|viite ei vastaa yhtään laskua"_s,
+                                    u"12.11.2025|40,00|||käsin|ylisuoritus laskulla 2025/3"_s}));
+    QCOMPARE(window->Yhteensa->text(), u"2 kohdistamatonta suoritusta: yhteensä 90,00 €"_s);
+    QTest::mouseClick(window->Kohdista, Qt::LeftButton);
+    QCOMPARE(fixture.prompter().takeMessages(), QStringList{u"Valitse ensin kohdistettava suoritus."_s});
+
+    // The unknown payment to invoice 2, typed by its number.
+    window->Suoritukset->selectRow(0);
+    fixture.prompter().answerInput(u"2"_s);
+    QTest::mouseClick(window->Kohdista, Qt::LeftButton);
+    QVERIFY(fixture.prompter().inputPrompts.last().startsWith(
+        u"Kohdista laskulle…|Suoritus 5.12.2026 50,00 € (viite ei vastaa yhtään laskua)"_s));
+    Payment allocated = unknown;
+    allocated.year = u"2026"_s;
+    allocated.invoiceNumber = u"2"_s;
+    QCOMPARE(ReadPaymentsFile(paymentsPath).value(1), allocated);
+    QCOMPARE(listed().size(), 1);
+
+    // The overpayment of invoice 3 to invoice 10, not to invoice 3 itself.
+    window->Suoritukset->selectRow(0);
+    fixture.prompter().answerInput(u"3"_s);
+    QTest::mouseClick(window->Kohdista, Qt::LeftButton);
+    QCOMPARE(fixture.prompter().takeMessages(),
+             QStringList{u"Ylisuoritus on jo laskulla 3; valitse lasku, jolle se siirretään."_s});
+    window->Suoritukset->selectRow(0);
+    fixture.prompter().answerInput(u"2026/10"_s);
+    QTest::mouseClick(window->Kohdista, Qt::LeftButton);
+    QCOMPARE(listed(), QStringList());
+    QCOMPARE(window->Yhteensa->text(), u"0 kohdistamatonta suoritusta: yhteensä 0,00 €"_s);
+
+    QTest::mouseClick(window->Kohdistamattomat, Qt::LeftButton);
+    QVERIFY(window->Taulukko->isVisible());
+    QCOMPARE(statusOf(*window, u"3"_s), u"maksettu"_s);
+    QCOMPARE(statusOf(*window, u"2"_s), u"erääntynyt"_s);
+    QCOMPARE(statusOf(*window, u"10"_s), u"osittain maksettu"_s);
+    QCOMPARE(shown(*window, LedgerPaidColumn).value(shown(*window, LedgerNumberColumn).indexOf(u"10"_s)),
+             u"40,00"_s);
+
+    // And back: invoice 2's payment is once more of no invoice.
+    clickInvoice(*window, u"2"_s);
+    QCOMPARE(window->Maksut->count(), 1);
+    window->Maksut->setCurrentRow(0);
+    QTest::mouseClick(window->PeruKohdistus, Qt::LeftButton);
+    QCOMPARE(ReadPaymentsFile(paymentsPath).value(1), unknown);
+    QCOMPARE(statusOf(*window, u"2"_s), u"erääntynyt"_s);
+    QCOMPARE(window->Maksut->count(), 0);
+    QTest::mouseClick(window->Kohdistamattomat, Qt::LeftButton);
+    QCOMPARE(listed().size(), 1);
 }
 
 QTEST_MAIN(LedgerWindowTest)

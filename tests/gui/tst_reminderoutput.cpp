@@ -4,6 +4,7 @@
 // "Maksumuistutus" button of "Laskut".
 
 #include "invoice/numbering.h"
+#include "invoice/penaltyinterest.h"
 #include "invoice/reminder.h"
 #include "storage/cp1252.h"
 #include "storage/invoicefile.h"
@@ -144,6 +145,7 @@ private slots:
     void refusedReminderWritesNothing();
     void reminderFromTheLedger();
     void eachReminderPdfNamedAndNeverReplaced();
+    void missingRateAskedInTheLedger();
 };
 
 void ReminderOutputTest::reminderPrintedAndSaved_data()
@@ -316,6 +318,78 @@ void ReminderOutputTest::reminderFromTheLedger()
     // The invoice on screen stays as it was.
     QCOMPARE(form.LaskuNro1->text(), onScreen);
     QCOMPARE(form.Lasku1->text(), u"LASKU"_s);
+
+    // The reminder's interest and fee are owed with the invoice; its total
+    // paid leaves nothing open.
+    const auto cell = [window](LedgerColumn column) {
+        return window->Taulukko->model()->index(1, column).data().toString();
+    };
+    QCOMPARE(cell(LedgerNumberColumn), u"58"_s);
+    QCOMPARE(window->Taulukko->model()->headerData(LedgerCollectionColumn, Qt::Horizontal).toString(),
+             u"Perintä"_s);
+    QCOMPARE(cell(LedgerCollectionColumn), u"9,20"_s);
+    QCOMPARE(cell(LedgerOpenColumn), u"309,20"_s);
+    QCOMPARE(cell(LedgerStatusColumn), u"erääntynyt"_s);
+    fixture.prompter().answerInput(u"15.8.2026"_s);
+    fixture.prompter().answerInput(u"309,20"_s);
+    QTest::mouseClick(window->MerkitseMaksetuksi, Qt::LeftButton);
+    QCOMPARE(fixture.prompter().inputValues.last(), u"309,20"_s);
+    QCOMPARE(cell(LedgerOpenColumn), u"0,00"_s);
+    QCOMPARE(cell(LedgerStatusColumn), u"maksettu"_s);
+}
+
+// The settings lack the rate of the half-year from 1.7.2026: the command
+// line refuses as before; "Maksumuistutus" asks for the rate, keeps it in
+// the biller details and goes on. Its messages belong to "Laskut".
+void ReminderOutputTest::missingRateAskedInTheLedger()
+{
+    ProgramFolder folder;
+    const QByteArray settings = QByteArray(folder.settings()).replace(";1.7.2026=2,0", "");
+    writeBytes(folder.dir.filePath(u"laskutus.INI"_s), settings);
+    const QString missing =
+        u"Viitekorkoa ei ole puolivuodelle 1.7.2026–31.12.2026; lisää se laskuttajan tietoihin."_s;
+    const auto [status, err] = folder.run(
+        {u"--reminder"_s, u"out.pdf"_s, u"data/2026/58.csv"_s, u"--date"_s, u"10.8.2026"_s});
+    QCOMPARE(status, 1);
+    QVERIFY2(err.contains(missing), qPrintable(err));
+
+    FormFixture fixture(settings, {}, QDate(2026, 8, 10));
+    QVERIFY(fixture.show());
+    TForm1 &form = fixture.form();
+    chooseFromMenuBar(form, {u"Tiedosto"_s, u"Laskut…"_s});
+    LedgerWindow *window = form.LedgerList;
+    QVERIFY(window && window->isVisible());
+    const QRect cell = window->Taulukko->visualRect(window->Taulukko->model()->index(1, LedgerCustomerColumn));
+    QTest::mouseClick(window->Taulukko->viewport(), Qt::LeftButton, {}, cell.center());
+
+    // Cancelled, nothing is made; a rate that is none is refused.
+    fixture.prompter().answerInput(QVariant());
+    QTest::mouseClick(window->Maksumuistutus, Qt::LeftButton);
+    QCOMPARE(fixture.prompter().inputPrompts,
+             QStringList{u"Viitekorko|Viitekorkoa ei ole puolivuodelle 1.7.2026–31.12.2026.\n"
+                         "Suomen Pankki ilmoittaa viitekoron kesä- ja joulukuussa.\nPuolivuoden viitekorko (%):"_s});
+    fixture.prompter().answerInput(u"2,0 %"_s);
+    QTest::mouseClick(window->Maksumuistutus, Qt::LeftButton);
+    const QStringList refused = fixture.prompter().takeMessages();
+    QCOMPARE(refused.size(), 1);
+    QVERIFY2(refused[0].startsWith(u"Viitekorko \"2,0 %\""_s), qPrintable(refused[0]));
+    QCOMPARE(fixture.prompter().messageWindows, QStringList{u"Laskut"_s});
+    QCOMPARE(fixture.settingsBytes(), settings);
+
+    const QString pdf = folder.dir.filePath(u"muistutus.pdf"_s);
+    fixture.prompter().answerInput(u"2,0"_s);
+    fixture.prompter().answerTable(true);
+    fixture.prompter().answerSave(pdf);
+    QTest::mouseClick(window->Maksumuistutus, Qt::LeftButton);
+    QVERIFY2(fixture.settingsBytes().contains("Viitekorot=1.1.2026=2,5;1.7.2026=2,0\r\n"),
+             fixture.settingsBytes().constData());
+    QCOMPARE(form.ReferenceRateRowsShown(),
+             (QList<ReferenceRateRow>{{u"1.1.2026"_s, u"2,5"_s}, {u"1.7.2026"_s, u"2,0"_s}}));
+    const QStringList table = fixture.prompter().tablesShown.value(0);
+    QVERIFY2(table.contains(u"Viivästyskorko 10,0 % 1.7.2026–10.8.2026, 41 pv, summasta 300,00\t"_s),
+             qPrintable(table.join(u'|')));
+    QVERIFY(QFileInfo::exists(ReminderFilePath(folder.data(), u"2026"_s, u"58"_s, 1)));
+    QVERIFY(QFileInfo::exists(pdf));
 }
 
 // Into a folder each reminder's PDF is named as its file, 57-M1.pdf then

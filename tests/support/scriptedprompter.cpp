@@ -2,6 +2,7 @@
 
 #include <QPrinter>
 #include <QTest>
+#include <QWidget>
 
 #include <utility>
 
@@ -16,8 +17,9 @@ void unexpected(const char *what)
 
 } // namespace
 
-void ScriptedPrompter::message(QWidget *, const QString &text)
+void ScriptedPrompter::message(QWidget *parent, const QString &text)
 {
+    messageWindows.append(parent ? parent->window()->windowTitle() : QString());
     m_untaken.append(text);
 }
 

@@ -66,6 +66,8 @@ public:
     /// When set, a print dialog with no scripted answer is cancelled: every
     /// save ends in one, and most tests are not about printing.
     bool cancelPrintingUnasked = false;
+    /// The titles of the windows the messages shown so far belong to.
+    QStringList messageWindows;
     /// Yes/no questions asked so far, oldest first.
     QStringList questions;
     /// Captions and prompts of input boxes shown so far.
