@@ -232,6 +232,8 @@ void CreditNoteTest::creditNotePrintsNoPaymentFields()
         blank.remove(u' ');
         QVERIFY2(blank.isEmpty() || !credit.contains(blank), qPrintable(blank + u" in:\n"_s + credit));
     }
+}
+
 // Invoice 1 paid, then credited whole by 5: the money is owed back, and the
 // credit note cannot be credited from "Laskut" nor from the menu; the page
 // stays as it was.
