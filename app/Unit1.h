@@ -109,7 +109,9 @@ public:
     QGroupBox *AsiakBox1 = nullptr;
 
     QMenu *Tiedosto1 = nullptr;
+    QAction *Uusilasku1 = nullptr;
     QAction *Noudalasku1 = nullptr;
+    QAction *Tallenna1 = nullptr;
     QAction *Print1 = nullptr;
     QAction *Pdfexport1 = nullptr;
     QAction *Verkkolasku1 = nullptr;
