@@ -366,6 +366,9 @@ public:
     /// Writes the invoice on screen into the PDF file, or stages the file
     /// in a batch that puts it in place later; throws CommandError.
     void ExportPdf(const QString &name, StagedFiles *staging = nullptr);
+    /// The title a PDF of the page carries, as readers show it: "Lasku 57,
+    /// <biller>", or "Hyvityslasku …", "Maksumuistutus …" (the invoice's number).
+    QString PageDocumentTitle() const;
     /// "Tulosta" (output/form_print.cpp): the invoice, then its copies.
     void Print1Click();
     /// One print job of the invoice with its giro form, or of the copies;

@@ -354,6 +354,10 @@ void WiringTest::commandDoesItsJob_data()
                QVERIFY(p.form().OmatTiedot1->isVisible());
                QCOMPARE(p.form().OmatTiedot1->pos(), QPoint(8, 8));
                QVERIFY(!p.form().LaskuPanel1->isEnabled());
+               // Each caption says what its field is, not what it might be.
+               for (const QLabel *caption : p.form().OmatTiedot1->findChildren<QLabel *>())
+                   QVERIFY2(!caption->text().startsWith(u"Esim."_s), qPrintable(caption->text()));
+               QCOMPARE(p.form().Puhelin1->accessibleName(), u"Puhelinnumero"_s);
            });
     addRow("Muokkaa > Asiakasrekisteri shows the register box", nothing, openRegisterBox, [](Program &p) {
         QVERIFY(p.form().AsiakBox1->isVisible());
