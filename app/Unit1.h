@@ -111,7 +111,9 @@ public:
     QGroupBox *AsiakBox1 = nullptr;
 
     QMenu *Tiedosto1 = nullptr;
+    QAction *Uusilasku1 = nullptr;
     QAction *Noudalasku1 = nullptr;
+    QAction *Tallenna1 = nullptr;
     QAction *Print1 = nullptr;
     QAction *Pdfexport1 = nullptr;
     QAction *Verkkolasku1 = nullptr;
@@ -375,6 +377,9 @@ public:
     /// Writes the invoice on screen into the PDF file, or stages the file
     /// in a batch that puts it in place later; throws CommandError.
     void ExportPdf(const QString &name, StagedFiles *staging = nullptr);
+    /// The title a PDF of the page carries, as readers show it: "Lasku 57,
+    /// <biller>", or "Hyvityslasku …", "Maksumuistutus …" (the invoice's number).
+    QString PageDocumentTitle() const;
     /// "Tulosta" (output/form_print.cpp): the invoice, then its copies.
     void Print1Click();
     /// Print1Click's work: the files a printer that writes files wrote.

@@ -5,6 +5,7 @@
 #include "app/Unit1.h"
 #include "app/inifile.h"
 #include "app/settingsrules.h"
+#include "app/startup.h"
 #include "widgets/widgetfactory.h"
 #include "invoice/numbering.h"
 #include "invoice/reminder.h"
@@ -40,9 +41,9 @@ struct BillerEdit
 constexpr BillerEdit kBillerEdits[] = {
     {&TForm1::VirallNimi1, u"VirallNimi1", u"Yrityksen virallinen nimi", 368, 40, 145},
     {&TForm1::Osoite11, u"Osoite11", u"Osoite1", 368, 84, 145},
-    {&TForm1::Osoite12, u"Osoite12", u"Esim. www-osoite", 368, 128, 145},
-    {&TForm1::Puhelin1, u"Puhelin1", u"Esim. Puhelinnumero", 16, 176, 161},
-    {&TForm1::Faksi1, u"Faksi1", u"Esim. Faksinumero", 192, 176, 161},
+    {&TForm1::Osoite12, u"Osoite12", u"Osoite2 tai www-osoite", 368, 128, 145},
+    {&TForm1::Puhelin1, u"Puhelin1", u"Puhelinnumero", 16, 176, 161},
+    {&TForm1::Faksi1, u"Faksi1", u"Faksinumero", 192, 176, 161},
     {&TForm1::Posti1, u"Posti1", u"Postinumero ja -toimipaikka", 368, 176, 145},
     {&TForm1::NextNr1, u"NextNr1", u"Seuraava laskun nro", 16, 224, 161},
     {&TForm1::NextViite1, u"NextViite1", u"Seuraava viitenumero ilman tark.nroa", 192, 224, 161},
@@ -195,7 +196,7 @@ void TForm1::createBillerBox()
     Ok2 = new QPushButton(u"OK"_s, box);
     Ok2->setObjectName(u"Ok2"_s);
     Ok2->setGeometry(304, 520, 75, 25);
-    Cancel2 = new QPushButton(u"Peruuta"_s, box);
+    Cancel2 = new QPushButton(kCancelWord.toString(), box);
     Cancel2->setObjectName(u"Cancel2"_s);
     Cancel2->setGeometry(416, 520, 75, 25);
 }

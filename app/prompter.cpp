@@ -3,6 +3,8 @@
 
 #include "prompter.h"
 
+#include "app/startup.h"
+
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -45,6 +47,26 @@ private:
     QStringList m_names;
 };
 
+// Room a title bar takes besides its text: the window's icon and buttons.
+constexpr int kTitleBarControls = 160;
+
+// A window manager cuts a title wider than its window ("Merkits…ksetuksi"):
+// every dialog is made wide enough for its title, set in bold as title bars
+// often set it. The width is held by the dialog's layout, which otherwise
+// sets the dialog's minimum size from its contents; a dialog that makes its
+// layout only when it is first sized (QInputDialog) is sized here.
+void giveRoomForTitle(QDialog &dialog)
+{
+    QFont titleFont = dialog.font();
+    titleFont.setBold(true);
+    const int width = QFontMetrics(titleFont).horizontalAdvance(dialog.windowTitle()) + kTitleBarControls;
+    dialog.adjustSize();
+    if (QLayout *layout = dialog.layout())
+        layout->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed));
+    else
+        dialog.setMinimumWidth(width);
+}
+
 } // namespace
 
 void DialogPrompter::message(QWidget *parent, const QString &text)
@@ -62,11 +84,14 @@ bool DialogPrompter::question(QWidget *parent, const QString &text)
 std::optional<QString> DialogPrompter::inputText(QWidget *parent, const QString &caption,
                                                  const QString &prompt, const QString &value)
 {
-    bool ok = false;
-    const QString answer = QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal, value, &ok);
-    if (!ok)
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(caption);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(value);
+    giveRoomForTitle(dialog);
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return answer;
+    return dialog.textValue();
 }
 
 QString DialogPrompter::openFileName(QWidget *parent, const QString &folder, const QString &filter,
@@ -120,10 +145,11 @@ bool DialogPrompter::confirmTable(QWidget *parent, const QString &caption, const
     layout->addWidget(table);
     auto *buttons = new QDialogButtonBox(&dialog);
     buttons->addButton(accept, QDialogButtonBox::AcceptRole);
-    buttons->addButton(QDialogButtonBox::Cancel)->setText(u"Peruuta"_s);
+    buttons->addButton(QDialogButtonBox::Cancel)->setText(kCancelWord.toString());
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
+    giveRoomForTitle(dialog);
     dialog.resize(760, 480);
     return dialog.exec() == QDialog::Accepted;
 }

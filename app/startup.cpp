@@ -113,11 +113,54 @@ int PixelsPerMm(int dotsPerInch)
     return (dotsPerInch * 10 + 127) / 254;
 }
 
+namespace {
+
+// Fills what Qt's own Finnish texts lack or say otherwise than the program:
+// Cancel is "Peruuta" everywhere, not Qt's "Peru", and the file dialog's type
+// column, whose texts Qt 6 asks for under a context the Finnish file still
+// keeps under the file dialog's. Asked before Qt's own texts; an empty answer
+// lets them speak.
+class FinnishQtGaps : public QTranslator
+{
+public:
+    FinnishQtGaps(const QTranslator *qtTexts, QObject *parent)
+        : QTranslator(parent)
+        , m_qtTexts(qtTexts)
+    {
+    }
+
+    bool isEmpty() const override { return false; }
+
+    QString translate(const char *context, const char *sourceText, const char *disambiguation,
+                      int n) const override
+    {
+        const QByteArrayView where(context);
+        const QByteArrayView source(sourceText);
+        if (source == "Cancel" && where != "QShortcut")
+            return kCancelWord.toString();
+        if (source == "&Cancel")
+            return u'&' + kCancelWord.toString();
+        if (where == "QAbstractFileIconProvider" && m_qtTexts)
+            return m_qtTexts->translate("QFileDialog", sourceText, disambiguation, n);
+        return QString();
+    }
+
+private:
+    const QTranslator *m_qtTexts;
+};
+
+} // namespace
+
 void InstallFinnishQtTexts(QCoreApplication &app)
 {
+    // Without the translations package the gaps are still filled: the
+    // program's own words then stand among Qt's English ones.
     auto *texts = new QTranslator(&app);
-    if (texts->load(u"qtbase_fi"_s, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (texts->load(u"qtbase_fi"_s, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QCoreApplication::installTranslator(texts);
-    else
+    } else {
         delete texts;
+        texts = nullptr;
+    }
+    QCoreApplication::installTranslator(new FinnishQtGaps(texts, &app));
 }

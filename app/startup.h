@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <functional>
 
@@ -60,5 +61,10 @@ int PixelsPerMm(int dotsPerInch);
 
 class QCoreApplication;
 
-/// Makes Qt's own dialogs speak Finnish, whatever the system's language.
+/// The one word for Cancel, on the program's buttons and Qt's alike.
+inline constexpr QStringView kCancelWord = u"Peruuta";
+
+/// Makes Qt's own dialogs speak Finnish, whatever the system's language:
+/// Qt's Finnish texts (qtbase_fi from the Qt translations), with Cancel as
+/// kCancelWord and the file dialog's types ("Kansio") where they lack them.
 void InstallFinnishQtTexts(QCoreApplication &app);

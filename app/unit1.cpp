@@ -144,49 +144,71 @@ void TForm1::detachHandlers()
 
 void TForm1::createMenus()
 {
-    Tiedosto1 = menuBar()->addMenu(u"Tiedosto"_s);
-    Noudalasku1 = Tiedosto1->addAction(u"Nouda lasku"_s);
-    Print1 = Tiedosto1->addAction(u"Tulosta"_s);
-    Pdfexport1 = Tiedosto1->addAction(u"Tulosta pdf"_s);
-    Verkkolasku1 = Tiedosto1->addAction(u"Verkkolasku…"_s);
-    Tallennuskansio1 = Tiedosto1->addAction(u"Tallennuskansio…"_s);
-    Laskut1 = Tiedosto1->addAction(u"Laskut…"_s);
-    Hyvityslasku1 = Tiedosto1->addAction(kCreditNoteCommand.toString());
+    // Each item has its underlined letter, unique in its menu; the commonest
+    // commands have the shortcuts every desktop program gives them. None is
+    // an editing key of the page's boxes and grids (Ctrl+C, Ctrl+V, Ctrl+X,
+    // Ctrl+Z, Ctrl+A), which keep theirs.
+    Tiedosto1 = menuBar()->addMenu(u"&Tiedosto"_s);
+    Uusilasku1 = Tiedosto1->addAction(u"&Uusi lasku"_s);
+    Uusilasku1->setShortcut(QKeySequence::New);
+    Noudalasku1 = Tiedosto1->addAction(u"&Nouda lasku"_s);
+    Noudalasku1->setShortcut(QKeySequence::Open);
+    Tallenna1 = Tiedosto1->addAction(u"&Valmis/tallenna"_s);
+    Tallenna1->setShortcut(QKeySequence::Save);
+    Print1 = Tiedosto1->addAction(u"&Tulosta"_s);
+    Print1->setShortcut(QKeySequence::Print);
+    Pdfexport1 = Tiedosto1->addAction(u"Tulosta &pdf"_s);
+    Verkkolasku1 = Tiedosto1->addAction(u"Ver&kkolasku…"_s);
+    Tallennuskansio1 = Tiedosto1->addAction(u"Tallennusk&ansio…"_s);
+    Laskut1 = Tiedosto1->addAction(u"&Laskut…"_s);
+    Hyvityslasku1 = Tiedosto1->addAction(u'&' + kCreditNoteCommand.toString());
     N4 = Tiedosto1->addSeparator();
-    Sulje1 = Tiedosto1->addAction(u"Sulje"_s);
+    Sulje1 = Tiedosto1->addAction(u"&Sulje"_s);
+    Sulje1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    Muokkaa1 = menuBar()->addMenu(u"Muokkaa"_s);
-    Laskuttajantiedot1 = Muokkaa1->addAction(u"Laskuttajan tiedot"_s);
-    Asiakasrekisteri1 = Muokkaa1->addAction(u"Asiakasrekisteri"_s);
-    Tulostusmarginaalit1 = Muokkaa1->addMenu(u"Tulostusmarginaalit"_s);
+    Muokkaa1 = menuBar()->addMenu(u"&Muokkaa"_s);
+    Laskuttajantiedot1 = Muokkaa1->addAction(u"&Laskuttajan tiedot"_s);
+    Asiakasrekisteri1 = Muokkaa1->addAction(u"&Asiakasrekisteri"_s);
+    Tulostusmarginaalit1 = Muokkaa1->addMenu(u"&Tulostusmarginaalit"_s);
     Vas1 = Tulostusmarginaalit1->addAction(u"Vasen"_s);
     Oik1 = Tulostusmarginaalit1->addAction(u"Oikea"_s);
     Yla1 = Tulostusmarginaalit1->addAction(u"Ylä"_s);
     Ala1 = Tulostusmarginaalit1->addAction(u"Ala"_s);
-    Pankkisiirto2 = Muokkaa1->addMenu(u"Pankkisiirto"_s);
+    Pankkisiirto2 = Muokkaa1->addMenu(u"&Pankkisiirto"_s);
     Vas2 = Pankkisiirto2->addAction(u"Vasen marginaali"_s);
     Oik2 = Pankkisiirto2->addAction(u"Oikea marginaali"_s);
-    FontPopEnable = Muokkaa1->addAction(u"Fontit hiiren 2-napilla"_s);
+    FontPopEnable = Muokkaa1->addAction(u"&Fontit hiiren 2-napilla"_s);
     FontPopEnable->setCheckable(true);
-    ColMove1 = Muokkaa1->addAction(u"Sarakkeiden siirto"_s);
+    ColMove1 = Muokkaa1->addAction(u"&Sarakkeiden siirto"_s);
     ColMove1->setCheckable(true);
-    Paste1 = Muokkaa1->addAction(u"Liitä"_s);
+    Paste1 = Muokkaa1->addAction(u"L&iitä"_s);
     Paste1->setVisible(false);
 
-    Ohje1 = menuBar()->addAction(u"Ohje"_s);
+    Ohje1 = menuBar()->addAction(u"&Ohje"_s);
+    Ohje1->setShortcut(QKeySequence(Qt::Key_F1));
 
     FontPopup1 = new QMenu(this);
-    Font1 = FontPopup1->addAction(u"Font"_s);
-    Tyhjarivi1 = FontPopup1->addAction(u"Tyhjää rivi"_s);
-    Poistarivi1 = FontPopup1->addAction(u"Poista rivi"_s);
-    Lisarivi1 = FontPopup1->addAction(u"Lisää rivi"_s);
-    Copy2 = FontPopup1->addAction(u"Kopioi rivit"_s);
-    Paste2 = FontPopup1->addAction(u"Liitä rivit"_s);
+    Font1 = FontPopup1->addAction(u"&Fontti"_s);
+    Tyhjarivi1 = FontPopup1->addAction(u"&Tyhjää rivi"_s);
+    Poistarivi1 = FontPopup1->addAction(u"&Poista rivi"_s);
+    Lisarivi1 = FontPopup1->addAction(u"&Lisää rivi"_s);
+    Copy2 = FontPopup1->addAction(u"&Kopioi rivit"_s);
+    Paste2 = FontPopup1->addAction(u"L&iitä rivit"_s);
     for (QAction *rowCommand : {Tyhjarivi1, Poistarivi1, Lisarivi1})
         rowCommand->setVisible(false);
     Paste2->setEnabled(false);
 
-
+    connectCommand(Uusilasku1, &QAction::triggered, &TForm1::Uusi1Click);
+    connectCommand(Tallenna1, &QAction::triggered, &TForm1::Valmis1Click);
+    // These two are the page's yellow panels, which take no click while a
+    // box lies over the page; nor do their menu items.
+    hookEvents(LaskuPanel1, [this](QEvent *event) {
+        if (event->type() == QEvent::EnabledChange) {
+            Uusilasku1->setEnabled(LaskuPanel1->isEnabled());
+            Tallenna1->setEnabled(LaskuPanel1->isEnabled());
+        }
+        return false;
+    });
     connectCommand(Sulje1, &QAction::triggered, &TForm1::Sulje1Click);
     connectCommand(Ohje1, &QAction::triggered, &TForm1::Ohje1Click);
     connectCommand(Laskuttajantiedot1, &QAction::triggered, &TForm1::Laskuttajantiedot1Click);

@@ -23,12 +23,12 @@ struct MarginItem
 
 // The margin items in the order of their tags, which their actions carry.
 constexpr MarginItem kMarginItems[] = {
-    {&TForm1::Vas1, &TForm1::MarginLeft, u"Vasen", u"Vasen ", false},
-    {&TForm1::Oik1, &TForm1::MarginRight, u"Oikea", u"Oikea ", false},
-    {&TForm1::Yla1, &TForm1::MarginTop, u"Ylä", u"Ylä ", false},
-    {&TForm1::Ala1, &TForm1::MarginBottom, u"Ala", u"Ala ", false},
-    {&TForm1::Vas2, &TForm1::GiroMarginLeft, u"Pankkisiirron vasen", u"Vasen marg. ", true},
-    {&TForm1::Oik2, &TForm1::GiroMarginRight, u"Pankkisiirron oikea", u"Oikea marg. ", true},
+    {&TForm1::Vas1, &TForm1::MarginLeft, u"Vasen", u"&Vasen ", false},
+    {&TForm1::Oik1, &TForm1::MarginRight, u"Oikea", u"&Oikea ", false},
+    {&TForm1::Yla1, &TForm1::MarginTop, u"Ylä", u"&Ylä ", false},
+    {&TForm1::Ala1, &TForm1::MarginBottom, u"Ala", u"&Ala ", false},
+    {&TForm1::Vas2, &TForm1::GiroMarginLeft, u"Pankkisiirron vasen", u"&Vasen marg. ", true},
+    {&TForm1::Oik2, &TForm1::GiroMarginRight, u"Pankkisiirron oikea", u"&Oikea marg. ", true},
 };
 
 // Shows each margin of the page or of the giro form in its menu item.

@@ -2,11 +2,15 @@
 // would be printed, without copies.
 
 #include "app/Unit1.h"
+#include "invoice/creditnote.h"
+#include "invoice/reminderpage.h"
 #include "output/pdfhdr2.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
 #include <QScopeGuard>
 
 using namespace Qt::StringLiterals;
@@ -41,11 +45,25 @@ QString TForm1::AskAndExportPdf()
     return name;
 }
 
+QString TForm1::PageDocumentTitle() const
+{
+    const QString kind = ReminderOnPage ? kReminderCommand.toString()
+        : IsCreditNoteOnPage()          ? kCreditNoteCommand.toString()
+                                        : u"Lasku"_s;
+    const QString number = ReminderOnPage ? ReminderOnPage->invoiceNumber : LaskuNro1->text();
+    QStringList parts{(kind + u' ' + number.trimmed()).trimmed()};
+    // The biller as the page names it in its footer.
+    if (const QString biller = VirallNimi2->text().trimmed(); !biller.isEmpty())
+        parts.append(biller);
+    return parts.join(u", "_s);
+}
+
 void TForm1::ExportPdf(const QString &name, StagedFiles *staging)
 {
     PreparePageForOutput();
     TNimbPDF pdf;
     pdf.FileName = name;
+    pdf.Title = PageDocumentTitle();
     pdf.Staging = staging;
     pdf.BeginDoc();
     const auto done = qScopeGuard([this] { Rendering.canvas = nullptr; });

@@ -11,4 +11,4 @@ enum class OutputKind : int {
 };
 
 /// The save dialog's filter of a PDF file.
-inline constexpr QStringView kPdfFileFilter = u"Pdf dokumentit (*.pdf)";
+inline constexpr QStringView kPdfFileFilter = u"PDF-dokumentit (*.pdf)";

@@ -704,3 +704,24 @@ QModelIndex StringGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers mo
         return current;
     return target;
 }
+
+void StringGrid::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    // Tab from an editor moves on and opens the next cell's editor. Qt opens
+    // it by the cell it aimed at, even when the cell-select event moved the
+    // rows meanwhile (the register sorting a new customer into place) and
+    // that cell is gone, which it reports on standard error. The editor
+    // opens only where the cursor went as asked.
+    const bool next = hint == QAbstractItemDelegate::EditNextItem;
+    if (!next && hint != QAbstractItemDelegate::EditPreviousItem) {
+        QTableView::closeEditor(editor, hint);
+        return;
+    }
+    QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+    const QPersistentModelIndex target = moveCursor(next ? MoveNext : MovePrevious, Qt::NoModifier);
+    if (!target.isValid())
+        return;
+    selectionModel()->setCurrentIndex(target, QItemSelectionModel::NoUpdate);
+    if (target.isValid() && currentIndex() == target && (target.flags() & Qt::ItemIsEditable))
+        edit(target);
+}

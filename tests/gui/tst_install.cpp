@@ -1,11 +1,13 @@
 // An installed program keeps the user's settings and invoices in the user's
 // folders and finds its help in the data folder; a copy in a folder of its
-// own keeps them beside itself. The installation carries a manual page, the
-// copyright and the changelog in the forms Debian reads, and a desktop entry
-// that opens a saved invoice.
+// own keeps them beside itself. The installation carries manual pages in
+// English and Finnish, the copyright and the changelog in the forms Debian
+// reads, AppStream data that names what the program does, and a desktop
+// entry that opens a saved invoice.
 
 #include "app/Unit1.h"
 #include "app/commandline.h"
+#include "storage/ledger.h"
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/testfiles.h"
 
@@ -16,6 +18,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QXmlStreamReader>
 
 using namespace Qt::StringLiterals;
 
@@ -27,9 +30,13 @@ private slots:
     void initTestCase();
     void filesGoWhereTheUserMayWrite_data();
     void filesGoWhereTheUserMayWrite();
+    void manualPageDescribesEveryOption_data();
     void manualPageDescribesEveryOption();
+    void listColumnsAreExplained();
     void copyrightIsMachineReadable();
     void changelogIsDebianChangelog();
+    void packageNamesWhatProgramDoes_data();
+    void packageNamesWhatProgramDoes();
     void desktopEntryOpensSavedInvoice();
 
 private:
@@ -88,6 +95,45 @@ QByteArray debianGunzip(const QString &path)
     if (gunzip.exitCode != 0)
         return fail("does not decompress");
     return gunzip.out;
+}
+
+// A manual page as man shows it: groff's warnings (what lintian reports of a
+// page) fail the test, and the text comes without its bold and underlining.
+QString renderedManualPage(const QByteArray &page)
+{
+    // -k reads the page's UTF-8 text, as man does.
+    const ToolRun check = run(u"groff"_s, {u"-k"_s, u"-man"_s, u"-Tutf8"_s, u"-ww"_s, u"-z"_s}, page);
+    if (check.exitCode != 0 || !check.err.isEmpty()) {
+        QTest::qFail(check.err.constData(), __FILE__, __LINE__);
+        return QString();
+    }
+    const ToolRun render = run(u"groff"_s, {u"-k"_s, u"-man"_s, u"-Tutf8"_s, u"-P-cbou"_s}, page);
+    QString text = QString::fromUtf8(render.out);
+    text.replace(QChar(0x2212), u'-').replace(QChar(0x2010), u'-');
+    return text;
+}
+
+// The text of the installed AppStream description in a language: "" for
+// English, "fi" for Finnish.
+QString metainfoDescription(const QString &path, const QString &language)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    QXmlStreamReader xml(&file);
+    QString text;
+    bool inDescription = false;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement() && xml.name() == u"description"_s)
+            inDescription = true;
+        else if (xml.isEndElement() && xml.name() == u"description"_s)
+            inDescription = false;
+        else if (inDescription && xml.isStartElement() && xml.attributes().value(u"xml:lang"_s) == language
+                 && (xml.name() == u"p"_s || xml.name() == u"li"_s))
+            text += xml.readElementText(QXmlStreamReader::IncludeChildElements) + u'\n';
+    }
+    return xml.hasError() ? xml.errorString() : text;
 }
 
 } // namespace
@@ -154,26 +200,35 @@ void InstallTest::filesGoWhereTheUserMayWrite()
     QVERIFY(!machine.exists(u"usr/bin"_s));
 }
 
+void InstallTest::manualPageDescribesEveryOption_data()
+{
+    QTest::addColumn<QString>("path");
+    // NAME, SYNOPSIS, OPTIONS, EXIT STATUS, FILES, EXAMPLES in the page's language.
+    QTest::addColumn<QStringList>("sections");
+    QTest::newRow("English") << u"share/man/man1/laskutus.1.gz"_s
+                             << QStringList{u"NAME"_s, u"SYNOPSIS"_s, u"OPTIONS"_s, u"EXIT STATUS"_s, u"FILES"_s,
+                                            u"EXAMPLES"_s};
+    // The Finnish page stands where man finds it for a Finnish system.
+    QTest::newRow("Finnish") << u"share/man/fi/man1/laskutus.1.gz"_s
+                             << QStringList{u"NIMI"_s, u"YLEISKATSAUS"_s, u"VALITSIMET"_s, u"PALUUARVO"_s,
+                                            u"TIEDOSTOT"_s, u"ESIMERKIT"_s};
+}
+
 void InstallTest::manualPageDescribesEveryOption()
 {
-    const QByteArray page = debianGunzip(installed(u"share/man/man1/laskutus.1.gz"_s));
+    QFETCH(QString, path);
+    QFETCH(QStringList, sections);
+    const QByteArray page = debianGunzip(installed(path));
     QVERIFY(!page.isEmpty());
-    // groff's warnings are what lintian reports of a page.
-    const ToolRun check = run(u"groff"_s, {u"-man"_s, u"-Tutf8"_s, u"-ww"_s, u"-z"_s}, page);
-    QCOMPARE(check.exitCode, 0);
-    QCOMPARE(QString::fromUtf8(check.err), QString());
-
-    const ToolRun render = run(u"groff"_s, {u"-man"_s, u"-Tutf8"_s, u"-P-cbou"_s}, page);
-    QCOMPARE(render.exitCode, 0);
-    QString text = QString::fromUtf8(render.out);
-    text.replace(QChar(0x2212), u'-').replace(QChar(0x2010), u'-');
+    const QString text = renderedManualPage(page);
+    QVERIFY(!text.isEmpty());
     // The name line is what apropos and whatis show.
-    QVERIFY2(text.contains(QRegularExpression(u"NAME\\s+laskutus - \\S"_s)), qPrintable(text));
+    QVERIFY2(text.contains(QRegularExpression(sections[0] + u"\\s+laskutus - \\S"_s)), qPrintable(text));
     QVERIFY(text.contains(u"LASKUTUS(1)"_s));
     QVERIFY(text.contains(u"laskutus " LASKUTUS_VERSION ""_s));
-    const QString options = text.section(u"\nOPTIONS\n"_s, 1).section(u"\nEXIT STATUS\n"_s, 0, 0);
-    for (const QString &section : {u"SYNOPSIS"_s, u"OPTIONS"_s, u"FILES"_s, u"EXAMPLES"_s})
+    for (const QString &section : std::as_const(sections))
         QVERIFY2(text.contains(u'\n' + section + u'\n'), qPrintable(section));
+    const QString options = text.section(u'\n' + sections[2] + u'\n', 1).section(u'\n' + sections[3] + u'\n', 0, 0);
     QVERIFY(!options.isEmpty());
 
     // Every option the program's own usage names is explained.
@@ -188,9 +243,28 @@ void InstallTest::manualPageDescribesEveryOption()
         ++named;
     }
     QVERIFY(named >= 3);
-    for (const QString &file : {u"~/.config/Laskutus/laskutus.INI"_s, u"AsiakRek.csv"_s,
+    for (const QString &file : {u"~/.config/Laskutus/laskutus.INI"_s, u"AsiakRek.csv"_s, u"Maksut.csv"_s,
                                 u"/usr/share/laskutus/laskutus.html"_s})
         QVERIFY2(text.contains(file), qPrintable(file));
+}
+
+// Each column `--list` prints is named where a user looks it up: in
+// `--help` and in the Finnish manual page, whose words the heading uses.
+void InstallTest::listColumnsAreExplained()
+{
+    const QString page = renderedManualPage(debianGunzip(installed(u"share/man/fi/man1/laskutus.1.gz"_s)));
+    const QString list = page.section(u"\nVALITSIMET\n"_s, 1)
+                             .section(u"--list [VUOSI]\n"_s, 1)
+                             .section(u"\n       --"_s, 0, 0)
+                             .simplified();
+    QVERIFY(!list.isEmpty());
+    const QString usage = CommandLineUsage().simplified();
+    const QStringList columns = LedgerListText({}).trimmed().split(u'\t');
+    QVERIFY(columns.size() >= 11);
+    for (const QString &column : columns) {
+        QVERIFY2(usage.contains(column, Qt::CaseInsensitive), qPrintable(u"--help: "_s + column));
+        QVERIFY2(list.contains(column, Qt::CaseInsensitive), qPrintable(u"man: "_s + column));
+    }
 }
 
 void InstallTest::copyrightIsMachineReadable()
@@ -261,6 +335,43 @@ void InstallTest::changelogIsDebianChangelog()
     QVERIFY2(fields.contains(u"\nVersion: " LASKUTUS_VERSION "\n"_s), qPrintable(fields));
     QVERIFY2(fields.contains(u"\nMaintainer: " LASKUTUS_MAINTAINER "\n"_s), qPrintable(fields));
     QVERIFY(fields.startsWith(u"Source: laskutus\n"_s));
+}
+
+void InstallTest::packageNamesWhatProgramDoes_data()
+{
+    // What the program does, in words an English and a Finnish reader look for.
+    QTest::addColumn<QString>("english");
+    QTest::addColumn<QString>("finnish");
+    QTest::newRow("PDF") << u"PDF"_s << u"pdf"_s;
+    QTest::newRow("customer register") << u"customer register"_s << u"asiakasrekisteri"_s;
+    QTest::newRow("Finvoice e-invoices") << u"Finvoice"_s << u"Finvoice"_s;
+    QTest::newRow("Peppol e-invoices") << u"Peppol"_s << u"Peppol"_s;
+    QTest::newRow("ledger") << u"ledger"_s << u"reskontra"_s;
+    QTest::newRow("payment import") << u"camt.054"_s << u"camt.054"_s;
+    QTest::newRow("reminders") << u"reminder"_s << u"maksumuistutu"_s;
+    QTest::newRow("credit notes") << u"credit note"_s << u"hyvityslasku"_s;
+}
+
+// The changelog and the AppStream description follow the program: each
+// names what it does, and the description's newest release is this one.
+void InstallTest::packageNamesWhatProgramDoes()
+{
+    QFETCH(QString, english);
+    QFETCH(QString, finnish);
+    const QString changelog = QString::fromUtf8(debianGunzip(installed(u"share/doc/laskutus/changelog.gz"_s)));
+    const QString newest = changelog.section(u"\n -- "_s, 0, 0);
+    QVERIFY2(newest.contains(english, Qt::CaseInsensitive), qPrintable(newest));
+
+    const QString metainfo = installed(u"share/metainfo/example.laskutus.laskutus.metainfo.xml"_s);
+    const QString described = metainfoDescription(metainfo, QString());
+    QVERIFY2(described.contains(english, Qt::CaseInsensitive), qPrintable(described));
+    const QString kuvattu = metainfoDescription(metainfo, u"fi"_s);
+    QVERIFY2(kuvattu.contains(finnish, Qt::CaseInsensitive), qPrintable(kuvattu));
+
+    const QString xml = QString::fromUtf8(readBytes(metainfo));
+    const QRegularExpressionMatch release =
+        QRegularExpression(u"<releases>\\s*<release version=\"([^\"]+)\""_s).match(xml);
+    QCOMPARE(release.captured(1), u"" LASKUTUS_VERSION ""_s);
 }
 
 void InstallTest::desktopEntryOpensSavedInvoice()

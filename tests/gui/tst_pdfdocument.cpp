@@ -1,12 +1,20 @@
 // The PDF document as a reader finds it: page sizes, pages and searchable text
-// read back with poppler's tools, and a failed export that replaces nothing.
+// read back with poppler's tools, the title the window gives each kind of
+// document, and a failed export that replaces nothing.
 
+#include "invoice/numbering.h"
+#include "invoice/reminder.h"
 #include "output/pdfhdr2.h"
 #include "storage/commanderror.h"
+#include "storage/cp1252.h"
+#include "storage/invoicefile.h"
+#include "storage/textfile.h"
+#include "tests/support/formfixture.h"
 #include "tests/support/testfiles.h"
 
 #include <QDir>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -38,6 +46,8 @@ private slots:
     void pageSizes_data();
     void pageSizes();
     void pagesAndTextReadBack();
+    void titleNamesDocumentAndBiller_data();
+    void titleNamesDocumentAndBiller();
     void failedExportReplacesNothing_data();
     void failedExportReplacesNothing();
 };
@@ -93,6 +103,52 @@ void PdfDocumentTest::pagesAndTextReadBack()
     QVERIFY(!fonts.isEmpty() && !fonts.constFirst().isEmpty());
     for (const QString &font : fonts)
         QVERIFY2(font.isEmpty() || font.contains(u" yes "_s), qPrintable(font));
+}
+
+void PdfDocumentTest::titleNamesDocumentAndBiller_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("an invoice") << u"lasku"_s << u"Lasku 1, Testi Oy"_s;
+    QTest::newRow("a credit note") << u"hyvityslasku"_s << u"Hyvityslasku 5, Testi Oy"_s;
+    QTest::newRow("a reminder") << u"maksumuistutus"_s << u"Maksumuistutus 1, Testi Oy"_s;
+}
+
+// A reader's window and a document list show the title: what the document
+// is, its number and who sent it.
+void PdfDocumentTest::titleNamesDocumentAndBiller()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, title);
+    QTemporaryDir data;
+    QVERIFY(QDir(data.path()).mkdir(u"2026"_s));
+    const QString invoicePath = data.filePath(u"2026/1.csv"_s);
+    InvoiceData invoice;
+    invoice.header = {u"1"_s, u"1.1.2026"_s, AppendCheckDigit(u"100"_s), QString(), u"7"_s, YesNoText(false),
+                      YesNoText(false), u"14 pv netto"_s, u"8 %"_s, u"7 pv"_s, u"15.1.2026"_s};
+    invoice.customer = {u"Virtanen Matti"_s, u"Katu 1"_s, QString(), u"00100 HELSINKI"_s};
+    invoice.rows = {{QString(), u"Työ"_s, u"1"_s, u"h"_s, u"80,00"_s, u"25,5"_s, QString()}};
+    WriteTextLines(invoicePath, InvoiceFileLines(invoice));
+    FormFixture fixture(stringToCp1252(u"[File]\r\nOletDir="_s + data.path() + u'/'
+                                       + u"\r\n[Laskuttaja]\r\nNimi=Testi Oy\r\nSeurLasku=5\r\n"
+                                         "Iban=FI21 1234 5600 0007 85\r\nBic=NDEAFIHH\r\n"_s));
+    TForm1 &form = fixture.form();
+    QVERIFY(fixture.show());
+    const QString pdfPath = data.filePath(u"asiakirja.pdf"_s);
+    if (kind == u"maksumuistutus"_s) {
+        form.WriteReminder(invoicePath, form.ReminderOfInvoiceFile(invoicePath, QDate(2026, 2, 20), std::nullopt),
+                           pdfPath);
+    } else {
+        fixture.prompter().answerOpen(invoicePath);
+        chooseFromMenuBar(form, {u"Tiedosto"_s, u"Nouda lasku"_s});
+        if (kind == u"hyvityslasku"_s)
+            chooseFromMenuBar(form, {u"Tiedosto"_s, u"Hyvityslasku"_s});
+        fixture.prompter().answerSave(pdfPath);
+        chooseFromMenuBar(form, {u"Tiedosto"_s, u"Tulosta pdf"_s});
+    }
+    const QString info = toolOutput(u"pdfinfo"_s, {pdfPath});
+    const QRegularExpression titleLine(u"^Title:\\s+(.*)$"_s, QRegularExpression::MultilineOption);
+    QCOMPARE(titleLine.match(info).captured(1), title);
 }
 
 void PdfDocumentTest::failedExportReplacesNothing_data()

@@ -1,13 +1,22 @@
-// File names decided at start-up and the help window.
+// File names decided at start-up, the help window, and Qt's own dialogs
+// in Finnish with room for their titles.
 
+#include "app/prompter.h"
 #include "app/settingsrules.h"
 #include "app/startup.h"
 #include "tests/support/formfixture.h"
 
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QInputDialog>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
+#include <QTranslator>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
@@ -31,7 +40,25 @@ private slots:
     void closingEndsProgramWithHelpOpen();
     void settingsThatAreNoFileAreNotRead_data();
     void settingsThatAreNoFileAreNotRead();
+    void qtDialogsSpeakFinnish();
+    void inputDialogHasRoomForItsTitle_data();
+    void inputDialogHasRoomForItsTitle();
 };
+
+namespace {
+
+// The buttons' texts of a dialog's button box, in the order they stand.
+QStringList buttonTexts(const QWidget *dialog)
+{
+    QStringList texts;
+    if (const auto *box = dialog->findChild<QDialogButtonBox *>()) {
+        for (const QAbstractButton *button : box->buttons())
+            texts.append(button->text());
+    }
+    return texts;
+}
+
+} // namespace
 
 void StartupTest::fileNames_data()
 {
@@ -176,6 +203,69 @@ void StartupTest::settingsThatAreNoFileAreNotRead()
     }
     const QFileInfo after(settings);
     QVERIFY(after.exists() && !after.isFile());
+}
+
+// As the program starts: Qt's Finnish texts, with the program's one word for
+// Cancel, and the folder dialog's type column in Finnish too.
+void StartupTest::qtDialogsSpeakFinnish()
+{
+    InstallFinnishQtTexts(*qApp);
+    const auto removeTexts = qScopeGuard([] {
+        for (QTranslator *texts : qApp->findChildren<QTranslator *>())
+            QCoreApplication::removeTranslator(texts);
+    });
+    QTemporaryDir folder;
+    QVERIFY(QDir(folder.path()).mkdir(u"2026"_s));
+
+    QFileDialog dialog(nullptr, u"Anna tallennuskansio"_s, folder.path());
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setViewMode(QFileDialog::Detail);
+    auto *files = dialog.findChild<QFileSystemModel *>();
+    QVERIFY(files);
+    const QModelIndex year = files->index(folder.filePath(u"2026"_s));
+    QTRY_COMPARE(files->data(year.siblingAtColumn(2)).toString(), u"Kansio"_s);
+    QCOMPARE(files->headerData(2, Qt::Horizontal).toString(), u"Tyyppi"_s);
+    QCOMPARE(buttonTexts(&dialog), (QStringList{u"&Valitse"_s, u"Peruuta"_s}));
+
+    QInputDialog input;
+    input.show();
+    QCOMPARE(buttonTexts(&input), (QStringList{u"OK"_s, u"Peruuta"_s}));
+    QDialogButtonBox answers(QDialogButtonBox::Yes | QDialogButtonBox::No | QDialogButtonBox::Cancel);
+    QCOMPARE(answers.button(QDialogButtonBox::Yes)->text(), u"&Kyllä"_s);
+    QCOMPARE(answers.button(QDialogButtonBox::Cancel)->text(), u"Peruuta"_s);
+}
+
+void StartupTest::inputDialogHasRoomForItsTitle_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("prompt");
+    QTest::newRow("the ledger's payment") << u"Merkitse maksetuksi"_s << u"Laskun 57 maksettu summa (€):"_s;
+    QTest::newRow("a short prompt") << u"Marginaalin muutos"_s << u"mm:"_s;
+}
+
+// A title bar holds the title, set bold by many window managers, beside the
+// window's icon and its buttons; a narrower dialog shows "Merkits…ksetuksi".
+void StartupTest::inputDialogHasRoomForItsTitle()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, prompt);
+    int width = 0;
+    int titleWidth = 0;
+    QTimer::singleShot(0, qApp, [&] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (!dialog)
+            return;
+        QFont bold = dialog->font();
+        bold.setBold(true);
+        titleWidth = QFontMetrics(bold).horizontalAdvance(dialog->windowTitle());
+        width = dialog->width();
+        static_cast<QDialog *>(dialog)->reject();
+    });
+    DialogPrompter prompter;
+    QCOMPARE(prompter.inputText(nullptr, title, prompt, u"12,50"_s), std::nullopt);
+    QVERIFY(titleWidth > 0);
+    QVERIFY2(width >= titleWidth + 120, qPrintable(u"%1 px for a title of %2 px"_s.arg(width).arg(titleWidth)));
 }
 
 QTEST_MAIN(StartupTest)

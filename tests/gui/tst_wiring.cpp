@@ -1,6 +1,7 @@
 // Every button, menu item, popup item and check box of the window, given as a
 // person gives it, does its own job: each row prepares, acts through the
-// widgets and checks what only that command does.
+// widgets and checks what only that command does. The menus are reached from
+// the keyboard too, by their underlined letters and shortcuts.
 
 #include "app/inifile.h"
 #include "widgets/bevel.h"
@@ -20,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTextBrowser>
@@ -106,6 +108,27 @@ Step menu(const QStringList &captions)
     return [captions](Program &p) { chooseFromMenuBar(p.form(), captions); };
 }
 
+// Presses a key with modifiers where the focus is, as a person does.
+Step keys(Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    return [key, modifiers](Program &p) {
+        QWidget *target = QApplication::focusWidget();
+        QTest::keyClick(target ? target : &p.form(), key, modifiers);
+    };
+}
+
+// Opens a menu of the menu bar by its underlined letter (Alt and the
+// letter), then chooses an item by its own letter.
+Step letters(Qt::Key menuLetter, Qt::Key itemLetter)
+{
+    return [menuLetter, itemLetter](Program &p) {
+        QTest::keyClick(&p.form(), menuLetter, Qt::AltModifier);
+        QMenu *open = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY(open);
+        QTest::keyClick(open, itemLetter);
+    };
+}
+
 Step popup(const QString &caption)
 {
     return [caption](Program &p) { chooseFromGridPopup(p.form().FontPopup1, p.form().LaskuRivit1, 1, 2, caption); };
@@ -159,6 +182,8 @@ class WiringTest : public QObject
 private slots:
     void commandDoesItsJob_data();
     void commandDoesItsJob();
+    void everyMenuItemHasItsOwnLetter();
+    void shortcutsLeaveEditingKeysAlone();
 };
 
 void WiringTest::commandDoesItsJob_data()
@@ -177,6 +202,23 @@ void WiringTest::commandDoesItsJob_data()
     };
     const Step fillInvoice = [](Program &p) { p.fillInvoice(); };
     const Step fillRows = [](Program &p) { p.fillRows(); };
+    const Step newInvoice = [](Program &p) {
+        QCOMPARE(p.form().AsiakNimi1->currentText(), QString());
+        QCOMPARE(p.form().LaskuRivit1->cell(1, 1), QString());
+        QVERIFY(!QFileInfo::exists(p.data(u"2026"_s)));
+    };
+    const Step opensSaved = [](Program &p) {
+        writeBytes(p.data(u"vanha.csv"_s), cp(u"\"58\",\"1.12.2026\",\"1009\",\"\",\"7\"\r\n"
+                                              u"\"Oy Testi Ab\",\"Katu 1\",\" \",\" \"\r\n"
+                                              u"\" \",Työ,2,h,\"50,00\",\"25,5\",\"125,50\"\r\n"_s));
+        p.prompter().answerOpen(p.data(u"vanha.csv"_s));
+    };
+    const Step opened = [](Program &p) {
+        QCOMPARE(p.form().LaskuNro1->text(), u"58"_s);
+        QCOMPARE(p.form().AsiakNimi1->currentText(), u"Oy Testi Ab"_s);
+        QCOMPARE(p.form().LaskuRivit1->cell(1, 1), u"Työ"_s);
+        QCOMPARE(p.form().TotSum->text(), u"125,50"_s);
+    };
 
     addRow("VALMIS/TALLENNA saves the invoice", fillInvoice, click(&TForm1::Valmis1), saved);
     addRow("the yellow panel around Lisärivit saves the invoice", fillInvoice, click(&TForm1::Panel2, QPoint(2, 2)),
@@ -262,20 +304,12 @@ void WiringTest::commandDoesItsJob_data()
             QCOMPARE(Program::column(p.form().AsiakRekisteri1, 0, 3), u"Aalto Anna|Virtanen Matti|Virtanen Pekka"_s);
         });
 
-    addRow(
-        "Tiedosto > Nouda lasku opens a saved invoice",
-        [](Program &p) {
-            writeBytes(p.data(u"vanha.csv"_s), cp(u"\"58\",\"1.12.2026\",\"1009\",\"\",\"7\"\r\n"
-                                                  u"\"Oy Testi Ab\",\"Katu 1\",\" \",\" \"\r\n"
-                                                  u"\" \",Työ,2,h,\"50,00\",\"25,5\",\"125,50\"\r\n"_s));
-            p.prompter().answerOpen(p.data(u"vanha.csv"_s));
-        },
-        menu({u"Tiedosto"_s, u"Nouda lasku"_s}), [](Program &p) {
-            QCOMPARE(p.form().LaskuNro1->text(), u"58"_s);
-            QCOMPARE(p.form().AsiakNimi1->currentText(), u"Oy Testi Ab"_s);
-            QCOMPARE(p.form().LaskuRivit1->cell(1, 1), u"Työ"_s);
-            QCOMPARE(p.form().TotSum->text(), u"125,50"_s);
-        });
+    addRow("Tiedosto > Nouda lasku opens a saved invoice", opensSaved, menu({u"Tiedosto"_s, u"Nouda lasku"_s}),
+           opened);
+    addRow("Tiedosto > Uusi lasku starts a new invoice", fillInvoice, menu({u"Tiedosto"_s, u"Uusi lasku"_s}),
+           newInvoice);
+    addRow("Tiedosto > Valmis/tallenna saves the invoice", fillInvoice, menu({u"Tiedosto"_s, u"Valmis/tallenna"_s}),
+           saved);
     addRow(
         "Tiedosto > Tulosta prints the invoice",
         [](Program &p) {
@@ -320,6 +354,10 @@ void WiringTest::commandDoesItsJob_data()
                QVERIFY(p.form().OmatTiedot1->isVisible());
                QCOMPARE(p.form().OmatTiedot1->pos(), QPoint(8, 8));
                QVERIFY(!p.form().LaskuPanel1->isEnabled());
+               // Each caption says what its field is, not what it might be.
+               for (const QLabel *caption : p.form().OmatTiedot1->findChildren<QLabel *>())
+                   QVERIFY2(!caption->text().startsWith(u"Esim."_s), qPrintable(caption->text()));
+               QCOMPARE(p.form().Puhelin1->accessibleName(), u"Puhelinnumero"_s);
            });
     addRow("Muokkaa > Asiakasrekisteri shows the register box", nothing, openRegisterBox, [](Program &p) {
         QVERIFY(p.form().AsiakBox1->isVisible());
@@ -348,7 +386,7 @@ void WiringTest::commandDoesItsJob_data()
                QTRY_VERIFY(p.form().FontPopup1->isVisible());
                QCOMPARE(p.form().PopupAreaName, u"TotSum"_s);
                QCOMPARE(shownItems(p.form().FontPopup1),
-                        (QStringList{u"Font"_s, u"Kopioi rivit"_s, u"Liitä rivit (greyed)"_s}));
+                        (QStringList{u"Fontti"_s, u"Kopioi rivit"_s, u"Liitä rivit (greyed)"_s}));
            });
     addRow("Muokkaa > Sarakkeiden siirto lets column borders be dragged", nothing,
            menu({u"Muokkaa"_s, u"Sarakkeiden siirto"_s}), [](Program &p) {
@@ -379,13 +417,13 @@ void WiringTest::commandDoesItsJob_data()
         });
 
     addRow(
-        "popup Font changes the rows font and stores it",
+        "popup Fontti changes the rows font and stores it",
         [](Program &p) {
             QFont font(u"Arial"_s, 14);
             font.setBold(true);
             p.prompter().answerFont(QVariant::fromValue(font));
         },
-        popup(u"Font"_s), [](Program &p) {
+        popup(u"Fontti"_s), [](Program &p) {
             QCOMPARE(p.form().LaskuRivit1->font().pointSize(), 14);
             QVERIFY(p.form().LaskuRivit1->font().bold());
             QCOMPARE(p.setting(u"LaskuRivit"_s, u"FontSize"_s), u"14"_s);
@@ -415,6 +453,73 @@ void WiringTest::commandDoesItsJob_data()
             QCOMPARE(p.form().TotSum->text(), u"2,00"_s);
         });
 
+    addRow("Ctrl+N starts a new invoice", fillInvoice, keys(Qt::Key_N, Qt::ControlModifier), newInvoice);
+    addRow("Ctrl+O opens a saved invoice", opensSaved, keys(Qt::Key_O, Qt::ControlModifier), opened);
+    addRow("Ctrl+S saves the invoice", fillInvoice, keys(Qt::Key_S, Qt::ControlModifier), saved);
+    addRow(
+        "Ctrl+S saves what is being typed in a cell",
+        [](Program &p) {
+            p.fillInvoice();
+            p.form().LaskuRivit1->setCell(1, 1, QString());
+            typeIntoGrid(p.form().LaskuRivit1, 1, 1, u"Työ"_s);
+        },
+        keys(Qt::Key_S, Qt::ControlModifier), saved);
+    addRow(
+        "Ctrl+P prints the invoice",
+        [](Program &p) {
+            p.fillInvoice();
+            p.prompter().answerPrinter(p.data(u"tulostin.pdf"_s));
+        },
+        keys(Qt::Key_P, Qt::ControlModifier),
+        [](Program &p) { QVERIFY(readBytes(p.data(u"tulostin.pdf"_s)).startsWith("%PDF")); });
+    addRow("Ctrl+Q closes the window", nothing, keys(Qt::Key_Q, Qt::ControlModifier),
+           [](Program &p) { QVERIFY(!p.form().isVisible()); });
+    addRow(
+        "F1 shows the help",
+        [](Program &p) { writeBytes(p.form().HelpFileName, "<html><body><h1>Laskutus ohje</h1></body></html>"); },
+        keys(Qt::Key_F1, Qt::NoModifier), [](Program &) {
+            const QWidget *help = nullptr;
+            for (QWidget *window : QApplication::topLevelWidgets())
+                if (qobject_cast<QTextBrowser *>(window) && window->isVisible())
+                    help = window;
+            QVERIFY(help);
+        });
+    addRow("Alt+T, N opens a saved invoice", opensSaved, letters(Qt::Key_T, Qt::Key_N), opened);
+    addRow("Alt+M, L shows the biller box", nothing, letters(Qt::Key_M, Qt::Key_L),
+           [](Program &p) { QVERIFY(p.form().OmatTiedot1->isVisible()); });
+    addRow(
+        "Ctrl+S and Ctrl+N wait while a box lies over the page",
+        [](Program &p) {
+            p.fillInvoice();
+            chooseFromMenuBar(p.form(), {u"Muokkaa"_s, u"Laskuttajan tiedot"_s});
+        },
+        [](Program &p) {
+            keys(Qt::Key_S, Qt::ControlModifier)(p);
+            keys(Qt::Key_N, Qt::ControlModifier)(p);
+        },
+        [](Program &p) {
+            QVERIFY(!QFileInfo::exists(p.data(u"2026"_s)));
+            QCOMPARE(p.form().LaskuRivit1->cell(1, 1), u"Työ"_s);
+            p.form().Ok2->click();
+            QVERIFY(p.form().Tallenna1->isEnabled());
+        });
+    addRow(
+        "Ctrl+C and Ctrl+V copy and paste in a cell being edited",
+        [](Program &p) {
+            QApplication::clipboard()->clear();
+            typeIntoGrid(p.form().LaskuRivit1, 1, 1, u"Kahvi"_s);
+        },
+        [](Program &p) {
+            keys(Qt::Key_A, Qt::ControlModifier)(p);
+            keys(Qt::Key_C, Qt::ControlModifier)(p);
+            keys(Qt::Key_End, Qt::NoModifier)(p);
+            keys(Qt::Key_V, Qt::ControlModifier)(p);
+        },
+        [](Program &p) {
+            QCOMPARE(QApplication::clipboard()->text(), u"Kahvi"_s);
+            QCOMPARE(p.form().LaskuRivit1->cell(1, 1), u"KahviKahvi"_s);
+        });
+
     addRow(
         "Escape gives back the text of the cell being edited",
         [](Program &p) {
@@ -440,6 +545,86 @@ void WiringTest::commandDoesItsJob()
         step(program);
         if (QTest::currentTestFailed())
             return;
+    }
+}
+
+namespace {
+
+// The menus of the window as a person opens them: the menu bar's, their
+// submenus and the page's popup, each shown so that it fills its items.
+QList<QMenu *> windowMenus(TForm1 &form)
+{
+    QList<QMenu *> menus{form.FontPopup1};
+    for (QAction *top : form.menuBar()->actions()) {
+        if (QMenu *menu = top->menu()) {
+            menus.append(menu);
+            for (QAction *item : menu->actions())
+                if (item->menu())
+                    menus.append(item->menu());
+        }
+    }
+    return menus;
+}
+
+// The underlined letter of an item, lower case; empty when it has none,
+// "?" when it has more than one.
+QString underlinedLetter(const QAction *action)
+{
+    QString letter;
+    const QString text = action->text();
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != u'&')
+            continue;
+        ++i;
+        if (text[i] != u'&')
+            letter = letter.isEmpty() ? text[i].toLower() : u"?"_s;
+    }
+    return letter;
+}
+
+} // namespace
+
+void WiringTest::everyMenuItemHasItsOwnLetter()
+{
+    Program program;
+    QVERIFY(program.fixture().show());
+    QList<QList<QAction *>> menus{program.form().menuBar()->actions()};
+    for (QMenu *menu : windowMenus(program.form())) {
+        menu->popup(program.form().geometry().center());
+        QTRY_VERIFY(menu->isVisible());
+        menus.append(menu->actions());
+        menu->hide();
+    }
+    for (const QList<QAction *> &items : std::as_const(menus)) {
+        QStringList letters;
+        for (const QAction *item : items) {
+            if (item->isSeparator())
+                continue;
+            const QString letter = underlinedLetter(item);
+            QVERIFY2(letter.size() == 1 && letter != u"?"_s, qPrintable(item->text()));
+            QVERIFY2(!letters.contains(letter), qPrintable(item->text()));
+            letters.append(letter);
+        }
+    }
+}
+
+// The page's boxes and grids keep their editing keys: no command of the
+// window takes them, and no two commands share a shortcut.
+void WiringTest::shortcutsLeaveEditingKeysAlone()
+{
+    Program program;
+    QList<QKeySequence> editing;
+    for (QKeySequence::StandardKey key : {QKeySequence::Copy, QKeySequence::Paste, QKeySequence::Cut,
+                                          QKeySequence::Undo, QKeySequence::Redo, QKeySequence::SelectAll,
+                                          QKeySequence::Delete})
+        editing.append(QKeySequence::keyBindings(key));
+    QList<QKeySequence> taken;
+    for (const QAction *action : program.form().findChildren<QAction *>()) {
+        for (const QKeySequence &shortcut : action->shortcuts()) {
+            QVERIFY2(!editing.contains(shortcut), qPrintable(shortcut.toString()));
+            QVERIFY2(!taken.contains(shortcut), qPrintable(shortcut.toString()));
+            taken.append(shortcut);
+        }
     }
 }
 

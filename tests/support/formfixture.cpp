@@ -17,7 +17,7 @@ namespace {
 QAction *shownAction(const QList<QAction *> &actions, const QString &caption)
 {
     for (QAction *action : actions) {
-        if (action->text() == caption && action->isVisible())
+        if (shownCaption(action) == caption && action->isVisible())
             return action;
     }
     return nullptr;
@@ -34,6 +34,18 @@ QByteArray runningTest()
 }
 
 } // namespace
+
+QString shownCaption(const QAction *action)
+{
+    QString caption;
+    const QString text = action->text();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&' && i + 1 < text.size())
+            ++i;
+        caption.append(text[i]);
+    }
+    return caption;
+}
 
 FormFixture::FormFixture(const QByteArray &settings, const QStringList &arguments, const QDate &today,
                          const QString &invoiceFile)
@@ -140,7 +152,7 @@ QStringList shownItems(const QMenu *menu)
     for (QAction *action : menu->actions()) {
         if (action->isSeparator() || !action->isVisible() || menu->actionGeometry(action).isEmpty())
             continue;
-        captions.append(action->isEnabled() ? action->text() : action->text() + u" (greyed)"_s);
+        captions.append(action->isEnabled() ? shownCaption(action) : shownCaption(action) + u" (greyed)"_s);
     }
     return captions;
 }

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class QAction;
 class QMenu;
 class StringGrid;
 
@@ -50,6 +51,9 @@ void typeKeys(const QString &text);
 void doubleClick(QWidget *widget, const QPoint &position);
 /// Presses a key on whatever widget has the focus.
 void pressKey(Qt::Key key);
+/// An item's caption as the menu shows it: the underline marks ("&") of
+/// its keyboard letter left out.
+QString shownCaption(const QAction *action);
 /// Chooses a main-menu command as a person does: clicks the menu bar item
 /// with the first caption, then the item with each next caption in the menu
 /// that opens.
