@@ -15,6 +15,8 @@
 #include <QSet>
 
 #include <algorithm>
+#include <exception>
+#include <new>
 
 using namespace Qt::StringLiterals;
 
@@ -25,16 +27,49 @@ QString tooLargeText(const QString &source)
     return u"Maksutiedostoa %1 ei luettu: se on suurempi kuin %2 Mt."_s.arg(source).arg(kMaxPaymentFileBytes / (1024 * 1024));
 }
 
-// What tells one payment from another when the same file comes again: the
-// bank's archive id, and the sign, since a bank may give a reversal the id of
-// the payment it takes back.
-QString duplicateKey(const Payment &payment)
+// Runs the step of reading or matching the file; any failure of it but
+// the program's own messages becomes a message naming the file, so that the
+// file is refused whole and nothing of it is stored.
+template <typename Step>
+auto asFileMessage(const QString &source, Step step)
+{
+    try {
+        return step();
+    } catch (const CommandError &) {
+        throw;
+    } catch (const std::bad_alloc &) {
+        throw CommandError(u"Maksutiedostoa %1 ei luettu: muisti ei riittänyt sen lukemiseen."_s.arg(source));
+    } catch (const std::exception &error) {
+        throw CommandError(u"Maksutiedostoa %1 ei luettu: lukeminen keskeytyi (%2)."_s.arg(source, QString::fromUtf8(error.what())));
+    }
+}
+
+// What a payment is known by when its file comes again: the identity the
+// bank gave it, else its place in the bank's file; with the sign, since a
+// bank may give a reversal the id of the payment it takes back. Empty for a
+// payment with neither, which no other payment can be.
+QString identityKey(const Payment &payment)
 {
     const QString sign = payment.cents < 0 ? u"-"_s : u"+"_s;
     if (!payment.archiveId.isEmpty())
         return sign + u"A:"_s + payment.archiveId;
-    return sign + u"P:"_s + DateText(payment.date) + u'|' + QString::number(payment.cents) + u'|'
-        + ReferenceMatchKey(payment.reference) + u'|' + payment.payer;
+    if (!payment.fileEntry.isEmpty())
+        return sign + u"F:"_s + payment.fileEntry;
+    return QString();
+}
+
+// A payment an earlier version kept from a bank's file that gave it no
+// archive id: it kept no place in the file either.
+bool keptWithoutIdentity(const Payment &payment)
+{
+    return payment.archiveId.isEmpty() && payment.fileEntry.isEmpty() && payment.source != kManualPaymentSource;
+}
+
+// What such a payment says of itself.
+QString contentKey(const Payment &payment)
+{
+    return (payment.cents < 0 ? u"-"_s : u"+"_s) + DateText(payment.date) + u'|' + QString::number(payment.cents)
+        + u'|' + ReferenceMatchKey(payment.reference) + u'|' + payment.payer;
 }
 
 QString amountKey(const QString &referenceKey, qint64 cents)
@@ -92,6 +127,11 @@ private:
 
 } // namespace
 
+QString BankFileEntry(const QString &fileIdentity, const QString &position)
+{
+    return fileIdentity + u'#' + position;
+}
+
 BankPaymentFile ReadBankPayments(const QByteArray &bytes, const QString &source)
 {
     if (bytes.size() > kMaxPaymentFileBytes)
@@ -110,18 +150,21 @@ BankPaymentFile ReadBankPayments(const QByteArray &bytes, const QString &source)
 BankPaymentFile ReadBankPaymentFile(const QString &path)
 {
     const QString source = QFileInfo(path).fileName();
-    if (!IsRegularFileOrMissing(path))
-        throw FileOpenError(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw FileOpenError(path);
-    if (file.size() > kMaxPaymentFileBytes)
-        throw CommandError(tooLargeText(QDir::toNativeSeparators(path)));
-    // One byte past the limit tells a file that grew while read.
-    const QByteArray bytes = file.read(kMaxPaymentFileBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        throw FileOpenError(path);
-    return ReadBankPayments(bytes, source);
+    return asFileMessage(source, [&] {
+        if (!IsRegularFileOrMissing(path))
+            throw FileOpenError(path);
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw FileOpenError(path);
+        if (file.size() > kMaxPaymentFileBytes)
+            throw CommandError(tooLargeText(QDir::toNativeSeparators(path)));
+        // One byte past its size: a file at the limit that grew while read is
+        // refused, and no more memory is set aside than the file takes.
+        const QByteArray bytes = file.read(file.size() + 1);
+        if (file.error() != QFileDevice::NoError)
+            throw FileOpenError(path);
+        return ReadBankPayments(bytes, source);
+    });
 }
 
 QString ReferenceMatchKey(QStringView reference)
@@ -186,10 +229,14 @@ PaymentImport MatchPayments(const QList<Payment> &incoming, const QList<PayableI
     };
 
     QSet<QString> seen;
-    seen.reserve(kept.size() + incoming.size());
+    // Of payments kept without an identity, how many say each thing.
+    QHash<QString, qsizetype> keptAlike;
     Reversible reversible;
     for (const Payment &payment : kept) {
-        seen.insert(duplicateKey(payment));
+        if (const QString key = identityKey(payment); !key.isEmpty())
+            seen.insert(key);
+        else if (keptWithoutIdentity(payment))
+            ++keptAlike[contentKey(payment)];
         if (payment.cents > 0)
             reversible.add(payment);
         else
@@ -202,13 +249,23 @@ PaymentImport MatchPayments(const QList<Payment> &incoming, const QList<PayableI
         ImportedPayment imported{payment, PaymentClass::UnknownReference, 0, std::nullopt};
         imported.payment.year.clear();
         imported.payment.invoiceNumber.clear();
-        const QString duplicate = duplicateKey(payment);
-        if (seen.contains(duplicate)) {
+        bool already = false;
+        if (const QString key = identityKey(payment); !key.isEmpty()) {
+            already = seen.contains(key);
+            seen.insert(key);
+        }
+        if (!already && payment.archiveId.isEmpty() && !keptAlike.isEmpty()) {
+            const auto alike = keptAlike.find(contentKey(payment));
+            if (alike != keptAlike.end() && *alike > 0) {
+                --*alike;
+                already = true;
+            }
+        }
+        if (already) {
             imported.paymentClass = PaymentClass::AlreadyImported;
             result.payments.append(imported);
             continue;
         }
-        seen.insert(duplicate);
         std::optional<qsizetype> invoice;
         if (payment.cents < 0) {
             imported.paymentClass = PaymentClass::Reversal;
@@ -244,11 +301,13 @@ PaymentImport MatchPayments(const QList<Payment> &incoming, const QList<PayableI
 
 PaymentImport ImportPaymentFile(const QString &path, const QList<PayableInvoice> &invoices, const QList<Payment> &kept)
 {
-    const BankPaymentFile file = ReadBankPaymentFile(path);
-    PaymentImport result = MatchPayments(file.payments, invoices, kept);
-    result.format = file.format;
-    result.unbookedEntries = file.unbookedEntries;
-    return result;
+    return asFileMessage(QFileInfo(path).fileName(), [&] {
+        BankPaymentFile file = ReadBankPaymentFile(path);
+        PaymentImport result = MatchPayments(file.payments, invoices, kept);
+        result.format = file.format;
+        result.unbookedEntries = file.unbookedEntries;
+        return result;
+    });
 }
 
 QList<Payment> PaymentsToStore(const PaymentImport &import)
