@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <array>
-#include <deque>
 #include <optional>
 #include <vector>
 
@@ -70,7 +69,8 @@ struct Transaction
 };
 
 // What an entry says that a payment needs, gathered as it is read: nothing
-// else of the entry is kept.
+// else of the entry is kept. Its transactions are payments already, from
+// firstPayment on, finished when the entry ends.
 struct Entry
 {
     qint64 line = 0;
@@ -83,8 +83,12 @@ struct Entry
     Field dateTime;
     Field accountServicerRef;
     Field entryRef;
-    // A deque keeps each transaction in place while more are added.
-    std::deque<Transaction> transactions;
+    qsizetype firstPayment = 0;
+    qsizetype transactions = 0;
+    // The first transaction without a readable amount, told once the entry
+    // is known good: what is wrong with its amount, or nothing when it has none.
+    std::optional<qint64> problemLine;
+    std::optional<CommandError> problem;
 };
 
 // Cents of an XML decimal amount ("123.45", "7", "7.5"); nullopt otherwise
@@ -185,6 +189,7 @@ private:
             m_entry.emplace();
             m_entry->line = m_reader.lineNumber();
             m_entry->position = ++m_entries;
+            m_entry->firstPayment = m_file.payments.size();
             m_entryDepth = m_depth;
         } else if (m_depth == int(kMessageIdPath.size()) && outerIs(kMessageIdPath)) {
             m_target = &m_messageId;
@@ -195,10 +200,13 @@ private:
     {
         if (m_entry) {
             if (m_depth == m_entryDepth) {
-                appendEntry(*m_entry);
+                finishEntry(*m_entry);
                 m_entry.reset();
-            } else if (m_path == kStructuredPath) {
-                Transaction &tx = m_entry->transactions.back();
+            } else if (m_path == kTransactionPath) {
+                appendTransaction(*m_entry, *m_transaction);
+                m_transaction.reset();
+            } else if (m_path == kStructuredPath && m_transaction) {
+                Transaction &tx = *m_transaction;
                 if (tx.remittances == 1 && tx.reference.isEmpty())
                     tx.reference = tx.structuredReference.text.trimmed();
             }
@@ -251,12 +259,12 @@ private:
     {
         Entry &entry = *m_entry;
         if (m_path == kTransactionPath) {
-            entry.transactions.emplace_back();
-            entry.transactions.back().line = m_reader.lineNumber();
+            m_transaction.emplace();
+            m_transaction->line = m_reader.lineNumber();
             return;
         }
-        if (m_path.startsWith(kTransactionPath) && m_path[kTransactionPath.size()] == u'/') {
-            startInTransaction(entry.transactions.back(), QStringView(m_path).sliced(kTransactionPath.size()));
+        if (m_transaction && m_path.startsWith(kTransactionPath) && m_path[kTransactionPath.size()] == u'/') {
+            startInTransaction(*m_transaction, QStringView(m_path).sliced(kTransactionPath.size()));
             return;
         }
         if (m_path == u"/Amt")
@@ -297,12 +305,43 @@ private:
             take(tx.structuredReference);
     }
 
+    // A transaction read is a payment of the entry; what it needs of the
+    // entry is filled in when the entry ends. Its archive id is the
+    // transaction's own for now, and 0 cents stand for no amount.
+    void appendTransaction(Entry &entry, const Transaction &tx)
+    {
+        ++entry.transactions;
+        const Amount *amount = tx.amount.field.seen ? &tx.amount
+            : tx.detailsAmount.field.seen          ? &tx.detailsAmount
+                                                   : nullptr;
+        qint64 cents = 0;
+        if (amount) {
+            try {
+                cents = amountOf(*amount, m_source);
+            } catch (const CommandError &error) {
+                if (!entry.problemLine) {
+                    entry.problem = error;
+                    entry.problemLine = tx.line;
+                }
+            }
+        } else if (!entry.problemLine) {
+            entry.problemLine = tx.line;
+        }
+        QString payer = tx.payer.text.trimmed();
+        if (payer.isEmpty())
+            payer = tx.partyPayer.text.trimmed();
+        m_file.payments.append(Payment{{}, {}, {}, cents, tx.reference, payer, tx.accountServicerRef.text.trimmed(),
+                                       m_source, QString()});
+    }
+
     // The transactions of a booked entry, each a payment; an entry without
-    // transaction details is one payment of its own amount.
-    void appendEntry(const Entry &entry)
+    // transaction details is one payment of its own amount. Those of an
+    // entry not booked are left out.
+    void finishEntry(Entry &entry)
     {
         const QString code = entry.statusCode.seen ? entry.statusCode.text.trimmed() : entry.status.text.trimmed();
         if (code != u"BOOK"_s) {
+            m_file.payments.resize(entry.firstPayment);
             ++m_file.unbookedEntries;
             return;
         }
@@ -323,40 +362,30 @@ private:
         const QString messageId = m_messageId.text.trimmed();
         const QString place = messageId.isEmpty() ? QString() : BankFileEntry(messageId, QString::number(entry.position));
 
-        const std::deque<Transaction> &transactions = entry.transactions;
-        const bool several = transactions.size() > 1;
-        const auto append = [&](const Payment &payment, qint64 line) {
+        const bool several = entry.transactions > 1;
+        if (entry.problem)
+            throw *entry.problem;
+        if (entry.problemLine && several)
+            throw refusal(m_source, *entry.problemLine, u"alkavalla maksulla ei ole summaa"_s);
+        if (entry.transactions == 0)
+            m_file.payments.append(Payment{{}, {}, {}, entryCents, {}, {}, QString(), m_source, QString()});
+        for (qsizetype i = entry.firstPayment; i < m_file.payments.size(); ++i) {
+            Payment &payment = m_file.payments[i];
+            const QString position = QString::number(i - entry.firstPayment + 1);
+            payment.date = date;
+            payment.cents = sign * (payment.cents == 0 ? entryCents : payment.cents);
+            // Each transaction needs an identity of its own to be known again.
+            const QString txId = payment.archiveId;
+            payment.archiveId = entryId;
+            if (!txId.isEmpty())
+                payment.archiveId += u'/' + txId;
+            else if (several && !entryId.isEmpty())
+                payment.archiveId += u'/' + position;
+            payment.fileEntry = place.isEmpty() || !several ? place : place + u'/' + position;
             if (payment.archiveId.isEmpty() && payment.fileEntry.isEmpty())
-                throw refusal(m_source, line,
+                throw refusal(m_source, entry.line,
                               u"alkavalla kirjauksella ei ole arkistotunnusta eikä tiedostolla sanomatunnusta "
                               "(GrpHdr/MsgId), joten sen uutta tuontia ei tunnistettaisi"_s);
-            m_file.payments.append(payment);
-        };
-        if (transactions.empty()) {
-            append(Payment{{}, {}, date, sign * entryCents, {}, {}, entryId, m_source, place}, entry.line);
-            return;
-        }
-        for (std::size_t i = 0; i < transactions.size(); ++i) {
-            const Transaction &tx = transactions[i];
-            const Amount *amount = tx.amount.field.seen ? &tx.amount
-                : tx.detailsAmount.field.seen          ? &tx.detailsAmount
-                                                       : nullptr;
-            if (!amount && several)
-                throw refusal(m_source, tx.line, u"alkavalla maksulla ei ole summaa"_s);
-            const qint64 cents = amount ? amountOf(*amount, m_source) : entryCents;
-            QString payer = tx.payer.text.trimmed();
-            if (payer.isEmpty())
-                payer = tx.partyPayer.text.trimmed();
-            // Each transaction needs an identity of its own to be known again.
-            const QString txId = tx.accountServicerRef.text.trimmed();
-            const QString position = QString::number(i + 1);
-            QString archiveId = entryId;
-            if (!txId.isEmpty())
-                archiveId += u'/' + txId;
-            else if (several && !entryId.isEmpty())
-                archiveId += u'/' + position;
-            const QString txPlace = place.isEmpty() || !several ? place : place + u'/' + position;
-            append(Payment{{}, {}, date, sign * cents, tx.reference, payer, archiveId, m_source, txPlace}, tx.line);
         }
     }
 
@@ -373,8 +402,10 @@ private:
     Field m_messageId;
     qint64 m_entries = 0;
 
-    // The entry being read, its depth and the path below it.
+    // The entry being read, its depth and the path below it, and its
+    // transaction being read.
     std::optional<Entry> m_entry;
+    std::optional<Transaction> m_transaction;
     int m_entryDepth = 0;
     QString m_path;
     std::vector<qsizetype> m_pathLengths;

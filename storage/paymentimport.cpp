@@ -46,16 +46,29 @@ auto asFileMessage(const QString &source, Step step)
 
 // What a payment is known by when its file comes again: the identity the
 // bank gave it, else its place in the bank's file; with the sign, since a
-// bank may give a reversal the id of the payment it takes back. Empty for a
-// payment with neither, which no other payment can be.
-QString identityKey(const Payment &payment)
+// bank may give a reversal the id of the payment it takes back. The text is
+// the payment's own, shared, not copied.
+struct Identity
 {
-    const QString sign = payment.cents < 0 ? u"-"_s : u"+"_s;
+    bool reversal = false;
+    bool fromBank = false;
+    QString text;
+    friend bool operator==(const Identity &, const Identity &) = default;
+};
+
+size_t qHash(const Identity &identity, size_t seed = 0)
+{
+    return qHashMulti(seed, identity.reversal, identity.fromBank, identity.text);
+}
+
+// Nothing for a payment with neither, which no other payment can be.
+std::optional<Identity> identityOf(const Payment &payment)
+{
     if (!payment.archiveId.isEmpty())
-        return sign + u"A:"_s + payment.archiveId;
+        return Identity{payment.cents < 0, true, payment.archiveId};
     if (!payment.fileEntry.isEmpty())
-        return sign + u"F:"_s + payment.fileEntry;
-    return QString();
+        return Identity{payment.cents < 0, false, payment.fileEntry};
+    return std::nullopt;
 }
 
 // A payment an earlier version kept from a bank's file that gave it no
@@ -228,31 +241,45 @@ PaymentImport MatchPayments(const QList<Payment> &incoming, const QList<PayableI
         return stillOpen != candidates.end() ? *stillOpen : candidates.first();
     };
 
-    QSet<QString> seen;
+    QSet<Identity> seen;
     // Of payments kept without an identity, how many say each thing.
     QHash<QString, qsizetype> keptAlike;
-    Reversible reversible;
     for (const Payment &payment : kept) {
-        if (const QString key = identityKey(payment); !key.isEmpty())
-            seen.insert(key);
+        if (const std::optional<Identity> identity = identityOf(payment))
+            seen.insert(*identity);
         else if (keptWithoutIdentity(payment))
             ++keptAlike[contentKey(payment)];
-        if (payment.cents > 0)
-            reversible.add(payment);
-        else
-            reversible.takeBack(payment);
     }
 
     PaymentImport result;
+    // The payments a reversal may take back, gathered at the first reversal:
+    // most files have none.
+    std::optional<Reversible> takenBack;
+    const auto reversible = [&]() -> Reversible & {
+        if (!takenBack) {
+            takenBack.emplace();
+            for (const Payment &payment : kept) {
+                if (payment.cents > 0)
+                    takenBack->add(payment);
+                else
+                    takenBack->takeBack(payment);
+            }
+            for (const ImportedPayment &earlier : std::as_const(result.payments)) {
+                if (earlier.paymentClass != PaymentClass::AlreadyImported && earlier.payment.cents > 0)
+                    takenBack->add(earlier.payment);
+            }
+        }
+        return *takenBack;
+    };
     result.payments.reserve(incoming.size());
     for (const Payment &payment : incoming) {
-        ImportedPayment imported{payment, PaymentClass::UnknownReference, 0, std::nullopt};
+        ImportedPayment imported{payment, PaymentClass::UnknownReference, 0, nullptr};
         imported.payment.year.clear();
         imported.payment.invoiceNumber.clear();
         bool already = false;
-        if (const QString key = identityKey(payment); !key.isEmpty()) {
-            already = seen.contains(key);
-            seen.insert(key);
+        if (const std::optional<Identity> identity = identityOf(payment)) {
+            already = seen.contains(*identity);
+            seen.insert(*identity);
         }
         if (!already && payment.archiveId.isEmpty() && !keptAlike.isEmpty()) {
             const auto alike = keptAlike.find(contentKey(payment));
@@ -269,7 +296,8 @@ PaymentImport MatchPayments(const QList<Payment> &incoming, const QList<PayableI
         std::optional<qsizetype> invoice;
         if (payment.cents < 0) {
             imported.paymentClass = PaymentClass::Reversal;
-            imported.reversed = reversible.takeBack(payment);
+            if (const std::optional<Payment> reversed = reversible().takeBack(payment))
+                imported.reversed = std::make_shared<const Payment>(*reversed);
             if (imported.reversed && imported.reversed->matched()) {
                 const auto it = byNumber.constFind(invoiceKey(imported.reversed->year, imported.reversed->invoiceNumber));
                 if (it != byNumber.cend())
@@ -292,8 +320,8 @@ PaymentImport MatchPayments(const QList<Payment> &incoming, const QList<PayableI
             imported.payment.year = invoices[*invoice].year;
             imported.payment.invoiceNumber = invoices[*invoice].number;
         }
-        if (payment.cents > 0)
-            reversible.add(imported.payment);
+        if (payment.cents > 0 && takenBack)
+            takenBack->add(imported.payment);
         result.payments.append(imported);
     }
     return result;
@@ -335,10 +363,13 @@ QStringList ImportedPaymentCells(const ImportedPayment &imported)
 
 QString ImportSummaryText(const QString &path, const PaymentImport &import)
 {
+    const auto stored = std::count_if(import.payments.begin(), import.payments.end(), [](const ImportedPayment &p) {
+        return p.paymentClass != PaymentClass::AlreadyImported;
+    });
     QString text = u"%1: %2 maksua (%3), tallennettavia %4."_s.arg(QFileInfo(path).fileName())
                        .arg(import.payments.size())
                        .arg(import.format)
-                       .arg(PaymentsToStore(import).size());
+                       .arg(stored);
     if (import.unbookedEntries > 0)
         text += u" Kirjaamattomia tapahtumia %1; ne tuodaan, kun pankki on kirjannut ne."_s.arg(import.unbookedEntries);
     return text;

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 // Importing the payments a bank reports: reading its file (an ISO 20022
@@ -105,8 +106,8 @@ struct ImportedPayment
     /// overpaid); 0 without an invoice.
     qint64 openCentsAfter = 0;
     /// For a reversal, the payment it takes back when one is found among the
-    /// kept payments and those before it in the file.
-    std::optional<Payment> reversed;
+    /// kept payments and those before it in the file; null otherwise.
+    std::shared_ptr<const Payment> reversed;
 };
 
 /// The classified payments of one file.
