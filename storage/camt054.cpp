@@ -330,6 +330,7 @@ private:
         QString payer = tx.payer.text.trimmed();
         if (payer.isEmpty())
             payer = tx.partyPayer.text.trimmed();
+        CheckRoomForPayment(m_file, m_source, tx.line);
         m_file.payments.append(Payment{{}, {}, {}, cents, tx.reference, payer, tx.accountServicerRef.text.trimmed(),
                                        m_source, QString()});
     }
@@ -367,8 +368,10 @@ private:
             throw *entry.problem;
         if (entry.problemLine && several)
             throw refusal(m_source, *entry.problemLine, u"alkavalla maksulla ei ole summaa"_s);
-        if (entry.transactions == 0)
+        if (entry.transactions == 0) {
+            CheckRoomForPayment(m_file, m_source, entry.line);
             m_file.payments.append(Payment{{}, {}, {}, entryCents, {}, {}, QString(), m_source, QString()});
+        }
         for (qsizetype i = entry.firstPayment; i < m_file.payments.size(); ++i) {
             Payment &payment = m_file.payments[i];
             const QString position = QString::number(i - entry.firstPayment + 1);

@@ -38,7 +38,7 @@ auto asFileMessage(const QString &source, Step step)
     } catch (const CommandError &) {
         throw;
     } catch (const std::bad_alloc &) {
-        throw CommandError(u"Maksutiedostoa %1 ei luettu: muisti ei riittänyt sen lukemiseen."_s.arg(source));
+        throw CommandError(PaymentFileOutOfMemoryText(source));
     } catch (const std::exception &error) {
         throw CommandError(u"Maksutiedostoa %1 ei luettu: lukeminen keskeytyi (%2)."_s.arg(source, QString::fromUtf8(error.what())));
     }
@@ -139,6 +139,18 @@ private:
 };
 
 } // namespace
+
+QString PaymentFileOutOfMemoryText(const QString &path)
+{
+    return u"Maksutiedostoa %1 ei luettu: muisti ei riittänyt sen lukemiseen."_s.arg(QFileInfo(path).fileName());
+}
+
+void CheckRoomForPayment(const BankPaymentFile &file, const QString &source, qint64 line)
+{
+    if (file.payments.size() >= kMaxTextLines)
+        throw CommandError(u"Maksutiedostoa %1 ei luettu: rivillä %2 on maksuja jo %3, enemmän ei mahdu maksujen tiedostoon."_s
+                               .arg(source).arg(line).arg(kMaxTextLines));
+}
 
 QString BankFileEntry(const QString &fileIdentity, const QString &position)
 {

@@ -44,12 +44,16 @@ QString BankFileEntry(const QString &fileIdentity, const QString &position);
 /// content (XML or fixed width); source names it in each payment, and each
 /// gets its place in the file (BankFileEntry). Throws CommandError with a
 /// Finnish message naming the line when the file is no payment file, is
-/// damaged, nests elements deeper than 64 levels, holds another currency
+/// damaged, nests elements deeper than 64 levels, holds more payments than
+/// the payments file takes (kMaxTextLines), holds another currency
 /// than euro, declares a DTD, holds a camt.054 entry that neither the bank
 /// nor the message gives an identity, or is larger than
 /// kMaxPaymentFileBytes: a file is read whole or not at all. Memory stays
 /// within a few times the file's size, whatever it holds.
 BankPaymentFile ReadBankPayments(const QByteArray &bytes, const QString &source);
+
+/// The message of the file whose import ran out of memory.
+QString PaymentFileOutOfMemoryText(const QString &path);
 
 /// Reads the file at the path by ReadBankPayments, its file name as the
 /// source; a file larger than kMaxPaymentFileBytes is refused unread. Any

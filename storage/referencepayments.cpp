@@ -133,6 +133,7 @@ BankPaymentFile ReadReferencePayments(const QByteArray &bytes, const QString &so
             QString reference = kReference.of(record).trimmed().toString();
             while (reference.startsWith(u'0'))
                 reference.remove(0, 1);
+            CheckRoomForPayment(file, source, lineNumber);
             file.payments.append(Payment{{}, {}, date, reversal ? -*cents : *cents, reference,
                                          kPayer.of(record).trimmed().toString(),
                                          kArchiveId.of(record).trimmed().toString(), source,

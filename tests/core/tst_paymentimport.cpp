@@ -700,6 +700,10 @@ void PaymentImportTest::damagedFilesRefused_data()
     QTest::newRow("payment after total") << fileOf({batchRecord(), good, total, good}) << u"rivillä 4 oleva maksu ei kuulu erään"_s;
     QTest::newRow("batch in batch") << fileOf({batchRecord(), good, batchRecord(), total}) << u"rivillä 3 alkaa uusi erä"_s;
     QTest::newRow("empty") << QByteArray() << u"ei ole camt.054-tiliilmoitus"_s;
+    const QByteArray record = stringToCp1252(good + u"\r\n"_s);
+    QTest::newRow("more payments than the payments file takes")
+        << fileOf({batchRecord()}) + record.repeated(kMaxTextLines + 1) + fileOf({totalRecord(kMaxTextLines + 1, 1234 * (kMaxTextLines + 1), 0, 0)})
+        << u"rivillä %1 on maksuja jo %2, enemmän ei mahdu"_s.arg(kMaxTextLines + 2).arg(kMaxTextLines);
 
     const QByteArray camt = camtOf(u"camt.054.001.02"_s, {p, pay(u"1009"_s, 500, u"A2"_s)});
     QTest::newRow("camt cut") << camt.left(camt.size() - 40) << u"XML on rikki"_s;
