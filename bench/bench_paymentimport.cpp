@@ -8,6 +8,7 @@
 #include "storage/commanderror.h"
 #include "storage/cp1252.h"
 #include "storage/paymentimport.h"
+#include "storage/textfile.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -84,13 +85,16 @@ QByteArray hostileFile(const QString &name)
         return camtOf(u"<X>"_s + u"<Ntry>"_s.repeated(kMiB / 13) + u"</Ntry>"_s.repeated(kMiB / 13) + u"</X>"_s);
     if (name == u"line-breaks")
         return QByteArray("0\r") + QByteArray(64 * kMiB - 3, '\n');
-    if (name == u"camt-payments") {
-        // One entry of transactions as small as a payment can be.
+    // As many of the smallest payments as the file takes (63 MiB), and as
+    // many as the payments file takes.
+    const bool most = name.endsWith(u"-most"_s);
+    if (name.startsWith(u"camt-payments"_s)) {
         const QString tx = u"<TxDtls><Amt Ccy=\"EUR\">1</Amt></TxDtls>"_s;
-        return camtOf(bookedEntry(u"<NtryDtls>"_s + tx.repeated(63 * kMiB / tx.size()) + u"</NtryDtls>"_s));
+        const qsizetype count = most ? kMaxTextLines : 63 * kMiB / tx.size();
+        return camtOf(bookedEntry(u"<NtryDtls>"_s + tx.repeated(count) + u"</NtryDtls>"_s));
     }
-    if (name == u"reference-payments") {
-        const qsizetype count = 63 * kMiB / 92;
+    if (name.startsWith(u"reference-payments"_s)) {
+        const qsizetype count = most ? kMaxTextLines : 63 * kMiB / 92;
         QStringList records{u"0261201120012123456789"_s.leftJustified(90)};
         for (qsizetype i = 0; i < count; ++i)
             records << referenceRecord(int(i), AppendCheckDigit(QString::number(100000 + i % 1000)), 100);
@@ -102,8 +106,9 @@ QByteArray hostileFile(const QString &name)
     return {};
 }
 
-const QStringList kHostileFiles{u"empty-elements"_s, u"deep-entry"_s, u"nested-entries"_s, u"line-breaks"_s,
-                                u"camt-payments"_s, u"reference-payments"_s};
+const QStringList kHostileFiles{u"empty-elements"_s, u"deep-entry"_s,          u"nested-entries"_s,
+                                u"line-breaks"_s,    u"camt-payments"_s,       u"camt-payments-most"_s,
+                                u"reference-payments"_s, u"reference-payments-most"_s};
 
 qint64 peakKiB()
 {
