@@ -22,6 +22,8 @@
 #include <QLineEdit>
 #include <QTextStream>
 
+#include <new>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -132,6 +134,7 @@ int ImportPaymentFiles(const QString &executablePath, const QStringList &startAr
         const qsizetype before = ledger.payments.size();
         out << ImportedPaymentHeadings().join(u'\t') << u'\n';
         for (const QString &file : files) {
+            const qsizetype keptBefore = ledger.payments.size();
             try {
                 const PaymentImport import = ImportPaymentFile(file, PayableInvoices(ledger.rows), ledger.payments);
                 report << ImportSummaryText(file, import) << Qt::endl;
@@ -143,6 +146,12 @@ int ImportPaymentFiles(const QString &executablePath, const QStringList &startAr
             } catch (const CommandError &error) {
                 ++failed;
                 report << u"Virhe: %1"_s.arg(QString::fromUtf8(error.what())).replace(u"\r\n"_s, u" "_s) << Qt::endl;
+            } catch (const std::bad_alloc &) {
+                // Nothing of a file that did not go through is stored.
+                ++failed;
+                ledger.payments.resize(keptBefore);
+                ApplyPayments(ledger.rows, ledger.payments, QDate::currentDate());
+                report << u"Virhe: %1"_s.arg(PaymentFileOutOfMemoryText(file)) << Qt::endl;
             }
         }
         if (ledger.payments.size() > before)

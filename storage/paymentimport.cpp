@@ -15,6 +15,8 @@
 #include <QSet>
 
 #include <algorithm>
+#include <exception>
+#include <new>
 
 using namespace Qt::StringLiterals;
 
@@ -25,16 +27,62 @@ QString tooLargeText(const QString &source)
     return u"Maksutiedostoa %1 ei luettu: se on suurempi kuin %2 Mt."_s.arg(source).arg(kMaxPaymentFileBytes / (1024 * 1024));
 }
 
-// What tells one payment from another when the same file comes again: the
-// bank's archive id, and the sign, since a bank may give a reversal the id of
-// the payment it takes back.
-QString duplicateKey(const Payment &payment)
+// Runs the step of reading or matching the file; any failure of it but
+// the program's own messages becomes a message naming the file, so that the
+// file is refused whole and nothing of it is stored.
+template <typename Step>
+auto asFileMessage(const QString &source, Step step)
 {
-    const QString sign = payment.cents < 0 ? u"-"_s : u"+"_s;
+    try {
+        return step();
+    } catch (const CommandError &) {
+        throw;
+    } catch (const std::bad_alloc &) {
+        throw CommandError(PaymentFileOutOfMemoryText(source));
+    } catch (const std::exception &error) {
+        throw CommandError(u"Maksutiedostoa %1 ei luettu: lukeminen keskeytyi (%2)."_s.arg(source, QString::fromUtf8(error.what())));
+    }
+}
+
+// What a payment is known by when its file comes again: the identity the
+// bank gave it, else its place in the bank's file; with the sign, since a
+// bank may give a reversal the id of the payment it takes back. The text is
+// the payment's own, shared, not copied.
+struct Identity
+{
+    bool reversal = false;
+    bool fromBank = false;
+    QString text;
+    friend bool operator==(const Identity &, const Identity &) = default;
+};
+
+size_t qHash(const Identity &identity, size_t seed = 0)
+{
+    return qHashMulti(seed, identity.reversal, identity.fromBank, identity.text);
+}
+
+// Nothing for a payment with neither, which no other payment can be.
+std::optional<Identity> identityOf(const Payment &payment)
+{
     if (!payment.archiveId.isEmpty())
-        return sign + u"A:"_s + payment.archiveId;
-    return sign + u"P:"_s + DateText(payment.date) + u'|' + QString::number(payment.cents) + u'|'
-        + ReferenceMatchKey(payment.reference) + u'|' + payment.payer;
+        return Identity{payment.cents < 0, true, payment.archiveId};
+    if (!payment.fileEntry.isEmpty())
+        return Identity{payment.cents < 0, false, payment.fileEntry};
+    return std::nullopt;
+}
+
+// A payment an earlier version kept from a bank's file that gave it no
+// archive id: it kept no place in the file either.
+bool keptWithoutIdentity(const Payment &payment)
+{
+    return payment.archiveId.isEmpty() && payment.fileEntry.isEmpty() && payment.source != kManualPaymentSource;
+}
+
+// What such a payment says of itself.
+QString contentKey(const Payment &payment)
+{
+    return (payment.cents < 0 ? u"-"_s : u"+"_s) + DateText(payment.date) + u'|' + QString::number(payment.cents)
+        + u'|' + ReferenceMatchKey(payment.reference) + u'|' + payment.payer;
 }
 
 QString amountKey(const QString &referenceKey, qint64 cents)
@@ -92,6 +140,23 @@ private:
 
 } // namespace
 
+QString PaymentFileOutOfMemoryText(const QString &path)
+{
+    return u"Maksutiedostoa %1 ei luettu: muisti ei riittänyt sen lukemiseen."_s.arg(QFileInfo(path).fileName());
+}
+
+void CheckRoomForPayment(const BankPaymentFile &file, const QString &source, qint64 line)
+{
+    if (file.payments.size() >= kMaxTextLines)
+        throw CommandError(u"Maksutiedostoa %1 ei luettu: rivillä %2 on maksuja jo %3, enemmän ei mahdu maksujen tiedostoon."_s
+                               .arg(source).arg(line).arg(kMaxTextLines));
+}
+
+QString BankFileEntry(const QString &fileIdentity, const QString &position)
+{
+    return fileIdentity + u'#' + position;
+}
+
 BankPaymentFile ReadBankPayments(const QByteArray &bytes, const QString &source)
 {
     if (bytes.size() > kMaxPaymentFileBytes)
@@ -110,18 +175,21 @@ BankPaymentFile ReadBankPayments(const QByteArray &bytes, const QString &source)
 BankPaymentFile ReadBankPaymentFile(const QString &path)
 {
     const QString source = QFileInfo(path).fileName();
-    if (!IsRegularFileOrMissing(path))
-        throw FileOpenError(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw FileOpenError(path);
-    if (file.size() > kMaxPaymentFileBytes)
-        throw CommandError(tooLargeText(QDir::toNativeSeparators(path)));
-    // One byte past the limit tells a file that grew while read.
-    const QByteArray bytes = file.read(kMaxPaymentFileBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        throw FileOpenError(path);
-    return ReadBankPayments(bytes, source);
+    return asFileMessage(source, [&] {
+        if (!IsRegularFileOrMissing(path))
+            throw FileOpenError(path);
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw FileOpenError(path);
+        if (file.size() > kMaxPaymentFileBytes)
+            throw CommandError(tooLargeText(QDir::toNativeSeparators(path)));
+        // One byte past its size: a file at the limit that grew while read is
+        // refused, and no more memory is set aside than the file takes.
+        const QByteArray bytes = file.read(file.size() + 1);
+        if (file.error() != QFileDevice::NoError)
+            throw FileOpenError(path);
+        return ReadBankPayments(bytes, source);
+    });
 }
 
 QString ReferenceMatchKey(QStringView reference)
@@ -185,34 +253,63 @@ PaymentImport MatchPayments(const QList<Payment> &incoming, const QList<PayableI
         return stillOpen != candidates.end() ? *stillOpen : candidates.first();
     };
 
-    QSet<QString> seen;
-    seen.reserve(kept.size() + incoming.size());
-    Reversible reversible;
+    QSet<Identity> seen;
+    // Of payments kept without an identity, how many say each thing.
+    QHash<QString, qsizetype> keptAlike;
     for (const Payment &payment : kept) {
-        seen.insert(duplicateKey(payment));
-        if (payment.cents > 0)
-            reversible.add(payment);
-        else
-            reversible.takeBack(payment);
+        if (const std::optional<Identity> identity = identityOf(payment))
+            seen.insert(*identity);
+        else if (keptWithoutIdentity(payment))
+            ++keptAlike[contentKey(payment)];
     }
 
     PaymentImport result;
+    // The payments a reversal may take back, gathered at the first reversal:
+    // most files have none.
+    std::optional<Reversible> takenBack;
+    const auto reversible = [&]() -> Reversible & {
+        if (!takenBack) {
+            takenBack.emplace();
+            for (const Payment &payment : kept) {
+                if (payment.cents > 0)
+                    takenBack->add(payment);
+                else
+                    takenBack->takeBack(payment);
+            }
+            for (const ImportedPayment &earlier : std::as_const(result.payments)) {
+                if (earlier.paymentClass != PaymentClass::AlreadyImported && earlier.payment.cents > 0)
+                    takenBack->add(earlier.payment);
+            }
+        }
+        return *takenBack;
+    };
     result.payments.reserve(incoming.size());
     for (const Payment &payment : incoming) {
-        ImportedPayment imported{payment, PaymentClass::UnknownReference, 0, std::nullopt};
+        ImportedPayment imported{payment, PaymentClass::UnknownReference, 0, nullptr};
         imported.payment.year.clear();
         imported.payment.invoiceNumber.clear();
-        const QString duplicate = duplicateKey(payment);
-        if (seen.contains(duplicate)) {
+        bool already = false;
+        if (const std::optional<Identity> identity = identityOf(payment)) {
+            already = seen.contains(*identity);
+            seen.insert(*identity);
+        }
+        if (!already && payment.archiveId.isEmpty() && !keptAlike.isEmpty()) {
+            const auto alike = keptAlike.find(contentKey(payment));
+            if (alike != keptAlike.end() && *alike > 0) {
+                --*alike;
+                already = true;
+            }
+        }
+        if (already) {
             imported.paymentClass = PaymentClass::AlreadyImported;
             result.payments.append(imported);
             continue;
         }
-        seen.insert(duplicate);
         std::optional<qsizetype> invoice;
         if (payment.cents < 0) {
             imported.paymentClass = PaymentClass::Reversal;
-            imported.reversed = reversible.takeBack(payment);
+            if (const std::optional<Payment> reversed = reversible().takeBack(payment))
+                imported.reversed = std::make_shared<const Payment>(*reversed);
             if (imported.reversed && imported.reversed->matched()) {
                 const auto it = byNumber.constFind(invoiceKey(imported.reversed->year, imported.reversed->invoiceNumber));
                 if (it != byNumber.cend())
@@ -235,8 +332,8 @@ PaymentImport MatchPayments(const QList<Payment> &incoming, const QList<PayableI
             imported.payment.year = invoices[*invoice].year;
             imported.payment.invoiceNumber = invoices[*invoice].number;
         }
-        if (payment.cents > 0)
-            reversible.add(imported.payment);
+        if (payment.cents > 0 && takenBack)
+            takenBack->add(imported.payment);
         result.payments.append(imported);
     }
     return result;
@@ -244,11 +341,13 @@ PaymentImport MatchPayments(const QList<Payment> &incoming, const QList<PayableI
 
 PaymentImport ImportPaymentFile(const QString &path, const QList<PayableInvoice> &invoices, const QList<Payment> &kept)
 {
-    const BankPaymentFile file = ReadBankPaymentFile(path);
-    PaymentImport result = MatchPayments(file.payments, invoices, kept);
-    result.format = file.format;
-    result.unbookedEntries = file.unbookedEntries;
-    return result;
+    return asFileMessage(QFileInfo(path).fileName(), [&] {
+        BankPaymentFile file = ReadBankPaymentFile(path);
+        PaymentImport result = MatchPayments(file.payments, invoices, kept);
+        result.format = file.format;
+        result.unbookedEntries = file.unbookedEntries;
+        return result;
+    });
 }
 
 QList<Payment> PaymentsToStore(const PaymentImport &import)
@@ -276,10 +375,13 @@ QStringList ImportedPaymentCells(const ImportedPayment &imported)
 
 QString ImportSummaryText(const QString &path, const PaymentImport &import)
 {
+    const auto stored = std::count_if(import.payments.begin(), import.payments.end(), [](const ImportedPayment &p) {
+        return p.paymentClass != PaymentClass::AlreadyImported;
+    });
     QString text = u"%1: %2 maksua (%3), tallennettavia %4."_s.arg(QFileInfo(path).fileName())
                        .arg(import.payments.size())
                        .arg(import.format)
-                       .arg(PaymentsToStore(import).size());
+                       .arg(stored);
     if (import.unbookedEntries > 0)
         text += u" Kirjaamattomia tapahtumia %1; ne tuodaan, kun pankki on kirjannut ne."_s.arg(import.unbookedEntries);
     return text;

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 // Importing the payments a bank reports: reading its file (an ISO 20022
@@ -34,16 +35,30 @@ struct BankPaymentFile
     int unbookedEntries = 0;
 };
 
+/// A payment's place in a bank's file, as Payment::fileEntry keeps it: the
+/// file's own identity (a camt.054 message's GrpHdr/MsgId; the
+/// reference-payment file's batch record) and the position in it.
+QString BankFileEntry(const QString &fileIdentity, const QString &position);
+
 /// Reads a bank's payment file from its bytes, the format told by the
-/// content (XML or fixed width); source names it in each payment. Throws
-/// CommandError with a Finnish message naming the line when the file is no
-/// payment file, is damaged, holds another currency than euro, declares a
-/// DTD, or is larger than kMaxPaymentFileBytes: a file is read whole or not
-/// at all.
+/// content (XML or fixed width); source names it in each payment, and each
+/// gets its place in the file (BankFileEntry). Throws CommandError with a
+/// Finnish message naming the line when the file is no payment file, is
+/// damaged, nests elements deeper than 64 levels, holds more payments than
+/// the payments file takes (kMaxTextLines), holds another currency
+/// than euro, declares a DTD, holds a camt.054 entry that neither the bank
+/// nor the message gives an identity, or is larger than
+/// kMaxPaymentFileBytes: a file is read whole or not at all. Memory stays
+/// within a few times the file's size, whatever it holds.
 BankPaymentFile ReadBankPayments(const QByteArray &bytes, const QString &source);
 
+/// The message of the file whose import ran out of memory.
+QString PaymentFileOutOfMemoryText(const QString &path);
+
 /// Reads the file at the path by ReadBankPayments, its file name as the
-/// source; a file larger than kMaxPaymentFileBytes is refused unread.
+/// source; a file larger than kMaxPaymentFileBytes is refused unread. Any
+/// failure, running out of memory included, is a CommandError naming the
+/// file.
 BankPaymentFile ReadBankPaymentFile(const QString &path);
 
 /// The key a reference is matched by: blanks and leading zeros dropped, and
@@ -73,7 +88,8 @@ enum class PaymentClass {
     Overpays,
     /// Its reference names no payable invoice.
     UnknownReference,
-    /// The same payment is already kept, or came earlier in the same file.
+    /// The same payment is already kept, or came earlier in the same file
+    /// with the same identity from the bank.
     AlreadyImported,
     /// The bank took back a payment.
     Reversal,
@@ -94,8 +110,8 @@ struct ImportedPayment
     /// overpaid); 0 without an invoice.
     qint64 openCentsAfter = 0;
     /// For a reversal, the payment it takes back when one is found among the
-    /// kept payments and those before it in the file.
-    std::optional<Payment> reversed;
+    /// kept payments and those before it in the file; null otherwise.
+    std::shared_ptr<const Payment> reversed;
 };
 
 /// The classified payments of one file.
@@ -108,14 +124,20 @@ struct PaymentImport
 
 /// Classifies the payments in order: each payment of a reference goes to its
 /// invoice and lessens what is open of it, so that a second one may overpay.
-/// A payment kept already or earlier in the list (the same archive id and
-/// sign; without an archive id the same date, amount, reference and payer)
-/// is AlreadyImported. A reversal goes to the invoice of the payment it
-/// takes back, or of its reference, and opens it again.
+/// A payment is AlreadyImported only by an identity: the same archive id and
+/// sign as one kept or earlier in the list, or, without an archive id, the
+/// same place in the same bank file (fileEntry). Payments alike in date,
+/// amount, reference and payer are each new: a payer may pay twice. A
+/// payment an earlier version kept from a bank's file without either
+/// identity stands for one incoming payment without an archive id that is
+/// alike in those. A reversal goes to the invoice of the payment it takes
+/// back, or of its reference, and opens it again.
 PaymentImport MatchPayments(const QList<Payment> &incoming, const QList<PayableInvoice> &invoices,
                             const QList<Payment> &kept);
 
-/// Reads the file (ReadBankPaymentFile) and matches its payments.
+/// Reads the file (ReadBankPaymentFile) and matches its payments; any
+/// failure, running out of memory included, is a CommandError naming the
+/// file.
 PaymentImport ImportPaymentFile(const QString &path, const QList<PayableInvoice> &invoices,
                                 const QList<Payment> &kept);
 

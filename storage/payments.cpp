@@ -77,6 +77,10 @@ QStringList PaymentLineCells(const Payment &payment)
     cells[PaymentPayerColumn] = payment.payer;
     cells[PaymentArchiveIdColumn] = payment.archiveId;
     cells[PaymentSourceColumn] = payment.source;
+    cells[PaymentFileEntryColumn] = payment.fileEntry;
+    // Without a place in a bank's file the line stays as earlier versions wrote it.
+    if (payment.fileEntry.isEmpty())
+        cells.removeLast();
     return cells;
 }
 
@@ -88,7 +92,8 @@ std::optional<Payment> PaymentOfCells(const QStringList &cells)
         return std::nullopt;
     return Payment{cellText(cells, PaymentYearColumn), cellText(cells, PaymentInvoiceColumn), *date, *cents,
                    cellText(cells, PaymentReferenceColumn), cellText(cells, PaymentPayerColumn),
-                   cellText(cells, PaymentArchiveIdColumn), cellText(cells, PaymentSourceColumn)};
+                   cellText(cells, PaymentArchiveIdColumn), cellText(cells, PaymentSourceColumn),
+                   cellText(cells, PaymentFileEntryColumn)};
 }
 
 QList<Payment> ReadPaymentsFile(const QString &path)

@@ -24,10 +24,16 @@ enum PaymentColumn : int {
     PaymentAmountColumn,
     PaymentReferenceColumn,
     PaymentPayerColumn,
-    /// The bank's archive id; a payment imported twice has the same one.
+    /// The identity the bank gave the payment (its archive id, or the
+    /// entry's own reference); a payment imported twice has the same one.
     PaymentArchiveIdColumn,
     /// kManualPaymentSource, or the name of the imported file.
     PaymentSourceColumn,
+    /// The payment's place in the bank's file: the file's own identity and
+    /// the position in it (BankFileEntry). Appended after the columns of
+    /// earlier versions, which read a line without it; empty in their lines
+    /// and for a payment marked by hand.
+    PaymentFileEntryColumn,
     PaymentColumnCount
 };
 
@@ -45,6 +51,8 @@ struct Payment
     QString payer;
     QString archiveId;
     QString source;
+    // Defaulted: payments built field by field need not name it.
+    QString fileEntry = {};
 
     /// Whether the payment was matched to an invoice.
     bool matched() const { return !invoiceNumber.isEmpty(); }

@@ -7,6 +7,8 @@
 #include "storage/commanderror.h"
 #include "storage/cp1252.h"
 
+#include <QHash>
+
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -68,13 +70,27 @@ struct BatchTotals
 
 BankPaymentFile ReadReferencePayments(const QByteArray &bytes, const QString &source)
 {
-    const QStringList lines = cp1252ToString(bytes).split(u'\n');
     BankPaymentFile file{kReferencePaymentFormat.toString(), {}, 0};
     BatchTotals batch;
     bool inBatch = false;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const qsizetype lineNumber = i + 1;
-        QStringView record(lines[i]);
+    // The batch's identity: its record, told apart from an identical one
+    // earlier in the file by how many came before.
+    QString batchIdentity;
+    QHash<QString, int> batchesSeen;
+    qsizetype batchRecords = 0;
+    // Line by line, one decoded at a time: blank lines cost nothing.
+    qsizetype lineNumber = 0;
+    for (qsizetype start = 0; start <= bytes.size();) {
+        qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0)
+            end = bytes.size();
+        const QByteArrayView raw = QByteArrayView(bytes).sliced(start, end - start);
+        start = end + 1;
+        ++lineNumber;
+        if (raw.isEmpty() || raw == "\r")
+            continue;
+        const QString line = cp1252ToString(raw);
+        QStringView record(line);
         if (record.endsWith(u'\r'))
             record.chop(1);
         if (record.trimmed().isEmpty())
@@ -87,6 +103,10 @@ BankPaymentFile ReadReferencePayments(const QByteArray &bytes, const QString &so
                 throw refusal(source, lineNumber, u"alkaa uusi erä, vaikka edellisellä ei ollut summatietuetta"_s);
             batch = BatchTotals{};
             inBatch = true;
+            batchIdentity = record.trimmed().toString();
+            if (const int before = batchesSeen[batchIdentity]++; before > 0)
+                batchIdentity += u'/' + QString::number(before + 1);
+            batchRecords = 0;
         } else if (type == kPaymentRecord || type == kCorrectionRecord) {
             if (!inBatch)
                 throw refusal(source, lineNumber, u"oleva maksu ei kuulu erään (erätietue 0 puuttuu)"_s);
@@ -109,12 +129,15 @@ BankPaymentFile ReadReferencePayments(const QByteArray &bytes, const QString &so
                 batch.correctionCents += *cents;
             }
             const bool reversal = type == kCorrectionRecord || mark == u"1";
+            ++batchRecords;
             QString reference = kReference.of(record).trimmed().toString();
             while (reference.startsWith(u'0'))
                 reference.remove(0, 1);
+            CheckRoomForPayment(file, source, lineNumber);
             file.payments.append(Payment{{}, {}, date, reversal ? -*cents : *cents, reference,
                                          kPayer.of(record).trimmed().toString(),
-                                         kArchiveId.of(record).trimmed().toString(), source});
+                                         kArchiveId.of(record).trimmed().toString(), source,
+                                         BankFileEntry(batchIdentity, QString::number(batchRecords))});
         } else if (type == kTotalRecord) {
             if (!inBatch)
                 throw refusal(source, lineNumber, u"oleva summatietue ei päätä erää"_s);
@@ -133,6 +156,6 @@ BankPaymentFile ReadReferencePayments(const QByteArray &bytes, const QString &so
         }
     }
     if (inBatch)
-        throw refusal(source, lines.size(), u"päättyy tiedosto ilman erän summatietuetta"_s);
+        throw refusal(source, lineNumber, u"päättyy tiedosto ilman erän summatietuetta"_s);
     return file;
 }

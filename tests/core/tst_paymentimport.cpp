@@ -1,14 +1,20 @@
 // The payments file and the import of banks' payment files: camt.054 in its
 // three versions and the reference-payment file read into the same payments,
-// matched to invoices by reference, classified and stored; damaged, huge and
-// hostile files refused whole with a Finnish message.
+// matched to invoices by reference, classified and stored, a payment known
+// again only by an identity; damaged, huge and hostile files refused whole
+// with a Finnish message, in little memory; `laskutus --import-payments` and
+// `--list` run as a program.
 
 #include "invoice/numbering.h"
 #include "storage/commanderror.h"
 #include "storage/cp1252.h"
+#include "storage/gridline.h"
+#include "storage/invoicefile.h"
 #include "storage/paymentimport.h"
 #include "storage/payments.h"
+#include "storage/textfile.h"
 #include "tests/support/bankfiles.h"
+#include "tests/support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,6 +22,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <malloc.h>
+#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 
@@ -56,6 +65,12 @@ Payment kept(const QString &year, const QString &number, const QString &referenc
     Payment payment = pay(reference, cents, archiveId);
     payment.year = year;
     payment.invoiceNumber = number;
+    return payment;
+}
+
+Payment placed(Payment payment, const QString &fileEntry)
+{
+    payment.fileEntry = fileEntry;
     return payment;
 }
 
@@ -112,6 +127,126 @@ const QList<PayableInvoice> &classInvoices()
     return invoices;
 }
 
+// While it lives, this process cannot take more than `bytes` of address
+// space beyond what it holds now: a machine short of memory.
+class MemoryLimit
+{
+public:
+    explicit MemoryLimit(qint64 bytes)
+    {
+        // What is free is given back first, so that the limit holds.
+        malloc_trim(0);
+        getrlimit(RLIMIT_AS, &m_old);
+        QFile status(u"/proc/self/status"_s);
+        qint64 used = 0;
+        if (status.open(QIODevice::ReadOnly)) {
+            for (const QByteArray &line : status.readAll().split('\n')) {
+                if (line.startsWith("VmSize:"))
+                    used = line.mid(7).trimmed().split(' ').value(0).toLongLong() * 1024;
+            }
+        }
+        rlimit limit = m_old;
+        limit.rlim_cur = rlim_t(used + bytes);
+        setrlimit(RLIMIT_AS, &limit);
+    }
+    ~MemoryLimit() { setrlimit(RLIMIT_AS, &m_old); }
+    MemoryLimit(const MemoryLimit &) = delete;
+    MemoryLimit &operator=(const MemoryLimit &) = delete;
+
+private:
+    rlimit m_old{};
+};
+
+// A sanitizer reserves address space of its own and stops the program on a
+// failed allocation: a memory limit shows nothing there.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kMemoryLimitsHold = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kMemoryLimitsHold = false;
+#else
+constexpr bool kMemoryLimitsHold = true;
+#endif
+#else
+constexpr bool kMemoryLimitsHold = true;
+#endif
+
+// A booked entry with nothing in it but what a payment needs and the XML
+// given, and the elements nested that deep around an empty one.
+QString entryHolding(const QString &inside, const QString &archiveId = u"E1"_s)
+{
+    return u"<Ntry><Amt Ccy=\"EUR\">10.00</Amt><CdtDbtInd>CRDT</CdtDbtInd><Sts>BOOK</Sts>"
+           "<BookgDt><Dt>2026-12-01</Dt></BookgDt>%1<BkTxCd/>%2</Ntry>"_s
+        .arg(archiveId.isEmpty() ? QString() : u"<AcctSvcrRef>%1</AcctSvcrRef>"_s.arg(archiveId), inside);
+}
+QString nested(const QString &name, int depth)
+{
+    return QString(u"<"_s + name + u'>').repeated(depth) + QString(u"</"_s + name + u'>').repeated(depth);
+}
+
+// A save folder of one invoice of 30,00 € of the reference, and the program
+// copied beside settings that keep the folder.
+struct ProgramFolder
+{
+    QTemporaryDir data;
+    QTemporaryDir program;
+
+    explicit ProgramFolder(const QString &reference)
+    {
+        InvoiceData invoice;
+        invoice.header = {u"57"_s, u"1.11.2026"_s, reference, QString(), u"1"_s, YesNoText(true), YesNoText(true),
+                          u"14 pv"_s, u"8 %"_s, u"7 pv"_s, u"15.11.2026"_s};
+        invoice.customer = {u"Virtanen Oy"_s, u"Katu 1"_s, QString(), QString()};
+        invoice.rows = {{QString(), u"Työ"_s, u"1"_s, u"h"_s, u"30,00"_s, u"25,5"_s, QString()}};
+        QDir().mkpath(data.filePath(u"2026"_s));
+        WriteTextLines(data.filePath(u"2026/57.csv"_s), InvoiceFileLines(invoice));
+        QFile::copy(QStringLiteral(LASKUTUS_EXECUTABLE), program.filePath(u"laskutus"_s));
+        writeBytes(program.filePath(u"laskutus.INI"_s),
+                   stringToCp1252(u"[File]\r\nOletDir="_s + data.path() + u"/\r\n[Laskuttaja]\r\nNimi=Testi Oy\r\n"_s));
+    }
+
+    QString payments() const { return PaymentsFilePath(data.path() + u'/'); }
+    QString bankFile(const QString &name, const QByteArray &bytes) const
+    {
+        writeBytes(program.filePath(name), bytes);
+        return program.filePath(name);
+    }
+
+    struct Run
+    {
+        int status = -1;
+        QStringList out;
+        QString err;
+    };
+    Run run(const QStringList &arguments) const
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(u"QT_QPA_PLATFORM"_s);
+        environment.remove(u"DISPLAY"_s);
+        process.setProcessEnvironment(environment);
+        process.start(program.filePath(u"laskutus"_s), arguments);
+        process.waitForFinished(120000);
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                QString::fromUtf8(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+    // The classes `--import-payments` printed, one a payment.
+    static QStringList classes(const Run &run)
+    {
+        QStringList found;
+        for (const QString &line : run.out.mid(1))
+            found << line.section(u'\t', 0, 0);
+        return found;
+    }
+    // What `--list` shows paid and open of the invoice, and its status.
+    QString listed() const
+    {
+        const Run list = run({u"--list"_s});
+        return list.out.value(1).section(u'\t', 7, 9);
+    }
+};
+
 } // namespace
 
 class PaymentImportTest : public QObject
@@ -119,6 +254,8 @@ class PaymentImportTest : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
+    void runningOutOfMemoryIsTheFilesMessage();
     void paymentsFileRoundTrip_data();
     void paymentsFileRoundTrip();
     void paymentsFileRefusesDamage_data();
@@ -138,7 +275,21 @@ private slots:
     void entitiesNeverExpanded_data();
     void entitiesNeverExpanded();
     void hugeFileRefusedBySize();
+    void twinPaymentsImportedFromTheCommandLine_data();
+    void twinPaymentsImportedFromTheCommandLine();
+    void deepNestingRefused_data();
+    void deepNestingRefused();
+    void hostileFilesReadInLittleMemory_data();
+    void hostileFilesReadInLittleMemory();
+    void hostileFileFromTheCommandLineKeepsTheOthers();
 };
+
+void PaymentImportTest::initTestCase()
+{
+    // Large blocks are mapped and given back each time, so that a memory
+    // limit counts what a reading takes, not what earlier tests left free.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+}
 
 void PaymentImportTest::paymentsFileRoundTrip_data()
 {
@@ -151,6 +302,7 @@ void PaymentImportTest::paymentsFileRoundTrip_data()
     QTest::newRow("unmatched") << Payment{{}, {}, QDate(2025, 12, 31), 99, u"12344"_s, u"Tuntematon"_s, u"A3"_s, u"x.dat"_s};
     QTest::newRow("reversal") << kept(u"2026"_s, u"12"_s, u"1009"_s, -123450, u"R1"_s);
     QTest::newRow("by hand") << Payment{u"2026"_s, u"5"_s, QDate(2026, 3, 3), 2000, {}, {}, {}, kManualPaymentSource.toString()};
+    QTest::newRow("place in a bank file") << placed(pay(u"10003"_s, 100, {}), u"0261207120012123456789#3"_s);
 }
 
 void PaymentImportTest::paymentsFileRoundTrip()
@@ -168,6 +320,12 @@ void PaymentImportTest::paymentsFileRoundTrip()
     QCOMPARE(bytes.count("\r\n"), 2);
     // Windows-1252: one byte a Finnish letter.
     QCOMPARE(cp1252ToString(bytes).size(), bytes.size());
+    // An earlier version reads the columns it knows and leaves the rest.
+    Payment known = payment;
+    known.fileEntry.clear();
+    const QString line = cp1252ToString(bytes).section(u"\r\n"_s, 0, 0);
+    QCOMPARE(PaymentOfCells(ReadLineIntoCells(line, PaymentFileEntryColumn)), std::optional<Payment>(known));
+    QCOMPARE(PaymentLineCells(known).size(), PaymentFileEntryColumn);
 }
 
 void PaymentImportTest::paymentsFileRefusesDamage_data()
@@ -280,11 +438,33 @@ void PaymentImportTest::paymentsClassified_data()
                                        << QStringList{u"A1:2026/1:10000"_s};
     QTest::newRow("kept already") << QList{kept(u"2026"_s, u"1"_s, u"10003"_s, 10000, u"A1"_s)}
                                   << QList{pay(u"10003"_s, 10000, u"A1"_s)} << QStringList{u"jo tuotu||0|"_s} << QStringList{};
-    QTest::newRow("no archive id, same payment") << none << QList{pay(u"10003"_s, 100, {}), pay(u"10003"_s, 100, {}),
+    QTest::newRow("no identity, payments alike") << none << QList{pay(u"10003"_s, 100, {}), pay(u"10003"_s, 100, {}),
                                                                   pay(u"10003"_s, 100, {}, u"Matti"_s)}
-                                                 << QStringList{u"osasuoritus|2026/1|9900|"_s, u"jo tuotu||0|"_s,
+                                                 << QStringList{u"osasuoritus|2026/1|9900|"_s, u"osasuoritus|2026/1|9800|"_s,
+                                                                u"osasuoritus|2026/1|9700|"_s}
+                                                 << QStringList{u":2026/1:100"_s, u":2026/1:100"_s, u":2026/1:100"_s};
+    QTest::newRow("same place in the same file") << QList{placed(kept(u"2026"_s, u"1"_s, u"10003"_s, 100, {}), u"M1#1"_s)}
+                                                 << QList{placed(pay(u"10003"_s, 100, {}), u"M1#1"_s),
+                                                          placed(pay(u"10003"_s, 100, {}), u"M1#2"_s),
+                                                          placed(pay(u"10003"_s, 100, {}), u"M2#1"_s)}
+                                                 << QStringList{u"jo tuotu||0|"_s, u"osasuoritus|2026/1|9900|"_s,
                                                                 u"osasuoritus|2026/1|9800|"_s}
                                                  << QStringList{u":2026/1:100"_s, u":2026/1:100"_s};
+    QTest::newRow("twice in one file without archive id") << none
+                                                          << QList{placed(pay(u"10003"_s, 100, {}), u"M1#1"_s),
+                                                                   placed(pay(u"10003"_s, 100, {}), u"M1#1"_s)}
+                                                          << QStringList{u"osasuoritus|2026/1|9900|"_s, u"jo tuotu||0|"_s}
+                                                          << QStringList{u":2026/1:100"_s};
+    // An earlier version kept one of twins and no place: the file again
+    // brings the other.
+    QTest::newRow("kept by an earlier version without identity")
+        << QList{kept(u"2026"_s, u"1"_s, u"10003"_s, 100, {})}
+        << QList{placed(pay(u"10003"_s, 100, {}), u"M1#1"_s), placed(pay(u"10003"_s, 100, {}), u"M1#2"_s)}
+        << QStringList{u"jo tuotu||0|"_s, u"osasuoritus|2026/1|9900|"_s} << QStringList{u":2026/1:100"_s};
+    QTest::newRow("marked by hand, then imported")
+        << QList{[] { Payment p = kept(u"2026"_s, u"1"_s, u"10003"_s, 100, {}); p.source = kManualPaymentSource.toString(); return p; }()}
+        << QList{placed(pay(u"10003"_s, 100, {}), u"M1#1"_s)}
+        << QStringList{u"osasuoritus|2026/1|9900|"_s} << QStringList{u":2026/1:100"_s};
     QTest::newRow("reversal of kept") << QList{kept(u"2026"_s, u"1"_s, u"10003"_s, 10000, u"A1"_s)}
                                       << QList{pay(u"10003"_s, -10000, u"R1"_s)}
                                       << QStringList{u"palautus|2026/1|20000|A1"_s} << QStringList{u"R1:2026/1:-10000"_s};
@@ -406,31 +586,40 @@ void PaymentImportTest::camtEntriesRead_data()
     };
     QTest::newRow("several transactions with ids")
         << v02 << u"<Ntry>%1<NtryDtls>%2%3</NtryDtls></Ntry>"_s.arg(head, tx(u"10.00"_s, u"1009"_s, u"T1"_s), tx(u"20"_s, u"10003"_s, u"T2"_s))
-        << QStringList{u"1.12.2026|1000|1009|E1/T1"_s, u"1.12.2026|2000|10003|E1/T2"_s} << 0 << QByteArray();
+        << QStringList{u"1.12.2026|1000|1009|E1/T1|M1#1/1"_s, u"1.12.2026|2000|10003|E1/T2|M1#1/2"_s} << 0 << QByteArray();
     QTest::newRow("several transactions without ids")
         << v02 << u"<Ntry>%1<NtryDtls>%2</NtryDtls><NtryDtls>%3</NtryDtls></Ntry>"_s.arg(head, tx(u"10.5"_s, u"1009"_s, {}), tx(u"19.500"_s, u"1009"_s, {}))
-        << QStringList{u"1.12.2026|1050|1009|E1/1"_s, u"1.12.2026|1950|1009|E1/2"_s} << 0 << QByteArray();
+        << QStringList{u"1.12.2026|1050|1009|E1/1|M1#1/1"_s, u"1.12.2026|1950|1009|E1/2|M1#1/2"_s} << 0 << QByteArray();
     QTest::newRow("entry amount, date and time")
         << v02 << u"<Ntry><Amt Ccy=\"EUR\">30.00</Amt><CdtDbtInd>CRDT</CdtDbtInd><Sts>BOOK</Sts>"
                   "<BookgDt><DtTm>2026-12-02T10:00:00</DtTm></BookgDt><AcctSvcrRef>E2</AcctSvcrRef><BkTxCd/>"
                   "<NtryDtls><TxDtls><RmtInf><Strd><CdtrRefInf><Ref>RF18 1009</Ref></CdtrRefInf></Strd></RmtInf></TxDtls></NtryDtls></Ntry>"_s
-        << QStringList{u"2.12.2026|3000|RF18 1009|E2"_s} << 0 << QByteArray();
-    QTest::newRow("no details") << v02 << u"<Ntry>%1</Ntry>"_s.arg(head) << QStringList{u"1.12.2026|3000||E1"_s} << 0 << QByteArray();
-    QTest::newRow("byte order mark") << v02 << u"<Ntry>%1</Ntry>"_s.arg(head) << QStringList{u"1.12.2026|3000||E1"_s} << 0
+        << QStringList{u"2.12.2026|3000|RF18 1009|E2|M1#1"_s} << 0 << QByteArray();
+    QTest::newRow("no details") << v02 << u"<Ntry>%1</Ntry>"_s.arg(head) << QStringList{u"1.12.2026|3000||E1|M1#1"_s} << 0 << QByteArray();
+    QTest::newRow("byte order mark") << v02 << u"<Ntry>%1</Ntry>"_s.arg(head) << QStringList{u"1.12.2026|3000||E1|M1#1"_s} << 0
                                      << QByteArray("\xEF\xBB\xBF");
     QTest::newRow("pending and information left out")
         << v02 << u"<Ntry>%1</Ntry><Ntry>%2</Ntry><Ntry>%3</Ntry>"_s.arg(
                QString(head).replace(u"BOOK"_s, u"PDNG"_s), QString(head).replace(u"BOOK"_s, u"INFO"_s), head)
-        << QStringList{u"1.12.2026|3000||E1"_s} << 2 << QByteArray();
+        << QStringList{u"1.12.2026|3000||E1|M1#3"_s} << 2 << QByteArray();
     QTest::newRow("debit is a reversal")
         << v02 << u"<Ntry>%1</Ntry>"_s.arg(QString(head).replace(u"CRDT"_s, u"DBIT"_s))
-        << QStringList{u"1.12.2026|-3000||E1"_s} << 0 << QByteArray();
+        << QStringList{u"1.12.2026|-3000||E1|M1#1"_s} << 0 << QByteArray();
     QTest::newRow("001.08 status code")
         << u"camt.054.001.08"_s
         << u"<Ntry><Amt Ccy=\"EUR\">1.00</Amt><CdtDbtInd>CRDT</CdtDbtInd><Sts><Cd>BOOK</Cd></Sts><BookgDt><Dt>2026-12-03</Dt></BookgDt>"
            "<AcctSvcrRef>E3</AcctSvcrRef><BkTxCd/></Ntry><Ntry><Amt Ccy=\"EUR\">2.00</Amt><CdtDbtInd>CRDT</CdtDbtInd>"
            "<Sts><Cd>PDNG</Cd></Sts><BookgDt><Dt>2026-12-03</Dt></BookgDt><BkTxCd/></Ntry>"_s
-        << QStringList{u"3.12.2026|100||E3"_s} << 1 << QByteArray();
+        << QStringList{u"3.12.2026|100||E3|M1#1"_s} << 1 << QByteArray();
+    const QString bare = QString(head).remove(u"<AcctSvcrRef>E1</AcctSvcrRef>"_s);
+    QTest::newRow("the entry's own reference")
+        << v02 << u"<Ntry><NtryRef>R7</NtryRef>%1</Ntry>"_s.arg(bare) << QStringList{u"1.12.2026|3000||R7|M1#1"_s} << 0
+        << QByteArray();
+    QTest::newRow("no identity from the bank")
+        << v02 << u"<Ntry>%1</Ntry><Ntry>%2</Ntry><Ntry>%1<NtryDtls>%3%4</NtryDtls></Ntry>"_s.arg(
+               bare, QString(bare).replace(u"BOOK"_s, u"PDNG"_s), tx(u"10.00"_s, u"1009"_s, {}), tx(u"20"_s, u"1009"_s, u"T2"_s))
+        << QStringList{u"1.12.2026|3000|||M1#1"_s, u"1.12.2026|1000|1009||M1#3/1"_s, u"1.12.2026|2000|1009|/T2|M1#3/2"_s}
+        << 1 << QByteArray();
 }
 
 void PaymentImportTest::camtEntriesRead()
@@ -450,7 +639,7 @@ void PaymentImportTest::camtEntriesRead()
     const BankPaymentFile file = ReadBankPayments(bytes, u"n.xml"_s);
     QStringList got;
     for (const Payment &p : file.payments)
-        got << u"%1|%2|%3|%4"_s.arg(DateText(p.date)).arg(p.cents).arg(p.reference, p.archiveId);
+        got << u"%1|%2|%3|%4|%5"_s.arg(DateText(p.date)).arg(p.cents).arg(p.reference, p.archiveId, p.fileEntry);
     QCOMPARE(got, payments);
     QCOMPARE(file.unbookedEntries, unbooked);
     QCOMPARE(file.format, version);
@@ -513,6 +702,10 @@ void PaymentImportTest::damagedFilesRefused_data()
     QTest::newRow("payment after total") << fileOf({batchRecord(), good, total, good}) << u"rivillä 4 oleva maksu ei kuulu erään"_s;
     QTest::newRow("batch in batch") << fileOf({batchRecord(), good, batchRecord(), total}) << u"rivillä 3 alkaa uusi erä"_s;
     QTest::newRow("empty") << QByteArray() << u"ei ole camt.054-tiliilmoitus"_s;
+    const QByteArray record = stringToCp1252(good + u"\r\n"_s);
+    QTest::newRow("more payments than the payments file takes")
+        << fileOf({batchRecord()}) + record.repeated(kMaxTextLines + 1) + fileOf({totalRecord(kMaxTextLines + 1, 1234 * (kMaxTextLines + 1), 0, 0)})
+        << u"rivillä %1 on maksuja jo %2, enemmän ei mahdu"_s.arg(kMaxTextLines + 2).arg(kMaxTextLines);
 
     const QByteArray camt = camtOf(u"camt.054.001.02"_s, {p, pay(u"1009"_s, 500, u"A2"_s)});
     QTest::newRow("camt cut") << camt.left(camt.size() - 40) << u"XML on rikki"_s;
@@ -524,6 +717,9 @@ void PaymentImportTest::damagedFilesRefused_data()
     QTest::newRow("camt no date") << QByteArray(camt).replace("<Dt>2026-12-01</Dt>", "<Dt>2026-13-01</Dt>") << u"rivillä 5 alkavalla kirjauksella ei ole kirjauspäivää"_s;
     QTest::newRow("camt other version") << QByteArray(camt).replace("camt.054.001.02", "camt.054.001.03") << u"rivillä 2 alkava tiedosto ei ole camt.054"_s;
     QTest::newRow("other XML") << QByteArray("<?xml version=\"1.0\"?><Finvoice/>") << u"ei ole camt.054"_s;
+    QTest::newRow("camt without any identity")
+        << QByteArray(camt).replace("<MsgId>M1</MsgId>", "").replace("<AcctSvcrRef>A2</AcctSvcrRef>", "")
+        << u"rivillä 6 alkavalla kirjauksella ei ole arkistotunnusta eikä tiedostolla sanomatunnusta"_s;
 }
 
 void PaymentImportTest::damagedFilesRefused()
@@ -589,6 +785,186 @@ void PaymentImportTest::hugeFileRefusedBySize()
     QVERIFY2(refusal.contains(u"on suurempi kuin 64 Mt"_s), qPrintable(refusal));
     QVERIFY(refusal.contains(QDir::toNativeSeparators(path)));
     QVERIFY(refusalOf(QByteArray(kMaxPaymentFileBytes + 1, ' ')).contains(u"on suurempi kuin 64 Mt"_s));
+}
+
+// Two payments alike in date, amount, reference and payer are two payments
+// unless the bank gives them one identity; the same file again is known by
+// its own identity and each payment's place in it.
+void PaymentImportTest::twinPaymentsImportedFromTheCommandLine_data()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QList<QByteArray>>("contents");
+    QTest::addColumn<QStringList>("classes");
+    QTest::addColumn<QString>("listed");
+    const QString reference = AppendCheckDigit(u"5700"_s);
+    const Payment twin = pay(reference, 1000, QString(), u"Virtanen Oy"_s);
+    Payment withId = twin;
+    withId.archiveId = u"20261201AB000001"_s;
+    Payment otherId = twin;
+    otherId.archiveId = u"20261201AB000002"_s;
+    for (QStringView version : kCamt054Versions) {
+        QTest::addRow("twins in one file, %s", version.toLatin1().constData())
+            << QStringList{u"tiliote.xml"_s} << QList<QByteArray>{camtOf(version.toString(), {twin, twin})}
+            << QStringList{u"osasuoritus"_s, u"osasuoritus"_s} << u"20,00\t10,00\terääntynyt"_s;
+    }
+    QTest::newRow("twins in one reference-payment file")
+        << QStringList{u"viitteet.txt"_s} << QList<QByteArray>{referenceFileOf({twin, twin})}
+        << QStringList{u"osasuoritus"_s, u"osasuoritus"_s} << u"20,00\t10,00\terääntynyt"_s;
+    QTest::newRow("twins in two messages")
+        << QStringList{u"a.xml"_s, u"b.xml"_s}
+        << QList<QByteArray>{camtOf(u"camt.054.001.02"_s, {twin}), camtOf(u"camt.054.001.02"_s, {twin}, u"M2"_s)}
+        << QStringList{u"osasuoritus"_s, u"osasuoritus"_s} << u"20,00\t10,00\terääntynyt"_s;
+    QTest::newRow("twins in two batches")
+        << QStringList{u"a.txt"_s, u"b.txt"_s}
+        << QList<QByteArray>{referenceFileOf({twin}), referenceFileOf({twin}, u"2612081200"_s)}
+        << QStringList{u"osasuoritus"_s, u"osasuoritus"_s} << u"20,00\t10,00\terääntynyt"_s;
+    QTest::newRow("twins across two files with ids")
+        << QStringList{u"a.xml"_s, u"b.txt"_s}
+        << QList<QByteArray>{camtOf(u"camt.054.001.08"_s, {withId}), referenceFileOf({otherId})}
+        << QStringList{u"osasuoritus"_s, u"osasuoritus"_s} << u"20,00\t10,00\terääntynyt"_s;
+    QTest::newRow("one payment in two files by its id")
+        << QStringList{u"a.xml"_s, u"b.txt"_s}
+        << QList<QByteArray>{camtOf(u"camt.054.001.04"_s, {withId, twin}), referenceFileOf({withId})}
+        << QStringList{u"osasuoritus"_s, u"osasuoritus"_s, u"jo tuotu"_s} << u"20,00\t10,00\terääntynyt"_s;
+    QTest::newRow("the same message under another name")
+        << QStringList{u"a.xml"_s, u"kopio.xml"_s}
+        << QList<QByteArray>{camtOf(u"camt.054.001.02"_s, {twin, twin}), camtOf(u"camt.054.001.02"_s, {twin, twin})}
+        << QStringList{u"osasuoritus"_s, u"osasuoritus"_s, u"jo tuotu"_s, u"jo tuotu"_s}
+        << u"20,00\t10,00\terääntynyt"_s;
+}
+
+void PaymentImportTest::twinPaymentsImportedFromTheCommandLine()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QList<QByteArray>, contents);
+    QFETCH(QStringList, classes);
+    QFETCH(QString, listed);
+    ProgramFolder folder(AppendCheckDigit(u"5700"_s));
+    const QString schemas = paymentsSchemaDir();
+    QStringList paths;
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        paths << folder.bankFile(files[i], contents[i]);
+        if (files[i].endsWith(u".xml"_s) && !schemas.isEmpty()) {
+            const QString version = QString::fromUtf8(contents[i]).section(u"xsd:"_s, 1).section(u'"', 0, 0);
+            QVERIFY2(schemaComplaints(schemas, version, paths.last()).isEmpty(),
+                     qPrintable(schemaComplaints(schemas, version, paths.last())));
+        }
+    }
+    QCOMPARE(folder.listed(), u"0,00\t30,00\terääntynyt"_s);
+
+    const ProgramFolder::Run imported = folder.run(QStringList{u"--import-payments"_s} + paths);
+    QVERIFY2(imported.status == 0, qPrintable(imported.err));
+    QCOMPARE(ProgramFolder::classes(imported), classes);
+    QCOMPARE(folder.listed(), listed);
+
+    // The same files again, in the other order: nothing new.
+    const QByteArray stored = readBytes(folder.payments());
+    QStringList reversed(paths.crbegin(), paths.crend());
+    const ProgramFolder::Run again = folder.run(QStringList{u"--import-payments"_s} + reversed);
+    QCOMPARE(again.status, 0);
+    QCOMPARE(ProgramFolder::classes(again), QStringList(classes.size(), u"jo tuotu"_s));
+    QCOMPARE(readBytes(folder.payments()), stored);
+    QCOMPARE(folder.listed(), listed);
+}
+
+// Elements nested deeper than any notification nests them, inside an entry
+// or beside the entries, are refused before the nesting costs anything.
+void PaymentImportTest::deepNestingRefused_data()
+{
+    QTest::addColumn<QString>("entries");
+    QTest::addColumn<QString>("refusal");
+    const QString tooDeep = u"rivillä 5 on elementtejä sisäkkäin yli 64 tasoa"_s;
+    QTest::newRow("50,000 levels in an entry") << entryHolding(nested(u"a"_s, 50000)) << tooDeep;
+    QTest::newRow("50,000 entries in one another beside the entries")
+        << u"<Ntry><Ntry>"_s + nested(u"Ntry"_s, 50000) + u"</Ntry></Ntry>"_s << tooDeep;
+    QTest::newRow("30,000 entries in one another under another element")
+        << u"<X>"_s + nested(u"Ntry"_s, 30000) + u"</X>"_s << tooDeep;
+    // The document, the notification and the entry take four levels.
+    QTest::newRow("64 levels read") << entryHolding(nested(u"a"_s, 60)) << QString();
+    QTest::newRow("65 levels refused") << entryHolding(nested(u"a"_s, 61)) << tooDeep;
+}
+
+void PaymentImportTest::deepNestingRefused()
+{
+    QFETCH(QString, entries);
+    QFETCH(QString, refusal);
+    const QByteArray bytes = camtDocument(u"camt.054.001.02"_s, entries);
+    const QString got = refusalOf(bytes);
+    QCOMPARE(got.isEmpty(), refusal.isEmpty());
+    QVERIFY2(got.contains(refusal), qPrintable(got));
+    if (refusal.isEmpty())
+        QCOMPARE(ReadBankPayments(bytes, u"n.xml"_s).payments.size(), 1);
+}
+
+// Files of nothing but empty elements or line breaks are read, or refused,
+// in memory of a few times their size.
+void PaymentImportTest::hostileFilesReadInLittleMemory_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("result");
+    constexpr qsizetype kSize = 16 * 1024 * 1024;
+    QTest::newRow("an entry of 16 MiB of empty elements")
+        << camtDocument(u"camt.054.001.02"_s, entryHolding(u"<a/>"_s.repeated(kSize / 4))) << u"1 maksua"_s;
+    QTest::newRow("16 MiB of line breaks after a batch record")
+        << QByteArray("0\r") + QByteArray(kSize, '\n') << u"rivillä 1 on 1 merkkiä"_s;
+    QTest::newRow("16 MiB of line breaks after a payment")
+        << referenceFileOf({pay(u"10003"_s, 100, u"A1"_s)}).chopped(2) + QByteArray(kSize, '\n') << u"1 maksua"_s;
+}
+
+void PaymentImportTest::hostileFilesReadInLittleMemory()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, result);
+    if (!kMemoryLimitsHold)
+        QSKIP("A sanitizer build cannot limit its memory.");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"pankki.dat"_s);
+    QVERIFY(writeFile(path, bytes));
+    QString got;
+    {
+        // Reading in place, with the file's bytes held: six times the file.
+        const MemoryLimit limit(6 * bytes.size());
+        try {
+            got = ImportSummaryText(path, ImportPaymentFile(path, classInvoices(), {}));
+        } catch (const CommandError &error) {
+            got = error.message();
+        }
+    }
+    QVERIFY2(got.contains(result), qPrintable(got));
+}
+
+// However a file fails, what is told is the file's own message.
+void PaymentImportTest::runningOutOfMemoryIsTheFilesMessage()
+{
+    if (!kMemoryLimitsHold)
+        QSKIP("A sanitizer build cannot limit its memory.");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"pankki.xml"_s);
+    // Run first, before other tests leave memory free to reuse.
+    QVERIFY(writeFile(path, camtOf(u"camt.054.001.02"_s, {pay(u"10003"_s, 100, u"A1"_s)}) + QByteArray(8 * 1024 * 1024, '\n')));
+    QString got;
+    {
+        const MemoryLimit limit(1024 * 1024);
+        got = refusalOf([&] { ImportPaymentFile(path, classInvoices(), {}); });
+    }
+    QCOMPARE(got, u"Maksutiedostoa pankki.xml ei luettu: muisti ei riittänyt sen lukemiseen."_s);
+}
+
+// A hostile file among good ones: it is refused with its message, and the
+// payments of the good ones are stored.
+void PaymentImportTest::hostileFileFromTheCommandLineKeepsTheOthers()
+{
+    const QString reference = AppendCheckDigit(u"5700"_s);
+    ProgramFolder folder(reference);
+    const QString good = folder.bankFile(u"hyva.xml"_s, camtOf(u"camt.054.001.02"_s, {pay(reference, 1000, u"A1"_s)}));
+    const QString deep = folder.bankFile(u"syva.xml"_s, camtDocument(u"camt.054.001.02"_s, entryHolding(nested(u"a"_s, 50000))));
+    const QString later = folder.bankFile(u"viitteet.txt"_s, referenceFileOf({pay(reference, 500, u"A2"_s)}));
+    const ProgramFolder::Run imported = folder.run({u"--import-payments"_s, good, deep, later});
+    QCOMPARE(imported.status, 1);
+    QCOMPARE(ProgramFolder::classes(imported), (QStringList{u"osasuoritus"_s, u"osasuoritus"_s}));
+    QVERIFY2(imported.err.contains(u"Virhe: Maksutiedostoa syva.xml ei luettu: rivillä 5 on elementtejä sisäkkäin yli 64 tasoa."_s),
+             qPrintable(imported.err));
+    QCOMPARE(folder.listed(), u"15,00\t15,00\terääntynyt"_s);
 }
 
 QTEST_GUILESS_MAIN(PaymentImportTest)

@@ -18,20 +18,20 @@ QString amountXml(qint64 cents)
 }
 
 // A notification of the version holding the entries' XML.
-QByteArray camtDocument(const QString &version, const QString &entries)
+QByteArray camtDocument(const QString &version, const QString &entries, const QString &messageId)
 {
     return (u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
             "<Document xmlns=\"urn:iso:std:iso:20022:tech:xsd:%1\">\n"
-            "<BkToCstmrDbtCdtNtfctn><GrpHdr><MsgId>M1</MsgId><CreDtTm>2026-12-07T08:00:00</CreDtTm></GrpHdr>\n"
+            "<BkToCstmrDbtCdtNtfctn><GrpHdr><MsgId>%3</MsgId><CreDtTm>2026-12-07T08:00:00</CreDtTm></GrpHdr>\n"
             "<Ntfctn><Id>N1</Id><CreDtTm>2026-12-07T08:00:00</CreDtTm>"
             "<Acct><Id><IBAN>FI2112345600000785</IBAN></Id></Acct>\n%2</Ntfctn></BkToCstmrDbtCdtNtfctn>\n"
-            "</Document>\n"_s.arg(version, entries)).toUtf8();
+            "</Document>\n"_s.arg(version, entries, messageId)).toUtf8();
 }
 
 // One booked entry of one transaction a payment, as a bank of each version
 // writes it: 001.02 gives the amount in AmtDtls, 001.04 and 001.08 in the
 // transaction, 001.08 the status as a code and the payer as a party.
-QByteArray camtOf(const QString &version, const QList<Payment> &payments)
+QByteArray camtOf(const QString &version, const QList<Payment> &payments, const QString &messageId)
 {
     const bool v02 = version.endsWith(u"02"_s);
     const bool v08 = version.endsWith(u"08"_s);
@@ -46,11 +46,12 @@ QByteArray camtOf(const QString &version, const QList<Payment> &payments)
         if (!p.reference.isEmpty())
             tx += u"<RmtInf><Strd><CdtrRefInf><Ref>%1</Ref></CdtrRefInf></Strd></RmtInf>"_s.arg(p.reference);
         entries += u"<Ntry>%1<CdtDbtInd>%2</CdtDbtInd>%3<BookgDt><Dt>%4</Dt></BookgDt>"
-                   "<AcctSvcrRef>%5</AcctSvcrRef><BkTxCd/><NtryDtls><TxDtls>%6</TxDtls></NtryDtls></Ntry>\n"_s
+                   "%5<BkTxCd/><NtryDtls><TxDtls>%6</TxDtls></NtryDtls></Ntry>\n"_s
                        .arg(amount, indicator, v08 ? u"<Sts><Cd>BOOK</Cd></Sts>"_s : u"<Sts>BOOK</Sts>"_s,
-                            p.date.toString(Qt::ISODate), p.archiveId, tx);
+                            p.date.toString(Qt::ISODate),
+                            p.archiveId.isEmpty() ? QString() : u"<AcctSvcrRef>%1</AcctSvcrRef>"_s.arg(p.archiveId), tx);
     }
-    return camtDocument(version, entries);
+    return camtDocument(version, entries, messageId);
 }
 
 QString yymmdd(const QDate &date)
@@ -72,9 +73,9 @@ QString paymentRecord(QChar type, const Payment &p, QChar mark)
         + QString::number(cents).rightJustified(10, u'0') + mark + u"A "_s;
 }
 
-QString batchRecord()
+QString batchRecord(const QString &made)
 {
-    return u"0261207120012123456789"_s.leftJustified(90, u' ');
+    return (u'0' + made + u"12123456789"_s).leftJustified(90, u' ');
 }
 
 QString totalRecord(qint64 payments, qint64 paymentCents, qint64 corrections, qint64 correctionCents)
@@ -90,9 +91,9 @@ QByteArray fileOf(const QStringList &records)
 }
 
 // The same payments as a reference-payment file: reversals as correction records.
-QByteArray referenceFileOf(const QList<Payment> &payments)
+QByteArray referenceFileOf(const QList<Payment> &payments, const QString &made)
 {
-    QStringList records{batchRecord()};
+    QStringList records{batchRecord(made)};
     qint64 count = 0, sum = 0, corrections = 0, correctionSum = 0;
     for (const Payment &p : payments) {
         records << paymentRecord(p.cents < 0 ? u'5' : u'3', p, p.cents < 0 ? u'1' : u'0');
