@@ -95,6 +95,7 @@ TForm1::TForm1(const StartupOptions &options, std::unique_ptr<Prompter> prompter
     createMenus();
     createSaveStatus();
     connectInvoiceEditing();
+    connectNewInvoice();
     connectSettings();
     connectRowCommands();
     connectStorage();
