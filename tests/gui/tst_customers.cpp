@@ -245,6 +245,7 @@ private slots:
     void lookupNeverTakesALookAlike();
     void backspaceRemovesCompletionAndLastCharacter();
     void unknownNameEmptiesCustomerBlock();
+    void nameFilledByNumberIsEditedAsShown();
     void dropDownListsRegisterNames();
     void dropDownKeepsTypedCustomer();
     void renamedCustomerFoundByNewName();
@@ -796,6 +797,29 @@ void CustomersTest::backspaceRemovesCompletionAndLastCharacter()
     QCOMPARE(nameEdit(form)->selectionStart(), 9);
     QCOMPARE(nameEdit(form)->selectedText(), u"Matti"_s);
     QCOMPARE(form.AsiakNro1->text(), u"2"_s);
+}
+
+// A name the program put into the box is edited as it is shown, whatever
+// was typed into the box before it.
+void CustomersTest::nameFilledByNumberIsEditedAsShown()
+{
+    Register reg(kThree);
+    TForm1 &form = reg.form();
+    QVERIFY(reg.fixture().show());
+    form.AsiakNimi1->setFocus();
+    typeKeys(u"virtanen m"_s);
+    QCOMPARE(form.AsiakNimi1->currentText(), u"Virtanen Matti"_s);
+    form.AsiakNro1->setFocus();
+    form.AsiakNro1->clear();
+    typeKeys(u"4"_s);
+    pressKey(Qt::Key_Return);
+    QCOMPARE(form.AsiakNimi1->currentText(), u"Virtanen Pekka"_s);
+
+    form.AsiakNimi1->setFocus();
+    nameEdit(form)->end(false);
+    typeKeys(u" Oy"_s);
+    QCOMPARE(form.AsiakNimi1->currentText(), u"Virtanen Pekka Oy"_s);
+    QCOMPARE(form.AsiakNro1->text(), QString());
 }
 
 void CustomersTest::unknownNameEmptiesCustomerBlock()
