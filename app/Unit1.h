@@ -270,6 +270,8 @@ public:
     // invoice/form_newinvoice.cpp
     void Uusi1Click();
     void ClearInvoice();
+    /// "Laskun päiväys" or "Maksuehto" typed: the due date counted from them.
+    void InvoiceTermsEdited();
 
     // --- The bank giro form ---
     // output/form_giroform.cpp
@@ -566,20 +568,29 @@ public:
     // storage/form_savefolder.cpp
     /// Where the last save put its invoice, on the status bar.
     QLabel *TallennusTila1 = nullptr;
+    /// What the save folder is asked for: the invoices (the first save, a
+    /// change), or the register saved before any invoice.
+    enum class SaveFolderFor { Invoices, Register };
     /// Asks for the save folder at the first save; the user's documents
     /// folder when cancelled.
-    void AskSaveFolder();
+    void AskSaveFolder(SaveFolderFor purpose = SaveFolderFor::Invoices);
     /// Asks for a save folder with the folder dialog; empty when cancelled.
-    QString ChooseSaveFolder();
+    QString ChooseSaveFolder(SaveFolderFor purpose);
     /// "Tallennuskansio…": another save folder for new invoices and the register.
     void Tallennuskansio1Click();
-    /// Makes the folder the save folder, keeps it in the settings and loads its register.
+    /// Makes the folder the save folder, keeps it in the settings, loads its
+    /// register and names it on the status bar; an open "Laskut" follows.
     void ChangeSaveFolder(const QString &folder);
     void createSaveStatus();
 
     // --- Customer register ---
     // storage/form_customers.cpp
     bool FillingCustomer = false;
+    /// The beginning of a name as the user typed it and the register's name
+    /// the name box completed it to; both empty while the box shows what
+    /// was typed (TypedName).
+    QString NameTyped;
+    QString NameCompleted;
     /// A register file that exists but could not be read; it is never saved over.
     QString UnreadableRegisterFile;
     /// Whether the register file in use is the one that could not be read.
@@ -606,10 +617,9 @@ public:
     InvoiceData WithCustomerEinvoice(InvoiceData invoice);
     /// Re-sorts the register and returns the smallest free customer number.
     int NextCustomerNumber();
-    /// Fills the customer block from a register row; the name box keeps a
-    /// typed beginning of the name as typed and shows the rest after it, and
-    /// takes the register's name for the whole name typed in any case.
-    void FillCustomerFromRegister(int row, const QString &typed = QString());
+    /// Fills the customer block from a register row, the name box with the
+    /// register's name as the register has it.
+    void FillCustomerFromRegister(int row);
     /// Adds the invoice's customer to the register and saves it, unless the
     /// register file could not be read: then it tells the user and leaves it.
     void RegisterInvoiceCustomer();
@@ -667,10 +677,11 @@ private:
     void createReminderSettings();
     void createRegisterBox();
     // Wiring the handlers, one place per subject: invoice/form_rowsgrid.cpp,
-    // app/form_billerbox.cpp, storage/form_customers.cpp,
+    // invoice/form_newinvoice.cpp, app/form_billerbox.cpp, storage/form_customers.cpp,
     // output/form_margins.cpp, invoice/form_rowcommands.cpp,
     // app/form_fontareas.cpp, output/form_pdfexport.cpp.
     void connectInvoiceEditing();
+    void connectNewInvoice();
     void connectSettings();
     void connectStorage();
     void connectMargins();

@@ -25,13 +25,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Leaves files of the given names out of a file dialog's lists.
-class HiddenNamesFilter : public QSortFilterProxyModel
+// Leaves the files a rule hides out of a file dialog's lists.
+class HiddenFilesFilter : public QSortFilterProxyModel
 {
 public:
-    HiddenNamesFilter(const QStringList &names, QObject *parent)
+    HiddenFilesFilter(const HiddenFiles &hidden, QObject *parent)
         : QSortFilterProxyModel(parent)
-        , m_names(names)
+        , m_hidden(hidden)
     {
     }
 
@@ -40,11 +40,11 @@ protected:
     {
         const auto *files = qobject_cast<const QFileSystemModel *>(sourceModel());
         const QModelIndex index = sourceModel()->index(row, 0, parent);
-        return !files || files->isDir(index) || !m_names.contains(files->fileName(index), Qt::CaseInsensitive);
+        return !files || files->isDir(index) || !m_hidden(files->filePath(index));
     }
 
 private:
-    QStringList m_names;
+    HiddenFiles m_hidden;
 };
 
 // Room a title bar takes besides its text: the window's icon and buttons.
@@ -95,15 +95,15 @@ std::optional<QString> DialogPrompter::inputText(QWidget *parent, const QString 
 }
 
 QString DialogPrompter::openFileName(QWidget *parent, const QString &folder, const QString &filter,
-                                     const QStringList &hiddenNames)
+                                     const HiddenFiles &hidden)
 {
     QFileDialog dialog(parent, QString(), folder, filter);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    if (!hiddenNames.isEmpty()) {
+    if (hidden) {
         // Name filters cannot leave a file out; Qt's own dialog can, the
         // desktop's native one cannot.
         dialog.setOption(QFileDialog::DontUseNativeDialog);
-        dialog.setProxyModel(new HiddenNamesFilter(hiddenNames, &dialog));
+        dialog.setProxyModel(new HiddenFilesFilter(hidden, &dialog));
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();

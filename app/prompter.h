@@ -5,10 +5,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class QPrinter;
 class QWidget;
+
+/// Whether a file, given its path, is left out of an open dialog's lists.
+using HiddenFiles = std::function<bool(const QString &path)>;
 
 // Every modal question the program asks, the clock and the printer choice go
 // through this interface, so that tests can answer them by script.
@@ -24,10 +28,11 @@ public:
     /// Asks for one value; nullopt when cancelled.
     virtual std::optional<QString> inputText(QWidget *parent, const QString &caption,
                                              const QString &prompt, const QString &value) = 0;
-    /// Asks for a file to open; empty when cancelled. Files named in
-    /// hiddenNames (without regard to case) are not listed.
+    /// Asks for a file to open; empty when cancelled. Files for which
+    /// `hidden` holds are not listed; with none, every file matching the
+    /// filter is.
     virtual QString openFileName(QWidget *parent, const QString &folder, const QString &filter,
-                                 const QStringList &hiddenNames) = 0;
+                                 const HiddenFiles &hidden) = 0;
     /// Asks for a file name to save under; empty when cancelled. When
     /// chosenFilter is given, it gets the index of the filter the user chose.
     virtual QString saveFileName(QWidget *parent, const QString &folder, const QString &name,
@@ -56,7 +61,7 @@ public:
     std::optional<QString> inputText(QWidget *parent, const QString &caption,
                                      const QString &prompt, const QString &value) override;
     QString openFileName(QWidget *parent, const QString &folder, const QString &filter,
-                         const QStringList &hiddenNames) override;
+                         const HiddenFiles &hidden) override;
     QString saveFileName(QWidget *parent, const QString &folder, const QString &name,
                          const QStringList &filters, qsizetype *chosenFilter) override;
     bool confirmTable(QWidget *parent, const QString &caption, const QString &text, const QStringList &headings,

@@ -27,7 +27,7 @@ std::optional<QString> ReportingPrompter::inputText(QWidget *, const QString &, 
     return std::nullopt;
 }
 
-QString ReportingPrompter::openFileName(QWidget *, const QString &, const QString &, const QStringList &)
+QString ReportingPrompter::openFileName(QWidget *, const QString &, const QString &, const HiddenFiles &)
 {
     return QString();
 }

@@ -16,7 +16,7 @@ public:
     std::optional<QString> inputText(QWidget *parent, const QString &caption, const QString &prompt,
                                      const QString &value) override;
     QString openFileName(QWidget *parent, const QString &folder, const QString &filter,
-                         const QStringList &hiddenNames) override;
+                         const HiddenFiles &hidden) override;
     QString saveFileName(QWidget *parent, const QString &folder, const QString &name,
                          const QStringList &filters, qsizetype *chosenFilter) override;
     bool confirmTable(QWidget *parent, const QString &caption, const QString &text, const QStringList &headings,

@@ -96,6 +96,7 @@ TForm1::TForm1(const StartupOptions &options, std::unique_ptr<Prompter> prompter
     createSaveStatus();
     createEinvoiceMark();
     connectInvoiceEditing();
+    connectNewInvoice();
     connectSettings();
     connectRowCommands();
     connectStorage();

@@ -42,7 +42,7 @@ public:
     {
         return std::nullopt;
     }
-    QString openFileName(QWidget *, const QString &, const QString &, const QStringList &) override
+    QString openFileName(QWidget *, const QString &, const QString &, const HiddenFiles &) override
     {
         return m_openPath;
     }

@@ -1,5 +1,6 @@
 // A fresh invoice: emptied, dated today, with its due date, the next invoice
-// number and a reference number with its check digit.
+// number and a reference number with its check digit; the due date following
+// the date and terms the user types.
 
 #include "app/Unit1.h"
 #include "widgets/stringgrid.h"
@@ -22,6 +23,22 @@ void TForm1::Uusi1Click()
     const QString reference = AppendCheckDigit(NextViite1->text());
     ViiteNro1->setText(RfViite1->isChecked() ? RfReference(reference) : reference);
     SisAlv1->setChecked(SisAlv2->isChecked());
+}
+
+void TForm1::connectNewInvoice()
+{
+    // Typed only: a date, terms or due date set by the program (an opened
+    // invoice, a reminder, the biller's defaults) stay as they are shown.
+    connect(LaskuPvm1, &QLineEdit::textEdited, this, &TForm1::InvoiceTermsEdited);
+    connect(MaksuEhto2, &QLineEdit::textEdited, this, &TForm1::InvoiceTermsEdited);
+}
+
+void TForm1::InvoiceTermsEdited()
+{
+    // A due date typed by hand stands until the date or terms change again;
+    // a date that does not read keeps the due date as it is.
+    if (const std::optional<QString> due = RecalcDueDateText(LaskuPvm1->text(), MaksuEhto2->text()))
+        EraPv2->setText(*due);
 }
 
 void TForm1::ClearInvoice()

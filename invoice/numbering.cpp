@@ -303,7 +303,7 @@ QString StepReferenceBase(const QString &text)
     return stepped;
 }
 
-std::optional<QString> RecalcDueDateText(QStringView invoiceDate, QStringView defaultTerms)
+std::optional<QString> RecalcDueDateText(QStringView invoiceDate, QStringView terms)
 {
     int position = 1;
     std::int64_t day = TakeInteger(invoiceDate, position);
@@ -312,7 +312,7 @@ std::optional<QString> RecalcDueDateText(QStringView invoiceDate, QStringView de
     if (day < 1 || day > 31 || month < 1 || month > 12 || year <= 1900 || year >= 2099)
         return std::nullopt;
     int termPosition = 1;
-    day += TakeInteger(defaultTerms, termPosition);
+    day += TakeInteger(terms, termPosition);
 
     // Any 48 months hold 1461 days, so whole four-year spans are stepped at once;
     // what is left walks at most 49 months.

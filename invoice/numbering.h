@@ -87,9 +87,9 @@ QString RegroupReferenceBase(const QString &text);
 /// meets another character is dropped ("A99" gives "A00").
 QString StepReferenceBase(const QString &text);
 
-/// The due date of an opened invoice: its date text ("d.m.yyyy") plus the first
-/// whole number of the default payment terms, counted through month lengths in
-/// which February has 29 days in years divisible by 4. nullopt unless the date
+/// The due date of an invoice: its date text ("d.m.yyyy") plus the first whole
+/// number of its payment terms, counted through month lengths in which
+/// February has 29 days in years divisible by 4. nullopt unless the date
 /// reads as 1 <= d <= 31, 1 <= m <= 12, 1900 < y < 2099. A negative term
 /// counts back the same way.
-std::optional<QString> RecalcDueDateText(QStringView invoiceDate, QStringView defaultTerms);
+std::optional<QString> RecalcDueDateText(QStringView invoiceDate, QStringView terms);

@@ -292,9 +292,11 @@ int FindNamePrefix(qsizetype count, const std::function<QString(qsizetype)> &pri
         count, primaryKey, [&name](qsizetype i) { return foldedText(name(i)); }, key, first);
 }
 
-QString CompletedName(QStringView typed, QStringView registerName)
+QString TypedName(QStringView typed, QStringView completed, QStringView text)
 {
-    if (foldedText(typed) == foldedText(registerName))
-        return registerName.toString();
-    return typed.toString() + registerName.mid(typed.size()).toString();
+    const qsizetype limit = std::min({typed.size(), completed.size(), text.size()});
+    qsizetype kept = 0;
+    while (kept < limit && text[kept] == completed[kept])
+        ++kept;
+    return typed.left(kept).toString() + text.mid(kept).toString();
 }

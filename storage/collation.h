@@ -44,8 +44,8 @@ int FindNamePrefix(const QStringList &sortKeys, QStringView key, int first);
 int FindNamePrefix(qsizetype count, const std::function<QString(qsizetype)> &primaryKey,
                    const std::function<QStringView(qsizetype)> &name, QStringView key, int first);
 
-/// The name box's text once the typed text has found a register name: the
-/// register's name itself when the typed text is all of it, letter for letter
-/// ignoring case only; otherwise the typed text as typed, completed by the
-/// rest of the register's name.
-QString CompletedName(QStringView typed, QStringView registerName);
+/// The name box's text as the user typed it. `completed` is the register's
+/// name the box showed for the beginning `typed`, and `text` the box's text
+/// now: the part of it still equal to the completed name, up to the length
+/// typed, is given back in the case it was typed in; the rest is as it is.
+QString TypedName(QStringView typed, QStringView completed, QStringView text);

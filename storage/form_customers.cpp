@@ -392,7 +392,7 @@ void TForm1::SaveCustomerRegister()
 {
     WaitForRegister();
     if (DataDir.isEmpty())
-        AskSaveFolder();
+        AskSaveFolder(SaveFolderFor::Register);
     if (IsRegisterUnreadable())
         throw FileCreateError(RegisterFileName);
     AsiakRekisteri1->commitEdit();
@@ -426,10 +426,10 @@ int TForm1::NextCustomerNumber()
     return number;
 }
 
-void TForm1::FillCustomerFromRegister(int row, const QString &typed)
+void TForm1::FillCustomerFromRegister(int row)
 {
     FillingCustomer = true;
-    const QString name = CompletedName(typed, AsiakRekisteri1->cell(NameColumn, row));
+    const QString name = AsiakRekisteri1->cell(NameColumn, row);
     AsiakNimi1->setEditText(name);
     AsiakOsoite1->setCell(kBlockTextColumn, CustomerNameLine, name);
     for (int line = CustomerAddress1Line; line < CustomerLineCount; ++line)
@@ -568,6 +568,9 @@ void TForm1::DelRow3Click()
 void TForm1::CloseRegisterBox()
 {
     AsiakBox1->hide();
+    // The page was widened to hold the box; kept wide, it would leave the
+    // window a horizontal scroll bar.
+    Page->resize(LaskuPanel1->x() + LaskuPanel1->width(), Page->height());
     resize(PageWindowWidth(), height());
     LaskuPanel1->setEnabled(true);
 }
@@ -602,14 +605,20 @@ bool TForm1::AsiakNro1KeyPress(int key)
 void TForm1::AsiakNimi1Change()
 {
     QLineEdit *edit = AsiakNimi1->lineEdit();
-    if (!FillingCustomer) {
+    if (FillingCustomer) {
+        // The program's text is the user's to edit as it stands.
+        NameTyped.clear();
+        NameCompleted.clear();
+    } else {
         for (int r = 0; r < AsiakOsoite1->rowCount(); ++r)
             AsiakOsoite1->setCell(kBlockTextColumn, r, QString());
         AsiakY1->clear();
         AsiakNro1->clear();
         BuyerEinvoice = {};
         const int caret = edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
-        const QString text = edit->text();
+        const QString text = TypedName(NameTyped, NameCompleted, edit->text());
+        NameTyped.clear();
+        NameCompleted.clear();
         AsiakRekisteri1->commitEdit();
         const CustomerTable &customers = Customers();
         QString typed = text;
@@ -619,15 +628,23 @@ void TForm1::AsiakNimi1Change()
             row = customers.findNamePrefix(typed, 0) + 1;
         }
         if (row > 0) {
-            // A beginning stays as typed, the register's name completing it
-            // after the caret; a whole name takes the register's capitals.
-            FillCustomerFromRegister(row, typed);
+            // The box takes the register's name as the register has it, so
+            // the invoice names the customer as every other invoice does.
+            FillCustomerFromRegister(row);
+            NameTyped = typed;
+            NameCompleted = edit->text();
             // The completed part is selected, so the next key typed replaces it.
             const int length = int(edit->text().size());
             if (length > caret)
                 edit->setSelection(caret, length - caret);
             else
                 edit->setCursorPosition(caret);
+        } else if (text != edit->text()) {
+            // Typed on beyond every register name, a completed beginning
+            // shows again as it was typed: a new customer's name is the user's.
+            FillingCustomer = true;
+            AsiakNimi1->setEditText(text);
+            edit->setCursorPosition(caret);
         }
     }
     FillingCustomer = false;

@@ -10,6 +10,7 @@
 #include "storage/customerregister.h"
 #include "storage/gridline.h"
 #include "storage/invoicefile.h"
+#include "storage/ledger.h"
 #include "storage/savelimits.h"
 #include "storage/textfile.h"
 
@@ -152,8 +153,14 @@ QString TForm1::UnopenableInvoiceReason()
 
 void TForm1::Noudalasku1Click()
 {
-    // The register is a .csv file beside the year folders, but no invoice.
-    const QString path = m_prompter->openFileName(this, DataDir, u"Laskut (*.csv)"_s, {RegisterFileBaseName()});
+    // The register is a .csv file beside the year folders, and a replaced
+    // invoice's kept copy one beside it: neither is an invoice to open, by
+    // the rule the ledger leaves them out by.
+    const auto noInvoice = [](const QString &path) {
+        return QFileInfo(path).fileName().compare(RegisterFileBaseName(), Qt::CaseInsensitive) == 0
+            || IsEarlierVersionFile(path);
+    };
+    const QString path = m_prompter->openFileName(this, DataDir, u"Laskut (*.csv)"_s, noInvoice);
     if (!path.isEmpty())
         OpenInvoiceFile(path);
 }

@@ -5,6 +5,7 @@
 #include "app/startup.h"
 #include "storage/customerregister.h"
 #include "storage/invoicefile.h"
+#include "storage/ledgerwindow.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,8 +18,16 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString kAskFolder = u"Anna tallennuskansio"_s;
+// The register is saved before any invoice has asked for the folder; the
+// dialog says why it comes.
+const QString kAskFolderForRegister = u"Anna tallennuskansio: asiakasrekisteri tallennetaan sinne"_s;
 // The folder offered under the user's documents while none is chosen.
 const QString kSuggestedFolder = u"Laskut"_s;
+
+QString saveFolderStatus(const QString &folder)
+{
+    return u"Tallennuskansio: %1"_s.arg(QDir::toNativeSeparators(folder));
+}
 
 } // namespace
 
@@ -31,7 +40,7 @@ void TForm1::createSaveStatus()
     statusBar()->addWidget(TallennusTila1, 1);
 }
 
-QString TForm1::ChooseSaveFolder()
+QString TForm1::ChooseSaveFolder(SaveFolderFor purpose)
 {
     QString start = DataDir;
     bool madeSuggestion = false;
@@ -41,20 +50,22 @@ QString TForm1::ChooseSaveFolder()
         start = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).filePath(kSuggestedFolder);
         madeSuggestion = !QFileInfo::exists(start) && QDir().mkpath(start);
     }
-    const QString chosen = SaveFolderPath(m_prompter->existingFolder(this, kAskFolder, QDir::toNativeSeparators(start)));
+    const QString chosen = SaveFolderPath(m_prompter->existingFolder(
+        this, purpose == SaveFolderFor::Register ? kAskFolderForRegister : kAskFolder, QDir::toNativeSeparators(start)));
     if (madeSuggestion && chosen != SaveFolderPath(start))
         QDir().rmdir(start);
     return chosen;
 }
 
-void TForm1::AskSaveFolder()
+void TForm1::AskSaveFolder(SaveFolderFor purpose)
 {
-    DataDir = ChooseSaveFolder();
+    DataDir = ChooseSaveFolder(purpose);
     // Cancelled: the user's documents, which can be written to wherever the
     // program is installed.
     if (DataDir.isEmpty())
         DataDir = UserFallbackSaveFolder();
     RegisterFileName = RegisterFilePath(DataDir);
+    TallennusTila1->setText(saveFolderStatus(DataDir));
     // The folder may keep a register already (settings lost, a new
     // installation): saving must add to it, not write over it.
     JoinFolderRegister();
@@ -62,7 +73,7 @@ void TForm1::AskSaveFolder()
 
 void TForm1::Tallennuskansio1Click()
 {
-    const QString folder = ChooseSaveFolder();
+    const QString folder = ChooseSaveFolder(SaveFolderFor::Invoices);
     if (!folder.isEmpty())
         ChangeSaveFolder(folder);
 }
@@ -75,4 +86,8 @@ void TForm1::ChangeSaveFolder(const QString &folder)
     RegisterFileName = RegisterFilePath(DataDir);
     LoadCustomerRegister();
     SaveDataDir();
+    TallennusTila1->setText(saveFolderStatus(DataDir));
+    // An open "Laskut" lists the folder's invoices from now on.
+    if (LedgerList && LedgerList->isVisible())
+        LedgerList->refresh();
 }

@@ -44,10 +44,10 @@ private slots:
     void findNamePrefix();
     void findNamePrefixSkipsRowsBeforeFirst();
     void findNamePrefixInEmptyRegister();
-    void completedName_data();
-    void completedName();
     void everyGeneratedNameIsFoundByItsBeginning_data();
     void everyGeneratedNameIsFoundByItsBeginning();
+    void typedName_data();
+    void typedName();
 };
 
 void TestCollation::nameOrder_data()
@@ -290,24 +290,32 @@ void TestCollation::everyGeneratedNameIsFoundByItsBeginning()
     }
 }
 
-void TestCollation::completedName_data()
+void TestCollation::typedName_data()
 {
+    // "aho k" typed, the box completed it to "Aho Kalle Oy".
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("registerName");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("whole name in small letters") << u"aho kalle oy"_s << u"Aho Kalle Oy"_s << u"Aho Kalle Oy"_s;
-    QTest::newRow("whole name in capitals") << u"ÄIJÄLÄ ÅN"_s << u"Äijälä Ån"_s << u"Äijälä Ån"_s;
-    QTest::newRow("beginning keeps its capitals") << u"AHO k"_s << u"Aho Kalle Oy"_s << u"AHO kalle Oy"_s;
-    QTest::newRow("ß is not ss") << u"strasse oy"_s << u"Straße Oy"_s << u"strasse oy"_s;
-    QTest::newRow("nothing typed") << QString() << u"Aho Kalle Oy"_s << u"Aho Kalle Oy"_s;
+    QTest::addColumn<QString>("completed");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("asTyped");
+    QTest::newRow("a key typed over the completion") << u"aho k"_s << u"Aho Kalle Oy"_s << u"Aho Kx"_s << u"aho kx"_s;
+    QTest::newRow("the completion kept") << u"aho k"_s << u"Aho Kalle Oy"_s << u"Aho Kalle Oy"_s
+                                         << u"aho kalle Oy"_s;
+    QTest::newRow("backspace") << u"aho k"_s << u"Aho Kalle Oy"_s << u"Aho "_s << u"aho "_s;
+    QTest::newRow("edited inside the typed beginning") << u"aho k"_s << u"Aho Kalle Oy"_s << u"Ahx K"_s
+                                                       << u"ahx K"_s;
+    QTest::newRow("another name over all of it") << u"aho k"_s << u"Aho Kalle Oy"_s << u"Nieminen"_s
+                                                 << u"Nieminen"_s;
+    QTest::newRow("Finnish letters") << u"ÄIJÄ"_s << u"Äijälä Ån"_s << u"Äijälö"_s << u"ÄIJÄlö"_s;
+    QTest::newRow("nothing completed") << QString() << QString() << u"ABC Oy"_s << u"ABC Oy"_s;
 }
 
-void TestCollation::completedName()
+void TestCollation::typedName()
 {
     QFETCH(QString, typed);
-    QFETCH(QString, registerName);
-    QFETCH(QString, shown);
-    QCOMPARE(CompletedName(typed, registerName), shown);
+    QFETCH(QString, completed);
+    QFETCH(QString, text);
+    QFETCH(QString, asTyped);
+    QCOMPARE(TypedName(typed, completed, text), asTyped);
 }
 
 QTEST_APPLESS_MAIN(TestCollation)

@@ -26,6 +26,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QScopeGuard>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -223,6 +226,9 @@ private slots:
     void cancelRestoresTheFile();
     void okSavesAndClosesTheBox();
     void okNumbersNameNotYetLeft();
+    void okBeforeAnySaveFolderSaysWhy();
+    void closedBoxLeavesNoScrollBar_data();
+    void closedBoxLeavesNoScrollBar();
     void okWithUnwritableFileKeepsBoxOpen();
     void okWithTooLongCustomerKeepsBoxOpen();
     void registerTooLongToWriteStopsOnlyNewCustomers_data();
@@ -233,12 +239,13 @@ private slots:
     void typingCompletesFromRegister_data();
     void typingCompletesFromRegister();
     void everyNameFoundByItsBeginning();
-    void typedWholeNameTakesRegisterCapitals_data();
-    void typedWholeNameTakesRegisterCapitals();
+    void typedNameTakesRegisterName_data();
+    void typedNameTakesRegisterName();
     void lookupNeverTakesALookAlike_data();
     void lookupNeverTakesALookAlike();
     void backspaceRemovesCompletionAndLastCharacter();
     void unknownNameEmptiesCustomerBlock();
+    void nameFilledByNumberIsEditedAsShown();
     void dropDownListsRegisterNames();
     void dropDownKeepsTypedCustomer();
     void renamedCustomerFoundByNewName();
@@ -450,6 +457,65 @@ void CustomersTest::okNumbersNameNotYetLeft()
     QVERIFY(readBytes(reg.file()).contains("\"Nieminen Oy\",\" \",\" \",\" \",\" \",3\r\n"));
 }
 
+// The register saved before any invoice asks for the save folder, and the
+// folder dialog says that the register goes there.
+void CustomersTest::okBeforeAnySaveFolderSaysWhy()
+{
+    // A home of the test's own: the dialog opens in a folder made under
+    // its documents folder.
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
+    const auto restore = qScopeGuard([&oldHome] { qputenv("HOME", oldHome); });
+    QTemporaryDir folder;
+    FormFixture f;
+    TForm1 &form = f.form();
+    QVERIFY(f.show());
+    QCOMPARE(form.DataDir, QString());
+    chooseFromMenuBar(form, {u"Muokkaa"_s, u"Asiakasrekisteri"_s});
+    typeIntoGrid(form.AsiakRekisteri1, 0, 1, u"Nieminen Oy"_s);
+    f.prompter().answerFolder(folder.path());
+
+    QTest::mouseClick(form.Ok3, Qt::LeftButton);
+
+    QCOMPARE(f.prompter().folderRequests.size(), 1);
+    QCOMPARE(f.prompter().folderRequests.constFirst().section(u'|', 0, 0),
+             u"Anna tallennuskansio: asiakasrekisteri tallennetaan sinne"_s);
+    QVERIFY(readBytes(folder.filePath(u"AsiakRek.csv"_s)).startsWith("\"Nieminen Oy\","));
+    QVERIFY(!form.AsiakBox1->isVisible());
+    QCOMPARE(form.TallennusTila1->text(),
+             u"Tallennuskansio: "_s + QDir::toNativeSeparators(folder.path()) + QDir::separator());
+}
+
+void CustomersTest::closedBoxLeavesNoScrollBar_data()
+{
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("OK") << true;
+    QTest::newRow("Peruuta") << false;
+}
+
+// The page widens to hold the register box beside it; once the box is
+// closed, the window is as wide as the page again, without a scroll bar.
+void CustomersTest::closedBoxLeavesNoScrollBar()
+{
+    QFETCH(bool, ok);
+    Register reg(kThree);
+    TForm1 &form = reg.form();
+    QVERIFY(reg.fixture().show());
+    const QScrollBar *bar = form.ScrollBox->horizontalScrollBar();
+    QTRY_VERIFY(!bar->isVisible());
+    chooseFromMenuBar(form, {u"Muokkaa"_s, u"Asiakasrekisteri"_s});
+    QVERIFY(form.AsiakBox1->isVisible());
+
+    QTest::mouseClick(ok ? form.Ok3 : form.Cancel3, Qt::LeftButton);
+
+    QVERIFY(!form.AsiakBox1->isVisible());
+    QCOMPARE(form.width(), form.PageWindowWidth());
+    QCOMPARE(form.Page->width(), form.LaskuPanel1->width());
+    QTRY_VERIFY(!bar->isVisible());
+    QCOMPARE(bar->maximum(), 0);
+}
+
 void CustomersTest::okWithUnwritableFileKeepsBoxOpen()
 {
     Register reg(kThree);
@@ -573,7 +639,8 @@ void CustomersTest::typingCompletesFromRegister_data()
     QTest::addColumn<QString>("number");
     QTest::newRow("first word fills the first of two") << u"Virtanen"_s << u"Virtanen Matti"_s << u"2"_s;
     QTest::newRow("first letter of second word") << u"Virtanen P"_s << u"Virtanen Pekka"_s << u"4"_s;
-    QTest::newRow("any case, kept as typed") << u"virtanen p"_s << u"virtanen pekka"_s << u"4"_s;
+    QTest::newRow("small letters take the register's capitals") << u"virtanen p"_s << u"Virtanen Pekka"_s << u"4"_s;
+    QTest::newRow("capitals take the register's small letters") << u"VIRTANEN M"_s << u"Virtanen Matti"_s << u"2"_s;
     QTest::newRow("one letter") << u"a"_s << u"Aalto Anna"_s << u"1"_s;
 }
 
@@ -588,16 +655,17 @@ void CustomersTest::typingCompletesFromRegister()
     form.AsiakNimi1->setFocus();
     typeKeys(typed);
 
-    const QString shown = typed + name.mid(typed.size());
-    QCOMPARE(form.AsiakNimi1->currentText(), shown);
+    // The register's name as the register has it, the part not typed
+    // selected so the next key replaces it.
+    QCOMPARE(form.AsiakNimi1->currentText(), name);
     QCOMPARE(nameEdit(form)->selectionStart(), typed.size());
     QCOMPARE(nameEdit(form)->selectedText(), name.mid(typed.size()));
     QCOMPARE(form.AsiakNro1->text(), number);
-    QCOMPARE(form.AsiakOsoite1->cell(1, 0), shown);
-    QCOMPARE(form.AsiakNimi2->text(), shown);
+    QCOMPARE(form.AsiakOsoite1->cell(1, 0), name);
+    QCOMPARE(form.AsiakNimi2->text(), name);
 }
 
-void CustomersTest::typedWholeNameTakesRegisterCapitals_data()
+void CustomersTest::typedNameTakesRegisterName_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("name");
@@ -606,13 +674,15 @@ void CustomersTest::typedWholeNameTakesRegisterCapitals_data()
     QTest::newRow("small letters") << u"aho kalle oy"_s << u"Aho Kalle Oy"_s << QString() << u"5"_s;
     QTest::newRow("capitals") << u"AHO KALLE OY"_s << u"Aho Kalle Oy"_s << QString() << u"5"_s;
     QTest::newRow("Finnish letters") << u"äijälä ån"_s << u"Äijälä Ån"_s << QString() << u"6"_s;
-    QTest::newRow("a beginning keeps what was typed") << u"aho kalle"_s << u"aho kalle Oy"_s << u" Oy"_s << u"5"_s;
+    QTest::newRow("a beginning in small letters") << u"aho k"_s << u"Aho Kalle Oy"_s << u"alle Oy"_s << u"5"_s;
+    QTest::newRow("a beginning in capitals") << u"AHO KALLE"_s << u"Aho Kalle Oy"_s << u" Oy"_s << u"5"_s;
+    QTest::newRow("a beginning with Finnish letters") << u"ÄIJ"_s << u"Äijälä Ån"_s << u"älä Ån"_s << u"6"_s;
     QTest::newRow("a look-alike is not the name") << u"aho kalle öy"_s << u"aho kalle öy"_s << QString() << QString();
 }
 
-// Typing a register name whole, in any case, puts the register's name on the
-// invoice, the giro form and the saved file.
-void CustomersTest::typedWholeNameTakesRegisterCapitals()
+// Typing a register name, whole or its beginning, in any case, puts the
+// register's name on the invoice, the giro form and the saved file.
+void CustomersTest::typedNameTakesRegisterName()
 {
     QFETCH(QString, typed);
     QFETCH(QString, name);
@@ -657,8 +727,7 @@ void CustomersTest::everyNameFoundByItsBeginning()
             form.AsiakNimi1->setFocus();
             nameEdit(form)->clear();
             typeKeys(typed);
-            const QString shown = typed + name.mid(typed.size());
-            QVERIFY2(form.AsiakNimi1->currentText() == shown, qPrintable(typed + u" -> "_s + form.AsiakNimi1->currentText()));
+            QVERIFY2(form.AsiakNimi1->currentText() == name, qPrintable(typed + u" -> "_s + form.AsiakNimi1->currentText()));
         }
     }
 }
@@ -728,6 +797,29 @@ void CustomersTest::backspaceRemovesCompletionAndLastCharacter()
     QCOMPARE(nameEdit(form)->selectionStart(), 9);
     QCOMPARE(nameEdit(form)->selectedText(), u"Matti"_s);
     QCOMPARE(form.AsiakNro1->text(), u"2"_s);
+}
+
+// A name the program put into the box is edited as it is shown, whatever
+// was typed into the box before it.
+void CustomersTest::nameFilledByNumberIsEditedAsShown()
+{
+    Register reg(kThree);
+    TForm1 &form = reg.form();
+    QVERIFY(reg.fixture().show());
+    form.AsiakNimi1->setFocus();
+    typeKeys(u"virtanen m"_s);
+    QCOMPARE(form.AsiakNimi1->currentText(), u"Virtanen Matti"_s);
+    form.AsiakNro1->setFocus();
+    form.AsiakNro1->clear();
+    typeKeys(u"4"_s);
+    pressKey(Qt::Key_Return);
+    QCOMPARE(form.AsiakNimi1->currentText(), u"Virtanen Pekka"_s);
+
+    form.AsiakNimi1->setFocus();
+    nameEdit(form)->end(false);
+    typeKeys(u" Oy"_s);
+    QCOMPARE(form.AsiakNimi1->currentText(), u"Virtanen Pekka Oy"_s);
+    QCOMPARE(form.AsiakNro1->text(), QString());
 }
 
 void CustomersTest::unknownNameEmptiesCustomerBlock()
@@ -819,7 +911,7 @@ void CustomersTest::renamedCustomerFoundByNewName()
 
     form.AsiakNimi1->setFocus();
     typeKeys(u"aalto annan"_s);
-    QCOMPARE(form.AsiakNimi1->currentText(), u"aalto annanen"_s);
+    QCOMPARE(form.AsiakNimi1->currentText(), u"Aalto Annanen"_s);
     QCOMPARE(form.AsiakNro1->text(), u"1"_s);
 }
 
@@ -1142,15 +1234,11 @@ void CustomersTest::largeRegisterLookupAsBruteForce()
         form.AsiakNimi1->lineEdit()->clear();
         form.AsiakNimi1->setFocus();
         typeKeys(typed);
-        // Each key is looked up as it comes; a whole name typed takes the
-        // register's capitals, and the next key replaces the completion.
-        QString text;
-        int row = -1;
-        for (QChar c : std::as_const(typed)) {
-            text = (row < 0 ? text : CompletedName(text, rows[row][NameColumn]).left(text.size())) + c;
-            row = bruteForceLookup(rows, text);
-        }
-        const QString shown = row < 0 ? text : CompletedName(text, rows[row][NameColumn]);
+        // Each key is looked up as it comes: a name found is shown as the
+        // register has it, and typed on beyond every name the box shows
+        // the keys as they were typed.
+        const int row = bruteForceLookup(rows, typed);
+        const QString shown = row < 0 ? typed : rows[row][NameColumn];
         QCOMPARE(form.AsiakNimi1->currentText(), shown);
         QCOMPARE(form.AsiakNro1->text(), row < 0 ? QString() : rows[row][CustomerNumberColumn]);
     }

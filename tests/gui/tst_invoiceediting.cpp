@@ -1,7 +1,11 @@
 // Filling in an invoice on the page as a person does: the rows grid's cursor
 // walk, totals, mirrors on the giro form, the new-invoice command and layout.
 
+#include "widgets/bevel.h"
 #include "widgets/stringgrid.h"
+#include "invoice/invoicedata.h"
+#include "storage/cp1252.h"
+#include "storage/invoicefile.h"
 #include "tests/support/formfixture.h"
 
 #include <QAction>
@@ -12,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollArea>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -19,6 +24,20 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString nbsp = QString(QChar(0xA0));
+
+// Replaces a header field's text by typing, as a person selects it and types.
+void retype(QLineEdit *edit, const QString &text)
+{
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(edit, text);
+}
+
+// The header values of a saved invoice file, one a HeaderField.
+QStringList savedHeader(const QString &path)
+{
+    return ReadInvoiceFile(path).header;
+}
 
 } // namespace
 
@@ -44,6 +63,8 @@ private slots:
     void unitDoubleClickOnOpenEditorCycles();
     void extraRowsMoveGiroAndBack();
     void newInvoiceClearsAndKeepsCounters();
+    void dueDateFollowsTypedDateAndTerms_data();
+    void dueDateFollowsTypedDateAndTerms();
     void pricesIncludeVatToggleRecalculates();
     void overflowShowsMessageAndKeepsTotals();
     void hugePasteIntoCellIsHandled();
@@ -411,6 +432,54 @@ void InvoiceEditingTest::newInvoiceClearsAndKeepsCounters()
     QCOMPARE(form.MaksuEhto2->text(), u"netto"_s);
     QCOMPARE(form.TotSum->text(), QString());
     QCOMPARE(form.NextNr1->text(), u"0042"_s);
+}
+
+void InvoiceEditingTest::dueDateFollowsTypedDateAndTerms_data()
+{
+    // Each step types into "Laskun päiväys" (date), "Maksuehto" (terms) or
+    // "Eräpäivä" (due); the invoice starts on 7.12.2026, "14 pv netto".
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("terms");
+    QTest::addColumn<QString>("due");
+    QTest::newRow("date typed") << QStringList{u"date=1.11.2026"_s} << u"14 pv netto"_s << u"15.11.2026"_s;
+    QTest::newRow("date over the year end") << QStringList{u"date=28.12.2026"_s} << u"14 pv netto"_s
+                                            << u"11.1.2027"_s;
+    QTest::newRow("terms typed") << QStringList{u"terms=30 pv netto"_s} << u"30 pv netto"_s << u"6.1.2027"_s;
+    QTest::newRow("terms without days") << QStringList{u"terms=netto"_s} << u"netto"_s << u"7.12.2026"_s;
+    QTest::newRow("date, then terms") << QStringList{u"date=1.11.2026"_s, u"terms=7 pv"_s} << u"7 pv"_s
+                                      << u"8.11.2026"_s;
+    QTest::newRow("due date typed stands") << QStringList{u"date=1.11.2026"_s, u"due=30.11.2026"_s}
+                                           << u"14 pv netto"_s << u"30.11.2026"_s;
+    QTest::newRow("typed due date gives way to the date")
+        << QStringList{u"due=30.11.2026"_s, u"date=2.11.2026"_s} << u"14 pv netto"_s << u"16.11.2026"_s;
+    QTest::newRow("typed due date gives way to the terms")
+        << QStringList{u"due=30.11.2026"_s, u"terms=21 pv"_s} << u"21 pv"_s << u"28.12.2026"_s;
+}
+
+void InvoiceEditingTest::dueDateFollowsTypedDateAndTerms()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QString, terms);
+    QFETCH(QString, due);
+    QTemporaryDir saveFolder;
+    FormFixture f(stringToCp1252(u"[File]\r\nOletDir="_s + saveFolder.path() + u"/\r\n"_s));
+    QVERIFY(f.show());
+    TForm1 &form = f.form();
+    QCOMPARE(form.EraPv2->text(), u"21.12.2026"_s);
+    const QHash<QString, QLineEdit *> fields = {
+        {u"date"_s, form.LaskuPvm1}, {u"terms"_s, form.MaksuEhto2}, {u"due"_s, form.EraPv2}};
+    for (const QString &step : std::as_const(steps))
+        retype(fields.value(step.section(u'=', 0, 0)), step.section(u'=', 1));
+    QCOMPARE(form.EraPv2->text(), due);
+    QCOMPARE(form.EraPv3->text(), due);
+
+    form.AsiakNimi1->setEditText(u"Yritys Oy"_s);
+    form.LaskuRivit1->setRowCells(1, {QString(), u"Työ"_s, u"1"_s, QString(), u"10,00"_s, u"25,5"_s});
+    QTest::mouseClick(form.Valmis1, Qt::LeftButton);
+    QCOMPARE(f.prompter().takeMessages(), QStringList());
+    const QStringList header = savedHeader(saveFolder.filePath(u"2026/1.csv"_s));
+    QCOMPARE(header.value(PaymentTermsField), terms);
+    QCOMPARE(header.value(DueDateField), due);
 }
 
 void InvoiceEditingTest::pricesIncludeVatToggleRecalculates()

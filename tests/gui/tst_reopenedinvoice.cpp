@@ -4,7 +4,9 @@
 // invoice kept its VAT mode and terms open as they always did.
 
 #include "app/Unit1.h"
+#include "invoice/invoicedata.h"
 #include "storage/cp1252.h"
+#include "storage/invoicefile.h"
 #include "storage/textfile.h"
 #include "widgets/bevel.h"
 #include "widgets/stringgrid.h"
@@ -17,6 +19,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -115,6 +118,8 @@ private slots:
     void filesOfEarlierVersionsOpenAsBefore();
     void storedValuesReadOnlyWhenReadable_data();
     void storedValuesReadOnlyWhenReadable();
+    void openedDueDateStandsUntilDateOrTermsTyped_data();
+    void openedDueDateStandsUntilDateOrTermsTyped();
 };
 
 void ReopenedInvoiceTest::reopenedUnderOtherDefaultsAsSaved_data()
@@ -330,6 +335,59 @@ void ReopenedInvoiceTest::storedValuesReadOnlyWhenReadable()
     QCOMPARE(f.form().SisAlv1->isChecked(), unitPricesWithVat);
     QCOMPARE(f.form().TotSum->text(), total);
     QCOMPARE(f.form().EraPv3->text(), due);
+}
+
+void ReopenedInvoiceTest::openedDueDateStandsUntilDateOrTermsTyped_data()
+{
+    // The saved invoice is dated 1.11.2026, "14 pv netto", and due on
+    // 30.11.2026, a due date typed by hand when it was saved.
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("due");
+    QTest::newRow("penalty interest typed: the stored due date stays") << u"interest"_s << u"8%"_s
+                                                                      << u"30.11.2026"_s;
+    QTest::newRow("a due date typed stands") << u"due"_s << u"4.12.2026"_s << u"4.12.2026"_s;
+    QTest::newRow("date typed") << u"date"_s << u"2.11.2026"_s << u"16.11.2026"_s;
+    QTest::newRow("terms typed") << u"terms"_s << u"30 pv netto"_s << u"1.12.2026"_s;
+}
+
+// An invoice opened with "Nouda lasku" keeps the due date it was saved with
+// until its date or terms are typed; then the due date counts from them.
+void ReopenedInvoiceTest::openedDueDateStandsUntilDateOrTermsTyped()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, due);
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(u"2026/57.csv"_s);
+    QVERIFY(QDir(dir.path()).mkdir(u"2026"_s));
+    writeBytes(csv, stringToCp1252(u"\"57\",\"1.11.2026\",\"1009\",\"\",\"1\",\"0\",\"1\",\"14 pv netto\",\"13%\","
+                                   u"\"7 pv\",\"30.11.2026\"\r\n\"Asiakas Oy\",\"Katu 1\",\" \",\" \"\r\n"
+                                   u"\" \",Työ,2,h,\"50,00\",\"25,5\",\"125,50\"\r\n"_s));
+    FormFixture f(settings(kWithVat, dir.path()));
+    QVERIFY(f.show());
+    TForm1 &form = f.form();
+    f.prompter().answerOpen(csv);
+    form.Noudalasku1->trigger();
+    QCOMPARE(form.EraPv2->text(), u"30.11.2026"_s);
+
+    const QHash<QString, QLineEdit *> fields = {{u"interest"_s, form.ViivKorko2},
+                                                {u"due"_s, form.EraPv2},
+                                                {u"date"_s, form.LaskuPvm1},
+                                                {u"terms"_s, form.MaksuEhto2}};
+    QLineEdit *edit = fields.value(field);
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(edit, typed);
+    QCOMPARE(form.EraPv2->text(), due);
+    QCOMPARE(form.EraPv3->text(), due);
+
+    // Saved back into its own file, as an opened invoice is; the PDF the
+    // save writes asks for the file name.
+    f.prompter().answerSave(dir.filePath(u"57.pdf"_s));
+    QTest::mouseClick(form.Valmis1, Qt::LeftButton);
+    QCOMPARE(f.prompter().takeMessages(), QStringList());
+    QCOMPARE(ReadInvoiceFile(csv).header.value(DueDateField), due);
 }
 
 QTEST_MAIN(ReopenedInvoiceTest)

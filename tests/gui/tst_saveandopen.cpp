@@ -10,6 +10,7 @@
 #include "storage/cp1252.h"
 #include "storage/gridline.h"
 #include "storage/invoicefile.h"
+#include "storage/ledgerwindow.h"
 #include "storage/savelimits.h"
 #include "storage/textfile.h"
 #include "tests/support/formfixture.h"
@@ -143,6 +144,15 @@ QString statusText(TForm1 &form)
     return texts.join(u' ');
 }
 
+// The invoices "Laskut" lists, as year/number.
+QStringList ledgerInvoices(const LedgerWindow &ledger)
+{
+    QStringList invoices;
+    for (int row = 0; row < ledger.Ledger->rowCount(); ++row)
+        invoices.append(ledger.Ledger->rowAt(row).year + u'/' + ledger.Ledger->rowAt(row).number);
+    return invoices;
+}
+
 // Every file under a folder with its bytes, to show nothing there changed.
 QMap<QString, QByteArray> contentsOf(const QString &folder)
 {
@@ -187,6 +197,7 @@ private slots:
     void firstSaveAddsToFolderRegister();
     void saveFolderChangedFromMenu_data();
     void saveFolderChangedFromMenu();
+    void folderDialogTakesTypedFolderOnEnter();
     void statusBarSaysWhereSaved_data();
     void statusBarSaysWhereSaved();
     void savingOverSavedInvoiceAsks_data();
@@ -211,7 +222,7 @@ private slots:
     void damagedFileRefused();
     void savedInvoicesOpenAndExport_data();
     void savedInvoicesOpenAndExport();
-    void openDialogLeavesRegisterOut();
+    void openDialogListsInvoicesOnly();
     void invoiceNamedAtStartIsShown_data();
     void invoiceNamedAtStartIsShown();
     void pastedLines_data();
@@ -799,7 +810,8 @@ void InvoiceFilesTest::saveFolderChangedFromMenu_data()
 
 // "Tiedosto" > "Tallennuskansio…" moves new invoices and the register to
 // another folder; nothing already saved moves, and the other folder's
-// register is the one the name box completes from.
+// register is the one the name box completes from. The status bar names the
+// folder, and an open "Laskut" lists its invoices at once.
 void InvoiceFilesTest::saveFolderChangedFromMenu()
 {
     QFETCH(bool, cancel);
@@ -809,8 +821,11 @@ void InvoiceFilesTest::saveFolderChangedFromMenu()
     writeBytes(s.data(u"AsiakRek.csv"_s), "\"Aalto Anna\",\"Koivukuja 2\",\" \",\" \",\" \",1\r\n");
     QVERIFY(QDir(s.data()).mkdir(u"2025"_s));
     writeBytes(s.data(u"2025/9.csv"_s), "\"9\",\"1.12.2025\",\"1009\",\" \",\"1\"\r\n");
+    writeBytes(s.data(u"2025/8.csv"_s), "\"8\",\"1.11.2025\",\"1009\",\" \",\"1\"\r\nVanha Oy\r\nx,Rivi\r\n");
     QTemporaryDir other;
     writeBytes(other.filePath(u"AsiakRek.csv"_s), "\"Uusi Asiakas Oy\",\"Satamakatu 3\",\" \",\" \",\" \",7\r\n");
+    QVERIFY(QDir(other.path()).mkdir(u"2026"_s));
+    writeBytes(other.filePath(u"2026/3.csv"_s), "\"3\",\"1.12.2026\",\"1009\",\" \",\"7\"\r\nUusi\r\nx,Rivi\r\n");
     // The register of the folder in use, as a restart would have read it.
     form.LoadCustomerRegister();
     const QString oldFolder = QDir::toNativeSeparators(s.data()) + QDir::separator();
@@ -819,12 +834,17 @@ void InvoiceFilesTest::saveFolderChangedFromMenu()
     const QString untouched = cancel ? other.path() : s.data();
     const QMap<QString, QByteArray> before = contentsOf(untouched);
     QVERIFY(s.fixture().show());
+    chooseFromMenuBar(form, {u"Tiedosto"_s, u"Laskut…"_s});
+    QVERIFY(form.LedgerList && form.LedgerList->isVisible());
+    QCOMPARE(ledgerInvoices(*form.LedgerList), QStringList{u"2025/8"_s});
     s.prompter().answerFolder(cancel ? QString() : other.path());
 
     chooseFromMenuBar(form, {u"Tiedosto"_s, u"Tallennuskansio…"_s});
 
     QCOMPARE(s.prompter().folderRequests, QStringList{u"Anna tallennuskansio|"_s + oldFolder});
     QCOMPARE(form.DataDir, cancel ? oldFolder : newFolder);
+    QCOMPARE(statusText(form), cancel ? QString() : u"Tallennuskansio: "_s + newFolder);
+    QCOMPARE(ledgerInvoices(*form.LedgerList), QStringList{cancel ? u"2025/8"_s : u"2026/3"_s});
     QCOMPARE(ReadIniString(s.fixture().settingsPath(), u"File"_s, u"OletDir"_s, QString()),
              cancel ? oldFolder : newFolder);
     form.AsiakNimi1->setFocus();
@@ -837,6 +857,38 @@ void InvoiceFilesTest::saveFolderChangedFromMenu()
     QVERIFY(QFile::exists(used + u"/2026/1.csv"_s));
     QVERIFY(readBytes(used + u"/AsiakRek.csv"_s).contains("\"Kolmas Oy\""));
     QCOMPARE(contentsOf(untouched), before);
+}
+
+// In the folder dialog a folder's path typed and Enter choose it at once.
+void InvoiceFilesTest::folderDialogTakesTypedFolderOnEnter()
+{
+    QTemporaryDir start;
+    QTemporaryDir chosen;
+    QVERIFY(QDir(chosen.path()).mkdir(u"alakansio"_s));
+    bool closedByEnter = false;
+    QTimer::singleShot(0, [&chosen, &closedByEnter] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        // Typed where the dialog puts the cursor: its path field.
+        QWidget *field = nullptr;
+        const bool focused = QTest::qWaitFor([dialog, &field] {
+            field = QApplication::focusWidget();
+            return field && dialog->isAncestorOf(field);
+        });
+        if (!focused || !qobject_cast<QLineEdit *>(field)) {
+            dialog->reject();
+            return;
+        }
+        QTest::keyClicks(field, chosen.path());
+        QTest::keyClick(field, Qt::Key_Return);
+        closedByEnter = QTest::qWaitFor([dialog] { return !dialog->isVisible(); }, 2000);
+        if (!closedByEnter)
+            dialog->reject();
+    });
+    const QString folder = DialogPrompter().existingFolder(nullptr, u"Anna tallennuskansio"_s, start.path());
+    QVERIFY(closedByEnter);
+    QCOMPARE(QDir::cleanPath(folder), QDir::cleanPath(chosen.path()));
 }
 
 void InvoiceFilesTest::statusBarSaysWhereSaved_data()
@@ -1315,16 +1367,22 @@ void InvoiceFilesTest::savedInvoicesOpenAndExport()
     QVERIFY2(text.contains(name) && text.contains(rows[0][1]), qPrintable(report + text));
 }
 
-void InvoiceFilesTest::openDialogLeavesRegisterOut()
+// "Nouda lasku" lists invoices: the register and the kept copies of
+// replaced invoices are no invoices to open.
+void InvoiceFilesTest::openDialogListsInvoicesOnly()
 {
     Saving s;
     writeBytes(s.data(u"AsiakRek.csv"_s), "Yritys,Katu,\" \",\" \",\" \",1\r\n");
-    writeBytes(s.data(u"57.csv"_s), "\"57\",\"1.12.2026\"\r\nYritys\r\nx,Rivi\r\n");
+    const QByteArray invoice = "\"57\",\"1.12.2026\"\r\nYritys\r\nx,Rivi\r\n";
+    for (const QString &name : {u"57.csv"_s, u"57 (aiempi versio).csv"_s, u"57 (aiempi versio 2).csv"_s})
+        writeBytes(s.data(name), invoice);
     s.prompter().answerOpen(QString());
     s.form().Noudalasku1->trigger();
-    QCOMPARE(s.prompter().hiddenFromOpen, QStringList{u"AsiakRek.csv"_s});
+    QCOMPARE(s.prompter().hiddenFromOpen.size(), 1);
+    const HiddenFiles hidden = s.prompter().hiddenFromOpen.constFirst();
+    QVERIFY(hidden);
 
-    // The dialog itself lists the invoice and leaves the register out.
+    // The dialog itself lists the invoice and leaves the rest out.
     QStringList listed;
     QTimer::singleShot(0, [&listed] {
         auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
@@ -1341,8 +1399,12 @@ void InvoiceFilesTest::openDialogLeavesRegisterOut()
         if (dialog)
             dialog->reject();
     });
-    DialogPrompter().openFileName(nullptr, s.data(), u"Laskut (*.csv)"_s, {u"AsiakRek.csv"_s});
+    DialogPrompter().openFileName(nullptr, s.data(), u"Laskut (*.csv)"_s, hidden);
     QCOMPARE(listed, QStringList{u"57.csv"_s});
+    // Wherever they lie, in any case the register's name is written.
+    QVERIFY(hidden(s.data(u"2026/asiakrek.CSV"_s)));
+    QVERIFY(hidden(s.data(u"2026/9 (aiempi versio 3).csv"_s)));
+    QVERIFY(!hidden(s.data(u"2026/9.csv"_s)));
 }
 
 void InvoiceFilesTest::invoiceNamedAtStartIsShown_data()

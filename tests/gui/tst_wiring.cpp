@@ -343,6 +343,7 @@ void WiringTest::commandDoesItsJob_data()
             QCOMPARE(p.form().DataDir, folder);
             QCOMPARE(p.setting(u"File"_s, u"OletDir"_s), folder);
             QCOMPARE(p.form().AsiakRekisteri1->cell(0, 1), QString());
+            QCOMPARE(p.form().TallennusTila1->text(), u"Tallennuskansio: "_s + folder);
         });
     addRow("Tiedosto > Sulje closes the window", nothing, menu({u"Tiedosto"_s, u"Sulje"_s}), [](Program &p) {
         QVERIFY(!p.form().isVisible());

@@ -53,9 +53,9 @@ std::optional<QString> ScriptedPrompter::inputText(QWidget *, const QString &cap
     return answer.toString();
 }
 
-QString ScriptedPrompter::openFileName(QWidget *, const QString &, const QString &, const QStringList &hiddenNames)
+QString ScriptedPrompter::openFileName(QWidget *, const QString &, const QString &, const HiddenFiles &hidden)
 {
-    hiddenFromOpen.append(hiddenNames.join(u'|'));
+    hiddenFromOpen.append(hidden);
     if (m_opens.isEmpty()) {
         unexpected("an open dialog nobody expected");
         return QString();

@@ -20,7 +20,7 @@ public:
     std::optional<QString> inputText(QWidget *parent, const QString &caption,
                                      const QString &prompt, const QString &value) override;
     QString openFileName(QWidget *parent, const QString &folder, const QString &filter,
-                         const QStringList &hiddenNames) override;
+                         const HiddenFiles &hidden) override;
     QString saveFileName(QWidget *parent, const QString &folder, const QString &name,
                          const QStringList &filters, qsizetype *chosenFilter) override;
     bool confirmTable(QWidget *parent, const QString &caption, const QString &text, const QStringList &headings,
@@ -76,8 +76,8 @@ public:
     QStringList inputValues;
     /// Initial fonts the font dialog was opened with.
     QList<QFont> fontRequests;
-    /// The names each open dialog was told to leave out, joined by "|".
-    QStringList hiddenFromOpen;
+    /// The rule each open dialog was told to leave files out by.
+    QList<HiddenFiles> hiddenFromOpen;
     /// Folders and names the save dialog was opened with.
     QStringList saveRequests;
     /// Captions and starting folders the folder dialog was opened with.
