@@ -6,11 +6,13 @@
 #include "widgets/stringgrid.h"
 #include "invoice/creditnote.h"
 #include "invoice/numbering.h"
+#include "invoice/reminder.h"
 #include "storage/commanderror.h"
 #include "storage/customerregister.h"
 #include "storage/gridline.h"
 #include "storage/invoicefile.h"
 #include "storage/ledger.h"
+#include "storage/payments.h"
 #include "storage/savelimits.h"
 #include "storage/textfile.h"
 
@@ -153,11 +155,15 @@ QString TForm1::UnopenableInvoiceReason()
 
 void TForm1::Noudalasku1Click()
 {
-    // The register is a .csv file beside the year folders, and a replaced
-    // invoice's kept copy one beside it: neither is an invoice to open, by
-    // the rule the ledger leaves them out by.
-    const auto noInvoice = [](const QString &path) {
-        return QFileInfo(path).fileName().compare(RegisterFileBaseName(), Qt::CaseInsensitive) == 0
+    // The register and the payments file are .csv files beside the year
+    // folders, a replaced invoice's kept copy and a reminder ones beside an
+    // invoice: none is an invoice to open, by the rules the ledger leaves
+    // them out by.
+    const QString paymentsName = QFileInfo(PaymentsFilePath(DataDir)).fileName();
+    const auto noInvoice = [paymentsName](const QString &path) {
+        const QString name = QFileInfo(path).fileName();
+        return name.compare(RegisterFileBaseName(), Qt::CaseInsensitive) == 0
+            || name.compare(paymentsName, Qt::CaseInsensitive) == 0 || IsReminderFileName(name)
             || IsEarlierVersionFile(path);
     };
     const QString path = m_prompter->openFileName(this, DataDir, u"Laskut (*.csv)"_s, noInvoice);

@@ -1374,7 +1374,8 @@ void InvoiceFilesTest::openDialogListsInvoicesOnly()
     Saving s;
     writeBytes(s.data(u"AsiakRek.csv"_s), "Yritys,Katu,\" \",\" \",\" \",1\r\n");
     const QByteArray invoice = "\"57\",\"1.12.2026\"\r\nYritys\r\nx,Rivi\r\n";
-    for (const QString &name : {u"57.csv"_s, u"57 (aiempi versio).csv"_s, u"57 (aiempi versio 2).csv"_s})
+    for (const QString &name : {u"57.csv"_s, u"57 (aiempi versio).csv"_s, u"57 (aiempi versio 2).csv"_s,
+                                u"57-M1.csv"_s, u"Maksut.csv"_s})
         writeBytes(s.data(name), invoice);
     s.prompter().answerOpen(QString());
     s.form().Noudalasku1->trigger();
@@ -1404,6 +1405,7 @@ void InvoiceFilesTest::openDialogListsInvoicesOnly()
     // Wherever they lie, in any case the register's name is written.
     QVERIFY(hidden(s.data(u"2026/asiakrek.CSV"_s)));
     QVERIFY(hidden(s.data(u"2026/9 (aiempi versio 3).csv"_s)));
+    QVERIFY(hidden(s.data(u"2026/9-M2.csv"_s)));
     QVERIFY(!hidden(s.data(u"2026/9.csv"_s)));
 }
 
