@@ -60,6 +60,16 @@ LedgerWindow *openLedger(FormFixture &fixture)
     return fixture.form().LedgerList;
 }
 
+// A save folder holding the original invoice as 2026/1.csv; the folder with
+// its separator.
+QString saveFolderWithOriginal(const QTemporaryDir &data)
+{
+    const QString dataDir = data.path() + u'/';
+    QDir().mkpath(dataDir + u"2026"_s);
+    WriteTextLines(dataDir + u"2026/1.csv"_s, InvoiceFileLines(original()));
+    return dataDir;
+}
+
 } // namespace
 
 class CreditNoteTest : public QObject
@@ -107,10 +117,8 @@ void CreditNoteTest::creditNoteSavedPrintedAndLedgered()
     QFETCH(QString, originalOpen);
 
     QTemporaryDir data;
-    const QString dataDir = data.path() + u'/';
-    QDir().mkpath(dataDir + u"2026"_s);
+    const QString dataDir = saveFolderWithOriginal(data);
     const QString originalPath = dataDir + u"2026/1.csv"_s;
-    WriteTextLines(originalPath, InvoiceFileLines(original()));
     FormFixture fixture(stringToCp1252(u"[File]\r\nOletDir="_s + dataDir
                                        + u"\r\n[Laskuttaja]\r\nNimi=Testi Oy\r\nSeurLasku=5\r\nPdfOletus=1\r\n"
                                          "Viivakoodi=1\r\nQrKoodi=1\r\nIban=FI21 1234 5600 0007 85\r\nBic=NDEAFIHH\r\n"_s));
@@ -193,10 +201,8 @@ void CreditNoteTest::creditNotePrintsNoPaymentFields()
 {
     QFETCH(bool, printer);
     QTemporaryDir data;
-    const QString dataDir = data.path() + u'/';
-    QDir().mkpath(dataDir + u"2026"_s);
+    const QString dataDir = saveFolderWithOriginal(data);
     const QString originalPath = dataDir + u"2026/1.csv"_s;
-    WriteTextLines(originalPath, InvoiceFileLines(original()));
     FormFixture fixture(stringToCp1252(u"[File]\r\nOletDir="_s + dataDir
                                        + u"\r\n[Laskuttaja]\r\nNimi=Testi Oy\r\nSeurLasku=5\r\n"
                                          "Iban=FI21 1234 5600 0007 85\r\nBic=NDEAFIHH\r\n"_s));
@@ -240,9 +246,7 @@ void CreditNoteTest::creditNotePrintsNoPaymentFields()
 void CreditNoteTest::paidInvoiceCreditedIsRefundDueAndNotCreditedAgain()
 {
     QTemporaryDir data;
-    const QString dataDir = data.path() + u'/';
-    QDir().mkpath(dataDir + u"2026"_s);
-    WriteTextLines(dataDir + u"2026/1.csv"_s, InvoiceFileLines(original()));
+    const QString dataDir = saveFolderWithOriginal(data);
     const QString creditPath = dataDir + u"2026/5.csv"_s;
     WriteTextLines(creditPath, InvoiceFileLines(CreditNoteOf(original(), {u"5"_s, u"7.12.2026"_s, u"1054"_s})));
     WritePaymentsFile(PaymentsFilePath(dataDir), {Payment{u"2026"_s, u"1"_s, QDate(2026, 12, 3), 12437, QString(),
