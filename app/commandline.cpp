@@ -5,6 +5,7 @@
 
 #include "output/einvoice.h"
 #include "output/epcqr.h"
+#include "invoice/dates.h"
 #include "invoice/reminder.h"
 #include "storage/ledger.h"
 
@@ -81,7 +82,7 @@ CommandLine parseExport(const QStringList &arguments)
                 return line;
             }
             const QString value = arguments[++i];
-            line.reminderDate = ParseTypedDate(value);
+            line.reminderDate = ReadDate(value);
             if (!line.reminderDate.isValid()) {
                 line.error = u"%1: \"%2\" ei ole päivämäärä; kirjoita se muodossa p.k.vvvv, esim. 7.12.2026"_s.arg(
                     argument, value);

@@ -3,6 +3,8 @@
 
 #include "amount.h"
 
+#include <QtNumeric>
+
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -235,6 +237,77 @@ QString FormatAmount(double value)
     result += QLatin1Char(cents[intLength]);
     result += QLatin1Char(cents[intLength + 1]);
     return result;
+}
+
+std::optional<qint64> ParseCents(QStringView text)
+{
+    const QStringView plain = text.trimmed();
+    const qsizetype n = plain.size();
+    qsizetype i = 0;
+    const bool negative = i < n && plain[i] == u'-';
+    if (negative)
+        ++i;
+    const auto isDigitAt = [&](qsizetype k) { return k < n && plain[k] >= u'0' && plain[k] <= u'9'; };
+    const auto isGroupBlankAt = [&](qsizetype k) { return k < n && (plain[k] == u' ' || plain[k] == QChar(kNoBreakSpace)); };
+    qint64 cents = 0;
+    const auto takeDigit = [&] {
+        return !qMulOverflow(cents, qint64(10), &cents) && !qAddOverflow(cents, qint64(plain[i++].unicode() - u'0'), &cents);
+    };
+
+    const qsizetype euroStart = i;
+    while (isDigitAt(i)) {
+        if (!takeDigit())
+            return std::nullopt;
+    }
+    const qsizetype firstGroup = i - euroStart;
+    // Blanks part groups of thousands only: up to three digits first, then threes.
+    if (firstGroup == 0 || (isGroupBlankAt(i) && firstGroup > 3))
+        return std::nullopt;
+    while (isGroupBlankAt(i)) {
+        ++i;
+        for (int k = 0; k < 3; ++k) {
+            if (!isDigitAt(i) || !takeDigit())
+                return std::nullopt;
+        }
+        if (isDigitAt(i))
+            return std::nullopt;
+    }
+    int decimals = 0;
+    if (i < n && plain[i] == u',') {
+        ++i;
+        for (; isDigitAt(i); ++decimals) {
+            if (decimals == 2 || !takeDigit())
+                return std::nullopt;
+        }
+        if (decimals == 0)
+            return std::nullopt;
+    }
+    if (i != n)
+        return std::nullopt;
+    for (; decimals < 2; ++decimals) {
+        if (qMulOverflow(cents, qint64(10), &cents))
+            return std::nullopt;
+    }
+    return negative ? -cents : cents;
+}
+
+QString FormatCents(qint64 cents, CentsGrouping grouping)
+{
+    // Unsigned, so that the most negative count has a magnitude too.
+    const quint64 magnitude = cents < 0 ? 0 - static_cast<quint64>(cents) : static_cast<quint64>(cents);
+    const QString euros = QString::number(magnitude / 100);
+    QString text;
+    text.reserve(euros.size() + euros.size() / 3 + 4);
+    if (cents < 0)
+        text += u'-';
+    for (qsizetype k = 0; k < euros.size(); ++k) {
+        if (grouping == CentsGrouping::NoBreakSpaces && k > 0 && (euros.size() - k) % 3 == 0)
+            text += QChar(kNoBreakSpace);
+        text += euros[k];
+    }
+    text += u',';
+    text += QString::number(magnitude % 100).rightJustified(2, u'0');
+    return text;
 }
 
 bool VatRateNeedsDefault(QStringView vat)

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <QtGlobal>
 
 #include <optional>
 #include <stdexcept>
@@ -37,6 +38,24 @@ std::optional<double> TryParseAmount(QStringView text);
 /// from zero: 1234.5 gives "1 234,50" with a no-break space. Exact for any
 /// magnitude; a value that rounds to zero gives "0,00", never "-0,00".
 QString FormatAmount(double value);
+
+/// Whole cents of money text as the program writes it and people type it:
+/// an optional minus sign, the euros, then optionally a decimal comma with one
+/// or two decimals ("-12,00", "1234,5", "12"). The euros are either plain
+/// digits or groups of three after the first group of one to three digits,
+/// each after one blank or no-break space ("1 234 567,50"). Blanks around the
+/// text are ignored. nullopt for anything else ("2905, 4", "12 34", "12,",
+/// "1,005", "+5", "1e3") and for amounts beyond 64 bits of cents.
+std::optional<qint64> ParseCents(QStringView text);
+
+/// Groups of thousands in money text written by FormatCents.
+enum class CentsGrouping {
+    NoBreakSpaces, ///< "-1 234,50" with U+00A0, as the page shows money
+    None, ///< "-1234,50", as the payments and reminders files keep it
+};
+
+/// Whole cents as money text with two decimals; ParseCents reads it back.
+QString FormatCents(qint64 cents, CentsGrouping grouping = CentsGrouping::NoBreakSpaces);
 
 /// True when a VAT cell needs the default rate: the text is empty, unreadable or
 /// negative. Any rate that reads as zero or more, whole or decimal ("13,5"), stays.

@@ -3,6 +3,7 @@
 
 #include "invoice/penaltyinterest.h"
 
+#include "invoice/dates.h"
 #include "invoice/numbering.h"
 #include "storage/commanderror.h"
 
@@ -26,11 +27,6 @@ constexpr qint64 kPercentScale = 100 * kRateScale;
 bool isHalfYearStart(const QDate &day)
 {
     return day.isValid() && day.day() == 1 && (day.month() == 1 || day.month() == 7);
-}
-
-QDate dateOf(QStringView text)
-{
-    return QDate::fromString(text.trimmed().toString(), u"d.M.yyyy"_s);
 }
 
 QString unreadableRatesText(QStringView entry)
@@ -127,7 +123,7 @@ ReferenceRates ParseReferenceRates(QStringView text)
         if (entry.isEmpty())
             continue;
         const qsizetype separator = entry.indexOf(kRateSeparator);
-        const QDate start = separator < 0 ? QDate() : dateOf(entry.left(separator));
+        const QDate start = separator < 0 ? QDate() : ReadDate(entry.left(separator));
         const std::optional<int> rate = separator < 0 ? std::nullopt : storedReferenceRate(entry.mid(separator + 1));
         if (!isHalfYearStart(start) || !rate || byStart.count(start))
             throw CommandError(unreadableRatesText(entry));
@@ -161,7 +157,7 @@ ReferenceRates ReferenceRatesOfRows(const QList<ReferenceRateRow> &rows)
         const QString rateText = row.rate.trimmed();
         if (start.isEmpty() && rateText.isEmpty())
             continue;
-        const QDate day = dateOf(start);
+        const QDate day = ReadDate(start);
         if (!isHalfYearStart(day))
             throw CommandError(u"Viitekoron alkupäivä \"%1\" ei ole puolivuoden ensimmäinen päivä; "
                                "kirjoita 1.1. tai 1.7. vuosineen, esim. 1.7.2026."_s.arg(start));
@@ -187,7 +183,7 @@ ReferenceRateRow NextReferenceRateRow(const QList<ReferenceRateRow> &rows, const
     const ReferenceRateRow *latest = nullptr;
     QDate latestStart;
     for (const ReferenceRateRow &row : rows) {
-        const QDate start = dateOf(row.start);
+        const QDate start = ReadDate(row.start);
         if (isHalfYearStart(start) && (!latest || start > latestStart)) {
             latest = &row;
             latestStart = start;

@@ -78,30 +78,6 @@ QString rateText(double rate)
     return groupThousands(text);
 }
 
-// Whole cents of an amount text as FormatAmount writes it; nullopt beyond 64 bits.
-std::optional<qint64> centsOf(QString amount)
-{
-    amount.remove(QChar(kNoBreakSpace));
-    amount.remove(u',');
-    bool ok = false;
-    const qint64 cents = amount.toLongLong(&ok);
-    if (!ok)
-        return std::nullopt;
-    return cents;
-}
-
-// Whole cents written as FormatAmount writes money.
-QString formatCents(qint64 cents)
-{
-    // Unsigned, so that the most negative count has a magnitude too.
-    const quint64 magnitude = cents < 0 ? 0 - static_cast<quint64>(cents) : static_cast<quint64>(cents);
-    QString text = QString::number(magnitude / 100) + u','
-            + QString::number(magnitude % 100).rightJustified(2, u'0');
-    if (cents < 0)
-        text.prepend(u'-');
-    return groupThousands(text);
-}
-
 // The invoice totals as the sums of the rate lines in whole cents, so that the
 // lines add up to them exactly; nullopt when a sum does not fit in 64 bits.
 std::optional<InvoiceTotals> sumOfLines(const QList<VatRateLine> &lines)
@@ -109,8 +85,8 @@ std::optional<InvoiceTotals> sumOfLines(const QList<VatRateLine> &lines)
     qint64 withoutVat = 0;
     qint64 vat = 0;
     for (const VatRateLine &line : lines) {
-        const std::optional<qint64> lineWithoutVat = centsOf(line.withoutVat);
-        const std::optional<qint64> lineVat = centsOf(line.vat);
+        const std::optional<qint64> lineWithoutVat = ParseCents(line.withoutVat);
+        const std::optional<qint64> lineVat = ParseCents(line.vat);
         if (!lineWithoutVat || !lineVat || qAddOverflow(withoutVat, *lineWithoutVat, &withoutVat)
             || qAddOverflow(vat, *lineVat, &vat))
             return std::nullopt;
@@ -118,7 +94,7 @@ std::optional<InvoiceTotals> sumOfLines(const QList<VatRateLine> &lines)
     qint64 total = 0;
     if (qAddOverflow(withoutVat, vat, &total))
         return std::nullopt;
-    return InvoiceTotals{formatCents(withoutVat), formatCents(vat), formatCents(total), lines};
+    return InvoiceTotals{FormatCents(withoutVat), FormatCents(vat), FormatCents(total), lines};
 }
 
 } // namespace

@@ -4,9 +4,10 @@
 #include "invoice/reminder.h"
 
 #include "app/inifile.h"
+#include "invoice/amount.h"
+#include "invoice/dates.h"
 #include "invoice/numbering.h"
 #include "output/bankbarcode.h"
-#include "output/einvoice.h"
 #include "output/epcqr.h"
 #include "storage/commanderror.h"
 #include "storage/gridline.h"
@@ -78,11 +79,6 @@ const QString kFeeKindNames[] = {u"maksu"_s, u"vakiokorvaus"_s};
 // customer's rate, the margin added, of up to 1007,99 %.
 constexpr int kStoredRateWholeDigits = kRateWholeDigits + 1;
 
-QDate dateOf(QStringView text)
-{
-    return QDate::fromString(text.trimmed().toString(), u"d.M.yyyy"_s);
-}
-
 // A yes/no cell as YesNoText writes it.
 bool yesOf(const QString &cell)
 {
@@ -153,7 +149,7 @@ Reminder MakeReminder(const InvoiceRecord &record, const QList<Payment> &payment
     reminder.reference = header.value(ReferenceField).trimmed();
     reminder.date = request.date;
     const QString dueText = RecordDueDate(record).trimmed();
-    reminder.dueDate = dateOf(dueText);
+    reminder.dueDate = ReadDate(dueText);
     if (!reminder.dueDate.isValid())
         refuse(u"Laskun %1 eräpäivä \"%2\" ei ole päivämäärä; muistutusta ei voi tehdä."_s.arg(reminder.invoiceNumber,
                                                                                                 dueText));
@@ -176,7 +172,7 @@ Reminder MakeReminder(const InvoiceRecord &record, const QList<Payment> &payment
     }
     std::stable_sort(reminder.payments.begin(), reminder.payments.end(),
                      [](const ReceivedPayment &a, const ReceivedPayment &b) { return a.date < b.date; });
-    reminder.originalCents = AmountCents(RecordTotals(record).total);
+    reminder.originalCents = ParseCents(RecordTotals(record).total).value_or(0);
     reminder.creditedCents = std::min<qint64>(request.creditedCents, 0);
     const qint64 owedCents = reminder.originalCents + reminder.creditedCents;
     reminder.openCents = owedCents - reminder.paidCents;
@@ -310,10 +306,10 @@ std::optional<Reminder> ReadReminderFileLines(const QStringList &lines)
     reminder.year = head[HeadYearColumn];
     reminder.invoiceNumber = head[HeadInvoiceNumberColumn];
     reminder.invoiceDate = head[HeadInvoiceDateColumn];
-    reminder.dueDate = dateOf(head[HeadDueDateColumn]);
+    reminder.dueDate = ReadDate(head[HeadDueDateColumn]);
     reminder.reference = head[HeadReferenceColumn];
-    reminder.date = dateOf(head[HeadDateColumn]);
-    reminder.newDueDate = dateOf(head[HeadNewDueDateColumn]);
+    reminder.date = ReadDate(head[HeadDateColumn]);
+    reminder.newDueDate = ReadDate(head[HeadNewDueDateColumn]);
     reminder.business = yesOf(head[HeadBusinessColumn]);
     if (!head[HeadStatedRateColumn].isEmpty())
         reminder.statedRate = ParseRateText(head[HeadStatedRateColumn], kStoredRateWholeDigits);
@@ -340,7 +336,7 @@ std::optional<Reminder> ReadReminderFileLines(const QStringList &lines)
         const QStringList cells = cellsOf(lines[i], PeriodColumnCount);
         if (cells[PaymentMarkColumn] == kPaymentMark) {
             ReceivedPayment payment;
-            payment.date = dateOf(cells[PaymentLineDateColumn]);
+            payment.date = ReadDate(cells[PaymentLineDateColumn]);
             const std::optional<qint64> cents = ParsePaymentAmount(cells[PaymentLineAmountColumn]);
             if (!payment.date.isValid() || !cents)
                 return std::nullopt;
@@ -348,8 +344,8 @@ std::optional<Reminder> ReadReminderFileLines(const QStringList &lines)
             reminder.payments.append(payment);
         } else if (cells[PeriodMarkColumn] == kPeriodMark) {
             InterestPeriod period;
-            period.first = dateOf(cells[PeriodFirstColumn]);
-            period.last = dateOf(cells[PeriodLastColumn]);
+            period.first = ReadDate(cells[PeriodFirstColumn]);
+            period.last = ReadDate(cells[PeriodLastColumn]);
             const std::optional<qint64> open = ParsePaymentAmount(cells[PeriodAmountOpenColumn]);
             const std::optional<int> reference =
                 ParseRateText(cells[PeriodReferenceRateColumn], kStoredRateWholeDigits);

@@ -2,6 +2,8 @@
 
 #include "bankbarcode.h"
 
+#include "invoice/amount.h"
+#include "invoice/dates.h"
 #include "invoice/numbering.h"
 #include "output/paymentfields.h"
 #include "output/scaling.h"
@@ -77,7 +79,7 @@ std::optional<QString> accountField(QStringView iban)
 // than the six euro digits hold.
 std::optional<QString> amountField(QStringView total)
 {
-    const std::optional<std::int64_t> cents = PaymentAmountCents(total);
+    const std::optional<qint64> cents = ParseCents(total);
     if (!cents || *cents < kLowestCents || *cents > kHighestCents)
         return std::nullopt;
     return QString::number(*cents / 100).rightJustified(kEuroDigits, u'0')
@@ -101,16 +103,12 @@ std::optional<QString> referenceField(QStringView reference)
 // empty), nothing when the text names no real day.
 std::optional<QString> dueDateField(QStringView dueDate)
 {
-    int position = 1;
-    const int day = TakeInteger(dueDate, position);
-    const int month = TakeInteger(dueDate, position);
-    const int year = TakeInteger(dueDate, position);
-    if (day == 0 && month == 0 && year == 0)
+    if (dueDate.trimmed().isEmpty() || dueDate.trimmed() == DateText(QDate()))
         return QString(kDueDateDigits, u'0');
-    if (year < 1 || !QDate(year, month, day).isValid())
+    const QDate date = ReadDate(dueDate);
+    if (!date.isValid())
         return std::nullopt;
-    return QString::number(year % 100).rightJustified(2, u'0') + QString::number(month).rightJustified(2, u'0')
-        + QString::number(day).rightJustified(2, u'0');
+    return date.toString(u"yyMMdd");
 }
 
 // Modules of a symbol of n data characters: start, data, check, stop and the

@@ -4,6 +4,7 @@
 #include "einvoice.h"
 
 #include "invoice/amount.h"
+#include "invoice/dates.h"
 #include "invoice/numbering.h"
 #include "output/finvoice.h"
 #include "output/paymentfields.h"
@@ -19,8 +20,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-constexpr char16_t kNoBreakSpace = 0x00A0;
 
 // Quantities are typed with a few decimals; beyond this many the stored
 // value's binary tail would show.
@@ -177,21 +176,12 @@ EinvoiceAmounts EinvoiceAmountsOf(const InvoiceRecord &record)
 
 qint64 AmountCents(QStringView amount)
 {
-    QString digits = amount.toString();
-    digits.remove(QChar(kNoBreakSpace));
-    digits.remove(u' ');
-    digits.remove(u',');
-    return digits.toLongLong();
+    return ParseCents(amount).value_or(0);
 }
 
 QString CentsText(qint64 cents, QChar decimalMark)
 {
-    const quint64 magnitude = cents < 0 ? 0 - static_cast<quint64>(cents) : static_cast<quint64>(cents);
-    QString text = QString::number(magnitude / 100) + decimalMark
-            + QString::number(magnitude % 100).rightJustified(2, u'0');
-    if (cents < 0)
-        text.prepend(u'-');
-    return text;
+    return FormatCents(cents, CentsGrouping::None).replace(u',', decimalMark);
 }
 
 QString DecimalText(double value, QChar decimalMark)
@@ -240,14 +230,8 @@ QString EinvoiceText(QStringView text, qsizetype longest)
 
 std::optional<QDate> EinvoiceDate(QStringView text)
 {
-    const QList<QStringView> parts = text.trimmed().split(u'.');
-    if (parts.size() != 3)
-        return std::nullopt;
-    bool dayOk = false;
-    bool monthOk = false;
-    bool yearOk = false;
-    const QDate date(parts[2].toInt(&yearOk), parts[1].toInt(&monthOk), parts[0].toInt(&dayOk));
-    if (!dayOk || !monthOk || !yearOk || !date.isValid() || date.year() < 1000 || date.year() > 9999)
+    const QDate date = ReadDate(text);
+    if (!date.isValid() || date.year() < 1000)
         return std::nullopt;
     return date;
 }

@@ -89,7 +89,8 @@ struct EinvoiceAmounts
 /// The invoice's amounts for an e-invoice. Throws FloatingPointOverflow.
 EinvoiceAmounts EinvoiceAmountsOf(const InvoiceRecord &record);
 
-/// Whole cents of an amount text as FormatAmount writes it ("-1 234,50").
+/// Whole cents of an amount text as FormatAmount writes it ("-1 234,50"):
+/// ParseCents, 0 when the text is no amount.
 qint64 AmountCents(QStringView amount);
 
 /// Cents as a decimal number with two decimals and the given decimal mark,
@@ -109,7 +110,8 @@ QString EinvoiceText(QStringView text, qsizetype longest);
 /// zeros beyond two dropped, rounded half away from zero.
 QString PriceText(long double value, int decimals, QChar decimalMark);
 
-/// A date "d.m.yyyy" of the invoice; nullopt when the text is no real date.
+/// A date "d.m.yyyy" of the invoice (ReadDate); nullopt when the text is no
+/// real date or its year is below 1000.
 std::optional<QDate> EinvoiceDate(QStringView text);
 
 /// The UN/ECE Recommendation 20 code of a unit as the rows name units ("kpl"

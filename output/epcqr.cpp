@@ -2,6 +2,9 @@
 
 #include "epcqr.h"
 
+#include "invoice/amount.h"
+#include "invoice/dates.h"
+
 #include <QDate>
 #include <QList>
 #include <QStringList>
@@ -18,28 +21,10 @@ constexpr std::int64_t kHighestCents = 99'999'999'999;
 
 constexpr qsizetype kLongestName = 70;
 
-bool isDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
-}
-
 // A due date "d.m.yyyy" as YYYY-MM-DD, or nullopt when it is no real date.
 std::optional<QString> isoDateOf(QStringView text)
 {
-    const QList<QStringView> parts = text.trimmed().split(u'.');
-    if (parts.size() != 3 || parts[0].size() > 2 || parts[1].size() > 2 || parts[2].size() != 4)
-        return std::nullopt;
-    int numbers[3] = {};
-    for (int i = 0; i < 3; ++i) {
-        if (parts[i].isEmpty())
-            return std::nullopt;
-        for (QChar c : parts[i]) {
-            if (!isDigit(c))
-                return std::nullopt;
-            numbers[i] = numbers[i] * 10 + (c.unicode() - u'0');
-        }
-    }
-    const QDate date(numbers[2], numbers[1], numbers[0]);
+    const QDate date = ReadDate(text);
     if (!date.isValid())
         return std::nullopt;
     return date.toString(u"yyyy-MM-dd");
@@ -64,7 +49,7 @@ std::optional<QString> EpcQrText(QStringView bic, QStringView payeeName, QString
     // A BIC may be left out: in version 002 a bank routes by the IBAN alone.
     if (!IsValidIban(iban) || (!WithoutBlanks(bic).isEmpty() && !IsValidBic(bic)))
         return std::nullopt;
-    const std::optional<std::int64_t> cents = PaymentAmountCents(amount);
+    const std::optional<qint64> cents = ParseCents(amount);
     if (!cents || *cents < kLowestCents || *cents > kHighestCents)
         return std::nullopt;
     const QString structuredReference = WithoutBlanks(reference);

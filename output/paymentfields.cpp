@@ -6,10 +6,6 @@
 
 namespace {
 
-// Beyond this the amount is no payment; stopping there keeps the sum
-// within 64 bits for any length of text.
-constexpr std::int64_t kLargestEuros = 999'999'999'999'999;
-
 constexpr qsizetype kShortestIban = 15;
 constexpr qsizetype kLongestIban = 34;
 constexpr qsizetype kBicLength = 8;
@@ -69,30 +65,4 @@ bool IsValidBic(QStringView bic)
             return false;
     }
     return true;
-}
-
-std::optional<std::int64_t> PaymentAmountCents(QStringView amount)
-{
-    const QString plain = WithoutBlanks(amount);
-    const qsizetype comma = plain.indexOf(u',');
-    const QStringView euros = QStringView(plain).left(comma);
-    const QStringView decimals = comma < 0 ? QStringView() : QStringView(plain).mid(comma + 1);
-    if (euros.isEmpty() || decimals.size() > 2 || (comma >= 0 && decimals.isEmpty()))
-        return std::nullopt;
-    std::int64_t cents = 0;
-    for (QChar c : euros) {
-        if (!isDigit(c))
-            return std::nullopt;
-        cents = cents * 10 + (c.unicode() - u'0');
-        if (cents > kLargestEuros)
-            return std::nullopt;
-    }
-    cents *= 100;
-    for (qsizetype i = 0; i < 2; ++i) {
-        const QChar c = i < decimals.size() ? decimals[i] : u'0';
-        if (!isDigit(c))
-            return std::nullopt;
-        cents += (c.unicode() - u'0') * (i == 0 ? 10 : 1);
-    }
-    return cents;
 }

@@ -22,9 +22,3 @@ bool IsValidIban(QStringView iban);
 /// bank, two for the country, two capitals or digits for the location and
 /// optionally three capitals or digits for the branch.
 bool IsValidBic(QStringView bic);
-
-/// An amount "2 510,00" in cents: digits with no-break or plain spaces
-/// between groups, then optionally a decimal comma with one or two decimals.
-/// nullopt for anything else, a sign included, and for more than
-/// 999 999 999 999 999 euros.
-std::optional<std::int64_t> PaymentAmountCents(QStringView amount);

@@ -6,6 +6,7 @@
 #include "app/Unit1.h"
 #include "app/inifile.h"
 #include "invoice/creditnote.h"
+#include "invoice/dates.h"
 #include "invoice/numbering.h"
 #include "invoice/reminderpage.h"
 #include "output/outputkind.h"
@@ -460,7 +461,7 @@ void LedgerWindow::markPaid()
         this, kMarkPaid, u"Laskun %1 maksupäivä (p.k.vvvv):"_s.arg(chosen.number), DateText(prompter.today()));
     if (!dateText)
         return;
-    const QDate date = ParseTypedDate(*dateText);
+    const QDate date = ReadDate(*dateText);
     if (!date.isValid())
         throw CommandError(u"Maksupäivä \"%1\" ei ole päiväys; kirjoita se muodossa p.k.vvvv, esim. 7.12.2026."_s
                                .arg(dateText->trimmed()));

@@ -6,9 +6,9 @@
 
 #include "invoice/amount.h"
 #include "invoice/creditnote.h"
+#include "invoice/dates.h"
 #include "invoice/numbering.h"
 #include "invoice/reminder.h"
-#include "output/einvoice.h"
 #include "storage/collation.h"
 #include "storage/commanderror.h"
 #include "storage/invoicefile.h"
@@ -87,13 +87,13 @@ LedgerRow rowOf(const QString &year, const QString &path, const InvoiceRecord &r
     row.path = path;
     row.number = record.invoice.header.value(InvoiceNumberField).trimmed();
     row.dateText = record.invoice.header.value(InvoiceDateField).trimmed();
-    row.date = ParseTypedDate(row.dateText);
+    row.date = ReadDate(row.dateText);
     row.dueDateText = RecordDueDate(record).trimmed();
-    row.dueDate = ParseTypedDate(row.dueDateText);
+    row.dueDate = ReadDate(row.dueDateText);
     row.customer = record.invoice.customer.value(CustomerNameLine).trimmed();
     row.reference = record.invoice.header.value(ReferenceField).trimmed();
     row.businessId = record.invoice.header.value(BusinessIdField).trimmed();
-    row.totalCents = AmountCents(RecordTotals(record).total);
+    row.totalCents = ParseCents(RecordTotals(record).total).value_or(0);
     if (IsCreditNote(record.invoice.header)) {
         row.creditedYear = record.invoice.header.value(CreditedYearField).trimmed();
         row.creditedNumber = record.invoice.header.value(CreditedNumberField).trimmed();
@@ -420,11 +420,6 @@ std::optional<qint64> ParseTypedAmount(QStringView text)
     if (withComma.count(u'.') == 1)
         withComma.replace(u'.', u',');
     return ParsePaymentAmount(withComma);
-}
-
-QDate ParseTypedDate(QStringView text)
-{
-    return QDate::fromString(text.trimmed().toString(), u"d.M.yyyy"_s);
 }
 
 QString LedgerListText(const QList<LedgerRow> &rows)

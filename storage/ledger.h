@@ -199,9 +199,6 @@ bool LedgerRowMatches(const LedgerRow &row, const LedgerFilter &filter);
 /// decimal comma when the text has no comma.
 std::optional<qint64> ParseTypedAmount(QStringView text);
 
-/// A date as a person types it, "d.m.yyyy"; invalid when it is none.
-QDate ParseTypedDate(QStringView text);
-
 /// The list of `laskutus --list`: a heading line, then one line an invoice,
 /// tab separated: year, number, date, customer, reference, due date, total,
 /// paid, open, status, the date of the latest reminder (empty without one),

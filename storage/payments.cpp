@@ -2,6 +2,8 @@
 
 #include "payments.h"
 
+#include "invoice/amount.h"
+#include "invoice/dates.h"
 #include "invoice/numbering.h"
 #include "storage/commanderror.h"
 #include "storage/gridline.h"
@@ -20,9 +22,12 @@ namespace {
 
 const QString kFileName = u"Maksut.csv"_s;
 
+// Up to twelve digits of euros keeps every amount exact in cents.
+constexpr qint64 kLargestPaymentCents = 99'999'999'999'999;
+
 std::optional<QDate> dateOf(QStringView text)
 {
-    const QDate date = QDate::fromString(text.trimmed().toString(), u"d.M.yyyy"_s);
+    const QDate date = ReadDate(text);
     return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
 }
 
@@ -41,29 +46,15 @@ QString PaymentsFilePath(const QString &dataDir)
 
 QString PaymentAmountText(qint64 cents)
 {
-    const quint64 magnitude = cents < 0 ? 0 - static_cast<quint64>(cents) : static_cast<quint64>(cents);
-    return (cents < 0 ? u"-"_s : QString()) + QString::number(magnitude / 100) + u','
-        + QString::number(magnitude % 100).rightJustified(2, u'0');
+    return FormatCents(cents, CentsGrouping::None);
 }
 
 std::optional<qint64> ParsePaymentAmount(QStringView text)
 {
-    QString plain = text.trimmed().toString();
-    plain.remove(u' ').remove(QChar(0xA0));
-    bool negative = plain.startsWith(u'-');
-    if (negative)
-        plain.remove(0, 1);
-    const qsizetype comma = plain.indexOf(u',');
-    const QString euros = comma < 0 ? plain : plain.left(comma);
-    const QString cents = comma < 0 ? QString() : plain.mid(comma + 1);
-    const auto digitsOnly = [](const QString &s) {
-        return std::all_of(s.begin(), s.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-    };
-    // Up to twelve digits of euros keeps every amount exact in cents.
-    if (euros.isEmpty() || euros.size() > 12 || cents.size() > 2 || !digitsOnly(euros) || !digitsOnly(cents))
+    const std::optional<qint64> cents = ParseCents(text);
+    if (!cents || *cents < -kLargestPaymentCents || *cents > kLargestPaymentCents)
         return std::nullopt;
-    const qint64 value = euros.toLongLong() * 100 + (cents.isEmpty() ? 0 : cents.leftJustified(2, u'0').toLongLong());
-    return negative ? -value : value;
+    return cents;
 }
 
 QStringList PaymentLineCells(const Payment &payment)

@@ -67,8 +67,8 @@ QString PaymentsFilePath(const QString &dataDir);
 QString PaymentAmountText(qint64 cents);
 
 /// The cents of an amount as a person or the payments file writes it
-/// ("1 234,50", "1234,5", "12"); nullopt when it is no amount of euros and
-/// cents.
+/// (ParseCents: "1 234,50", "1234,5", "12"); nullopt when it is no amount
+/// or has more than twelve digits of euros.
 std::optional<qint64> ParsePaymentAmount(QStringView text);
 
 /// The file's line of a payment, and the payment of a line; nullopt when the

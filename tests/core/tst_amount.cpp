@@ -1,12 +1,16 @@
-// Amount text: reading and writing amounts, the default VAT rule and the
-// 6-byte real's limits.
+// Amount text: reading and writing amounts and whole cents, the default VAT
+// rule and the 6-byte real's limits; reading dates.
 
 #include "invoice/amount.h"
+#include "invoice/dates.h"
+#include "invoice/invoicerecord.h"
 #include "invoice/shoppingcart.h"
 
+#include <QDir>
 #include <QTest>
 
 #include <cmath>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -52,6 +56,16 @@ private slots:
     void floatingPointOverflow_hasTheStandardMessage();
     void listingAmount_data();
     void listingAmount();
+    void parseCents_readsMoneyText_data();
+    void parseCents_readsMoneyText();
+    void parseCents_refusesOtherText_data();
+    void parseCents_refusesOtherText();
+    void formatCents_readsBack_data();
+    void formatCents_readsBack();
+    void savedInvoicesTotalsRead_data();
+    void savedInvoicesTotalsRead();
+    void readDate_readsDayMonthYear_data();
+    void readDate_readsDayMonthYear();
 };
 
 void TestAmount::parseAmount_readsAmountText_data()
@@ -369,6 +383,157 @@ void TestAmount::listingAmount()
     QCOMPARE(result->amount, amount);
     QCOMPARE(result->unit, unit);
     QCOMPARE(result->money, money);
+}
+
+void TestAmount::parseCents_readsMoneyText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<qint64>("cents");
+    // As the payments and reminders files keep amounts.
+    QTest::newRow("file, two decimals") << u"1234,50"_s << qint64(123450);
+    QTest::newRow("file, negative") << u"-5,00"_s << qint64(-500);
+    QTest::newRow("file, zero") << u"0,00"_s << qint64(0);
+    // As the page shows money.
+    QTest::newRow("page, no-break spaces") << u"1\u00A0234\u00A0567,05"_s << qint64(123456705);
+    QTest::newRow("page, negative grouped") << u"-12\u00A0345,60"_s << qint64(-1234560);
+    // As people type them.
+    QTest::newRow("typed, blank between groups") << u"1 234,50"_s << qint64(123450);
+    QTest::newRow("typed, one decimal") << u"1234,5"_s << qint64(123450);
+    QTest::newRow("typed, whole euros") << u"12"_s << qint64(1200);
+    QTest::newRow("typed, minus and two decimals") << u"-12,00"_s << qint64(-1200);
+    QTest::newRow("typed, blanks around") << u"  7,25\t"_s << qint64(725);
+    QTest::newRow("typed, leading zeros") << u"007,10"_s << qint64(710);
+    QTest::newRow("minus zero") << u"-0,00"_s << qint64(0);
+    QTest::newRow("short first group") << u"12 345 678"_s << qint64(1234567800);
+    QTest::newRow("largest in 64 bits") << u"92233720368547758,07"_s << std::numeric_limits<qint64>::max();
+}
+
+void TestAmount::parseCents_readsMoneyText()
+{
+    QFETCH(QString, text);
+    QFETCH(qint64, cents);
+    QCOMPARE(ParseCents(text), std::optional<qint64>(cents));
+}
+
+void TestAmount::parseCents_refusesOtherText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("blank after the comma") << u"2905, 4"_s;
+    QTest::newRow("blank before the comma") << u"2905 ,40"_s;
+    QTest::newRow("group of two") << u"12 34"_s;
+    QTest::newRow("group of four") << u"1 2345,00"_s;
+    QTest::newRow("first group of four") << u"1234 567,00"_s;
+    QTest::newRow("two blanks between groups") << u"1  234,00"_s;
+    QTest::newRow("blank after the sign") << u"- 5,00"_s;
+    QTest::newRow("comma without decimals") << u"12,"_s;
+    QTest::newRow("decimals without euros") << u",50"_s;
+    QTest::newRow("three decimals") << u"1,005"_s;
+    QTest::newRow("full stop as the comma") << u"12.50"_s;
+    QTest::newRow("plus sign") << u"+5,00"_s;
+    QTest::newRow("sign after") << u"5,00-"_s;
+    QTest::newRow("exponent") << u"1e3"_s;
+    QTest::newRow("letter O for zero") << u"12,3O"_s;
+    QTest::newRow("euro sign") << u"12,00 €"_s;
+    QTest::newRow("not a number") << u"NAN"_s;
+    QTest::newRow("empty") << QString();
+    QTest::newRow("blanks") << u" \u00A0 "_s;
+    QTest::newRow("minus alone") << u"-"_s;
+    QTest::newRow("beyond 64 bits") << u"92233720368547758,08"_s;
+    QTest::newRow("30 digits") << u"9"_s.repeated(30) + u",00"_s;
+}
+
+void TestAmount::parseCents_refusesOtherText()
+{
+    QFETCH(QString, text);
+    QCOMPARE(ParseCents(text), std::nullopt);
+}
+
+void TestAmount::formatCents_readsBack_data()
+{
+    QTest::addColumn<qint64>("cents");
+    QTest::addColumn<QString>("grouped");
+    QTest::addColumn<QString>("plain");
+    QTest::newRow("zero") << qint64(0) << u"0,00"_s << u"0,00"_s;
+    QTest::newRow("cents only") << qint64(-7) << u"-0,07"_s << u"-0,07"_s;
+    QTest::newRow("three digits") << qint64(99999) << u"999,99"_s << u"999,99"_s;
+    QTest::newRow("four digits") << qint64(123450) << u"1\u00A0234,50"_s << u"1234,50"_s;
+    QTest::newRow("negative millions") << qint64(-123456789) << u"-1\u00A0234\u00A0567,89"_s << u"-1234567,89"_s;
+}
+
+void TestAmount::formatCents_readsBack()
+{
+    QFETCH(qint64, cents);
+    QFETCH(QString, grouped);
+    QFETCH(QString, plain);
+    QCOMPARE(FormatCents(cents), grouped);
+    QCOMPARE(FormatCents(cents, CentsGrouping::None), plain);
+    QCOMPARE(ParseCents(grouped), std::optional<qint64>(cents));
+    QCOMPARE(ParseCents(plain), std::optional<qint64>(cents));
+}
+
+// Every invoice file kept with the tests, old ones included: the totals and
+// VAT lines counted for it read back to the cent, and add up.
+void TestAmount::savedInvoicesTotalsRead_data()
+{
+    QTest::addColumn<QString>("path");
+    const QDir data(QStringLiteral(LASKUTUS_TEST_DATA));
+    for (const QString &name : data.entryList({u"*.csv"_s}, QDir::Files))
+        QTest::newRow(qPrintable(name)) << data.filePath(name);
+    QVERIFY(data.entryList({u"*.csv"_s}, QDir::Files).size() >= 5);
+}
+
+void TestAmount::savedInvoicesTotalsRead()
+{
+    QFETCH(QString, path);
+    const InvoiceTotals totals = RecordTotals(ReadInvoiceRecord(path, BillerDetails(), InvoiceDefaults()));
+    const std::optional<qint64> total = ParseCents(totals.total);
+    const std::optional<qint64> withoutVat = ParseCents(totals.withoutVat);
+    const std::optional<qint64> vat = ParseCents(totals.vat);
+    QVERIFY2(total && withoutVat && vat, qPrintable(totals.total + u" / "_s + totals.withoutVat + u" / "_s + totals.vat));
+    QCOMPARE(*withoutVat + *vat, *total);
+    QCOMPARE(FormatCents(*total), totals.total);
+    QVERIFY(*total != 0);
+    qint64 lines = 0;
+    for (const VatRateLine &line : totals.rates) {
+        QVERIFY(ParseCents(line.withoutVat) && ParseCents(line.vat));
+        lines += *ParseCents(line.withoutVat) + *ParseCents(line.vat);
+    }
+    QCOMPARE(lines, *total);
+}
+
+void TestAmount::readDate_readsDayMonthYear_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QDate>("date");
+    // As the program writes dates, and as people type them.
+    QTest::newRow("written") << u"7.12.2026"_s << QDate(2026, 12, 7);
+    QTest::newRow("leading zeros") << u"01.02.2026"_s << QDate(2026, 2, 1);
+    QTest::newRow("blanks around") << u" 1.2.2026\t"_s << QDate(2026, 2, 1);
+    QTest::newRow("no-break space before") << u"\u00A01.2.2026"_s << QDate(2026, 2, 1);
+    QTest::newRow("leap day") << u"29.2.2024"_s << QDate(2024, 2, 29);
+    QTest::newRow("year below 1000, written with four digits") << u"1.2.0999"_s << QDate(999, 2, 1);
+    QTest::newRow("no such day") << u"31.2.2026"_s << QDate();
+    QTest::newRow("no leap day") << u"29.2.2025"_s << QDate();
+    QTest::newRow("the empty date") << u"00.00.0000"_s << QDate();
+    QTest::newRow("day zero") << u"0.1.2026"_s << QDate();
+    QTest::newRow("month 13") << u"1.13.2026"_s << QDate();
+    QTest::newRow("two-digit year") << u"1.2.26"_s << QDate();
+    QTest::newRow("five-digit year") << u"1.2.02026"_s << QDate();
+    QTest::newRow("day of three digits") << u"001.2.2026"_s << QDate();
+    QTest::newRow("blank inside") << u"1. 2.2026"_s << QDate();
+    QTest::newRow("signed year") << u"1.2.-2026"_s << QDate();
+    QTest::newRow("signed day") << u"+1.2.2026"_s << QDate();
+    QTest::newRow("text after") << u"1.2.2026x"_s << QDate();
+    QTest::newRow("commas") << u"1,2,2026"_s << QDate();
+    QTest::newRow("ISO") << u"2026-02-01"_s << QDate();
+    QTest::newRow("empty") << QString() << QDate();
+}
+
+void TestAmount::readDate_readsDayMonthYear()
+{
+    QFETCH(QString, text);
+    QFETCH(QDate, date);
+    QCOMPARE(ReadDate(text), date);
 }
 
 QTEST_APPLESS_MAIN(TestAmount)

@@ -274,6 +274,8 @@ void TestBankBarcode::noContentFromAnUnsoundField_data()
     QTest::newRow("negative total") << iban << u"-125,50"_s << u"1009"_s << u"1.1.2027"_s;
     QTest::newRow("zero total") << iban << u"0,00"_s << u"1009"_s << u"1.1.2027"_s;
     QTest::newRow("letters in the total") << iban << u"12,3O"_s << u"1009"_s << u"1.1.2027"_s;
+    QTest::newRow("blank inside the decimals") << iban << u"2905, 4"_s << u"1009"_s << u"1.1.2027"_s;
+    QTest::newRow("blank not between groups of three") << iban << u"29 05,40"_s << u"1009"_s << u"1.1.2027"_s;
     QTest::newRow("lowercase rf") << iban << u"1,00"_s << u"rf18 1009"_s << u"1.1.2027"_s;
     QTest::newRow("RF alone") << iban << u"1,00"_s << u"RF"_s << u"1.1.2027"_s;
     QTest::newRow("RF, 22 body digits") << iban << u"1,00"_s << u"RF19 1234 5678 9012 3456 7890 12"_s << u"1.1.2027"_s;

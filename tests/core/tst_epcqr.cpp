@@ -157,6 +157,7 @@ void TestEpcQr::noTextWithoutPayment_data()
     QTest::newRow("comma without decimals") << kIban << u"12,"_s << u"1009"_s;
     QTest::newRow("decimals without euros") << kIban << u",50"_s << u"1009"_s;
     QTest::newRow("letters in the amount") << kIban << u"12,3O"_s << u"1009"_s;
+    QTest::newRow("blank inside the decimals") << kIban << u"2905, 4"_s << u"1009"_s;
     QTest::newRow("exponent") << kIban << u"1e3"_s << u"1009"_s;
     QTest::newRow("no reference") << kIban << u"1,00"_s << QString();
     QTest::newRow("reference of blanks") << kIban << u"1,00"_s << u" \u00a0 "_s;

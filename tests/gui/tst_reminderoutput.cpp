@@ -143,6 +143,7 @@ private slots:
     void reminderPrintedAndSaved();
     void refusedReminderWritesNothing_data();
     void refusedReminderWritesNothing();
+    void unclearPaymentAmountStopsTheReminder();
     void reminderFromTheLedger();
     void eachReminderPdfNamedAndNeverReplaced();
     void missingRateAskedInTheLedger();
@@ -266,6 +267,25 @@ void ReminderOutputTest::refusedReminderWritesNothing()
     QStringList expected = before + written;
     expected.sort();
     QCOMPARE(folder.files(), expected);
+}
+
+// A payment typed into the payments file by hand with a stray blank,
+// "75, 5", is no amount: earlier it read as 75,50 (and "2905, 4" as
+// 2 905,40), so the reminder's codes asked for a sum nobody wrote.
+void ReminderOutputTest::unclearPaymentAmountStopsTheReminder()
+{
+    ProgramFolder folder;
+    const QString payments = PaymentsFilePath(folder.data());
+    const QByteArray typed = readBytes(payments).replace("75,50", "75, 5");
+    QVERIFY(typed.contains("75, 5"));
+    writeBytes(payments, typed);
+    const QStringList before = folder.files();
+    const auto [status, err] =
+        folder.run({u"--reminder"_s, u"out.pdf"_s, folder.invoicePath(u"57"_s), u"--date"_s, u"10.8.2026"_s});
+    QCOMPARE(status, 1);
+    QVERIFY2(err.contains(u"Maksutiedoston "_s) && err.contains(u"rivi 1 ei ole maksu"_s) && err.contains(u"75, 5"_s),
+             qPrintable(err));
+    QCOMPARE(folder.files(), before);
 }
 
 void ReminderOutputTest::reminderFromTheLedger()
