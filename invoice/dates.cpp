@@ -33,6 +33,6 @@ QDate ReadDate(QStringView text)
     const int year = takeNumber(plain, i, kYearDigits, kYearDigits);
     if (year < 0 || i != plain.size())
         return {};
-    // QDate has no year 0: the empty date stays invalid.
-    return year == 0 ? QDate() : QDate(year, month, day);
+    // No year 0 and no day 0: the empty date "00.00.0000" stays invalid.
+    return QDate(year, month, day);
 }
