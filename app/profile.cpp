@@ -37,6 +37,9 @@ struct Setting
     bool newer = false;
     Reader read;
     Writer text;
+    // Reads a stored number as it stands, out of range too, to tell whether
+    // the file already holds the value; none where read does.
+    Reader readAsStored = nullptr;
 };
 
 // Accessors are generic lambdas that give the member of a const or a
@@ -61,18 +64,24 @@ std::optional<int> readInteger(const QString &text)
     return value;
 }
 
+template<typename Field, typename Stored>
+Reader integerReader(Field field, Stored stored)
+{
+    return [field, stored](Profile &p, const QString &text) {
+        const std::optional<int> value = readInteger(text);
+        if (value)
+            field(p) = stored(*value);
+        return value.has_value();
+    };
+}
+
 template<typename Field>
 Setting integerSetting(const QString &section, const QString &key, int defaultValue, Field field,
                        int (*clamp)(int))
 {
-    return {section, key, QString::number(defaultValue), false,
-            [field, clamp](Profile &p, const QString &text) {
-                const std::optional<int> value = readInteger(text);
-                if (value)
-                    field(p) = clamp(*value);
-                return value.has_value();
-            },
-            [field](const Profile &p) -> std::optional<QString> { return QString::number(field(p)); }};
+    return {section, key, QString::number(defaultValue), false, integerReader(field, clamp),
+            [field](const Profile &p) -> std::optional<QString> { return QString::number(field(p)); },
+            integerReader(field, [](int value) { return value; })};
 }
 
 template<typename Field>
@@ -93,19 +102,14 @@ template<typename Field>
 Setting optionalIntegerSetting(const QString &section, const QString &key, Field field,
                                std::optional<int> (*stored)(int))
 {
-    return {section, key, QString(), true,
-            [field, stored](Profile &p, const QString &text) {
-                const std::optional<int> value = readInteger(text);
-                if (value)
-                    field(p) = stored(*value);
-                return value.has_value();
-            },
+    return {section, key, QString(), true, integerReader(field, stored),
             [field](const Profile &p) -> std::optional<QString> {
                 const std::optional<int> value = field(p);
                 if (!value)
                     return std::nullopt;
                 return QString::number(*value);
-            }};
+            },
+            integerReader(field, [](int value) { return std::optional<int>(value); })};
 }
 
 std::optional<int> columnWidth(int width)
@@ -251,6 +255,12 @@ QList<Setting> makeSettings()
                   [section](const Profile &p) -> std::optional<QString> {
                       const std::optional<int> size = p.fonts.value(section).pointSize;
                       return size ? std::optional<QString>(QString::number(*size)) : std::nullopt;
+                  },
+                  [section](Profile &p, const QString &text) {
+                      const std::optional<int> value = readInteger(text);
+                      if (value)
+                          p.fonts[section].pointSize = *value;
+                      return value.has_value();
                   }});
         s.append({section, u"FontStyle"_s, QString(), true,
                   [section](Profile &p, const QString &text) {
@@ -336,7 +346,7 @@ QString ProfileFileText(const QString &currentText, const Profile &profile)
         const std::optional<QString> stored = IniValue(currentText, setting.section, setting.key);
         if (stored) {
             Profile asStored = profile;
-            const bool reads = setting.read(asStored, *stored);
+            const bool reads = (setting.readAsStored ? setting.readAsStored : setting.read)(asStored, *stored);
             // A value that reads as the profile's, or one that did not read
             // and was left at its default, keeps its own spelling.
             if (reads ? setting.text(asStored) == value : isUnread(profile, setting) && *value == setting.defaultText)

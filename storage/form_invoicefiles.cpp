@@ -213,6 +213,8 @@ void TForm1::AdvanceCounters()
     Profile profile = m_profile;
     profile.nextInvoiceNumber = *next;
     profile.nextReferenceBase = StepReferenceBase(profile.nextReferenceBase);
+    // A save folder asked for by this save is kept with the counters.
+    profile.dataDir = DataDir;
     SaveProfile(profile);
     // The box is closed while an invoice is saved: it has no edits to keep.
     ShowProfile(m_profile);

@@ -79,10 +79,9 @@ void TestProfile::writtenBackByteForByte_data()
     QTest::newRow("values that do not read") << unreadable + "[TotSum]\r\nFontSize=iso\r\nFontStyle=\r\n";
     QByteArray spelled = replaced(base, "ASisAlv=0\r\n", " asisalv = 0x0 \r\n");
     spelled = replaced(spelled, "OtsBakCol=7\r\n", "OtsBakCol=+7\r\n");
-    spelled = replaced(spelled, "Top=0\r\n", "Top=999\r\n");
     spelled = replaced(spelled, "OletDir=\r\n", "OletDir=/home/a/laskut\r\n");
     spelled = replaced(spelled, "[Marginaalit]", "[MARGINAALIT]");
-    spelled = replaced(spelled, "PdfOletus=0\r\n", "PdfOletus=0\r\nOtsTxtCol=15\r\nQrKoodi=0\r\nColWidth1=3\r\n");
+    spelled = replaced(spelled, "PdfOletus=0\r\n", "PdfOletus=0\r\nOtsTxtCol=15\r\nQrKoodi=0\r\nColWidth1=30\r\n");
     QTest::newRow("other spellings of the same values") << spelled.replace("\r\n", "\n");
     QTest::newRow("no file") << QByteArray();
 }
@@ -154,7 +153,13 @@ void TestProfile::changeTouchesItsLinesOnly_data()
            })
         << replaced(replaced(base, "BankTrRight=0\r\n", "BankTrRight=-4\r\n"), "OletDir=/home/a/laskut\r\n",
                     "OletDir=/srv/laskut/\r\n");
+    const QByteArray outOfRange =
+        replaced(replaced(base, "Top=0\r\n", "Top=999\r\n"), "PdfOletus=0\r\n", "PdfOletus=0\r\nColWidth1=3\r\n");
+    QTest::newRow("numbers out of range are written in range")
+        << outOfRange << Change([](Profile &) {})
+        << replaced(replaced(base, "Top=0\r\n", "Top=297\r\n"), "PdfOletus=0\r\n", "PdfOletus=0\r\nColWidth1=8\r\n");
 }
+
 
 void TestProfile::changeTouchesItsLinesOnly()
 {
