@@ -67,6 +67,7 @@ private slots:
     void okWritesOnce_data();
     void okWritesOnce();
     void okFailingHalfWayKeepsOldFile();
+    void unreadFeeShownAndMended();
     void eachChangeWritesOnce_data();
     void eachChangeWritesOnce();
 };
@@ -149,6 +150,29 @@ void SettingsProfileTest::okFailingHalfWayKeepsOldFile()
              changed(changed(original, "OtsikkoNimi=Nimi?\r\n", "OtsikkoNimi=Oy Ab\r\n"), "Nimi=Nimi?\r\n",
                      stringToCp1252(u"Nimi=Osakeyhtio, jolla on paljon pidempi nimi\r\n"_s)));
     QCOMPARE(form.VirallNimi2->text(), u"Osakeyhtio, jolla on paljon pidempi nimi"_s);
+}
+
+void SettingsProfileTest::unreadFeeShownAndMended()
+{
+    const QByteArray original = changed(livedFile(), "PdfOletus=0\r\n", "PdfOletus=0\r\nMuistutusmaksu=viisi\r\n");
+    FormFixture f(original);
+    TForm1 &form = f.form();
+    QVERIFY(f.show());
+    form.Laskuttajantiedot1Click();
+    // Shown as the file has it, and refused until mended.
+    QCOMPARE(form.Muistutusmaksu1->text(), u"viisi"_s);
+    retype(form.Puhelin1, u"09 1"_s);
+    QTest::mouseClick(form.Ok2, Qt::LeftButton);
+    QCOMPARE(f.prompter().takeMessages(),
+             QStringList{u"Muistutusmaksu \"viisi\" ei ole rahasumma; kirjoita euroina ja sentteinä, esim. 5,00."_s});
+    QCOMPARE(f.settingsBytes(), original);
+
+    // Mended to the default amount, it is written.
+    retype(form.Muistutusmaksu1, u"5"_s);
+    QTest::mouseClick(form.Ok2, Qt::LeftButton);
+    QVERIFY(form.OmatTiedot1->isHidden());
+    QCOMPARE(f.settingsBytes(), changed(changed(original, "Muistutusmaksu=viisi\r\n", "Muistutusmaksu=5,00\r\n"),
+                                        "Puhelin=(00)0000000?\r\n", "Puhelin=09 1\r\n"));
 }
 
 void SettingsProfileTest::eachChangeWritesOnce_data()
