@@ -22,6 +22,8 @@
 #include <QTableWidget>
 #include <QValidator>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {

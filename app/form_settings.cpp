@@ -3,7 +3,6 @@
 // page.
 
 #include "app/Unit1.h"
-#include "app/inifile.h"
 #include "app/settingsrules.h"
 #include "invoice/reminder.h"
 #include "invoice/shoppingcart.h"
@@ -11,15 +10,11 @@
 #include "storage/textfile.h"
 #include "widgets/stringgrid.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSpinBox>
-#include <QTableWidget>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 

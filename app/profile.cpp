@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <functional>
 
 using namespace Qt::StringLiterals;

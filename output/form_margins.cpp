@@ -2,7 +2,6 @@
 // "Muokkaa" menu and kept in the settings.
 
 #include "app/Unit1.h"
-#include "app/inifile.h"
 #include "app/settingsrules.h"
 
 #include <QAction>
