@@ -3,6 +3,7 @@
 #include "widgets/fontobject.h"
 #include "app/commandline.h"
 #include "app/prompter.h"
+#include "app/profile.h"
 #include "invoice/invoicerecord.h"
 #include "invoice/reminder.h"
 #include "output/einvoice.h"
@@ -15,7 +16,6 @@
 #include <optional>
 
 class Bevel;
-class IniSnapshot;
 class LedgerWindow;
 struct VatRateLine;
 struct ReferenceRateRow;
@@ -194,11 +194,12 @@ public:
     // invoice/form_invoicemodel.cpp
     /// The invoice on the page as texts.
     InvoiceData CollectInvoice() const;
-    /// The biller details box as the invoice is issued with it.
+    /// The settings' biller details, as the invoice is issued with them.
     BillerDetails CollectBillerDetails() const;
     /// The invoice on the page with its biller: the whole issued invoice.
     InvoiceRecord CollectRecord() const;
-    /// What an opened invoice takes from the settings when its file does not say.
+    /// What an opened invoice takes from the settings when its file does not say
+    /// (the profile's defaults).
     InvoiceDefaults CollectDefaults() const;
     /// Shows a complete invoice (CompletedInvoice) on the emptied page.
     void ShowInvoice(const InvoiceData &invoice);
@@ -298,26 +299,26 @@ public:
 
     // --- Settings file ---
     // app/form_settings.cpp
+    /// The save folder in use, as the profile keeps it (SaveDataDir).
     QString DataDir;
-    int MarginLeft = 0;
-    int MarginTop = 0;
-    int MarginRight = 0;
-    int MarginBottom = 0;
-    int GiroMarginLeft = 0;
-    int GiroMarginRight = 0;
-    bool XPrintMode = false;
-    QString PasteType;
     bool BillerChanged = false;
-    /// Reads every setting into the biller box, the fields and the grid layout.
+    /// The settings as read at start and written since.
+    const Profile &CurrentProfile() const { return m_profile; }
+    /// Reads the settings file once into the profile, and shows it in the
+    /// biller box, the grid layout and the page.
     void LoadSettings();
-    /// Writes the save folder, the biller details, options, margins and the
-    /// reminder settings (those that do not read left as the file has them);
-    /// throws IniWriteError.
-    void SaveSettings();
-    /// Writes the save folder alone; throws IniWriteError.
+    /// Writes the profile whole in one replacement of the settings file,
+    /// then keeps it; throws IniWriteError, keeping the old profile.
+    void SaveProfile(const Profile &profile);
+    /// Writes the save folder into the profile; throws IniWriteError.
     void SaveDataDir();
     /// Writes the column widths and row heights of the three page grids.
     void SaveGridLayout();
+    /// Adds a half-year's reference rate to the reminder settings (a rate of
+    /// the same half-year replaced) and shows it in the biller box; throws
+    /// CommandError when the stored rates do not read, IniWriteError.
+    void StoreReferenceRate(const ReferenceRateRow &row);
+    /// The profile's biller details and heading on the page.
     void ApplyBillerDetails();
 
     // --- Drawing the invoice on paper or a PDF page ---
@@ -432,14 +433,14 @@ public:
     void Tulostusmarginaalit1Click();
     void Pankkisiirto2Click();
     void Vas1Click(int tag);
-    void EditMargin(const QString &prompt, int &margin);
+    void EditMargin(const QString &prompt, int Margins::*margin);
 
     // --- Font areas ---
     // app/form_fontareas.cpp
     QString PopupAreaName;
     const FontArea *PopupAreaFont = nullptr;
     void LoadAreaFonts();
-    void ReadAreaFont(const IniSnapshot &ini, const QString &section, FontObject &font);
+    void ApplyStoredFont(const StoredFont &stored, FontObject &font);
     void PropagateAreaFonts();
     /// Opens the popup menu for a right-click at `position` on `widget`.
     void ShowAreaPopup(QWidget *widget, const FontArea &area, const QPoint &position);
@@ -489,7 +490,7 @@ public:
     QLineEdit *Valittaja1 = nullptr;
     /// The format e-invoices are written in, in EinvoiceFormat order.
     QComboBox *Verkkolaskumuoto1 = nullptr;
-    /// The e-invoice format chosen in the biller details.
+    /// The e-invoice format of the settings.
     EinvoiceFormat ChosenEinvoiceFormat() const;
     /// The payment reminders' fee, term, a business customer's fixed
     /// compensation and the reference rates, one table row a half-year.
@@ -500,9 +501,15 @@ public:
     QTableWidget *Viitekorot1 = nullptr;
     QPushButton *LisaaViitekorko1 = nullptr;
     QPushButton *PoistaViitekorko1 = nullptr;
-    /// The reminder settings as the box holds them; throws CommandError, in
-    /// Finnish, for a fee, term or rate row that does not read.
+    /// The reminder settings of the profile (CheckedReminderSettings);
+    /// throws CommandError, in Finnish, for one the file holds that does not read.
     ReminderSettings CollectReminderSettings() const;
+    /// The box shows the profile: every widget of it as the profile holds it,
+    /// a reminder setting that did not read as the file has it.
+    void ShowProfile(const Profile &profile);
+    /// The profile with the box's texts and states; throws CommandError, in
+    /// Finnish, for a reminder fee, term or rate row that does not read.
+    Profile CollectProfile() const;
     /// The rate table's rows as typed, and the table filled with rows.
     QList<ReferenceRateRow> ReferenceRateRowsShown() const;
     void ShowReferenceRateRows(const QList<ReferenceRateRow> &rows);
@@ -702,4 +709,5 @@ private:
     QTextBrowser *m_helpWindow = nullptr;
     QList<FontArea> m_fontAreas;
     QList<QObject *> m_eventHooks;
+    Profile m_profile;
 };

@@ -184,7 +184,7 @@ int ExportInvoices(ExportKind kind, const QString &executablePath, const QString
     // The page needs no customer register: each invoice file holds its customer.
     TForm1 form(StartupOptions{executablePath, startArguments, QString(), false},
                 std::make_unique<ReportingPrompter>(report));
-    if (const QString reason = ExportIbanRefusal(kind, form.Iban1->text(), settings); !reason.isEmpty())
+    if (const QString reason = ExportIbanRefusal(kind, form.CollectBillerDetails().iban, settings); !reason.isEmpty())
         return refuse(reason);
     if (intoFolder && !QDir().mkpath(output)) {
         report << u"Kansiota %1 ei voitu tehdä."_s.arg(QDir::toNativeSeparators(output)) << Qt::endl;

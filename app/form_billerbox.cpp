@@ -1,6 +1,6 @@
 // The biller details box: the user's own business details, the counters, the
-// VAT defaults, the output options and the payment reminders' settings. Its
-// widgets are the program's working copy of these settings.
+// VAT defaults, the output options and the payment reminders' settings. It
+// shows the window's profile and collects the edited one on "OK".
 
 #include "app/Unit1.h"
 #include "app/inifile.h"
@@ -22,6 +22,8 @@
 #include <QTableWidget>
 #include <QValidator>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -29,6 +31,7 @@ namespace {
 struct BillerEdit
 {
     QLineEdit *TForm1::*field;
+    QString &(*setting)(Profile &);
     const char16_t *name;
     const char16_t *label;
     int left;
@@ -36,31 +39,31 @@ struct BillerEdit
     int width;
 };
 
-// Edits outside the heading preview, with their labels above them. Their
-// texts come from the settings, defaults included.
+// Edits outside the heading preview, with their labels above them, and the
+// settings they show.
 constexpr BillerEdit kBillerEdits[] = {
-    {&TForm1::VirallNimi1, u"VirallNimi1", u"Yrityksen virallinen nimi", 368, 40, 145},
-    {&TForm1::Osoite11, u"Osoite11", u"Osoite1", 368, 84, 145},
-    {&TForm1::Osoite12, u"Osoite12", u"Osoite2 tai www-osoite", 368, 128, 145},
-    {&TForm1::Puhelin1, u"Puhelin1", u"Puhelinnumero", 16, 176, 161},
-    {&TForm1::Faksi1, u"Faksi1", u"Faksinumero", 192, 176, 161},
-    {&TForm1::Posti1, u"Posti1", u"Postinumero ja -toimipaikka", 368, 176, 145},
-    {&TForm1::NextNr1, u"NextNr1", u"Seuraava laskun nro", 16, 224, 161},
-    {&TForm1::NextViite1, u"NextViite1", u"Seuraava viitenumero ilman tark.nroa", 192, 224, 161},
-    {&TForm1::Koti1, u"Koti1", u"Kotipaikka", 368, 224, 145},
-    {&TForm1::YTunnus1, u"YTunnus1", u"Y-tunnus", 16, 268, 161},
-    {&TForm1::AlvTunnus1, u"AlvTunnus1", u"Alv-tunnus", 192, 268, 161},
-    {&TForm1::Alv1, u"Alv1", u"Yleinen alv-%", 368, 268, 73},
-    {&TForm1::Pankki1, u"Pankki1", u"Pankin nimi", 16, 312, 161},
-    {&TForm1::Iban1, u"Iban1", u"IBAN", 192, 312, 161},
-    {&TForm1::Bic1, u"Bic1", u"BIC", 368, 312, 129},
-    {&TForm1::MaksuEhto1, u"MaksuEhto1", u"Maksuehto", 16, 356, 97},
-    {&TForm1::ViivKorko1, u"ViivKorko1", u"Viivästyskorko", 192, 356, 49},
-    {&TForm1::HuomAika1, u"HuomAika1", u"Huomautusaika", 368, 356, 105},
-    {&TForm1::FreeText1, u"FreeText1", u"Vapaa teksti vasemmalla", 16, 400, 217},
-    {&TForm1::FreeText2, u"FreeText2", u"Vapaa teksti oikealla", 280, 400, 217},
-    {&TForm1::Verkkolaskuosoite1, u"Verkkolaskuosoite1", u"Verkkolaskuosoite", 16, 444, 161},
-    {&TForm1::Valittaja1, u"Valittaja1", u"Välittäjätunnus", 192, 444, 161},
+    {&TForm1::VirallNimi1, [](Profile &p) -> QString & { return p.biller.officialName; }, u"VirallNimi1", u"Yrityksen virallinen nimi", 368, 40, 145},
+    {&TForm1::Osoite11, [](Profile &p) -> QString & { return p.biller.address1; }, u"Osoite11", u"Osoite1", 368, 84, 145},
+    {&TForm1::Osoite12, [](Profile &p) -> QString & { return p.biller.address2; }, u"Osoite12", u"Osoite2 tai www-osoite", 368, 128, 145},
+    {&TForm1::Puhelin1, [](Profile &p) -> QString & { return p.biller.phone; }, u"Puhelin1", u"Puhelinnumero", 16, 176, 161},
+    {&TForm1::Faksi1, [](Profile &p) -> QString & { return p.biller.fax; }, u"Faksi1", u"Faksinumero", 192, 176, 161},
+    {&TForm1::Posti1, [](Profile &p) -> QString & { return p.biller.postOffice; }, u"Posti1", u"Postinumero ja -toimipaikka", 368, 176, 145},
+    {&TForm1::NextNr1, [](Profile &p) -> QString & { return p.nextInvoiceNumber; }, u"NextNr1", u"Seuraava laskun nro", 16, 224, 161},
+    {&TForm1::NextViite1, [](Profile &p) -> QString & { return p.nextReferenceBase; }, u"NextViite1", u"Seuraava viitenumero ilman tark.nroa", 192, 224, 161},
+    {&TForm1::Koti1, [](Profile &p) -> QString & { return p.biller.homeTown; }, u"Koti1", u"Kotipaikka", 368, 224, 145},
+    {&TForm1::YTunnus1, [](Profile &p) -> QString & { return p.biller.businessId; }, u"YTunnus1", u"Y-tunnus", 16, 268, 161},
+    {&TForm1::AlvTunnus1, [](Profile &p) -> QString & { return p.biller.vatId; }, u"AlvTunnus1", u"Alv-tunnus", 192, 268, 161},
+    {&TForm1::Alv1, [](Profile &p) -> QString & { return p.vatPercent; }, u"Alv1", u"Yleinen alv-%", 368, 268, 73},
+    {&TForm1::Pankki1, [](Profile &p) -> QString & { return p.biller.bank; }, u"Pankki1", u"Pankin nimi", 16, 312, 161},
+    {&TForm1::Iban1, [](Profile &p) -> QString & { return p.biller.iban; }, u"Iban1", u"IBAN", 192, 312, 161},
+    {&TForm1::Bic1, [](Profile &p) -> QString & { return p.biller.bic; }, u"Bic1", u"BIC", 368, 312, 129},
+    {&TForm1::MaksuEhto1, [](Profile &p) -> QString & { return p.defaults.paymentTerms; }, u"MaksuEhto1", u"Maksuehto", 16, 356, 97},
+    {&TForm1::ViivKorko1, [](Profile &p) -> QString & { return p.defaults.penaltyInterest; }, u"ViivKorko1", u"Viivästyskorko", 192, 356, 49},
+    {&TForm1::HuomAika1, [](Profile &p) -> QString & { return p.defaults.reminderTime; }, u"HuomAika1", u"Huomautusaika", 368, 356, 105},
+    {&TForm1::FreeText1, [](Profile &p) -> QString & { return p.biller.freeText1; }, u"FreeText1", u"Vapaa teksti vasemmalla", 16, 400, 217},
+    {&TForm1::FreeText2, [](Profile &p) -> QString & { return p.biller.freeText2; }, u"FreeText2", u"Vapaa teksti oikealla", 280, 400, 217},
+    {&TForm1::Verkkolaskuosoite1, [](Profile &p) -> QString & { return p.biller.einvoice.address; }, u"Verkkolaskuosoite1", u"Verkkolaskuosoite", 16, 444, 161},
+    {&TForm1::Valittaja1, [](Profile &p) -> QString & { return p.biller.einvoice.operatorId; }, u"Valittaja1", u"Välittäjätunnus", 192, 444, 161},
 };
 
 // The e-invoice format's choice, in the row of the e-invoice address.
@@ -123,6 +126,42 @@ QSpinBox *brightness(QWidget *parent, const QString &name, const QString &label,
     spin->setAccessibleName(label);
     return spin;
 }
+
+// The edits of the heading preview and of the copy count, with their settings.
+struct SettingEdit
+{
+    QLineEdit *TForm1::*field;
+    QString &(*setting)(Profile &);
+};
+
+const SettingEdit kHeadingEdits[] = {
+    {&TForm1::YritNimi1, [](Profile &p) -> QString & { return p.headingLines[0]; }},
+    {&TForm1::YritOts11, [](Profile &p) -> QString & { return p.headingLines[1]; }},
+    {&TForm1::YritOts12, [](Profile &p) -> QString & { return p.headingLines[2]; }},
+    {&TForm1::CopyKpl1, [](Profile &p) -> QString & { return p.copies; }},
+};
+
+// The box's yes/no settings, in the order they are shown (one check box's
+// handler may set another).
+struct SettingCheck
+{
+    QCheckBox *TForm1::*field;
+    bool &(*setting)(Profile &);
+};
+
+const SettingCheck kChecks[] = {
+    {&TForm1::SisAlv2, [](Profile &p) -> bool & { return p.defaults.unitPricesWithVat; }},
+    {&TForm1::YhtSisAlv, [](Profile &p) -> bool & { return p.defaults.rowTotalsWithVat; }},
+    {&TForm1::ViivakoodiVal1, [](Profile &p) -> bool & { return p.options.barcode; }},
+    {&TForm1::PdfOletus1, [](Profile &p) -> bool & { return p.options.pdfDefault; }},
+    {&TForm1::RfViite1, [](Profile &p) -> bool & { return p.options.rfReference; }},
+    {&TForm1::QrKoodi1, [](Profile &p) -> bool & { return p.options.qrCode; }},
+    {&TForm1::Vakiokorvaus1, [](Profile &p) -> bool & { return p.reminders.fixedCompensation; }},
+};
+
+// The reminder settings the box collects, so no longer as the file had them.
+constexpr QStringView kCollectedReminderKeys[] = {kReferenceRatesKey, kReminderFeeKey, kFixedCompensationKey,
+                                                  kReminderTermKey};
 
 } // namespace
 
@@ -272,7 +311,51 @@ void TForm1::connectSettings()
 
 EinvoiceFormat TForm1::ChosenEinvoiceFormat() const
 {
-    return StoredEinvoiceFormat(Verkkolaskumuoto1->currentIndex());
+    return m_profile.einvoiceFormat;
+}
+
+void TForm1::ShowProfile(const Profile &profile)
+{
+    Profile shown = profile;
+    for (const BillerEdit &e : kBillerEdits)
+        (this->*e.field)->setText(e.setting(shown));
+    for (const SettingEdit &e : kHeadingEdits)
+        (this->*e.field)->setText(e.setting(shown));
+    for (const SettingCheck &c : kChecks)
+        (this->*c.field)->setChecked(c.setting(shown));
+    UpDown1->setValue(profile.headingBackground);
+    UpDown2->setValue(profile.headingText);
+    Verkkolaskumuoto1->setCurrentIndex(int(profile.einvoiceFormat));
+    // A reminder setting that did not read is shown as typed, for the user
+    // to mend; "OK" refuses it until then.
+    Muistutusmaksu1->setText(
+        UnreadText(profile, kReminderFeeKey).value_or(PaymentAmountText(profile.reminders.feeCents)));
+    Muistutusaika1->setText(UnreadText(profile, kReminderTermKey).value_or(profile.reminders.term));
+    ShowReferenceRateRows(ReferenceRateRows(UnreadText(profile, kReferenceRatesKey)
+                                                .value_or(ReferenceRatesText(profile.reminders.referenceRates))));
+}
+
+Profile TForm1::CollectProfile() const
+{
+    Profile p = m_profile;
+    for (const BillerEdit &e : kBillerEdits)
+        e.setting(p) = (this->*e.field)->text();
+    for (const SettingEdit &e : kHeadingEdits)
+        e.setting(p) = (this->*e.field)->text();
+    for (const SettingCheck &c : kChecks)
+        c.setting(p) = (this->*c.field)->isChecked();
+    p.nextReferenceBase = RegroupReferenceBase(p.nextReferenceBase);
+    p.headingBackground = UpDown1->value();
+    p.headingText = UpDown2->value();
+    p.einvoiceFormat = StoredEinvoiceFormat(Verkkolaskumuoto1->currentIndex());
+    p.reminders.referenceRates = ReferenceRatesOfRows(ReferenceRateRowsShown());
+    p.reminders.feeCents = ReminderFeeCents(Muistutusmaksu1->text());
+    p.reminders.term = ReminderTermText(Muistutusaika1->text());
+    p.unread.removeIf([](const UnreadSetting &u) {
+        return std::any_of(std::begin(kCollectedReminderKeys), std::end(kCollectedReminderKeys),
+                           [&u](QStringView key) { return u.key.compare(key, Qt::CaseInsensitive) == 0; });
+    });
+    return p;
 }
 
 QList<ReferenceRateRow> TForm1::ReferenceRateRowsShown() const
@@ -300,12 +383,7 @@ void TForm1::ShowReferenceRateRows(const QList<ReferenceRateRow> &rows)
 
 ReminderSettings TForm1::CollectReminderSettings() const
 {
-    ReminderSettings settings;
-    settings.referenceRates = ReferenceRatesOfRows(ReferenceRateRowsShown());
-    settings.feeCents = ReminderFeeCents(Muistutusmaksu1->text());
-    settings.fixedCompensation = Vakiokorvaus1->isChecked();
-    settings.term = ReminderTermText(Muistutusaika1->text());
-    return settings;
+    return CheckedReminderSettings(m_profile);
 }
 
 void TForm1::LisaaViitekorko1Click()
@@ -357,25 +435,28 @@ void TForm1::Ok2Click()
 {
     if (BillerChanged) {
         // Reminder settings that do not read are refused before anything
-        // is written.
-        CollectReminderSettings();
-        NextViite1->setText(RegroupReferenceBase(NextViite1->text()));
-        // A failed write leaves the box open with the edits, so the user can
-        // try again.
-        SaveSettings();
+        // is written; a failed write leaves the box open with the edits, so
+        // the user can try again.
+        SaveProfile(CollectProfile());
+        ShowProfile(m_profile);
+        ApplyBillerDetails();
+        BillerChanged = false;
     }
     OmatTiedot1->hide();
     LaskuPanel1->setEnabled(true);
     // The defaults just confirmed apply to the invoice on screen.
-    SisAlv1->setChecked(SisAlv2->isChecked());
+    SisAlv1->setChecked(m_profile.defaults.unitPricesWithVat);
     InvoiceRowTotalsWithVat.reset();
     RecalcInvoice();
 }
 
 void TForm1::Cancel2Click()
 {
-    if (BillerChanged)
-        LoadSettings();
+    if (BillerChanged) {
+        ShowProfile(m_profile);
+        ApplyBillerDetails();
+        BillerChanged = false;
+    }
     OmatTiedot1->hide();
     LaskuPanel1->setEnabled(true);
 }

@@ -2,7 +2,6 @@
 // the fonts stored in the settings, and the right-button popup menu.
 
 #include "app/Unit1.h"
-#include "app/inifile.h"
 #include "app/settingsrules.h"
 #include "widgets/stringgrid.h"
 
@@ -50,25 +49,25 @@ FontArea widgetArea(const QString &section, QWidget *leader, QList<QWidget *> co
 void TForm1::connectFontAreas()
 {
     m_fontAreas = {
-        {u"OmaNimi"_s, [this] { return OwnNameFont; },
+        {FontAreaSection::OwnName.toString(), [this] { return OwnNameFont; },
          [this](const FontObject &font) {
              OwnNameFont = font;
              YritNimi2->viewport()->update();
          },
          {}, {}},
-        widgetArea(u"LaskuRivit"_s, LaskuRivit1, {}, {}),
-        widgetArea(u"OmatTiedot"_s, YritNimi2, {}, {}),
-        widgetArea(u"AsiakNimi"_s, AsiakOsoite1, {AsiakNimi1}, {}),
-        widgetArea(u"LaskuOts"_s, Lasku1, {}, {Lasku1}),
-        widgetArea(u"LaskuPvm"_s, LaskuPvm1,
+        widgetArea(FontAreaSection::Rows.toString(), LaskuRivit1, {}, {}),
+        widgetArea(FontAreaSection::BillerDetails.toString(), YritNimi2, {}, {}),
+        widgetArea(FontAreaSection::CustomerName.toString(), AsiakOsoite1, {AsiakNimi1}, {}),
+        widgetArea(FontAreaSection::Title.toString(), Lasku1, {}, {Lasku1}),
+        widgetArea(FontAreaSection::InvoiceDate.toString(), LaskuPvm1,
                    {HuomAika2, LaskuNro1, EraPv2, AsiakY1, AsiakNro1, ViivKorko2, MaksuEhto2},
                    {LaskuPvm1, HuomAika2, LaskuNro1, EraPv2, AsiakY1, AsiakNro1, ViivKorko2, MaksuEhto2}),
-        widgetArea(u"SumAlv"_s, SumAlv0, {AlvSum1}, {SumAlv0, AlvSum1}),
-        widgetArea(u"TotSum"_s, TotSum, {}, {TotSum}),
-        widgetArea(u"ViiteNro"_s, ViiteNro1, {}, {ViiteNro1}),
-        widgetArea(u"IbanBic"_s, Iban3, {Bic3, ViiteNro2, EraPv3, TotSum2},
+        widgetArea(FontAreaSection::VatSums.toString(), SumAlv0, {AlvSum1}, {SumAlv0, AlvSum1}),
+        widgetArea(FontAreaSection::Total.toString(), TotSum, {}, {TotSum}),
+        widgetArea(FontAreaSection::Reference.toString(), ViiteNro1, {}, {ViiteNro1}),
+        widgetArea(FontAreaSection::IbanBic.toString(), Iban3, {Bic3, ViiteNro2, EraPv3, TotSum2},
                    {Iban3, Bic3, ViiteNro2, EraPv3, TotSum2}),
-        widgetArea(u"PankkiS"_s, VirallNimi3,
+        widgetArea(FontAreaSection::GiroForm.toString(), VirallNimi3,
                    {Osoite31, Posti3, AsiakNimi2, AsiakOsoite2, AsiakOsoite3, AsiakOsoite4, Label74,
                     Label76, LaskuNro2, LaskuPvm2},
                    {VirallNimi3, Osoite31, Posti3, AsiakNimi2, AsiakOsoite2, AsiakOsoite3, AsiakOsoite4,
@@ -81,14 +80,15 @@ void TForm1::connectFontAreas()
 
     // The grids report their right-button presses themselves.
     connect(LaskuRivit1, &StringGrid::rightButtonPressed, this, [this](QPoint position) {
-        ShowAreaPopup(LaskuRivit1, *fontArea(u"LaskuRivit"_s), position);
+        ShowAreaPopup(LaskuRivit1, *fontArea(FontAreaSection::Rows.toString()), position);
     });
     connect(YritNimi2, &StringGrid::rightButtonPressed, this, [this](QPoint position) {
         const bool nameLine = YritNimi2->rowAt(position.y()) == 0;
-        ShowAreaPopup(YritNimi2, *fontArea(nameLine ? u"OmaNimi"_s : u"OmatTiedot"_s), position);
+        const QStringView section = nameLine ? FontAreaSection::OwnName : FontAreaSection::BillerDetails;
+        ShowAreaPopup(YritNimi2, *fontArea(section.toString()), position);
     });
     connect(AsiakOsoite1, &StringGrid::rightButtonPressed, this, [this](QPoint position) {
-        ShowAreaPopup(AsiakOsoite1, *fontArea(u"AsiakNimi"_s), position);
+        ShowAreaPopup(AsiakOsoite1, *fontArea(FontAreaSection::CustomerName.toString()), position);
     });
     connectCommand(Font1, &QAction::triggered, &TForm1::Font1Click);
 }
@@ -122,29 +122,27 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TForm1::ReadAreaFont(const IniSnapshot &ini, const QString &section, FontObject &font)
+void TForm1::ApplyStoredFont(const StoredFont &stored, FontObject &font)
 {
-    font.font.setFamily(ini.readString(section, u"FontName", font.font.family()));
-    const int storedSize = ini.readInteger(section, u"FontSize", font.font.pointSize());
-    if (const std::optional<int> size = StoredFontPointSize(storedSize))
-        font.font.setPointSize(*size);
-    const int current = FontStyleBits(font.font.bold(), font.font.italic(), font.font.underline(),
-                                      font.font.strikeOut());
-    const int style = ini.readInteger(section, u"FontStyle", current);
-    font.font.setBold(style & 1);
-    font.font.setItalic(style & 2);
-    font.font.setUnderline(style & 4);
-    font.font.setStrikeOut(style & 8);
+    if (stored.family)
+        font.font.setFamily(*stored.family);
+    if (stored.pointSize)
+        font.font.setPointSize(*stored.pointSize);
+    if (const std::optional<int> style = stored.style) {
+        font.font.setBold(*style & 1);
+        font.font.setItalic(*style & 2);
+        font.font.setUnderline(*style & 4);
+        font.font.setStrikeOut(*style & 8);
+    }
 }
 
 void TForm1::LoadAreaFonts()
 {
-    const IniSnapshot ini(IniFileName);
     for (const FontArea &area : std::as_const(m_fontAreas)) {
         FontObject font = area.leader();
-        ReadAreaFont(ini, area.section, font);
+        ApplyStoredFont(m_profile.fonts.value(area.section), font);
         area.setLeader(font);
-        if (area.section == u"LaskuRivit") {
+        if (area.section == FontAreaSection::Rows) {
             // The headings print smaller; made once, it does not follow later changes.
             RowsHeaderFont = font;
             RowsHeaderFont.font.setPointSize(RowsHeadingPointSize(font.font.pointSize()));
@@ -188,11 +186,11 @@ void TForm1::Font1Click()
         return;
     font.font = *chosen;
     PopupAreaFont->setLeader(font);
+    Profile profile = m_profile;
+    profile.fonts[PopupAreaName] = {font.font.family(), font.font.pointSize(),
+                                    FontStyleBits(font.font.bold(), font.font.italic(), font.font.underline(),
+                                                  font.font.strikeOut())};
     // A failed write leaves the other widgets of the area as they were.
-    WriteIniString(IniFileName, PopupAreaName, u"FontName", font.font.family());
-    WriteIniInteger(IniFileName, PopupAreaName, u"FontSize", font.font.pointSize());
-    WriteIniInteger(IniFileName, PopupAreaName, u"FontStyle",
-                    FontStyleBits(font.font.bold(), font.font.italic(), font.font.underline(),
-                                  font.font.strikeOut()));
+    SaveProfile(profile);
     PropagateAreaFonts();
 }

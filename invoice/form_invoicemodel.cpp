@@ -38,7 +38,7 @@ QLineEdit *headerEdit(const TForm1 &form, int field)
 
 bool TForm1::RowTotalsWithVat() const
 {
-    return InvoiceRowTotalsWithVat.value_or(YhtSisAlv->isChecked());
+    return InvoiceRowTotalsWithVat.value_or(m_profile.defaults.rowTotalsWithVat);
 }
 
 InvoiceData TForm1::CollectInvoice() const
@@ -70,15 +70,12 @@ InvoiceData TForm1::CollectInvoice() const
 
 BillerDetails TForm1::CollectBillerDetails() const
 {
-    return {VirallNimi1->text(), Osoite11->text(), Osoite12->text(), Posti1->text(), Puhelin1->text(),
-            Faksi1->text(), Koti1->text(), YTunnus1->text(), AlvTunnus1->text(), Pankki1->text(),
-            Iban1->text(), Bic1->text(), FreeText1->text(), FreeText2->text(),
-            EinvoiceAddress{Verkkolaskuosoite1->text(), Valittaja1->text()}};
+    return m_profile.biller;
 }
 
 InvoiceDefaults TForm1::CollectDefaults() const
 {
-    return {SisAlv2->isChecked(), YhtSisAlv->isChecked(), MaksuEhto1->text(), ViivKorko1->text(), HuomAika1->text()};
+    return m_profile.defaults;
 }
 
 InvoiceRecord TForm1::CollectRecord() const

@@ -19,10 +19,10 @@ void TForm1::Uusi1Click()
     const QDate today = m_prompter->today();
     LaskuPvm1->setText(DateText(today));
     EraPv2->setText(DateText(DueDate(today, MaksuEhto2->text())));
-    LaskuNro1->setText(WholeNumberText(NextNr1->text()));
-    const QString reference = AppendCheckDigit(NextViite1->text());
-    ViiteNro1->setText(RfViite1->isChecked() ? RfReference(reference) : reference);
-    SisAlv1->setChecked(SisAlv2->isChecked());
+    LaskuNro1->setText(WholeNumberText(m_profile.nextInvoiceNumber));
+    const QString reference = AppendCheckDigit(m_profile.nextReferenceBase);
+    ViiteNro1->setText(m_profile.options.rfReference ? RfReference(reference) : reference);
+    SisAlv1->setChecked(m_profile.defaults.unitPricesWithVat);
 }
 
 void TForm1::connectNewInvoice()

@@ -122,7 +122,7 @@ void TForm1::Paste1Click()
         cells[QuantityColumn] = item.quantity;
         cells[UnitColumn] = item.unit;
         cells[PriceColumn] = item.price;
-        cells[VatColumn] = Alv1->text();
+        cells[VatColumn] = m_profile.vatPercent;
         rows.append(std::move(cells));
     }
     // Every item gets a row, past the page's rows as for an opened invoice.

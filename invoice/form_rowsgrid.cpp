@@ -94,7 +94,7 @@ bool TForm1::LaskuRivit1SelectCell(int column, int row)
         // A rate the user typed stays, 13,5 and 25.5 included; only a missing
         // or unusable one takes the general rate.
         if ((c == QuantityColumn || c == PriceColumn) && VatRateNeedsDefault(LaskuRivit1->cell(VatColumn, r)))
-            LaskuRivit1->setCell(VatColumn, r, Alv1->text());
+            LaskuRivit1->setCell(VatColumn, r, m_profile.vatPercent);
         RecalcInvoice();
     }
     if (column == TotalColumn) {

@@ -113,4 +113,8 @@ void TForm1::SisAlv2Click()
 {
     if (SisAlv2->isChecked())
         YhtSisAlv->setChecked(true);
+    // The VAT defaults apply at once, with no "OK" to wait for; the file
+    // gets them with the next change of the settings.
+    m_profile.defaults.unitPricesWithVat = SisAlv2->isChecked();
+    m_profile.defaults.rowTotalsWithVat = YhtSisAlv->isChecked();
 }

@@ -2,7 +2,6 @@
 // "Muokkaa" menu and kept in the settings.
 
 #include "app/Unit1.h"
-#include "app/inifile.h"
 #include "app/settingsrules.h"
 
 #include <QAction>
@@ -15,7 +14,7 @@ namespace {
 struct MarginItem
 {
     QAction *TForm1::*action;
-    int TForm1::*field;
+    int Margins::*field;
     const char16_t *prompt;
     const char16_t *caption;
     bool giro;
@@ -23,12 +22,12 @@ struct MarginItem
 
 // The margin items in the order of their tags, which their actions carry.
 constexpr MarginItem kMarginItems[] = {
-    {&TForm1::Vas1, &TForm1::MarginLeft, u"Vasen", u"&Vasen ", false},
-    {&TForm1::Oik1, &TForm1::MarginRight, u"Oikea", u"&Oikea ", false},
-    {&TForm1::Yla1, &TForm1::MarginTop, u"Ylä", u"&Ylä ", false},
-    {&TForm1::Ala1, &TForm1::MarginBottom, u"Ala", u"&Ala ", false},
-    {&TForm1::Vas2, &TForm1::GiroMarginLeft, u"Pankkisiirron vasen", u"&Vasen marg. ", true},
-    {&TForm1::Oik2, &TForm1::GiroMarginRight, u"Pankkisiirron oikea", u"&Oikea marg. ", true},
+    {&TForm1::Vas1, &Margins::left, u"Vasen", u"&Vasen ", false},
+    {&TForm1::Oik1, &Margins::right, u"Oikea", u"&Oikea ", false},
+    {&TForm1::Yla1, &Margins::top, u"Ylä", u"&Ylä ", false},
+    {&TForm1::Ala1, &Margins::bottom, u"Ala", u"&Ala ", false},
+    {&TForm1::Vas2, &Margins::giroLeft, u"Pankkisiirron vasen", u"&Vasen marg. ", true},
+    {&TForm1::Oik2, &Margins::giroRight, u"Pankkisiirron oikea", u"&Oikea marg. ", true},
 };
 
 // Shows each margin of the page or of the giro form in its menu item.
@@ -36,7 +35,8 @@ void showMargins(TForm1 &form, bool giro)
 {
     for (const MarginItem &item : kMarginItems) {
         if (item.giro == giro)
-            (form.*item.action)->setText(QString::fromUtf16(item.caption) + QString::number(form.*item.field));
+            (form.*item.action)->setText(QString::fromUtf16(item.caption)
+                                         + QString::number(form.CurrentProfile().margins.*item.field));
     }
 }
 
@@ -68,14 +68,16 @@ void TForm1::Vas1Click(int tag)
     if (tag < 0 || tag >= int(std::size(kMarginItems)))
         return;
     const MarginItem &item = kMarginItems[tag];
-    EditMargin(QString::fromUtf16(item.prompt), this->*item.field);
+    EditMargin(QString::fromUtf16(item.prompt), item.field);
 }
 
-void TForm1::EditMargin(const QString &prompt, int &margin)
+void TForm1::EditMargin(const QString &prompt, int Margins::*margin)
 {
-    const QString preset = QString::number(margin);
+    Profile profile = m_profile;
+    int &value = profile.margins.*margin;
+    const QString preset = QString::number(value);
     const QString answer = m_prompter->inputText(this, u"Marginaalin muutos"_s, prompt, preset).value_or(preset);
-    if (const std::optional<int> value = ParseWholeNumber(answer))
-        margin = ClampMarginMm(*value);
-    SaveSettings();
+    if (const std::optional<int> typed = ParseWholeNumber(answer))
+        value = ClampMarginMm(*typed);
+    SaveProfile(profile);
 }

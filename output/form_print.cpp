@@ -79,7 +79,7 @@ QStringList TForm1::PrintInvoice()
     // A refused job is no failure of the program: the save chain goes on as
     // when printing is cancelled, and the user hears which printer refused.
     bool taken = job(1, true);
-    const int copies = ParseWholeNumber(CopyKpl1->text()).value_or(0);
+    const int copies = ParseWholeNumber(m_profile.copies).value_or(0);
     if (taken && copies >= 1) {
         ShowHeading(true);
         nameCopiesFile(printer);
@@ -108,7 +108,7 @@ bool TForm1::PrintJob(QPrinter &printer, int copies, bool original)
     const QRect page = printer.pageRect(QPrinter::DevicePixel).toRect();
     Rendering.deviceWidth = page.width();
     Rendering.deviceHeight = page.height();
-    Rendering.kind = XPrintMode ? OutputKind::XPrintPrinter : OutputKind::Printer;
+    Rendering.kind = m_profile.xPrint ? OutputKind::XPrintPrinter : OutputKind::Printer;
     const auto newPage = [&printer] { printer.newPage(); };
     for (int p = 0; p < pages; ++p) {
         if (p > 0)

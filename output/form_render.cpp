@@ -161,8 +161,8 @@ void TForm1::PreparePageForOutput()
     FillPayerOnGiro();
     // Each code counts the totals again: only those the options print.
     const InvoiceRecord record = CollectRecord();
-    Rendering.bankBarcode = ViivakoodiVal1->isChecked() ? RecordBankBarcode(record) : QString();
-    Rendering.epcQrText = QrKoodi1->isChecked() ? RecordEpcQrText(record) : std::nullopt;
+    Rendering.bankBarcode = m_profile.options.barcode ? RecordBankBarcode(record) : QString();
+    Rendering.epcQrText = m_profile.options.qrCode ? RecordEpcQrText(record) : std::nullopt;
 }
 
 void TForm1::RenderInvoice(bool drawPage, bool drawGiro)
@@ -175,10 +175,11 @@ void TForm1::RenderInvoice(bool drawPage, bool drawGiro)
     canvas.setBackground(Qt::white);
     canvas.setBackgroundMode(Qt::OpaqueMode);
 
-    Rendering.pageOffsetX = MarginLeft * pixelsPerMm;
-    Rendering.pageOffsetY = MarginTop * pixelsPerMm;
-    Rendering.virtualWidth = pageWidth + pixelsPerMm * (MarginLeft + MarginRight);
-    Rendering.virtualHeight = MulDiv(pageWidth, 297, 210) + Rendering.pageOffsetY + MarginBottom * pixelsPerMm;
+    const Margins &margins = m_profile.margins;
+    Rendering.pageOffsetX = margins.left * pixelsPerMm;
+    Rendering.pageOffsetY = margins.top * pixelsPerMm;
+    Rendering.virtualWidth = pageWidth + pixelsPerMm * (margins.left + margins.right);
+    Rendering.virtualHeight = MulDiv(pageWidth, 297, 210) + Rendering.pageOffsetY + margins.bottom * pixelsPerMm;
     canvas.fillRect(0, 0, Rendering.deviceWidth, Rendering.deviceHeight, Qt::white);
 
     if (drawPage) {
@@ -191,15 +192,15 @@ void TForm1::RenderInvoice(bool drawPage, bool drawGiro)
         // On its own page the giro form stands where a one-page invoice has it.
         if (!drawPage && LisaRivit1->isChecked())
             Rendering.pageOffsetY -= PankkiSiirto1->height();
-        Rendering.pageOffsetX = GiroMarginLeft * pixelsPerMm;
-        Rendering.virtualWidth = pageWidth + pixelsPerMm * (GiroMarginLeft + GiroMarginRight);
+        Rendering.pageOffsetX = margins.giroLeft * pixelsPerMm;
+        Rendering.virtualWidth = pageWidth + pixelsPerMm * (margins.giroLeft + margins.giroRight);
         RenderPanel(PankkiSiirto1, false);
         const QString &content = Rendering.bankBarcode;
-        if (ViivakoodiVal1->isChecked() && IsBankBarcodeContent(content)) {
+        if (m_profile.options.barcode && IsBankBarcodeContent(content)) {
             DrawCode128(content, canvas, Rendering.deviceHeight, Rendering.kind);
             DrawVirtualBarcode(content);
         }
-        if (QrKoodi1->isChecked() && Rendering.epcQrText)
+        if (m_profile.options.qrCode && Rendering.epcQrText)
             DrawQrCode(*Rendering.epcQrText, canvas, QRect(QPoint(ScaleX(kQrBox.left()), ScaleY(kQrBox.top())),
                                                            QPoint(ScaleX(kQrBox.right()), ScaleY(kQrBox.bottom()))),
                        Rendering.kind);

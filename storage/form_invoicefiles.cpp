@@ -120,7 +120,7 @@ void TForm1::Valmis1Click()
         written << einvoice;
         showWritten();
     }
-    if (PdfOletus1->isChecked()) {
+    if (m_profile.options.pdfDefault) {
         if (const QString pdf = AskAndExportPdf(); !pdf.isEmpty())
             written << pdf;
     } else {
@@ -207,10 +207,16 @@ void TForm1::CreditInvoiceFile(const QString &path)
 
 void TForm1::AdvanceCounters()
 {
-    const std::optional<QString> next = NextInvoiceCounter(NextNr1->text(), LaskuNro1->text());
+    const std::optional<QString> next = NextInvoiceCounter(m_profile.nextInvoiceNumber, LaskuNro1->text());
     if (!next)
         return;
-    NextNr1->setText(*next);
-    NextViite1->setText(StepReferenceBase(NextViite1->text()));
-    SaveSettings();
+    Profile profile = m_profile;
+    profile.nextInvoiceNumber = *next;
+    profile.nextReferenceBase = StepReferenceBase(profile.nextReferenceBase);
+    // A save folder asked for by this save is kept with the counters.
+    profile.dataDir = DataDir;
+    SaveProfile(profile);
+    // The box is closed while an invoice is saved: it has no edits to keep.
+    ShowProfile(m_profile);
+    BillerChanged = false;
 }

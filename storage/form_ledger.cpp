@@ -436,17 +436,7 @@ bool LedgerWindow::askReferenceRate(const QDate &halfYearStart)
         return false;
     // Checked as the biller details box checks a row of its table.
     const ReferenceRateRow row{DateText(halfYearStart), typed->trimmed()};
-    const ReferenceRate rate = ReferenceRatesOfRows({row}).constFirst();
-    ReferenceRates stored = ReadReminderSettings(IniSnapshot(m_form.IniFileName)).referenceRates;
-    stored.removeIf([&rate](const ReferenceRate &kept) { return kept.start == rate.start; });
-    stored.append(rate);
-    std::sort(stored.begin(), stored.end(),
-              [](const ReferenceRate &a, const ReferenceRate &b) { return a.start < b.start; });
-    WriteIniString(m_form.IniFileName, kBillerSection, kReferenceRatesKey, ReferenceRatesText(stored));
-    // The biller details box holds the settings: it shows the rate too.
-    QList<ReferenceRateRow> shown = m_form.ReferenceRateRowsShown();
-    shown.append(row);
-    m_form.ShowReferenceRateRows(shown);
+    m_form.StoreReferenceRate(row);
     return true;
 }
 

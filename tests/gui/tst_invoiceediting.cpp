@@ -417,6 +417,7 @@ void InvoiceEditingTest::newInvoiceClearsAndKeepsCounters()
     form.AsiakOsoite2->setText(u"Katu 1"_s);
     form.NextNr1->setText(u"0042"_s);
     form.NextViite1->setText(u"1000"_s);
+    form.Ok2Click();
     form.MaksuEhto2->setText(u"netto"_s);
     f.prompter().setToday(QDate(2028, 2, 15));
     form.Uusi1Click();

@@ -1110,6 +1110,7 @@ void InvoiceFilesTest::dueDateRecomputedOnOpen()
     Saving s;
     TForm1 &form = s.form();
     form.MaksuEhto1->setText(terms);
+    form.Ok2Click();
     // The invoice's own term is not used.
     form.MaksuEhto2->setText(u"60 pv"_s);
     writeBytes(s.data(u"due.csv"_s), cp(u"\"1\",\""_s + date + u"\",\"\",\"\",\"\"\r\nYritys\r\nx,Rivi\r\n"_s));

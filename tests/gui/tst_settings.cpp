@@ -229,7 +229,8 @@ void SettingsTest::closingWritesGridLayout()
     QCOMPARE(ini(f, u"Laskuttaja"_s, u"OmatRow2"_s), u"19"_s);
     QCOMPARE(ini(f, u"Laskuttaja"_s, u"ColWidth1"_s), u"350"_s);
     QCOMPARE(ini(f, u"Laskuttaja"_s, u"ColWidth7"_s), u"<missing>"_s);
-    QCOMPARE(ini(f, u"Laskuttaja"_s, u"Nimi"_s), u"<missing>"_s);
+    // The settings are written whole, the defaults with them.
+    QCOMPARE(ini(f, u"Laskuttaja"_s, u"Nimi"_s), u"Nimi?"_s);
 
     // The next start takes the stored width.
     FormFixture again(f.settingsBytes());
@@ -241,7 +242,7 @@ void SettingsTest::storedValues_data()
     const Reading vatDefaults = [](TForm1 &form) {
         return QString::number(form.SisAlv2->isChecked()) + u' ' + QString::number(form.YhtSisAlv->isChecked());
     };
-    const Reading xprint = [](TForm1 &form) { return QString::number(form.XPrintMode); };
+    const Reading xprint = [](TForm1 &form) { return QString::number(form.CurrentProfile().xPrint); };
     const Reading pasteShown = [](TForm1 &form) { return QString::number(form.Paste1->isVisible()); };
     const Reading brightness = [](TForm1 &form) {
         return QString::number(form.UpDown1->value()) + u' ' + QString::number(form.UpDown2->value());
@@ -250,7 +251,7 @@ void SettingsTest::storedValues_data()
         return QString::number(form.LaskuRivit1->colWidth(3)) + u' ' + QString::number(form.LaskuRivit1->colWidth(4));
     };
     const Reading margins = [](TForm1 &form) {
-        return QString::number(form.MarginLeft) + u' ' + QString::number(form.GiroMarginRight);
+        return QString::number(form.CurrentProfile().margins.left) + u' ' + QString::number(form.CurrentProfile().margins.giroRight);
     };
     const Reading nameLength = [](TForm1 &form) { return QString::number(form.VirallNimi1->text().size()); };
 
@@ -440,7 +441,7 @@ void SettingsTest::marginEntry()
     f.prompter().answerInput(answer);
     form.Vas1->trigger();
     QCOMPARE(f.prompter().inputPrompts, QStringList{u"Marginaalin muutos|Vasen"_s});
-    QCOMPARE(form.MarginLeft, stored);
+    QCOMPARE(form.CurrentProfile().margins.left, stored);
     QCOMPARE(ini(f, u"Marginaalit"_s, u"Left"_s), QString::number(stored));
     // The whole settings are written each time.
     QCOMPARE(ini(f, u"Laskuttaja"_s, u"Alv"_s), u"25,5"_s);
