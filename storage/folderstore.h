@@ -1,10 +1,18 @@
 #pragma once
 
+#include "storage/folderindex.h"
 #include "storage/savefolder.h"
+
+#include <functional>
+#include <memory>
 
 // The save folder on disk: the invoice files in their year folders, the
 // payments file, the reminders beside their invoices and the customer
-// register, as earlier versions keep them.
+// register, as earlier versions keep them, with an index of them
+// (FolderIndex) brought up to the files before every answer: a year folder
+// whose modification time changed is listed again, and so is every folder
+// for the whole ledger; a file is read again when its size or modification
+// time differs from the index's, or it was completed with other defaults.
 class FolderStore : public SaveFolder
 {
 public:
@@ -42,7 +50,31 @@ public:
     void writeRegister(const QByteArray &bytes) override;
 
 private:
+    // The year folders of the save folder and their modification times.
+    QList<std::pair<QString, qint64>> yearFolders() const;
+    // Every file of a year folder, the index brought up to them, in name order.
+    QList<LedgerFile> syncYear(const QString &year, qint64 folderModified);
+    // The year folders added, removed or changed since the index listed them.
+    void syncChangedFolders();
+    // One file as it stands; nullopt when it is gone.
+    std::optional<LedgerFile> syncFile(const QString &year, const QString &name);
+    IndexedFile readFile(const QString &year, const QString &name, const FileState &state) const;
+    bool fresh(const IndexedFile &indexed, const FileState &state) const;
+    // The files one invoice's row is counted from: the invoices, their
+    // credit notes and the invoices they credit, and their reminders.
+    QList<LedgerFile> filesAround(const QList<LedgerFile> &invoices);
+    std::optional<LedgerRow> rowAmong(const QList<LedgerFile> &invoices, const QString &path, const QDate &today);
+    // The invoice file's year folder and name, when it lies in a year folder of this save folder.
+    std::optional<std::pair<QString, QString>> placeOf(const QString &path) const;
+    // What a write of this program changed in a year folder is indexed.
+    void indexWritten(const QString &year, std::optional<qint64> folderBefore, const QStringList &names);
+    // Runs a question on the index, once more on a rebuilt one when it fails.
+    template <typename Answer>
+    Answer withIndex(const std::function<Answer()> &question);
+
     QString m_location;
+    std::unique_ptr<FolderIndex> m_index;
+    QString m_defaultsKey;
     BillerDetails m_biller;
     InvoiceDefaults m_defaults;
 };
