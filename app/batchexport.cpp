@@ -136,7 +136,13 @@ int ListInvoices(const QString &executablePath, const QStringList &startArgument
         const Ledger ledger = folder->ledger(QDate::currentDate(), year);
         for (const LedgerSkippedFile &skipped : ledger.skipped)
             report << u"Ohitettu: %1"_s.arg(QString(skipped.reason).replace(u"\r\n"_s, u" "_s)) << Qt::endl;
-        out << LedgerListText(ledger.rows);
+        // In parts, so that a long list is never held twice as text.
+        constexpr qsizetype kRowsAPart = 2000;
+        for (qsizetype first = 0; first < ledger.rows.size() || first == 0; first += kRowsAPart) {
+            const QString part = LedgerListText(ledger.rows.mid(first, kRowsAPart));
+            out << (first == 0 ? QStringView(part) : QStringView(part).mid(part.indexOf(u'\n') + 1));
+            out.flush();
+        }
     } catch (const std::exception &error) {
         report << u"laskutus: %1"_s.arg(QString::fromUtf8(error.what())).replace(u"\r\n"_s, u" "_s) << Qt::endl;
         return 1;

@@ -6,6 +6,7 @@
 // memory of the slowest kind of run.
 //
 //   bench_savefolder [INVOICES...]      default: 100 100000
+//   bench_savefolder --generate DIR INVOICES   the folder alone, kept in DIR
 
 #include "bench/benchutil.h"
 
@@ -119,6 +120,13 @@ QString generate(const QString &data, int count)
     return measured;
 }
 
+void writeSettings(const QString &programFolder, const QString &data)
+{
+    writeFile(programFolder + u"laskutus.INI"_s, {u"[File]"_s, u"OletDir="_s + data, u"[Laskuttaja]"_s,
+                                                  u"Nimi=Testi Oy"_s, u"IBAN=FI2112345600000785"_s,
+                                                  u"BIC=NDEAFIHH"_s});
+}
+
 struct Measure
 {
     double seconds = 0;
@@ -167,6 +175,15 @@ QString row(const QString &what, const Measure &m)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    // "--generate DIR COUNT": the folder and its program alone, kept.
+    if (app.arguments().value(1) == u"--generate"_s) {
+        const QString folder = QDir(app.arguments().value(2)).absolutePath() + u'/';
+        QDir().mkpath(folder + u"ohjelma"_s);
+        QFile::copy(QStringLiteral(BENCH_PROGRAM_PATH), folder + u"ohjelma/laskutus"_s);
+        writeSettings(folder + u"ohjelma/"_s, folder + u"data/"_s);
+        out() << generate(folder + u"data/"_s, app.arguments().value(3).toInt()) << Qt::endl;
+        return 0;
+    }
     QList<int> counts;
     for (const QString &argument : app.arguments().mid(1))
         counts.append(argument.toInt());
@@ -179,9 +196,7 @@ int main(int argc, char *argv[])
         QDir().mkpath(programFolder);
         const QString program = programFolder + u"laskutus"_s;
         QFile::copy(QStringLiteral(BENCH_PROGRAM_PATH), program);
-        writeFile(programFolder + u"laskutus.INI"_s,
-                  {u"[File]"_s, u"OletDir="_s + data, u"[Laskuttaja]"_s, u"Nimi=Testi Oy"_s,
-                   u"IBAN=FI2112345600000785"_s, u"BIC=NDEAFIHH"_s});
+        writeSettings(programFolder, data);
         QElapsedTimer generating;
         generating.start();
         const QString invoice = generate(data, count);

@@ -5,14 +5,20 @@
 
 #include "storage/invoicefile.h"
 
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QVariant>
 
 #include <atomic>
+#include <limits>
+
+#include <dirent.h>
+#include <fcntl.h>
 
 #include <sys/stat.h>
 
@@ -21,21 +27,17 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Raised whenever the tables change; an index of another version is rebuilt.
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;
 
-const QString kFileColumns =
-    u"name, size, modified, defaults, kind, reason, number, date_text, date_day, due_text, due_day, customer, "
-    "business_id, reference, total, credited_year, credited_number, number_value, year_value, customer_key, "
-    "search_text, reminded_number, reminder_number, reminder_day, reminder_total, reminder_collection"_s;
+// What a query needs is a column; the rest of what the ledger reads of a
+// file is one value (rowData), read back far faster than a column each.
+const QString kFileColumns = u"name, size, modified, defaults, kind, data"_s;
 
 const QStringList kCreateTables = {
     u"CREATE TABLE meta (key TEXT PRIMARY KEY, value TEXT)"_s,
     u"CREATE TABLE folders (year TEXT PRIMARY KEY, modified INTEGER)"_s,
     u"CREATE TABLE files (year TEXT NOT NULL, name TEXT NOT NULL, size INTEGER, modified INTEGER, defaults TEXT, "
-    "kind INTEGER, reason TEXT, number TEXT, date_text TEXT, date_day INTEGER, due_text TEXT, due_day INTEGER, "
-    "customer TEXT, business_id TEXT, reference TEXT, total INTEGER, credited_year TEXT, credited_number TEXT, "
-    "number_value INTEGER, year_value INTEGER, customer_key TEXT, search_text TEXT, reminded_number TEXT, "
-    "reminder_number INTEGER, reminder_day INTEGER, reminder_total INTEGER, reminder_collection INTEGER, "
+    "kind INTEGER, number TEXT, credited_year TEXT, credited_number TEXT, reminded_number TEXT, data BLOB, "
     "PRIMARY KEY (year, name))"_s,
     u"CREATE INDEX files_number ON files (year, number)"_s,
     u"CREATE INDEX files_credited ON files (credited_year, credited_number)"_s,
@@ -63,6 +65,78 @@ void removeIndexFiles(const QString &path)
         QFile::remove(path + suffix);
 }
 
+qint64 dayNumber(const QDate &date)
+{
+    return date.isValid() ? date.toJulianDay() : std::numeric_limits<qint64>::min();
+}
+
+QDate dateOfDay(qint64 day)
+{
+    return day == std::numeric_limits<qint64>::min() ? QDate() : QDate::fromJulianDay(day);
+}
+
+QByteArray rowData(const LedgerFile &file)
+{
+    QByteArray data;
+    QDataStream stream(&data, QIODevice::WriteOnly);
+    stream.setVersion(QDataStream::Qt_6_4);
+    switch (file.kind) {
+    case LedgerFileKind::Invoice: {
+        const LedgerRow &row = file.row;
+        stream << row.number << row.dateText << dayNumber(row.date) << row.dueDateText << dayNumber(row.dueDate)
+               << row.customer << row.businessId << row.reference << row.totalCents << row.creditedYear
+               << row.creditedNumber << row.numberValue << row.yearValue << row.customerKey << row.searchText;
+        break;
+    }
+    case LedgerFileKind::Reminder:
+        stream << file.remindedNumber << qint32(file.reminder.number) << dayNumber(file.reminder.date)
+               << file.reminder.totalCents << file.reminder.collectionCents;
+        break;
+    case LedgerFileKind::Skipped:
+        stream << file.reason;
+        break;
+    case LedgerFileKind::EarlierVersion:
+        break;
+    }
+    return data;
+}
+
+void readRowData(const QByteArray &data, LedgerFile &file)
+{
+    QDataStream stream(data);
+    stream.setVersion(QDataStream::Qt_6_4);
+    qint64 day = 0;
+    qint64 due = 0;
+    switch (file.kind) {
+    case LedgerFileKind::Invoice: {
+        LedgerRow &row = file.row;
+        row.year = file.year;
+        row.path = file.path;
+        stream >> row.number >> row.dateText >> day >> row.dueDateText >> due >> row.customer >> row.businessId
+            >> row.reference >> row.totalCents >> row.creditedYear >> row.creditedNumber >> row.numberValue
+            >> row.yearValue >> row.customerKey >> row.searchText;
+        row.date = dateOfDay(day);
+        row.dueDate = dateOfDay(due);
+        break;
+    }
+    case LedgerFileKind::Reminder: {
+        qint32 number = 0;
+        stream >> file.remindedNumber >> number >> day >> file.reminder.totalCents >> file.reminder.collectionCents;
+        file.reminder.path = file.path;
+        file.reminder.number = number;
+        file.reminder.date = dateOfDay(day);
+        break;
+    }
+    case LedgerFileKind::Skipped:
+        stream >> file.reason;
+        break;
+    case LedgerFileKind::EarlierVersion:
+        break;
+    }
+    if (stream.status() != QDataStream::Ok)
+        throw IndexError("row data");
+}
+
 IndexedFile fileOfQuery(const QSqlQuery &query, const QString &year, const QString &yearFolder)
 {
     IndexedFile indexed;
@@ -70,43 +144,14 @@ IndexedFile fileOfQuery(const QSqlQuery &query, const QString &year, const QStri
     indexed.state = {query.value(1).toLongLong(), query.value(2).toLongLong()};
     indexed.defaultsKey = query.value(3).toString();
     LedgerFile &file = indexed.file;
-    file.kind = LedgerFileKind(query.value(4).toInt());
+    const int kind = query.value(4).toInt();
+    if (kind < int(LedgerFileKind::Invoice) || kind > int(LedgerFileKind::EarlierVersion))
+        throw IndexError("kind");
+    file.kind = LedgerFileKind(kind);
     file.year = year;
     file.path = yearFolder + indexed.name;
     file.usesDefaults = !indexed.defaultsKey.isEmpty();
-    switch (file.kind) {
-    case LedgerFileKind::Skipped:
-        file.reason = query.value(5).toString();
-        break;
-    case LedgerFileKind::Invoice: {
-        LedgerRow &row = file.row;
-        row.year = year;
-        row.path = file.path;
-        row.number = query.value(6).toString();
-        row.dateText = query.value(7).toString();
-        row.date = dateOf(query.value(8));
-        row.dueDateText = query.value(9).toString();
-        row.dueDate = dateOf(query.value(10));
-        row.customer = query.value(11).toString();
-        row.businessId = query.value(12).toString();
-        row.reference = query.value(13).toString();
-        row.totalCents = query.value(14).toLongLong();
-        row.creditedYear = query.value(15).toString();
-        row.creditedNumber = query.value(16).toString();
-        row.numberValue = query.value(17).toLongLong();
-        row.yearValue = query.value(18).toLongLong();
-        row.customerKey = query.value(19).toString();
-        row.searchText = query.value(20).toString();
-        break;
-    }
-    case LedgerFileKind::Reminder:
-        file.remindedNumber = query.value(21).toString();
-        file.reminder = {file.path, query.value(22).toInt(), dateOf(query.value(23)), query.value(24).toLongLong(),
-                         query.value(25).toLongLong()};
-        break;
-    case LedgerFileKind::EarlierVersion:
-        break;
-    }
+    readRowData(query.value(5).toByteArray(), file);
     return indexed;
 }
 
@@ -120,6 +165,29 @@ std::optional<FileState> FileStateOf(const QString &path)
     if (::stat(QFile::encodeName(path).constData(), &status) != 0 || !S_ISREG(status.st_mode))
         return std::nullopt;
     return FileState{qint64(status.st_size), qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec};
+}
+
+QList<std::pair<QString, FileState>> InvoiceFolderFiles(const QString &folder)
+{
+    QList<std::pair<QString, FileState>> files;
+    DIR *directory = ::opendir(QFile::encodeName(folder).constData());
+    if (!directory)
+        return files;
+    const int descriptor = ::dirfd(directory);
+    while (const dirent *entry = ::readdir(directory)) {
+        const QByteArray name(entry->d_name);
+        // As QDir lists "*.csv" files: any case, no hidden file, a link
+        // followed to its file.
+        if (name.startsWith('.') || name.size() < 5 || qstricmp(name.right(4).constData(), ".csv") != 0)
+            continue;
+        struct stat status = {};
+        if (::fstatat(descriptor, entry->d_name, &status, 0) != 0 || !S_ISREG(status.st_mode))
+            continue;
+        files.append({QFile::decodeName(name),
+                      {qint64(status.st_size), qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec}});
+    }
+    ::closedir(directory);
+    return files;
 }
 
 std::optional<qint64> FolderModifiedOf(const QString &path)
@@ -267,16 +335,28 @@ void FolderIndex::removeFolder(const QString &year)
     run(u"DELETE FROM folders WHERE year = ?"_s, {year});
 }
 
-QHash<QString, IndexedFile> FolderIndex::filesOf(const QString &year, const QString &saveFolder)
+void FolderIndex::forEachFileOf(const QString &year, const QString &saveFolder,
+                                const std::function<void(IndexedFile &&)> &take)
 {
     const QString yearFolder = QDir(saveFolder).filePath(year) + u'/';
-    QHash<QString, IndexedFile> files;
     QSqlQuery query = run(u"SELECT %1 FROM files WHERE year = ?"_s.arg(kFileColumns), {year});
+    // Customers and dates recur from invoice to invoice: each text is kept
+    // once, shared by its rows, so that a large ledger fits in less memory.
+    QSet<QString> texts;
+    const auto shared = [&texts](QString &text) {
+        const auto found = texts.constFind(text);
+        if (found != texts.cend())
+            text = *found;
+        else
+            texts.insert(text);
+    };
     while (query.next()) {
         IndexedFile file = fileOfQuery(query, year, yearFolder);
-        files.insert(file.name, std::move(file));
+        LedgerRow &row = file.file.row;
+        for (QString *text : {&row.dateText, &row.dueDateText, &row.customer, &row.businessId, &row.customerKey})
+            shared(*text);
+        take(std::move(file));
     }
-    return files;
 }
 
 std::optional<IndexedFile> FolderIndex::file(const QString &year, const QString &name, const QString &saveFolder)
@@ -290,25 +370,15 @@ std::optional<IndexedFile> FolderIndex::file(const QString &year, const QString 
 void FolderIndex::putFile(const QString &year, const IndexedFile &indexed)
 {
     const LedgerFile &file = indexed.file;
-    const LedgerRow &row = file.row;
     const bool invoice = file.kind == LedgerFileKind::Invoice;
-    const bool reminder = file.kind == LedgerFileKind::Reminder;
+    const bool credit = invoice && !file.row.creditedNumber.isEmpty();
     const QVariant none;
-    run(u"INSERT OR REPLACE INTO files (year, %1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-        "?, ?, ?, ?, ?, ?, ?, ?)"_s.arg(kFileColumns),
+    run(u"INSERT OR REPLACE INTO files (year, name, size, modified, defaults, kind, number, credited_year, "
+        "credited_number, reminded_number, data) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s,
         {year, indexed.name, indexed.state.size, indexed.state.modified, indexed.defaultsKey, int(file.kind),
-         file.reason, invoice ? QVariant(row.number) : none, invoice ? QVariant(row.dateText) : none,
-         invoice ? dayOf(row.date) : none, invoice ? QVariant(row.dueDateText) : none,
-         invoice ? dayOf(row.dueDate) : none, invoice ? QVariant(row.customer) : none,
-         invoice ? QVariant(row.businessId) : none, invoice ? QVariant(row.reference) : none,
-         invoice ? QVariant(row.totalCents) : none,
-         invoice && !row.creditedNumber.isEmpty() ? QVariant(row.creditedYear) : none,
-         invoice && !row.creditedNumber.isEmpty() ? QVariant(row.creditedNumber) : none,
-         invoice ? QVariant(row.numberValue) : none, invoice ? QVariant(row.yearValue) : none,
-         invoice ? QVariant(row.customerKey) : none, invoice ? QVariant(row.searchText) : none,
-         reminder ? QVariant(file.remindedNumber) : none, reminder ? QVariant(file.reminder.number) : none,
-         reminder ? dayOf(file.reminder.date) : none, reminder ? QVariant(file.reminder.totalCents) : none,
-         reminder ? QVariant(file.reminder.collectionCents) : none});
+         invoice ? QVariant(file.row.number) : none, credit ? QVariant(file.row.creditedYear) : none,
+         credit ? QVariant(file.row.creditedNumber) : none,
+         file.kind == LedgerFileKind::Reminder ? QVariant(file.remindedNumber) : none, rowData(file)});
 }
 
 void FolderIndex::removeFile(const QString &year, const QString &name)
@@ -327,6 +397,12 @@ QList<std::pair<QString, QString>> namesOf(QSqlQuery query)
 }
 
 } // namespace
+
+qsizetype FolderIndex::invoiceCount()
+{
+    QSqlQuery query = run(u"SELECT COUNT(*) FROM files WHERE kind = ?"_s, {int(LedgerFileKind::Invoice)});
+    return query.next() ? query.value(0).toLongLong() : 0;
+}
 
 QList<std::pair<QString, QString>> FolderIndex::invoicesNamed(const QString &year, const QString &number)
 {

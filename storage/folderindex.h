@@ -9,6 +9,7 @@
 #include <QSqlQuery>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <stdexcept>
 
@@ -35,6 +36,10 @@ struct FileState
 
 /// The state of the file at path; nullopt when there is none.
 std::optional<FileState> FileStateOf(const QString &path);
+
+/// The "*.csv" files of a folder as QDir lists them, with their states, in
+/// no order: one directory read and one stat a file.
+QList<std::pair<QString, FileState>> InvoiceFolderFiles(const QString &folder);
 
 /// The modification time of the folder at path, which changes as a file is
 /// added to it, removed or renamed; nullopt when there is no folder.
@@ -83,11 +88,14 @@ public:
     /// Forgets a year folder and its files.
     void removeFolder(const QString &year);
 
-    /// The files of a year folder, by name.
-    QHash<QString, IndexedFile> filesOf(const QString &year, const QString &saveFolder);
+    /// Gives each file of a year folder the index holds to `take`.
+    void forEachFileOf(const QString &year, const QString &saveFolder,
+                       const std::function<void(IndexedFile &&)> &take);
     void putFile(const QString &year, const IndexedFile &file);
     void removeFile(const QString &year, const QString &name);
 
+    /// How many invoices the index holds.
+    qsizetype invoiceCount();
     /// Names of the invoices of the year and number; the credit notes of it;
     /// its reminders (each as year and name).
     QList<std::pair<QString, QString>> invoicesNamed(const QString &year, const QString &number);

@@ -102,32 +102,33 @@ IndexedFile FolderStore::readFile(const QString &year, const QString &name, cons
     return indexed;
 }
 
-QList<LedgerFile> FolderStore::syncYear(const QString &year, qint64 folderModified)
+void FolderStore::syncYear(const QString &year, qint64 folderModified, qint64 indexedModified, LedgerFiles *into)
 {
-    QHash<QString, IndexedFile> known = m_index->filesOf(year, m_location);
-    const QDir folder(QDir(m_location).filePath(year));
-    QList<LedgerFile> files;
-    for (const QString &name : folder.entryList(kInvoiceFilter, QDir::Files)) {
-        const std::optional<FileState> state = FileStateOf(folder.filePath(name));
-        if (!state)
-            continue;
-        const auto found = known.find(name);
-        if (found != known.end()) {
-            IndexedFile indexed = std::move(*found);
-            known.erase(found);
-            if (fresh(indexed, *state)) {
-                files.append(std::move(indexed.file));
-                continue;
-            }
+    QHash<QString, FileState> onDisk;
+    for (const auto &[name, state] : InvoiceFolderFiles(QDir(m_location).filePath(year)))
+        onDisk.insert(name, state);
+    QStringList gone;
+    m_index->forEachFileOf(year, m_location, [&](IndexedFile &&indexed) {
+        const auto found = onDisk.constFind(indexed.name);
+        if (found == onDisk.cend()) {
+            gone.append(indexed.name);
+        } else if (fresh(indexed, *found)) {
+            if (into)
+                into->add(std::move(indexed.file));
+            onDisk.erase(found);
         }
-        IndexedFile read = readFile(year, name, *state);
+    });
+    for (const QString &name : std::as_const(gone))
+        m_index->removeFile(year, name);
+    // What is left was added, changed or read with other defaults.
+    for (auto file = onDisk.cbegin(); file != onDisk.cend(); ++file) {
+        IndexedFile read = readFile(year, file.key(), file.value());
         m_index->putFile(year, read);
-        files.append(std::move(read.file));
+        if (into)
+            into->add(std::move(read.file));
     }
-    for (auto gone = known.cbegin(); gone != known.cend(); ++gone)
-        m_index->removeFile(year, gone.key());
-    m_index->setFolderTime(year, folderModified);
-    return files;
+    if (folderModified != indexedModified)
+        m_index->setFolderTime(year, folderModified);
 }
 
 void FolderStore::syncChangedFolders()
@@ -136,7 +137,7 @@ void FolderStore::syncChangedFolders()
     for (const auto &[year, modified] : yearFolders()) {
         const auto found = indexed.constFind(year);
         if (found == indexed.cend() || *found != modified)
-            syncYear(year, modified);
+            syncYear(year, modified, found == indexed.cend() ? -1 : *found, nullptr);
         indexed.remove(year);
     }
     for (auto gone = indexed.cbegin(); gone != indexed.cend(); ++gone)
@@ -277,44 +278,43 @@ SavedInvoice FolderStore::saveInvoice(const InvoiceData &invoice, const QString 
 
 Ledger FolderStore::ledger(const QDate &today, const QString &year)
 {
-    const QList<LedgerFile> files = withIndex<QList<LedgerFile>>([&] {
+    LedgerFiles files = withIndex<LedgerFiles>([&] {
         m_index->begin();
         QHash<QString, qint64> indexed = m_index->folderTimes();
-        QList<LedgerFile> files;
-        QList<LedgerFile> ofYear;
+        LedgerFiles files;
+        // The rows gathered in place, without copies as the list grows.
+        if (year.isEmpty())
+            files.rows.reserve(m_index->invoiceCount());
         for (const auto &[folder, modified] : yearFolders()) {
             const auto found = indexed.constFind(folder);
+            const qint64 indexedModified = found == indexed.cend() ? -1 : *found;
             // One year's list lists its own folder; of the others, only
             // what was added or removed, and the rows crediting it.
-            if (year.isEmpty())
-                files += syncYear(folder, modified);
-            else if (folder == year)
-                ofYear = syncYear(folder, modified);
-            else if (found == indexed.cend() || *found != modified)
-                syncYear(folder, modified);
+            if (year.isEmpty() || folder == year)
+                syncYear(folder, modified, indexedModified, &files);
+            else if (indexedModified != modified)
+                syncYear(folder, modified, indexedModified, nullptr);
             indexed.remove(folder);
         }
         for (auto gone = indexed.cbegin(); gone != indexed.cend(); ++gone)
             m_index->removeFolder(gone.key());
         if (!year.isEmpty()) {
             QList<std::pair<QString, QString>> names = m_index->creditNotesOfYear(year);
-            for (const LedgerFile &file : std::as_const(ofYear)) {
-                const LedgerRow &row = file.row;
-                if (file.kind == LedgerFileKind::Invoice && !row.creditedNumber.isEmpty() && row.creditedYear != year)
+            for (const LedgerRow &row : std::as_const(files.rows)) {
+                if (!row.creditedNumber.isEmpty() && row.creditedYear != year)
                     names += m_index->invoicesNamed(row.creditedYear, row.creditedNumber);
             }
-            files = ofYear;
             names.removeIf([&year](const auto &name) { return name.first == year; });
             std::sort(names.begin(), names.end());
             names.erase(std::unique(names.begin(), names.end()), names.end());
             for (const auto &[folder, name] : std::as_const(names))
                 if (std::optional<LedgerFile> file = syncFile(folder, name))
-                    files.append(std::move(*file));
+                    files.add(std::move(*file));
         }
         m_index->commit();
         return files;
     });
-    return LedgerOfFiles(files, payments(), today, year);
+    return LedgerOfFiles(std::move(files), payments(), today, year);
 }
 
 std::optional<LedgerRow> FolderStore::ledgerRow(const QString &year, const QString &number, const QDate &today)

@@ -52,8 +52,10 @@ public:
 private:
     // The year folders of the save folder and their modification times.
     QList<std::pair<QString, qint64>> yearFolders() const;
-    // Every file of a year folder, the index brought up to them, in name order.
-    QList<LedgerFile> syncYear(const QString &year, qint64 folderModified);
+    // Every file of a year folder, the index brought up to them
+    // (its time as indexed, -1 when it was not), in no order.
+    // `into` takes them unless it is nullptr.
+    void syncYear(const QString &year, qint64 folderModified, qint64 indexedModified, LedgerFiles *into);
     // The year folders added, removed or changed since the index listed them.
     void syncChangedFolders();
     // One file as it stands; nullopt when it is gone.
@@ -73,8 +75,8 @@ private:
     Answer withIndex(const std::function<Answer()> &question);
 
     QString m_location;
-    std::unique_ptr<FolderIndex> m_index;
-    QString m_defaultsKey;
     BillerDetails m_biller;
     InvoiceDefaults m_defaults;
+    std::unique_ptr<FolderIndex> m_index;
+    QString m_defaultsKey;
 };

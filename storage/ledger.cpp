@@ -370,12 +370,29 @@ LedgerFile ReadLedgerFile(const QString &year, const QString &path, const Biller
     }
 }
 
-Ledger LedgerOfFiles(const QList<LedgerFile> &files, QList<Payment> payments, const QDate &today,
-                     const QString &year)
+void LedgerFiles::add(LedgerFile &&file)
+{
+    if (file.kind == LedgerFileKind::Invoice)
+        rows.append(std::move(file.row));
+    else
+        others.append(std::move(file));
+}
+
+Ledger LedgerOfFiles(QList<LedgerFile> files, QList<Payment> payments, const QDate &today, const QString &year)
+{
+    LedgerFiles split;
+    for (LedgerFile &file : files)
+        split.add(std::move(file));
+    files.clear();
+    return LedgerOfFiles(std::move(split), std::move(payments), today, year);
+}
+
+Ledger LedgerOfFiles(LedgerFiles files, QList<Payment> payments, const QDate &today, const QString &year)
 {
     Ledger ledger;
+    ledger.rows = std::move(files.rows);
     QList<const LedgerFile *> reminders;
-    for (const LedgerFile &file : files) {
+    for (const LedgerFile &file : files.others) {
         switch (file.kind) {
         case LedgerFileKind::Invoice:
             ledger.rows.append(file.row);
@@ -416,7 +433,7 @@ Ledger ReadLedger(const QString &dataDir, const BillerDetails &biller, const Inv
         for (const QString &name : yearFolder.entryList({kInvoiceFilter}, QDir::Files))
             files.append(ReadLedgerFile(folder, yearFolder.filePath(name), biller, defaults));
     }
-    return LedgerOfFiles(files, ReadPaymentsFile(PaymentsFilePath(dataDir)), today, year);
+    return LedgerOfFiles(std::move(files), ReadPaymentsFile(PaymentsFilePath(dataDir)), today, year);
 }
 
 LedgerSums LedgerSumsOf(const QList<LedgerRow> &rows)
@@ -479,17 +496,24 @@ QString LedgerListText(const QList<LedgerRow> &rows)
     QString text =
         u"Vuosi\tNumero\tPäiväys\tAsiakas\tViite\tEräpäivä\tSumma\tMaksettu\tAvoinna\tTila\t"_s
         + LedgerColumnTitle(LedgerRemindedColumn) + u'\t' + LedgerColumnTitle(LedgerCollectionColumn) + u'\n';
+    text.reserve(text.size() + rows.size() * 120);
     for (const LedgerRow &row : rows) {
-        const QStringList cells = {row.year, row.number, row.dateText, row.customer, row.reference,
-                                   row.dueDateText, PaymentAmountText(row.totalCents),
-                                   PaymentAmountText(row.paidCents), PaymentAmountText(row.openCents()),
-                                   LedgerStatusText(row.status), LedgerRemindedText(row),
-                                   PaymentAmountText(row.collectionCents)};
-        QStringList plain;
-        // A tab or line break inside a value would split the line.
-        for (const QString &cell : cells)
-            plain.append(QString(cell).replace(u'\t', u' ').replace(u'\n', u' ').replace(u'\r', u' '));
-        text += plain.join(u'\t') + u'\n';
+        const QString cells[] = {row.year, row.number, row.dateText, row.customer, row.reference,
+                                 row.dueDateText, PaymentAmountText(row.totalCents),
+                                 PaymentAmountText(row.paidCents), PaymentAmountText(row.openCents()),
+                                 LedgerStatusText(row.status), LedgerRemindedText(row),
+                                 PaymentAmountText(row.collectionCents)};
+        for (const QString &cell : cells) {
+            const qsizetype start = text.size();
+            text += cell;
+            // A tab or line break inside a value would split the line.
+            for (qsizetype i = start; i < text.size(); ++i) {
+                if (text[i] == u'\t' || text[i] == u'\n' || text[i] == u'\r')
+                    text[i] = u' ';
+            }
+            text += u'\t';
+        }
+        text.back() = u'\n';
     }
     return text;
 }

@@ -194,7 +194,19 @@ LedgerFile ReadLedgerFile(const QString &year, const QString &path, const Biller
 /// The ledger of the files read (in year folder and file order) and the
 /// payments file's payments, as ReadLedger gives it; with `year`, the rows and
 /// files of that year alone, credited as the files given credit them.
-Ledger LedgerOfFiles(const QList<LedgerFile> &files, QList<Payment> payments, const QDate &today,
+Ledger LedgerOfFiles(QList<LedgerFile> files, QList<Payment> payments, const QDate &today,
+                     const QString &year = QString());
+
+/// Files read for the ledger, the invoices' rows apart from the others: a
+/// large ledger is gathered without a second copy of its rows.
+struct LedgerFiles
+{
+    QList<LedgerRow> rows;
+    QList<LedgerFile> others;
+    void add(LedgerFile &&file);
+};
+
+Ledger LedgerOfFiles(LedgerFiles files, QList<Payment> payments, const QDate &today,
                      const QString &year = QString());
 
 /// The sums of the rows as the foot of "Laskut" shows them: each row's own
