@@ -223,6 +223,7 @@ FolderIndex::~FolderIndex()
 
 void FolderIndex::open()
 {
+    m_verified = false;
     QSqlDatabase db = QSqlDatabase::contains(m_connection) ? QSqlDatabase::database(m_connection, false)
                                                            : QSqlDatabase::addDatabase(u"QSQLITE"_s, m_connection);
     const QFileInfo folder(QFileInfo(m_path).absolutePath());
@@ -257,10 +258,7 @@ bool FolderIndex::usable()
 {
     try {
         QSqlQuery version = run(u"SELECT value FROM meta WHERE key = 'schema'"_s);
-        if (!version.next() || version.value(0).toInt() != kSchemaVersion)
-            return false;
-        QSqlQuery check = run(u"PRAGMA quick_check"_s);
-        return check.next() && check.value(0).toString() == u"ok"_s;
+        return version.next() && version.value(0).toInt() == kSchemaVersion;
     } catch (const IndexError &) {
         return false;
     }
@@ -274,6 +272,16 @@ void FolderIndex::create()
         run(sql);
     run(u"INSERT INTO meta (key, value) VALUES ('schema', ?)"_s, {kSchemaVersion});
     commit();
+}
+
+void FolderIndex::verify()
+{
+    if (m_verified)
+        return;
+    QSqlQuery check = run(u"PRAGMA quick_check"_s);
+    if (!check.next() || check.value(0).toString() != u"ok"_s)
+        throw IndexError("quick_check");
+    m_verified = true;
 }
 
 void FolderIndex::rebuild()

@@ -74,6 +74,10 @@ public:
     /// Removes what the index holds and starts it again, in memory when the
     /// folder's file cannot be made.
     void rebuild();
+    /// Checks the whole database once (SQLite's quick_check), as a question
+    /// reading all of it does; throws IndexError when it fails. A question
+    /// of one invoice reads a few pages, whose damage SQLite reports itself.
+    void verify();
     /// Whether the index lives in the save folder (not only in memory).
     bool onDisk() const { return m_onDisk; }
 
@@ -119,6 +123,7 @@ private:
     QString m_path;
     QString m_connection;
     bool m_onDisk = false;
+    bool m_verified = false;
 };
 
 /// A key naming the defaults, to tell whether a row was read with today's.

@@ -279,6 +279,7 @@ SavedInvoice FolderStore::saveInvoice(const InvoiceData &invoice, const QString 
 Ledger FolderStore::ledger(const QDate &today, const QString &year)
 {
     LedgerFiles files = withIndex<LedgerFiles>([&] {
+        m_index->verify();
         m_index->begin();
         QHash<QString, qint64> indexed = m_index->folderTimes();
         LedgerFiles files;
