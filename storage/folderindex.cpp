@@ -137,7 +137,7 @@ void readRowData(const QByteArray &data, LedgerFile &file)
         throw IndexError("row data");
 }
 
-IndexedFile fileOfQuery(const QSqlQuery &query, const QString &year, const QString &yearFolder)
+IndexedFile fileOfQuery(const QSqlQuery &query, const QString &year, const QString &yearFolder, bool withData = true)
 {
     IndexedFile indexed;
     indexed.name = query.value(0).toString();
@@ -151,7 +151,8 @@ IndexedFile fileOfQuery(const QSqlQuery &query, const QString &year, const QStri
     file.year = year;
     file.path = yearFolder + indexed.name;
     file.usesDefaults = !indexed.defaultsKey.isEmpty();
-    readRowData(query.value(5).toByteArray(), file);
+    if (withData)
+        readRowData(query.value(5).toByteArray(), file);
     return indexed;
 }
 
@@ -344,10 +345,13 @@ void FolderIndex::removeFolder(const QString &year)
 }
 
 void FolderIndex::forEachFileOf(const QString &year, const QString &saveFolder,
-                                const std::function<void(IndexedFile &&)> &take)
+                                const std::function<void(IndexedFile &&)> &take, bool withData)
 {
     const QString yearFolder = QDir(saveFolder).filePath(year) + u'/';
-    QSqlQuery query = run(u"SELECT %1 FROM files WHERE year = ?"_s.arg(kFileColumns), {year});
+    QString columns = kFileColumns;
+    if (!withData)
+        columns.chop(QStringView(u", data").size());
+    QSqlQuery query = run(u"SELECT %1 FROM files WHERE year = ?"_s.arg(columns), {year});
     // Customers and dates recur from invoice to invoice: each text is kept
     // once, shared by its rows, so that a large ledger fits in less memory.
     QSet<QString> texts;
@@ -359,7 +363,7 @@ void FolderIndex::forEachFileOf(const QString &year, const QString &saveFolder,
             texts.insert(text);
     };
     while (query.next()) {
-        IndexedFile file = fileOfQuery(query, year, yearFolder);
+        IndexedFile file = fileOfQuery(query, year, yearFolder, withData);
         LedgerRow &row = file.file.row;
         for (QString *text : {&row.dateText, &row.dueDateText, &row.customer, &row.businessId, &row.customerKey})
             shared(*text);

@@ -92,9 +92,10 @@ public:
     /// Forgets a year folder and its files.
     void removeFolder(const QString &year);
 
-    /// Gives each file of a year folder the index holds to `take`.
+    /// Gives each file of a year folder the index holds to `take`; without
+    /// `withData`, its name, state and kind alone.
     void forEachFileOf(const QString &year, const QString &saveFolder,
-                       const std::function<void(IndexedFile &&)> &take);
+                       const std::function<void(IndexedFile &&)> &take, bool withData = true);
     void putFile(const QString &year, const IndexedFile &file);
     void removeFile(const QString &year, const QString &name);
 

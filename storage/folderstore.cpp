@@ -117,7 +117,7 @@ void FolderStore::syncYear(const QString &year, qint64 folderModified, qint64 in
                 into->add(std::move(indexed.file));
             onDisk.erase(found);
         }
-    });
+    }, into != nullptr);
     for (const QString &name : std::as_const(gone))
         m_index->removeFile(year, name);
     // What is left was added, changed or read with other defaults.
