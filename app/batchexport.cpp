@@ -1,9 +1,12 @@
-// The batch export of the command line: the window made but never shown,
-// its questions answered by no one and its messages reported.
+// The command line's work on saved data: the list and the payment import
+// read through the save folder with no window; the batch export with the
+// window made but never shown, its questions answered by no one and its
+// messages reported.
 
 #include "batchexport.h"
 
 #include "app/Unit1.h"
+#include "app/profile.h"
 #include "app/reportingprompter.h"
 #include "app/startup.h"
 
@@ -13,6 +16,7 @@
 #include "storage/customerregister.h"
 #include "storage/invoicefile.h"
 #include "storage/ledger.h"
+#include "storage/savefolder.h"
 #include "storage/stagedfiles.h"
 #include "storage/textfile.h"
 
@@ -22,6 +26,7 @@
 #include <QLineEdit>
 #include <QTextStream>
 
+#include <map>
 #include <new>
 
 using namespace Qt::StringLiterals;
@@ -76,43 +81,68 @@ void reportLeftoversRemoved(const QString &folder, const QStringList &removed, Q
                << Qt::endl;
 }
 
-// The hidden window of the profile, whose save folder holds the invoices;
-// nullptr, the reason reported, when the settings file or the save folder
-// is missing.
-std::unique_ptr<TForm1> saveFolderWindow(const QString &executablePath, const QStringList &startArguments,
-                                         QTextStream &report)
+// The save folder of the profile, read with its settings; nullptr, the
+// reason reported, when the settings file or the save folder is missing.
+// No window is made: the data is read through the core alone.
+std::unique_ptr<SaveFolder> profileSaveFolder(const QString &executablePath, const QStringList &startArguments,
+                                              QTextStream &report)
 {
     const QString settings = UserSettingsFileName(executablePath, startArguments);
     if (const QString reason = ExportSettingsRefusal(settings); !reason.isEmpty()) {
         report << u"laskutus: %1."_s.arg(reason) << Qt::endl;
         return nullptr;
     }
-    auto form = std::make_unique<TForm1>(StartupOptions{executablePath, startArguments, QString(), false},
-                                         std::make_unique<ReportingPrompter>(report));
-    if (form->DataDir.isEmpty() || !QFileInfo(form->DataDir).isDir()) {
+    const Profile profile = ReadProfile(settings);
+    if (profile.dataDir.isEmpty() || !QFileInfo(profile.dataDir).isDir()) {
         report << u"laskutus: tallennuskansiota %1 ei ole; asetustiedostossa %2 ei ole laskujen kansiota."_s.arg(
-                      QDir::toNativeSeparators(form->DataDir), QDir::toNativeSeparators(settings))
+                      QDir::toNativeSeparators(profile.dataDir), QDir::toNativeSeparators(settings))
                << Qt::endl;
         return nullptr;
     }
-    return form;
+    return OpenSaveFolder(profile.dataDir, profile.biller, profile.defaults);
 }
+
+// The save folders the reminders' invoices lie in, each opened once.
+class ReminderFolders
+{
+public:
+    explicit ReminderFolders(const Profile &profile) : m_profile(profile) {}
+
+    Reminder reminderOf(const QString &invoicePath, const QDate &date)
+    {
+        QDir saveFolder = QFileInfo(invoicePath).absoluteDir();
+        saveFolder.cdUp();
+        std::unique_ptr<SaveFolder> &folder = m_open[saveFolder.path()];
+        if (!folder)
+            folder = OpenSaveFolder(saveFolder.path(), m_profile.biller, m_profile.defaults);
+        // The customer is a business by the invoice's business ID.
+        return SavedInvoiceReminder(*folder, invoicePath, date, std::nullopt, CheckedReminderSettings(m_profile));
+    }
+
+private:
+    const Profile &m_profile;
+    std::map<QString, std::unique_ptr<SaveFolder>> m_open;
+};
 
 } // namespace
 
 int ListInvoices(const QString &executablePath, const QStringList &startArguments, const QString &year,
                  QTextStream &out, QTextStream &report)
 {
-    const std::unique_ptr<TForm1> window = saveFolderWindow(executablePath, startArguments, report);
-    if (!window)
-        return kExportRefused;
-    const TForm1 &form = *window;
     try {
-        const Ledger ledger = ReadLedger(form.DataDir, form.CollectBillerDetails(), form.CollectDefaults(),
-                                         QDate::currentDate(), year);
+        const std::unique_ptr<SaveFolder> folder = profileSaveFolder(executablePath, startArguments, report);
+        if (!folder)
+            return kExportRefused;
+        const Ledger ledger = folder->ledger(QDate::currentDate(), year);
         for (const LedgerSkippedFile &skipped : ledger.skipped)
             report << u"Ohitettu: %1"_s.arg(QString(skipped.reason).replace(u"\r\n"_s, u" "_s)) << Qt::endl;
-        out << LedgerListText(ledger.rows);
+        // In parts, so that a long list is never held twice as text.
+        constexpr qsizetype kRowsAPart = 2000;
+        for (qsizetype first = 0; first < ledger.rows.size() || first == 0; first += kRowsAPart) {
+            const QString part = LedgerListText(ledger.rows.mid(first, kRowsAPart));
+            out << (first == 0 ? QStringView(part) : QStringView(part).mid(part.indexOf(u'\n') + 1));
+            out.flush();
+        }
     } catch (const std::exception &error) {
         report << u"laskutus: %1"_s.arg(QString::fromUtf8(error.what())).replace(u"\r\n"_s, u" "_s) << Qt::endl;
         return 1;
@@ -123,14 +153,12 @@ int ListInvoices(const QString &executablePath, const QStringList &startArgument
 int ImportPaymentFiles(const QString &executablePath, const QStringList &startArguments, const QStringList &files,
                        QTextStream &out, QTextStream &report)
 {
-    const std::unique_ptr<TForm1> window = saveFolderWindow(executablePath, startArguments, report);
-    if (!window)
-        return kExportRefused;
-    const TForm1 &form = *window;
     int failed = 0;
     try {
-        Ledger ledger = ReadLedger(form.DataDir, form.CollectBillerDetails(), form.CollectDefaults(),
-                                   QDate::currentDate());
+        const std::unique_ptr<SaveFolder> folder = profileSaveFolder(executablePath, startArguments, report);
+        if (!folder)
+            return kExportRefused;
+        Ledger ledger = folder->ledger(QDate::currentDate());
         const qsizetype before = ledger.payments.size();
         out << ImportedPaymentHeadings().join(u'\t') << u'\n';
         for (const QString &file : files) {
@@ -155,7 +183,7 @@ int ImportPaymentFiles(const QString &executablePath, const QStringList &startAr
             }
         }
         if (ledger.payments.size() > before)
-            WritePaymentsFile(PaymentsFilePath(form.DataDir), ledger.payments);
+            folder->writePayments(ledger.payments);
     } catch (const std::exception &error) {
         report << u"laskutus: %1"_s.arg(QString::fromUtf8(error.what())).replace(u"\r\n"_s, u" "_s) << Qt::endl;
         return 1;
@@ -193,6 +221,8 @@ int ExportInvoices(ExportKind kind, const QString &executablePath, const QString
     if (intoFolder)
         reportLeftoversRemoved(output, StagedFiles::RemoveLeftovers(output), report);
     SaveFolderRegisters registers;
+    const Profile profile = ReadProfile(settings);
+    ReminderFolders reminderFolders(profile);
     // The PDFs of a folder wait for the disk once, at the end, rather than
     // once each; none is under its name before it is whole on the disk.
     StagedFiles staging;
@@ -207,8 +237,7 @@ int ExportInvoices(ExportKind kind, const QString &executablePath, const QString
         report << u"%1/%2 %3"_s.arg(i + 1).arg(inputs.size()).arg(QDir::toNativeSeparators(input)) << Qt::endl;
         try {
             if (kind == ExportKind::Reminder) {
-                // The customer is a business by the invoice's business ID.
-                const Reminder reminder = form.ReminderOfInvoiceFile(input, reminderDate, std::nullopt);
+                const Reminder reminder = reminderFolders.reminderOf(input, reminderDate);
                 const QString pdf = ReminderPdfTarget(targets.targets[i], intoFolder, reminder.number);
                 if (const QString reason = ReminderPdfRefusal(pdf); !reason.isEmpty())
                     throw CommandError(reason);

@@ -29,7 +29,8 @@ int ExportInvoices(ExportKind kind, const QString &executablePath, const QString
 
 /// "--list": prints the saved invoices of the profile's save folder
 /// (LedgerListText; of the year folder `year` alone when given) to `out`,
-/// with the settings of the profile, writing nothing. A profile without a
+/// with the settings of the profile, through its save folder (SaveFolder),
+/// writing nothing but the folder's index; no window is made. A profile without a
 /// settings file, or a save folder that is not there, is reported on
 /// `report` and returns kExportRefused; files that are no invoices are
 /// reported there too. Returns 0 when listed, 1 when the payments file

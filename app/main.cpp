@@ -55,33 +55,29 @@ int main(int argc, char *argv[])
     // instead of ending the program without a word.
     std::signal(SIGXFSZ, SIG_IGN);
     provideRuntimeFolder();
+    // The list and the payment import read data alone: no widget, no
+    // platform, no display.
+    if (line.list || line.importPayments) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Laskutus"));
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        const QString program = QCoreApplication::applicationFilePath();
+        const int status = line.list
+            ? ListInvoices(program, line.startArguments, line.listYear, out, err)
+            : ImportPaymentFiles(program, line.startArguments, line.inputs, out, err);
+        out.flush();
+        err.flush();
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
     // An export draws only into files: it needs no display.
-    if ((line.exportKind || line.list || line.importPayments) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if (line.exportKind && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Laskutus"));
     InstallFinnishQtTexts(app);
-    if (line.list) {
-        QTextStream out(stdout);
-        QTextStream err(stderr);
-        const int status = ListInvoices(QCoreApplication::applicationFilePath(), line.startArguments,
-                                        line.listYear, out, err);
-        out.flush();
-        err.flush();
-        std::fflush(nullptr);
-        std::_Exit(status);
-    }
-    if (line.importPayments) {
-        QTextStream out(stdout);
-        QTextStream err(stderr);
-        const int status = ImportPaymentFiles(QCoreApplication::applicationFilePath(), line.startArguments,
-                                              line.inputs, out, err);
-        out.flush();
-        err.flush();
-        std::fflush(nullptr);
-        std::_Exit(status);
-    }
     if (line.exportKind) {
         QTextStream err(stderr);
         const int status = ExportInvoices(*line.exportKind, QCoreApplication::applicationFilePath(),

@@ -6,6 +6,7 @@
 #include "invoice/numbering.h"
 #include "invoice/reminder.h"
 #include "storage/cp1252.h"
+#include "storage/folderindex.h"
 #include "storage/invoicefile.h"
 #include "storage/ledgerwindow.h"
 #include "storage/payments.h"
@@ -482,7 +483,9 @@ void LedgerWindowTest::listFromTheCommandLine()
             QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
             while (it.hasNext()) {
                 const QString file = it.next();
-                files.insert(file, readBytes(file));
+                // The save folder's index is the program's to keep.
+                if (it.fileName() != kIndexFileName)
+                    files.insert(file, readBytes(file));
             }
         }
         return files;

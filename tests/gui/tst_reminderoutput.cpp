@@ -7,6 +7,7 @@
 #include "invoice/penaltyinterest.h"
 #include "invoice/reminder.h"
 #include "storage/cp1252.h"
+#include "storage/folderindex.h"
 #include "storage/invoicefile.h"
 #include "storage/ledgerwindow.h"
 #include "storage/payments.h"
@@ -97,6 +98,8 @@ struct ProgramFolder
         while (it.hasNext())
             found.append(QDir(dir.path()).relativeFilePath(it.next()));
         found.removeOne(u"laskutus"_s);
+        // The save folder's index is the program's to keep.
+        found.removeOne(u"data/"_s + kIndexFileName.toString());
         found.sort();
         return found;
     }
