@@ -17,7 +17,9 @@
 class Bevel;
 class IniSnapshot;
 class LedgerWindow;
+struct LedgerSettings;
 struct VatRateLine;
+struct ReferenceRate;
 struct ReferenceRateRow;
 struct ReminderSettings;
 class ClickPanel;
@@ -696,8 +698,12 @@ private:
     /// Stops every handler of the window from running; see the destructor (app/unit1.cpp).
     void detachHandlers();
 
-    // The ledger window asks its questions as the main window does.
-    friend class LedgerWindow;
+    // "Laskut" (storage/form_ledger.cpp): what it is given of this window,
+    // given again whenever the save folder or the settings change.
+    LedgerSettings CurrentLedgerSettings() const;
+    void ShowLedgerOf(LedgerWindow &window) const;
+    /// Keeps a reference rate typed in "Laskut" in the settings and the box.
+    void StoreReferenceRate(const ReferenceRate &rate, const ReferenceRateRow &row);
     std::unique_ptr<Prompter> m_prompter;
     QTextBrowser *m_helpWindow = nullptr;
     QList<FontArea> m_fontAreas;

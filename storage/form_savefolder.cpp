@@ -89,5 +89,5 @@ void TForm1::ChangeSaveFolder(const QString &folder)
     TallennusTila1->setText(saveFolderStatus(DataDir));
     // An open "Laskut" lists the folder's invoices from now on.
     if (LedgerList && LedgerList->isVisible())
-        LedgerList->refresh();
+        ShowLedgerOf(*LedgerList);
 }

@@ -427,6 +427,28 @@ QDate ParseTypedDate(QStringView text)
     return QDate::fromString(text.trimmed().toString(), u"d.M.yyyy"_s);
 }
 
+void LedgerSums::add(const LedgerRow &row)
+{
+    ++invoices;
+    totalCents += row.totalCents;
+    paidCents += row.paidCents;
+    openCents += row.openCents();
+}
+
+LedgerSums LedgerSumsOf(const QList<LedgerRow> &rows)
+{
+    LedgerSums sums;
+    for (const LedgerRow &row : rows)
+        sums.add(row);
+    return sums;
+}
+
+QString LedgerSumsText(const LedgerSums &sums)
+{
+    return u"%1 laskua: summa %2 €, maksettu %3 €, avoinna %4 €"_s.arg(sums.invoices).arg(
+        PaymentAmountText(sums.totalCents), PaymentAmountText(sums.paidCents), PaymentAmountText(sums.openCents));
+}
+
 QString LedgerListText(const QList<LedgerRow> &rows)
 {
     QString text =

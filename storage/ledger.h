@@ -177,6 +177,24 @@ void ApplyPayments(QList<LedgerRow> &rows, const QList<Payment> &payments, const
 Ledger ReadLedger(const QString &dataDir, const BillerDetails &biller, const InvoiceDefaults &defaults,
                   const QDate &today, const QString &year = QString());
 
+/// The sums of rows, as the foot of "Laskut" shows those it lists: each
+/// column summed as the rows show it, so what is open is the sum of the
+/// rows' open amounts (credit notes and reminders' claims counted).
+struct LedgerSums
+{
+    qsizetype invoices = 0;
+    qint64 totalCents = 0;
+    qint64 paidCents = 0;
+    qint64 openCents = 0;
+
+    void add(const LedgerRow &row);
+};
+
+LedgerSums LedgerSumsOf(const QList<LedgerRow> &rows);
+
+/// The sums as one line: "4 laskua: summa 515,50 €, maksettu 40,00 €, avoinna 475,50 €".
+QString LedgerSumsText(const LedgerSums &sums);
+
 /// The years of the rows, each once, in order.
 QStringList LedgerYears(const QList<LedgerRow> &rows);
 
