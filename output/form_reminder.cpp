@@ -9,6 +9,7 @@
 #include "invoice/reminderpage.h"
 #include "storage/commanderror.h"
 #include "storage/ledger.h"
+#include "storage/savefolder.h"
 #include "widgets/stringgrid.h"
 
 #include <QCheckBox>
@@ -45,26 +46,9 @@ SavedPlace savedPlaceOf(const QString &invoicePath)
 
 Reminder TForm1::ReminderOfInvoiceFile(const QString &path, const QDate &date, std::optional<bool> business) const
 {
-    const SavedPlace place = savedPlaceOf(path);
-    const BillerDetails biller = CollectBillerDetails();
-    const InvoiceDefaults defaults = CollectDefaults();
-    const InvoiceRecord record = ReadInvoiceRecord(path, biller, defaults);
-    // The invoice's row of the ledger has its credit notes, which may be of
-    // a later year, and its payments.
-    const Ledger ledger = ReadLedger(place.saveFolder, biller, defaults, date);
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    const auto row = std::find_if(ledger.rows.begin(), ledger.rows.end(), [&](const LedgerRow &candidate) {
-        return QFileInfo(candidate.path).canonicalFilePath() == canonical;
-    });
-    if (row == ledger.rows.end())
-        throw CommandError(u"Tiedosto %1 ei ole tallennuskansion lasku; muistutusta ei voi tehdä."_s.arg(
-            QDir::toNativeSeparators(path)));
-    QList<Payment> payments;
-    for (qsizetype index : PaymentsOfRow(ledger.payments, *row))
-        payments.append(ledger.payments[index]);
-    ReminderRequest request{place.year, date, SavedReminderCount(place.saveFolder, place.year, row->number), business};
-    request.creditedCents = row->creditCents;
-    return MakeReminder(record, payments, request, CollectReminderSettings());
+    const std::unique_ptr<SaveFolder> folder =
+        OpenSaveFolder(savedPlaceOf(path).saveFolder, CollectBillerDetails(), CollectDefaults());
+    return SavedInvoiceReminder(*folder, path, date, business, CollectReminderSettings());
 }
 
 void TForm1::ShowReminder(const Reminder &reminder)

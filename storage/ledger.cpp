@@ -105,31 +105,21 @@ LedgerRow rowOf(const QString &year, const QString &path, const InvoiceRecord &r
     return row;
 }
 
-// A reminder file read in a year folder.
-struct SavedReminder
-{
-    QString year;
-    QString path;
-    Reminder reminder;
-};
-
 // Gives each row the reminders of its invoice, by number; a reminder of no
 // invoice of the rows is reported as skipped.
-void attachReminders(Ledger &ledger, const QList<SavedReminder> &reminders)
+void attachReminders(Ledger &ledger, const QList<const LedgerFile *> &reminders)
 {
     QHash<QString, qsizetype> byInvoice;
     for (qsizetype i = 0; i < ledger.rows.size(); ++i)
         byInvoice.insert(ledger.rows[i].year + u'/' + ledger.rows[i].number, i);
-    for (const SavedReminder &saved : reminders) {
-        const Reminder &reminder = saved.reminder;
-        const auto row = byInvoice.constFind(saved.year + u'/' + reminder.invoiceNumber);
+    for (const LedgerFile *saved : reminders) {
+        const auto row = byInvoice.constFind(saved->year + u'/' + saved->remindedNumber);
         if (row == byInvoice.cend()) {
-            ledger.skipped.append({saved.year, saved.path, u"Maksumuistutuksen laskua %1 ei ole vuosikansiossa %2."_s.arg(
-                                                   reminder.invoiceNumber, saved.year)});
+            ledger.skipped.append({saved->year, saved->path, u"Maksumuistutuksen laskua %1 ei ole vuosikansiossa %2."_s.arg(
+                                                   saved->remindedNumber, saved->year)});
             continue;
         }
-        ledger.rows[*row].reminders.append({saved.path, reminder.number, reminder.date, reminder.totalCents,
-                                            reminder.interest.cents + reminder.feeCents});
+        ledger.rows[*row].reminders.append(saved->reminder);
     }
     for (LedgerRow &row : ledger.rows) {
         std::sort(row.reminders.begin(), row.reminders.end(),
@@ -139,6 +129,14 @@ void attachReminders(Ledger &ledger, const QList<SavedReminder> &reminders)
         // says what is claimed besides the invoice.
         row.collectionCents = row.reminders.isEmpty() ? 0 : row.reminders.constLast().collectionCents;
     }
+}
+
+// Whether an invoice's header leaves something to the defaults
+// (CompletedInvoice): its VAT mode, or its terms.
+bool usesDefaults(const QStringList &header)
+{
+    return !StoredYesNo(header, UnitPricesWithVatField) || !StoredYesNo(header, RowTotalsWithVatField)
+        || header.size() <= std::max({PaymentTermsField, PenaltyInterestField, ReminderTimeField});
 }
 
 // Why an invoice's total cannot be counted: the first row whose quantity
@@ -328,52 +326,73 @@ void ApplyPayments(QList<LedgerRow> &rows, const QList<Payment> &payments, const
     }
 }
 
-Ledger ReadLedger(const QString &dataDir, const BillerDetails &biller, const InvoiceDefaults &defaults,
-                  const QDate &today, const QString &year)
+LedgerFile ReadLedgerFile(const QString &year, const QString &path, const BillerDetails &biller,
+                          const InvoiceDefaults &defaults)
+{
+    LedgerFile file;
+    file.year = year;
+    file.path = path;
+    if (IsEarlierVersionFile(path)) {
+        file.kind = LedgerFileKind::EarlierVersion;
+        return file;
+    }
+    std::optional<InvoiceRecord> record;
+    try {
+        const InvoiceData stored = ReadInvoiceFile(path);
+        file.usesDefaults = usesDefaults(stored.header);
+        record = InvoiceRecord{CompletedInvoice(stored, defaults), biller};
+        file.row = rowOf(year, path, *record);
+        file.kind = LedgerFileKind::Invoice;
+        return file;
+    } catch (const FloatingPointOverflow &) {
+        file.reason = overflowReason(path, record);
+        return file;
+    } catch (const std::exception &error) {
+        if (!IsReminderFileName(QFileInfo(path).fileName())) {
+            file.reason = QString::fromUtf8(error.what());
+            return file;
+        }
+        // A reminder saved beside its invoice is listed under it.
+        try {
+            const QStringList lines = ReadTextLines(path);
+            if (const std::optional<Reminder> reminder = ReadReminderFileLines(lines)) {
+                file.kind = LedgerFileKind::Reminder;
+                file.remindedNumber = reminder->invoiceNumber;
+                file.reminder = {path, reminder->number, reminder->date, reminder->totalCents,
+                                 reminder->interest.cents + reminder->feeCents};
+            } else {
+                file.reason = unreadReminderReason(path, lines, QString::fromUtf8(error.what()));
+            }
+        } catch (const std::exception &unread) {
+            file.reason = QString::fromUtf8(unread.what());
+        }
+        return file;
+    }
+}
+
+Ledger LedgerOfFiles(const QList<LedgerFile> &files, QList<Payment> payments, const QDate &today,
+                     const QString &year)
 {
     Ledger ledger;
-    QList<SavedReminder> reminders;
-    const QDir saveFolder(dataDir);
-    const QStringList years = saveFolder.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString &folder : years) {
-        if (!IsYearFolderName(folder))
-            continue;
-        const QDir yearFolder(saveFolder.filePath(folder));
-        const QStringList files = yearFolder.entryList({kInvoiceFilter}, QDir::Files);
-        for (const QString &name : files) {
-            const QString path = yearFolder.filePath(name);
-            if (IsEarlierVersionFile(path))
-                continue;
-            std::optional<InvoiceRecord> record;
-            try {
-                record = ReadInvoiceRecord(path, biller, defaults);
-                ledger.rows.append(rowOf(folder, path, *record));
-                continue;
-            } catch (const FloatingPointOverflow &) {
-                ledger.skipped.append({folder, path, overflowReason(path, record)});
-                continue;
-            } catch (const std::exception &error) {
-                if (!IsReminderFileName(name)) {
-                    ledger.skipped.append({folder, path, QString::fromUtf8(error.what())});
-                    continue;
-                }
-                // A reminder saved beside its invoice is listed under it.
-                try {
-                    const QStringList lines = ReadTextLines(path);
-                    if (const std::optional<Reminder> reminder = ReadReminderFileLines(lines))
-                        reminders.append({folder, path, *reminder});
-                    else
-                        ledger.skipped.append(
-                            {folder, path, unreadReminderReason(path, lines, QString::fromUtf8(error.what()))});
-                } catch (const std::exception &unread) {
-                    ledger.skipped.append({folder, path, QString::fromUtf8(unread.what())});
-                }
-            }
+    QList<const LedgerFile *> reminders;
+    for (const LedgerFile &file : files) {
+        switch (file.kind) {
+        case LedgerFileKind::Invoice:
+            ledger.rows.append(file.row);
+            break;
+        case LedgerFileKind::Reminder:
+            reminders.append(&file);
+            break;
+        case LedgerFileKind::Skipped:
+            ledger.skipped.append({file.year, file.path, file.reason});
+            break;
+        case LedgerFileKind::EarlierVersion:
+            break;
         }
     }
     std::sort(ledger.rows.begin(), ledger.rows.end(), LedgerInvoiceOrder);
     attachReminders(ledger, reminders);
-    ledger.payments = ReadPaymentsFile(PaymentsFilePath(dataDir));
+    ledger.payments = std::move(payments);
     ApplyCredits(ledger.rows);
     ApplyPayments(ledger.rows, ledger.payments, today);
     // One year's rows are counted with every year's credit notes first.
@@ -382,6 +401,34 @@ Ledger ReadLedger(const QString &dataDir, const BillerDetails &biller, const Inv
         ledger.skipped.removeIf([&year](const LedgerSkippedFile &file) { return file.year != year; });
     }
     return ledger;
+}
+
+Ledger ReadLedger(const QString &dataDir, const BillerDetails &biller, const InvoiceDefaults &defaults,
+                  const QDate &today, const QString &year)
+{
+    QList<LedgerFile> files;
+    const QDir saveFolder(dataDir);
+    const QStringList years = saveFolder.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &folder : years) {
+        if (!IsYearFolderName(folder))
+            continue;
+        const QDir yearFolder(saveFolder.filePath(folder));
+        for (const QString &name : yearFolder.entryList({kInvoiceFilter}, QDir::Files))
+            files.append(ReadLedgerFile(folder, yearFolder.filePath(name), biller, defaults));
+    }
+    return LedgerOfFiles(files, ReadPaymentsFile(PaymentsFilePath(dataDir)), today, year);
+}
+
+LedgerSums LedgerSumsOf(const QList<LedgerRow> &rows)
+{
+    LedgerSums sums;
+    for (const LedgerRow &row : rows) {
+        ++sums.count;
+        sums.totalCents += row.totalCents;
+        sums.paidCents += row.paidCents;
+        sums.openCents += row.openCents();
+    }
+    return sums;
 }
 
 QStringList LedgerYears(const QList<LedgerRow> &rows)

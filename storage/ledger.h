@@ -165,6 +165,52 @@ void ApplyCredits(QList<LedgerRow> &rows);
 /// and number, and its status on today by LedgerStatusOf of what is owed.
 void ApplyPayments(QList<LedgerRow> &rows, const QList<Payment> &payments, const QDate &today);
 
+/// What one file of a year folder is to the ledger.
+enum class LedgerFileKind { Invoice, Reminder, Skipped, EarlierVersion };
+
+/// One file of a year folder as the ledger reads it (ReadLedgerFile).
+struct LedgerFile
+{
+    LedgerFileKind kind = LedgerFileKind::Skipped;
+    /// Of an invoice: its row, before credit notes, payments and reminders.
+    LedgerRow row;
+    /// Of a reminder: its year folder, path and the number of its invoice,
+    /// and the reminder as its invoice's row lists it.
+    QString year;
+    QString path;
+    QString remindedNumber;
+    LedgerReminder reminder;
+    /// Of a file skipped: why, in Finnish.
+    QString reason;
+    /// Whether the row was completed with the defaults (a file of an earlier
+    /// version lacking its VAT mode or terms): it changes with them.
+    bool usesDefaults = false;
+};
+
+/// Reads the file at `path` of year folder `year` as ReadLedger reads each.
+LedgerFile ReadLedgerFile(const QString &year, const QString &path, const BillerDetails &biller,
+                          const InvoiceDefaults &defaults);
+
+/// The ledger of the files read (in year folder and file order) and the
+/// payments file's payments, as ReadLedger gives it; with `year`, the rows and
+/// files of that year alone, credited as the files given credit them.
+Ledger LedgerOfFiles(const QList<LedgerFile> &files, QList<Payment> payments, const QDate &today,
+                     const QString &year = QString());
+
+/// The sums of the rows as the foot of "Laskut" shows them: each row's own
+/// total, what was paid and what is left open (LedgerRow::openCents, credit
+/// notes and the latest reminder counted), and the rows counted.
+struct LedgerSums
+{
+    qsizetype count = 0;
+    qint64 totalCents = 0;
+    qint64 paidCents = 0;
+    qint64 openCents = 0;
+    friend bool operator==(const LedgerSums &, const LedgerSums &) = default;
+};
+
+LedgerSums LedgerSumsOf(const QList<LedgerRow> &rows);
+
 /// Reads every invoice file of the save folder's year folders as
 /// ReadInvoiceRecord reads it, with the payments of the payments file, and
 /// each invoice's reminders saved beside it; files that are no invoices,
