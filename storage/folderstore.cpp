@@ -132,6 +132,11 @@ QList<LedgerSkippedFile> FolderStore::skippedFiles(const QString &year)
     return ledger(QDate::currentDate(), year).skipped;
 }
 
+QString FolderStore::paymentsPath() const
+{
+    return PaymentsFilePath(m_location);
+}
+
 QList<Payment> FolderStore::payments()
 {
     return ReadPaymentsFile(PaymentsFilePath(m_location));
