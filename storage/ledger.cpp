@@ -419,15 +419,19 @@ Ledger ReadLedger(const QString &dataDir, const BillerDetails &biller, const Inv
     return LedgerOfFiles(files, ReadPaymentsFile(PaymentsFilePath(dataDir)), today, year);
 }
 
+void LedgerSums::add(const LedgerRow &row)
+{
+    ++count;
+    totalCents += row.totalCents;
+    paidCents += row.paidCents;
+    openCents += row.openCents();
+}
+
 LedgerSums LedgerSumsOf(const QList<LedgerRow> &rows)
 {
     LedgerSums sums;
-    for (const LedgerRow &row : rows) {
-        ++sums.count;
-        sums.totalCents += row.totalCents;
-        sums.paidCents += row.paidCents;
-        sums.openCents += row.openCents();
-    }
+    for (const LedgerRow &row : rows)
+        sums.add(row);
     return sums;
 }
 
@@ -474,25 +478,9 @@ QDate ParseTypedDate(QStringView text)
     return QDate::fromString(text.trimmed().toString(), u"d.M.yyyy"_s);
 }
 
-void LedgerSums::add(const LedgerRow &row)
-{
-    ++invoices;
-    totalCents += row.totalCents;
-    paidCents += row.paidCents;
-    openCents += row.openCents();
-}
-
-LedgerSums LedgerSumsOf(const QList<LedgerRow> &rows)
-{
-    LedgerSums sums;
-    for (const LedgerRow &row : rows)
-        sums.add(row);
-    return sums;
-}
-
 QString LedgerSumsText(const LedgerSums &sums)
 {
-    return u"%1 laskua: summa %2 €, maksettu %3 €, avoinna %4 €"_s.arg(sums.invoices).arg(
+    return u"%1 laskua: summa %2 €, maksettu %3 €, avoinna %4 €"_s.arg(sums.count).arg(
         PaymentAmountText(sums.totalCents), PaymentAmountText(sums.paidCents), PaymentAmountText(sums.openCents));
 }
 

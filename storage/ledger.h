@@ -207,6 +207,9 @@ struct LedgerSums
     qint64 paidCents = 0;
     qint64 openCents = 0;
     friend bool operator==(const LedgerSums &, const LedgerSums &) = default;
+
+    /// Counts one row more.
+    void add(const LedgerRow &row);
 };
 
 LedgerSums LedgerSumsOf(const QList<LedgerRow> &rows);
@@ -222,21 +225,6 @@ LedgerSums LedgerSumsOf(const QList<LedgerRow> &rows);
 /// throws.
 Ledger ReadLedger(const QString &dataDir, const BillerDetails &biller, const InvoiceDefaults &defaults,
                   const QDate &today, const QString &year = QString());
-
-/// The sums of rows, as the foot of "Laskut" shows those it lists: each
-/// column summed as the rows show it, so what is open is the sum of the
-/// rows' open amounts (credit notes and reminders' claims counted).
-struct LedgerSums
-{
-    qsizetype invoices = 0;
-    qint64 totalCents = 0;
-    qint64 paidCents = 0;
-    qint64 openCents = 0;
-
-    void add(const LedgerRow &row);
-};
-
-LedgerSums LedgerSumsOf(const QList<LedgerRow> &rows);
 
 /// The sums as one line: "4 laskua: summa 515,50 €, maksettu 40,00 €, avoinna 475,50 €".
 QString LedgerSumsText(const LedgerSums &sums);
