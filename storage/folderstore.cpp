@@ -186,7 +186,7 @@ QString FolderStore::registerPath() const
 
 bool FolderStore::hasRegister() const
 {
-    return QFileInfo(registerPath()).isFile();
+    return QFileInfo::exists(registerPath());
 }
 
 QByteArray FolderStore::readRegister()

@@ -108,6 +108,8 @@ public:
 
     /// Where the register is kept (RegisterFilePath).
     virtual QString registerPath() const = 0;
+    /// Whether anything is kept where the register goes: a register that
+    /// cannot be read is one too, never written over.
     virtual bool hasRegister() const = 0;
     /// The register file's bytes as CustomerTable::readFile gives them. A
     /// large register is read on a worker thread while the folder answers
