@@ -17,7 +17,6 @@
 class Bevel;
 class IniSnapshot;
 class LedgerWindow;
-struct LedgerSettings;
 struct VatRateLine;
 struct ReferenceRate;
 struct ReferenceRateRow;
@@ -38,6 +37,7 @@ class QScrollArea;
 class QSpinBox;
 class QTableWidget;
 class QTextBrowser;
+class SaveFolder;
 class StagedFiles;
 class StringGrid;
 class CustomerTable;
@@ -698,14 +698,24 @@ private:
     /// Stops every handler of the window from running; see the destructor (app/unit1.cpp).
     void detachHandlers();
 
+    /// The save folder of DataDir (storage/form_savefolder.cpp): made anew
+    /// when DataDir changes, reading older invoice files with the biller
+    /// details as they are now; none while no folder is chosen. Every file
+    /// of the save folder is read and written through it.
+    std::shared_ptr<SaveFolder> Folder();
+    /// Makes the folder the save folder and names it on the status bar.
+    void UseSaveFolder(const QString &folder);
+    /// Reads an invoice file: one of the save folder through it.
+    InvoiceRecord ReadSavedInvoice(const QString &path);
     // "Laskut" (storage/form_ledger.cpp): what it is given of this window,
     // given again whenever the save folder or the settings change.
-    LedgerSettings CurrentLedgerSettings() const;
-    void ShowLedgerOf(LedgerWindow &window) const;
+    ReminderSettings LedgerReminderSettings() const;
+    void ShowLedgerOf(LedgerWindow &window);
     /// Keeps a reference rate typed in "Laskut" in the settings and the box.
     void StoreReferenceRate(const ReferenceRate &rate, const ReferenceRateRow &row);
     std::unique_ptr<Prompter> m_prompter;
     QTextBrowser *m_helpWindow = nullptr;
     QList<FontArea> m_fontAreas;
     QList<QObject *> m_eventHooks;
+    std::shared_ptr<SaveFolder> m_saveFolder;
 };

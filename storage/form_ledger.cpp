@@ -11,6 +11,7 @@
 #include "invoice/reminderpage.h"
 #include "output/outputkind.h"
 #include "storage/commanderror.h"
+#include "storage/savefolder.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -44,6 +45,7 @@ const QString kChooseUnallocated = u"Valitse ensin kohdistettava suoritus."_s;
 const QString kSearchHint = u"Hae numerolla, asiakkaalla, viitteellä tai summalla"_s;
 const QString kChooseInvoice = u"Valitse ensin lasku luettelosta."_s;
 const QString kChoosePayment = u"Valitse ensin poistettava maksu."_s;
+const QString kNoSaveFolder = u"Tallennuskansiota ei ole valittu: maksuja ei ole mihin tuoda."_s;
 
 bool isAmountColumn(int column)
 {
@@ -84,6 +86,11 @@ QString cellText(const LedgerRow &row, int column)
 QString paymentText(const Payment &payment)
 {
     return u"%1   %2 €   %3"_s.arg(DateText(payment.date), PaymentAmountText(payment.cents), payment.source);
+}
+
+QString paymentGoneText(const Payment &payment)
+{
+    return u"Maksua %1 ei enää ole maksutiedostossa."_s.arg(paymentText(payment));
 }
 
 } // namespace
@@ -266,14 +273,21 @@ void LedgerWindow::runCommand(const std::function<void()> &command)
     }
 }
 
-void LedgerWindow::setSaveFolder(const QString &folder)
+void LedgerWindow::setSaveFolder(std::shared_ptr<SaveFolder> folder)
 {
-    m_saveFolder = folder;
+    m_folder = std::move(folder);
 }
 
-void LedgerWindow::setSettings(const LedgerSettings &settings)
+void LedgerWindow::setReminderSettings(const ReminderSettings &settings)
 {
-    m_settings = settings;
+    m_reminderSettings = settings;
+}
+
+SaveFolder &LedgerWindow::folder() const
+{
+    if (!m_folder)
+        throw CommandError(kNoSaveFolder);
+    return *m_folder;
 }
 
 void LedgerWindow::refresh()
@@ -281,8 +295,8 @@ void LedgerWindow::refresh()
     const QString chosenPath = selectedRow() ? selectedRow()->path : QString();
     const QString chosenYear = Vuosi->currentIndex() > 0 ? Vuosi->currentText() : QString();
     ::Ledger ledger;
-    if (!m_saveFolder.isEmpty())
-        ledger = ReadLedger(m_saveFolder, m_settings.biller, m_settings.defaults, m_prompter.today());
+    if (m_folder)
+        ledger = m_folder->ledger(m_prompter.today());
     m_payments = ledger.payments;
 
     QStringList skipped;
@@ -406,11 +420,12 @@ void LedgerWindow::remindInvoice()
     std::optional<Reminder> made;
     while (!made) {
         try {
-            made = reminderOf(chosen, prompter.today(), Yritysasiakas->isChecked());
+            made = SavedInvoiceReminder(folder(), chosen.path, prompter.today(), Yritysasiakas->isChecked(),
+                                        m_reminderSettings);
         } catch (const CommandError &error) {
             // A half-year's rate the table lacks is asked for here and then.
             const std::optional<QDate> missing = MissingReferenceRateHalfYear(
-                m_settings.reminders.referenceRates, chosen.dueDate, prompter.today());
+                m_reminderSettings.referenceRates, chosen.dueDate, prompter.today());
             if (!missing || error.message() != MissingReferenceRateText(*missing))
                 throw;
             if (!askReferenceRate(*missing))
@@ -427,7 +442,7 @@ void LedgerWindow::remindInvoice()
     if (!prompter.confirmTable(this, kReminderCommand.toString(), text, ReminderLineHeadings(), lines,
                                u"Tallenna pdf…"_s))
         return;
-    const QFileInfo suggested(ReminderPdfPath(m_saveFolder, chosen.year, reminder.invoiceNumber, reminder.number));
+    const QFileInfo suggested(ReminderPdfPath(folder().location(), chosen.year, reminder.invoiceNumber, reminder.number));
     QString name = prompter.saveFileName(this, suggested.path(), suggested.fileName(), {kPdfFileFilter.toString()},
                                          nullptr);
     if (name.isEmpty())
@@ -436,17 +451,6 @@ void LedgerWindow::remindInvoice()
         name += u".pdf"_s;
     emit reminderAccepted(chosen.path, reminder, name);
     refresh();
-}
-
-Reminder LedgerWindow::reminderOf(const LedgerRow &row, const QDate &date, bool business) const
-{
-    const InvoiceRecord record = ReadInvoiceRecord(row.path, m_settings.biller, m_settings.defaults);
-    QList<Payment> payments;
-    for (qsizetype index : PaymentsOfRow(m_payments, row))
-        payments.append(m_payments[index]);
-    ReminderRequest request{row.year, date, SavedReminderCount(m_saveFolder, row.year, row.number), business};
-    request.creditedCents = row.creditCents;
-    return MakeReminder(record, payments, request, m_settings.reminders);
 }
 
 bool LedgerWindow::askReferenceRate(const QDate &halfYearStart)
@@ -488,11 +492,8 @@ void LedgerWindow::markPaid()
     if (!cents || *cents == 0)
         throw CommandError(u"Summa \"%1\" ei ole maksu; kirjoita euroina ja sentteinä, esim. 125,50."_s
                                .arg(amountText->trimmed()));
-    // Read again: the file may have changed since the list was read.
-    const QString path = PaymentsFilePath(m_saveFolder);
-    QList<Payment> payments = ReadPaymentsFile(path);
-    payments.append(ManualPayment(chosen, date, *cents));
-    WritePaymentsFile(path, payments);
+    // Read again: the payments may have changed since the list was read.
+    folder().writePayments(folder().payments() + QList{ManualPayment(chosen, date, *cents)});
     refresh();
 }
 
@@ -505,11 +506,10 @@ void LedgerWindow::removePayment()
     if (!m_prompter.question(this, u"Poistetaanko laskun %1 maksu %2?"_s.arg(
                                               payment.invoiceNumber, paymentText(payment))))
         return;
-    const QString path = PaymentsFilePath(m_saveFolder);
-    QList<Payment> payments = ReadPaymentsFile(path);
+    QList<Payment> payments = folder().payments();
     if (!payments.removeOne(payment))
-        throw CommandError(u"Maksua %1 ei enää ole maksutiedostossa."_s.arg(paymentText(payment)));
-    WritePaymentsFile(path, payments);
+        throw CommandError(paymentGoneText(payment));
+    folder().writePayments(payments);
     refresh();
 }
 
@@ -519,13 +519,12 @@ void LedgerWindow::releasePayment()
     if (shown < 0 || shown >= m_shownPayments.size())
         throw CommandError(u"Valitse ensin maksu, jonka kohdistus perutaan."_s);
     const Payment payment = m_payments[m_shownPayments[shown]];
-    const QString path = PaymentsFilePath(m_saveFolder);
-    QList<Payment> payments = ReadPaymentsFile(path);
+    QList<Payment> payments = folder().payments();
     const qsizetype index = payments.indexOf(payment);
     if (index < 0)
-        throw CommandError(u"Maksua %1 ei enää ole maksutiedostossa."_s.arg(paymentText(payment)));
+        throw CommandError(paymentGoneText(payment));
     payments[index] = UnallocatedOf(payment);
-    WritePaymentsFile(path, payments);
+    folder().writePayments(payments);
     refresh();
 }
 
@@ -546,23 +545,21 @@ void LedgerWindow::allocatePayment()
     if (!typed)
         return;
     const LedgerRow &to = rows[LedgerRowOfTyped(rows, *typed)];
-    // Read again: the file may have changed since the list was read.
-    const QString path = PaymentsFilePath(m_saveFolder);
-    WritePaymentsFile(path, AllocatedPayments(ReadPaymentsFile(path), payment, unallocated, rows, to));
+    // Read again: the payments may have changed since the list was read.
+    folder().writePayments(AllocatedPayments(folder().payments(), payment, unallocated, rows, to));
     refresh();
 }
 
 void LedgerWindow::importPayments()
 {
-    if (m_saveFolder.isEmpty())
-        throw CommandError(u"Tallennuskansiota ei ole valittu: maksuja ei ole mihin tuoda."_s);
+    SaveFolder &saved = folder();
     Prompter &prompter = m_prompter;
     const QString file = prompter.openFileName(this, QString(), u"Pankin maksutiedostot (*)"_s, {});
     if (file.isEmpty())
         return;
     // The ledger and the payments as they are now: a payment is matched to
     // what is open at this moment, and one kept already is not counted twice.
-    const ::Ledger ledger = ReadLedger(m_saveFolder, m_settings.biller, m_settings.defaults, prompter.today());
+    const ::Ledger ledger = saved.ledger(prompter.today());
     const PaymentImport import = ImportPaymentFile(file, PayableInvoices(ledger.rows), ledger.payments);
     QList<QStringList> rows;
     rows.reserve(import.payments.size());
@@ -571,27 +568,25 @@ void LedgerWindow::importPayments()
     if (!prompter.confirmTable(this, kImportPayments, ImportSummaryText(file, import), ImportedPaymentHeadings(), rows,
                                u"Tallenna"_s))
         return;
-    WritePaymentsFile(PaymentsFilePath(m_saveFolder), ledger.payments + PaymentsToStore(import));
+    saved.writePayments(ledger.payments + PaymentsToStore(import));
     refresh();
 }
 
-LedgerSettings TForm1::CurrentLedgerSettings() const
+ReminderSettings TForm1::LedgerReminderSettings() const
 {
-    LedgerSettings settings{CollectBillerDetails(), CollectDefaults(), {}};
     // Rows of the box that do not read stop a reminder with their message,
-    // not the list.
+    // not the list: the settings file's then.
     try {
-        settings.reminders = CollectReminderSettings();
+        return CollectReminderSettings();
     } catch (const CommandError &) {
-        settings.reminders = ReadReminderSettings(IniSnapshot(IniFileName));
+        return ReadReminderSettings(IniSnapshot(IniFileName));
     }
-    return settings;
 }
 
-void TForm1::ShowLedgerOf(LedgerWindow &window) const
+void TForm1::ShowLedgerOf(LedgerWindow &window)
 {
-    window.setSaveFolder(DataDir);
-    window.setSettings(CurrentLedgerSettings());
+    window.setSaveFolder(Folder());
+    window.setReminderSettings(LedgerReminderSettings());
     window.refresh();
 }
 
@@ -629,7 +624,7 @@ void TForm1::Laskut1Click()
         connect(LedgerList, &LedgerWindow::referenceRateTyped, this,
                 [this](const ReferenceRate &rate, const ReferenceRateRow &row) {
                     runCommand([&] { StoreReferenceRate(rate, row); }, LedgerList);
-                    LedgerList->setSettings(CurrentLedgerSettings());
+                    LedgerList->setReminderSettings(LedgerReminderSettings());
                 });
     }
     ShowLedgerOf(*LedgerList);

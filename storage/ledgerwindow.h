@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class QCheckBox;
 class QComboBox;
@@ -19,6 +20,7 @@ class QPushButton;
 class QTableView;
 class QTableWidget;
 class Prompter;
+class SaveFolder;
 
 // The ledger's rows as a table, one cell a column of LedgerColumn: the rows
 // the search and the year let through, in the order of the column clicked
@@ -57,15 +59,6 @@ private:
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };
 
-/// The settings the ledger is read and reminders are made with: older
-/// invoice files take the biller and defaults they lack.
-struct LedgerSettings
-{
-    BillerDetails biller;
-    InvoiceDefaults defaults;
-    ReminderSettings reminders;
-};
-
 // "Laskut": every saved invoice of the save folder with what is paid on it,
 // a window of its own beside the invoice. It reads and writes the saved data
 // itself; what belongs to the main window (the invoice on the page, the
@@ -79,9 +72,10 @@ public:
     /// tells today's date too.
     LedgerWindow(Prompter &prompter, QWidget *parent);
 
-    /// The save folder listed (ending in a separator); none while empty.
-    void setSaveFolder(const QString &folder);
-    void setSettings(const LedgerSettings &settings);
+    /// The save folder listed, read and written; none while no folder is chosen.
+    void setSaveFolder(std::shared_ptr<SaveFolder> folder);
+    /// The settings reminders are made with.
+    void setReminderSettings(const ReminderSettings &settings);
     /// Reads the ledger again from the save folder and the payments file,
     /// keeping the search, the year and the invoice chosen.
     void refresh();
@@ -159,13 +153,11 @@ private:
     void creditInvoice();
     void remindInvoice();
     void followChosenInvoice();
-    /// The reminder of the row's invoice on the date with its payments and
-    /// credit notes as the ledger has them.
-    Reminder reminderOf(const LedgerRow &row, const QDate &date, bool business) const;
-
+    /// The save folder; throws CommandError while none is chosen.
+    SaveFolder &folder() const;
     Prompter &m_prompter;
-    QString m_saveFolder;
-    LedgerSettings m_settings;
+    std::shared_ptr<SaveFolder> m_folder;
+    ReminderSettings m_reminderSettings;
     /// The payments file as last read, and the indexes of the chosen
     /// invoice's payments in it, in the order Maksut lists them.
     QList<Payment> m_payments;
