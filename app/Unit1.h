@@ -18,6 +18,7 @@
 class Bevel;
 class LedgerWindow;
 struct VatRateLine;
+struct ReferenceRate;
 struct ReferenceRateRow;
 struct ReminderSettings;
 class ClickPanel;
@@ -36,6 +37,7 @@ class QScrollArea;
 class QSpinBox;
 class QTableWidget;
 class QTextBrowser;
+class SaveFolder;
 class StagedFiles;
 class StringGrid;
 class CustomerTable;
@@ -67,6 +69,13 @@ public:
            QWidget *parent = nullptr);
     ~TForm1() override;
 
+    // --- Window, page and menus ---
+    // app/unit1.cpp: start-up, menus, help, boxes, closing; app/form_pagelayout.cpp: the page
+    void Laskuttajantiedot1Click();
+    /// The window width with no box open beside the page.
+    int PageWindowWidth() const;
+
+private:
     // --- Commands ---
     // app/unit1.cpp
     /// Runs a command of a button, menu item or key and shows the message of
@@ -80,8 +89,6 @@ public:
     {
         connect(sender, signal, this, [this, command] { runCommand([this, command] { (this->*command)(); }); });
     }
-
-    // --- Window, page and menus ---
     // app/unit1.cpp: start-up, menus, help, boxes, closing; app/form_pagelayout.cpp: the page
     void FormCreate(const StartupOptions &options);
     /// How the window was started: a hidden window of the same profile is
@@ -89,12 +96,10 @@ public:
     StartupOptions Startup;
     void Sulje1Click();
     void Ohje1Click();
-    void Laskuttajantiedot1Click();
     void Asiakasrekisteri1Click();
     void LayoutPage();
-    /// The window width with no box open beside the page.
-    int PageWindowWidth() const;
 
+public:
     QString IniFileName;
     QString HelpFileName;
     QString RegisterFileName;
@@ -397,6 +402,13 @@ public:
     /// (MakeReminder); `business` as ReminderRequest takes it. Throws
     /// CommandError, in Finnish, when there can be none.
     Reminder ReminderOfInvoiceFile(const QString &path, const QDate &date, std::optional<bool> business) const;
+    /// Writes the reminder of the invoice file as ShowReminder shows it into
+    /// the PDF, then saves the reminder beside the invoice and puts the PDF
+    /// in place. Throws CommandError, saving no reminder and writing no PDF,
+    /// when drawing fails or a reminder of that number is saved already.
+    void WriteReminder(const QString &invoicePath, const Reminder &reminder, const QString &pdfPath);
+
+private:
     /// Shows the reminder on the page of its invoice, opened from its file:
     /// the heading, the reminder's date, term and due date, its lines in the
     /// rows, its total without VAT and its payment codes. The window shows
@@ -404,14 +416,11 @@ public:
     void ShowReminder(const Reminder &reminder);
     /// The reminder shown; none on an invoice.
     std::optional<Reminder> ReminderOnPage;
-    /// Writes the reminder of the invoice file as ShowReminder shows it into
-    /// the PDF, then, the PDF whole, the reminder's file beside the invoice.
-    /// Throws CommandError, writing no reminder file, when either fails or
-    /// a reminder of that number is saved already.
-    void WriteReminder(const QString &invoicePath, const Reminder &reminder, const QString &pdfPath);
     /// WriteReminder in a window of this profile made for it and never
     /// shown, leaving the invoice on this page as it is.
     void ExportReminder(const QString &invoicePath, const Reminder &reminder, const QString &pdfPath);
+
+public:
     /// "Verkkolasku…" (output/form_einvoice.cpp): the invoice on screen as
     /// an e-invoice file, the format chosen by the save dialog's filter.
     void Verkkolasku1Click();
@@ -536,10 +545,18 @@ public:
     /// The file the invoice on screen was opened from; saving replaces it
     /// without asking. Empty for a new invoice.
     QString OpenedInvoiceFile;
+    void Valmis1Click();
+    void Noudalasku1Click();
+    /// Shows a saved invoice file as "Nouda lasku" does. Throws CommandError,
+    /// leaving the invoice on screen as it was, when the file cannot be read
+    /// or is no invoice (ReadInvoiceFile).
+    void OpenInvoiceFile(const QString &path);
+    void AdvanceCounters();
+
+private:
     QString InvoiceYearText() const;
     /// The invoice file's path without ".csv"; makes the year folder.
     QString InvoiceFileBase();
-    void Valmis1Click();
     /// The part of the invoice, or of the register when the invoice's
     /// customer is new to it, that is too long to be saved and read back;
     /// empty when everything fits.
@@ -547,23 +564,19 @@ public:
     /// Why the invoice's file could not be opened again ("Nouda lasku"
     /// refuses it); empty when it could or when it has no rows.
     QString UnopenableInvoiceReason();
-    void Noudalasku1Click();
-    /// Shows a saved invoice file as "Nouda lasku" does. Throws CommandError,
-    /// leaving the invoice on screen as it was, when the file cannot be read
-    /// or is no invoice (ReadInvoiceFile).
-    void OpenInvoiceFile(const QString &path);
     /// "Hyvityslasku": the credit note of the invoice opened on the page.
     void Hyvityslasku1Click();
     /// A new credit note on the page of the saved invoice file (CreditNoteOf).
     /// Throws CommandError as OpenInvoiceFile does.
     void CreditInvoiceFile(const QString &path);
-    void AdvanceCounters();
     /// Appends one line per row worth writing, rows 1 to the last.
     static void GridToLines(const StringGrid *grid, QStringList &lines);
     /// Reads line i into row i + 1, growing the grid to fit, and empties the last row.
     static void LinesToGrid(StringGrid *grid, const QStringList &lines);
     /// Puts row i into grid row i + 1 the same way.
     static void RowsToGrid(StringGrid *grid, QList<QStringList> rows);
+
+public:
 
     // --- The invoice ledger ---
     // storage/form_ledger.cpp
@@ -581,6 +594,8 @@ public:
     /// Asks for the save folder at the first save; the user's documents
     /// folder when cancelled.
     void AskSaveFolder(SaveFolderFor purpose = SaveFolderFor::Invoices);
+
+private:
     /// Asks for a save folder with the folder dialog; empty when cancelled.
     QString ChooseSaveFolder(SaveFolderFor purpose);
     /// "Tallennuskansio…": another save folder for new invoices and the register.
@@ -590,9 +605,27 @@ public:
     void ChangeSaveFolder(const QString &folder);
     void createSaveStatus();
 
+public:
     // --- Customer register ---
     // storage/form_customers.cpp
     bool FillingCustomer = false;
+    void LoadCustomerRegister();
+    /// Finishes a register load still running, so no lookup sees half a
+    /// register; shows its message when the file could not be read.
+    void WaitForRegister();
+    /// The register's customers, the new-customer row last (shown by
+    /// AsiakRekisteri1 below its heading row), once loaded.
+    CustomerTable &Customers();
+    /// Adds the invoice's customer to the register and saves it, unless the
+    /// register file could not be read: then it tells the user and leaves it.
+    void RegisterInvoiceCustomer();
+    void DelRow3Click();
+    void Ok3Click();
+    void Cancel3Click();
+    void AsiakNimi1DropDown();
+    void FillPayerOnGiro();
+
+private:
     /// The beginning of a name as the user typed it and the register's name
     /// the name box completed it to; both empty while the box shows what
     /// was typed (TypedName).
@@ -602,17 +635,10 @@ public:
     QString UnreadableRegisterFile;
     /// Whether the register file in use is the one that could not be read.
     bool IsRegisterUnreadable() const;
-    void LoadCustomerRegister();
     /// Start-up's loading of the register: a large file is read on a worker
     /// thread while the window is shown; anything that needs the register
     /// waits for it with WaitForRegister.
     void StartCustomerRegister();
-    /// Finishes a register load still running, so no lookup sees half a
-    /// register; shows its message when the file could not be read.
-    void WaitForRegister();
-    /// The register's customers, the new-customer row last (shown by
-    /// AsiakRekisteri1 below its heading row), once loaded.
-    CustomerTable &Customers();
     /// Loads the register kept in a newly chosen save folder, keeping the
     /// customers entered so far that it lacks.
     void JoinFolderRegister();
@@ -627,9 +653,6 @@ public:
     /// Fills the customer block from a register row, the name box with the
     /// register's name as the register has it.
     void FillCustomerFromRegister(int row);
-    /// Adds the invoice's customer to the register and saves it, unless the
-    /// register file could not be read: then it tells the user and leaves it.
-    void RegisterInvoiceCustomer();
     /// Whether the save chain will add the invoice's customer to the register.
     bool IsNewInvoiceCustomer();
     /// No customer number the register gives next is longer than this text.
@@ -642,17 +665,12 @@ public:
     int CompletePendingCustomer();
     bool AsiakRekisteri1SelectCell(int column, int row);
     bool AsiakRekisteri1KeyDown(int key);
-    void DelRow3Click();
-    void Ok3Click();
-    void Cancel3Click();
     void CloseRegisterBox();
     bool AsiakNro1KeyPress(int key);
     void AsiakNimi1Change();
     bool AsiakNimi1KeyPress(int key);
-    void AsiakNimi1DropDown();
     void AsiakOsoite1Enter();
     bool AsiakOsoite1KeyPress(int key);
-    void FillPayerOnGiro();
     quint64 RegisterRevision = 0;
     quint64 NameItemsRevision = ~quint64(0);
     /// Owned by AsiakRekisteri1, which shows it.
@@ -703,11 +721,24 @@ private:
     /// Stops every handler of the window from running; see the destructor (app/unit1.cpp).
     void detachHandlers();
 
-    // The ledger window asks its questions as the main window does.
-    friend class LedgerWindow;
+    /// The save folder of DataDir (storage/form_savefolder.cpp): made anew
+    /// when DataDir changes, reading older invoice files with the biller
+    /// details as they are now; none while no folder is chosen. Every file
+    /// of the save folder is read and written through it.
+    std::shared_ptr<SaveFolder> Folder();
+    /// Makes the folder the save folder and names it on the status bar.
+    void UseSaveFolder(const QString &folder);
+    /// Reads an invoice file: one of the save folder through it.
+    InvoiceRecord ReadSavedInvoice(const QString &path);
+    // "Laskut" (storage/form_ledger.cpp): what it is given of this window,
+    // given again whenever the save folder or the settings change.
+    ReminderSettings LedgerReminderSettings() const;
+    void ShowLedgerOf(LedgerWindow &window);
+    /// Keeps a reference rate typed in "Laskut" in the settings and the box.
     std::unique_ptr<Prompter> m_prompter;
     QTextBrowser *m_helpWindow = nullptr;
     QList<FontArea> m_fontAreas;
     QList<QObject *> m_eventHooks;
     Profile m_profile;
+    std::shared_ptr<SaveFolder> m_saveFolder;
 };

@@ -5,6 +5,7 @@
 #include "app/Unit1.h"
 #include "app/startup.h"
 #include "storage/customerregister.h"
+#include "storage/savefolder.h"
 #include "widgets/stringgrid.h"
 #include "widgets/widgetfactory.h"
 
@@ -242,7 +243,8 @@ void TForm1::FormCreate(const StartupOptions &options)
     HelpFileName = ExistingHelpFileName(options.executablePath);
     LoadSettings();
     LoadAreaFonts();
-    RegisterFileName = RegisterFilePath(DataDir);
+    if (const std::shared_ptr<SaveFolder> folder = Folder())
+        RegisterFileName = folder->registerPath();
     if (options.customerRegister)
         StartCustomerRegister();
 

@@ -10,6 +10,7 @@
 #include "storage/commanderror.h"
 #include "storage/ledger.h"
 #include "storage/savefolder.h"
+#include "storage/stagedfiles.h"
 #include "widgets/stringgrid.h"
 
 #include <QCheckBox>
@@ -90,16 +91,18 @@ void TForm1::ShowReminder(const Reminder &reminder)
 
 void TForm1::WriteReminder(const QString &invoicePath, const Reminder &reminder, const QString &pdfPath)
 {
-    const SavedPlace place = savedPlaceOf(invoicePath);
-    const QString file = ReminderFilePath(place.saveFolder, reminder.year, reminder.invoiceNumber, reminder.number);
-    // Another reminder may have been saved since this one was made.
-    if (QFileInfo::exists(file))
-        throw CommandError(u"Laskun %1 maksumuistutus %2 on jo tallennettu (%3)."_s.arg(
-            reminder.invoiceNumber, QString::number(reminder.number), QDir::toNativeSeparators(file)));
+    const std::unique_ptr<SaveFolder> folder =
+        OpenSaveFolder(savedPlaceOf(invoicePath).saveFolder, CollectBillerDetails(), CollectDefaults());
     OpenInvoiceFile(invoicePath);
     ShowReminder(reminder);
-    ExportPdf(pdfPath);
-    WriteReminderFile(file, reminder);
+    // The PDF is drawn whole before the reminder is saved, and put in place
+    // after: a reminder of this number saved since this one was made (the
+    // folder refuses it) leaves no PDF either.
+    StagedFiles staging;
+    ExportPdf(pdfPath, &staging);
+    folder->saveReminder(reminder);
+    if (!staging.Commit().isEmpty())
+        throw FileCreateError(pdfPath);
 }
 
 void TForm1::ExportReminder(const QString &invoicePath, const Reminder &reminder, const QString &pdfPath)

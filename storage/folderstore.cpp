@@ -400,6 +400,11 @@ QList<LedgerSkippedFile> FolderStore::skippedFiles(const QString &year)
     return ledger(QDate::currentDate(), year).skipped;
 }
 
+QString FolderStore::paymentsPath() const
+{
+    return PaymentsFilePath(m_location);
+}
+
 QList<Payment> FolderStore::payments()
 {
     const QString path = PaymentsFilePath(m_location);
@@ -484,7 +489,7 @@ QString FolderStore::registerPath() const
 
 bool FolderStore::hasRegister() const
 {
-    return QFileInfo(registerPath()).isFile();
+    return QFileInfo::exists(registerPath());
 }
 
 QByteArray FolderStore::readRegister()

@@ -35,6 +35,7 @@ public:
     QStringList years() override;
     QList<LedgerSkippedFile> skippedFiles(const QString &year = QString()) override;
 
+    QString paymentsPath() const override;
     QList<Payment> payments() override;
     QList<Payment> paymentsOf(const QString &year, const QString &number) override;
     void writePayments(const QList<Payment> &payments) override;

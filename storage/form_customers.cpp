@@ -9,6 +9,7 @@
 #include "storage/customertable.h"
 #include "storage/commanderror.h"
 #include "storage/invoicefile.h"
+#include "storage/savefolder.h"
 #include "storage/savelimits.h"
 #include "storage/textfile.h"
 
@@ -201,6 +202,8 @@ private:
 // A register being read on a worker thread.
 struct PendingRegister
 {
+    /// Where it is read from, and its path for the messages.
+    std::shared_ptr<SaveFolder> folder;
     QString path;
     std::atomic<bool> cancel{false};
     std::future<CustomerTable> table;
@@ -218,11 +221,11 @@ struct PendingRegister
     {
         if (taken || table.valid())
             return;
-        table = std::async(std::launch::async, [form, path = path, flag = &cancel] {
+        table = std::async(std::launch::async, [this, form] {
             const QScopeGuard tell([form] {
                 QMetaObject::invokeMethod(form, [form] { form->WaitForRegister(); }, Qt::QueuedConnection);
             });
-            return CustomerTable::read(path, flag);
+            return read(&cancel);
         });
     }
 
@@ -230,7 +233,14 @@ struct PendingRegister
     CustomerTable take()
     {
         taken = true;
-        return table.valid() ? table.get() : CustomerTable::read(path);
+        return table.valid() ? table.get() : read(nullptr);
+    }
+
+    CustomerTable read(const std::atomic<bool> *stop) const
+    {
+        CustomerTable rows;
+        rows.load(folder->readRegister(), stop);
+        return rows;
     }
 };
 
@@ -306,9 +316,10 @@ void TForm1::LoadCustomerRegister()
     m_pendingRegister.reset();
     UnreadableRegisterFile.clear();
     QByteArray file;
-    if (!DataDir.isEmpty() && QFileInfo::exists(RegisterFileName)) {
+    const std::shared_ptr<SaveFolder> folder = Folder();
+    if (folder && folder->hasRegister()) {
         try {
-            file = CustomerTable::readFile(RegisterFileName);
+            file = folder->readRegister();
         } catch (const CommandError &error) {
             // The file may still hold every customer: never save over it
             // from an empty register.
@@ -324,13 +335,15 @@ void TForm1::LoadCustomerRegister()
 
 void TForm1::StartCustomerRegister()
 {
+    const std::shared_ptr<SaveFolder> folder = Folder();
     const QFileInfo file(RegisterFileName);
-    if (DataDir.isEmpty() || !file.isFile() || file.size() <= kBackgroundRegisterBytes) {
+    if (!folder || !file.isFile() || file.size() <= kBackgroundRegisterBytes) {
         LoadCustomerRegister();
         return;
     }
     UnreadableRegisterFile.clear();
     auto pending = std::make_shared<PendingRegister>();
+    pending->folder = folder;
     pending->path = RegisterFileName;
     // The window is shown first: the reading starts at the event loop's
     // first turn, unless something needs the register before.
@@ -363,7 +376,7 @@ CustomerTable &TForm1::Customers()
 
 void TForm1::JoinFolderRegister()
 {
-    if (!QFileInfo::exists(RegisterFileName))
+    if (!Folder()->hasRegister())
         return;
     AsiakRekisteri1->commitEdit();
     QList<QStringList> entered;
@@ -403,8 +416,7 @@ void TForm1::SaveCustomerRegister()
     // A file the program could not read back would lose what it holds.
     if (const QString reason = LineCountRefusal(file.lines); !reason.isEmpty())
         throw CommandError(TextFileNotSavedText(RegisterFileName, reason));
-    if (!ReplaceFileContents(RegisterFileName, file.bytes))
-        throw FileCreateError(RegisterFileName);
+    Folder()->writeRegister(file.bytes);
 }
 
 InvoiceData TForm1::WithCustomerEinvoice(InvoiceData invoice)

@@ -12,9 +12,8 @@
 #include "storage/gridline.h"
 #include "storage/invoicefile.h"
 #include "storage/ledger.h"
-#include "storage/payments.h"
+#include "storage/savefolder.h"
 #include "storage/savelimits.h"
-#include "storage/textfile.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -75,7 +74,8 @@ QString TForm1::InvoiceFileBase()
 void TForm1::Valmis1Click()
 {
     const QString base = InvoiceFileBase();
-    const QString path = base + u".csv"_s;
+    const std::shared_ptr<SaveFolder> folder = Folder();
+    const QString path = folder->invoicePath(InvoiceYearText(), LaskuNro1->text());
     if (AsiakNimi1->currentText().trimmed().isEmpty()) {
         m_prompter->message(this, kIncomplete);
         return;
@@ -90,21 +90,22 @@ void TForm1::Valmis1Click()
     if (const QString reason = UnopenableInvoiceReason(); !reason.isEmpty())
         throw CommandError(InvoiceNotSavedText(reason));
     // Another invoice saved under this number is never lost unasked.
-    const bool replacing = QFileInfo::exists(path) && !isSameFile(path, OpenedInvoiceFile);
+    const bool replacing =
+        folder->hasInvoice(InvoiceYearText(), LaskuNro1->text()) && !isSameFile(path, OpenedInvoiceFile);
     if (replacing && !m_prompter->question(this, ReplaceInvoiceQuestion(LaskuNro1->text(), path)))
         return;
     RegisterInvoiceCustomer();
 
     AsiakOsoite1->setCell(kBlockTextColumn, CustomerNameLine, AsiakNimi1->currentText());
     LaskuRivit1->commitEdit();
-    const QStringList lines = InvoiceFileLines(CollectInvoice());
-    if (lines.size() < 3) {
+    const InvoiceData invoice = CollectInvoice();
+    if (InvoiceFileLines(invoice).size() < 3) {
         m_prompter->message(this, kIncomplete);
         return;
     }
-    if (replacing)
-        KeepEarlierVersion(path);
-    WriteTextLines(path, lines);
+    // Another invoice replaced is kept as its earlier version; the one
+    // opened and saved again is not.
+    folder->saveInvoice(invoice, OpenedInvoiceFile);
     // The status bar names each file as it is written, so a failure later
     // in the chain leaves those written named.
     QStringList written{path};
@@ -159,12 +160,13 @@ void TForm1::Noudalasku1Click()
     // folders, a replaced invoice's kept copy and a reminder ones beside an
     // invoice: none is an invoice to open, by the rules the ledger leaves
     // them out by.
-    const QString paymentsName = QFileInfo(PaymentsFilePath(DataDir)).fileName();
+    const std::shared_ptr<SaveFolder> folder = Folder();
+    const QString paymentsName = folder ? QFileInfo(folder->paymentsPath()).fileName() : QString();
     const auto noInvoice = [paymentsName](const QString &path) {
         const QString name = QFileInfo(path).fileName();
         return name.compare(RegisterFileBaseName(), Qt::CaseInsensitive) == 0
-            || name.compare(paymentsName, Qt::CaseInsensitive) == 0 || IsReminderFileName(name)
-            || IsEarlierVersionFile(path);
+            || (!paymentsName.isEmpty() && name.compare(paymentsName, Qt::CaseInsensitive) == 0)
+            || IsReminderFileName(name) || IsEarlierVersionFile(path);
     };
     const QString path = m_prompter->openFileName(this, DataDir, u"Laskut (*.csv)"_s, noInvoice);
     if (!path.isEmpty())
@@ -175,7 +177,7 @@ void TForm1::OpenInvoiceFile(const QString &path)
 {
     // Read first: a file that cannot be read or is no invoice leaves the
     // invoice on screen as it was.
-    const InvoiceRecord record = ReadInvoiceRecord(path, CollectBillerDetails(), CollectDefaults());
+    const InvoiceRecord record = ReadSavedInvoice(path);
     ClearInvoice();
     // A file of an earlier version keeps no e-invoice address: its customer's
     // in the register stands in.
@@ -183,6 +185,14 @@ void TForm1::OpenInvoiceFile(const QString &path)
     FillPayerOnGiro();
     OpenedInvoiceFile = path;
     RecalcInvoice();
+}
+
+InvoiceRecord TForm1::ReadSavedInvoice(const QString &path)
+{
+    if (const std::shared_ptr<SaveFolder> folder = Folder())
+        return folder->readInvoiceFile(path);
+    // No save folder yet: a file opened from elsewhere.
+    return ReadInvoiceRecord(path, CollectBillerDetails(), CollectDefaults());
 }
 
 void TForm1::Hyvityslasku1Click()
@@ -194,7 +204,7 @@ void TForm1::Hyvityslasku1Click()
 
 void TForm1::CreditInvoiceFile(const QString &path)
 {
-    const InvoiceRecord record = ReadInvoiceRecord(path, CollectBillerDetails(), CollectDefaults());
+    const InvoiceRecord record = ReadSavedInvoice(path);
     const InvoiceData original = WithCustomerEinvoice(record.invoice);
     // Refused before the invoice on screen gives way to the new one.
     CheckCreditable(original);

@@ -4,13 +4,14 @@
 #include "storage/ledgerwindow.h"
 
 #include "app/Unit1.h"
-#include "app/inifile.h"
+#include "app/prompter.h"
 #include "invoice/creditnote.h"
 #include "invoice/dates.h"
 #include "invoice/numbering.h"
 #include "invoice/reminderpage.h"
 #include "output/outputkind.h"
 #include "storage/commanderror.h"
+#include "storage/savefolder.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -44,6 +45,7 @@ const QString kChooseUnallocated = u"Valitse ensin kohdistettava suoritus."_s;
 const QString kSearchHint = u"Hae numerolla, asiakkaalla, viitteellä tai summalla"_s;
 const QString kChooseInvoice = u"Valitse ensin lasku luettelosta."_s;
 const QString kChoosePayment = u"Valitse ensin poistettava maksu."_s;
+const QString kNoSaveFolder = u"Tallennuskansiota ei ole valittu: maksuja ei ole mihin tuoda."_s;
 
 bool isAmountColumn(int column)
 {
@@ -84,6 +86,11 @@ QString cellText(const LedgerRow &row, int column)
 QString paymentText(const Payment &payment)
 {
     return u"%1   %2 €   %3"_s.arg(DateText(payment.date), PaymentAmountText(payment.cents), payment.source);
+}
+
+QString paymentGoneText(const Payment &payment)
+{
+    return u"Maksua %1 ei enää ole maksutiedostossa."_s.arg(paymentText(payment));
 }
 
 } // namespace
@@ -157,6 +164,14 @@ QVariant LedgerModel::data(const QModelIndex &index, int role) const
     return QVariant();
 }
 
+LedgerSums LedgerModel::shownSums() const
+{
+    LedgerSums sums;
+    for (qsizetype index : m_shown)
+        sums.add(m_rows[index]);
+    return sums;
+}
+
 QVariant LedgerModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < LedgerColumnCount)
@@ -164,7 +179,7 @@ QVariant LedgerModel::headerData(int section, Qt::Orientation orientation, int r
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
-LedgerWindow::LedgerWindow(TForm1 &form) : QWidget(&form, Qt::Window), m_form(form)
+LedgerWindow::LedgerWindow(Prompter &prompter, QWidget *parent) : QWidget(parent, Qt::Window), m_prompter(prompter)
 {
     setWindowTitle(kTitle);
     resize(1150, 560);
@@ -245,7 +260,34 @@ void LedgerWindow::addCommand(const QString &caption, void (LedgerWindow::*comma
     // Before the stretch that keeps the buttons together at the left.
     Painikkeet->insertWidget(Painikkeet->count() - 1, *button);
     connect(*button, &QPushButton::clicked, this,
-            [this, command] { m_form.runCommand([this, command] { (this->*command)(); }, this); });
+            [this, command] { runCommand([this, command] { (this->*command)(); }); });
+}
+
+void LedgerWindow::runCommand(const std::function<void()> &command)
+{
+    try {
+        command();
+    } catch (const std::exception &error) {
+        // As the main window's commands: every error's what() is its Finnish message.
+        m_prompter.message(this, QString::fromUtf8(error.what()));
+    }
+}
+
+void LedgerWindow::setSaveFolder(std::shared_ptr<SaveFolder> folder)
+{
+    m_folder = std::move(folder);
+}
+
+void LedgerWindow::setReminderSettings(const ReminderSettings &settings)
+{
+    m_reminderSettings = settings;
+}
+
+SaveFolder &LedgerWindow::folder() const
+{
+    if (!m_folder)
+        throw CommandError(kNoSaveFolder);
+    return *m_folder;
 }
 
 void LedgerWindow::refresh()
@@ -253,9 +295,8 @@ void LedgerWindow::refresh()
     const QString chosenPath = selectedRow() ? selectedRow()->path : QString();
     const QString chosenYear = Vuosi->currentIndex() > 0 ? Vuosi->currentText() : QString();
     ::Ledger ledger;
-    if (!m_form.DataDir.isEmpty())
-        ledger = ReadLedger(m_form.DataDir, m_form.CollectBillerDetails(), m_form.CollectDefaults(),
-                            m_form.m_prompter->today());
+    if (m_folder)
+        ledger = m_folder->ledger(m_prompter.today());
     m_payments = ledger.payments;
 
     QStringList skipped;
@@ -304,16 +345,7 @@ void LedgerWindow::showTotals()
                               .arg(PaymentAmountText(sum)));
         return;
     }
-    qint64 total = 0;
-    qint64 paid = 0;
-    qint64 open = 0;
-    for (int row = 0; row < Ledger->rowCount(); ++row) {
-        total += Ledger->rowAt(row).totalCents;
-        paid += Ledger->rowAt(row).paidCents;
-        open += Ledger->rowAt(row).openCents();
-    }
-    Yhteensa->setText(u"%1 laskua: summa %2 €, maksettu %3 €, avoinna %4 €"_s.arg(Ledger->rowCount())
-                          .arg(PaymentAmountText(total), PaymentAmountText(paid), PaymentAmountText(open)));
+    Yhteensa->setText(LedgerSumsText(Ledger->shownSums()));
 }
 
 void LedgerWindow::showUnallocated()
@@ -361,10 +393,7 @@ void LedgerWindow::showPayments()
 
 void LedgerWindow::openInvoice(const QModelIndex &index)
 {
-    const QString path = Ledger->rowAt(index.row()).path;
-    m_form.runCommand([this, &path] { m_form.OpenInvoiceFile(path); }, this);
-    m_form.raise();
-    m_form.activateWindow();
+    emit invoiceOpened(Ledger->rowAt(index.row()).path);
 }
 
 void LedgerWindow::creditInvoice()
@@ -372,9 +401,7 @@ void LedgerWindow::creditInvoice()
     const LedgerRow *row = selectedRow();
     if (!row)
         throw CommandError(kChooseInvoice);
-    m_form.CreditInvoiceFile(row->path);
-    m_form.raise();
-    m_form.activateWindow();
+    emit creditNoteWanted(row->path);
 }
 
 void LedgerWindow::followChosenInvoice()
@@ -389,15 +416,16 @@ void LedgerWindow::remindInvoice()
     if (!row)
         throw CommandError(kChooseInvoice);
     const LedgerRow chosen = *row;
-    Prompter &prompter = *m_form.m_prompter;
+    Prompter &prompter = m_prompter;
     std::optional<Reminder> made;
     while (!made) {
         try {
-            made = m_form.ReminderOfInvoiceFile(chosen.path, prompter.today(), Yritysasiakas->isChecked());
+            made = SavedInvoiceReminder(folder(), chosen.path, prompter.today(), Yritysasiakas->isChecked(),
+                                        m_reminderSettings);
         } catch (const CommandError &error) {
             // A half-year's rate the table lacks is asked for here and then.
             const std::optional<QDate> missing = MissingReferenceRateHalfYear(
-                m_form.CollectReminderSettings().referenceRates, chosen.dueDate, prompter.today());
+                m_reminderSettings.referenceRates, chosen.dueDate, prompter.today());
             if (!missing || error.message() != MissingReferenceRateText(*missing))
                 throw;
             if (!askReferenceRate(*missing))
@@ -414,20 +442,20 @@ void LedgerWindow::remindInvoice()
     if (!prompter.confirmTable(this, kReminderCommand.toString(), text, ReminderLineHeadings(), lines,
                                u"Tallenna pdf…"_s))
         return;
-    const QFileInfo suggested(ReminderPdfPath(m_form.DataDir, chosen.year, reminder.invoiceNumber, reminder.number));
+    const QFileInfo suggested(ReminderPdfPath(folder().location(), chosen.year, reminder.invoiceNumber, reminder.number));
     QString name = prompter.saveFileName(this, suggested.path(), suggested.fileName(), {kPdfFileFilter.toString()},
                                          nullptr);
     if (name.isEmpty())
         return;
     if (QFileInfo(name).suffix().isEmpty())
         name += u".pdf"_s;
-    m_form.ExportReminder(chosen.path, reminder, name);
+    emit reminderAccepted(chosen.path, reminder, name);
     refresh();
 }
 
 bool LedgerWindow::askReferenceRate(const QDate &halfYearStart)
 {
-    const std::optional<QString> typed = m_form.m_prompter->inputText(
+    const std::optional<QString> typed = m_prompter.inputText(
         this, u"Viitekorko"_s,
         u"Viitekorkoa ei ole puolivuodelle %1–%2.\nSuomen Pankki ilmoittaa viitekoron kesä- ja joulukuussa.\n"
         "Puolivuoden viitekorko (%):"_s.arg(DateText(halfYearStart), DateText(HalfYearEnd(halfYearStart))),
@@ -436,7 +464,7 @@ bool LedgerWindow::askReferenceRate(const QDate &halfYearStart)
         return false;
     // Checked as the biller details box checks a row of its table.
     const ReferenceRateRow row{DateText(halfYearStart), typed->trimmed()};
-    m_form.StoreReferenceRate(row);
+    emit referenceRateTyped(ReferenceRatesOfRows({row}).constFirst(), row);
     return true;
 }
 
@@ -446,7 +474,7 @@ void LedgerWindow::markPaid()
     if (!row)
         throw CommandError(kChooseInvoice);
     const LedgerRow chosen = *row;
-    Prompter &prompter = *m_form.m_prompter;
+    Prompter &prompter = m_prompter;
     const std::optional<QString> dateText = prompter.inputText(
         this, kMarkPaid, u"Laskun %1 maksupäivä (p.k.vvvv):"_s.arg(chosen.number), DateText(prompter.today()));
     if (!dateText)
@@ -464,11 +492,8 @@ void LedgerWindow::markPaid()
     if (!cents || *cents == 0)
         throw CommandError(u"Summa \"%1\" ei ole maksu; kirjoita euroina ja sentteinä, esim. 125,50."_s
                                .arg(amountText->trimmed()));
-    // Read again: the file may have changed since the list was read.
-    const QString path = PaymentsFilePath(m_form.DataDir);
-    QList<Payment> payments = ReadPaymentsFile(path);
-    payments.append(ManualPayment(chosen, date, *cents));
-    WritePaymentsFile(path, payments);
+    // Read again: the payments may have changed since the list was read.
+    folder().writePayments(folder().payments() + QList{ManualPayment(chosen, date, *cents)});
     refresh();
 }
 
@@ -478,14 +503,13 @@ void LedgerWindow::removePayment()
     if (shown < 0 || shown >= m_shownPayments.size())
         throw CommandError(kChoosePayment);
     const Payment payment = m_payments[m_shownPayments[shown]];
-    if (!m_form.m_prompter->question(this, u"Poistetaanko laskun %1 maksu %2?"_s.arg(
+    if (!m_prompter.question(this, u"Poistetaanko laskun %1 maksu %2?"_s.arg(
                                               payment.invoiceNumber, paymentText(payment))))
         return;
-    const QString path = PaymentsFilePath(m_form.DataDir);
-    QList<Payment> payments = ReadPaymentsFile(path);
+    QList<Payment> payments = folder().payments();
     if (!payments.removeOne(payment))
-        throw CommandError(u"Maksua %1 ei enää ole maksutiedostossa."_s.arg(paymentText(payment)));
-    WritePaymentsFile(path, payments);
+        throw CommandError(paymentGoneText(payment));
+    folder().writePayments(payments);
     refresh();
 }
 
@@ -495,13 +519,12 @@ void LedgerWindow::releasePayment()
     if (shown < 0 || shown >= m_shownPayments.size())
         throw CommandError(u"Valitse ensin maksu, jonka kohdistus perutaan."_s);
     const Payment payment = m_payments[m_shownPayments[shown]];
-    const QString path = PaymentsFilePath(m_form.DataDir);
-    QList<Payment> payments = ReadPaymentsFile(path);
+    QList<Payment> payments = folder().payments();
     const qsizetype index = payments.indexOf(payment);
     if (index < 0)
-        throw CommandError(u"Maksua %1 ei enää ole maksutiedostossa."_s.arg(paymentText(payment)));
+        throw CommandError(paymentGoneText(payment));
     payments[index] = UnallocatedOf(payment);
-    WritePaymentsFile(path, payments);
+    folder().writePayments(payments);
     refresh();
 }
 
@@ -513,7 +536,7 @@ void LedgerWindow::allocatePayment()
     const UnallocatedPayment unallocated = m_unallocated[chosen.constFirst().row()];
     const Payment payment = m_payments[unallocated.payment];
     const QList<LedgerRow> &rows = Ledger->allRows();
-    const std::optional<QString> typed = m_form.m_prompter->inputText(
+    const std::optional<QString> typed = m_prompter.inputText(
         this, kAllocate,
         u"Suoritus %1 %2 € (%3) kohdistetaan laskulle, jonka numero on (usean vuoden numeroon vuosi/numero):"_s.arg(
             DateText(payment.date), PaymentAmountText(unallocated.cents),
@@ -522,24 +545,21 @@ void LedgerWindow::allocatePayment()
     if (!typed)
         return;
     const LedgerRow &to = rows[LedgerRowOfTyped(rows, *typed)];
-    // Read again: the file may have changed since the list was read.
-    const QString path = PaymentsFilePath(m_form.DataDir);
-    WritePaymentsFile(path, AllocatedPayments(ReadPaymentsFile(path), payment, unallocated, rows, to));
+    // Read again: the payments may have changed since the list was read.
+    folder().writePayments(AllocatedPayments(folder().payments(), payment, unallocated, rows, to));
     refresh();
 }
 
 void LedgerWindow::importPayments()
 {
-    if (m_form.DataDir.isEmpty())
-        throw CommandError(u"Tallennuskansiota ei ole valittu: maksuja ei ole mihin tuoda."_s);
-    Prompter &prompter = *m_form.m_prompter;
+    SaveFolder &saved = folder();
+    Prompter &prompter = m_prompter;
     const QString file = prompter.openFileName(this, QString(), u"Pankin maksutiedostot (*)"_s, {});
     if (file.isEmpty())
         return;
     // The ledger and the payments as they are now: a payment is matched to
     // what is open at this moment, and one kept already is not counted twice.
-    const ::Ledger ledger = ReadLedger(m_form.DataDir, m_form.CollectBillerDetails(), m_form.CollectDefaults(),
-                                       prompter.today());
+    const ::Ledger ledger = saved.ledger(prompter.today());
     const PaymentImport import = ImportPaymentFile(file, PayableInvoices(ledger.rows), ledger.payments);
     QList<QStringList> rows;
     rows.reserve(import.payments.size());
@@ -548,15 +568,52 @@ void LedgerWindow::importPayments()
     if (!prompter.confirmTable(this, kImportPayments, ImportSummaryText(file, import), ImportedPaymentHeadings(), rows,
                                u"Tallenna"_s))
         return;
-    WritePaymentsFile(PaymentsFilePath(m_form.DataDir), ledger.payments + PaymentsToStore(import));
+    saved.writePayments(ledger.payments + PaymentsToStore(import));
     refresh();
+}
+
+ReminderSettings TForm1::LedgerReminderSettings() const
+{
+    // A setting that does not read stops a reminder with its message, not
+    // the list: the list counts with the defaults in its place.
+    try {
+        return CollectReminderSettings();
+    } catch (const CommandError &) {
+        return m_profile.reminders;
+    }
+}
+
+void TForm1::ShowLedgerOf(LedgerWindow &window)
+{
+    window.setSaveFolder(Folder());
+    window.setReminderSettings(LedgerReminderSettings());
+    window.refresh();
 }
 
 void TForm1::Laskut1Click()
 {
-    if (!LedgerList)
-        LedgerList = new LedgerWindow(*this);
-    LedgerList->refresh();
+    if (!LedgerList) {
+        LedgerList = new LedgerWindow(*m_prompter, this);
+        const auto showInvoice = [this](void (TForm1::*command)(const QString &)) {
+            return [this, command](const QString &path) {
+                runCommand([this, command, &path] { (this->*command)(path); }, LedgerList);
+                raise();
+                activateWindow();
+            };
+        };
+        connect(LedgerList, &LedgerWindow::invoiceOpened, this, showInvoice(&TForm1::OpenInvoiceFile));
+        connect(LedgerList, &LedgerWindow::creditNoteWanted, this, showInvoice(&TForm1::CreditInvoiceFile));
+        connect(LedgerList, &LedgerWindow::reminderAccepted, this,
+                [this](const QString &invoicePath, const Reminder &reminder, const QString &pdfPath) {
+                    runCommand([&] { ExportReminder(invoicePath, reminder, pdfPath); }, LedgerList);
+                });
+        connect(LedgerList, &LedgerWindow::referenceRateTyped, this,
+                [this](const ReferenceRate &, const ReferenceRateRow &row) {
+                    runCommand([&] { StoreReferenceRate(row); }, LedgerList);
+                    LedgerList->setReminderSettings(LedgerReminderSettings());
+                });
+    }
+    ShowLedgerOf(*LedgerList);
     LedgerList->show();
     LedgerList->raise();
     LedgerList->activateWindow();
@@ -566,8 +623,11 @@ void TForm1::connectLedger()
 {
     connectCommand(Laskut1, &QAction::triggered, &TForm1::Laskut1Click);
     connectCommand(Hyvityslasku1, &QAction::triggered, &TForm1::Hyvityslasku1Click);
-    connect(this, &TForm1::InvoiceSaved, this, [this] {
+    const auto follow = [this] {
         if (LedgerList && LedgerList->isVisible())
-            runCommand([this] { LedgerList->refresh(); });
-    });
+            runCommand([this] { ShowLedgerOf(*LedgerList); });
+    };
+    connect(this, &TForm1::InvoiceSaved, this, follow);
+    // After the box's own handler: an open "Laskut" counts with what "OK" kept.
+    connect(Ok2, &QPushButton::clicked, this, follow);
 }

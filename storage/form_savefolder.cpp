@@ -6,6 +6,7 @@
 #include "storage/customerregister.h"
 #include "storage/invoicefile.h"
 #include "storage/ledgerwindow.h"
+#include "storage/savefolder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -40,6 +41,27 @@ void TForm1::createSaveStatus()
     statusBar()->addWidget(TallennusTila1, 1);
 }
 
+std::shared_ptr<SaveFolder> TForm1::Folder()
+{
+    if (DataDir.isEmpty()) {
+        m_saveFolder.reset();
+        return {};
+    }
+    // Older invoice files are read with the biller details as they are now.
+    if (m_saveFolder && m_saveFolder->location() == SaveFolderPath(DataDir))
+        m_saveFolder->setSettings(CollectBillerDetails(), CollectDefaults());
+    else
+        m_saveFolder = OpenSaveFolder(DataDir, CollectBillerDetails(), CollectDefaults());
+    return m_saveFolder;
+}
+
+void TForm1::UseSaveFolder(const QString &folder)
+{
+    DataDir = folder;
+    RegisterFileName = Folder()->registerPath();
+    TallennusTila1->setText(saveFolderStatus(DataDir));
+}
+
 QString TForm1::ChooseSaveFolder(SaveFolderFor purpose)
 {
     QString start = DataDir;
@@ -59,13 +81,10 @@ QString TForm1::ChooseSaveFolder(SaveFolderFor purpose)
 
 void TForm1::AskSaveFolder(SaveFolderFor purpose)
 {
-    DataDir = ChooseSaveFolder(purpose);
+    const QString chosen = ChooseSaveFolder(purpose);
     // Cancelled: the user's documents, which can be written to wherever the
     // program is installed.
-    if (DataDir.isEmpty())
-        DataDir = UserFallbackSaveFolder();
-    RegisterFileName = RegisterFilePath(DataDir);
-    TallennusTila1->setText(saveFolderStatus(DataDir));
+    UseSaveFolder(chosen.isEmpty() ? UserFallbackSaveFolder() : chosen);
     // The folder may keep a register already (settings lost, a new
     // installation): saving must add to it, not write over it.
     JoinFolderRegister();
@@ -82,12 +101,10 @@ void TForm1::ChangeSaveFolder(const QString &folder)
 {
     // Nothing is moved: invoices saved so far stay where they are, and the
     // register that goes on is the one kept in the new folder.
-    DataDir = folder;
-    RegisterFileName = RegisterFilePath(DataDir);
+    UseSaveFolder(folder);
     LoadCustomerRegister();
     SaveDataDir();
-    TallennusTila1->setText(saveFolderStatus(DataDir));
     // An open "Laskut" lists the folder's invoices from now on.
     if (LedgerList && LedgerList->isVisible())
-        LedgerList->refresh();
+        ShowLedgerOf(*LedgerList);
 }

@@ -436,15 +436,19 @@ Ledger ReadLedger(const QString &dataDir, const BillerDetails &biller, const Inv
     return LedgerOfFiles(std::move(files), ReadPaymentsFile(PaymentsFilePath(dataDir)), today, year);
 }
 
+void LedgerSums::add(const LedgerRow &row)
+{
+    ++count;
+    totalCents += row.totalCents;
+    paidCents += row.paidCents;
+    openCents += row.openCents();
+}
+
 LedgerSums LedgerSumsOf(const QList<LedgerRow> &rows)
 {
     LedgerSums sums;
-    for (const LedgerRow &row : rows) {
-        ++sums.count;
-        sums.totalCents += row.totalCents;
-        sums.paidCents += row.paidCents;
-        sums.openCents += row.openCents();
-    }
+    for (const LedgerRow &row : rows)
+        sums.add(row);
     return sums;
 }
 
@@ -484,6 +488,12 @@ std::optional<qint64> ParseTypedAmount(QStringView text)
     if (withComma.count(u'.') == 1)
         withComma.replace(u'.', u',');
     return ParsePaymentAmount(withComma);
+}
+
+QString LedgerSumsText(const LedgerSums &sums)
+{
+    return u"%1 laskua: summa %2 €, maksettu %3 €, avoinna %4 €"_s.arg(sums.count).arg(
+        PaymentAmountText(sums.totalCents), PaymentAmountText(sums.paidCents), PaymentAmountText(sums.openCents));
 }
 
 QString LedgerListText(const QList<LedgerRow> &rows)

@@ -219,6 +219,9 @@ struct LedgerSums
     qint64 paidCents = 0;
     qint64 openCents = 0;
     friend bool operator==(const LedgerSums &, const LedgerSums &) = default;
+
+    /// Counts one row more.
+    void add(const LedgerRow &row);
 };
 
 LedgerSums LedgerSumsOf(const QList<LedgerRow> &rows);
@@ -234,6 +237,9 @@ LedgerSums LedgerSumsOf(const QList<LedgerRow> &rows);
 /// throws.
 Ledger ReadLedger(const QString &dataDir, const BillerDetails &biller, const InvoiceDefaults &defaults,
                   const QDate &today, const QString &year = QString());
+
+/// The sums as one line: "4 laskua: summa 515,50 €, maksettu 40,00 €, avoinna 475,50 €".
+QString LedgerSumsText(const LedgerSums &sums);
 
 /// The years of the rows, each once, in order.
 QStringList LedgerYears(const QList<LedgerRow> &rows);

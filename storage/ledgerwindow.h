@@ -1,10 +1,14 @@
 #pragma once
 
+#include "invoice/reminder.h"
 #include "storage/ledger.h"
 #include "storage/paymentimport.h"
 
 #include <QAbstractTableModel>
 #include <QWidget>
+
+#include <functional>
+#include <memory>
 
 class QCheckBox;
 class QComboBox;
@@ -15,7 +19,8 @@ class QListWidget;
 class QPushButton;
 class QTableView;
 class QTableWidget;
-class TForm1;
+class Prompter;
+class SaveFolder;
 
 // The ledger's rows as a table, one cell a column of LedgerColumn: the rows
 // the search and the year let through, in the order of the column clicked
@@ -33,6 +38,8 @@ public:
     const LedgerRow &rowAt(int row) const { return m_rows[m_shown[row]]; }
     /// Every invoice of the ledger, shown or not, in invoice order.
     const QList<LedgerRow> &allRows() const { return m_rows; }
+    /// The sums of the rows shown.
+    LedgerSums shownSums() const;
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -53,23 +60,32 @@ private:
 };
 
 // "Laskut": every saved invoice of the save folder with what is paid on it,
-// a window of its own beside the invoice. Opens an invoice in the main
-// window and keeps the payments marked by hand.
+// a window of its own beside the invoice. It reads and writes the saved data
+// itself; what belongs to the main window (the invoice on the page, the
+// settings, drawing a reminder) it asks for by its signals.
 class LedgerWindow : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit LedgerWindow(TForm1 &form);
+    /// Asks its questions and shows its messages with `prompter`, which
+    /// tells today's date too.
+    LedgerWindow(Prompter &prompter, QWidget *parent);
 
+    /// The save folder listed, read and written; none while no folder is chosen.
+    void setSaveFolder(std::shared_ptr<SaveFolder> folder);
+    /// The settings reminders are made with.
+    void setReminderSettings(const ReminderSettings &settings);
     /// Reads the ledger again from the save folder and the payments file,
     /// keeping the search, the year and the invoice chosen.
     void refresh();
     /// The invoice chosen in the table; nullptr when none.
     const LedgerRow *selectedRow() const;
-    /// Adds a button for a command on the invoices to the row of buttons; the
-    /// command runs as the main window's commands do (TForm1::runCommand).
+    /// Adds a button for a command on the invoices to the row of buttons; an
+    /// error of the command shows its message over this window.
     void addCommand(const QString &caption, void (LedgerWindow::*command)(), QPushButton **button);
+    /// Runs a command, showing the message of an error that ends it over this window.
+    void runCommand(const std::function<void()> &command);
 
     LedgerModel *Ledger = nullptr;
     /// The row of buttons of the commands on the invoices.
@@ -108,6 +124,17 @@ public:
     /// follows the chosen invoice's business ID, and the user may change it.
     QCheckBox *Yritysasiakas = nullptr;
 
+signals:
+    /// Enter on an invoice: the main window shows it.
+    void invoiceOpened(const QString &path);
+    /// "Hyvityslasku": the main window makes a credit note of the invoice.
+    void creditNoteWanted(const QString &path);
+    /// "Maksumuistutus" accepted: the reminder of the invoice is to be drawn
+    /// into the PDF and saved beside the invoice.
+    void reminderAccepted(const QString &invoicePath, const Reminder &reminder, const QString &pdfPath);
+    /// A reference rate typed for a reminder, checked: the settings keep it.
+    void referenceRateTyped(const ReferenceRate &rate, const ReferenceRateRow &row);
+
 private:
     void applyFilter();
     void showTotals();
@@ -126,8 +153,11 @@ private:
     void creditInvoice();
     void remindInvoice();
     void followChosenInvoice();
-
-    TForm1 &m_form;
+    /// The save folder; throws CommandError while none is chosen.
+    SaveFolder &folder() const;
+    Prompter &m_prompter;
+    std::shared_ptr<SaveFolder> m_folder;
+    ReminderSettings m_reminderSettings;
     /// The payments file as last read, and the indexes of the chosen
     /// invoice's payments in it, in the order Maksut lists them.
     QList<Payment> m_payments;

@@ -85,6 +85,8 @@ public:
 
     // --- Payments ---------------------------------------------------------
 
+    /// Where the payments are kept (PaymentsFilePath): no invoice to open.
+    virtual QString paymentsPath() const = 0;
     /// The payments file, in file order (ReadPaymentsFile).
     virtual QList<Payment> payments() = 0;
     /// The payments given to one invoice, in file order.
@@ -106,8 +108,12 @@ public:
 
     /// Where the register is kept (RegisterFilePath).
     virtual QString registerPath() const = 0;
+    /// Whether anything is kept where the register goes: a register that
+    /// cannot be read is one too, never written over.
     virtual bool hasRegister() const = 0;
-    /// The register file's bytes as CustomerTable::readFile gives them.
+    /// The register file's bytes as CustomerTable::readFile gives them. A
+    /// large register is read on a worker thread while the folder answers
+    /// other questions: this reads the register alone.
     virtual QByteArray readRegister() = 0;
     /// The register's rows of cells (RegisterColumnCount each); none when
     /// there is no register.

@@ -3,6 +3,7 @@
 // marked by hand and removed, kept in the payments file; a newly saved
 // invoice and a restart. And `laskutus --list` run as a program.
 
+#include "invoice/creditnote.h"
 #include "invoice/numbering.h"
 #include "invoice/reminder.h"
 #include "storage/cp1252.h"
@@ -53,11 +54,11 @@ InvoiceData invoice(const QString &number, const QString &date, const QString &d
 
 // A save folder of saved invoices of two years, one of them paid, and a
 // program folder whose settings keep it.
-struct SaveFolder
+struct SavedInvoices
 {
     QTemporaryDir data;
 
-    SaveFolder()
+    SavedInvoices()
     {
         save(u"2026/1.csv"_s, invoice(u"1"_s, u"1.12.2026"_s, u"21.12.2026"_s, u"Virtanen Oy"_s, u"100,00"_s));
         save(u"2026/2.csv"_s, invoice(u"2"_s, u"2.11.2026"_s, u"1.12.2026"_s, u"Öljy-Nieminen"_s, u"250,00"_s));
@@ -81,7 +82,7 @@ struct SaveFolder
 };
 
 // A reminder of the invoice saved beside it, as "Maksumuistutus" saves one.
-void saveReminder(const SaveFolder &folder, const QString &year, const QString &number, int reminderNumber,
+void saveReminder(const SavedInvoices &folder, const QString &year, const QString &number, int reminderNumber,
                   const QDate &date, qint64 totalCents)
 {
     Reminder reminder;
@@ -181,6 +182,9 @@ private slots:
     void bankFileImportedFromTheWindow();
     void yearOfInvoicesPaidFromBankFiles();
     void unallocatedPaymentsGivenToAnInvoiceAndBack();
+    void sumsLineAddsTheRowsShown_data();
+    void sumsLineAddsTheRowsShown();
+    void filesChangedByAnotherProgramShownAgain();
 };
 
 void LedgerWindowTest::headingClickSorts_data()
@@ -209,7 +213,7 @@ void LedgerWindowTest::headingClickSorts()
     QFETCH(int, column);
     QFETCH(int, clicks);
     QFETCH(QStringList, numbers);
-    SaveFolder folder;
+    SavedInvoices folder;
     FormFixture fixture(folder.settings());
     QVERIFY(fixture.show());
     LedgerWindow *window = openLedger(fixture);
@@ -251,7 +255,7 @@ void LedgerWindowTest::searchAndYearChooseRows()
     QFETCH(int, yearItem);
     QFETCH(QStringList, numbers);
     QFETCH(QString, totals);
-    SaveFolder folder;
+    SavedInvoices folder;
     FormFixture fixture(folder.settings());
     QVERIFY(fixture.show());
     LedgerWindow *window = openLedger(fixture);
@@ -267,7 +271,7 @@ void LedgerWindowTest::searchAndYearChooseRows()
 
 void LedgerWindowTest::enterOpensTheInvoiceAndShowsItsPayments()
 {
-    SaveFolder folder;
+    SavedInvoices folder;
     FormFixture fixture(folder.settings());
     QVERIFY(fixture.show());
     LedgerWindow *window = openLedger(fixture);
@@ -317,7 +321,7 @@ void LedgerWindowTest::markedPaymentIsKeptAndRemoved()
     QFETCH(QString, message);
     QFETCH(QString, status);
     QFETCH(QByteArray, line);
-    SaveFolder folder;
+    SavedInvoices folder;
     const QByteArray before = readBytes(PaymentsFilePath(folder.path()));
     FormFixture fixture(folder.settings());
     QVERIFY(fixture.show());
@@ -356,7 +360,7 @@ void LedgerWindowTest::markedPaymentIsKeptAndRemoved()
 // removes payments alone.
 void LedgerWindowTest::remindersListedUnderTheirInvoice()
 {
-    SaveFolder folder;
+    SavedInvoices folder;
     const Payment payment{u"2026"_s, u"2"_s, QDate(2026, 12, 3), 10000, QString(), QString(), QString(),
                           kManualPaymentSource.toString()};
     WritePaymentsFile(PaymentsFilePath(folder.path()), ReadPaymentsFile(PaymentsFilePath(folder.path())) + QList{payment});
@@ -398,7 +402,7 @@ void LedgerWindowTest::remindersListedUnderTheirInvoice()
 
 void LedgerWindowTest::savedInvoiceAppearsAndStaysAfterRestart()
 {
-    SaveFolder folder;
+    SavedInvoices folder;
     {
         FormFixture fixture(folder.settings());
         QVERIFY(fixture.show());
@@ -465,7 +469,7 @@ void LedgerWindowTest::listFromTheCommandLine()
     QFETCH(int, exitCode);
     QFETCH(QString, out);
     QFETCH(QString, err);
-    SaveFolder folder;
+    SavedInvoices folder;
     // Due in the far future: the statuses do not depend on the day the test runs.
     folder.save(u"2026/1.csv"_s, invoice(u"1"_s, u"1.12.2026"_s, u"1.1.2100"_s, u"Virtanen Oy"_s, u"100,00"_s));
     folder.save(u"2026/2.csv"_s, invoice(u"2"_s, u"1.12.2026"_s, u"1.1.2100"_s, u"Öljy-Nieminen"_s, u"250,00"_s));
@@ -514,7 +518,7 @@ void LedgerWindowTest::listFromTheCommandLine()
 // nothing.
 void LedgerWindowTest::bankFileImportedFromTheWindow()
 {
-    SaveFolder folder;
+    SavedInvoices folder;
     QTemporaryDir bank;
     const QString camt = bank.filePath(u"tiliote.xml"_s);
     const QString reference1 = AppendCheckDigit(u"100"_s);
@@ -562,7 +566,7 @@ void LedgerWindowTest::bankFileImportedFromTheWindow()
 // store nothing.
 void LedgerWindowTest::yearOfInvoicesPaidFromBankFiles()
 {
-    SaveFolder folder;
+    SavedInvoices folder;
     QDir(folder.path() + u"2026"_s).removeRecursively();
     QDir(folder.path() + u"2025"_s).removeRecursively();
     QFile::remove(PaymentsFilePath(folder.path()));
@@ -651,7 +655,7 @@ void LedgerWindowTest::yearOfInvoicesPaidFromBankFiles()
 // invoice, and "Peru kohdistus" takes a payment back.
 void LedgerWindowTest::unallocatedPaymentsGivenToAnInvoiceAndBack()
 {
-    SaveFolder folder;
+    SavedInvoices folder;
     const Payment unknown{QString(), QString(), QDate(2026, 12, 5), 5000, u"7771"_s, u"Tuntematon"_s, u"A3"_s,
                           u"tiliote.xml"_s};
     const Payment twice{u"2025"_s, u"3"_s, QDate(2025, 11, 12), 4000, QString(), QString(), QString(),
@@ -727,6 +731,94 @@ void LedgerWindowTest::unallocatedPaymentsGivenToAnInvoiceAndBack()
     QCOMPARE(window->Maksut->count(), 0);
     QTest::mouseClick(window->Kohdistamattomat, Qt::LeftButton);
     QCOMPARE(listed().size(), 1);
+}
+
+void LedgerWindowTest::sumsLineAddsTheRowsShown_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("year");
+    QTest::addColumn<QString>("totals");
+    // Invoice 1 (100,00) is credited 30,00 by 2027/12; invoice 2 (250,00)
+    // is reminded, 10,50 of interest and fee owed with it.
+    QTest::newRow("every year") << QString() << QString()
+                                << u"5 laskua: summa 485,50 €, maksettu 40,00 €, avoinna 456,00 €"_s;
+    QTest::newRow("the credited invoice's year, its credit note of the next")
+        << QString() << u"2026"_s << u"3 laskua: summa 475,50 €, maksettu 0,00 €, avoinna 456,00 €"_s;
+    QTest::newRow("the credit note alone") << QString() << u"2027"_s
+                                           << u"1 laskua: summa -30,00 €, maksettu 0,00 €, avoinna 0,00 €"_s;
+    QTest::newRow("the reminded invoice") << u"nieminen"_s << QString()
+                                          << u"1 laskua: summa 250,00 €, maksettu 0,00 €, avoinna 260,50 €"_s;
+}
+
+// The foot of "Laskut" sums the columns of the rows it shows: what is open
+// is the sum of their open amounts, a credit note of another year and a
+// reminder's claim counted as the rows count them.
+void LedgerWindowTest::sumsLineAddsTheRowsShown()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, year);
+    QFETCH(QString, totals);
+    SavedInvoices folder;
+    const InvoiceData credited = invoice(u"1"_s, u"1.12.2026"_s, u"21.12.2026"_s, u"Virtanen Oy"_s, u"100,00"_s);
+    InvoiceData note = CreditNoteOf(
+        credited, invoice(u"12"_s, u"4.1.2027"_s, u"18.1.2027"_s, u"Virtanen Oy"_s, u"0,00"_s).header);
+    note.rows.last()[PriceColumn] = u"30,00"_s;
+    folder.save(u"2027/12.csv"_s, note);
+    saveReminder(folder, u"2026"_s, u"2"_s, 1, QDate(2026, 12, 7), 26050);
+    FormFixture fixture(folder.settings());
+    QVERIFY(fixture.show());
+    LedgerWindow *window = openLedger(fixture);
+    QVERIFY(window);
+    window->Vuosi->setCurrentIndex(std::max(0, window->Vuosi->findText(year)));
+    QTest::keyClicks(window->Haku, typed);
+    QCOMPARE(window->Yhteensa->text(), totals);
+    qint64 open = 0;
+    for (const QString &cell : shown(*window, LedgerOpenColumn))
+        open += ParseTypedAmount(cell).value();
+    QVERIFY2(window->Yhteensa->text().endsWith(u"avoinna %1 €"_s.arg(PaymentAmountText(open))),
+             qPrintable(window->Yhteensa->text()));
+}
+
+// Another copy of the program (or a person) changes the save folder while
+// "Laskut" is open: the next look at it, "Laskut…" chosen again, shows the
+// invoice's new total whether its file kept its size or not, an invoice
+// added and one removed, and a payment marked elsewhere.
+void LedgerWindowTest::filesChangedByAnotherProgramShownAgain()
+{
+    SavedInvoices folder;
+    FormFixture fixture(folder.settings());
+    QVERIFY(fixture.show());
+    LedgerWindow *window = openLedger(fixture);
+    QVERIFY(window);
+    QCOMPARE(shown(*window, LedgerTotalColumn), (QStringList{u"40,00"_s, u"100,00"_s, u"250,00"_s, u"125,50"_s}));
+
+    const QString ten = folder.path() + u"2026/10.csv"_s;
+    const QDateTime written = QFileInfo(ten).lastModified();
+    const qint64 size = QFileInfo(ten).size();
+    // Same size, a later time: 125,50 becomes 521,50.
+    folder.save(u"2026/10.csv"_s, invoice(u"10"_s, u"3.12.2026"_s, u"17.12.2026"_s, u"Äkäslompolo Ky"_s, u"521,50"_s));
+    QCOMPARE(QFileInfo(ten).size(), size);
+    QFile file(ten);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(written.addSecs(2), QFileDevice::FileModificationTime));
+    file.close();
+    // A longer file, an invoice added and one removed.
+    folder.save(u"2026/2.csv"_s, invoice(u"2"_s, u"2.11.2026"_s, u"1.12.2026"_s, u"Öljy-Nieminen"_s, u"1250,00"_s));
+    folder.save(u"2026/20.csv"_s, invoice(u"20"_s, u"6.12.2026"_s, u"20.12.2026"_s, u"Uusi Oy"_s, u"10,00"_s));
+    QVERIFY(QFile::remove(folder.path() + u"2025/3.csv"_s));
+    const QString paymentsPath = PaymentsFilePath(folder.path());
+    WritePaymentsFile(paymentsPath, ReadPaymentsFile(paymentsPath)
+                                        + QList{Payment{u"2026"_s, u"1"_s, QDate(2026, 12, 6), 10000, QString(),
+                                                        QString(), QString(), kManualPaymentSource.toString()}});
+
+    QVERIFY(openLedger(fixture) == window);
+    QCOMPARE(shown(*window, LedgerNumberColumn), (QStringList{u"1"_s, u"2"_s, u"10"_s, u"20"_s}));
+    QCOMPARE(shown(*window, LedgerTotalColumn), (QStringList{u"100,00"_s, u"1250,00"_s, u"521,50"_s, u"10,00"_s}));
+    QCOMPARE(statusOf(*window, u"1"_s), u"maksettu"_s);
+    // The payment of the removed invoice is money of no invoice now.
+    QCOMPARE(window->Yhteensa->text(), u"4 laskua: summa 1881,50 €, maksettu 100,00 €, avoinna 1781,50 €"_s);
+    QTest::mouseClick(window->Kohdistamattomat, Qt::LeftButton);
+    QCOMPARE(window->Suoritukset->rowCount(), 1);
 }
 
 QTEST_MAIN(LedgerWindowTest)

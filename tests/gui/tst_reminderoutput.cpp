@@ -150,6 +150,7 @@ private slots:
     void reminderFromTheLedger();
     void eachReminderPdfNamedAndNeverReplaced();
     void missingRateAskedInTheLedger();
+    void openLedgerRemindsWithTheSettingsOfOk();
 };
 
 void ReminderOutputTest::reminderPrintedAndSaved_data()
@@ -453,6 +454,36 @@ void ReminderOutputTest::eachReminderPdfNamedAndNeverReplaced()
         QCOMPARE(folder.files(), before);
         QCOMPARE(readBytes(third), QByteArray("%PDF-1.4 lähetetty muistutus"));
     }
+}
+
+// "Laskut" stays open while the biller details change: a reminder made
+// after "OK" takes the fee kept, one after "Peruuta" the fee as it was.
+void ReminderOutputTest::openLedgerRemindsWithTheSettingsOfOk()
+{
+    ProgramFolder folder;
+    FormFixture fixture(folder.settings(), {}, QDate(2026, 8, 10));
+    QVERIFY(fixture.show());
+    TForm1 &form = fixture.form();
+    chooseFromMenuBar(form, {u"Tiedosto"_s, u"Laskut…"_s});
+    LedgerWindow *window = form.LedgerList;
+    QVERIFY(window && window->isVisible());
+    const QRect cell = window->Taulukko->visualRect(window->Taulukko->model()->index(0, LedgerCustomerColumn));
+    const auto feeShown = [&] {
+        QTest::mouseClick(window->Taulukko->viewport(), Qt::LeftButton, {}, cell.center());
+        fixture.prompter().answerTable(false);
+        QTest::mouseClick(window->Maksumuistutus, Qt::LeftButton);
+        return fixture.prompter().tablesShown.takeLast().filter(u"Muistutusmaksu\t"_s);
+    };
+    // A consumer's fee is capped at 5,00.
+    QCOMPARE(feeShown(), QStringList{u"Muistutusmaksu\t5,00"_s});
+    for (const bool ok : {false, true}) {
+        chooseFromMenuBar(form, {u"Muokkaa"_s, u"Laskuttajan tiedot"_s});
+        QTest::keyClick(form.Muistutusmaksu1, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(form.Muistutusmaksu1, u"3,00"_s);
+        QTest::mouseClick(ok ? form.Ok2 : form.Cancel2, Qt::LeftButton);
+        QCOMPARE(feeShown(), QStringList{ok ? u"Muistutusmaksu\t3,00"_s : u"Muistutusmaksu\t5,00"_s});
+    }
+    QVERIFY(!QFileInfo::exists(ReminderFilePath(folder.data(), u"2026"_s, u"57"_s, 1)));
 }
 
 QTEST_MAIN(ReminderOutputTest)
