@@ -200,8 +200,15 @@ public:
     InvoiceRecord CollectRecord() const;
     /// What an opened invoice takes from the settings when its file does not say.
     InvoiceDefaults CollectDefaults() const;
-    /// Shows a complete invoice (CompletedInvoice) on the emptied page.
-    void ShowInvoice(const InvoiceData &invoice);
+    /// Shows a complete invoice (CompletedInvoice) on the emptied page, with
+    /// the biller it is issued with (ShowBiller).
+    void ShowInvoice(const InvoiceRecord &record);
+    /// Shows the biller's details on the page and giro form; the invoice on
+    /// the page is issued with them (PageBiller).
+    void ShowBiller(const BillerDetails &biller);
+    /// The biller the invoice on the page is issued with: today's for a new
+    /// one, the kept one for an opened invoice.
+    BillerDetails PageBiller;
     /// The "Rivi yht. sis. alv" an opened invoice was saved with; empty while
     /// the invoice follows the biller's YhtSisAlv, as a new one does.
     std::optional<bool> InvoiceRowTotalsWithVat;

@@ -266,26 +266,9 @@ void TForm1::ApplyBillerDetails()
     YritNimi2->setCell(kBlockTextColumn, 0, YritNimi1->text());
     YritNimi2->setCell(kBlockTextColumn, 1, YritOts11->text());
     YritNimi2->setCell(kBlockTextColumn, 2, YritOts12->text());
-    const std::pair<QLineEdit *, QList<QLabel *>> labels[] = {
-        {VirallNimi1, {VirallNimi2, VirallNimi3}},
-        {Osoite11, {Osoite21, Osoite31}},
-        {Osoite12, {Osoite22}},
-        {Posti1, {Posti2, Posti3}},
-        {Puhelin1, {Puhelin2}},
-        {Faksi1, {Faksi2}},
-        {Koti1, {Koti2}},
-        {YTunnus1, {YTunnus2}},
-        {AlvTunnus1, {Vat2}},
-        {Pankki1, {Pankki2}},
-        {Iban1, {Iban2, Iban3}},
-        {Bic1, {Bic2, Bic3}},
-        {FreeText1, {FreeText3}},
-        {FreeText2, {FreeText4}},
-    };
-    for (const auto &[source, targets] : labels) {
-        for (QLabel *target : targets)
-            target->setText(source->text());
-    }
+    // An invoice opened from its file keeps the biller it was issued with.
+    if (OpenedInvoiceFile.isEmpty())
+        ShowBiller(CollectBillerDetails());
     MaksuEhto2->setText(MaksuEhto1->text());
     ViivKorko2->setText(ViivKorko1->text());
     HuomAika2->setText(HuomAika1->text());

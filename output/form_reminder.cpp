@@ -48,7 +48,10 @@ Reminder TForm1::ReminderOfInvoiceFile(const QString &path, const QDate &date, s
     const SavedPlace place = savedPlaceOf(path);
     const BillerDetails biller = CollectBillerDetails();
     const InvoiceDefaults defaults = CollectDefaults();
-    const InvoiceRecord record = ReadInvoiceRecord(path, biller, defaults);
+    // A reminder asks for payment now: to today's account, whatever the
+    // invoice was issued with.
+    InvoiceRecord record = ReadInvoiceRecord(path, biller, defaults);
+    record.biller = biller;
     // The invoice's row of the ledger has its credit notes, which may be of
     // a later year, and its payments.
     const Ledger ledger = ReadLedger(place.saveFolder, biller, defaults, date);
@@ -71,6 +74,8 @@ void TForm1::ShowReminder(const Reminder &reminder)
 {
     ReminderOnPage = reminder;
     ShowHeading();
+    // Made today, the reminder is from the biller as it is today.
+    ShowBiller(CollectBillerDetails());
     LaskuPvm1Label->setText(kReminderDateCaption.toString());
     LaskuNro1->setText(reminder.invoiceNumber);
     LaskuPvm1->setText(DateText(reminder.date));
