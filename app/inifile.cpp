@@ -166,15 +166,32 @@ IniWriteError::IniWriteError(const QString &path)
 {
 }
 
-QString IniReadString(const QString &fileText, QStringView section, QStringView key,
-                      const QString &defaultValue)
+std::optional<QString> IniValue(const QString &fileText, QStringView section, QStringView key)
 {
     const KeyLocation location = findKey(fileText, section, key);
     if (!location.keyFound)
-        return defaultValue;
+        return std::nullopt;
     const QStringView value = trimBlanks(QStringView(fileText).sliced(
         location.valueStart, location.keyLine.end - location.valueStart));
     return value.first(std::min(value.size(), kMaxValueLength)).toString();
+}
+
+QString IniReadString(const QString &fileText, QStringView section, QStringView key,
+                      const QString &defaultValue)
+{
+    return IniValue(fileText, section, key).value_or(defaultValue);
+}
+
+std::optional<QString> ReadIniText(const QString &path)
+{
+    return readFileText(path);
+}
+
+void ReplaceIniText(const QString &path, const QString &text)
+{
+    // A crash or a full disk never leaves half a settings file.
+    if (!ReplaceFileContents(path, stringToCp1252(text)))
+        throw IniWriteError(path);
 }
 
 int IniParseInteger(QStringView value, int defaultValue)
@@ -308,9 +325,7 @@ void WriteIniString(const QString &path, QStringView section, QStringView key, Q
         text = *current;
     }
 
-    // A crash or a full disk never leaves half a settings file.
-    if (!ReplaceFileContents(path, stringToCp1252(IniWriteString(text, section, key, value))))
-        throw IniWriteError(path);
+    ReplaceIniText(path, IniWriteString(text, section, key, value));
 }
 
 void WriteIniInteger(const QString &path, QStringView section, QStringView key, int value)

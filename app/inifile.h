@@ -26,6 +26,18 @@ public:
 QString IniReadString(const QString &fileText, QStringView section, QStringView key,
                       const QString &defaultValue);
 
+/// The value of key in section as IniReadString reads it; nullopt when the section or
+/// the key is missing.
+std::optional<QString> IniValue(const QString &fileText, QStringView section, QStringView key);
+
+/// The whole settings file as text; nullopt when it cannot be opened or read, or is no
+/// regular file (IsRegularFileOrMissing).
+std::optional<QString> ReadIniText(const QString &path);
+
+/// Replaces the settings file with the text in one atomic replacement. Throws
+/// IniWriteError, leaving the old file whole, when it cannot be written.
+void ReplaceIniText(const QString &path, const QString &text);
+
 /// A stored integer: decimal with an optional sign, or hexadecimal after "0x"/"0X";
 /// defaultValue for anything else, including values outside the range of int.
 int IniParseInteger(QStringView value, int defaultValue);
