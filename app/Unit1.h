@@ -425,9 +425,6 @@ public:
     /// not at all; throws CommandError naming what the format lacks, or
     /// that the file could not be written.
     void ExportEinvoice(const QString &name, EinvoiceFormat format);
-    /// The format of an export asked for on the command line: Peppol, or
-    /// Finvoice framed when the biller details choose the frame.
-    EinvoiceFormat EinvoiceFormatOf(ExportKind kind) const;
     /// Beside the customer block, on the page but never printed: the
     /// customer's e-invoice address, shown while the invoice has one.
     QLabel *Verkkolaskuosoite2 = nullptr;

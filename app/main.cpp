@@ -55,6 +55,22 @@ int main(int argc, char *argv[])
     // instead of ending the program without a word.
     std::signal(SIGXFSZ, SIG_IGN);
     provideRuntimeFolder();
+    const auto exportInvoices = [&line] {
+        QTextStream err(stderr);
+        const int status = ExportInvoices(*line.exportKind, QCoreApplication::applicationFilePath(),
+                                          line.startArguments, line.output, line.inputs, err,
+                                          line.reminderDate.isValid() ? line.reminderDate : QDate::currentDate());
+        // Every file is written and closed and the report flushed; taking Qt
+        // down would only make an accountant's batch script wait.
+        err.flush();
+        std::fflush(nullptr);
+        std::_Exit(status);
+    };
+    // E-invoices are made from the saved files alone: no window, no platform.
+    if (line.exportKind == ExportKind::Finvoice || line.exportKind == ExportKind::Peppol) {
+        QCoreApplication app(argc, argv);
+        exportInvoices();
+    }
     // An export draws only into files: it needs no display.
     if ((line.exportKind || line.list || line.importPayments) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -82,17 +98,8 @@ int main(int argc, char *argv[])
         std::fflush(nullptr);
         std::_Exit(status);
     }
-    if (line.exportKind) {
-        QTextStream err(stderr);
-        const int status = ExportInvoices(*line.exportKind, QCoreApplication::applicationFilePath(),
-                                          line.startArguments, line.output, line.inputs, err,
-                                          line.reminderDate.isValid() ? line.reminderDate : QDate::currentDate());
-        // Every file is written and closed and the report flushed; taking Qt
-        // down would only make an accountant's batch script wait.
-        err.flush();
-        std::fflush(nullptr);
-        std::_Exit(status);
-    }
+    if (line.exportKind)
+        exportInvoices();
     TForm1 form(StartupOptions{QCoreApplication::applicationFilePath(), line.startArguments, line.invoiceFile},
                 nullptr);
     form.show();

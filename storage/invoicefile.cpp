@@ -118,7 +118,9 @@ QStringList InvoiceFileLines(const InvoiceData &invoice)
     // without them keeps the line it had; one that keeps its biller writes
     // every value up to the biller's last, each in its place.
     QStringList header = invoice.header;
-    const qsizetype written = header.size() > BillerNameField ? BillerBicField + 1 : DueDateField + 1;
+    const bool keepsBiller = std::any_of(header.begin() + std::min(header.size(), qsizetype(BillerNameField)),
+                                         header.end(), [](const QString &value) { return !value.isEmpty(); });
+    const qsizetype written = keepsBiller ? BillerBicField + 1 : DueDateField + 1;
     while (header.size() > written && header.last().isEmpty())
         header.removeLast();
     QStringList lines = {FormatHeaderLine(header)};
