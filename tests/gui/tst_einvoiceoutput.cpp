@@ -539,6 +539,19 @@ void EinvoiceOutputTest::reprintKeepsTheBillerItWasIssuedWith()
         const ProgramRun run = runProgram(program, {u"--"_s + kind, data.filePath(kind), saved, previous});
         QVERIFY2(run.status == 0, qPrintable(run.errors));
     }
+    // No window is made for an e-invoice: a platform with no display to
+    // show one on does not stop it.
+    QProcess windowless;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+    environment.remove(u"DISPLAY"_s);
+    environment.remove(u"WAYLAND_DISPLAY"_s);
+    windowless.setProcessEnvironment(environment);
+    windowless.start(program, {u"--finvoice"_s, data.filePath(u"ilman-ikkunaa.xml"_s), saved});
+    QVERIFY(windowless.waitForFinished(120000));
+    QVERIFY2(windowless.exitStatus() == QProcess::NormalExit && windowless.exitCode() == 0,
+             windowless.readAllStandardError().constData());
+    QCOMPARE(readBytes(data.filePath(u"ilman-ikkunaa.xml"_s)).size() > 0, true);
     const QString reminder = data.filePath(u"muistutus.pdf"_s);
     const ProgramRun reminded = runProgram(program, {u"--reminder"_s, reminder, saved, u"--date"_s, u"5.1.2027"_s});
     QVERIFY2(reminded.status == 0, qPrintable(reminded.errors));
