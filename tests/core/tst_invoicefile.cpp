@@ -558,6 +558,12 @@ void InvoiceFileCoreTest::issuedBillerKeptAfterEarlierValues()
     QCOMPARE(lines.mid(1), earlierLines.mid(1));
     QCOMPARE(lines[0], FormatHeaderLine(header));
 
+    // Biller details too long for the line are named as the biller's.
+    QStringList tooLong = header;
+    tooLong[BillerAddress1Field] = QString(kMaxTextLineLength, u'x');
+    QCOMPARE(InvoiceTooLongPart({tooLong, customer, rows}),
+             u"laskuttajan tiedot (virallinen nimi, osoite, Y-tunnus, ALV-tunnus, IBAN ja BIC)"_s);
+
     // The earlier reader took as many values as it knew and ignored the rest.
     const QStringList earlierRead = SplitGridLine(lines[0], CreditedNumberField + 1);
     QCOMPARE(earlierRead.size(), CreditedNumberField + 1);
