@@ -266,9 +266,10 @@ void TForm1::ApplyBillerDetails()
     YritNimi2->setCell(kBlockTextColumn, 0, YritNimi1->text());
     YritNimi2->setCell(kBlockTextColumn, 1, YritOts11->text());
     YritNimi2->setCell(kBlockTextColumn, 2, YritOts12->text());
-    // An invoice opened from its file keeps the biller it was issued with.
-    if (OpenedInvoiceFile.isEmpty())
-        ShowBiller(CollectBillerDetails());
+    // An invoice opened from its file keeps the biller it was issued with;
+    // what it does not keep is today's.
+    const BillerDetails today = CollectBillerDetails();
+    ShowBiller(OpenedInvoiceFile.isEmpty() ? today : IssuedBiller(CollectInvoice().header, today));
     MaksuEhto2->setText(MaksuEhto1->text());
     ViivKorko2->setText(ViivKorko1->text());
     HuomAika2->setText(HuomAika1->text());

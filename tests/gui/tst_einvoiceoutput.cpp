@@ -527,6 +527,13 @@ void EinvoiceOutputTest::reprintKeepsTheBillerItWasIssuedWith()
     QCOMPARE(form.VirallNimi3->text(), u"Testi Oy"_s);
     QCOMPARE(form.Iban2->text(), oldIban);
     QCOMPARE(form.Iban3->text(), oldIban);
+    // The biller details changed again while it is shown leave it as issued.
+    form.Laskuttajantiedot1Click();
+    form.Puhelin1->setText(u"040 1234567"_s);
+    QTest::mouseClick(form.Ok2, Qt::LeftButton);
+    QCOMPARE(form.Puhelin2->text(), u"040 1234567"_s);
+    QCOMPARE(form.VirallNimi2->text(), u"Testi Oy"_s);
+    QCOMPARE(form.Iban3->text(), oldIban);
     const QString reprint = data.filePath(u"uusintatuloste.pdf"_s);
     f.prompter().answerSave(reprint);
     chooseFromMenuBar(form, {u"Tiedosto"_s, u"Tulosta pdf"_s});
