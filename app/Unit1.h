@@ -206,8 +206,15 @@ public:
     /// What an opened invoice takes from the settings when its file does not say
     /// (the profile's defaults).
     InvoiceDefaults CollectDefaults() const;
-    /// Shows a complete invoice (CompletedInvoice) on the emptied page.
-    void ShowInvoice(const InvoiceData &invoice);
+    /// Shows a complete invoice (CompletedInvoice) on the emptied page, with
+    /// the biller it is issued with (ShowBiller).
+    void ShowInvoice(const InvoiceRecord &record);
+    /// Shows the biller's details on the page and giro form; the invoice on
+    /// the page is issued with them (PageBiller).
+    void ShowBiller(const BillerDetails &biller);
+    /// The biller the invoice on the page is issued with: today's for a new
+    /// one, the kept one for an opened invoice.
+    BillerDetails PageBiller;
     /// The "Rivi yht. sis. alv" an opened invoice was saved with; empty while
     /// the invoice follows the biller's YhtSisAlv, as a new one does.
     std::optional<bool> InvoiceRowTotalsWithVat;
@@ -428,9 +435,6 @@ public:
     /// not at all; throws CommandError naming what the format lacks, or
     /// that the file could not be written.
     void ExportEinvoice(const QString &name, EinvoiceFormat format);
-    /// The format of an export asked for on the command line: Peppol, or
-    /// Finvoice framed when the biller details choose the frame.
-    EinvoiceFormat EinvoiceFormatOf(ExportKind kind) const;
     /// Beside the customer block, on the page but never printed: the
     /// customer's e-invoice address, shown while the invoice has one.
     QLabel *Verkkolaskuosoite2 = nullptr;

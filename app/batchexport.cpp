@@ -11,6 +11,7 @@
 #include "app/startup.h"
 
 #include "invoice/numbering.h"
+#include "output/einvoice.h"
 #include "output/pdfhdr2.h"
 #include "storage/commanderror.h"
 #include "storage/customerregister.h"
@@ -20,6 +21,7 @@
 #include "storage/stagedfiles.h"
 #include "storage/textfile.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QHash>
 #include <QFileInfo>
@@ -63,6 +65,25 @@ public:
 private:
     QHash<QString, QList<QStringList>> m_read;
 };
+
+// A saved invoice as its e-invoice carries it: the record with the biller it
+// keeps, and, saved before the buyer's e-invoice address was kept with the
+// invoice, its customer's address from the register beside it.
+InvoiceRecord savedEinvoiceRecord(const QString &path, const Profile &profile, SaveFolderRegisters &registers)
+{
+    InvoiceRecord record = ReadInvoiceRecord(path, profile.biller, profile.defaults);
+    record.invoice = WithRegisterEinvoice(std::move(record.invoice), registers.customersBeside(path));
+    return record;
+}
+
+// The format of an export asked for on the command line: Peppol, or
+// Finvoice framed when the biller details choose the frame.
+EinvoiceFormat einvoiceFormatOf(ExportKind kind, EinvoiceFormat chosen)
+{
+    if (kind == ExportKind::Peppol)
+        return EinvoiceFormat::Peppol;
+    return chosen == EinvoiceFormat::FramedFinvoice ? EinvoiceFormat::FramedFinvoice : EinvoiceFormat::Finvoice;
+}
 
 } // namespace
 
@@ -209,11 +230,16 @@ int ExportInvoices(ExportKind kind, const QString &executablePath, const QString
     if (const QString reason = ExportSettingsRefusal(settings); !reason.isEmpty())
         return refuse(reason);
 
-    // The page needs no customer register: each invoice file holds its customer.
-    TForm1 form(StartupOptions{executablePath, startArguments, QString(), false},
-                std::make_unique<ReportingPrompter>(report));
-    if (const QString reason = ExportIbanRefusal(kind, form.CollectBillerDetails().iban, settings); !reason.isEmpty())
+    const Profile profile = ReadProfile(settings);
+    if (const QString reason = ExportIbanRefusal(kind, profile.biller.iban, settings); !reason.isEmpty())
         return refuse(reason);
+    // A page is drawn by the window's widgets; an e-invoice is made from the
+    // saved record alone. The page needs no customer register: each invoice
+    // file holds its customer.
+    std::unique_ptr<TForm1> form;
+    if (kind == ExportKind::Pdf || kind == ExportKind::Reminder)
+        form = std::make_unique<TForm1>(StartupOptions{executablePath, startArguments, QString(), false},
+                                        std::make_unique<ReportingPrompter>(report));
     if (intoFolder && !QDir().mkpath(output)) {
         report << u"Kansiota %1 ei voitu tehdä."_s.arg(QDir::toNativeSeparators(output)) << Qt::endl;
         return 1;
@@ -221,7 +247,6 @@ int ExportInvoices(ExportKind kind, const QString &executablePath, const QString
     if (intoFolder)
         reportLeftoversRemoved(output, StagedFiles::RemoveLeftovers(output), report);
     SaveFolderRegisters registers;
-    const Profile profile = ReadProfile(settings);
     ReminderFolders reminderFolders(profile);
     // The PDFs of a folder wait for the disk once, at the end, rather than
     // once each; none is under its name before it is whole on the disk.
@@ -241,7 +266,7 @@ int ExportInvoices(ExportKind kind, const QString &executablePath, const QString
                 const QString pdf = ReminderPdfTarget(targets.targets[i], intoFolder, reminder.number);
                 if (const QString reason = ReminderPdfRefusal(pdf); !reason.isEmpty())
                     throw CommandError(reason);
-                form.WriteReminder(input, reminder, pdf);
+                form->WriteReminder(input, reminder, pdf);
                 report << u"Maksumuistutus %1: %2 € %3 mennessä, tallennettu %4, pdf-tiedosto %5"_s.arg(
                               QString::number(reminder.number), PaymentAmountText(reminder.totalCents),
                               DateText(reminder.newDueDate), ReminderFileName(reminder.invoiceNumber, reminder.number),
@@ -249,15 +274,12 @@ int ExportInvoices(ExportKind kind, const QString &executablePath, const QString
                        << Qt::endl;
                 continue;
             }
-            form.OpenInvoiceFile(input);
             if (kind == ExportKind::Pdf) {
-                form.ExportPdf(targets.targets[i], pdfStaging);
+                form->OpenInvoiceFile(input);
+                form->ExportPdf(targets.targets[i], pdfStaging);
             } else {
-                // An invoice saved before the buyer's e-invoice address was
-                // kept with it takes its customer's from the register.
-                if (form.BuyerEinvoice.address.isEmpty() && form.BuyerEinvoice.operatorId.isEmpty())
-                    form.BuyerEinvoice = RegisterEinvoiceFor(registers.customersBeside(input), form.AsiakNro1->text());
-                form.ExportEinvoice(targets.targets[i], form.EinvoiceFormatOf(kind));
+                WriteEinvoiceFile(targets.targets[i], savedEinvoiceRecord(input, profile, registers),
+                                  einvoiceFormatOf(kind, profile.einvoiceFormat), QDateTime::currentDateTime());
             }
         } catch (const std::exception &error) {
             ++failed;

@@ -114,29 +114,11 @@ void TForm1::StoreReferenceRate(const ReferenceRateRow &row)
 void TForm1::ApplyBillerDetails()
 {
     const Profile &p = m_profile;
-    const BillerDetails &b = p.biller;
     for (int line = 0; line < kHeadingLineCount; ++line)
         YritNimi2->setCell(kBlockTextColumn, line, p.headingLines.value(line));
-    const std::pair<QString, QList<QLabel *>> labels[] = {
-        {b.officialName, {VirallNimi2, VirallNimi3}},
-        {b.address1, {Osoite21, Osoite31}},
-        {b.address2, {Osoite22}},
-        {b.postOffice, {Posti2, Posti3}},
-        {b.phone, {Puhelin2}},
-        {b.fax, {Faksi2}},
-        {b.homeTown, {Koti2}},
-        {b.businessId, {YTunnus2}},
-        {b.vatId, {Vat2}},
-        {b.bank, {Pankki2}},
-        {b.iban, {Iban2, Iban3}},
-        {b.bic, {Bic2, Bic3}},
-        {b.freeText1, {FreeText3}},
-        {b.freeText2, {FreeText4}},
-    };
-    for (const auto &[text, targets] : labels) {
-        for (QLabel *target : targets)
-            target->setText(text);
-    }
+    // An invoice opened from its file keeps the biller it was issued with;
+    // what it does not keep is today's.
+    ShowBiller(OpenedInvoiceFile.isEmpty() ? p.biller : IssuedBiller(CollectInvoice().header, p.biller));
     MaksuEhto2->setText(p.defaults.paymentTerms);
     ViivKorko2->setText(p.defaults.penaltyInterest);
     HuomAika2->setText(p.defaults.reminderTime);

@@ -55,40 +55,43 @@ int main(int argc, char *argv[])
     // instead of ending the program without a word.
     std::signal(SIGXFSZ, SIG_IGN);
     provideRuntimeFolder();
-    // The list and the payment import read data alone: no widget, no
-    // platform, no display.
-    if (line.list || line.importPayments) {
-        QCoreApplication app(argc, argv);
-        QCoreApplication::setApplicationName(QStringLiteral("Laskutus"));
-        QTextStream out(stdout);
-        QTextStream err(stderr);
-        const QString program = QCoreApplication::applicationFilePath();
-        const int status = line.list
-            ? ListInvoices(program, line.startArguments, line.listYear, out, err)
-            : ImportPaymentFiles(program, line.startArguments, line.inputs, out, err);
+    // Every file is written and closed and the report flushed; taking Qt
+    // down would only make an accountant's batch script wait.
+    const auto finish = [](int status, QTextStream &out, QTextStream &err) {
         out.flush();
         err.flush();
         std::fflush(nullptr);
         std::_Exit(status);
+    };
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const auto exportInvoices = [&line](QTextStream &report) {
+        return ExportInvoices(*line.exportKind, QCoreApplication::applicationFilePath(), line.startArguments,
+                              line.output, line.inputs, report,
+                              line.reminderDate.isValid() ? line.reminderDate : QDate::currentDate());
+    };
+    // The list, the payment import and the e-invoices read data alone: no
+    // widget, no platform, no display.
+    const bool einvoice = line.exportKind == ExportKind::Finvoice || line.exportKind == ExportKind::Peppol;
+    if (line.list || line.importPayments || einvoice) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Laskutus"));
+        const QString program = QCoreApplication::applicationFilePath();
+        if (line.list)
+            finish(ListInvoices(program, line.startArguments, line.listYear, out, err), out, err);
+        if (line.importPayments)
+            finish(ImportPaymentFiles(program, line.startArguments, line.inputs, out, err), out, err);
+        finish(exportInvoices(err), out, err);
     }
-    // An export draws only into files: it needs no display.
+    // A page is drawn by widgets into files: it needs no display.
     if (line.exportKind && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Laskutus"));
     InstallFinnishQtTexts(app);
-    if (line.exportKind) {
-        QTextStream err(stderr);
-        const int status = ExportInvoices(*line.exportKind, QCoreApplication::applicationFilePath(),
-                                          line.startArguments, line.output, line.inputs, err,
-                                          line.reminderDate.isValid() ? line.reminderDate : QDate::currentDate());
-        // Every file is written and closed and the report flushed; taking Qt
-        // down would only make an accountant's batch script wait.
-        err.flush();
-        std::fflush(nullptr);
-        std::_Exit(status);
-    }
+    if (line.exportKind)
+        finish(exportInvoices(err), out, err);
     TForm1 form(StartupOptions{QCoreApplication::applicationFilePath(), line.startArguments, line.invoiceFile},
                 nullptr);
     form.show();

@@ -1,6 +1,7 @@
 // The invoice on the page and its snapshot: collecting the widgets' texts
 // into an InvoiceData or a whole InvoiceRecord and showing one on the
-// widgets, the only mapping between the two.
+// widgets, the only mapping between the two; the biller it is issued with
+// shown on the page's labels.
 
 #include "app/Unit1.h"
 #include "widgets/stringgrid.h"
@@ -57,8 +58,10 @@ InvoiceData TForm1::CollectInvoice() const
             invoice.header.append(BuyerEinvoice.operatorId);
         else if (field == CreditedYearField)
             invoice.header.append(CreditedYear);
-        else
+        else if (field == CreditedNumberField)
             invoice.header.append(CreditedNumber);
+        else
+            invoice.header.append(PageBiller.*IssuedBillerMember(field));
     }
     invoice.customer.append(AsiakNimi1->currentText());
     for (int line = CustomerAddress1Line; line < CustomerLineCount; ++line)
@@ -80,13 +83,40 @@ InvoiceDefaults TForm1::CollectDefaults() const
 
 InvoiceRecord TForm1::CollectRecord() const
 {
-    return {CollectInvoice(), CollectBillerDetails()};
+    return {CollectInvoice(), PageBiller};
 }
 
-void TForm1::ShowInvoice(const InvoiceData &invoice)
+void TForm1::ShowBiller(const BillerDetails &biller)
+{
+    PageBiller = biller;
+    const std::pair<QString, QList<QLabel *>> labels[] = {
+        {biller.officialName, {VirallNimi2, VirallNimi3}},
+        {biller.address1, {Osoite21, Osoite31}},
+        {biller.address2, {Osoite22}},
+        {biller.postOffice, {Posti2, Posti3}},
+        {biller.phone, {Puhelin2}},
+        {biller.fax, {Faksi2}},
+        {biller.homeTown, {Koti2}},
+        {biller.businessId, {YTunnus2}},
+        {biller.vatId, {Vat2}},
+        {biller.bank, {Pankki2}},
+        {biller.iban, {Iban2, Iban3}},
+        {biller.bic, {Bic2, Bic3}},
+        {biller.freeText1, {FreeText3}},
+        {biller.freeText2, {FreeText4}},
+    };
+    for (const auto &[text, targets] : labels) {
+        for (QLabel *target : targets)
+            target->setText(text);
+    }
+}
+
+void TForm1::ShowInvoice(const InvoiceRecord &record)
 {
     // A complete invoice (CompletedInvoice): every header value is the
     // invoice's own, and none is counted again here.
+    const InvoiceData &invoice = record.invoice;
+    ShowBiller(record.biller);
     for (int field = 0; field < HeaderFieldCount; ++field) {
         if (QLineEdit *edit = headerEdit(*this, field))
             edit->setText(invoice.header.value(field));

@@ -16,6 +16,7 @@ using namespace Qt::StringLiterals;
 void TForm1::Uusi1Click()
 {
     ClearInvoice();
+    ShowBiller(CollectBillerDetails());
     const QDate today = m_prompter->today();
     LaskuPvm1->setText(DateText(today));
     EraPv2->setText(DateText(DueDate(today, MaksuEhto2->text())));

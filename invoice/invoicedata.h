@@ -65,6 +65,18 @@ enum HeaderField : int {
     /// written only when set, so an invoice keeps the line it had.
     CreditedYearField,
     CreditedNumberField,
+    /// The biller the invoice was issued with: official name, address lines,
+    /// post office, business ID, VAT ID, IBAN and BIC. Written with every
+    /// invoice, so the values before them are written too, empty or not; a
+    /// file without them takes today's biller details.
+    BillerNameField,
+    BillerAddress1Field,
+    BillerAddress2Field,
+    BillerPostOfficeField,
+    BillerBusinessIdField,
+    BillerVatIdField,
+    BillerIbanField,
+    BillerBicField,
     HeaderFieldCount
 };
 

@@ -6,6 +6,8 @@
 #include "output/epcqr.h"
 #include "storage/invoicefile.h"
 
+#include <utility>
+
 namespace {
 
 QString headerValue(const InvoiceRecord &record, HeaderField field)
@@ -28,7 +30,37 @@ QString countedDueDate(const QStringList &header)
         .value_or(header.value(DueDateField));
 }
 
+// The header fields keeping the biller an invoice was issued with, in file order.
+constexpr std::pair<HeaderField, QString BillerDetails::*> kIssuedBillerFields[] = {
+    {BillerNameField, &BillerDetails::officialName},
+    {BillerAddress1Field, &BillerDetails::address1},
+    {BillerAddress2Field, &BillerDetails::address2},
+    {BillerPostOfficeField, &BillerDetails::postOffice},
+    {BillerBusinessIdField, &BillerDetails::businessId},
+    {BillerVatIdField, &BillerDetails::vatId},
+    {BillerIbanField, &BillerDetails::iban},
+    {BillerBicField, &BillerDetails::bic},
+};
+
 } // namespace
+
+QString BillerDetails::*IssuedBillerMember(int field)
+{
+    for (const auto &[kept, member] : kIssuedBillerFields) {
+        if (kept == field)
+            return member;
+    }
+    return nullptr;
+}
+
+BillerDetails IssuedBiller(const QStringList &header, BillerDetails current)
+{
+    for (const auto &[field, member] : kIssuedBillerFields) {
+        if (field < header.size())
+            current.*member = header[field];
+    }
+    return current;
+}
 
 InvoiceData CompletedInvoice(InvoiceData invoice, const InvoiceDefaults &defaults)
 {
@@ -53,7 +85,12 @@ InvoiceData CompletedInvoice(InvoiceData invoice, const InvoiceDefaults &default
 
 InvoiceRecord ReadInvoiceRecord(const QString &path, const BillerDetails &biller, const InvoiceDefaults &defaults)
 {
-    return {CompletedInvoice(ReadInvoiceFile(path), defaults), biller};
+    InvoiceData stored = ReadInvoiceFile(path);
+    const BillerDetails issued = IssuedBiller(stored.header, biller);
+    InvoiceData invoice = CompletedInvoice(std::move(stored), defaults);
+    for (const auto &[field, member] : kIssuedBillerFields)
+        invoice.header[field] = issued.*member;
+    return {std::move(invoice), issued};
 }
 
 EinvoiceAddress BuyerEinvoice(const InvoiceRecord &record)

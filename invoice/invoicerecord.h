@@ -67,8 +67,18 @@ struct InvoiceDefaults
 /// exactly as saved.
 InvoiceData CompletedInvoice(InvoiceData invoice, const InvoiceDefaults &defaults);
 
+/// The member of BillerDetails that a header field keeps of the biller an
+/// invoice was issued with; nullptr for a field that keeps none.
+QString BillerDetails::*IssuedBillerMember(int field);
+
+/// The biller an invoice was issued with: `current` (today's biller details)
+/// with each value the header keeps of its biller put in. A file of an
+/// earlier version keeps none and is issued by today's biller.
+BillerDetails IssuedBiller(const QStringList &header, BillerDetails current);
+
 /// The invoice file at path as a complete record (CompletedInvoice), issued
-/// by biller. Throws what ReadInvoiceFile throws.
+/// by the biller it keeps (IssuedBiller of `biller`, today's details), whose
+/// values its header then holds in full. Throws what ReadInvoiceFile throws.
 InvoiceRecord ReadInvoiceRecord(const QString &path, const BillerDetails &biller, const InvoiceDefaults &defaults);
 
 /// The buyer's e-invoice address kept with the invoice; empty when none.

@@ -9,6 +9,8 @@
 #include "output/finvoice.h"
 #include "output/paymentfields.h"
 #include "output/peppol.h"
+#include "storage/commanderror.h"
+#include "storage/textfile.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -110,6 +112,14 @@ QByteArray WriteEinvoice(const InvoiceRecord &record, EinvoiceFormat format, con
         return WritePeppol(record);
     }
     return {};
+}
+
+void WriteEinvoiceFile(const QString &path, const InvoiceRecord &record, EinvoiceFormat format, const QDateTime &sent)
+{
+    if (const QString reason = EinvoiceRefusal(record, format); !reason.isEmpty())
+        throw CommandError(u"Verkkolaskua ei kirjoitettu:\r\n%1"_s.arg(QString(reason).replace(u"\n"_s, u"\r\n"_s)));
+    if (!ReplaceFileContents(path, WriteEinvoice(record, format, sent)))
+        throw CommandError(u"Verkkolaskutiedostoa ei voitu kirjoittaa:\r\n%1"_s.arg(QDir::toNativeSeparators(path)));
 }
 
 EinvoiceAmounts EinvoiceAmountsOf(const InvoiceRecord &record)

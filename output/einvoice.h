@@ -60,6 +60,12 @@ QString EinvoiceRefusal(const InvoiceRecord &record, EinvoiceFormat format);
 /// Throws FloatingPointOverflow as RecordTotals does.
 QByteArray WriteEinvoice(const InvoiceRecord &record, EinvoiceFormat format, const QDateTime &sent);
 
+/// Writes the record's e-invoice in the format to path, replacing a file
+/// there only when the new one is whole. Throws CommandError naming what
+/// EinvoiceRefusal finds missing, or the file that could not be written,
+/// and FloatingPointOverflow as RecordTotals does.
+void WriteEinvoiceFile(const QString &path, const InvoiceRecord &record, EinvoiceFormat format, const QDateTime &sent);
+
 /// One row of the invoice as the e-invoices carry it. The page prints only a
 /// total per row; the e-invoices also state each row's amount without VAT
 /// and its VAT, made so that a rate's rows add up to the base the page's VAT

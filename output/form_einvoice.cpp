@@ -3,12 +3,9 @@
 
 #include "app/Unit1.h"
 #include "output/einvoice.h"
-#include "storage/commanderror.h"
-#include "storage/textfile.h"
 
 #include <QAction>
 #include <QDateTime>
-#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 
@@ -75,17 +72,5 @@ void TForm1::Verkkolasku1Click()
 void TForm1::ExportEinvoice(const QString &name, EinvoiceFormat format)
 {
     PreparePageForOutput();
-    const InvoiceRecord record = CollectRecord();
-    if (const QString reason = EinvoiceRefusal(record, format); !reason.isEmpty())
-        throw CommandError(u"Verkkolaskua ei kirjoitettu:\r\n%1"_s.arg(QString(reason).replace(u"\n"_s, u"\r\n"_s)));
-    if (!ReplaceFileContents(name, WriteEinvoice(record, format, QDateTime::currentDateTime())))
-        throw CommandError(u"Verkkolaskutiedostoa ei voitu kirjoittaa:\r\n%1"_s.arg(QDir::toNativeSeparators(name)));
-}
-
-EinvoiceFormat TForm1::EinvoiceFormatOf(ExportKind kind) const
-{
-    if (kind == ExportKind::Peppol)
-        return EinvoiceFormat::Peppol;
-    return ChosenEinvoiceFormat() == EinvoiceFormat::FramedFinvoice ? EinvoiceFormat::FramedFinvoice
-                                                                   : EinvoiceFormat::Finvoice;
+    WriteEinvoiceFile(name, CollectRecord(), format, QDateTime::currentDateTime());
 }

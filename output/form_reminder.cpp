@@ -56,6 +56,8 @@ void TForm1::ShowReminder(const Reminder &reminder)
 {
     ReminderOnPage = reminder;
     ShowHeading();
+    // Made today, the reminder is from the biller as it is today.
+    ShowBiller(CollectBillerDetails());
     LaskuPvm1Label->setText(kReminderDateCaption.toString());
     LaskuNro1->setText(reminder.invoiceNumber);
     LaskuPvm1->setText(DateText(reminder.date));

@@ -21,6 +21,7 @@ public:
 
     QString location() const override;
     void setSettings(const BillerDetails &biller, const InvoiceDefaults &defaults) override;
+    const BillerDetails &biller() const override { return m_biller; }
 
     QString invoicePath(const QString &year, const QString &number) const override;
     bool hasInvoice(const QString &year, const QString &number) const override;

@@ -181,7 +181,7 @@ void TForm1::OpenInvoiceFile(const QString &path)
     ClearInvoice();
     // A file of an earlier version keeps no e-invoice address: its customer's
     // in the register stands in.
-    ShowInvoice(WithCustomerEinvoice(record.invoice));
+    ShowInvoice({WithCustomerEinvoice(record.invoice), record.biller});
     FillPayerOnGiro();
     OpenedInvoiceFile = path;
     RecalcInvoice();
@@ -210,7 +210,7 @@ void TForm1::CreditInvoiceFile(const QString &path)
     CheckCreditable(original);
     // A new invoice's number, date and reference, as "VALMIS/TALLENNA" counts them.
     Uusi1Click();
-    ShowInvoice(CreditNoteOf(original, CollectInvoice().header));
+    ShowInvoice({CreditNoteOf(original, CollectInvoice().header), PageBiller});
     FillPayerOnGiro();
     RecalcInvoice();
 }

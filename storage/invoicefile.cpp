@@ -115,9 +115,13 @@ bool HasStoredDueDate(const QStringList &header)
 QStringList InvoiceFileLines(const InvoiceData &invoice)
 {
     // Values after the due date are written only when set, so an invoice
-    // without them keeps the line it had.
+    // without them keeps the line it had; one that keeps its biller writes
+    // every value up to the biller's last, each in its place.
     QStringList header = invoice.header;
-    while (header.size() > DueDateField + 1 && header.last().isEmpty())
+    const bool keepsBiller = std::any_of(header.begin() + std::min(header.size(), qsizetype(BillerNameField)),
+                                         header.end(), [](const QString &value) { return !value.isEmpty(); });
+    const qsizetype written = keepsBiller ? BillerBicField + 1 : DueDateField + 1;
+    while (header.size() > written && header.last().isEmpty())
         header.removeLast();
     QStringList lines = {FormatHeaderLine(header)};
     AppendCellsLine(invoice.customer, lines, true);

@@ -40,6 +40,9 @@ bool HasStoredDueDate(const QStringList &header);
 
 /// The lines of an invoice file: the header line, the customer line (always
 /// written) and one line per row that has a cell of two or more characters.
+/// The header's values after the due date are left out while empty at its
+/// end, except that a header keeping its biller (some biller value set) is
+/// written up to the biller's last value.
 QStringList InvoiceFileLines(const InvoiceData &invoice);
 
 /// Why a file's lines are not an invoice, as the end of a Finnish sentence

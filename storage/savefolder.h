@@ -45,6 +45,8 @@ public:
     /// Today's biller details and defaults: an invoice whose file lacks its
     /// VAT mode or terms (files of earlier versions) is read with them.
     virtual void setSettings(const BillerDetails &biller, const InvoiceDefaults &defaults) = 0;
+    /// Today's biller details, as last given.
+    virtual const BillerDetails &biller() const = 0;
 
     // --- Invoices ---------------------------------------------------------
 

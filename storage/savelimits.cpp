@@ -40,8 +40,12 @@ QString tooLongText(const QString &notSaved, const QString &part)
 
 QString InvoiceTooLongPart(const InvoiceData &invoice)
 {
-    if (!fits(FormatHeaderLine(invoice.header)))
+    if (!fits(FormatHeaderLine(invoice.header))) {
+        // When the values before the biller's fit, the biller's made it too long.
+        if (fits(FormatHeaderLine(invoice.header.mid(0, BillerNameField))))
+            return u"laskuttajan tiedot (virallinen nimi, osoite, Y-tunnus, ALV-tunnus, IBAN ja BIC)"_s;
         return u"laskun numero, päiväys, viitenumero, Y-tunnus ja asiakasnumero"_s;
+    }
     if (!cellsFit(invoice.customer, true))
         return u"asiakkaan nimi ja osoite"_s;
     for (qsizetype i = 0; i < invoice.rows.size(); ++i) {

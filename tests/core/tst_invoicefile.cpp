@@ -4,6 +4,7 @@
 #include "tests/support/registerreference.h"
 #include "app/inifile.h"
 #include "invoice/creditnote.h"
+#include "invoice/invoicerecord.h"
 #include "storage/commanderror.h"
 #include "storage/customerregister.h"
 #include "storage/gridline.h"
@@ -52,6 +53,8 @@ private slots:
     void savedLinesFitTheReader_data();
     void savedLinesFitTheReader();
     void creditNoteLinesNameTheCreditedInvoice();
+    void issuedBillerKeptAfterEarlierValues_data();
+    void issuedBillerKeptAfterEarlierValues();
 };
 
 void InvoiceFileCoreTest::yearOfDate_data()
@@ -524,6 +527,78 @@ void InvoiceFileCoreTest::creditNoteLinesNameTheCreditedInvoice()
     QCOMPARE(read.rows[3][QuantityColumn].trimmed(), QString());
     QCOMPARE(read.rows[3][TextColumn], u"Huomautus"_s);
     QVERIFY(originalLines[0].endsWith(u",\"003721291126\""_s));
+}
+
+void InvoiceFileCoreTest::issuedBillerKeptAfterEarlierValues_data()
+{
+    QTest::addColumn<QStringList>("earlierValues");
+    const QStringList invoice{u"57"_s, u"7.12.2026"_s, u"1009"_s, QString(), u"1"_s, u"0"_s,
+                              u"1"_s, u"14 pv"_s, u"13%"_s, u"7 pv"_s, u"21.12.2026"_s};
+    QTest::newRow("an invoice") << invoice;
+    QTest::newRow("to an e-invoice address") << invoice + QStringList{u"003723456780"_s, u"003721291126"_s};
+    QTest::newRow("a credit note") << invoice + QStringList{QString(), QString(), u"2025"_s, u"12"_s};
+}
+
+// The biller's values follow the earlier ones, each in its place, an empty
+// one too; an earlier version reads the line as the invoice it knows and
+// writes it back as it did; the record is issued by the biller kept, and a
+// file without one by today's.
+void InvoiceFileCoreTest::issuedBillerKeptAfterEarlierValues()
+{
+    QFETCH(QStringList, earlierValues);
+    const QStringList customer{u"Asiakas Oy"_s, u"Katu 1"_s, u"00100 HELSINKI"_s, QString()};
+    const QList<QStringList> rows{{QString(), u"Työ"_s, u"2"_s, u"h"_s, u"50,00"_s, u"25,5"_s, u"125,50"_s}};
+    const QStringList issued{u"Vanha Oy"_s, u"Pajakatu 3"_s, QString(), u"33100 TAMPERE"_s, u"1234567-1"_s,
+                             u"FI12345671"_s, u"FI21 1234 5600 0007 85"_s, QString()};
+    QStringList header = earlierValues;
+    header.resize(BillerNameField);
+    header += issued;
+    const QStringList lines = InvoiceFileLines({header, customer, rows});
+    const QStringList earlierLines = InvoiceFileLines({earlierValues, customer, rows});
+    QCOMPARE(lines.mid(1), earlierLines.mid(1));
+    QCOMPARE(lines[0], FormatHeaderLine(header));
+
+    // Biller details too long for the line are named as the biller's.
+    QStringList tooLong = header;
+    tooLong[BillerAddress1Field] = QString(kMaxTextLineLength, u'x');
+    QCOMPARE(InvoiceTooLongPart({tooLong, customer, rows}),
+             u"laskuttajan tiedot (virallinen nimi, osoite, Y-tunnus, ALV-tunnus, IBAN ja BIC)"_s);
+
+    // The earlier reader took as many values as it knew and ignored the rest.
+    const QStringList earlierRead = SplitGridLine(lines[0], CreditedNumberField + 1);
+    QCOMPARE(earlierRead.size(), CreditedNumberField + 1);
+    const std::optional<InvoiceData> read = ReadInvoiceFileLines(lines);
+    QVERIFY(read);
+    QCOMPARE(InvoiceFileLines({earlierRead, read->customer, read->rows}), earlierLines);
+    QCOMPARE(IsCreditNote(earlierRead), IsCreditNote(earlierValues));
+
+    BillerDetails today;
+    today.officialName = u"Uusi Nimi Oy"_s;
+    today.address2 = u"www.uusi.fi"_s;
+    today.phone = u"040 123"_s;
+    today.iban = u"FI75 4006 0010 0001 71"_s;
+    today.bic = u"OKOYFIHH"_s;
+    QTemporaryDir dir;
+    const QString kept = dir.filePath(u"57.csv"_s);
+    const QString earlier = dir.filePath(u"56.csv"_s);
+    WriteTextLines(kept, lines);
+    WriteTextLines(earlier, earlierLines);
+    const InvoiceRecord record = ReadInvoiceRecord(kept, today, {});
+    const BillerDetails &biller = record.biller;
+    QCOMPARE((QStringList{biller.officialName, biller.address1, biller.address2, biller.postOffice,
+                          biller.businessId, biller.vatId, biller.iban, biller.bic}),
+             issued);
+    QCOMPARE(biller.phone, today.phone);
+    QCOMPARE(record.invoice.header.mid(BillerNameField), issued);
+    if (!IsCreditNote(header))
+        QVERIFY(RecordBankBarcode(record).startsWith(u"42112345600000785"_s));
+    const InvoiceRecord earlierRecord = ReadInvoiceRecord(earlier, today, {});
+    QCOMPARE(earlierRecord.biller.officialName, today.officialName);
+    QCOMPARE(earlierRecord.biller.iban, today.iban);
+    QCOMPARE(earlierRecord.invoice.header[BillerIbanField], today.iban);
+    // Written again, the earlier file keeps the biller it is now issued by.
+    QCOMPARE(SplitGridLine(InvoiceFileLines(earlierRecord.invoice)[0]).mid(BillerNameField, 1),
+             QStringList{today.officialName});
 }
 
 QTEST_APPLESS_MAIN(InvoiceFileCoreTest)

@@ -38,6 +38,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// After the due date: no buyer's e-invoice address, no credited invoice, then
+// the biller the invoice is issued with, the default biller details.
+const QString kIssuedByDefaultBiller = u",\"\",\"\",\"\",\"\",\"Nimi?\",\"Osoite?\",\"\",\"00000 KAUPUNKI?\",\"1234567-8?\","
+                                       u"\"1234567-8?\",\"FI00 0000 0000 0000 00?\",\"BANKBANK?\""_s;
+
 QByteArray cp(const QString &text)
 {
     return stringToCp1252(text);
@@ -707,7 +712,7 @@ void CustomersTest::typedNameTakesRegisterName()
     QVERIFY(saved.size() > 2);
     // A new customer gets the first free number, 3; the invoice's VAT mode
     // and terms follow it.
-    QVERIFY2(saved[0].endsWith(cp(u",\"%1\",%2\r"_s.arg(number.isEmpty() ? u"3"_s : number, u"\"0\",\"1\",\"14 pv netto\",\"13%\",\"7 pv\",\"21.12.2026\""_s))),
+    QVERIFY2(saved[0].endsWith(cp(u",\"%1\",%2\r"_s.arg(number.isEmpty() ? u"3"_s : number, u"\"0\",\"1\",\"14 pv netto\",\"13%\",\"7 pv\",\"21.12.2026\""_s + kIssuedByDefaultBiller))),
              saved[0].constData());
     QVERIFY2(saved[1].startsWith(cp(u"\""_s + name + u"\","_s)), saved[1].constData());
 }
@@ -959,7 +964,7 @@ void CustomersTest::savingKnownCustomerLeavesRegister()
 
     QCOMPARE(reg.prompter().takeMessages(), QStringList());
     QCOMPARE(readBytes(reg.file()), before);
-    QVERIFY(readBytes(reg.data(u"2026/1.csv"_s)).startsWith("\"1\",\"7.12.2026\",\"1009\",\"\",\"12\",\"0\",\"1\",\"14 pv netto\",\"13%\",\"7 pv\",\"21.12.2026\"\r\n"
+    QVERIFY(readBytes(reg.data(u"2026/1.csv"_s)).startsWith("\"1\",\"7.12.2026\",\"1009\",\"\",\"12\",\"0\",\"1\",\"14 pv netto\",\"13%\",\"7 pv\",\"21.12.2026\"" + cp(kIssuedByDefaultBiller) + "\r\n"
                                                              "\"VIRTANEN MATTI\",\"Toinen osoite\""));
 }
 
@@ -980,7 +985,7 @@ void CustomersTest::savingNewCustomerAddsItWithAddress()
              cp(kThree[0] + u"\r\n\"Nieminen Oy\",\"Satamakatu 3\",\"20100 TURKU\",\" \",7654321-0,3\r\n"_s
                 + kThree[1] + u"\r\n"_s + kThree[2] + u"\r\n"_s));
     // The typed number was replaced by the new customer's.
-    QVERIFY(readBytes(reg.data(u"2026/1.csv"_s)).startsWith("\"1\",\"7.12.2026\",\"1009\",\"7654321-0\",\"3\",\"0\",\"1\",\"14 pv netto\",\"13%\",\"7 pv\",\"21.12.2026\"\r\n"));
+    QVERIFY(readBytes(reg.data(u"2026/1.csv"_s)).startsWith("\"1\",\"7.12.2026\",\"1009\",\"7654321-0\",\"3\",\"0\",\"1\",\"14 pv netto\",\"13%\",\"7 pv\",\"21.12.2026\"" + cp(kIssuedByDefaultBiller) + "\r\n"));
     QCOMPARE(reg.grid()->rowCount(), 6);
 }
 
@@ -1000,7 +1005,7 @@ void CustomersTest::unreadableRegisterIsNeverSavedOver()
     QTest::mouseClick(form.Valmis1, Qt::LeftButton);
     // The invoice is saved all the same, and the register left as it is.
     QCOMPARE(f.prompter().takeMessages(), QStringList{CustomerNotRegisteredText(registerPath)});
-    QVERIFY(readBytes(data.filePath(u"2026/1.csv"_s)).startsWith("\"1\",\"7.12.2026\",\"1009\",\"\",\"\",\"0\",\"1\",\"14 pv netto\",\"13%\",\"7 pv\",\"21.12.2026\"\r\n\"Uusi Oy\""));
+    QVERIFY(readBytes(data.filePath(u"2026/1.csv"_s)).startsWith("\"1\",\"7.12.2026\",\"1009\",\"\",\"\",\"0\",\"1\",\"14 pv netto\",\"13%\",\"7 pv\",\"21.12.2026\"" + cp(kIssuedByDefaultBiller) + "\r\n\"Uusi Oy\""));
     QVERIFY(QFileInfo(registerPath).isDir());
     QCOMPARE(form.AsiakNimi1->currentText(), QString());
 }

@@ -16,11 +16,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
+
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -168,6 +171,7 @@ private slots:
     void saveChainWritesTheBillersFormatBeside();
     void typedExampleGivesTheWorkedFinvoice();
     void pageShowsTheCustomersEinvoiceAddress();
+    void reprintKeepsTheBillerItWasIssuedWith();
 };
 
 void EinvoiceOutputTest::commandLineStatesWhatThePdfPrints_data()
@@ -484,6 +488,114 @@ void EinvoiceOutputTest::pageShowsTheCustomersEinvoiceAddress()
 
     QTest::mouseClick(form.Uusi1, Qt::LeftButton);
     QVERIFY(!form.Verkkolaskuosoite2->isVisible());
+}
+
+// An invoice keeps the biller it was issued with: after the name and IBAN
+// changed in the biller details, its page opened with "Nouda lasku", its
+// PDF, `--pdf`, `--finvoice` and `--peppol` carry the old ones, codes and
+// all; a reminder, asking for payment now, carries the new. A file of the
+// previous format keeps no biller and takes today's, as it always did.
+void EinvoiceOutputTest::reprintKeepsTheBillerItWasIssuedWith()
+{
+    const QString oldIban = u"FI21 1234 5600 0007 85"_s;
+    const QString newIban = u"FI75 4006 0010 0001 71"_s;
+    QTemporaryDir data;
+    FormFixture f(stringToCp1252(u"[File]\r\nOletDir="_s + data.path() + u"/\r\n"_s + kBiller + kBillerAddress
+                                 + u"SeurLasku=57\r\nViitekorot=1.7.2026=2,0;1.1.2027=2,0\r\n"_s));
+    TForm1 &form = f.form();
+    QVERIFY(f.show());
+    form.AsiakNimi1->setEditText(u"Asiakas Oy"_s);
+    form.BuyerEinvoice = {u"003723456780"_s, u"003721291126"_s};
+    typeIntoGrid(form.LaskuRivit1, TextColumn, 1, u"Työ"_s);
+    typeIntoGrid(form.LaskuRivit1, QuantityColumn, 1, u"2"_s);
+    typeIntoGrid(form.LaskuRivit1, PriceColumn, 1, u"50,00"_s);
+    typeIntoGrid(form.LaskuRivit1, VatColumn, 1, u"25,5"_s);
+    f.prompter().answerSave(data.filePath(u"57.pdf"_s));
+    QTest::mouseClick(form.Valmis1, Qt::LeftButton);
+    const QString saved = data.filePath(u"2026/57.csv"_s);
+    QVERIFY(QFile::exists(saved));
+
+    form.Laskuttajantiedot1Click();
+    form.VirallNimi1->setText(u"Uusi Nimi Oy"_s);
+    form.Iban1->setText(newIban);
+    QTest::mouseClick(form.Ok2, Qt::LeftButton);
+    QCOMPARE(form.Iban3->text(), newIban);
+
+    f.prompter().answerOpen(saved);
+    chooseFromMenuBar(form, {u"Tiedosto"_s, u"Nouda lasku"_s});
+    QCOMPARE(form.VirallNimi2->text(), u"Testi Oy"_s);
+    QCOMPARE(form.VirallNimi3->text(), u"Testi Oy"_s);
+    QCOMPARE(form.Iban2->text(), oldIban);
+    QCOMPARE(form.Iban3->text(), oldIban);
+    // The biller details changed again while it is shown leave it as issued.
+    form.Laskuttajantiedot1Click();
+    form.Puhelin1->setText(u"040 1234567"_s);
+    QTest::mouseClick(form.Ok2, Qt::LeftButton);
+    QCOMPARE(form.Puhelin2->text(), u"040 1234567"_s);
+    QCOMPARE(form.VirallNimi2->text(), u"Testi Oy"_s);
+    QCOMPARE(form.Iban3->text(), oldIban);
+    const QString reprint = data.filePath(u"uusintatuloste.pdf"_s);
+    f.prompter().answerSave(reprint);
+    chooseFromMenuBar(form, {u"Tiedosto"_s, u"Tulosta pdf"_s});
+
+    const QString program = f.executablePath();
+    QVERIFY(QFile::copy(QStringLiteral(LASKUTUS_EXECUTABLE), program));
+    const QString previous = data.filePath(u"2026/60.csv"_s);
+    QVERIFY(QFile::copy(QStringLiteral(LASKUTUS_TEST_DATA) + u"/edellinen-verkkolaskuosoite.csv"_s, previous));
+    for (const QString &kind : {u"pdf"_s, u"finvoice"_s, u"peppol"_s}) {
+        const ProgramRun run = runProgram(program, {u"--"_s + kind, data.filePath(kind), saved, previous});
+        QVERIFY2(run.status == 0, qPrintable(run.errors));
+    }
+    // No window is made for an e-invoice: a platform with no display to
+    // show one on does not stop it.
+    QProcess windowless;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+    environment.remove(u"DISPLAY"_s);
+    environment.remove(u"WAYLAND_DISPLAY"_s);
+    windowless.setProcessEnvironment(environment);
+    windowless.start(program, {u"--finvoice"_s, data.filePath(u"ilman-ikkunaa.xml"_s), saved});
+    QVERIFY(windowless.waitForFinished(120000));
+    QVERIFY2(windowless.exitStatus() == QProcess::NormalExit && windowless.exitCode() == 0,
+             windowless.readAllStandardError().constData());
+    QCOMPARE(readBytes(data.filePath(u"ilman-ikkunaa.xml"_s)).size() > 0, true);
+    const QString reminder = data.filePath(u"muistutus.pdf"_s);
+    const ProgramRun reminded = runProgram(program, {u"--reminder"_s, reminder, saved, u"--date"_s, u"5.1.2027"_s});
+    QVERIFY2(reminded.status == 0, qPrintable(reminded.errors));
+
+    // Each document: the biller's name and IBAN it shows, and the account
+    // its bank barcode pays to.
+    const auto digits = [](const QString &iban) { return QString(iban).remove(u' ').mid(2); };
+    const struct {
+        QString pdf;
+        QString name;
+        QString iban;
+    } pages[] = {{reprint, u"Testi Oy"_s, oldIban},
+                 {data.filePath(u"pdf/57.pdf"_s), u"Testi Oy"_s, oldIban},
+                 {data.filePath(u"pdf/60.pdf"_s), u"Uusi Nimi Oy"_s, newIban},
+                 {reminder, u"Uusi Nimi Oy"_s, newIban}};
+    for (const auto &page : pages) {
+        const QString text = toolOutput(u"pdftotext"_s, {page.pdf, u"-"_s});
+        QVERIFY2(text.contains(page.name) && text.contains(page.iban), qPrintable(page.pdf + u'\n' + text));
+        const QString other = page.name == u"Testi Oy"_s ? u"Uusi Nimi Oy"_s : u"Testi Oy"_s;
+        QVERIFY2(!text.contains(other), qPrintable(page.pdf));
+        QCOMPARE(codeOnPage(page.pdf, data.path(), 300, u"code128"_s).mid(1, 16), digits(page.iban));
+    }
+
+    for (const auto &[number, name, iban] :
+         {std::tuple(u"57"_s, u"Testi Oy"_s, oldIban), std::tuple(u"60"_s, u"Uusi Nimi Oy"_s, newIban)}) {
+        const QString finvoiceFile = data.filePath(u"finvoice/%1.xml"_s.arg(number));
+        QCOMPARE(finvoiceCheckErrors(finvoiceFile), QString());
+        const QMap<QString, QStringList> finvoice = elementTexts(readBytes(finvoiceFile));
+        QCOMPARE(finvoice.value(u"SellerOrganisationName"_s).value(0), name);
+        QCOMPARE(finvoice.value(u"EpiAccountID"_s).value(0), QString(iban).remove(u' '));
+        QCOMPARE(finvoice.value(u"EpiBfiIdentifier"_s).value(0), u"NDEAFIHH"_s);
+        const QString peppolFile = data.filePath(u"peppol/%1.xml"_s.arg(number));
+        QCOMPARE(schemaErrors(peppolFile, kUblSchema), QString());
+        const QMap<QString, QStringList> peppol = elementTexts(readBytes(peppolFile));
+        QVERIFY2(peppol.value(u"RegistrationName"_s).contains(name), qPrintable(peppolFile));
+        QVERIFY2(peppol.value(u"ID"_s).contains(QString(iban).remove(u' ')), qPrintable(peppolFile));
+    }
 }
 
 QTEST_MAIN(EinvoiceOutputTest)

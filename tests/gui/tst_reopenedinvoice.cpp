@@ -285,7 +285,8 @@ void ReopenedInvoiceTest::filesOfEarlierVersionsOpenAsBefore()
     QTemporaryDir program;
     QCOMPARE(pageText(exportWithProgram(program, settingsBytes, {kept, csv})), text);
 
-    // Saved again: the five values as they were, then the new ones.
+    // Saved again: the five values as they were, then the new ones, the
+    // biller it is now issued by (today's, the file keeping none) last.
     f.prompter().answerSave(dir.filePath(u"tallennettu.pdf"_s));
     QTest::mouseClick(f.form().Valmis1, Qt::LeftButton);
     const QStringList saved = ReadTextLines(dir.filePath(savedAs));
@@ -293,7 +294,12 @@ void ReopenedInvoiceTest::filesOfEarlierVersionsOpenAsBefore()
     const QString stored = u",\"%1\",\"%2\",\"%3\",\"%4\",\"%5\",\"%6\""_s.arg(
         shown[0] == u"á hinta sis. alv"_s ? u"1"_s : u"0"_s, defaults.contains("YhtSisAlv=0") ? u"0"_s : u"1"_s,
         shown[4], shown[5], shown[6], shown[7]);
-    QCOMPARE(saved.value(0), before[0] + stored);
+    const BillerDetails &today = f.form().PageBiller;
+    const QString issuer = u",\"\",\"\",\"\",\"\","_s
+        + FormatHeaderLine({today.officialName, today.address1, today.address2, today.postOffice, today.businessId,
+                            today.vatId, today.iban, today.bic});
+    QCOMPARE(today.iban, u"FI21 1234 5600 0007 85"_s);
+    QCOMPARE(saved.value(0), before[0] + stored + issuer);
     QCOMPARE(saved.value(1), before[1]);
     QCOMPARE(saved.size(), before.size());
     QVERIFY(old.startsWith(stringToCp1252(before[0]) + "\r\n"));

@@ -50,6 +50,10 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString kIncomplete = u"Puuttellinen lasku\r\nEi tallennettu"_s;
+// After the due date: no buyer's e-invoice address, no credited invoice, then
+// the biller the invoice is issued with, the default biller details.
+const QString kIssuedByDefaultBiller = u",\"\",\"\",\"\",\"\",\"Nimi?\",\"Osoite?\",\"\",\"00000 KAUPUNKI?\",\"1234567-8?\","
+                                       u"\"1234567-8?\",\"FI00 0000 0000 0000 00?\",\"BANKBANK?\""_s;
 // A damaged file that is a FIFO rather than bytes.
 constexpr qint64 kFifo = -1;
 
@@ -245,7 +249,8 @@ void InvoiceFilesTest::savingNewCustomerWritesFilesAndAdvances()
 
     QCOMPARE(s.prompter().takeMessages(), QStringList());
     const QByteArray expected = cp(
-        u"\"57\",\"7.12.2026\",\""_s + reference + u"\",\"1234567-8\",\"1\",\"0\",\"1\",\"14 pv netto\",\"13%\",\"7 pv\",\"21.12.2026\"\r\n"
+        u"\"57\",\"7.12.2026\",\""_s + reference + u"\",\"1234567-8\",\"1\",\"0\",\"1\",\"14 pv netto\",\"13%\",\"7 pv\",\"21.12.2026\""_s
+        + kIssuedByDefaultBiller + u"\r\n"
         u"\"Matti Meikäläinen\",\"Kuusikatu 1\",\"00100 HELSINKI\",\" \"\r\n"
         u"\" \",Työ,2,h,\"50,00\",\"25,5\",\"125,50\"\r\n"_s);
     QCOMPARE(readBytes(s.data(u"2026/57.csv"_s)), expected);
@@ -322,7 +327,8 @@ void InvoiceFilesTest::handWrittenFileOpensAndSavesBackSame()
     // Saved again, it keeps its VAT mode, terms and due date.
     QByteArray crlf = bytes;
     crlf.replace('\r', "\r\n");
-    crlf.replace("\"7\"\r\n", "\"7\",\"0\",\"1\",\"14 pv netto\",\"13%\",\"7 pv\",\"15.12.2026\"\r\n");
+    crlf.replace("\"7\"\r\n", "\"7\",\"0\",\"1\",\"14 pv netto\",\"13%\",\"7 pv\",\"15.12.2026\""
+                                + cp(kIssuedByDefaultBiller) + "\r\n");
     QCOMPARE(readBytes(s.data(u"2026/58.csv"_s)), crlf);
     // The customer was known: the register stays as it was.
     QCOMPARE(readBytes(s.data(u"AsiakRek.csv"_s)),
@@ -797,7 +803,8 @@ void InvoiceFilesTest::firstSaveAddsToFolderRegister()
     QVERIFY2(kept.startsWith("\"Aalto Anna\",\"Koivukuja 2\""), kept.constData());
     QVERIFY2(kept.contains("\"Kolmas Oy\"") && kept.endsWith(",2\r\n"), kept.constData());
     QCOMPARE(readBytes(s.data(u"2026/1.csv"_s)).split('\n').first().trimmed(),
-             QByteArray("\"1\",\"") + form.LaskuPvm1->text().toLatin1() + "\",\"1009\",\"\",\"2\",\"0\",\"1\",\"14 pv netto\",\"13%\",\"7 pv\",\"21.12.2026\"");
+             QByteArray("\"1\",\"") + form.LaskuPvm1->text().toLatin1() + "\",\"1009\",\"\",\"2\",\"0\",\"1\",\"14 pv netto\",\"13%\",\"7 pv\",\"21.12.2026\""
+                 + cp(kIssuedByDefaultBiller));
 }
 
 void InvoiceFilesTest::saveFolderChangedFromMenu_data()
@@ -1532,7 +1539,8 @@ void InvoiceFilesTest::buyerEinvoiceSavedAndOpenedAgain()
     const QString saved = s.data(u"2026/1.csv"_s);
     QVERIFY(readBytes(s.data(u"2026/1.xml"_s)).contains("<Finvoice Version=\"3.0\">"));
     const QStringList header = headerOf(saved);
-    QCOMPARE(header.size(), int(BuyerEinvoiceOperatorField) + 1);
+    QCOMPARE(header.size(), int(HeaderFieldCount));
+    QCOMPARE(header[BillerNameField], u"Testi Oy"_s);
     QCOMPARE(header[BuyerEinvoiceAddressField], u"003712345678"_s);
     QCOMPARE(header[BuyerEinvoiceOperatorField], u"NDEAFIHH"_s);
     // The register is not written for a customer it has.
@@ -1592,7 +1600,8 @@ void InvoiceFilesTest::openedInvoiceTakesBuyerEinvoiceFromRegister()
     const QStringList header = headerOf(path);
     QCOMPARE(header.value(BuyerEinvoiceAddressField), address);
     QCOMPARE(header.value(BuyerEinvoiceOperatorField), operatorId);
-    QCOMPARE(header.size(), address.isEmpty() ? int(DueDateField) + 1 : int(BuyerEinvoiceOperatorField) + 1);
+    QCOMPARE(header.size(), int(HeaderFieldCount));
+    QCOMPARE(header[BillerIbanField], u"FI21 1234 5600 0007 85"_s);
 }
 
 // A customer new to the register is registered with the invoice's e-invoice

@@ -33,6 +33,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// After the due date: no buyer's e-invoice address, no credited invoice, then
+// the biller the invoice is issued with, the default biller details.
+const QString kIssuedByDefaultBiller = u",\"\",\"\",\"\",\"\",\"Nimi?\",\"Osoite?\",\"\",\"00000 KAUPUNKI?\",\"1234567-8?\","
+                                       u"\"1234567-8?\",\"FI00 0000 0000 0000 00?\",\"BANKBANK?\""_s;
+
 QByteArray cp(const QString &text)
 {
     return stringToCp1252(text);
@@ -194,7 +199,8 @@ void WiringTest::commandDoesItsJob_data()
 
     const Step saved = [](Program &p) {
         QCOMPARE(readBytes(p.data(u"2026/1.csv"_s)),
-                 cp(u"\"1\",\"7.12.2026\",\"1009\",\"\",\"3\",\"0\",\"1\",\"14 pv netto\",\"13%\",\"7 pv\",\"21.12.2026\"\r\n"
+                 cp(u"\"1\",\"7.12.2026\",\"1009\",\"\",\"3\",\"0\",\"1\",\"14 pv netto\",\"13%\",\"7 pv\",\"21.12.2026\""_s
+                    + kIssuedByDefaultBiller + u"\r\n"
                     u"\"Nieminen Oy\",\"Satamakatu 3\",\" \",\" \"\r\n"
                     u"\" \",Työ,2,h,\"50,00\",\"25,5\",\"125,50\"\r\n"_s));
         QCOMPARE(p.form().LaskuNro1->text(), u"2"_s);
