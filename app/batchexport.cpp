@@ -13,7 +13,7 @@
 #include "invoice/numbering.h"
 #include "output/einvoice.h"
 #include "output/pdfhdr2.h"
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 #include "storage/customerregister.h"
 #include "storage/invoicefile.h"
 #include "storage/ledger.h"

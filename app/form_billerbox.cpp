@@ -9,7 +9,7 @@
 #include "widgets/widgetfactory.h"
 #include "invoice/numbering.h"
 #include "invoice/reminder.h"
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -6,7 +6,7 @@
 #include "app/settingsrules.h"
 #include "invoice/reminder.h"
 #include "invoice/shoppingcart.h"
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 #include "storage/textfile.h"
 #include "widgets/stringgrid.h"
 

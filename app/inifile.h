@@ -1,6 +1,6 @@
 #pragma once
 
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 
 #include <QString>
 #include <QStringView>

@@ -4,7 +4,7 @@
 #include "app/profile.h"
 #include "app/inifile.h"
 #include "app/settingsrules.h"
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 #include "storage/payments.h"
 
 #include <QDir>

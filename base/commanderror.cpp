@@ -1,6 +1,6 @@
 // Errors that abandon a command, with the standard texts shown to the user.
 
-#include "commanderror.h"
+#include "base/commanderror.h"
 
 #include <QDir>
 

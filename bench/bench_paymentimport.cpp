@@ -5,7 +5,7 @@
 
 #include "bench/benchutil.h"
 #include "invoice/numbering.h"
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 #include "storage/cp1252.h"
 #include "storage/paymentimport.h"
 #include "storage/textfile.h"

@@ -1,7 +1,7 @@
 #include "invoice/creditnote.h"
 
 #include "invoice/numbering.h"
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 #include "storage/invoicefile.h"
 
 using namespace Qt::StringLiterals;

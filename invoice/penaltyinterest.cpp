@@ -5,7 +5,7 @@
 
 #include "invoice/dates.h"
 #include "invoice/numbering.h"
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 
 #include <QRegularExpression>
 

@@ -9,7 +9,7 @@
 #include "invoice/numbering.h"
 #include "output/bankbarcode.h"
 #include "output/epcqr.h"
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 #include "storage/gridline.h"
 #include "storage/invoicefile.h"
 #include "storage/textfile.h"

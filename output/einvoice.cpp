@@ -9,7 +9,7 @@
 #include "output/finvoice.h"
 #include "output/paymentfields.h"
 #include "output/peppol.h"
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 #include "storage/textfile.h"
 
 #include <QDir>

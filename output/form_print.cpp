@@ -4,7 +4,7 @@
 #include "app/Unit1.h"
 #include "app/settingsrules.h"
 #include "output/printsystem.h"
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 
 #include <QAction>
 #include <QCheckBox>

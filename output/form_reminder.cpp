@@ -7,7 +7,7 @@
 #include "invoice/numbering.h"
 #include "invoice/recalc.h"
 #include "invoice/reminderpage.h"
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 #include "storage/ledger.h"
 #include "storage/savefolder.h"
 #include "storage/stagedfiles.h"

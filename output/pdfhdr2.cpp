@@ -4,7 +4,7 @@
 #include "pdfhdr2.h"
 
 #include "output/scaling.h"
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 #include "storage/stagedfiles.h"
 #include "storage/textfile.h"
 

@@ -2,7 +2,7 @@
 
 #include "storage/camt054.h"
 
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 
 #include <QXmlStreamReader>
 

@@ -4,7 +4,7 @@
 #include "customertable.h"
 
 #include "storage/collation.h"
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 #include "storage/cp1252.h"
 #include "storage/customerregister.h"
 #include "storage/textfile.h"

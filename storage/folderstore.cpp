@@ -3,7 +3,7 @@
 
 #include "folderstore.h"
 
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 #include "storage/customerregister.h"
 #include "storage/customertable.h"
 #include "storage/invoicefile.h"

@@ -7,7 +7,7 @@
 #include "storage/collation.h"
 #include "storage/customerregister.h"
 #include "storage/customertable.h"
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 #include "storage/invoicefile.h"
 #include "storage/savefolder.h"
 #include "storage/savelimits.h"

@@ -7,7 +7,7 @@
 #include "invoice/creditnote.h"
 #include "invoice/numbering.h"
 #include "invoice/reminder.h"
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 #include "storage/customerregister.h"
 #include "storage/gridline.h"
 #include "storage/invoicefile.h"

@@ -10,7 +10,7 @@
 #include "invoice/numbering.h"
 #include "invoice/reminderpage.h"
 #include "output/outputkind.h"
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 #include "storage/savefolder.h"
 
 #include <QCheckBox>

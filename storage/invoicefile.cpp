@@ -3,7 +3,7 @@
 #include "invoicefile.h"
 
 #include "invoice/numbering.h"
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 #include "storage/gridline.h"
 #include "storage/textfile.h"
 

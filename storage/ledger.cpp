@@ -10,7 +10,7 @@
 #include "invoice/numbering.h"
 #include "invoice/reminder.h"
 #include "storage/collation.h"
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 #include "storage/invoicefile.h"
 #include "storage/textfile.h"
 

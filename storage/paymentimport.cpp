@@ -5,7 +5,7 @@
 
 #include "invoice/numbering.h"
 #include "storage/camt054.h"
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 #include "storage/textfile.h"
 
 #include <QDir>

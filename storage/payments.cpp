@@ -5,7 +5,7 @@
 #include "invoice/amount.h"
 #include "invoice/dates.h"
 #include "invoice/numbering.h"
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 #include "storage/gridline.h"
 #include "storage/invoicefile.h"
 #include "storage/textfile.h"

@@ -4,7 +4,7 @@
 
 #include "storage/camt054.h"
 
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 #include "storage/cp1252.h"
 
 #include <QHash>

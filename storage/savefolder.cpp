@@ -3,7 +3,7 @@
 
 #include "savefolder.h"
 
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 #include "storage/folderstore.h"
 
 #include <QDir>

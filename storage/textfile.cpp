@@ -3,7 +3,7 @@
 #include "textfile.h"
 
 #include "cp1252.h"
-#include "commanderror.h"
+#include "base/commanderror.h"
 #include "gridline.h"
 
 #include <QDir>

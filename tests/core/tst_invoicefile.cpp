@@ -5,7 +5,7 @@
 #include "app/inifile.h"
 #include "invoice/creditnote.h"
 #include "invoice/invoicerecord.h"
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 #include "storage/customerregister.h"
 #include "storage/gridline.h"
 #include "storage/invoicefile.h"

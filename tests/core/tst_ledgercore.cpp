@@ -5,7 +5,7 @@
 #include "invoice/creditnote.h"
 #include "output/einvoice.h"
 #include "invoice/reminder.h"
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 #include "storage/invoicefile.h"
 #include "storage/ledger.h"
 #include "storage/textfile.h"

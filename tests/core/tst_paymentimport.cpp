@@ -6,7 +6,7 @@
 // `--list` run as a program.
 
 #include "invoice/numbering.h"
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 #include "storage/cp1252.h"
 #include "storage/gridline.h"
 #include "storage/invoicefile.h"

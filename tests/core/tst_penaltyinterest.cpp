@@ -14,7 +14,7 @@
 #include "tests/support/testfiles.h"
 #include "app/inifile.h"
 #include "invoice/penaltyinterest.h"
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 
 #include <QFile>
 #include <QTemporaryDir>

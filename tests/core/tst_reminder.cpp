@@ -5,7 +5,7 @@
 #include "tests/support/testfiles.h"
 #include "app/inifile.h"
 #include "invoice/reminder.h"
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 #include "storage/invoicefile.h"
 #include "storage/textfile.h"
 

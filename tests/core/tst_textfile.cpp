@@ -1,6 +1,6 @@
 // Reading and writing the program's text files: bytes, line ends, errors.
 
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 #include "storage/textfile.h"
 #include "tests/support/testfiles.h"
 

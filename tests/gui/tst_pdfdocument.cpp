@@ -5,7 +5,7 @@
 #include "invoice/numbering.h"
 #include "invoice/reminder.h"
 #include "output/pdfhdr2.h"
-#include "storage/commanderror.h"
+#include "base/commanderror.h"
 #include "storage/cp1252.h"
 #include "storage/invoicefile.h"
 #include "storage/textfile.h"
