@@ -5,7 +5,7 @@
 #include "peppol.h"
 
 #include "invoice/amount.h"
-#include "output/einvoice.h"
+#include "output/einvoicefields.h"
 #include "output/paymentfields.h"
 
 #include <QXmlStreamWriter>
