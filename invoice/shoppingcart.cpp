@@ -3,7 +3,7 @@
 
 #include "shoppingcart.h"
 
-#include "storage/textfile.h"
+#include "base/textlimits.h"
 #include "invoice/amount.h"
 
 using namespace Qt::StringLiterals;

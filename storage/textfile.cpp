@@ -48,16 +48,6 @@ QStringList SplitTextLines(QStringView text, EmptyLines empty)
     return lines;
 }
 
-QString LineCountRefusal(qsizetype count)
-{
-    return count > kMaxTextLines ? u"yli %1 riviä"_s.arg(kMaxTextLines) : QString();
-}
-
-QString LineLengthRefusal(qsizetype length)
-{
-    return length > kMaxTextLineLength ? u"yli %1 merkin rivi"_s.arg(kMaxTextLineLength) : QString();
-}
-
 QString LinesRefusal(const QStringList &lines)
 {
     if (QString reason = LineCountRefusal(lines.size()); !reason.isEmpty())

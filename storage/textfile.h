@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/textlimits.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -9,15 +11,6 @@
 // by CR, LF or CR LF when read. Every file read this way, and the row
 // clipboard, holds lines of the grid line format (storage/gridline.h); a line
 // that gives no cell text is left out on reading, so that it costs nothing.
-
-/// The most lines holding something that one text may give. No register or
-/// invoice comes near it; a text with more is damaged, and its rows could
-/// take more memory than the machine has.
-constexpr qsizetype kMaxTextLines = 500000;
-
-/// The longest line read, in characters: far more than any row the program
-/// writes. A longer text would cost many times its size when shown.
-constexpr qsizetype kMaxTextLineLength = 100000;
 
 /// The largest file read: room for kMaxTextLines lines of some 130
 /// characters, more than any register or invoice the program writes.
@@ -41,11 +34,6 @@ enum class EmptyLines { Drop, Keep };
 /// memory.
 QStringList SplitTextLines(QStringView text, EmptyLines empty = EmptyLines::Drop);
 
-/// "yli 500000 riviä" when count is more than kMaxTextLines; empty otherwise.
-QString LineCountRefusal(qsizetype count);
-
-/// "yli 100000 merkin rivi" when length is more than kMaxTextLineLength; empty otherwise.
-QString LineLengthRefusal(qsizetype length);
 
 /// Why lines cut from a text are more than the program takes: more than
 /// kMaxTextLines of them, or one longer than kMaxTextLineLength. The end of a
