@@ -318,3 +318,23 @@ bool VatRateNeedsDefault(QStringView vat)
     // Judged as the stored rate, without the overflow a later recalculation reports.
     return roundToReal(*value).value < 0;
 }
+
+namespace {
+
+// Up to twelve digits of euros keeps every amount exact in cents.
+constexpr qint64 kLargestPaymentCents = 99'999'999'999'999;
+
+} // namespace
+
+QString PaymentAmountText(qint64 cents)
+{
+    return FormatCents(cents, CentsGrouping::None);
+}
+
+std::optional<qint64> ParsePaymentAmount(QStringView text)
+{
+    const std::optional<qint64> cents = ParseCents(text);
+    if (!cents || *cents < -kLargestPaymentCents || *cents > kLargestPaymentCents)
+        return std::nullopt;
+    return cents;
+}

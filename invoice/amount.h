@@ -61,3 +61,12 @@ QString FormatCents(qint64 cents, CentsGrouping grouping = CentsGrouping::NoBrea
 /// negative. Any rate that reads as zero or more, whole or decimal ("13,5"), stays.
 /// Never throws.
 bool VatRateNeedsDefault(QStringView vat);
+
+/// Cents as the payments file and the window write an amount: "1234,50",
+/// "-5,00".
+QString PaymentAmountText(qint64 cents);
+
+/// The cents of an amount as a person or the payments file writes it
+/// (ParseCents: "1 234,50", "1234,5", "12"); nullopt when it is no amount
+/// or has more than twelve digits of euros.
+std::optional<qint64> ParsePaymentAmount(QStringView text);

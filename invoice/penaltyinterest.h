@@ -1,6 +1,6 @@
 #pragma once
 
-#include "storage/payments.h"
+#include "invoice/payment.h"
 
 #include <QDate>
 #include <QList>

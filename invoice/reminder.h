@@ -2,7 +2,7 @@
 
 #include "invoice/invoicerecord.h"
 #include "invoice/penaltyinterest.h"
-#include "storage/payments.h"
+#include "invoice/payment.h"
 
 #include <QDate>
 #include <QList>

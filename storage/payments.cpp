@@ -22,9 +22,6 @@ namespace {
 
 const QString kFileName = u"Maksut.csv"_s;
 
-// Up to twelve digits of euros keeps every amount exact in cents.
-constexpr qint64 kLargestPaymentCents = 99'999'999'999'999;
-
 std::optional<QDate> dateOf(QStringView text)
 {
     const QDate date = ReadDate(text);
@@ -42,19 +39,6 @@ QString cellText(const QStringList &cells, PaymentColumn column)
 QString PaymentsFilePath(const QString &dataDir)
 {
     return dataDir + kFileName;
-}
-
-QString PaymentAmountText(qint64 cents)
-{
-    return FormatCents(cents, CentsGrouping::None);
-}
-
-std::optional<qint64> ParsePaymentAmount(QStringView text)
-{
-    const std::optional<qint64> cents = ParseCents(text);
-    if (!cents || *cents < -kLargestPaymentCents || *cents > kLargestPaymentCents)
-        return std::nullopt;
-    return cents;
 }
 
 QStringList PaymentLineCells(const Payment &payment)

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "invoice/amount.h"
+#include "invoice/payment.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -40,36 +43,8 @@ enum PaymentColumn : int {
 /// The source of a payment the user marked by hand.
 inline constexpr QStringView kManualPaymentSource = u"käsin";
 
-/// One payment received.
-struct Payment
-{
-    QString year;
-    QString invoiceNumber;
-    QDate date;
-    qint64 cents = 0;
-    QString reference;
-    QString payer;
-    QString archiveId;
-    QString source;
-    // Defaulted: payments built field by field need not name it.
-    QString fileEntry = {};
-
-    /// Whether the payment was matched to an invoice.
-    bool matched() const { return !invoiceNumber.isEmpty(); }
-    friend bool operator==(const Payment &, const Payment &) = default;
-};
-
 /// The payments file in the save folder (which ends with a separator).
 QString PaymentsFilePath(const QString &dataDir);
-
-/// Cents as the payments file and the window write an amount: "1234,50",
-/// "-5,00".
-QString PaymentAmountText(qint64 cents);
-
-/// The cents of an amount as a person or the payments file writes it
-/// (ParseCents: "1 234,50", "1234,5", "12"); nullopt when it is no amount
-/// or has more than twelve digits of euros.
-std::optional<qint64> ParsePaymentAmount(QStringView text);
 
 /// The file's line of a payment, and the payment of a line; nullopt when the
 /// line's date or amount does not read.
