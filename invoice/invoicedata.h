@@ -3,6 +3,9 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+
+#include <optional>
 
 // What an invoice holds, named once for the whole program: the columns of the
 // rows grid and of the customer register, the header values in the order of
@@ -106,3 +109,24 @@ struct InvoiceData
     QStringList customer;
     QList<QStringList> rows;
 };
+
+/// Whether a text reads as an invoice's date: three whole numbers, day 1 to
+/// 31, month 1 to 12 and year 1 to 9999.
+bool IsInvoiceDateText(QStringView date);
+
+/// The year folder's name: the third whole number of the invoice date text
+/// in decimal, "0" when the date holds fewer than three numbers.
+QString InvoiceYearOfDate(QStringView invoiceDate);
+
+/// A yes/no header value spelled as the settings file spells its options.
+QString YesNoText(bool yes);
+
+/// The yes/no value stored in the header's field: a whole number, yes when
+/// not 0; nullopt when the field is missing or holds no whole number, as in
+/// files written before the field existed.
+std::optional<bool> StoredYesNo(const QStringList &header, HeaderField field);
+
+/// Whether the header holds its invoice's due date as a date (day 1 to 31,
+/// month 1 to 12, year 1 to 9999). Without one, as in files written before
+/// the due date was kept, the opened invoice's due date is recomputed.
+bool HasStoredDueDate(const QStringList &header);

@@ -1,10 +1,6 @@
 #include "invoice/invoicerecord.h"
 
-#include "invoice/creditnote.h"
 #include "invoice/numbering.h"
-#include "output/bankbarcode.h"
-#include "output/epcqr.h"
-#include "storage/invoicefile.h"
 
 #include <utility>
 
@@ -13,13 +9,6 @@ namespace {
 QString headerValue(const InvoiceRecord &record, HeaderField field)
 {
     return record.invoice.header.value(field);
-}
-
-// Payment codes are made only for a reference that passes its check, and
-// never for a credit note: nothing is to be paid on it.
-bool referenceSound(const InvoiceRecord &record)
-{
-    return !IsCreditNote(record.invoice.header) && !ReferenceFailsCheck(headerValue(record, ReferenceField));
 }
 
 // The invoice date plus the invoice's terms; the kept text when that gives
@@ -83,9 +72,8 @@ InvoiceData CompletedInvoice(InvoiceData invoice, const InvoiceDefaults &default
     return invoice;
 }
 
-InvoiceRecord ReadInvoiceRecord(const QString &path, const BillerDetails &biller, const InvoiceDefaults &defaults)
+InvoiceRecord IssuedRecord(InvoiceData stored, const BillerDetails &biller, const InvoiceDefaults &defaults)
 {
-    InvoiceData stored = ReadInvoiceFile(path);
     const BillerDetails issued = IssuedBiller(stored.header, biller);
     InvoiceData invoice = CompletedInvoice(std::move(stored), defaults);
     for (const auto &[field, member] : kIssuedBillerFields)
@@ -121,26 +109,4 @@ QString RecordDueDate(const InvoiceRecord &record)
 {
     const QStringList &header = record.invoice.header;
     return header.size() > DueDateField ? header[DueDateField] : countedDueDate(header);
-}
-
-QString RecordBankBarcode(const InvoiceRecord &record)
-{
-    if (!referenceSound(record))
-        return {};
-    return BuildBankBarcode(record.biller.iban, RecordTotals(record).total, headerValue(record, ReferenceField),
-                            RecordDueDate(record));
-}
-
-QString RecordVirtualBarcode(const InvoiceRecord &record)
-{
-    const QString content = RecordBankBarcode(record);
-    return IsBankBarcodeContent(content) ? VirtualBarcodeText(content) : QString();
-}
-
-std::optional<QString> RecordEpcQrText(const InvoiceRecord &record)
-{
-    if (!referenceSound(record))
-        return std::nullopt;
-    return EpcQrText(record.biller.bic, record.biller.officialName, record.biller.iban, RecordTotals(record).total,
-                     headerValue(record, ReferenceField), RecordDueDate(record));
 }

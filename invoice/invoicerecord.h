@@ -76,10 +76,10 @@ QString BillerDetails::*IssuedBillerMember(int field);
 /// earlier version keeps none and is issued by today's biller.
 BillerDetails IssuedBiller(const QStringList &header, BillerDetails current);
 
-/// The invoice file at path as a complete record (CompletedInvoice), issued
-/// by the biller it keeps (IssuedBiller of `biller`, today's details), whose
-/// values its header then holds in full. Throws what ReadInvoiceFile throws.
-InvoiceRecord ReadInvoiceRecord(const QString &path, const BillerDetails &biller, const InvoiceDefaults &defaults);
+/// A stored invoice as a complete record (CompletedInvoice), issued by the
+/// biller it keeps (IssuedBiller of `biller`, today's details), whose values
+/// its header then holds in full.
+InvoiceRecord IssuedRecord(InvoiceData stored, const BillerDetails &biller, const InvoiceDefaults &defaults);
 
 /// The buyer's e-invoice address kept with the invoice; empty when none.
 EinvoiceAddress BuyerEinvoice(const InvoiceRecord &record);
@@ -100,19 +100,3 @@ InvoiceTotals RecordTotals(const InvoiceRecord &record);
 /// date plus the invoice's terms (RecalcDueDateText), empty when that gives
 /// no date.
 QString RecordDueDate(const InvoiceRecord &record);
-
-/// The bank barcode's content (BuildBankBarcode) from the biller's IBAN, the
-/// invoice total, the reference and the due date; empty when the reference
-/// fails its check, since a code would send the payment astray, and for a
-/// credit note (IsCreditNote), on which nothing is paid.
-QString RecordBankBarcode(const InvoiceRecord &record);
-
-/// The virtual barcode printed above the bars: VirtualBarcodeText of the
-/// bank barcode's content; empty when there is no content to draw.
-QString RecordVirtualBarcode(const InvoiceRecord &record);
-
-/// The payment QR code's text (EpcQrText) from the biller's BIC, official
-/// name and IBAN, the invoice total, the reference and the due date; nullopt
-/// when EpcQrText gives none, the reference fails its check or the record is
-/// a credit note.
-std::optional<QString> RecordEpcQrText(const InvoiceRecord &record);

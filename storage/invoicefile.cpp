@@ -36,30 +36,12 @@ bool isDeviceName(QStringView number)
     return false;
 }
 
-bool isInvoiceDate(QStringView date)
-{
-    int position = 1;
-    const int day = TakeInteger(date, position);
-    const int month = TakeInteger(date, position);
-    const int year = TakeInteger(date, position);
-    return day >= 1 && day <= 31 && month >= 1 && month <= 12 && year >= 1 && year <= 9999;
-}
-
 bool hasText(const QStringList &cells)
 {
     return std::any_of(cells.begin(), cells.end(), [](const QString &cell) { return !cell.trimmed().isEmpty(); });
 }
 
 } // namespace
-
-QString InvoiceYearOfDate(QStringView invoiceDate)
-{
-    int position = 1;
-    int year = 0;
-    for (int i = 0; i < 3; ++i)
-        year = TakeInteger(invoiceDate, position);
-    return QString::number(year);
-}
 
 bool IsUsableInvoiceNumber(QStringView number)
 {
@@ -91,27 +73,6 @@ QString FormatHeaderLine(const QStringList &values)
     return line;
 }
 
-QString YesNoText(bool yes)
-{
-    return yes ? u"1"_s : u"0"_s;
-}
-
-std::optional<bool> StoredYesNo(const QStringList &header, HeaderField field)
-{
-    if (header.size() <= field)
-        return std::nullopt;
-    bool ok = false;
-    const int value = header[field].trimmed().toInt(&ok);
-    if (!ok)
-        return std::nullopt;
-    return value != 0;
-}
-
-bool HasStoredDueDate(const QStringList &header)
-{
-    return header.size() > DueDateField && isInvoiceDate(header[DueDateField]);
-}
-
 QStringList InvoiceFileLines(const InvoiceData &invoice)
 {
     // Values after the due date are written only when set, so an invoice
@@ -137,7 +98,7 @@ QString InvoiceLinesRefusal(const QStringList &lines)
     const QStringList header = SplitGridLine(lines[0], HeaderFieldCount);
     if (header.size() <= InvoiceNumberField || header[InvoiceNumberField].trimmed().isEmpty())
         return u"otsikkorivillä ei ole laskun numeroa"_s;
-    if (header.size() <= InvoiceDateField || !isInvoiceDate(header[InvoiceDateField]))
+    if (header.size() <= InvoiceDateField || !IsInvoiceDateText(header[InvoiceDateField]))
         return u"otsikkorivillä ei ole kelvollista laskun päiväystä"_s;
     if (lines.size() < 2 || !hasText(ReadLineIntoCells(lines[1], CustomerLineCount)))
         return u"siinä ei ole asiakasriviä"_s;
@@ -171,6 +132,11 @@ InvoiceData ReadInvoiceFile(const QString &path)
     if (const QString reason = InvoiceLinesRefusal(lines); !reason.isEmpty())
         throw CommandError(NotAnInvoiceText(path, reason));
     return *ReadInvoiceFileLines(lines);
+}
+
+InvoiceRecord ReadInvoiceRecord(const QString &path, const BillerDetails &biller, const InvoiceDefaults &defaults)
+{
+    return IssuedRecord(ReadInvoiceFile(path), biller, defaults);
 }
 
 QList<QStringList> ReadLinesIntoRows(const QStringList &lines, int cellCount)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "invoice/invoicedata.h"
+#include "invoice/invoicerecord.h"
 
 #include <QList>
 #include <QString>
@@ -8,13 +9,9 @@
 
 #include <optional>
 
-// Invoice files: the year folder, the file name taken from the invoice
-// number, the header line and the lines of a whole file, and the counters
-// that advance after a save.
-
-/// The year folder's name: the third whole number of the invoice date text
-/// in decimal, "0" when the date holds fewer than three numbers.
-QString InvoiceYearOfDate(QStringView invoiceDate);
+// Invoice files: the file name taken from the invoice number, the header
+// line and the lines of a whole file, the record a file holds, and the
+// counters that advance after a save.
 
 /// Whether a typed invoice number can name a file inside the year folder:
 /// not empty, not only dots and blanks, no "..", no control character, none
@@ -24,19 +21,6 @@ bool IsUsableInvoiceNumber(QStringView number);
 /// The header line: every value between double quotes, inner quotes doubled,
 /// separated by commas. Line breaks inside a value are written as blanks.
 QString FormatHeaderLine(const QStringList &values);
-
-/// A yes/no header value spelled as the settings file spells its options.
-QString YesNoText(bool yes);
-
-/// The yes/no value stored in the header's field: a whole number, yes when
-/// not 0; nullopt when the field is missing or holds no whole number, as in
-/// files written before the field existed.
-std::optional<bool> StoredYesNo(const QStringList &header, HeaderField field);
-
-/// Whether the header holds its invoice's due date as a date (day 1 to 31,
-/// month 1 to 12, year 1 to 9999). Without one, as in files written before
-/// the due date was kept, the opened invoice's due date is recomputed.
-bool HasStoredDueDate(const QStringList &header);
 
 /// The lines of an invoice file: the header line, the customer line (always
 /// written) and one line per row that has a cell of two or more characters.
@@ -70,6 +54,10 @@ QString InvoiceNotSavedText(const QString &reason);
 /// Reads the invoice file at path. Throws what ReadTextLines throws, and
 /// CommandError with NotAnInvoiceText when the lines are no invoice.
 InvoiceData ReadInvoiceFile(const QString &path);
+
+/// The invoice file at path as a complete record (IssuedRecord with
+/// `biller`, today's details). Throws what ReadInvoiceFile throws.
+InvoiceRecord ReadInvoiceRecord(const QString &path, const BillerDetails &biller, const InvoiceDefaults &defaults);
 
 /// Reads each line into a row of cellCount cells by the grid line rule.
 QList<QStringList> ReadLinesIntoRows(const QStringList &lines, int cellCount);
