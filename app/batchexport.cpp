@@ -5,18 +5,19 @@
 
 #include "batchexport.h"
 
-#include "app/Unit1.h"
 #include "app/profile.h"
 #include "app/reportingprompter.h"
 #include "app/startup.h"
+#include "app/Unit1.h"
 
+#include "base/commanderror.h"
 #include "invoice/numbering.h"
 #include "output/einvoice.h"
 #include "output/pdfhdr2.h"
-#include "base/commanderror.h"
 #include "storage/customerregister.h"
 #include "storage/invoicefile.h"
 #include "storage/ledger.h"
+#include "storage/reminderfile.h"
 #include "storage/savefolder.h"
 #include "storage/stagedfiles.h"
 #include "storage/textfile.h"

@@ -3,11 +3,12 @@
 
 #include "commandline.h"
 
-#include "output/einvoice.h"
-#include "output/epcqr.h"
 #include "invoice/dates.h"
 #include "invoice/reminder.h"
+#include "output/einvoice.h"
+#include "output/epcqr.h"
 #include "storage/ledger.h"
+#include "storage/reminderfile.h"
 
 #include <QDir>
 #include <QFile>

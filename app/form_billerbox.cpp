@@ -2,14 +2,14 @@
 // VAT defaults, the output options and the payment reminders' settings. It
 // shows the window's profile and collects the edited one on "OK".
 
-#include "app/Unit1.h"
 #include "app/inifile.h"
 #include "app/settingsrules.h"
 #include "app/startup.h"
-#include "widgets/widgetfactory.h"
+#include "app/Unit1.h"
+#include "base/commanderror.h"
 #include "invoice/numbering.h"
 #include "invoice/reminder.h"
-#include "base/commanderror.h"
+#include "widgets/widgetfactory.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -4,10 +4,10 @@
 // shown on the page's labels.
 
 #include "app/Unit1.h"
-#include "widgets/stringgrid.h"
 #include "invoice/creditnote.h"
 #include "invoice/reminderpage.h"
 #include "storage/invoicefile.h"
+#include "widgets/stringgrid.h"
 
 #include <QCheckBox>
 #include <QComboBox>

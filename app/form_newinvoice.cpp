@@ -3,8 +3,8 @@
 // the date and terms the user types.
 
 #include "app/Unit1.h"
-#include "widgets/stringgrid.h"
 #include "invoice/numbering.h"
+#include "widgets/stringgrid.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -2,10 +2,10 @@
 // double-click conveniences, and the header values mirrored on the giro form.
 
 #include "app/Unit1.h"
-#include "widgets/bevel.h"
-#include "widgets/stringgrid.h"
 #include "invoice/amount.h"
 #include "invoice/numbering.h"
+#include "widgets/bevel.h"
+#include "widgets/stringgrid.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -2,11 +2,11 @@
 // each change written whole, the grid layout, and the biller details on the
 // page.
 
-#include "app/Unit1.h"
 #include "app/settingsrules.h"
+#include "app/Unit1.h"
+#include "base/commanderror.h"
 #include "invoice/reminder.h"
 #include "invoice/shoppingcart.h"
-#include "base/commanderror.h"
 #include "storage/textfile.h"
 #include "widgets/stringgrid.h"
 

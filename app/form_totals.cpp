@@ -2,10 +2,10 @@
 // totals, recomputed from the rows grid.
 
 #include "app/Unit1.h"
-#include "widgets/stringgrid.h"
-#include "widgets/widgetfactory.h"
 #include "invoice/amount.h"
 #include "invoice/recalc.h"
+#include "widgets/stringgrid.h"
+#include "widgets/widgetfactory.h"
 
 #include <QCheckBox>
 #include <QFontMetrics>

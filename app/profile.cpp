@@ -1,8 +1,8 @@
 // The settings file as one value: the table of every key with its section
 // and default, the reader and the writer.
 
-#include "app/profile.h"
 #include "app/inifile.h"
+#include "app/profile.h"
 #include "app/settingsrules.h"
 #include "base/commanderror.h"
 #include "storage/payments.h"

@@ -3,9 +3,9 @@
 // reference-payment file; then hostile and largest files, each imported in a
 // child process of its own for its time and peak memory.
 
+#include "base/commanderror.h"
 #include "bench/benchutil.h"
 #include "invoice/numbering.h"
-#include "base/commanderror.h"
 #include "storage/cp1252.h"
 #include "storage/paymentimport.h"
 #include "storage/textfile.h"

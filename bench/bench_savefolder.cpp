@@ -17,6 +17,7 @@
 #include "storage/folderindex.h"
 #include "storage/invoicefile.h"
 #include "storage/payments.h"
+#include "storage/reminderfile.h"
 
 #include <QCoreApplication>
 #include <QDir>

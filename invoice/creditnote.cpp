@@ -1,7 +1,7 @@
 #include "invoice/creditnote.h"
 
-#include "invoice/numbering.h"
 #include "base/commanderror.h"
+#include "invoice/numbering.h"
 #include "storage/invoicefile.h"
 
 using namespace Qt::StringLiterals;

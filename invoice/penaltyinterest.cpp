@@ -3,9 +3,9 @@
 
 #include "invoice/penaltyinterest.h"
 
+#include "base/commanderror.h"
 #include "invoice/dates.h"
 #include "invoice/numbering.h"
-#include "base/commanderror.h"
 
 #include <QRegularExpression>
 

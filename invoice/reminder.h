@@ -1,8 +1,8 @@
 #pragma once
 
 #include "invoice/invoicerecord.h"
-#include "invoice/penaltyinterest.h"
 #include "invoice/payment.h"
+#include "invoice/penaltyinterest.h"
 
 #include <QDate>
 #include <QList>
@@ -12,12 +12,9 @@
 
 #include <optional>
 
-class IniSnapshot;
-
 // Payment reminders ("MAKSUMUISTUTUS") of overdue invoices: the open amount,
-// the penalty interest, the fee, the new total and due date with the giro
-// form's payment codes, and the reminder's own small file beside the
-// invoice, which stays as it was.
+// the penalty interest, the fee, the new total and due date. The reminder's
+// file is storage/reminderfile.h, its payment codes output/paymentcodes.h.
 
 /// The reminder's settings in the biller section of the settings file, each
 /// written only once the user changes it: the reference rates
@@ -47,11 +44,6 @@ struct ReminderSettings
     /// Days are its first whole number, as with payment terms.
     QString term = kDefaultReminderTerm.toString();
 };
-
-/// The reminder settings of the settings file; a missing key gives its
-/// default, a fee that is no amount 0,00. Throws what ParseReferenceRates
-/// throws.
-ReminderSettings ReadReminderSettings(const IniSnapshot &ini);
 
 /// The fee as typed in the biller details ("5,00", "5"). Throws
 /// CommandError, in Finnish, when it is no amount or is below zero.
@@ -120,8 +112,8 @@ struct Reminder
     QDate date;
     QDate newDueDate;
     /// The bank barcode's content for the new total and due date with the
-    /// original reference; empty when the invoice's reference or the
-    /// biller's IBAN fails its check.
+    /// original reference (WithPaymentCodes); empty when the invoice's
+    /// reference or the biller's IBAN fails its check, and until made.
     QString bankBarcode;
     std::optional<QString> epcQrText;
     friend bool operator==(const Reminder &, const Reminder &) = default;
@@ -142,52 +134,3 @@ struct Reminder
 /// throws.
 Reminder MakeReminder(const InvoiceRecord &record, const QList<Payment> &payments, const ReminderRequest &request,
                       const ReminderSettings &settings);
-
-/// The reminder with its payment codes (bankBarcode, epcQrText) made from
-/// its total, new due date and reference and the biller's account: what a
-/// reminder read from its file needs before its giro form is printed. A
-/// reference failing its check leaves them as they were.
-Reminder WithPaymentCodes(Reminder reminder, const BillerDetails &biller);
-
-/// A name with the mark of reminder `number`: "57" gives "57-M1". The
-/// reminder's file and its PDF are named so.
-QString ReminderFileStem(const QString &name, int number);
-
-/// The reminder file's name in the invoice's year folder: "57-M1.csv".
-QString ReminderFileName(const QString &invoiceNumber, int number);
-
-/// The path of the invoice's reminder `number` in the save folder (which
-/// ends with a separator).
-QString ReminderFilePath(const QString &dataDir, const QString &year, const QString &invoiceNumber, int number);
-
-/// Whether a file name is one a reminder is saved under ("57-M1.csv").
-bool IsReminderFileName(QStringView name);
-
-/// The reminders already saved of the invoice: 0 without one; else the
-/// highest n whose "-Mn" file exists, counting from 1 without gaps.
-int SavedReminderCount(const QString &dataDir, const QString &year, const QString &invoiceNumber);
-
-/// The first cell of a reminder file.
-inline constexpr QStringView kReminderFileMark = u"MAKSUMUISTUTUS";
-
-/// The lines of a reminder file, in the grid line format: the head
-/// (mark, reminder number, year, invoice number, invoice date, due date,
-/// reference, reminder date, new due date, business yes/no, stated rate or
-/// empty), the amounts (original, paid, open, interest, fee kind, fee,
-/// total, and what credit notes took back when they did), one "maksu" line a payment (date, amount) and one "korko" line an
-/// interest period (first and last day, open amount, reference rate, rate,
-/// stated yes/no, days, days in year). The payment codes are not kept: they
-/// follow from the amounts and the invoice.
-QStringList ReminderFileLines(const Reminder &reminder);
-
-/// The reminder the lines of a reminder file hold; nullopt when they are not
-/// one. The payment codes are left empty (WithPaymentCodes).
-std::optional<Reminder> ReadReminderFileLines(const QStringList &lines);
-
-/// Writes the reminder's file, whole or not at all; throws what
-/// WriteTextLines throws.
-void WriteReminderFile(const QString &path, const Reminder &reminder);
-
-/// Reads a reminder file. Throws what ReadTextLines throws, and
-/// CommandError when the file is no reminder.
-Reminder ReadReminderFile(const QString &path);

@@ -43,9 +43,3 @@ QStringList ReminderLineHeadings()
 {
     return {u"Selite"_s, u"Summa €"_s};
 }
-
-QString ReminderPdfPath(const QString &dataDir, const QString &year, const QString &invoiceNumber, int number)
-{
-    const QString file = ReminderFilePath(dataDir, year, invoiceNumber, number);
-    return file.left(file.lastIndexOf(u'.')) + u".pdf"_s;
-}

@@ -40,6 +40,3 @@ QList<ReminderLine> ReminderLines(const Reminder &reminder);
 
 /// The headings of the lines' text and amount.
 QStringList ReminderLineHeadings();
-
-/// The PDF of the invoice's reminder `number` beside its file: "57-M1.pdf".
-QString ReminderPdfPath(const QString &dataDir, const QString &year, const QString &invoiceNumber, int number);

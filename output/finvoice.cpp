@@ -6,6 +6,7 @@
 
 #include "invoice/amount.h"
 #include "output/einvoicefields.h"
+#include "output/paymentcodes.h"
 #include "output/paymentfields.h"
 
 #include <QRegularExpression>

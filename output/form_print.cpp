@@ -1,10 +1,10 @@
 // "Tulosta": the invoice with its giro form as one print job, then the copies
 // headed "LASKU (kopio)" without the giro form as a second.
 
-#include "app/Unit1.h"
 #include "app/settingsrules.h"
-#include "output/printsystem.h"
+#include "app/Unit1.h"
 #include "base/commanderror.h"
+#include "output/printsystem.h"
 
 #include <QAction>
 #include <QCheckBox>

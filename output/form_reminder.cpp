@@ -2,12 +2,13 @@
 // written into a PDF with its file beside the invoice, and the window made
 // for that.
 
-#include "app/Unit1.h"
 #include "app/reportingprompter.h"
+#include "app/Unit1.h"
+#include "base/commanderror.h"
 #include "invoice/numbering.h"
 #include "invoice/recalc.h"
 #include "invoice/reminderpage.h"
-#include "base/commanderror.h"
+#include "output/paymentcodes.h"
 #include "storage/ledger.h"
 #include "storage/savefolder.h"
 #include "storage/stagedfiles.h"
@@ -54,10 +55,12 @@ Reminder TForm1::ReminderOfInvoiceFile(const QString &path, const QDate &date, s
 
 void TForm1::ShowReminder(const Reminder &reminder)
 {
-    ReminderOnPage = reminder;
+    // Made today, the reminder is from the biller as it is today and asks for
+    // payment to today's account, whatever the invoice was issued with.
+    const BillerDetails biller = CollectBillerDetails();
+    ReminderOnPage = WithPaymentCodes(reminder, biller);
     ShowHeading();
-    // Made today, the reminder is from the biller as it is today.
-    ShowBiller(CollectBillerDetails());
+    ShowBiller(biller);
     LaskuPvm1Label->setText(kReminderDateCaption.toString());
     LaskuNro1->setText(reminder.invoiceNumber);
     LaskuPvm1->setText(DateText(reminder.date));

@@ -1,10 +1,11 @@
 // Drawing the invoice on paper or a PDF page: the page's panels redrawn
 // widget by widget, scaled from screen pixels to the device, then the barcode.
 
-#include "app/Unit1.h"
 #include "app/startup.h"
+#include "app/Unit1.h"
 #include "output/bankbarcode.h"
 #include "output/barcode.h"
+#include "output/paymentcodes.h"
 #include "output/qrcode.h"
 #include "output/rowpages.h"
 #include "output/scaling.h"

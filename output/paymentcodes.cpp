@@ -46,3 +46,16 @@ std::optional<QString> RecordEpcQrText(const InvoiceRecord &record)
     return EpcQrText(record.biller.bic, record.biller.officialName, record.biller.iban, RecordTotals(record).total,
                      headerValue(record, ReferenceField), RecordDueDate(record));
 }
+
+Reminder WithPaymentCodes(Reminder reminder, const BillerDetails &biller)
+{
+    // The giro form asks for the new total by the new due date, with the
+    // invoice's reference so that the payment meets the invoice.
+    if (!ReferenceFailsCheck(reminder.reference)) {
+        const QString total = PaymentAmountText(reminder.totalCents);
+        const QString due = DateText(reminder.newDueDate);
+        reminder.bankBarcode = BuildBankBarcode(biller.iban, total, reminder.reference, due);
+        reminder.epcQrText = EpcQrText(biller.bic, biller.officialName, biller.iban, total, reminder.reference, due);
+    }
+    return reminder;
+}

@@ -3,8 +3,8 @@
 
 #include "pdfhdr2.h"
 
-#include "output/scaling.h"
 #include "base/commanderror.h"
+#include "output/scaling.h"
 #include "storage/stagedfiles.h"
 #include "storage/textfile.h"
 

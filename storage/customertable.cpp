@@ -3,8 +3,8 @@
 
 #include "customertable.h"
 
-#include "storage/collation.h"
 #include "base/commanderror.h"
+#include "storage/collation.h"
 #include "storage/cp1252.h"
 #include "storage/customerregister.h"
 #include "storage/textfile.h"

@@ -7,6 +7,7 @@
 #include "storage/customerregister.h"
 #include "storage/customertable.h"
 #include "storage/invoicefile.h"
+#include "storage/reminderfile.h"
 #include "storage/textfile.h"
 
 #include <QDir>

@@ -2,16 +2,16 @@
 // and filling the invoice's customer from it by number or by name.
 
 #include "app/Unit1.h"
-#include "widgets/bevel.h"
-#include "widgets/stringgrid.h"
+#include "base/commanderror.h"
 #include "storage/collation.h"
 #include "storage/customerregister.h"
 #include "storage/customertable.h"
-#include "base/commanderror.h"
 #include "storage/invoicefile.h"
 #include "storage/savefolder.h"
 #include "storage/savelimits.h"
 #include "storage/textfile.h"
+#include "widgets/bevel.h"
+#include "widgets/stringgrid.h"
 
 #include <QAbstractListModel>
 #include <QAction>

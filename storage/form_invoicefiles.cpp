@@ -2,18 +2,19 @@
 // the year folders and the counters that advance after a save.
 
 #include "app/Unit1.h"
-#include "output/einvoice.h"
-#include "widgets/stringgrid.h"
+#include "base/commanderror.h"
 #include "invoice/creditnote.h"
 #include "invoice/numbering.h"
 #include "invoice/reminder.h"
-#include "base/commanderror.h"
+#include "output/einvoice.h"
 #include "storage/customerregister.h"
 #include "storage/gridline.h"
 #include "storage/invoicefile.h"
 #include "storage/ledger.h"
+#include "storage/reminderfile.h"
 #include "storage/savefolder.h"
 #include "storage/savelimits.h"
+#include "widgets/stringgrid.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -3,14 +3,14 @@
 
 #include "storage/ledgerwindow.h"
 
-#include "app/Unit1.h"
 #include "app/prompter.h"
+#include "app/Unit1.h"
+#include "base/commanderror.h"
 #include "invoice/creditnote.h"
 #include "invoice/dates.h"
 #include "invoice/numbering.h"
 #include "invoice/reminderpage.h"
 #include "output/outputkind.h"
-#include "base/commanderror.h"
 #include "storage/savefolder.h"
 
 #include <QCheckBox>

@@ -2,8 +2,8 @@
 
 #include "invoicefile.h"
 
-#include "invoice/numbering.h"
 #include "base/commanderror.h"
+#include "invoice/numbering.h"
 #include "storage/gridline.h"
 #include "storage/textfile.h"
 

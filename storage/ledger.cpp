@@ -4,14 +4,15 @@
 
 #include "ledger.h"
 
+#include "base/commanderror.h"
 #include "invoice/amount.h"
 #include "invoice/creditnote.h"
 #include "invoice/dates.h"
 #include "invoice/numbering.h"
 #include "invoice/reminder.h"
 #include "storage/collation.h"
-#include "base/commanderror.h"
 #include "storage/invoicefile.h"
+#include "storage/reminderfile.h"
 #include "storage/textfile.h"
 
 #include <QDir>

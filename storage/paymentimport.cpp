@@ -3,9 +3,9 @@
 
 #include "storage/paymentimport.h"
 
+#include "base/commanderror.h"
 #include "invoice/numbering.h"
 #include "storage/camt054.h"
-#include "base/commanderror.h"
 #include "storage/textfile.h"
 
 #include <QDir>

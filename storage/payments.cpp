@@ -2,10 +2,10 @@
 
 #include "payments.h"
 
+#include "base/commanderror.h"
 #include "invoice/amount.h"
 #include "invoice/dates.h"
 #include "invoice/numbering.h"
-#include "base/commanderror.h"
 #include "storage/gridline.h"
 #include "storage/invoicefile.h"
 #include "storage/textfile.h"

@@ -31,10 +31,7 @@ Reminder SavedInvoiceReminder(SaveFolder &folder, const QString &path, const QDa
         throw CommandError(u"Tiedosto %1 ei ole tallennuskansion lasku; muistutusta ei voi tehdä."_s.arg(
             QDir::toNativeSeparators(path)));
     }
-    InvoiceRecord record = folder.readInvoiceFile(path);
-    // A reminder asks for payment now: to today's account, whatever the
-    // invoice was issued with.
-    record.biller = folder.biller();
+    const InvoiceRecord record = folder.readInvoiceFile(path);
     ReminderRequest request{row->year, date, folder.savedReminderCount(row->year, row->number), business};
     request.creditedCents = row->creditCents;
     return MakeReminder(record, folder.paymentsOf(row->year, row->number), request, settings);

@@ -132,7 +132,8 @@ std::unique_ptr<SaveFolder> OpenSaveFolder(const QString &location, const Biller
 
 /// The reminder of the saved invoice file at `path` on `date`: its ledger
 /// row (credit notes of any year), its payments and the reminders saved of
-/// it, without reading any other invoice. Throws CommandError, in Finnish,
+/// it, without reading any other invoice; its payment codes are added
+/// where it is shown (WithPaymentCodes). Throws CommandError, in Finnish,
 /// when the file is not an invoice of the save folder's year folders, and
 /// as MakeReminder throws.
 Reminder SavedInvoiceReminder(SaveFolder &folder, const QString &path, const QDate &date,

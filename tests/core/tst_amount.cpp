@@ -537,4 +537,5 @@ void TestAmount::readDate_readsDayMonthYear()
 }
 
 QTEST_APPLESS_MAIN(TestAmount)
+#include "storage/invoicefile.h"
 #include "tst_amount.moc"

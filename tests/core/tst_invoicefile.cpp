@@ -1,16 +1,17 @@
 // Invoice file rules without a window: year folder, usable file names, the
 // header and file lines, counters, the save folder and customer numbers.
 
-#include "tests/support/registerreference.h"
 #include "app/inifile.h"
+#include "base/commanderror.h"
 #include "invoice/creditnote.h"
 #include "invoice/invoicerecord.h"
-#include "base/commanderror.h"
+#include "output/paymentcodes.h"
 #include "storage/customerregister.h"
 #include "storage/gridline.h"
 #include "storage/invoicefile.h"
 #include "storage/savelimits.h"
 #include "storage/textfile.h"
+#include "tests/support/registerreference.h"
 
 #include <QDir>
 #include <QTemporaryDir>

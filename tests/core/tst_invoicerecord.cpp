@@ -2,6 +2,7 @@
 // mode, its due date, and the bank barcode, virtual barcode and QR text.
 
 #include "invoice/invoicerecord.h"
+#include "output/paymentcodes.h"
 #include "storage/invoicefile.h"
 
 #include <QTest>

@@ -2,12 +2,13 @@
 // each invoice, which files are invoices of it, their order and the command
 // line's list.
 
-#include "invoice/creditnote.h"
-#include "output/einvoice.h"
-#include "invoice/reminder.h"
 #include "base/commanderror.h"
+#include "invoice/creditnote.h"
+#include "invoice/reminder.h"
+#include "output/einvoice.h"
 #include "storage/invoicefile.h"
 #include "storage/ledger.h"
+#include "storage/reminderfile.h"
 #include "storage/textfile.h"
 
 #include <QDir>

@@ -5,8 +5,8 @@
 // with a Finnish message, in little memory; `laskutus --import-payments` and
 // `--list` run as a program.
 
-#include "invoice/numbering.h"
 #include "base/commanderror.h"
+#include "invoice/numbering.h"
 #include "storage/cp1252.h"
 #include "storage/gridline.h"
 #include "storage/invoicefile.h"

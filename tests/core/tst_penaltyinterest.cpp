@@ -11,10 +11,10 @@
 // worked by hand in its comment: amount × rate × days / days in the year,
 // per period, summed, then rounded half up to the cent.
 
-#include "tests/support/testfiles.h"
 #include "app/inifile.h"
-#include "invoice/penaltyinterest.h"
 #include "base/commanderror.h"
+#include "invoice/penaltyinterest.h"
+#include "tests/support/testfiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>

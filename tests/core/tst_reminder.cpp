@@ -2,12 +2,14 @@
 // the fee rules, the refusals, the giro form's payment codes for the new
 // total, and the reminder's file beside the invoice.
 
-#include "tests/support/testfiles.h"
 #include "app/inifile.h"
-#include "invoice/reminder.h"
 #include "base/commanderror.h"
+#include "invoice/reminder.h"
+#include "output/paymentcodes.h"
 #include "storage/invoicefile.h"
+#include "storage/reminderfile.h"
 #include "storage/textfile.h"
+#include "tests/support/testfiles.h"
 
 #include <QDir>
 #include <QFile>

@@ -10,6 +10,7 @@
 #include "storage/folderindex.h"
 #include "storage/invoicefile.h"
 #include "storage/ledger.h"
+#include "storage/reminderfile.h"
 #include "storage/savefolder.h"
 #include "storage/textfile.h"
 #include "tests/support/bankfiles.h"

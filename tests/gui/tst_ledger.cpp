@@ -11,6 +11,7 @@
 #include "storage/invoicefile.h"
 #include "storage/ledgerwindow.h"
 #include "storage/payments.h"
+#include "storage/reminderfile.h"
 #include "storage/textfile.h"
 #include "tests/support/bankfiles.h"
 #include "tests/support/formfixture.h"

@@ -2,10 +2,10 @@
 // read back with poppler's tools, the title the window gives each kind of
 // document, and a failed export that replaces nothing.
 
+#include "base/commanderror.h"
 #include "invoice/numbering.h"
 #include "invoice/reminder.h"
 #include "output/pdfhdr2.h"
-#include "base/commanderror.h"
 #include "storage/cp1252.h"
 #include "storage/invoicefile.h"
 #include "storage/textfile.h"

@@ -4,6 +4,7 @@
 
 #include "invoice/invoicerecord.h"
 #include "output/bankbarcode.h"
+#include "output/paymentcodes.h"
 #include "storage/invoicefile.h"
 #include "tests/support/formfixture.h"
 #include "tests/support/testfiles.h"
