@@ -2,7 +2,7 @@
 // the fee rules, the refusals, the giro form's payment codes for the new
 // total, and the reminder's file beside the invoice.
 
-#include "app/inifile.h"
+#include "app/profile.h"
 #include "base/commanderror.h"
 #include "invoice/reminder.h"
 #include "output/paymentcodes.h"
@@ -254,8 +254,10 @@ void ReminderTest::paymentCodes()
     QFETCH(QString, reference);
     QFETCH(QString, barcode);
     QFETCH(QString, qr);
-    const Reminder reminder = MakeReminder(record(QString(), u"8 %"_s, reference), {pay(QDate(2026, 2, 10), 40000)},
-                                           request(kReminderDate), ReminderSettings());
+    const InvoiceRecord invoice = record(QString(), u"8 %"_s, reference);
+    const Reminder reminder = WithPaymentCodes(
+        MakeReminder(invoice, {pay(QDate(2026, 2, 10), 40000)}, request(kReminderDate), ReminderSettings()),
+        invoice.biller);
     QCOMPARE(reminder.totalCents, 61073LL);
     QCOMPARE(reminder.bankBarcode, barcode);
     QCOMPARE(reminder.epcQrText.value_or(QString()), qr);
@@ -311,7 +313,7 @@ void ReminderTest::fileWrittenAndReadBack()
                         "korko,1.2.2026,10.2.2026,\"1000,00\",\"2,5\",\"10,5\",0,10,365\r\n"
                         "korko,11.2.2026,20.2.2026,\"600,00\",\"2,5\",\"10,5\",0,10,365\r\n"
                         "korko,21.2.2026,2.3.2026,\"650,50\",\"2,5\",\"10,5\",0,10,365\r\n"));
-    QCOMPARE(WithPaymentCodes(ReadReminderFile(path), invoice.biller), reminder);
+    QCOMPARE(ReadReminderFile(path), reminder);
 
     WriteTextLines(path, InvoiceFileLines(invoice.invoice));
     QCOMPARE(refusalOf([&] { ReadReminderFile(path); }),
@@ -361,9 +363,9 @@ void ReminderTest::settings_data()
         << QByteArray("[Laskuttaja]\r\nViitekorot=1.1.2026=2,5;1.7.2026=2,15\r\nMuistutusmaksu=7,50\r\n"
                       "Vakiokorvaus=1\r\nMuistutusaika=10 pv\r\n")
         << u"1.1.2026=2,5;1.7.2026=2,15"_s << 750LL << true << u"10 pv"_s << QString();
-    QTest::newRow("a fee that is no amount is nothing")
-        << QByteArray("[Laskuttaja]\r\nMuistutusmaksu=viisi\r\n") << published << 0LL << false << u"14 pv"_s
-        << QString();
+    QTest::newRow("a fee that is no amount")
+        << QByteArray("[Laskuttaja]\r\nMuistutusmaksu=viisi\r\n") << QString() << 0LL << false << QString()
+        << u"Muistutusmaksu \"viisi\" ei ole rahasumma; kirjoita euroina ja sentteinä, esim. 5,00."_s;
     QTest::newRow("a rate over 100 %")
         << QByteArray("[Laskuttaja]\r\nViitekorot=1.1.2026=2,5;1.7.2026=999,99\r\n") << QString() << 0LL << false
         << QString()
@@ -387,7 +389,7 @@ void ReminderTest::settings()
     file.write(ini);
     file.close();
     ReminderSettings read;
-    QCOMPARE(refusalOf([&] { read = ReadReminderSettings(IniSnapshot(file.fileName())); }), refusal);
+    QCOMPARE(refusalOf([&] { read = CheckedReminderSettings(ReadProfile(file.fileName())); }), refusal);
     if (!refusal.isEmpty())
         return;
     QCOMPARE(ReferenceRatesText(read.referenceRates), rates);
@@ -472,7 +474,7 @@ void ReminderTest::everyReminderMadeReadsBack()
     QTemporaryDir dir;
     const QString path = dir.filePath(u"57-M1.csv"_s);
     WriteReminderFile(path, *made);
-    QCOMPARE(WithPaymentCodes(ReadReminderFile(path), invoice.biller), *made);
+    QCOMPARE(ReadReminderFile(path), *made);
 }
 
 // A reminder file of an earlier version, which took reference rates up to
