@@ -2,7 +2,6 @@
 
 #include "base/commanderror.h"
 #include "invoice/numbering.h"
-#include "storage/invoicefile.h"
 
 using namespace Qt::StringLiterals;
 
