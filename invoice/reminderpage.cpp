@@ -2,6 +2,7 @@
 
 #include "invoice/reminderpage.h"
 
+#include "invoice/amount.h"
 #include "invoice/numbering.h"
 
 using namespace Qt::StringLiterals;

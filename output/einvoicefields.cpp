@@ -6,6 +6,7 @@
 #include "invoice/amount.h"
 #include "invoice/dates.h"
 #include "invoice/numbering.h"
+#include "output/paymentfields.h"
 
 #include <QRegularExpression>
 

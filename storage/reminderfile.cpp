@@ -5,6 +5,7 @@
 #include "base/commanderror.h"
 #include "invoice/amount.h"
 #include "invoice/dates.h"
+#include "invoice/numbering.h"
 #include "invoice/penaltyinterest.h"
 #include "storage/gridline.h"
 #include "storage/textfile.h"
