@@ -7,6 +7,7 @@
 #include "app/startup.h"
 #include "app/Unit1.h"
 #include "base/commanderror.h"
+#include "invoice/amount.h"
 #include "invoice/numbering.h"
 #include "invoice/reminder.h"
 #include "widgets/widgetfactory.h"
