@@ -11,6 +11,7 @@
 #include "invoice/numbering.h"
 #include "invoice/reminderpage.h"
 #include "output/outputkind.h"
+#include "storage/reminderfile.h"
 #include "storage/savefolder.h"
 
 #include <QCheckBox>

@@ -106,6 +106,12 @@ QString ReminderFilePath(const QString &dataDir, const QString &year, const QStr
     return dataDir + year + QDir::separator() + ReminderFileName(invoiceNumber, number);
 }
 
+QString ReminderPdfPath(const QString &dataDir, const QString &year, const QString &invoiceNumber, int number)
+{
+    const QString file = ReminderFilePath(dataDir, year, invoiceNumber, number);
+    return file.left(file.lastIndexOf(u'.')) + u".pdf"_s;
+}
+
 bool IsReminderFileName(QStringView name)
 {
     static const QRegularExpression pattern(u"^.+-M[1-9][0-9]*\\.csv$"_s, QRegularExpression::CaseInsensitiveOption);

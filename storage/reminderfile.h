@@ -22,6 +22,9 @@ QString ReminderFileName(const QString &invoiceNumber, int number);
 /// ends with a separator).
 QString ReminderFilePath(const QString &dataDir, const QString &year, const QString &invoiceNumber, int number);
 
+/// The PDF of the invoice's reminder `number` beside its file: "57-M1.pdf".
+QString ReminderPdfPath(const QString &dataDir, const QString &year, const QString &invoiceNumber, int number);
+
 /// Whether a file name is one a reminder is saved under ("57-M1.csv").
 bool IsReminderFileName(QStringView name);
 
