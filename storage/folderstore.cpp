@@ -33,11 +33,20 @@ const FileState kNoFile = {-1, -1};
 
 FolderStore::FolderStore(const QString &location, const BillerDetails &biller, const InvoiceDefaults &defaults)
     : m_location(SaveFolderPath(location)), m_biller(biller), m_defaults(defaults),
-      m_index(std::make_unique<FolderIndex>(m_location)), m_defaultsKey(DefaultsKey(defaults))
+      m_defaultsKey(DefaultsKey(defaults))
 {
 }
 
 FolderStore::~FolderStore() = default;
+
+FolderIndex &FolderStore::index()
+{
+    // Opened at the first question that needs it: a save folder only
+    // looked at (a page exported, an invoice refused) gets no index file.
+    if (!m_index)
+        m_index = std::make_unique<FolderIndex>(m_location);
+    return *m_index;
+}
 
 template <typename Answer>
 Answer FolderStore::withIndex(const std::function<Answer()> &question)
@@ -45,17 +54,17 @@ Answer FolderStore::withIndex(const std::function<Answer()> &question)
     try {
         return question();
     } catch (const IndexError &) {
-        m_index->rollback();
+        index().rollback();
     } catch (...) {
-        m_index->rollback();
+        index().rollback();
         throw;
     }
     // A damaged index is never trusted: it is built again from the files.
     try {
-        m_index->rebuild();
+        index().rebuild();
         return question();
     } catch (const IndexError &error) {
-        m_index->rollback();
+        index().rollback();
         throw CommandError(u"Tallennuskansion %1 hakemistoa ei voitu käyttää (%2); poista tiedosto %3, niin se "
                            "tehdään uudelleen."_s.arg(QDir::toNativeSeparators(m_location),
                                                       QString::fromUtf8(error.what()), kIndexFileName));
@@ -109,7 +118,7 @@ void FolderStore::syncYear(const QString &year, qint64 folderModified, qint64 in
     for (const auto &[name, state] : InvoiceFolderFiles(QDir(m_location).filePath(year)))
         onDisk.insert(name, state);
     QStringList gone;
-    m_index->forEachFileOf(year, m_location, [&](IndexedFile &&indexed) {
+    index().forEachFileOf(year, m_location, [&](IndexedFile &&indexed) {
         const auto found = onDisk.constFind(indexed.name);
         if (found == onDisk.cend()) {
             gone.append(indexed.name);
@@ -120,21 +129,21 @@ void FolderStore::syncYear(const QString &year, qint64 folderModified, qint64 in
         }
     }, into != nullptr);
     for (const QString &name : std::as_const(gone))
-        m_index->removeFile(year, name);
+        index().removeFile(year, name);
     // What is left was added, changed or read with other defaults.
     for (auto file = onDisk.cbegin(); file != onDisk.cend(); ++file) {
         IndexedFile read = readFile(year, file.key(), file.value());
-        m_index->putFile(year, read);
+        index().putFile(year, read);
         if (into)
             into->add(std::move(read.file));
     }
     if (folderModified != indexedModified)
-        m_index->setFolderTime(year, folderModified);
+        index().setFolderTime(year, folderModified);
 }
 
 void FolderStore::syncChangedFolders()
 {
-    QHash<QString, qint64> indexed = m_index->folderTimes();
+    QHash<QString, qint64> indexed = index().folderTimes();
     for (const auto &[year, modified] : yearFolders()) {
         const auto found = indexed.constFind(year);
         if (found == indexed.cend() || *found != modified)
@@ -142,23 +151,23 @@ void FolderStore::syncChangedFolders()
         indexed.remove(year);
     }
     for (auto gone = indexed.cbegin(); gone != indexed.cend(); ++gone)
-        m_index->removeFolder(gone.key());
+        index().removeFolder(gone.key());
 }
 
 std::optional<LedgerFile> FolderStore::syncFile(const QString &year, const QString &name)
 {
     const QString path = QDir(QDir(m_location).filePath(year)).filePath(name);
     const std::optional<FileState> state = FileStateOf(path);
-    std::optional<IndexedFile> indexed = m_index->file(year, name, m_location);
+    std::optional<IndexedFile> indexed = index().file(year, name, m_location);
     if (!state) {
         if (indexed)
-            m_index->removeFile(year, name);
+            index().removeFile(year, name);
         return std::nullopt;
     }
     if (indexed && fresh(*indexed, *state))
         return std::move(indexed->file);
     IndexedFile read = readFile(year, name, *state);
-    m_index->putFile(year, read);
+    index().putFile(year, read);
     return std::move(read.file);
 }
 
@@ -167,10 +176,10 @@ QList<LedgerFile> FolderStore::filesAround(const QList<LedgerFile> &invoices)
     QList<std::pair<QString, QString>> names;
     for (const LedgerFile &invoice : invoices) {
         const LedgerRow &row = invoice.row;
-        names += m_index->creditNotesOf(row.year, row.number);
-        names += m_index->remindersOf(row.year, row.number);
+        names += index().creditNotesOf(row.year, row.number);
+        names += index().remindersOf(row.year, row.number);
         if (!row.creditedNumber.isEmpty())
-            names += m_index->invoicesNamed(row.creditedYear, row.creditedNumber);
+            names += index().invoicesNamed(row.creditedYear, row.creditedNumber);
     }
     QList<LedgerFile> files = invoices;
     QList<std::pair<QString, QString>> seen;
@@ -195,7 +204,7 @@ std::optional<LedgerRow> FolderStore::rowAmong(const QList<LedgerFile> &invoices
     const QString year = first.year;
     const QString number = first.number;
     QList<LedgerFile> files = filesAround(invoices);
-    m_index->commit();
+    index().commit();
     const Ledger ledger = LedgerOfFiles(files, paymentsOf(year, number), today);
     for (const LedgerRow &row : ledger.rows) {
         if (row.year == year && row.number == number && (path.isEmpty() || row.path == path))
@@ -218,16 +227,16 @@ void FolderStore::indexWritten(const QString &year, std::optional<qint64> folder
 {
     try {
         withIndex<bool>([&] {
-            m_index->begin();
+            index().begin();
             // The folder's new time is this write's alone when the index knew
             // its time before: else another change waits for its listing.
-            const std::optional<qint64> indexedTime = m_index->folderTimes().value(year, -1);
+            const std::optional<qint64> indexedTime = index().folderTimes().value(year, -1);
             for (const QString &name : names)
                 syncFile(year, name);
             if (folderBefore && indexedTime == folderBefore)
                 if (const std::optional<qint64> after = FolderModifiedOf(QDir(m_location).filePath(year)))
-                    m_index->setFolderTime(year, *after);
-            m_index->commit();
+                    index().setFolderTime(year, *after);
+            index().commit();
             return true;
         });
     } catch (const CommandError &) {
@@ -280,13 +289,13 @@ SavedInvoice FolderStore::saveInvoice(const InvoiceData &invoice, const QString 
 Ledger FolderStore::ledger(const QDate &today, const QString &year)
 {
     LedgerFiles files = withIndex<LedgerFiles>([&] {
-        m_index->verify();
-        m_index->begin();
-        QHash<QString, qint64> indexed = m_index->folderTimes();
+        index().verify();
+        index().begin();
+        QHash<QString, qint64> indexed = index().folderTimes();
         LedgerFiles files;
         // The rows gathered in place, without copies as the list grows.
         if (year.isEmpty())
-            files.rows.reserve(m_index->invoiceCount());
+            files.rows.reserve(index().invoiceCount());
         for (const auto &[folder, modified] : yearFolders()) {
             const auto found = indexed.constFind(folder);
             const qint64 indexedModified = found == indexed.cend() ? -1 : *found;
@@ -299,12 +308,12 @@ Ledger FolderStore::ledger(const QDate &today, const QString &year)
             indexed.remove(folder);
         }
         for (auto gone = indexed.cbegin(); gone != indexed.cend(); ++gone)
-            m_index->removeFolder(gone.key());
+            index().removeFolder(gone.key());
         if (!year.isEmpty()) {
-            QList<std::pair<QString, QString>> names = m_index->creditNotesOfYear(year);
+            QList<std::pair<QString, QString>> names = index().creditNotesOfYear(year);
             for (const LedgerRow &row : std::as_const(files.rows)) {
                 if (!row.creditedNumber.isEmpty() && row.creditedYear != year)
-                    names += m_index->invoicesNamed(row.creditedYear, row.creditedNumber);
+                    names += index().invoicesNamed(row.creditedYear, row.creditedNumber);
             }
             names.removeIf([&year](const auto &name) { return name.first == year; });
             std::sort(names.begin(), names.end());
@@ -313,7 +322,7 @@ Ledger FolderStore::ledger(const QDate &today, const QString &year)
                 if (std::optional<LedgerFile> file = syncFile(folder, name))
                     files.add(std::move(*file));
         }
-        m_index->commit();
+        index().commit();
         return files;
     });
     return LedgerOfFiles(std::move(files), payments(), today, year);
@@ -322,15 +331,15 @@ Ledger FolderStore::ledger(const QDate &today, const QString &year)
 std::optional<LedgerRow> FolderStore::ledgerRow(const QString &year, const QString &number, const QDate &today)
 {
     return withIndex<std::optional<LedgerRow>>([&] {
-        m_index->begin();
+        index().begin();
         syncChangedFolders();
         QList<LedgerFile> invoices;
-        for (const auto &[folder, name] : m_index->invoicesNamed(year, number))
+        for (const auto &[folder, name] : index().invoicesNamed(year, number))
             if (std::optional<LedgerFile> file = syncFile(folder, name);
                 file && file->kind == LedgerFileKind::Invoice && file->row.number == number)
                 invoices.append(std::move(*file));
         if (invoices.isEmpty()) {
-            m_index->commit();
+            index().commit();
             return std::optional<LedgerRow>();
         }
         return rowAmong(invoices, QString(), today);
@@ -343,16 +352,16 @@ std::optional<LedgerRow> FolderStore::ledgerRowOfFile(const QString &path, const
     if (!place)
         return std::nullopt;
     return withIndex<std::optional<LedgerRow>>([&] {
-        m_index->begin();
+        index().begin();
         syncChangedFolders();
         const std::optional<LedgerFile> file = syncFile(place->first, place->second);
         if (!file || file->kind != LedgerFileKind::Invoice) {
-            m_index->commit();
+            index().commit();
             return std::optional<LedgerRow>();
         }
         // Other files of the same number count with it, as in the ledger.
         QList<LedgerFile> invoices{*file};
-        for (const auto &[folder, name] : m_index->invoicesNamed(file->row.year, file->row.number))
+        for (const auto &[folder, name] : index().invoicesNamed(file->row.year, file->row.number))
             if (name != place->second)
                 if (std::optional<LedgerFile> other = syncFile(folder, name);
                     other && other->kind == LedgerFileKind::Invoice)
@@ -364,14 +373,14 @@ std::optional<LedgerRow> FolderStore::ledgerRowOfFile(const QString &path, const
 QList<LedgerRow> FolderStore::creditNotesOf(const QString &year, const QString &number, const QDate &today)
 {
     const QList<LedgerFile> files = withIndex<QList<LedgerFile>>([&] {
-        m_index->begin();
+        index().begin();
         syncChangedFolders();
         QList<LedgerFile> files;
-        for (const auto &names : {m_index->invoicesNamed(year, number), m_index->creditNotesOf(year, number)})
+        for (const auto &names : {index().invoicesNamed(year, number), index().creditNotesOf(year, number)})
             for (const auto &[folder, name] : names)
                 if (std::optional<LedgerFile> file = syncFile(folder, name))
                     files.append(std::move(*file));
-        m_index->commit();
+        index().commit();
         return files;
     });
     QList<Payment> payments;
@@ -413,11 +422,11 @@ QList<Payment> FolderStore::payments()
     QList<Payment> payments = ReadPaymentsFile(path);
     try {
         withIndex<bool>([&] {
-            if (m_index->paymentsState() == state)
+            if (index().paymentsState() == state)
                 return true;
-            m_index->begin();
-            m_index->putPayments(payments, state);
-            m_index->commit();
+            index().begin();
+            index().putPayments(payments, state);
+            index().commit();
             return true;
         });
     } catch (const CommandError &) {
@@ -430,8 +439,8 @@ QList<Payment> FolderStore::paymentsOf(const QString &year, const QString &numbe
 {
     const FileState state = FileStateOf(PaymentsFilePath(m_location)).value_or(kNoFile);
     try {
-        if (m_index->paymentsState() == state)
-            return m_index->paymentsOf(year, number);
+        if (index().paymentsState() == state)
+            return index().paymentsOf(year, number);
     } catch (const IndexError &) {
         // Read from the file below, which indexes it again.
     }
@@ -449,9 +458,9 @@ void FolderStore::writePayments(const QList<Payment> &payments)
     WritePaymentsFile(path, payments);
     try {
         withIndex<bool>([&] {
-            m_index->begin();
-            m_index->putPayments(payments, FileStateOf(path).value_or(kNoFile));
-            m_index->commit();
+            index().begin();
+            index().putPayments(payments, FileStateOf(path).value_or(kNoFile));
+            index().commit();
             return true;
         });
     } catch (const CommandError &) {

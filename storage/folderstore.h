@@ -72,6 +72,7 @@ private:
     std::optional<std::pair<QString, QString>> placeOf(const QString &path) const;
     // What a write of this program changed in a year folder is indexed.
     void indexWritten(const QString &year, std::optional<qint64> folderBefore, const QStringList &names);
+    FolderIndex &index();
     // Runs a question on the index, once more on a rebuilt one when it fails.
     template <typename Answer>
     Answer withIndex(const std::function<Answer()> &question);

@@ -8,6 +8,7 @@
 #include "widgets/bevel.h"
 #include "widgets/stringgrid.h"
 #include "storage/cp1252.h"
+#include "storage/folderindex.h"
 #include "storage/gridline.h"
 #include "storage/invoicefile.h"
 #include "storage/ledgerwindow.h"
@@ -863,7 +864,10 @@ void InvoiceFilesTest::saveFolderChangedFromMenu()
 
     QVERIFY(QFile::exists(used + u"/2026/1.csv"_s));
     QVERIFY(readBytes(used + u"/AsiakRek.csv"_s).contains("\"Kolmas Oy\""));
-    QCOMPARE(contentsOf(untouched), before);
+    // "Laskut" indexed the folder it listed; no document of it changed.
+    QMap<QString, QByteArray> after = contentsOf(untouched);
+    after.remove(kIndexFileName.toString());
+    QCOMPARE(after, before);
 }
 
 // In the folder dialog a folder's path typed and Enter choose it at once.
@@ -941,19 +945,21 @@ void InvoiceFilesTest::savingOverSavedInvoiceAsks_data()
     QTest::addColumn<QStringList>("holdingEarlier");
     QTest::addColumn<QString>("nextNumber");
     const QString first = u"2026/57 (aiempi versio).csv"_s;
+    // A saved invoice is indexed with its file.
+    const QString kIndex = kIndexFileName.toString();
     const QString second = u"2026/57 (aiempi versio 2).csv"_s;
     QTest::newRow("no: nothing written, the invoice stays")
         << 0 << false << false << 1 << u"Aiempi"_s << QStringList{u"2026"_s, u"2026/57.csv"_s}
         << QStringList{u"2026/57.csv"_s} << u"57"_s;
     QTest::newRow("yes: replaced, the earlier version kept")
         << 0 << false << true << 1 << u"Toinen"_s
-        << QStringList{u"2026"_s, first, u"2026/57.csv"_s, u"AsiakRek.csv"_s} << QStringList{first} << u"58"_s;
+        << QStringList{u"2026"_s, first, u"2026/57.csv"_s, u"AsiakRek.csv"_s, kIndex} << QStringList{first} << u"58"_s;
     QTest::newRow("yes again: a second earlier version")
         << 1 << false << true << 1 << u"Toinen"_s
-        << QStringList{u"2026"_s, second, first, u"2026/57.csv"_s, u"AsiakRek.csv"_s} << QStringList{second}
+        << QStringList{u"2026"_s, second, first, u"2026/57.csv"_s, u"AsiakRek.csv"_s, kIndex} << QStringList{second}
         << u"58"_s;
     QTest::newRow("the invoice opened from the file: no question")
-        << 0 << true << true << 0 << u"Toinen"_s << QStringList{u"2026"_s, u"2026/57.csv"_s, u"AsiakRek.csv"_s}
+        << 0 << true << true << 0 << u"Toinen"_s << QStringList{u"2026"_s, u"2026/57.csv"_s, u"AsiakRek.csv"_s, kIndex}
         << QStringList() << u"58"_s;
 }
 
