@@ -5,6 +5,7 @@
 #include "invoice/dates.h"
 #include "invoice/invoicerecord.h"
 #include "invoice/shoppingcart.h"
+#include "storage/invoicefile.h"
 
 #include <QDir>
 #include <QTest>
@@ -537,5 +538,4 @@ void TestAmount::readDate_readsDayMonthYear()
 }
 
 QTEST_APPLESS_MAIN(TestAmount)
-#include "storage/invoicefile.h"
 #include "tst_amount.moc"

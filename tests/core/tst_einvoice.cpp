@@ -6,6 +6,7 @@
 #include "invoice/invoicerecord.h"
 #include "invoice/numbering.h"
 #include "output/einvoice.h"
+#include "output/einvoicefields.h"
 #include "output/paymentcodes.h"
 #include "storage/invoicefile.h"
 #include "tests/support/testfiles.h"

@@ -6,6 +6,7 @@
 #include "invoice/creditnote.h"
 #include "invoice/reminder.h"
 #include "output/einvoice.h"
+#include "output/einvoicefields.h"
 #include "storage/invoicefile.h"
 #include "storage/ledger.h"
 #include "storage/reminderfile.h"

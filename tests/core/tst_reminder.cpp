@@ -7,6 +7,7 @@
 #include "invoice/reminder.h"
 #include "output/paymentcodes.h"
 #include "storage/invoicefile.h"
+#include "storage/payments.h"
 #include "storage/reminderfile.h"
 #include "storage/textfile.h"
 #include "tests/support/testfiles.h"
