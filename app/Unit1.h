@@ -180,7 +180,7 @@ public:
     Bevel *Bevel3 = nullptr;
 
     // --- The invoice rows ---
-    // invoice/form_rowsgrid.cpp
+    // app/form_rowsgrid.cpp
     StringGrid *LaskuRivit1 = nullptr;
     int CodeHeadingIndex = 0;
     bool LaskuRivit1SelectCell(int column, int row);
@@ -196,7 +196,7 @@ public:
     void ViiteNro1Change();
 
     // --- The invoice as a snapshot ---
-    // invoice/form_invoicemodel.cpp
+    // app/form_invoicemodel.cpp
     /// The invoice on the page as texts.
     InvoiceData CollectInvoice() const;
     /// The settings' biller details, as the invoice is issued with them.
@@ -231,7 +231,7 @@ public:
     void ShowHeading(bool copy = false);
 
     // --- Row commands ---
-    // invoice/form_rowcommands.cpp
+    // app/form_rowcommands.cpp
     void Tyhjarivi1Click();
     void Poistarivi1Click();
     void Lisarivi1Click();
@@ -240,7 +240,7 @@ public:
     void Paste1Click();
 
     // --- Totals, reference and footer ---
-    // invoice/form_totals.cpp; the widgets are made in app/form_pagelayout.cpp
+    // app/form_totals.cpp; the widgets are made in app/form_pagelayout.cpp
     QLineEdit *SumAlv0 = nullptr;
     /// The caption of SumAlv0, whose font the VAT lines by rate take.
     QLabel *SumAlv0Label = nullptr;
@@ -280,7 +280,7 @@ public:
     int TotalsPanelHeight = 0;
 
     // --- New invoice ---
-    // invoice/form_newinvoice.cpp
+    // app/form_newinvoice.cpp
     void Uusi1Click();
     void ClearInvoice();
     /// "Laskun päiväys" or "Maksuehto" typed: the due date counted from them.
@@ -705,9 +705,9 @@ private:
     void createBillerBox();
     void createReminderSettings();
     void createRegisterBox();
-    // Wiring the handlers, one place per subject: invoice/form_rowsgrid.cpp,
-    // invoice/form_newinvoice.cpp, app/form_billerbox.cpp, storage/form_customers.cpp,
-    // output/form_margins.cpp, invoice/form_rowcommands.cpp,
+    // Wiring the handlers, one place per subject: app/form_rowsgrid.cpp,
+    // app/form_newinvoice.cpp, app/form_billerbox.cpp, storage/form_customers.cpp,
+    // output/form_margins.cpp, app/form_rowcommands.cpp,
     // app/form_fontareas.cpp, output/form_pdfexport.cpp.
     void connectInvoiceEditing();
     void connectNewInvoice();

@@ -7,7 +7,7 @@
 #include <QStringList>
 
 // What a saved line can hold. The reader refuses a line longer than
-// kMaxTextLineLength (storage/textfile.h); the save chain measures every line
+// kMaxTextLineLength (base/textlimits.h); the save chain measures every line
 // of the invoice and of the register by the writer's own rules before it
 // writes anything, so that every file it saves opens again.
 

@@ -4,7 +4,9 @@
 # Widgets and Print Support header folders, "|"-joined). Fails, naming each
 # file and line, when a file of base/ or invoice/ or a core file includes a
 # folder above its own, or a core file includes the window (app/Unit1.h,
-# widgets/) or a header of Qt Gui, Widgets or Print Support.
+# widgets/) or a header of Qt Gui, Widgets or Print Support; and when two
+# files of base/, invoice/ or output/ include each other (as the e-invoice
+# writers once did), a circle that keeps either from standing alone.
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -33,6 +35,7 @@ endforeach()
 list(REMOVE_DUPLICATES checked)
 
 set(faults)
+set(edges)
 foreach(path IN LISTS checked)
     file(RELATIVE_PATH relative "${SOURCE_DIR}" "${path}")
     string(REGEX MATCH "^[^/]+" folder "${relative}")
@@ -50,6 +53,11 @@ foreach(path IN LISTS checked)
             if(own GREATER_EQUAL 0 AND other GREATER own)
                 list(APPEND faults "${relative}: ${line} (${target_folder}/ is above ${folder}/)")
             endif()
+            string(REGEX REPLACE "\\.[a-z]+$" "" from_unit "${relative}")
+            string(REGEX REPLACE "\\.[a-z]+$" "" to_unit "${target}")
+            if(folder MATCHES "^(base|invoice|output)$" AND NOT from_unit STREQUAL to_unit)
+                list(APPEND edges "${from_unit}>${to_unit}")
+            endif()
             if(core AND (target STREQUAL "app/Unit1.h" OR target_folder STREQUAL "widgets"))
                 list(APPEND faults "${relative}: ${line} (the core includes the window)")
             endif()
@@ -59,6 +67,15 @@ foreach(path IN LISTS checked)
             endif()
         endif()
     endforeach()
+endforeach()
+
+foreach(edge IN LISTS edges)
+    string(REPLACE ">" ";" ends "${edge}")
+    list(GET ends 0 from)
+    list(GET ends 1 to)
+    if("${to}>${from}" IN_LIST edges AND from STRLESS to)
+        list(APPEND faults "${from} and ${to} include each other")
+    endif()
 endforeach()
 
 if(faults)
