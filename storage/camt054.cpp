@@ -419,6 +419,11 @@ private:
 
 } // namespace
 
+QString BankFileEntry(const QString &fileIdentity, const QString &position)
+{
+    return fileIdentity + u'#' + position;
+}
+
 BankPaymentFile ReadCamt054(const QByteArray &bytes, const QString &source)
 {
     return NotificationReader(bytes, source).read();

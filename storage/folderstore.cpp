@@ -519,3 +519,9 @@ void FolderStore::writeRegister(const QByteArray &bytes)
     if (!ReplaceFileContents(registerPath(), bytes))
         throw FileCreateError(registerPath());
 }
+
+std::unique_ptr<SaveFolder> OpenSaveFolder(const QString &location, const BillerDetails &biller,
+                                           const InvoiceDefaults &defaults)
+{
+    return std::make_unique<FolderStore>(location, biller, defaults);
+}

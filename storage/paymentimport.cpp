@@ -152,11 +152,6 @@ void CheckRoomForPayment(const BankPaymentFile &file, const QString &source, qin
                                .arg(source).arg(line).arg(kMaxTextLines));
 }
 
-QString BankFileEntry(const QString &fileIdentity, const QString &position)
-{
-    return fileIdentity + u'#' + position;
-}
-
 BankPaymentFile ReadBankPayments(const QByteArray &bytes, const QString &source)
 {
     if (bytes.size() > kMaxPaymentFileBytes)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "storage/camt054.h"
 #include "storage/payments.h"
 
 #include <QByteArray>
@@ -15,30 +16,6 @@
 
 /// The largest payment file read; a larger one is refused before reading.
 constexpr qint64 kMaxPaymentFileBytes = 64 * 1024 * 1024;
-
-/// The camt.054 versions read, as their namespaces end.
-inline constexpr QStringView kCamt054Versions[] = {u"camt.054.001.02", u"camt.054.001.04", u"camt.054.001.08"};
-
-/// The name of the reference-payment file's format, as BankPaymentFile tells it.
-inline constexpr QStringView kReferencePaymentFormat = u"viitesiirto";
-
-/// What a bank's payment file holds.
-struct BankPaymentFile
-{
-    /// One of kCamt054Versions, or kReferencePaymentFormat.
-    QString format;
-    /// In the file's order, without year and invoice number; a reversal has
-    /// negative cents.
-    QList<Payment> payments;
-    /// camt.054 entries not booked (status other than BOOK): not payments
-    /// yet, left out; the bank reports them again once booked.
-    int unbookedEntries = 0;
-};
-
-/// A payment's place in a bank's file, as Payment::fileEntry keeps it: the
-/// file's own identity (a camt.054 message's GrpHdr/MsgId; the
-/// reference-payment file's batch record) and the position in it.
-QString BankFileEntry(const QString &fileIdentity, const QString &position);
 
 /// Reads a bank's payment file from its bytes, the format told by the
 /// content (XML or fixed width); source names it in each payment, and each

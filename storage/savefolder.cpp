@@ -1,10 +1,9 @@
 // What every save folder answers the same way, whatever stands behind it:
-// the reminder of a saved invoice, and the factory.
+// the reminder of a saved invoice.
 
 #include "savefolder.h"
 
 #include "base/commanderror.h"
-#include "storage/folderstore.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -12,12 +11,6 @@
 using namespace Qt::StringLiterals;
 
 SaveFolder::~SaveFolder() = default;
-
-std::unique_ptr<SaveFolder> OpenSaveFolder(const QString &location, const BillerDetails &biller,
-                                           const InvoiceDefaults &defaults)
-{
-    return std::make_unique<FolderStore>(location, biller, defaults);
-}
 
 Reminder SavedInvoiceReminder(SaveFolder &folder, const QString &path, const QDate &date,
                               std::optional<bool> business, const ReminderSettings &settings)
