@@ -20,13 +20,10 @@
 #include "storage/reminderfile.h"
 #include "storage/savefolder.h"
 #include "storage/stagedfiles.h"
-#include "storage/textfile.h"
 
 #include <QDateTime>
 #include <QDir>
-#include <QHash>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QTextStream>
 
 #include <map>
@@ -36,44 +33,69 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The customers of the register in the save folder an invoice file's year
-// folder stands in, each register read once; none when there is no register
-// there or it cannot be read.
-class SaveFolderRegisters
+// The save folders the inputs lie in (the folder above an invoice's year
+// folder), each opened once with the profile's settings: their registers
+// give older invoices' e-invoice addresses, their ledgers the reminders.
+class InputFolders
 {
 public:
+    explicit InputFolders(const Profile &profile) : m_profile(profile) {}
+
+    SaveFolder &of(const QString &invoicePath) { return *openedFor(invoicePath).folder; }
+
+    /// The customers of the register beside the invoice's year folder, read
+    /// once; none when there is none or it cannot be read.
     const QList<QStringList> &customersBeside(const QString &invoicePath)
     {
-        QDir saveFolder = QFileInfo(invoicePath).absoluteDir();
-        saveFolder.cdUp();
-        const QString path = RegisterFilePath(saveFolder.path() + u'/');
-        auto found = m_read.find(path);
-        if (found == m_read.end()) {
-            QList<QStringList> customers;
-            if (QFileInfo(path).isFile()) {
-                try {
-                    customers = ReadLinesIntoRows(ReadTextLines(path), RegisterColumnCount);
-                } catch (const CommandError &) {
-                    // An unreadable register gives no addresses; what the
-                    // e-invoice then lacks is reported with the invoice.
-                }
+        Opened &opened = openedFor(invoicePath);
+        if (!opened.customers) {
+            opened.customers.emplace();
+            try {
+                if (opened.folder->hasRegister())
+                    opened.customers = opened.folder->registerRows();
+            } catch (const CommandError &) {
+                // An unreadable register gives no addresses; what the
+                // e-invoice then lacks is reported with the invoice.
             }
-            found = m_read.insert(path, customers);
         }
-        return *found;
+        return *opened.customers;
+    }
+
+    Reminder reminderOf(const QString &invoicePath, const QDate &date)
+    {
+        // The customer is a business by the invoice's business ID.
+        return SavedInvoiceReminder(of(invoicePath), invoicePath, date, std::nullopt,
+                                    CheckedReminderSettings(m_profile));
     }
 
 private:
-    QHash<QString, QList<QStringList>> m_read;
+    struct Opened
+    {
+        std::unique_ptr<SaveFolder> folder;
+        std::optional<QList<QStringList>> customers;
+    };
+
+    Opened &openedFor(const QString &invoicePath)
+    {
+        QDir saveFolder = QFileInfo(invoicePath).absoluteDir();
+        saveFolder.cdUp();
+        Opened &opened = m_open[saveFolder.path()];
+        if (!opened.folder)
+            opened.folder = OpenSaveFolder(saveFolder.path(), m_profile.biller, m_profile.defaults);
+        return opened;
+    }
+
+    const Profile &m_profile;
+    std::map<QString, Opened> m_open;
 };
 
 // A saved invoice as its e-invoice carries it: the record with the biller it
 // keeps, and, saved before the buyer's e-invoice address was kept with the
 // invoice, its customer's address from the register beside it.
-InvoiceRecord savedEinvoiceRecord(const QString &path, const Profile &profile, SaveFolderRegisters &registers)
+InvoiceRecord savedEinvoiceRecord(const QString &path, InputFolders &folders)
 {
-    InvoiceRecord record = ReadInvoiceRecord(path, profile.biller, profile.defaults);
-    record.invoice = WithRegisterEinvoice(std::move(record.invoice), registers.customersBeside(path));
+    InvoiceRecord record = folders.of(path).readInvoiceFile(path);
+    record.invoice = WithRegisterEinvoice(std::move(record.invoice), folders.customersBeside(path));
     return record;
 }
 
@@ -123,28 +145,6 @@ std::unique_ptr<SaveFolder> profileSaveFolder(const QString &executablePath, con
     }
     return OpenSaveFolder(profile.dataDir, profile.biller, profile.defaults);
 }
-
-// The save folders the reminders' invoices lie in, each opened once.
-class ReminderFolders
-{
-public:
-    explicit ReminderFolders(const Profile &profile) : m_profile(profile) {}
-
-    Reminder reminderOf(const QString &invoicePath, const QDate &date)
-    {
-        QDir saveFolder = QFileInfo(invoicePath).absoluteDir();
-        saveFolder.cdUp();
-        std::unique_ptr<SaveFolder> &folder = m_open[saveFolder.path()];
-        if (!folder)
-            folder = OpenSaveFolder(saveFolder.path(), m_profile.biller, m_profile.defaults);
-        // The customer is a business by the invoice's business ID.
-        return SavedInvoiceReminder(*folder, invoicePath, date, std::nullopt, CheckedReminderSettings(m_profile));
-    }
-
-private:
-    const Profile &m_profile;
-    std::map<QString, std::unique_ptr<SaveFolder>> m_open;
-};
 
 } // namespace
 
@@ -247,8 +247,7 @@ int ExportInvoices(ExportKind kind, const QString &executablePath, const QString
     }
     if (intoFolder)
         reportLeftoversRemoved(output, StagedFiles::RemoveLeftovers(output), report);
-    SaveFolderRegisters registers;
-    ReminderFolders reminderFolders(profile);
+    InputFolders folders(profile);
     // The PDFs of a folder wait for the disk once, at the end, rather than
     // once each; none is under its name before it is whole on the disk.
     StagedFiles staging;
@@ -263,7 +262,7 @@ int ExportInvoices(ExportKind kind, const QString &executablePath, const QString
         report << u"%1/%2 %3"_s.arg(i + 1).arg(inputs.size()).arg(QDir::toNativeSeparators(input)) << Qt::endl;
         try {
             if (kind == ExportKind::Reminder) {
-                const Reminder reminder = reminderFolders.reminderOf(input, reminderDate);
+                const Reminder reminder = folders.reminderOf(input, reminderDate);
                 const QString pdf = ReminderPdfTarget(targets.targets[i], intoFolder, reminder.number);
                 if (const QString reason = ReminderPdfRefusal(pdf); !reason.isEmpty())
                     throw CommandError(reason);
@@ -279,7 +278,7 @@ int ExportInvoices(ExportKind kind, const QString &executablePath, const QString
                 form->OpenInvoiceFile(input);
                 form->ExportPdf(targets.targets[i], pdfStaging);
             } else {
-                WriteEinvoiceFile(targets.targets[i], savedEinvoiceRecord(input, profile, registers),
+                WriteEinvoiceFile(targets.targets[i], savedEinvoiceRecord(input, folders),
                                   einvoiceFormatOf(kind, profile.einvoiceFormat), QDateTime::currentDateTime());
             }
         } catch (const std::exception &error) {
