@@ -9,7 +9,6 @@
 #include "app/reportingprompter.h"
 #include "app/startup.h"
 #include "app/Unit1.h"
-
 #include "base/commanderror.h"
 #include "invoice/numbering.h"
 #include "output/einvoice.h"
