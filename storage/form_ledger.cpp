@@ -23,6 +23,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
+#include <QStringMatcher>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -34,6 +35,9 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString kTitle = u"Laskut"_s;
+// Ends each row's text in the model's one search string, so no find runs
+// from one row into the next; a typed text holding it is tested row by row.
+constexpr QChar kSearchEnd = u'\0';
 const QString kAllYears = u"Kaikki vuodet"_s;
 const QString kMarkPaid = u"Merkitse maksetuksi"_s;
 const QString kRemovePayment = u"Poista maksu"_s;
@@ -99,7 +103,24 @@ void LedgerModel::setRows(QList<LedgerRow> rows)
 {
     beginResetModel();
     m_rows = std::move(rows);
+    m_searchTexts.clear();
+    m_searchStarts.clear();
+    m_amounts.clear();
+    m_searchStarts.reserve(m_rows.size() + 1);
+    m_amounts.reserve(m_rows.size());
+    qsizetype length = 0;
+    for (const LedgerRow &row : std::as_const(m_rows))
+        length += row.searchText.size() + 1;
+    m_searchTexts.reserve(length);
+    for (const LedgerRow &row : std::as_const(m_rows)) {
+        m_searchStarts.append(m_searchTexts.size());
+        m_searchTexts += row.searchText;
+        m_searchTexts += kSearchEnd;
+        m_amounts.append({row.totalCents, row.paidCents, row.openCents()});
+    }
+    m_searchStarts.append(m_searchTexts.size());
     reorder();
+    rematch(false);
     refilter();
     endResetModel();
 }
@@ -107,7 +128,11 @@ void LedgerModel::setRows(QList<LedgerRow> rows)
 void LedgerModel::setFilter(LedgerFilter filter)
 {
     beginResetModel();
+    // Every row a longer text lets through, the shorter one let through too;
+    // not so for an amount, which matches rows holding no such text.
+    const bool narrowing = !m_filter.text.isEmpty() && !filter.cents && filter.text.contains(m_filter.text);
     m_filter = std::move(filter);
+    rematch(narrowing);
     refilter();
     endResetModel();
 }
@@ -134,11 +159,58 @@ void LedgerModel::reorder()
     });
 }
 
+bool LedgerModel::searchTextHolds(qsizetype row, QStringView text) const
+{
+    return QStringView(m_searchTexts)
+        .sliced(m_searchStarts[row], m_searchStarts[row + 1] - m_searchStarts[row] - 1)
+        .contains(text);
+}
+
+// As LedgerRowMatches, the year apart (refilter).
+void LedgerModel::rematch(bool narrowing)
+{
+    const QString &text = m_filter.text;
+    QString plain = text;
+    plain.remove(u' ');
+    if (text.isEmpty()) {
+        m_matched.fill(true, m_rows.size());
+        return;
+    }
+    if (narrowing) {
+        for (qsizetype i = 0; i < m_rows.size(); ++i)
+            m_matched[i] = m_matched[i] && (searchTextHolds(i, text) || (!plain.isEmpty() && searchTextHolds(i, plain)));
+        return;
+    }
+    m_matched.fill(false, m_rows.size());
+    if (text.contains(kSearchEnd)) {
+        for (qsizetype i = 0; i < m_rows.size(); ++i)
+            m_matched[i] = LedgerRowMatches(m_rows[i], LedgerFilter{text, m_filter.cents, QString()});
+        return;
+    }
+    // One pass over all the texts; after a find, on from the next row's.
+    QStringList needles{text};
+    if (!plain.isEmpty() && plain != text)
+        needles.append(plain);
+    for (const QString &needle : std::as_const(needles)) {
+        const QStringMatcher matcher(needle);
+        for (qsizetype at = matcher.indexIn(m_searchTexts); at >= 0;) {
+            const qsizetype row = std::upper_bound(m_searchStarts.cbegin(), m_searchStarts.cend(), at)
+                - m_searchStarts.cbegin() - 1;
+            m_matched[row] = true;
+            at = matcher.indexIn(m_searchTexts, m_searchStarts[row + 1]);
+        }
+    }
+    if (m_filter.cents) {
+        for (qsizetype i = 0; i < m_rows.size(); ++i)
+            m_matched[i] = m_matched[i] || m_amounts[i].total == *m_filter.cents || m_amounts[i].open == *m_filter.cents;
+    }
+}
+
 void LedgerModel::refilter()
 {
     m_shown.clear();
     for (qsizetype index : std::as_const(m_order)) {
-        if (LedgerRowMatches(m_rows[index], m_filter))
+        if (m_matched[index] && (m_filter.year.isEmpty() || m_rows[index].year == m_filter.year))
             m_shown.append(index);
     }
 }
@@ -166,9 +238,14 @@ QVariant LedgerModel::data(const QModelIndex &index, int role) const
 
 LedgerSums LedgerModel::shownSums() const
 {
+    // As LedgerSums::add, from the amounts kept beside the rows.
     LedgerSums sums;
-    for (qsizetype index : m_shown)
-        sums.add(m_rows[index]);
+    sums.count = m_shown.size();
+    for (qsizetype index : m_shown) {
+        sums.totalCents += m_amounts[index].total;
+        sums.paidCents += m_amounts[index].paid;
+        sums.openCents += m_amounts[index].open;
+    }
     return sums;
 }
 
