@@ -371,6 +371,9 @@ void LedgerWindow::refresh()
 {
     const QString chosenPath = selectedRow() ? selectedRow()->path : QString();
     const QString chosenYear = Vuosi->currentIndex() > 0 ? Vuosi->currentText() : QString();
+    // The rows shown are let go before the ledger is read again: a large
+    // ledger is never held twice.
+    Ledger->setRows({});
     ::Ledger ledger;
     if (m_folder)
         ledger = m_folder->ledger(m_prompter.today());

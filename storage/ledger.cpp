@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <numeric>
 
 using namespace Qt::StringLiterals;
 
@@ -73,6 +74,45 @@ int compareInvoiceOrder(const LedgerRow &a, const LedgerRow &b)
     return a.number.compare(b.number);
 }
 
+// An invoice's year and number as a hash key: views of the rows' own texts,
+// so a table of 100,000 invoices builds no key text.
+using InvoiceKey = std::pair<QStringView, QStringView>;
+
+QHash<InvoiceKey, qsizetype> rowsByInvoice(const QList<LedgerRow> &rows)
+{
+    QHash<InvoiceKey, qsizetype> byInvoice;
+    byInvoice.reserve(rows.size());
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        byInvoice.insert({rows[i].year, rows[i].number}, i);
+    return byInvoice;
+}
+
+// Puts the rows in invoice order: the order sorted as indexes, then each row
+// moved once to its place, not swapped about as a sort of the rows would.
+void sortInInvoiceOrder(QList<LedgerRow> &rows)
+{
+    QList<qsizetype> order(rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&rows](qsizetype a, qsizetype b) {
+        return compareInvoiceOrder(rows[a], rows[b]) < 0;
+    });
+    // Row i is to take row order[i]: each cycle of the order followed once.
+    for (qsizetype start = 0; start < rows.size(); ++start) {
+        if (order[start] == start)
+            continue;
+        LedgerRow first = std::move(rows[start]);
+        qsizetype at = start;
+        while (order[at] != start) {
+            const qsizetype from = order[at];
+            rows[at] = std::move(rows[from]);
+            order[at] = at;
+            at = from;
+        }
+        rows[at] = std::move(first);
+        order[at] = at;
+    }
+}
+
 QString searchTextOf(const LedgerRow &row)
 {
     QString reference = row.reference;
@@ -109,11 +149,9 @@ LedgerRow rowOf(const QString &year, const QString &path, const InvoiceRecord &r
 // invoice of the rows is reported as skipped.
 void attachReminders(Ledger &ledger, const QList<const LedgerFile *> &reminders)
 {
-    QHash<QString, qsizetype> byInvoice;
-    for (qsizetype i = 0; i < ledger.rows.size(); ++i)
-        byInvoice.insert(ledger.rows[i].year + u'/' + ledger.rows[i].number, i);
+    const QHash<InvoiceKey, qsizetype> byInvoice = rowsByInvoice(ledger.rows);
     for (const LedgerFile *saved : reminders) {
-        const auto row = byInvoice.constFind(saved->year + u'/' + saved->remindedNumber);
+        const auto row = byInvoice.constFind({saved->year, saved->remindedNumber});
         if (row == byInvoice.cend()) {
             ledger.skipped.append({saved->year, saved->path, u"Maksumuistutuksen laskua %1 ei ole vuosikansiossa %2."_s.arg(
                                                    saved->remindedNumber, saved->year)});
@@ -295,15 +333,15 @@ bool IsEarlierVersionFile(const QString &path)
 
 void ApplyCredits(QList<LedgerRow> &rows)
 {
-    QHash<QString, qsizetype> byInvoice;
-    for (qsizetype i = 0; i < rows.size(); ++i)
-        byInvoice.insert(rows[i].year + u'/' + rows[i].number, i);
     for (LedgerRow &row : rows)
         row.creditCents = 0;
+    if (std::all_of(rows.cbegin(), rows.cend(), [](const LedgerRow &row) { return row.creditedNumber.isEmpty(); }))
+        return;
+    const QHash<InvoiceKey, qsizetype> byInvoice = rowsByInvoice(rows);
     for (LedgerRow &row : rows) {
         if (row.creditedNumber.isEmpty())
             continue;
-        const auto original = byInvoice.constFind(row.creditedYear + u'/' + row.creditedNumber);
+        const auto original = byInvoice.constFind({row.creditedYear, row.creditedNumber});
         if (original == byInvoice.cend() || &rows[*original] == &row)
             continue;
         rows[*original].creditCents += row.totalCents;
@@ -313,13 +351,14 @@ void ApplyCredits(QList<LedgerRow> &rows)
 
 void ApplyPayments(QList<LedgerRow> &rows, const QList<Payment> &payments, const QDate &today)
 {
-    QHash<QString, qint64> paid;
+    QHash<InvoiceKey, qint64> paid;
+    paid.reserve(payments.size());
     for (const Payment &payment : payments) {
         if (payment.matched())
-            paid[payment.year + u'/' + payment.invoiceNumber] += payment.cents;
+            paid[{payment.year, payment.invoiceNumber}] += payment.cents;
     }
     for (LedgerRow &row : rows) {
-        row.paidCents = paid.value(row.year + u'/' + row.number);
+        row.paidCents = paid.value({row.year, row.number});
         const qint64 credited = row.totalCents + row.creditCents;
         const bool creditedWhole = row.totalCents < 0 || (row.creditCents < 0 && credited <= 0);
         row.status = LedgerStatusOf(row.owedCents(), row.paidCents, creditedWhole, row.dueDate, today);
@@ -407,7 +446,7 @@ Ledger LedgerOfFiles(LedgerFiles files, QList<Payment> payments, const QDate &to
             break;
         }
     }
-    std::sort(ledger.rows.begin(), ledger.rows.end(), LedgerInvoiceOrder);
+    sortInInvoiceOrder(ledger.rows);
     attachReminders(ledger, reminders);
     ledger.payments = std::move(payments);
     ApplyCredits(ledger.rows);
@@ -571,15 +610,13 @@ qsizetype LedgerRowOfTyped(const QList<LedgerRow> &rows, QStringView typed)
 
 QList<UnallocatedPayment> UnallocatedPayments(const QList<LedgerRow> &rows, const QList<Payment> &payments)
 {
-    QHash<QString, qsizetype> byInvoice;
-    for (qsizetype i = 0; i < rows.size(); ++i)
-        byInvoice.insert(rows[i].year + u'/' + rows[i].number, i);
+    const QHash<InvoiceKey, qsizetype> byInvoice = rowsByInvoice(rows);
     QList<UnallocatedPayment> unallocated;
     // Each row's latest payment, where its overpayment arrived.
     QList<qsizetype> latest(rows.size(), -1);
     for (qsizetype i = 0; i < payments.size(); ++i) {
         const Payment &payment = payments[i];
-        const auto row = payment.matched() ? byInvoice.constFind(payment.year + u'/' + payment.invoiceNumber)
+        const auto row = payment.matched() ? byInvoice.constFind({payment.year, payment.invoiceNumber})
                                            : byInvoice.cend();
         if (row == byInvoice.cend()) {
             unallocated.append({i, -1, payment.cents});
