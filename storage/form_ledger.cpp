@@ -153,10 +153,14 @@ void LedgerModel::reorder()
 {
     m_order.resize(m_rows.size());
     std::iota(m_order.begin(), m_order.end(), 0);
-    std::stable_sort(m_order.begin(), m_order.end(), [this](qsizetype a, qsizetype b) {
+    const auto before = [this](qsizetype a, qsizetype b) {
         const int c = CompareLedgerRows(m_rows[a], m_rows[b], m_sortColumn);
         return m_sortOrder == Qt::AscendingOrder ? c < 0 : c > 0;
-    });
+    };
+    // The ledger comes in invoice order, the order the list opens in: one
+    // pass tells, and the sort is spared.
+    if (!std::is_sorted(m_order.cbegin(), m_order.cend(), before))
+        std::stable_sort(m_order.begin(), m_order.end(), before);
 }
 
 bool LedgerModel::searchTextHolds(qsizetype row, QStringView text) const
