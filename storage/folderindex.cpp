@@ -49,9 +49,6 @@ const QStringList kCreateTables = {
 
 std::atomic<int> connectionCount{0};
 
-// Past this, SQLite reads the rest of the file as usual.
-constexpr qint64 kMappedBytes = qint64(1) << 30;
-
 QVariant dayOf(const QDate &date)
 {
     return date.isValid() ? QVariant(date.toJulianDay()) : QVariant();
@@ -235,10 +232,8 @@ void FolderIndex::open()
     if (m_onDisk) {
         db.setDatabaseName(m_path);
         db.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT=5000"_s);
-        if (db.open() && usable()) {
-            mapped();
+        if (db.open() && usable())
             return;
-        }
         db.close();
         removeIndexFiles(m_path);
         if (db.open()) {
@@ -270,16 +265,8 @@ bool FolderIndex::usable()
     }
 }
 
-void FolderIndex::mapped()
-{
-    // The whole ledger reads every page: mapped, they are read without a
-    // system call each.
-    run(u"PRAGMA mmap_size = %1"_s.arg(kMappedBytes));
-}
-
 void FolderIndex::create()
 {
-    mapped();
     run(u"PRAGMA synchronous = NORMAL"_s);
     begin();
     for (const QString &sql : kCreateTables)

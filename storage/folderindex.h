@@ -118,7 +118,6 @@ public:
 private:
     void open();
     bool usable();
-    void mapped();
     void create();
     QSqlQuery run(const QString &sql, const QVariantList &values = {});
 
