@@ -548,12 +548,17 @@ QString LedgerListText(const QList<LedgerRow> &rows)
                                  LedgerStatusText(row.status), LedgerRemindedText(row),
                                  PaymentAmountText(row.collectionCents)};
         for (const QString &cell : cells) {
-            const qsizetype start = text.size();
-            text += cell;
-            // A tab or line break inside a value would split the line.
-            for (qsizetype i = start; i < text.size(); ++i) {
-                if (text[i] == u'\t' || text[i] == u'\n' || text[i] == u'\r')
-                    text[i] = u' ';
+            // A tab or line break inside a value would split the line; the
+            // few cells holding one are mended apart.
+            if (std::any_of(cell.cbegin(), cell.cend(), [](QChar c) { return c == u'\t' || c == u'\n' || c == u'\r'; })) {
+                QString mended = cell;
+                for (QChar &c : mended) {
+                    if (c == u'\t' || c == u'\n' || c == u'\r')
+                        c = u' ';
+                }
+                text += mended;
+            } else {
+                text += cell;
             }
             text += u'\t';
         }
