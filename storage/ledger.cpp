@@ -147,9 +147,9 @@ LedgerRow rowOf(const QString &year, const QString &path, const InvoiceRecord &r
 
 // Gives each row the reminders of its invoice, by number; a reminder of no
 // invoice of the rows is reported as skipped.
-void attachReminders(Ledger &ledger, const QList<const LedgerFile *> &reminders)
+void attachReminders(Ledger &ledger, const QList<const LedgerFile *> &reminders,
+                     const QHash<InvoiceKey, qsizetype> &byInvoice)
 {
-    const QHash<InvoiceKey, qsizetype> byInvoice = rowsByInvoice(ledger.rows);
     for (const LedgerFile *saved : reminders) {
         const auto row = byInvoice.constFind({saved->year, saved->remindedNumber});
         if (row == byInvoice.cend()) {
@@ -222,6 +222,22 @@ QString unreadReminderReason(const QString &path, const QStringList &lines, cons
     }
     return u"Maksumuistutuksen tiedoston %1 rivi %2 ei ole luettava maksu- tai korkorivi; muistutusta ei "
            "näytetä laskun alla."_s.arg(file, QString::number(unread));
+}
+
+// ApplyCredits with the rows' table made.
+void applyCredits(QList<LedgerRow> &rows, const QHash<InvoiceKey, qsizetype> &byInvoice)
+{
+    for (LedgerRow &row : rows)
+        row.creditCents = 0;
+    for (LedgerRow &row : rows) {
+        if (row.creditedNumber.isEmpty())
+            continue;
+        const auto original = byInvoice.constFind({row.creditedYear, row.creditedNumber});
+        if (original == byInvoice.cend() || &rows[*original] == &row)
+            continue;
+        rows[*original].creditCents += row.totalCents;
+        row.creditCents = -row.totalCents;
+    }
 }
 
 } // namespace
@@ -333,20 +349,7 @@ bool IsEarlierVersionFile(const QString &path)
 
 void ApplyCredits(QList<LedgerRow> &rows)
 {
-    for (LedgerRow &row : rows)
-        row.creditCents = 0;
-    if (std::all_of(rows.cbegin(), rows.cend(), [](const LedgerRow &row) { return row.creditedNumber.isEmpty(); }))
-        return;
-    const QHash<InvoiceKey, qsizetype> byInvoice = rowsByInvoice(rows);
-    for (LedgerRow &row : rows) {
-        if (row.creditedNumber.isEmpty())
-            continue;
-        const auto original = byInvoice.constFind({row.creditedYear, row.creditedNumber});
-        if (original == byInvoice.cend() || &rows[*original] == &row)
-            continue;
-        rows[*original].creditCents += row.totalCents;
-        row.creditCents = -row.totalCents;
-    }
+    applyCredits(rows, rowsByInvoice(rows));
 }
 
 void ApplyPayments(QList<LedgerRow> &rows, const QList<Payment> &payments, const QDate &today)
@@ -447,9 +450,11 @@ Ledger LedgerOfFiles(LedgerFiles files, QList<Payment> payments, const QDate &to
         }
     }
     sortInInvoiceOrder(ledger.rows);
-    attachReminders(ledger, reminders);
+    // One table of the rows serves the reminders and the credit notes.
+    const QHash<InvoiceKey, qsizetype> byInvoice = rowsByInvoice(ledger.rows);
+    attachReminders(ledger, reminders, byInvoice);
     ledger.payments = std::move(payments);
-    ApplyCredits(ledger.rows);
+    applyCredits(ledger.rows, byInvoice);
     ApplyPayments(ledger.rows, ledger.payments, today);
     // One year's rows are counted with every year's credit notes first.
     if (!year.isEmpty()) {
