@@ -23,7 +23,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
-#include <QStringMatcher>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -128,9 +127,8 @@ void LedgerModel::setRows(QList<LedgerRow> rows)
 void LedgerModel::setFilter(LedgerFilter filter)
 {
     beginResetModel();
-    // Every row a longer text lets through, the shorter one let through too;
-    // not so for an amount, which matches rows holding no such text.
-    const bool narrowing = !m_filter.text.isEmpty() && !filter.cents && filter.text.contains(m_filter.text);
+    // Every row holding a longer text holds the shorter one too.
+    const bool narrowing = !m_filter.text.isEmpty() && filter.text.contains(m_filter.text);
     m_filter = std::move(filter);
     rematch(narrowing);
     refilter();
@@ -170,51 +168,53 @@ bool LedgerModel::searchTextHolds(qsizetype row, QStringView text) const
         .contains(text);
 }
 
-// As LedgerRowMatches, the year apart (refilter).
+// Which rows hold the text, as LedgerRowMatches tests it; the amount and the
+// year are tested in refilter.
 void LedgerModel::rematch(bool narrowing)
 {
     const QString &text = m_filter.text;
     QString plain = text;
     plain.remove(u' ');
     if (text.isEmpty()) {
-        m_matched.fill(true, m_rows.size());
+        m_textMatched.fill(true, m_rows.size());
         return;
     }
     if (narrowing) {
         for (qsizetype i = 0; i < m_rows.size(); ++i)
-            m_matched[i] = m_matched[i] && (searchTextHolds(i, text) || (!plain.isEmpty() && searchTextHolds(i, plain)));
+            m_textMatched[i] = m_textMatched[i]
+                && (searchTextHolds(i, text) || (!plain.isEmpty() && searchTextHolds(i, plain)));
         return;
     }
-    m_matched.fill(false, m_rows.size());
     if (text.contains(kSearchEnd)) {
         for (qsizetype i = 0; i < m_rows.size(); ++i)
-            m_matched[i] = LedgerRowMatches(m_rows[i], LedgerFilter{text, m_filter.cents, QString()});
+            m_textMatched[i] = LedgerRowMatches(m_rows[i], LedgerFilter{text, std::nullopt, QString()});
         return;
     }
+    m_textMatched.fill(false, m_rows.size());
     // One pass over all the texts; after a find, on from the next row's.
+    // The finds come in order, so the row of each is found walking forward.
     QStringList needles{text};
     if (!plain.isEmpty() && plain != text)
         needles.append(plain);
+    const QStringView texts(m_searchTexts);
     for (const QString &needle : std::as_const(needles)) {
-        const QStringMatcher matcher(needle);
-        for (qsizetype at = matcher.indexIn(m_searchTexts); at >= 0;) {
-            const qsizetype row = std::upper_bound(m_searchStarts.cbegin(), m_searchStarts.cend(), at)
-                - m_searchStarts.cbegin() - 1;
-            m_matched[row] = true;
-            at = matcher.indexIn(m_searchTexts, m_searchStarts[row + 1]);
+        qsizetype row = 0;
+        for (qsizetype at = texts.indexOf(needle); at >= 0;) {
+            while (m_searchStarts[row + 1] <= at)
+                ++row;
+            m_textMatched[row] = true;
+            at = texts.indexOf(needle, m_searchStarts[row + 1]);
         }
-    }
-    if (m_filter.cents) {
-        for (qsizetype i = 0; i < m_rows.size(); ++i)
-            m_matched[i] = m_matched[i] || m_amounts[i].total == *m_filter.cents || m_amounts[i].open == *m_filter.cents;
     }
 }
 
 void LedgerModel::refilter()
 {
     m_shown.clear();
+    const std::optional<qint64> cents = m_filter.cents;
     for (qsizetype index : std::as_const(m_order)) {
-        if (m_matched[index] && (m_filter.year.isEmpty() || m_rows[index].year == m_filter.year))
+        const bool amount = cents && (m_amounts[index].total == *cents || m_amounts[index].open == *cents);
+        if ((m_textMatched[index] || amount) && (m_filter.year.isEmpty() || m_rows[index].year == m_filter.year))
             m_shown.append(index);
     }
 }

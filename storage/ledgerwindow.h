@@ -58,8 +58,8 @@ private:
     };
 
     void reorder();
-    /// Marks the rows the filter lets through; with `narrowing`, only those
-    /// of the filter before are tested.
+    /// Marks the rows holding the filter's text; with `narrowing`, only
+    /// those that held the text before are tested.
     void rematch(bool narrowing);
     void refilter();
     bool searchTextHolds(qsizetype row, QStringView text) const;
@@ -70,8 +70,8 @@ private:
     QString m_searchTexts;
     QList<qsizetype> m_searchStarts;
     QList<Amounts> m_amounts;
-    /// Which rows the filter's text and amount let through, by m_rows index.
-    QList<bool> m_matched;
+    /// Which rows hold the filter's text, by m_rows index.
+    QList<bool> m_textMatched;
     /// Indexes of m_rows in the chosen order, all of them and those shown.
     QList<qsizetype> m_order;
     QList<qsizetype> m_shown;
