@@ -114,8 +114,10 @@ IndexedFile FolderStore::readFile(const QString &year, const QString &name, cons
 
 void FolderStore::syncYear(const QString &year, qint64 folderModified, qint64 indexedModified, LedgerFiles *into)
 {
+    const QList<std::pair<QString, FileState>> files = InvoiceFolderFiles(QDir(m_location).filePath(year));
     QHash<QString, FileState> onDisk;
-    for (const auto &[name, state] : InvoiceFolderFiles(QDir(m_location).filePath(year)))
+    onDisk.reserve(files.size());
+    for (const auto &[name, state] : files)
         onDisk.insert(name, state);
     QStringList gone;
     index().forEachFileOf(year, m_location, [&](IndexedFile &&indexed) {

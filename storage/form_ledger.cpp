@@ -35,6 +35,9 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString kTitle = u"Laskut"_s;
+// Ends each row's text in the model's one search string, so no find runs
+// from one row into the next; a typed text holding it is tested row by row.
+constexpr QChar kSearchEnd = u'\0';
 const QString kAllYears = u"Kaikki vuodet"_s;
 const QString kMarkPaid = u"Merkitse maksetuksi"_s;
 const QString kRemovePayment = u"Poista maksu"_s;
@@ -100,7 +103,24 @@ void LedgerModel::setRows(QList<LedgerRow> rows)
 {
     beginResetModel();
     m_rows = std::move(rows);
+    m_searchTexts.clear();
+    m_searchStarts.clear();
+    m_amounts.clear();
+    m_searchStarts.reserve(m_rows.size() + 1);
+    m_amounts.reserve(m_rows.size());
+    qsizetype length = 0;
+    for (const LedgerRow &row : std::as_const(m_rows))
+        length += row.searchText.size() + 1;
+    m_searchTexts.reserve(length);
+    for (const LedgerRow &row : std::as_const(m_rows)) {
+        m_searchStarts.append(m_searchTexts.size());
+        m_searchTexts += row.searchText;
+        m_searchTexts += kSearchEnd;
+        m_amounts.append({row.totalCents, row.paidCents, row.openCents()});
+    }
+    m_searchStarts.append(m_searchTexts.size());
     reorder();
+    rematch(false);
     refilter();
     endResetModel();
 }
@@ -108,7 +128,10 @@ void LedgerModel::setRows(QList<LedgerRow> rows)
 void LedgerModel::setFilter(LedgerFilter filter)
 {
     beginResetModel();
+    // Every row holding a longer text holds the shorter one too.
+    const bool narrowing = !m_filter.text.isEmpty() && filter.text.contains(m_filter.text);
     m_filter = std::move(filter);
+    rematch(narrowing);
     refilter();
     endResetModel();
 }
@@ -129,17 +152,70 @@ void LedgerModel::reorder()
 {
     m_order.resize(m_rows.size());
     std::iota(m_order.begin(), m_order.end(), 0);
-    std::stable_sort(m_order.begin(), m_order.end(), [this](qsizetype a, qsizetype b) {
+    const auto before = [this](qsizetype a, qsizetype b) {
         const int c = CompareLedgerRows(m_rows[a], m_rows[b], m_sortColumn);
         return m_sortOrder == Qt::AscendingOrder ? c < 0 : c > 0;
-    });
+    };
+    // The ledger comes in invoice order, the order the list opens in: one
+    // pass tells, and the sort is spared.
+    if (!std::is_sorted(m_order.cbegin(), m_order.cend(), before))
+        std::stable_sort(m_order.begin(), m_order.end(), before);
+}
+
+bool LedgerModel::searchTextHolds(qsizetype row, QStringView text) const
+{
+    return QStringView(m_searchTexts)
+        .sliced(m_searchStarts[row], m_searchStarts[row + 1] - m_searchStarts[row] - 1)
+        .contains(text);
+}
+
+// Which rows hold the text, as LedgerRowMatches tests it; the amount and the
+// year are tested in refilter.
+void LedgerModel::rematch(bool narrowing)
+{
+    const QString &text = m_filter.text;
+    QString plain = text;
+    plain.remove(u' ');
+    if (text.isEmpty()) {
+        m_textMatched.fill(true, m_rows.size());
+        return;
+    }
+    if (narrowing) {
+        for (qsizetype i = 0; i < m_rows.size(); ++i)
+            m_textMatched[i] = m_textMatched[i]
+                && (searchTextHolds(i, text) || (!plain.isEmpty() && searchTextHolds(i, plain)));
+        return;
+    }
+    if (text.contains(kSearchEnd)) {
+        for (qsizetype i = 0; i < m_rows.size(); ++i)
+            m_textMatched[i] = LedgerRowMatches(m_rows[i], LedgerFilter{text, std::nullopt, QString()});
+        return;
+    }
+    m_textMatched.fill(false, m_rows.size());
+    // One pass over all the texts; after a find, on from the next row's.
+    // The finds come in order, so the row of each is found walking forward.
+    QStringList needles{text};
+    if (!plain.isEmpty() && plain != text)
+        needles.append(plain);
+    const QStringView texts(m_searchTexts);
+    for (const QString &needle : std::as_const(needles)) {
+        qsizetype row = 0;
+        for (qsizetype at = texts.indexOf(needle); at >= 0;) {
+            while (m_searchStarts[row + 1] <= at)
+                ++row;
+            m_textMatched[row] = true;
+            at = texts.indexOf(needle, m_searchStarts[row + 1]);
+        }
+    }
 }
 
 void LedgerModel::refilter()
 {
     m_shown.clear();
+    const std::optional<qint64> cents = m_filter.cents;
     for (qsizetype index : std::as_const(m_order)) {
-        if (LedgerRowMatches(m_rows[index], m_filter))
+        const bool amount = cents && (m_amounts[index].total == *cents || m_amounts[index].open == *cents);
+        if ((m_textMatched[index] || amount) && (m_filter.year.isEmpty() || m_rows[index].year == m_filter.year))
             m_shown.append(index);
     }
 }
@@ -167,9 +243,14 @@ QVariant LedgerModel::data(const QModelIndex &index, int role) const
 
 LedgerSums LedgerModel::shownSums() const
 {
+    // As LedgerSums::add, from the amounts kept beside the rows.
     LedgerSums sums;
-    for (qsizetype index : m_shown)
-        sums.add(m_rows[index]);
+    sums.count = m_shown.size();
+    for (qsizetype index : m_shown) {
+        sums.totalCents += m_amounts[index].total;
+        sums.paidCents += m_amounts[index].paid;
+        sums.openCents += m_amounts[index].open;
+    }
     return sums;
 }
 
@@ -295,6 +376,9 @@ void LedgerWindow::refresh()
 {
     const QString chosenPath = selectedRow() ? selectedRow()->path : QString();
     const QString chosenYear = Vuosi->currentIndex() > 0 ? Vuosi->currentText() : QString();
+    // The rows shown are let go before the ledger is read again: a large
+    // ledger is never held twice.
+    Ledger->setRows({});
     ::Ledger ledger;
     if (m_folder)
         ledger = m_folder->ledger(m_prompter.today());

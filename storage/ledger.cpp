@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <numeric>
 
 using namespace Qt::StringLiterals;
 
@@ -74,6 +75,45 @@ int compareInvoiceOrder(const LedgerRow &a, const LedgerRow &b)
     return a.number.compare(b.number);
 }
 
+// An invoice's year and number as a hash key: views of the rows' own texts,
+// so a table of 100,000 invoices builds no key text.
+using InvoiceKey = std::pair<QStringView, QStringView>;
+
+QHash<InvoiceKey, qsizetype> rowsByInvoice(const QList<LedgerRow> &rows)
+{
+    QHash<InvoiceKey, qsizetype> byInvoice;
+    byInvoice.reserve(rows.size());
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        byInvoice.insert({rows[i].year, rows[i].number}, i);
+    return byInvoice;
+}
+
+// Puts the rows in invoice order: the order sorted as indexes, then each row
+// moved once to its place, not swapped about as a sort of the rows would.
+void sortInInvoiceOrder(QList<LedgerRow> &rows)
+{
+    QList<qsizetype> order(rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&rows](qsizetype a, qsizetype b) {
+        return compareInvoiceOrder(rows[a], rows[b]) < 0;
+    });
+    // Row i is to take row order[i]: each cycle of the order followed once.
+    for (qsizetype start = 0; start < rows.size(); ++start) {
+        if (order[start] == start)
+            continue;
+        LedgerRow first = std::move(rows[start]);
+        qsizetype at = start;
+        while (order[at] != start) {
+            const qsizetype from = order[at];
+            rows[at] = std::move(rows[from]);
+            order[at] = at;
+            at = from;
+        }
+        rows[at] = std::move(first);
+        order[at] = at;
+    }
+}
+
 QString searchTextOf(const LedgerRow &row)
 {
     QString reference = row.reference;
@@ -108,13 +148,11 @@ LedgerRow rowOf(const QString &year, const QString &path, const InvoiceRecord &r
 
 // Gives each row the reminders of its invoice, by number; a reminder of no
 // invoice of the rows is reported as skipped.
-void attachReminders(Ledger &ledger, const QList<const LedgerFile *> &reminders)
+void attachReminders(Ledger &ledger, const QList<const LedgerFile *> &reminders,
+                     const QHash<InvoiceKey, qsizetype> &byInvoice)
 {
-    QHash<QString, qsizetype> byInvoice;
-    for (qsizetype i = 0; i < ledger.rows.size(); ++i)
-        byInvoice.insert(ledger.rows[i].year + u'/' + ledger.rows[i].number, i);
     for (const LedgerFile *saved : reminders) {
-        const auto row = byInvoice.constFind(saved->year + u'/' + saved->remindedNumber);
+        const auto row = byInvoice.constFind({saved->year, saved->remindedNumber});
         if (row == byInvoice.cend()) {
             ledger.skipped.append({saved->year, saved->path, u"Maksumuistutuksen laskua %1 ei ole vuosikansiossa %2."_s.arg(
                                                    saved->remindedNumber, saved->year)});
@@ -185,6 +223,22 @@ QString unreadReminderReason(const QString &path, const QStringList &lines, cons
     }
     return u"Maksumuistutuksen tiedoston %1 rivi %2 ei ole luettava maksu- tai korkorivi; muistutusta ei "
            "näytetä laskun alla."_s.arg(file, QString::number(unread));
+}
+
+// ApplyCredits with the rows' table made.
+void applyCredits(QList<LedgerRow> &rows, const QHash<InvoiceKey, qsizetype> &byInvoice)
+{
+    for (LedgerRow &row : rows)
+        row.creditCents = 0;
+    for (LedgerRow &row : rows) {
+        if (row.creditedNumber.isEmpty())
+            continue;
+        const auto original = byInvoice.constFind({row.creditedYear, row.creditedNumber});
+        if (original == byInvoice.cend() || &rows[*original] == &row)
+            continue;
+        rows[*original].creditCents += row.totalCents;
+        row.creditCents = -row.totalCents;
+    }
 }
 
 } // namespace
@@ -296,31 +350,19 @@ bool IsEarlierVersionFile(const QString &path)
 
 void ApplyCredits(QList<LedgerRow> &rows)
 {
-    QHash<QString, qsizetype> byInvoice;
-    for (qsizetype i = 0; i < rows.size(); ++i)
-        byInvoice.insert(rows[i].year + u'/' + rows[i].number, i);
-    for (LedgerRow &row : rows)
-        row.creditCents = 0;
-    for (LedgerRow &row : rows) {
-        if (row.creditedNumber.isEmpty())
-            continue;
-        const auto original = byInvoice.constFind(row.creditedYear + u'/' + row.creditedNumber);
-        if (original == byInvoice.cend() || &rows[*original] == &row)
-            continue;
-        rows[*original].creditCents += row.totalCents;
-        row.creditCents = -row.totalCents;
-    }
+    applyCredits(rows, rowsByInvoice(rows));
 }
 
 void ApplyPayments(QList<LedgerRow> &rows, const QList<Payment> &payments, const QDate &today)
 {
-    QHash<QString, qint64> paid;
+    QHash<InvoiceKey, qint64> paid;
+    paid.reserve(payments.size());
     for (const Payment &payment : payments) {
         if (payment.matched())
-            paid[payment.year + u'/' + payment.invoiceNumber] += payment.cents;
+            paid[{payment.year, payment.invoiceNumber}] += payment.cents;
     }
     for (LedgerRow &row : rows) {
-        row.paidCents = paid.value(row.year + u'/' + row.number);
+        row.paidCents = paid.value({row.year, row.number});
         const qint64 credited = row.totalCents + row.creditCents;
         const bool creditedWhole = row.totalCents < 0 || (row.creditCents < 0 && credited <= 0);
         row.status = LedgerStatusOf(row.owedCents(), row.paidCents, creditedWhole, row.dueDate, today);
@@ -408,10 +450,12 @@ Ledger LedgerOfFiles(LedgerFiles files, QList<Payment> payments, const QDate &to
             break;
         }
     }
-    std::sort(ledger.rows.begin(), ledger.rows.end(), LedgerInvoiceOrder);
-    attachReminders(ledger, reminders);
+    sortInInvoiceOrder(ledger.rows);
+    // One table of the rows serves the reminders and the credit notes.
+    const QHash<InvoiceKey, qsizetype> byInvoice = rowsByInvoice(ledger.rows);
+    attachReminders(ledger, reminders, byInvoice);
     ledger.payments = std::move(payments);
-    ApplyCredits(ledger.rows);
+    applyCredits(ledger.rows, byInvoice);
     ApplyPayments(ledger.rows, ledger.payments, today);
     // One year's rows are counted with every year's credit notes first.
     if (!year.isEmpty()) {
@@ -510,12 +554,17 @@ QString LedgerListText(const QList<LedgerRow> &rows)
                                  LedgerStatusText(row.status), LedgerRemindedText(row),
                                  PaymentAmountText(row.collectionCents)};
         for (const QString &cell : cells) {
-            const qsizetype start = text.size();
-            text += cell;
-            // A tab or line break inside a value would split the line.
-            for (qsizetype i = start; i < text.size(); ++i) {
-                if (text[i] == u'\t' || text[i] == u'\n' || text[i] == u'\r')
-                    text[i] = u' ';
+            // A tab or line break inside a value would split the line; the
+            // few cells holding one are mended apart.
+            if (std::any_of(cell.cbegin(), cell.cend(), [](QChar c) { return c == u'\t' || c == u'\n' || c == u'\r'; })) {
+                QString mended = cell;
+                for (QChar &c : mended) {
+                    if (c == u'\t' || c == u'\n' || c == u'\r')
+                        c = u' ';
+                }
+                text += mended;
+            } else {
+                text += cell;
             }
             text += u'\t';
         }
@@ -572,15 +621,13 @@ qsizetype LedgerRowOfTyped(const QList<LedgerRow> &rows, QStringView typed)
 
 QList<UnallocatedPayment> UnallocatedPayments(const QList<LedgerRow> &rows, const QList<Payment> &payments)
 {
-    QHash<QString, qsizetype> byInvoice;
-    for (qsizetype i = 0; i < rows.size(); ++i)
-        byInvoice.insert(rows[i].year + u'/' + rows[i].number, i);
+    const QHash<InvoiceKey, qsizetype> byInvoice = rowsByInvoice(rows);
     QList<UnallocatedPayment> unallocated;
     // Each row's latest payment, where its overpayment arrived.
     QList<qsizetype> latest(rows.size(), -1);
     for (qsizetype i = 0; i < payments.size(); ++i) {
         const Payment &payment = payments[i];
-        const auto row = payment.matched() ? byInvoice.constFind(payment.year + u'/' + payment.invoiceNumber)
+        const auto row = payment.matched() ? byInvoice.constFind({payment.year, payment.invoiceNumber})
                                            : byInvoice.cend();
         if (row == byInvoice.cend()) {
             unallocated.append({i, -1, payment.cents});

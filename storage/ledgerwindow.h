@@ -25,7 +25,9 @@ class SaveFolder;
 // The ledger's rows as a table, one cell a column of LedgerColumn: the rows
 // the search and the year let through, in the order of the column clicked
 // (CompareLedgerRows). The order of all rows is kept, so a keystroke in the
-// search costs one pass over them and no sort.
+// search costs no sort; the rows' search texts lie in one string, searched in
+// one pass, and a text that extends the last one tests only the rows it let
+// through. Amounts are kept beside, so the sums touch no row.
 class LedgerModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -47,10 +49,29 @@ public:
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
 private:
+    /// A row's amounts as the search and the sums need them.
+    struct Amounts
+    {
+        qint64 total = 0;
+        qint64 paid = 0;
+        qint64 open = 0;
+    };
+
     void reorder();
+    /// Marks the rows holding the filter's text; with `narrowing`, only
+    /// those that held the text before are tested.
+    void rematch(bool narrowing);
     void refilter();
+    bool searchTextHolds(qsizetype row, QStringView text) const;
 
     QList<LedgerRow> m_rows;
+    /// Every row's search text, each ended by kSearchEnd; where row i's begins
+    /// (one more at the end).
+    QString m_searchTexts;
+    QList<qsizetype> m_searchStarts;
+    QList<Amounts> m_amounts;
+    /// Which rows hold the filter's text, by m_rows index.
+    QList<bool> m_textMatched;
     /// Indexes of m_rows in the chosen order, all of them and those shown.
     QList<qsizetype> m_order;
     QList<qsizetype> m_shown;

@@ -66,6 +66,7 @@ private slots:
     void creditNotesReduceWhatIsOpen();
     void creditNoteOfAnotherYearInOneYearsList();
     void creditNoteIsNotCreditedAgain();
+    void listLineKeepsOneLineAnInvoice();
     void reminderClaimIsOwed_data();
     void reminderClaimIsOwed();
     void unreadableFilesSayWhatIsWrong_data();
@@ -319,6 +320,21 @@ void LedgerTest::creditNoteIsNotCreditedAgain()
         QCOMPARE(error.message(), u"Lasku 60 on hyvityslasku (laskulle 57); hyvityslaskua ei voi hyvittää. "
                                   "Jos hyvitys oli liian suuri, tee asiakkaalle uusi lasku."_s);
     }
+}
+
+// A tab or line break in a name or reference would split the list's line;
+// each becomes a blank, the rest of the line as it was.
+void LedgerTest::listLineKeepsOneLineAnInvoice()
+{
+    LedgerRow row;
+    row.year = u"2026"_s;
+    row.number = u"7"_s;
+    row.dateText = u"1.12.2026"_s;
+    row.customer = u"Virtanen\tOy\r\nHelsinki"_s;
+    row.reference = u"70\t07"_s;
+    row.totalCents = 12550;
+    QCOMPARE(LedgerListText({row}).split(u'\n').value(1),
+             u"2026\t7\t1.12.2026\tVirtanen Oy  Helsinki\t70 07\t\t125,50\t0,00\t125,50\tavoin\t\t0,00"_s);
 }
 
 void LedgerTest::reminderClaimIsOwed_data()

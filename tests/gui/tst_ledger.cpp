@@ -173,6 +173,8 @@ private slots:
     void headingClickSorts();
     void searchAndYearChooseRows_data();
     void searchAndYearChooseRows();
+    void searchTypedDeletedAndRetyped_data();
+    void searchTypedDeletedAndRetyped();
     void enterOpensTheInvoiceAndShowsItsPayments();
     void markedPaymentIsKeptAndRemoved_data();
     void markedPaymentIsKeptAndRemoved();
@@ -268,6 +270,53 @@ void LedgerWindowTest::searchAndYearChooseRows()
     QTest::keyClicks(window->Haku, typed);
     QCOMPARE(shown(*window, LedgerNumberColumn), numbers);
     QCOMPARE(window->Yhteensa->text(), totals);
+}
+
+void LedgerWindowTest::searchTypedDeletedAndRetyped_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<int>("yearItem");
+    QTest::addColumn<QStringList>("numbers");
+    // "\b" is Backspace.
+    QTest::newRow("a name, deleted and another typed") << u"nen\b\b\bäkä"_s << 0 << QStringList{u"10"_s};
+    QTest::newRow("capitals, deleted to one letter") << u"VIRT\b\b\b"_s << 0 << QStringList{u"1"_s};
+    // "0,0" shows invoice 3 by its open amount, "0,00" by it again though
+    // no text holds "0,00".
+    QTest::newRow("a text that becomes an amount") << u"0,00"_s << 0 << QStringList{u"3"_s};
+    QTest::newRow("an amount extended, cut back") << u"250,00\b\b\b"_s << 0 << QStringList{u"2"_s};
+    QTest::newRow("a reference with blanks, retyped") << u"100 9\b\b\b0 9"_s << 0 << QStringList{u"1"_s};
+    QTest::newRow("one year, a name of another") << u"aa\bal"_s << 2 << QStringList();
+}
+
+// Each keystroke, a letter added or deleted, shows the rows and sums a
+// search of the whole text typed at once shows.
+void LedgerWindowTest::searchTypedDeletedAndRetyped()
+{
+    QFETCH(QString, keys);
+    QFETCH(int, yearItem);
+    QFETCH(QStringList, numbers);
+    SavedInvoices folder;
+    FormFixture fixture(folder.settings());
+    QVERIFY(fixture.show());
+    LedgerWindow *window = openLedger(fixture);
+    QVERIFY(window);
+    window->Vuosi->setCurrentIndex(yearItem);
+    const QString year = yearItem > 0 ? window->Vuosi->currentText() : QString();
+    for (const QChar key : keys) {
+        if (key == u'\b')
+            QTest::keyClick(window->Haku, Qt::Key_Backspace);
+        else // A letter as the keyboard gives it, "ä" too.
+            QTest::sendKeyEvent(QTest::Click, window->Haku, Qt::Key_unknown, QString(key), Qt::NoModifier);
+        const LedgerFilter fresh = LedgerFilterOf(window->Haku->text(), year);
+        QList<LedgerRow> found = window->Ledger->allRows();
+        found.removeIf([&fresh](const LedgerRow &row) { return !LedgerRowMatches(row, fresh); });
+        QStringList expected;
+        for (const LedgerRow &row : std::as_const(found))
+            expected.append(row.number);
+        QCOMPARE(shown(*window, LedgerNumberColumn), expected);
+        QCOMPARE(window->Yhteensa->text(), LedgerSumsText(LedgerSumsOf(found)));
+    }
+    QCOMPARE(shown(*window, LedgerNumberColumn), numbers);
 }
 
 void LedgerWindowTest::enterOpensTheInvoiceAndShowsItsPayments()
