@@ -168,7 +168,7 @@ std::optional<FileState> FileStateOf(const QString &path)
     return FileState{qint64(status.st_size), qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec};
 }
 
-QList<std::pair<QString, FileState>> InvoiceFolderFiles(const QString &folder)
+QList<std::pair<QString, FileState>> InvoiceFolderFiles(const QString &folder, bool withStates)
 {
     QList<std::pair<QString, FileState>> files;
     DIR *directory = ::opendir(QFile::encodeName(folder).constData());
@@ -181,6 +181,10 @@ QList<std::pair<QString, FileState>> InvoiceFolderFiles(const QString &folder)
         // followed to its file.
         if (name.startsWith('.') || name.size() < 5 || qstricmp(name.right(4).constData(), ".csv") != 0)
             continue;
+        if (!withStates && entry->d_type == DT_REG) {
+            files.append({QFile::decodeName(name), FileState()});
+            continue;
+        }
         struct stat status = {};
         if (::fstatat(descriptor, entry->d_name, &status, 0) != 0 || !S_ISREG(status.st_mode))
             continue;

@@ -38,8 +38,10 @@ struct FileState
 std::optional<FileState> FileStateOf(const QString &path);
 
 /// The "*.csv" files of a folder as QDir lists them, with their states, in
-/// no order: one directory read and one stat a file.
-QList<std::pair<QString, FileState>> InvoiceFolderFiles(const QString &folder);
+/// no order: one directory read and one stat a file. Without `withStates`
+/// the names alone (states left unknown): no stat of a file whose directory
+/// entry says what it is.
+QList<std::pair<QString, FileState>> InvoiceFolderFiles(const QString &folder, bool withStates = true);
 
 /// The modification time of the folder at path, which changes as a file is
 /// added to it, removed or renamed; nullopt when there is no folder.

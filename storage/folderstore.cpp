@@ -114,7 +114,12 @@ IndexedFile FolderStore::readFile(const QString &year, const QString &name, cons
 
 void FolderStore::syncYear(const QString &year, qint64 folderModified, qint64 indexedModified, LedgerFiles *into)
 {
-    const QList<std::pair<QString, FileState>> files = InvoiceFolderFiles(QDir(m_location).filePath(year));
+    // A question of one invoice notices the files added and removed by their
+    // names; one changed in place (its folder's time unchanged too) is the
+    // whole ledger's to notice, which stats every file.
+    const bool namesOnly = into == nullptr;
+    const QString folder = QDir(m_location).filePath(year);
+    const QList<std::pair<QString, FileState>> files = InvoiceFolderFiles(folder, !namesOnly);
     QHash<QString, FileState> onDisk;
     onDisk.reserve(files.size());
     for (const auto &[name, state] : files)
@@ -124,7 +129,7 @@ void FolderStore::syncYear(const QString &year, qint64 folderModified, qint64 in
         const auto found = onDisk.constFind(indexed.name);
         if (found == onDisk.cend()) {
             gone.append(indexed.name);
-        } else if (fresh(indexed, *found)) {
+        } else if (namesOnly || fresh(indexed, *found)) {
             if (into)
                 into->add(std::move(indexed.file));
             onDisk.erase(found);
@@ -134,7 +139,14 @@ void FolderStore::syncYear(const QString &year, qint64 folderModified, qint64 in
         index().removeFile(year, name);
     // What is left was added, changed or read with other defaults.
     for (auto file = onDisk.cbegin(); file != onDisk.cend(); ++file) {
-        IndexedFile read = readFile(year, file.key(), file.value());
+        FileState state = file.value();
+        if (namesOnly) {
+            const std::optional<FileState> stated = FileStateOf(QDir(folder).filePath(file.key()));
+            if (!stated)
+                continue;
+            state = *stated;
+        }
+        IndexedFile read = readFile(year, file.key(), state);
         index().putFile(year, read);
         if (into)
             into->add(std::move(read.file));
